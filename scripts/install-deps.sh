@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test the editor.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+    build-essential cmake ninja-build clang \
+    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev \
+    libcurl4-openssl-dev python3-pyftpdlib \
+    libgtest-dev libgmock-dev libbenchmark-dev \
+    xvfb xauth imagemagick fonts-dejavu-core

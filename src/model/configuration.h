@@ -1,0 +1,20 @@
+#pragma once
+
+#include "model/fixed_tables.h"
+#include "model/node_tree.h"
+#include "model/section_store.h"
+
+// The one configuration being edited: sections, the node tree that structures them, the general
+// parameters and schedules, and the action types used to describe keys. The main window owns one;
+// opening a file replaces its content.
+struct Configuration {
+    SectionStore sections;
+    NodeTree nodes;
+    GeneralParams general = makeGeneralParams();
+    Schedules schedules;
+    ActionTypes actionTypes;
+    int maxNumMenu = 0; // highest menu number loaded or created since the tree was opened
+
+    QString fileCourant; // the tree file being edited
+    bool boolSave = true; // no unsaved change
+};

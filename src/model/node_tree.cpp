@@ -1,0 +1,170 @@
+#include "model/node_tree.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString randomKey() {
+    // Re-seeded from the clock at every call, as the key is only a stand-in for a missing one.
+    QRandomGenerator generator(quint32(QDateTime::currentMSecsSinceEpoch() & 0xffffffff) ^
+                               QRandomGenerator::global()->generate());
+    const double r = generator.generateDouble();
+    return QLatin1Char('K') + QString::number(qint64(std::llround(r * 2147483645.0 + 1.0)));
+}
+
+} // namespace
+
+void NodeTree::clear() {
+    if (m_observer)
+        m_observer->beforeReset();
+    m_nodes.clear();
+    m_topLevel.clear();
+    m_byKey.clear();
+    m_liveCount = 0;
+    if (m_observer)
+        m_observer->afterReset();
+}
+
+QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
+                             const QString& image) {
+    QString key = requestedKey;
+    while (key.isEmpty() || m_byKey.contains(key))
+        key = randomKey();
+
+    const int parent = relativeKey.isEmpty() ? -1 : find(relativeKey);
+    std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
+    if (m_observer)
+        m_observer->beforeInsert(parent, int(siblings.size()));
+
+    TreeNode n;
+    n.id = int(m_nodes.size());
+    n.key = key;
+    n.text = text;
+    n.image = image;
+    n.parent = parent;
+    m_byKey.insert(key, n.id);
+    siblings.push_back(n.id);
+    m_nodes.push_back(std::move(n));
+    ++m_liveCount;
+
+    if (m_observer)
+        m_observer->afterInsert();
+    return key;
+}
+
+const TreeNode* NodeTree::nodeByKey(const QString& key) const {
+    const int id = find(key);
+    return id < 0 ? nullptr : &m_nodes[size_t(id)];
+}
+
+void NodeTree::setText(const QString& key, const QString& text) {
+    const int id = find(key);
+    if (id < 0 || m_nodes[size_t(id)].text == text)
+        return;
+    m_nodes[size_t(id)].text = text;
+    if (m_observer)
+        m_observer->nodeChanged(id);
+}
+
+void NodeTree::setImage(const QString& key, const QString& image) {
+    const int id = find(key);
+    if (id < 0 || m_nodes[size_t(id)].image == image)
+        return;
+    m_nodes[size_t(id)].image = image;
+    if (m_observer)
+        m_observer->nodeChanged(id);
+}
+
+void NodeTree::setColour(const QString& key, int colour) {
+    const int id = find(key);
+    if (id < 0 || m_nodes[size_t(id)].colour == colour)
+        return;
+    m_nodes[size_t(id)].colour = colour;
+    if (m_observer)
+        m_observer->nodeChanged(id);
+}
+
+void NodeTree::setExpanded(const QString& key, bool expanded) {
+    const int id = find(key);
+    if (id >= 0)
+        m_nodes[size_t(id)].expanded = expanded;
+}
+
+bool NodeTree::rekey(const QString& oldKey, const QString& newKey) {
+    const int id = find(oldKey);
+    if (id < 0 || newKey.isEmpty() || m_byKey.contains(newKey))
+        return false;
+    m_byKey.remove(oldKey);
+    m_byKey.insert(newKey, id);
+    m_nodes[size_t(id)].key = newKey;
+    if (m_observer)
+        m_observer->nodeChanged(id);
+    return true;
+}
+
+void NodeTree::kill(int id) {
+    TreeNode& n = m_nodes[size_t(id)];
+    for (int child : n.children)
+        kill(child);
+    n.children.clear();
+    n.alive = false;
+    m_byKey.remove(n.key);
+    --m_liveCount;
+}
+
+void NodeTree::removeNode(const QString& key) {
+    const int id = find(key);
+    if (id < 0)
+        return;
+    const int parent = m_nodes[size_t(id)].parent;
+    std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
+    const auto it = std::find(siblings.begin(), siblings.end(), id);
+    if (m_observer)
+        m_observer->beforeRemove(parent, int(it - siblings.begin()));
+    siblings.erase(it);
+    kill(id);
+    if (m_observer)
+        m_observer->afterRemove();
+}
+
+const std::vector<int>& NodeTree::childrenOf(int id) const {
+    return id < 0 ? m_topLevel : m_nodes[size_t(id)].children;
+}
+
+int NodeTree::rowOf(int id) const {
+    const std::vector<int>& siblings = childrenOf(m_nodes[size_t(id)].parent);
+    return int(std::find(siblings.begin(), siblings.end(), id) - siblings.begin());
+}
+
+int NodeTree::depthOf(int id) const {
+    int depth = 0;
+    for (int p = m_nodes[size_t(id)].parent; p >= 0; p = m_nodes[size_t(p)].parent)
+        ++depth;
+    return depth;
+}
+
+std::vector<int> NodeTree::insertionOrder() const {
+    std::vector<int> out;
+    out.reserve(size_t(m_liveCount));
+    for (const TreeNode& n : m_nodes)
+        if (n.alive)
+            out.push_back(n.id);
+    return out;
+}
+
+void NodeTree::collectDisplay(int id, std::vector<int>& out) const {
+    out.push_back(id);
+    for (int child : m_nodes[size_t(id)].children)
+        collectDisplay(child, out);
+}
+
+std::vector<int> NodeTree::displayOrder() const {
+    std::vector<int> out;
+    out.reserve(size_t(m_liveCount));
+    for (int id : m_topLevel)
+        collectDisplay(id, out);
+    return out;
+}

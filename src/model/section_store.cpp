@@ -1,0 +1,91 @@
+#include "model/section_store.h"
+
+QString Section::value(int index) const {
+    return (index >= 1 && index <= values.size()) ? values.at(index - 1) : QString();
+}
+
+QString Section::key(int index) const {
+    return (index >= 1 && index <= keys.size()) ? keys.at(index - 1) : QString();
+}
+
+const QStringList& treeKeyNames() {
+    static const QStringList names = {"lib",    "ann1", "ann2", "rep2", "langue", "menu", "exit_trf", "exit_fer",
+                                      "exit_nac"};
+    return names;
+}
+
+const QStringList& menuKeyNames() {
+    static const QStringList names = {"lib", "hor", "ann", "rep", "sil", "0", "1", "2",
+                                      "3",   "4",   "5",   "6",   "7",   "8", "9"};
+    return names;
+}
+
+void SectionStore::clear() {
+    m_sections.clear();
+    m_index.clear();
+}
+
+int SectionStore::findSection(const QString& name) const {
+    if (name.isEmpty())
+        return 0;
+    return m_index.value(name, 0);
+}
+
+int SectionStore::ensureSection(const QString& name, int parentDigit, const QString& parentKey) {
+    int index = findSection(name);
+    if (index == 0) {
+        Section s;
+        s.name = name;
+        m_sections.push_back(std::move(s));
+        index = size();
+        m_index.insert(name, index);
+    }
+    Section& s = at(index);
+    if (name.startsWith(QLatin1Char('M'))) {
+        s.keys = menuKeyNames();
+    } else if (name.startsWith(QLatin1Char('A'))) {
+        s.keys = treeKeyNames();
+    }
+    s.values = QStringList();
+    s.values.resize(s.keys.size());
+    s.parentDigit = parentDigit;
+    s.parentKey = parentKey;
+    return index;
+}
+
+void SectionStore::setValue(const QString& name, int valueIndex, const QString& value, int sectionIndex) {
+    const int index = sectionIndex != 0 ? sectionIndex : findSection(name);
+    if (index < 1 || index > size())
+        return;
+    Section& s = at(index);
+    if (valueIndex < 1 || valueIndex > s.count())
+        return;
+    s.values[valueIndex - 1] = value;
+}
+
+QString SectionStore::value(const QString& name, int valueIndex) const {
+    const Section* s = find(name);
+    return s ? s->value(valueIndex) : QString();
+}
+
+QString SectionStore::sectionText(const QString& name) const {
+    const Section* s = find(name);
+    if (!s)
+        return QString();
+    QString text;
+    text.reserve(16 * (s->count() + 1));
+    text += QLatin1Char('[') + s->name + QLatin1String("]\r\n");
+    for (int i = 1; i <= s->count(); ++i)
+        text += s->key(i) + QLatin1Char('=') + s->value(i) + QLatin1String("\r\n");
+    return text;
+}
+
+Section* SectionStore::find(const QString& name) {
+    const int index = findSection(name);
+    return index ? &at(index) : nullptr;
+}
+
+const Section* SectionStore::find(const QString& name) const {
+    const int index = findSection(name);
+    return index ? &at(index) : nullptr;
+}

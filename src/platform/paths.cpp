@@ -1,0 +1,50 @@
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace platform {
+
+QString appDataEnv() {
+    return QString::fromLocal8Bit(qgetenv("APPDATA"));
+}
+
+QString perUserDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString programDir() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+QString programName() {
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QStringLiteral("qavo");
+}
+
+bool endsWithSeparator(const QString& path) {
+    return path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'));
+}
+
+QString joinPath(const QString& folder, const QString& name) {
+    if (folder.isEmpty())
+        return name;
+    if (endsWithSeparator(folder))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QString nativeSeparator() {
+#ifdef _WIN32
+    return QStringLiteral("\\");
+#else
+    return QStringLiteral("/");
+#endif
+}
+
+} // namespace platform

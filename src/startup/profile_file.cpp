@@ -1,0 +1,104 @@
+#include "startup/profile_file.h"
+
+#include "platform/codepage.h"
+
+#include <QFile>
+
+namespace {
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+
+QStringView trimmed(QStringView s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s[begin]))
+        ++begin;
+    while (end > begin && isBlank(s[end - 1]))
+        --end;
+    return s.sliced(begin, end - begin);
+}
+
+QString processedValue(QStringView raw) {
+    QStringView v = trimmed(raw);
+    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
+        v = v.sliced(1, v.size() - 2);
+    if (v.size() > ProfileFile::kMaxValueLength)
+        v = v.first(ProfileFile::kMaxValueLength);
+    return v.toString();
+}
+
+} // namespace
+
+ProfileFile ProfileFile::load(const QString& path) {
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    ProfileFile profile = parse(platform::decodeAnsi(file.readAll()));
+    profile.m_exists = true;
+    return profile;
+}
+
+ProfileFile ProfileFile::parse(const QString& text) {
+    ProfileFile profile;
+    profile.m_exists = true;
+    Keys* current = nullptr;
+    const QStringView all(text);
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        qsizetype eol = all.indexOf(QLatin1Char('\n'), pos);
+        if (eol < 0)
+            eol = all.size();
+        const QStringView line = trimmed(all.sliced(pos, eol - pos));
+        pos = eol + 1;
+        if (line.isEmpty() || line.front() == QLatin1Char(';'))
+            continue;
+        if (line.front() == QLatin1Char('[')) {
+            qsizetype close = line.indexOf(QLatin1Char(']'));
+            const QStringView name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+            const QString upper = name.toString().toUpper();
+            // A repeated section is invisible: lookups stop at the first one.
+            if (profile.m_sections.contains(upper)) {
+                current = nullptr;
+            } else {
+                current = &profile.m_sections[upper];
+            }
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QString key = trimmed(line.first(eq)).toString().toUpper();
+        if (key.isEmpty() || current->contains(key))
+            continue;
+        current->insert(key, processedValue(line.sliced(eq + 1)));
+    }
+    return profile;
+}
+
+QString ProfileFile::value(const QString& section, const QString& key, const QString& defaultValue) const {
+    const auto s = m_sections.constFind(section.trimmed().toUpper());
+    if (s == m_sections.cend())
+        return defaultValue;
+    const auto k = s->constFind(key.trimmed().toUpper());
+    if (k == s->cend())
+        return defaultValue;
+    return *k;
+}
+
+bool ProfileFile::hasKey(const QString& section, const QString& key) const {
+    const auto s = m_sections.constFind(section.trimmed().toUpper());
+    return s != m_sections.cend() && s->contains(key.trimmed().toUpper());
+}
+
+bool ProfileFile::hasSection(const QString& section) const {
+    return m_sections.contains(section.trimmed().toUpper());
+}
+
+QString readProfileString(const QString& section, const QString& key, const QString& path,
+                          const QString& defaultValue) {
+    return ProfileFile::load(path).value(section, key, defaultValue);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+// A profile (INI) file parsed once into an index. Lookups follow the Windows profile reader: section and
+// key names match without regard to case, blanks around a value are dropped, one pair of enclosing double
+// quotes is dropped, and a value is cut to 254 characters (the 255-character buffer less its NUL). The
+// first section of a name and the first key of a name in it win. Lines starting with ';' are comments.
+class ProfileFile {
+public:
+    static constexpr int kMaxValueLength = 254;
+
+    ProfileFile() = default;
+
+    // Reads and parses the file; a missing or unreadable file gives an empty profile (every lookup
+    // answers its default). Bytes are decoded with the system ANSI code page.
+    static ProfileFile load(const QString& path);
+    static ProfileFile parse(const QString& text);
+
+    bool exists() const { return m_exists; }
+
+    // The value, or the default when the section or the key is missing.
+    QString value(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    bool hasKey(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const;
+
+private:
+    using Keys = QHash<QString, QString>; // upper-case key -> processed value
+    QHash<QString, Keys> m_sections;      // upper-case section -> keys
+    bool m_exists = false;
+};
+
+// One lookup in a profile file on disk: section, key, path, default.
+QString readProfileString(const QString& section, const QString& key, const QString& path,
+                          const QString& defaultValue);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Every message box, confirmation and file dialog goes through this interface: the editor shows real
+// boxes, tests answer from a script, and nothing deep in the program ever blocks on a modal box.
+class Prompts {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~Prompts() = default;
+
+    // Message box with the critical icon and an OK button.
+    virtual void critical(const QString& text, const QString& title) = 0;
+    // Message box with the information icon.
+    virtual void information(const QString& text, const QString& title) = 0;
+    // Yes/No question, question icon, No is the default button.
+    virtual Answer question(const QString& text, const QString& title) = 0;
+    // Yes/No/Cancel question, question icon.
+    virtual Answer questionWithCancel(const QString& text, const QString& title) = 0;
+    // File dialogs; "" when cancelled. filter is a Qt filter ("Arbres (*.maa)").
+    virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+};
+
+// A prompt that only records what it was asked, answering from a queue (No / "" once it is empty).
+// Headless tools and tests use it.
+class ScriptedPrompts : public Prompts {
+public:
+    struct Shown {
+        QString kind; // "critical", "information", "question", "open", "save"
+        QString text;
+        QString title;
+    };
+
+    QList<Shown> shown;
+    QList<Answer> answers;
+    QStringList fileNames;
+
+    void critical(const QString& text, const QString& title) override {
+        shown.append({QStringLiteral("critical"), text, title});
+    }
+    void information(const QString& text, const QString& title) override {
+        shown.append({QStringLiteral("information"), text, title});
+    }
+    Answer question(const QString& text, const QString& title) override {
+        shown.append({QStringLiteral("question"), text, title});
+        return answers.isEmpty() ? Answer::No : answers.takeFirst();
+    }
+    Answer questionWithCancel(const QString& text, const QString& title) override {
+        shown.append({QStringLiteral("question"), text, title});
+        return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
+    }
+    QString openFileName(const QString& title, const QString&, const QString&) override {
+        shown.append({QStringLiteral("open"), QString(), title});
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    }
+    QString saveFileName(const QString& title, const QString&, const QString&) override {
+        shown.append({QStringLiteral("save"), QString(), title});
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+    }
+};
