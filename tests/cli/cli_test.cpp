@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -124,6 +125,43 @@ TEST(CliOptions, UnknownLanguageFallsBackToTheDefaultTranslationFile) {
     EXPECT_EQ(lang.exitCode, plain.exitCode);
     EXPECT_EQ(lang.out, plain.out);
     EXPECT_EQ(lang.err, plain.err);
+}
+
+} // namespace
+
+namespace {
+
+// The translation files are looked up beside the program, so the program is copied into a folder of its own.
+TEST(CliOptions, LanguageChoosesTheTranslationFileBesideTheProgram) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("qavo-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QAVO_CLI), program));
+    QFile::setPermissions(program, QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
+    const auto labels = [](const char* tree) {
+        return QByteArray("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nNoeudArbre=") + tree + "\r\n";
+    };
+    writeBytes(dir.filePath("qavo_lg00.txt"), labels("Arbre"));
+    writeBytes(dir.filePath("qavo_lg03.txt"), labels("Baum"));
+    const QString tree = dir.filePath("t.maa");
+    writeBytes(tree, "[A1]\r\nlib=Une\r\n");
+
+    struct Case {
+        QStringList options;
+        QString treeThree;
+    } cases[] = {
+        {{}, "3 - Arbre 3"},          {{"--lang", "3"}, "3 - Baum 3"},  {{"--lang", "03"}, "3 - Baum 3"},
+        {{"--lang=3"}, "3 - Baum 3"}, {{"--lang", "5"}, "3 - Arbre 3"},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        p.start(program,
+                QStringList{"nodes", tree, "--info", dataDir() + "/server_info_900.txt"} + c.options);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        EXPECT_TRUE(out.contains("\tA3\t" + c.treeThree + "\t")) << c.options.join(' ').toStdString() << "\n"
+                                                                 << out.toStdString();
+    }
 }
 
 } // namespace

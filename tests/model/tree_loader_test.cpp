@@ -274,3 +274,23 @@ TEST(TreeVersion, VoiceBoxesAreRefusedOnlyBeforeGeneration500) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Loader, OpeningARefusedOrMissingFileChangesNothing) {
+    const QString first = writeTree("[A1]\nlib=First\n", "first.maa");
+    ASSERT_EQ(openTreeFile(config, first, ctx), OpenResult::Opened);
+    EXPECT_EQ(config.fileCourant, first);
+    EXPECT_TRUE(config.boolSave);
+
+    config.boolSave = false;
+    ctx.VERSION_500 = false;
+    const QString voiceBox = writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa");
+    EXPECT_EQ(openTreeFile(config, voiceBox, ctx), OpenResult::RefusedVersion);
+    EXPECT_EQ(openTreeFile(config, dir.filePath("absent.maa"), ctx), OpenResult::Missing);
+    EXPECT_EQ(config.fileCourant, first);
+    EXPECT_EQ(value("A1", TreeValue::lib), "First");
+    EXPECT_FALSE(config.boolSave);
+}
+
+} // namespace
