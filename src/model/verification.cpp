@@ -134,10 +134,14 @@ public:
     int warnings = 0;
 
 private:
+    // Where a fault is: its section, the node reported on, and the field (built into a code only when
+    // a fault is found).
     struct Finding {
         Section& section;
         const QString& nodeKey;
-        QString code;
+        int valueIndex;
+        const char* suffix = "";
+        QString code() const { return fieldCode(valueIndex, QLatin1String(suffix)); }
     };
 
     void checkTree(Section& s) {
@@ -148,8 +152,7 @@ private:
                               QStringLiteral("DebugAnn2_Abs"));
         const QString& rep = valueAt(s, TreeValue::rep2);
         if (!rep.isEmpty() && !isNumberField(rep, QString()))
-            error({s, s.name, fieldCode(TreeValue::rep2)},
-                  fieldMessage(s, QStringLiteral("DebugRepet"), rep));
+            error({s, s.name, TreeValue::rep2}, fieldMessage(s, QStringLiteral("DebugRepet"), rep));
         for (int index = TreeValue::exit_trf; index <= TreeValue::exit_nac; ++index) {
             const QString& value = valueAt(s, index);
             if (!value.isEmpty()) checkAction(s, s.name, index, value, false);
@@ -160,9 +163,9 @@ private:
         const QString& value = valueAt(s, index);
         if (value.isEmpty()) return;
         if (!isNumberField(value, QString()))
-            error({s, s.name, fieldCode(index)}, fieldMessage(s, errKey, value));
+            error({s, s.name, index}, fieldMessage(s, errKey, value));
         else if (!m_refs.hasAnnouncement(value))
-            warning({s, s.name, fieldCode(index)}, fieldMessage(s, absKey, value));
+            warning({s, s.name, index}, fieldMessage(s, absKey, value));
     }
 
     void checkMenu(Section& s) {
@@ -171,10 +174,9 @@ private:
         if (!isNumberField(ann, QString())) {
             const QString key =
                 ann.isEmpty() ? QStringLiteral("DebugAnn3_NA") : QStringLiteral("DebugAnn3_Err");
-            error({s, s.name, fieldCode(MenuValue::ann)}, fieldMessage(s, key, ann));
+            error({s, s.name, MenuValue::ann}, fieldMessage(s, key, ann));
         } else if (!m_refs.hasAnnouncement(ann)) {
-            warning({s, s.name, fieldCode(MenuValue::ann)},
-                    fieldMessage(s, QStringLiteral("DebugAnn3_Abs"), ann));
+            warning({s, s.name, MenuValue::ann}, fieldMessage(s, QStringLiteral("DebugAnn3_Abs"), ann));
         }
         checkCount(s, MenuValue::rep, QStringLiteral("DebugRepetNA"), QStringLiteral("DebugRepet"));
         checkCount(s, MenuValue::sil, QStringLiteral("DebugSilenceNA"), QStringLiteral("DebugSilence"));
@@ -192,7 +194,7 @@ private:
     void checkCount(Section& s, int index, const QString& naKey, const QString& errKey) {
         const QString& value = valueAt(s, index);
         if (!isNumberField(value, QString()))
-            error({s, s.name, fieldCode(index)}, fieldMessage(s, value.isEmpty() ? naKey : errKey, value));
+            error({s, s.name, index}, fieldMessage(s, value.isEmpty() ? naKey : errKey, value));
     }
 
     // Checks of a key action (onMenuKey) or of a tree exit, reported on nodeKey. Exits carry no
@@ -202,7 +204,7 @@ private:
         if (!isCheckedCode(code, onMenuKey)) return;
         const ActionFields fields(value);
         const auto at = [&](const char* suffix) {
-            return Finding{s, nodeKey, fieldCode(index, onMenuKey ? QString::fromLatin1(suffix) : QString())};
+            return Finding{s, nodeKey, index, onMenuKey ? suffix : ""};
         };
         if (code == QLatin1String("trf")) {
             checkDestination(s, at(""), QStringLiteral("actTransfert"), fields.param(1),
@@ -277,7 +279,7 @@ private:
         m_diagnostics.AjouteInfo(message, DiagnosticsSink::Error, where.nodeKey);
         m_config.nodes.setColour(where.nodeKey, NodeColour::Red);
         ++errors;
-        where.section.errorFields += where.code;
+        where.section.errorFields += where.code();
     }
 
     void warning(const Finding& where, const QString& message) {
@@ -286,7 +288,7 @@ private:
         if (node != nullptr && node->colour != NodeColour::Red)
             m_config.nodes.setColour(where.nodeKey, NodeColour::Orange);
         ++warnings;
-        where.section.warningFields += where.code;
+        where.section.warningFields += where.code();
     }
 
     const AppContext& m_ctx;
