@@ -1,9 +1,17 @@
 #include "cli/cli_support.h"
+#include "cli/check_command.h"
 #include "cli/commands.h"
 
 #include <QCoreApplication>
+#include <QTextStream>
 
 namespace {
+
+int runCheck(const QStringList& args) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runCheckCommand(args, out, err);
+}
 
 struct Command {
     const char* name;
@@ -14,6 +22,7 @@ struct Command {
 const Command kCommands[] = {
     {"nodes", cli::runNodes},
     {"normalize", cli::runNormalize},
+    {"check", runCheck},
 };
 
 QString usage() {
