@@ -152,3 +152,6 @@ void UndoJournal::redo() {
     goTo(m_cancelPosition + 1);
     emit currentItemChanged(m_cancelPosition);
 }
+
+// Compiled here rather than with the library's other meta-objects, so that using the journal links only it.
+#include "moc_undo_journal.cpp"
