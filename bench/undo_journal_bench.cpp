@@ -58,10 +58,15 @@ public:
     void setBoolSave(bool saved) override { m_config.boolSave = saved; }
 };
 
+AppContext contextIn(const QTemporaryDir& dir) {
+    AppContext ctx;
+    ctx.repTMP = dir.path() + QLatin1Char('/');
+    ctx.Nb_arbre = 5;
+    return ctx;
+}
+
 struct Fixture {
     Fixture() {
-        ctx.repTMP = dir.path() + QLatin1Char('/');
-        ctx.Nb_arbre = 5;
         const QString source = dir.filePath(QStringLiteral("maximal.maa"));
         QFile file(source);
         if (file.open(QIODevice::WriteOnly)) file.write(maximalTreeFile());
@@ -70,7 +75,7 @@ struct Fixture {
         QFile::remove(source);
     }
     QTemporaryDir dir;
-    AppContext ctx;
+    AppContext ctx = contextIn(dir); // before the journal, which keeps its folder
     Configuration config;
     BenchHost host{config, ctx};
     UndoJournal journal{host, ctx.repTMP, ctx.translation};
