@@ -1,0 +1,157 @@
+#include "model/undo_journal.h"
+
+#include "startup/translation.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+namespace {
+
+// Step number of a journal file name, -1 when the name is not a number.
+qint64 stepNumberOf(const QString& name) {
+    bool ok = false;
+    const qint64 n = name.section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
+    return ok ? n : -1;
+}
+
+} // namespace
+
+UndoJournal::UndoJournal(JournalHost& host, const QString& folder, const Translation& translation,
+                         QObject* parent)
+    : QAbstractListModel(parent), m_host(host), m_folder(folder), m_translation(translation),
+      m_clock([] { return QTime::currentTime(); }) {
+    refreshFiles();
+}
+
+int UndoJournal::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+QVariant UndoJournal::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() < 0 || index.row() >= m_items.size()) return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return m_items[index.row()];
+    if (role == Qt::UserRole) return index.row() < m_keys.size() ? m_keys[index.row()] : QString();
+    return {};
+}
+
+bool UndoJournal::isFileCancel(const QString& name) {
+    return name.endsWith(QLatin1String("can"));
+}
+
+QString UndoJournal::stepFileName(qint32 number) {
+    return QStringLiteral("%1.can").arg(number, 4, 10, QLatin1Char('0'));
+}
+
+QString UndoJournal::pathOf(const QString& name) const {
+    return QDir(m_folder).filePath(name);
+}
+
+void UndoJournal::refreshFiles() {
+    QStringList names =
+        QDir(m_folder).entryList({QStringLiteral("*.can")}, QDir::Files | QDir::Hidden, QDir::Name);
+    names.removeIf([](const QString& n) { return !isFileCancel(n); });
+    // Numeric order, so that steps past 9999 still follow their predecessors.
+    std::stable_sort(names.begin(), names.end(),
+                     [](const QString& a, const QString& b) { return stepNumberOf(a) < stepNumberOf(b); });
+    m_files = names;
+}
+
+void UndoJournal::setButtons(bool undoEnabled, bool redoEnabled) {
+    m_undoEnabled = undoEnabled;
+    m_redoEnabled = redoEnabled;
+    emit buttonsChanged(undoEnabled, redoEnabled);
+}
+
+QString UndoJournal::itemText(const QString& labelText, bool withNodeText, const QString& nodeText) const {
+    QString text = m_clock().toString(QStringLiteral("hh:mm:ss")) + QLatin1String(" -> ") + labelText;
+    if (withNodeText) text += labelText.isEmpty() ? nodeText : QLatin1String(" : ") + nodeText;
+    return text;
+}
+
+bool UndoJournal::addCancel(const QString& label, bool withNodeText, const QString& suffix) {
+    if (label == lastAction()) {
+        // Rewrites the current step's file; with no step yet there is nothing to fold into.
+        if (m_cancelPosition < 0) return false;
+        refreshFiles();
+        const QString name =
+            m_cancelPosition < m_files.size() ? m_files[m_cancelPosition] : stepFileName(m_cancelFileNumber);
+        return m_host.writeTreeFile(pathOf(name));
+    }
+
+    ++m_cancelFileNumber;
+    if (m_cancelPosition >= 0) clearCancel(m_cancelPosition + 1); // a new step ends the redo branch
+    if (!m_host.writeTreeFile(pathOf(stepFileName(m_cancelFileNumber)))) {
+        refreshFiles();
+        return false;
+    }
+
+    QString key = m_host.selectedNodeKey();
+    const QString nodeText = key.isEmpty() ? QString() : m_host.selectedNodeText();
+    if (key.isEmpty()) key = noKey();
+    const QString labelText = label.isEmpty() ? QString() : m_translation.getLabel(label) + suffix;
+
+    const int row = int(m_items.size());
+    beginInsertRows({}, row, row);
+    m_keys.append(key);
+    m_items.append(itemText(labelText, withNodeText, nodeText));
+    endInsertRows();
+    m_cancelPosition = qint16(m_keys.size() - 1);
+
+    refreshFiles();
+    setButtons(m_cancelPosition > 0, false);
+    emit currentItemChanged(m_cancelPosition);
+    return true;
+}
+
+void UndoJournal::clearCancel(int from) {
+    from = std::max(from, 0);
+    refreshFiles();
+    for (int i = 0; i < m_files.size(); ++i) {
+        if (i < from) continue;
+        QFile::remove(pathOf(m_files[i]));
+        if (from < m_items.size()) {
+            beginRemoveRows({}, from, from);
+            m_items.removeAt(from);
+            m_keys.removeAt(from);
+            endRemoveRows();
+        }
+    }
+    refreshFiles();
+    if (from == 0) {
+        m_cancelFileNumber = 0;
+        m_cancelPosition = -1;
+        setButtons(false, false);
+    } else if (m_cancelPosition >= m_items.size()) {
+        m_cancelPosition = qint16(m_items.size() - 1);
+    }
+}
+
+void UndoJournal::chargeCancel(int p) {
+    refreshFiles();
+    if (p < 0 || p >= m_files.size()) return;
+    m_host.loadTreeFile(pathOf(m_files[p]));
+    const QString key = p < m_keys.size() ? m_keys[p] : noKey();
+    if (key != noKey() && m_host.nodeExists(key)) m_host.showNode(key);
+    m_host.setBoolSave(false);
+}
+
+void UndoJournal::goTo(int p) {
+    if (p == m_cancelPosition || p < 0 || p >= m_items.size()) return;
+    m_cancelPosition = qint16(p);
+    chargeCancel(p);
+    setButtons(p != 0, p != m_files.size() - 1);
+}
+
+void UndoJournal::undo() {
+    goTo(m_cancelPosition - 1);
+    emit currentItemChanged(m_cancelPosition);
+}
+
+void UndoJournal::redo() {
+    goTo(m_cancelPosition + 1);
+    emit currentItemChanged(m_cancelPosition);
+}
+
+// Compiled here rather than with the library's other meta-objects, so that using the journal links only it.
+#include "moc_undo_journal.cpp"

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringList>
+#include <QTime>
+#include <functional>
+
+class Translation;
+
+// What the journal needs from the window that owns the configuration being edited.
+class JournalHost {
+public:
+    virtual ~JournalHost() = default;
+    // Writes the whole configuration as a tree file; false when it cannot be written.
+    virtual bool writeTreeFile(const QString& path) = 0;
+    // Replaces the configuration by the content of a tree file and rebuilds the tree view.
+    virtual void loadTreeFile(const QString& path) = 0;
+    // The selected node of the tree view: its key ("" when none) and its text.
+    virtual QString selectedNodeKey() const = 0;
+    virtual QString selectedNodeText() const = 0;
+    virtual bool nodeExists(const QString& key) const = 0;
+    // Selects the node and redisplays it (as a click on it would).
+    virtual void showNode(const QString& key) = 0;
+    // Marks the configuration saved (true) or modified (false).
+    virtual void setBoolSave(bool saved) = 0;
+};
+
+// The undo and redo journal. Each step is a complete copy of the tree file in the temporary folder
+// ("0001.can", "0002.can"...); going to a step loads its copy back. As a list model it is the visible
+// list of steps `lstCancel` (one row per step, the display text "hh:mm:ss -> label : node text").
+class UndoJournal : public QAbstractListModel {
+    Q_OBJECT
+public:
+    // Not a label: folds the change into the current step, so a run of typing stays one step.
+    static QString lastAction() { return QStringLiteral("$$LAST_ACTION$$"); }
+    // Recorded key of a step taken while no node was selected.
+    static QString noKey() { return QStringLiteral("NO_KEY"); }
+
+    // folder is the temporary folder repTMP; labels are looked up in translation.
+    UndoJournal(JournalHost& host, const QString& folder, const Translation& translation,
+                QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // Records a step. label is a key of the translation table (its text is shown, followed by suffix),
+    // "" for none, or lastAction(). withNodeText adds the selected node's text to the item. False when
+    // the journal file cannot be written (no step is then added).
+    bool addCancel(const QString& label, bool withNodeText, const QString& suffix = {});
+    // Restores the step at position p (from 0): reloads its file, selects its node, marks the tree modified.
+    void chargeCancel(int p);
+    // Deletes the steps at position from and after it; from 0 empties the journal and restarts numbering.
+    void clearCancel(int from);
+    // True for the name of a journal file.
+    static bool isFileCancel(const QString& name);
+
+    // A click on item p of the list: goes to that step unless it is the current one.
+    void goTo(int p);
+    void undo(); // "Annuler"
+    void redo(); // "Rétablir"
+    bool undoEnabled() const { return m_undoEnabled; }
+    bool redoEnabled() const { return m_redoEnabled; }
+
+    qint32 cancelFileNumber() const { return m_cancelFileNumber; }
+    qint16 cancelPosition() const { return m_cancelPosition; }
+    // Per step, the key of the node selected when it was recorded, or "NO_KEY".
+    const QStringList& lstCancelKey() const { return m_keys; }
+    // The journal files in step order (names only); position i is step i.
+    const QStringList& fileCancel() const { return m_files; }
+    QString folder() const { return m_folder; }
+
+    // Journal file name of a step number: "0001.can".
+    static QString stepFileName(qint32 number);
+
+    // The clock that stamps list items (tests fix it).
+    void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
+
+signals:
+    // The toolbar buttons follow these.
+    void buttonsChanged(bool undoEnabled, bool redoEnabled);
+    // The list selects this row and scrolls it into view.
+    void currentItemChanged(int position);
+
+private:
+    void refreshFiles();
+    void setButtons(bool undoEnabled, bool redoEnabled);
+    QString itemText(const QString& labelText, bool withNodeText, const QString& nodeText) const;
+    QString pathOf(const QString& name) const;
+
+    JournalHost& m_host;
+    QString m_folder;
+    const Translation& m_translation;
+    std::function<QTime()> m_clock;
+
+    QStringList m_items; // lstCancel
+    QStringList m_keys;  // lstCancelKey
+    QStringList m_files; // fileCancel
+    qint32 m_cancelFileNumber = 0;
+    qint16 m_cancelPosition = -1;
+    bool m_undoEnabled = false;
+    bool m_redoEnabled = false;
+};
