@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -136,6 +137,11 @@ void FrmHoraires::layoutControls(const Translation& t) {
         }
         ++labelIndex;
     }
+    // A rule between the two ranges of the day.
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::VLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(rule, 0, kSecondRangeColumn - 1, kHeaderRows + 7, 1, Qt::AlignHCenter);
     for (int d = 0; d < 7; ++d) {
         const int row = kHeaderRows + d;
         grid->addWidget(lblJour[size_t(d)], row, 0);
@@ -155,6 +161,7 @@ void FrmHoraires::layoutControls(const Translation& t) {
     main->addLayout(top);
     main->addSpacing(8);
     main->addLayout(grid);
+    main->addSpacing(12);
     main->addStretch(1);
     main->addLayout(buttons);
     main->setSizeConstraint(QLayout::SetFixedSize);
