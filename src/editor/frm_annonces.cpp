@@ -9,7 +9,7 @@ frmAnnonces::frmAnnonces(const AppContext& ctx, QLineEdit* target, QWidget* pare
     setObjectName(QStringLiteral("frmAnnonces"));
     QTreeWidget* lst = list();
     lst->setColumnCount(2);
-    lst->setHeaderLabels({QStringLiteral("N°"), QString()});
+    lst->setHeaderLabels(numberAndNameHeaders(ctx));
     lst->setColumnWidth(0, twips(1200));
     lst->setColumnWidth(1, twips(4000));
     lst->clear();

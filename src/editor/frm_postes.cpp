@@ -25,8 +25,9 @@ frmPostes::frmPostes(const AppContext& ctx, QLineEdit* target, const QString& ac
 void frmPostes::setColumns(const AppContext& ctx) {
     QTreeWidget* lst = list();
     lst->setColumnCount(3);
-    lst->setHeaderLabels({QStringLiteral("N°"), QString(),
-                          isTransfer(m_code) ? QString() : ctx.getLabel(QStringLiteral("LblBoiteVocale"))});
+    const QString voiceBoxHeader =
+        isTransfer(m_code) ? QString() : ctx.getLabel(QStringLiteral("LblBoiteVocale"));
+    lst->setHeaderLabels(numberAndNameHeaders(ctx) << voiceBoxHeader);
     lst->setColumnWidth(ColNumber, twips(1200));
     if (isTransfer(m_code)) {
         lst->setColumnWidth(ColName, twips(4000));

@@ -19,7 +19,7 @@ PickerDialog::PickerDialog(const AppContext& ctx, QLineEdit* target, const QStri
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setStretchLastSection(true); // the last shown column takes what is left
     m_list->header()->setSectionsMovable(false);
 
     m_cmdOK = new QPushButton(ctx.getLabel(QStringLiteral("BoutonOK")), this);
@@ -51,8 +51,18 @@ bool PickerDialog::choose() {
     return true;
 }
 
+QStringList PickerDialog::numberAndNameHeaders(const AppContext& ctx) {
+    return {optionalLabel(ctx, QStringLiteral("LblNumero"), QStringLiteral("N°")),
+            optionalLabel(ctx, QStringLiteral("LblNom"), QString())};
+}
+
 int PickerDialog::twips(int value) const {
     return qRound(value * logicalDpiX() / 1440.0);
+}
+
+QString optionalLabel(const AppContext& ctx, const QString& key, const QString& fallback) {
+    const QString label = ctx.getLabel(key);
+    return label == QLatin1String("*") ? fallback : label;
 }
 
 QString captionWithoutColon(const QString& caption) {

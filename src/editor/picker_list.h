@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,9 @@ protected:
 
     // The value a row gives to the target box.
     virtual QString valueOf(int row) const = 0;
+    // Headers of the number and name columns: labels "LblNumero" and "LblNom" when the translation file
+    // has them, else "N°" and none.
+    static QStringList numberAndNameHeaders(const AppContext& ctx);
     // Column width from twips, the unit the window sizes are given in.
     int twips(int value) const;
 
@@ -37,6 +41,9 @@ private:
     QPushButton* m_cmdEchap = nullptr;
     QPointer<QLineEdit> m_target;
 };
+
+// The label of key, or fallback when the translation file lacks it.
+QString optionalLabel(const AppContext& ctx, const QString& key, const QString& fallback);
 
 // A field caption such as "Transfer :" turned into a picker title: the ":" removed, outer blanks too.
 QString captionWithoutColon(const QString& caption);

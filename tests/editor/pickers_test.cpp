@@ -82,6 +82,27 @@ TEST(StationPicker, ModeDecidesRowsAndVoiceBoxColumn) {
     }
 }
 
+TEST(Pickers, ColumnHeadersComeFromTheTranslationWhenItHasThem) {
+    AppContext ctx = contextWithLists();
+    const QStringList without{QStringLiteral("N°"), QString()};
+    const QStringList with{QStringLiteral("Numero"), QStringLiteral("Nom")};
+    for (const bool translated : {false, true}) {
+        SCOPED_TRACE(translated ? "translated" : "not translated");
+        if (translated)
+            ctx.translation.setText(ctx.translation.text() +
+                                    QStringLiteral("LblNumero=Numero\r\nLblNom=Nom\r\n"));
+        QLineEdit target;
+        frmPostes stations(ctx, &target, QStringLiteral("bvo"));
+        frmAnnonces announcements(ctx, &target);
+        const QStringList expected = translated ? with : without;
+        for (PickerDialog* picker :
+             {static_cast<PickerDialog*>(&stations), static_cast<PickerDialog*>(&announcements)}) {
+            EXPECT_EQ(picker->list()->headerItem()->text(0), expected[0]);
+            EXPECT_EQ(picker->list()->headerItem()->text(1), expected[1]);
+        }
+    }
+}
+
 TEST(StationPicker, NameWithSemicolonIsShownWhole) {
     const AppContext ctx = contextWithLists();
     QLineEdit target;
