@@ -1,5 +1,7 @@
 #include "editor/recent_files.h"
 
+#include "startup/settings.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -27,6 +29,14 @@ QString QSettingsStore::value(const QString& section, const QString& key) const 
 
 void QSettingsStore::setValue(const QString& section, const QString& key, const QString& value) {
     m_settings.setValue(section + QLatin1Char('/') + key, value);
+}
+
+QString UserSettingsStore::value(const QString& section, const QString& key) const {
+    return getSetting(section, key, QString());
+}
+
+void UserSettingsStore::setValue(const QString& section, const QString& key, const QString& value) {
+    saveSetting(section, key, value);
 }
 
 RecentFiles::RecentFiles(SettingsStore& store, QString fileServeur)
