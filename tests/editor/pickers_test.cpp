@@ -169,6 +169,22 @@ TEST(StationPicker, OkWritesTheSelectedRow) {
     EXPECT_FALSE(picker.isVisible());
 }
 
+TEST(AnnouncementPicker, EnterInTheListChoosesTheSelectedRow) {
+    const AppContext ctx = contextWithLists();
+    QLineEdit target;
+    frmAnnonces picker(ctx, &target);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    QTreeWidget* lst = listOf(picker, "lstAnnonces");
+    lst->setFocus();
+    lst->setCurrentItem(lst->topLevelItem(1));
+
+    QTest::keyClick(lst, Qt::Key_Return);
+
+    EXPECT_EQ(target.text(), QStringLiteral("30"));
+    EXPECT_FALSE(picker.isVisible());
+}
+
 TEST(Pickers, EscapeLeavesTheFieldUnchanged) {
     const AppContext ctx = contextWithLists();
     QLineEdit target(QStringLiteral("old"));
