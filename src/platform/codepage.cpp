@@ -101,6 +101,34 @@ QString decodeCodePage(int codePage, const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
+namespace {
+
+// ICU marks a character the code page cannot hold with the SUB control (0x1A); Windows writes "?".
+QByteArray encodeWithWindowsSubstitute(QStringEncoder& encoder, const QString& text) {
+    encoder.resetState();
+    QByteArray out = encoder.encode(text);
+    if (!out.contains('\x1a'))
+        return out;
+    if (!text.contains(QChar(0x1A)))
+        return out.replace('\x1a', '?');
+    // The text holds SUB itself: encode it piece by piece to tell its own SUB from the substitutes.
+    QByteArray exact;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        if (text.at(i) == QChar(0x1A)) {
+            exact.append('\x1a');
+        } else {
+            encoder.resetState();
+            exact.append(QByteArray(encoder.encode(QStringView(text).sliced(i, len))).replace('\x1a', '?'));
+        }
+        i += len;
+    }
+    return exact;
+}
+
+} // namespace
+
 QByteArray encodeCodePage(int codePage, const QString& text) {
     if (codePage == 1252)
         return encode1252(text);
@@ -109,8 +137,7 @@ QByteArray encodeCodePage(int codePage, const QString& text) {
     QStringEncoder encoder(codecNameForCodePage(codePage).constData());
     if (!encoder.isValid())
         return text.toLatin1();
-    QByteArray out = encoder.encode(text);
-    return out;
+    return encodeWithWindowsSubstitute(encoder, text);
 }
 
 QString decodeAnsi(const QByteArray& bytes) {
@@ -129,8 +156,7 @@ QByteArray encodeAnsi(const QString& text) {
     static thread_local QStringEncoder encoder(codecNameForCodePage(ansiCodePage()).constData());
     if (!encoder.isValid())
         return text.toLatin1();
-    encoder.resetState();
-    return encoder.encode(text);
+    return encodeWithWindowsSubstitute(encoder, text);
 }
 
 int codePageForLocale(int localeId) {
