@@ -161,7 +161,8 @@ void frmMain::buildToolbar() {
             continue;
         }
         const QString key = QString::fromUtf8(b.key);
-        QAction* a = toolMenu->addAction(style()->standardIcon(b.icon), withoutEllipsis(label(b.tip)));
+        const QIcon icon = key == QStringLiteral("Aide") ? m_icons.help() : style()->standardIcon(b.icon);
+        QAction* a = toolMenu->addAction(icon, withoutEllipsis(label(b.tip)));
         a->setData(key);
         a->setToolTip(withoutEllipsis(label(b.tip)));
         connect(a, &QAction::triggered, this, [this, key] { onToolButton(key); });
@@ -237,8 +238,8 @@ QWidget* frmMain::buildEditorArea() {
     treeV->setIconSize(QSize(16, 16));
     treeV->setSelectionMode(QAbstractItemView::SingleSelection);
     treeV->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    treeV->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    treeV->header()->setStretchLastSection(false);
+    // Measuring every row for the column width would be slow on large trees: the column fills the view.
+    treeV->header()->setStretchLastSection(true);
     left->addWidget(treeV, 1);
     // Filled by the undo journal.
     lstCancel = new QListWidget(editor);

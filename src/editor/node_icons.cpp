@@ -226,6 +226,15 @@ void drawUnknown(QPainter& p) {
     p.drawPoint(QPointF(8, 12.2));
 }
 
+void drawAide(QPainter& p) {
+    disc(p, QColor(0x2f, 0x6f, 0xd0), QColor(0x1d, 0x4a, 0x94));
+    p.setPen(pen(Qt::white, 1.8));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(5.4, 3.6, 5.2, 5), -90 * 16, 270 * 16);
+    p.drawLine(QPointF(8, 8.6), QPointF(8, 9.6));
+    p.drawPoint(QPointF(8, 12.2));
+}
+
 class DrawnIconEngine final : public QIconEngine {
 public:
     explicit DrawnIconEngine(Drawer draw) : m_draw(std::move(draw)) {}
@@ -245,12 +254,15 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // QIcon passes the size already multiplied by the scale (device pixels).
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-        QPixmap pm(size * scale);
-        pm.setDevicePixelRatio(scale);
+        QPixmap pm(size);
         pm.fill(Qt::transparent);
-        QPainter painter(&pm);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        {
+            QPainter painter(&pm);
+            paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        }
+        pm.setDevicePixelRatio(scale);
         return pm;
     }
 
@@ -287,6 +299,7 @@ NodeIcons::NodeIcons() : m_unknown(drawnIcon(drawUnknown)) {
         {"FlecheHaut", [](QPainter& p) { drawChevron(p, true); }},
         {"FlecheBas", [](QPainter& p) { drawChevron(p, false); }},
         {"Logo", drawLogo},
+        {"Aide", drawAide},
     };
     for (const auto& [name, draw] : drawers)
         m_icons.insert(QString::fromLatin1(name), drawnIcon(draw));

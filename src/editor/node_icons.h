@@ -23,6 +23,7 @@ public:
     // Pictures of the diagnostics size toggle: enlarge (picFH) and shrink (picFB).
     QIcon toggleUp() const { return icon(QStringLiteral("FlecheHaut")); }
     QIcon toggleDown() const { return icon(QStringLiteral("FlecheBas")); }
+    QIcon help() const { return icon(QStringLiteral("Aide")); }
     // The logo of the title band.
     QIcon logo() const { return icon(QStringLiteral("Logo")); }
 

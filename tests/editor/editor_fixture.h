@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 #include <memory>
 
