@@ -1,6 +1,37 @@
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+
 #include <QCoreApplication>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const QStringList& args);
+};
+
+// One line per command.
+const Command kCommands[] = {
+    {"nodes", cli::runNodes},
+    {"normalize", cli::runNormalize},
+};
+
+QString usage() {
+    QStringList names;
+    for (const Command& c : kCommands)
+        names << QString::fromLatin1(c.name);
+    return QStringLiteral("usage: qavo-cli ") + names.join(QLatin1Char('|')) + QStringLiteral(" ARGS...");
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return 0;
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty()) return cli::fail(usage());
+    const QString name = args.takeFirst();
+    for (const Command& c : kCommands)
+        if (name == QLatin1String(c.name)) return c.run(args);
+    return cli::fail(QStringLiteral("unknown command ") + name + QStringLiteral("; ") + usage());
 }

@@ -1,0 +1,116 @@
+#include "cli/cli_support.h"
+
+#include "model/fixed_tables.h"
+#include "model/tree_file.h"
+#include "startup/server_info.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+struct OptionSpec {
+    QLatin1String name;
+    QString Options::*field;
+};
+
+const OptionSpec kOptions[] = {
+    {QLatin1String("--info"), &Options::infoFile},
+    {QLatin1String("--lang"), &Options::lang},
+    {QLatin1String("--translation"), &Options::translationFile},
+};
+
+QString chooseTranslationFile(const Options& options, AppContext& ctx) {
+    if (!options.translationFile.isEmpty()) return options.translationFile;
+    if (!options.lang.isEmpty()) {
+        const QString file = translationFileFor(ctx.programDir, options.lang);
+        if (QFileInfo::exists(file)) {
+            ctx.LANG = options.lang;
+            return file;
+        }
+    }
+    ctx.LANG = QStringLiteral("0");
+    return translationFileFor(ctx.programDir, QStringLiteral("0"));
+}
+
+} // namespace
+
+std::optional<QString> parseOptions(const QStringList& args, Options& out) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (!arg.startsWith(QLatin1String("--"))) {
+            out.positional << arg;
+            continue;
+        }
+        const qsizetype eq = arg.indexOf(QLatin1Char('='));
+        const QString name = eq < 0 ? arg : arg.left(eq);
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : kOptions)
+            if (name == s.name) spec = &s;
+        if (!spec) return QStringLiteral("unknown option ") + name;
+        if (eq >= 0) {
+            out.*(spec->field) = arg.mid(eq + 1);
+        } else if (i + 1 < args.size()) {
+            out.*(spec->field) = args.at(++i);
+        } else {
+            return QStringLiteral("option ") + name + QStringLiteral(" needs a value");
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> prepareContext(const Options& options, AppContext& ctx) {
+    ctx.programDir = QCoreApplication::applicationDirPath();
+    ctx.translationFile = chooseTranslationFile(options, ctx);
+    if (!ctx.translation.loadFile(ctx.translationFile))
+        return QStringLiteral("cannot read translation file ") + ctx.translationFile;
+
+    if (options.infoFile.isEmpty()) {
+        // Local mode.
+        ctx.modeLocal = true;
+        ctx.Nb_arbre = 5;
+        ctx.VERSION_500 = true;
+        return std::nullopt;
+    }
+    ctx.modeLocal = false;
+    if (!QFileInfo(options.infoFile).isReadable() || !loadServerInformation(ctx, options.infoFile))
+        return QStringLiteral("cannot read server information file ") + options.infoFile;
+    return std::nullopt;
+}
+
+Configuration makeConfiguration(const AppContext& ctx) {
+    Configuration config;
+    config.actionTypes = makeActionTypes(ctx.translation);
+    config.schedules = makeSchedules(ctx.translation);
+    return config;
+}
+
+std::optional<QString> loadTree(Configuration& config, const QString& path, const AppContext& ctx) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) return QStringLiteral("cannot read ") + path;
+    switch (openTreeFile(config, path, ctx)) {
+    case OpenResult::Opened:
+        return std::nullopt;
+    case OpenResult::RefusedVersion:
+        return QStringLiteral("ERROR - VERSION");
+    case OpenResult::Missing:
+        break;
+    }
+    return QStringLiteral("cannot read ") + path;
+}
+
+void printOut(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+int fail(const QString& message) {
+    const QByteArray bytes = (QStringLiteral("qavo-cli: ") + message + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    return kFailure;
+}
+
+} // namespace cli

@@ -1,0 +1,30 @@
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+
+namespace cli {
+
+// One line per node in display order: depth, key, text, image, colour, separated by tabs.
+int runNodes(const QStringList& args) {
+    Options options;
+    if (auto error = parseOptions(args, options)) return fail(*error);
+    if (options.positional.size() != 1)
+        return fail(
+            QStringLiteral("usage: qavo-cli nodes FILE [--info FILE] [--lang N] [--translation FILE]"));
+
+    AppContext ctx;
+    if (auto error = prepareContext(options, ctx)) return fail(*error);
+    Configuration config = makeConfiguration(ctx);
+    if (auto error = loadTree(config, options.positional.first(), ctx)) return fail(*error);
+
+    QString out;
+    const QChar tab = QLatin1Char('\t');
+    for (int id : config.nodes.displayOrder()) {
+        const TreeNode& n = config.nodes.node(id);
+        out += QString::number(config.nodes.depthOf(id)) + tab + n.key + tab + n.text + tab + n.image + tab +
+               QString::number(n.colour) + QLatin1Char('\n');
+    }
+    printOut(out);
+    return kOk;
+}
+
+} // namespace cli

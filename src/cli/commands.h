@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+// The commands of qavo-cli. Each takes the arguments after its name and returns the exit code.
+namespace cli {
+
+int runNodes(const QStringList& args);
+int runNormalize(const QStringList& args);
+
+} // namespace cli
