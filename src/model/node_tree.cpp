@@ -18,14 +18,12 @@ QString randomKey() {
 } // namespace
 
 void NodeTree::clear() {
-    if (m_observer)
-        m_observer->beforeReset();
+    if (m_observer) m_observer->beforeReset();
     m_nodes.clear();
     m_topLevel.clear();
     m_byKey.clear();
     m_liveCount = 0;
-    if (m_observer)
-        m_observer->afterReset();
+    if (m_observer) m_observer->afterReset();
 }
 
 QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
@@ -36,8 +34,7 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, c
 
     const int parent = relativeKey.isEmpty() ? -1 : find(relativeKey);
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
-    if (m_observer)
-        m_observer->beforeInsert(parent, int(siblings.size()));
+    if (m_observer) m_observer->beforeInsert(parent, int(siblings.size()));
 
     TreeNode n;
     n.id = int(m_nodes.size());
@@ -50,8 +47,7 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, c
     m_nodes.push_back(std::move(n));
     ++m_liveCount;
 
-    if (m_observer)
-        m_observer->afterInsert();
+    if (m_observer) m_observer->afterInsert();
     return key;
 }
 
@@ -62,46 +58,40 @@ const TreeNode* NodeTree::nodeByKey(const QString& key) const {
 
 void NodeTree::setText(const QString& key, const QString& text) {
     const int id = find(key);
-    if (id < 0 || m_nodes[size_t(id)].text == text)
-        return;
+    if (id < 0 || m_nodes[size_t(id)].text == text) return;
     m_nodes[size_t(id)].text = text;
-    if (m_observer)
-        m_observer->nodeChanged(id);
+    if (m_observer) m_observer->nodeChanged(id);
 }
 
 void NodeTree::setImage(const QString& key, const QString& image) {
     const int id = find(key);
-    if (id < 0 || m_nodes[size_t(id)].image == image)
-        return;
+    if (id < 0 || m_nodes[size_t(id)].image == image) return;
     m_nodes[size_t(id)].image = image;
-    if (m_observer)
-        m_observer->nodeChanged(id);
+    if (m_observer) m_observer->nodeChanged(id);
 }
 
 void NodeTree::setColour(const QString& key, int colour) {
     const int id = find(key);
-    if (id < 0 || m_nodes[size_t(id)].colour == colour)
-        return;
+    if (id < 0 || m_nodes[size_t(id)].colour == colour) return;
     m_nodes[size_t(id)].colour = colour;
-    if (m_observer)
-        m_observer->nodeChanged(id);
+    if (m_observer) m_observer->nodeChanged(id);
 }
 
 void NodeTree::setExpanded(const QString& key, bool expanded) {
     const int id = find(key);
-    if (id >= 0)
-        m_nodes[size_t(id)].expanded = expanded;
+    if (id < 0 || m_nodes[size_t(id)].expanded == expanded) return;
+    m_nodes[size_t(id)].expanded = expanded;
+    // The view follows the flag, so it is told like any other change.
+    if (m_observer) m_observer->nodeChanged(id);
 }
 
 bool NodeTree::rekey(const QString& oldKey, const QString& newKey) {
     const int id = find(oldKey);
-    if (id < 0 || newKey.isEmpty() || m_byKey.contains(newKey))
-        return false;
+    if (id < 0 || newKey.isEmpty() || m_byKey.contains(newKey)) return false;
     m_byKey.remove(oldKey);
     m_byKey.insert(newKey, id);
     m_nodes[size_t(id)].key = newKey;
-    if (m_observer)
-        m_observer->nodeChanged(id);
+    if (m_observer) m_observer->nodeChanged(id);
     return true;
 }
 
@@ -117,17 +107,14 @@ void NodeTree::kill(int id) {
 
 void NodeTree::removeNode(const QString& key) {
     const int id = find(key);
-    if (id < 0)
-        return;
+    if (id < 0) return;
     const int parent = m_nodes[size_t(id)].parent;
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
     const auto it = std::find(siblings.begin(), siblings.end(), id);
-    if (m_observer)
-        m_observer->beforeRemove(parent, int(it - siblings.begin()));
+    if (m_observer) m_observer->beforeRemove(parent, int(it - siblings.begin()));
     siblings.erase(it);
     kill(id);
-    if (m_observer)
-        m_observer->afterRemove();
+    if (m_observer) m_observer->afterRemove();
 }
 
 const std::vector<int>& NodeTree::childrenOf(int id) const {
@@ -150,8 +137,7 @@ std::vector<int> NodeTree::insertionOrder() const {
     std::vector<int> out;
     out.reserve(size_t(m_liveCount));
     for (const TreeNode& n : m_nodes)
-        if (n.alive)
-            out.push_back(n.id);
+        if (n.alive) out.push_back(n.id);
     return out;
 }
 

@@ -1,0 +1,54 @@
+#include "editor/qt_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+Prompts::Answer toAnswer(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return Prompts::Answer::Yes;
+    case QMessageBox::No:
+        return Prompts::Answer::No;
+    default:
+        return Prompts::Answer::Cancel;
+    }
+}
+
+} // namespace
+
+void QtPrompts::critical(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+void QtPrompts::information(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+Prompts::Answer QtPrompts::question(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return toAnswer(box.exec());
+}
+
+Prompts::Answer QtPrompts::questionWithCancel(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return toAnswer(box.exec());
+}
+
+QString QtPrompts::openFileName(const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+}
+
+QString QtPrompts::saveFileName(const QString& title, const QString& folder, const QString& filter) {
+    // The caller asks before replacing a file, with its own wording.
+    return QFileDialog::getSaveFileName(m_parent, title, folder, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
