@@ -31,3 +31,14 @@ void ChargementArbres(Configuration& config, const QString& path, const AppConte
 
 // False when the server cannot run the file (voice boxes on a server before generation 500).
 bool verifVersionArbo(const QString& path, const AppContext& ctx);
+
+enum class OpenResult {
+    Opened,         // loaded; fileCourant is the path and the configuration is saved
+    RefusedVersion, // verifVersionArbo said no: the caller shows "ERROR - VERSION"; nothing changed
+    Missing,        // no such file: ignored, nothing changed
+};
+
+// The model side of opening a file: the version check, then fileCourant, ChargementArbres and the saved
+// state. The window adds its title, the selection of A1 and the journal's first step.
+OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
+                        const TreeFileHooks& hooks = {});

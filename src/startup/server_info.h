@@ -3,6 +3,7 @@
 #include <QString>
 
 struct AppContext;
+class ProfileFile;
 
 // Reads "Nb_arbre", "version" and "Standard" of section "General" of ctx.fileLecture; in local mode
 // without a file, 5 trees and "Version locale". False when online and the file is missing or its path
@@ -15,6 +16,9 @@ void deriveGenerationFlags(AppContext& ctx);
 // Fill ctx.Announcements / ctx.Stations from ctx.fileLecture and return their counts.
 int loadAnnouncements(AppContext& ctx);
 int loadStations(AppContext& ctx);
+// The same from an information file parsed already (start-up parses it once for all three readers).
+int loadAnnouncements(AppContext& ctx, const ProfileFile& info);
+int loadStations(AppContext& ctx, const ProfileFile& info);
 
 // Loads a server information file the way an online start-up does (used by the headless tools):
 // fileLecture := path, online rules for the version and the flags (forceVersion overrides the version

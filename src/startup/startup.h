@@ -15,11 +15,17 @@ struct StartupHooks {
     // failure. Until the server link exists this reports failure.
     std::function<bool(AppContext&)> fetchServerInfo;
     // Online mode: shows/hides the connecting window (caption, connecting text).
+    // The window lets pending events run and waits 200 ms before the fetch starts.
     std::function<void(const QString& caption, const QString& text)> showConnecting;
+    // Called once the connecting window is no longer needed (end of start-up or a fatal error).
     std::function<void()> closeConnecting;
 };
 
 // The whole start-up before the main window: folders, debug log, mode and command line, translation,
 // server information, generation flags, lists, parameter dump. Fatal errors show their box and return.
-StartupResult runStartup(AppContext& ctx, const QString& commandLine, const QString& programDir, Prompts& prompts,
-                         const StartupHooks& hooks = {});
+StartupResult runStartup(AppContext& ctx, const QString& commandLine, const QString& programDir,
+                         Prompts& prompts, const StartupHooks& hooks = {});
+
+// Chooses the translation file for ctx.LANG in ctx.programDir (falling back to "qavo_lg00.txt" with LANG
+// := "0"), logs it and reads it into ctx.translation. False when neither file exists.
+bool initLanguage(AppContext& ctx);
