@@ -6,6 +6,7 @@
 #include "editor/panel_support.h"
 #include "model/action_value.h"
 #include "model/menu_edit.h"
+#include "model/verification.h"
 #include "startup/app_context.h"
 
 #include <QCheckBox>
@@ -84,7 +85,7 @@ void NodePanels::setNodeImage(const QString& imageKey) {
 }
 
 int NodePanels::colourOf(int sectionIndex, int valueIndex, const QString& suffix) const {
-    return panel_support::fieldStateColour(m_config.sections, sectionIndex, valueIndex, suffix);
+    return fieldStateColour(m_config.sections, sectionIndex, valueIndex, suffix);
 }
 
 QString NodePanels::codeOfCaption(const QString& caption) const {
@@ -223,7 +224,7 @@ void NodePanels::showMenu() {
     const Section& section = m_config.sections.at(s);
     txtLib[1]->setText(section.value(MenuValue::lib));
     const QString hor = section.value(MenuValue::hor);
-    const int schedule = panel_support::isNumberField(hor, QString()) ? hor.toInt() : 0;
+    const int schedule = isNumberField(hor, QString()) ? hor.toInt() : 0;
     cboHoraires->setCurrentIndex(schedule < cboHoraires->count() ? schedule : 0);
     txtAnnonceMenu->setText(section.value(MenuValue::ann));
     txtRepeatMenu->setText(section.value(MenuValue::rep));

@@ -33,26 +33,4 @@ int captionColour(const QLabel* label) {
     return c.red() + 256 * c.green() + 65536 * c.blue();
 }
 
-bool isNumberField(const QString& value, const QString& allowedCharacters) {
-    if (value.isEmpty()) return false;
-    QString rest = value.toUpper();
-    for (QChar c : allowedCharacters)
-        rest.remove(c.toUpper());
-    if (rest.isEmpty()) return true;
-    bool ok = false;
-    const int number = rest.trimmed().toInt(&ok);
-    if (!ok || number < 0) return false;
-    return !rest.contains(QLatin1Char(',')) && !rest.contains(QLatin1Char('.')) &&
-           !rest.contains(QLatin1Char('&'));
-}
-
-int fieldStateColour(const SectionStore& store, int sectionIndex, int valueIndex, const QString& suffix) {
-    if (sectionIndex < 1 || sectionIndex > store.size()) return 0;
-    const QString code = QStringLiteral("%1;").arg(valueIndex, 2, 10, QLatin1Char('0')) + suffix;
-    const Section& s = store.at(sectionIndex);
-    if (s.errorFields.contains(code)) return 255;
-    if (s.warningFields.contains(code)) return 33023;
-    return 0;
-}
-
 } // namespace panel_support

@@ -20,10 +20,4 @@ QColor fromColourNumber(int colour);
 void setCaptionColour(QLabel* label, int colour);
 int captionColour(const QLabel* label);
 
-// Local stand-ins for the verification's look-ups, with the same behaviour and signatures; to be
-// replaced by model/verification.h once it is merged.
-bool isNumberField(const QString& value, const QString& allowedCharacters);
-int fieldStateColour(const SectionStore& store, int sectionIndex, int valueIndex,
-                     const QString& parameterSuffix = {});
-
 } // namespace panel_support
