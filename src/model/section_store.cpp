@@ -9,8 +9,8 @@ QString Section::key(int index) const {
 }
 
 const QStringList& treeKeyNames() {
-    static const QStringList names = {"lib",    "ann1", "ann2", "rep2", "langue", "menu", "exit_trf", "exit_fer",
-                                      "exit_nac"};
+    static const QStringList names = {"lib",  "ann1",     "ann2",     "rep2",    "langue",
+                                      "menu", "exit_trf", "exit_fer", "exit_nac"};
     return names;
 }
 
@@ -26,8 +26,7 @@ void SectionStore::clear() {
 }
 
 int SectionStore::findSection(const QString& name) const {
-    if (name.isEmpty())
-        return 0;
+    if (name.isEmpty()) return 0;
     return m_index.value(name, 0);
 }
 
@@ -55,11 +54,9 @@ int SectionStore::ensureSection(const QString& name, int parentDigit, const QStr
 
 void SectionStore::setValue(const QString& name, int valueIndex, const QString& value, int sectionIndex) {
     const int index = sectionIndex != 0 ? sectionIndex : findSection(name);
-    if (index < 1 || index > size())
-        return;
+    if (index < 1 || index > size()) return;
     Section& s = at(index);
-    if (valueIndex < 1 || valueIndex > s.count())
-        return;
+    if (valueIndex < 1 || valueIndex > s.count()) return;
     s.values[valueIndex - 1] = value;
 }
 
@@ -68,10 +65,27 @@ QString SectionStore::value(const QString& name, int valueIndex) const {
     return s ? s->value(valueIndex) : QString();
 }
 
+void SectionStore::renameSection(int index, const QString& newName) {
+    if (index < 1 || index > size()) return;
+    const QString oldName = at(index).name;
+    if (oldName == newName) return;
+    at(index).name = newName;
+    if (m_index.value(oldName, 0) == index) {
+        m_index.remove(oldName);
+        for (int i = 1; i <= size(); ++i) // another section of the same name takes over
+            if (at(i).name == oldName && !oldName.isEmpty()) {
+                m_index.insert(oldName, i);
+                break;
+            }
+    }
+    if (newName.isEmpty()) return;
+    const int holder = m_index.value(newName, 0);
+    if (holder == 0 || holder > index) m_index.insert(newName, index);
+}
+
 QString SectionStore::sectionText(const QString& name) const {
     const Section* s = find(name);
-    if (!s)
-        return QString();
+    if (!s) return QString();
     QString text;
     text.reserve(16 * (s->count() + 1));
     text += QLatin1Char('[') + s->name + QLatin1String("]\r\n");

@@ -13,7 +13,9 @@ enum : int { lib = 1, ann1, ann2, rep2, langue, menu, exit_trf, exit_fer, exit_n
 // Value indexes of a menu section; key digit d is value d + 6.
 namespace MenuValue {
 enum : int { lib = 1, hor, ann, rep, sil, key0, Count = 15 };
-constexpr int forDigit(int digit) { return key0 + digit; }
+constexpr int forDigit(int digit) {
+    return key0 + digit;
+}
 } // namespace MenuValue
 
 // One tree ("A1".."A5") or menu ("M" + number) with its key/value texts.
@@ -54,6 +56,10 @@ public:
     // Stores a value; the section is found by name unless sectionIndex is not 0. Absent section: nothing.
     void setValue(const QString& name, int valueIndex, const QString& value, int sectionIndex = 0);
     QString value(const QString& name, int valueIndex) const;
+
+    // Gives section `index` another name ("" takes it out of every lookup); the first section of a
+    // name stays the one findSection returns.
+    void renameSection(int index, const QString& newName);
 
     // "[name]" CR LF then "key=value" CR LF for every key; "" when absent.
     QString sectionText(const QString& name) const;
