@@ -2,6 +2,8 @@
 
 #include "startup/app_context.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kSeparator = QStringLiteral(" /");
@@ -38,8 +40,15 @@ void parseOnlineCommandLine(AppContext& ctx, const QString& commandLine) {
         ctx.*(s.field) = commandLineSwitch(commandLine, QString::fromLatin1(s.key));
 }
 
+bool hasSwitch(const QString& commandLine) {
+    // A switch is "/" + letters + ":" at the start of the line or after a blank. Windows paths never hold a
+    // "/", but Unix paths do, so a bare "/" cannot be the sign of a switch here.
+    static const QRegularExpression switchPattern(QStringLiteral("(^|\\s)/[A-Za-z]+:"));
+    return switchPattern.match(commandLine).hasMatch();
+}
+
 QString localFileFromCommandLine(const QString& commandLine) {
-    if (commandLine.isEmpty() || commandLine.contains(QLatin1Char('/'))) return QString();
+    if (commandLine.isEmpty() || hasSwitch(commandLine)) return QString();
     QString path = commandLine;
     path.remove(QLatin1Char('"'));
     return path;

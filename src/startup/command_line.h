@@ -15,6 +15,9 @@ QString commandLineSwitch(const QString& commandLine, const QString& key);
 // Stores the ten switch values (LANG, HADDR, HPORT, USER, PASS, PADDR, PPORT, PLOGIN, PPASS, FORCEVERSION).
 void parseOnlineCommandLine(AppContext& ctx, const QString& commandLine);
 
-// Local mode: a command line without any "/" is a tree file path (its double quotes removed so that a
-// quoted path with spaces works); anything else opens no file.
+// True when the line holds a switch ("/" + letters + ":" at its start or after a blank).
+bool hasSwitch(const QString& commandLine);
+
+// Local mode: a command line without any switch is a tree file path (its double quotes removed so that a
+// quoted path with spaces works); a line with a switch (such as "/LANG:2" alone) opens no file.
 QString localFileFromCommandLine(const QString& commandLine);

@@ -60,8 +60,10 @@ TEST(CommandLine, ModeAndLocalFile) {
         {"C:\\Arbres\\tree.maa", false, "C:\\Arbres\\tree.maa"},
         {"\"C:\\My Trees\\tree one.maa\"", false, "C:\\My Trees\\tree one.maa"}, // quotes removed
         {"tree.maa", false, "tree.maa"},
-        {"/LANG:2", false, ""}, // a slash but no server: no file
-        {"dir/tree.maa", false, ""},
+        {"/LANG:2", false, ""},                  // a slash but no server: no file
+        {"dir/tree.maa", false, "dir/tree.maa"}, // a Unix path is no switch
+        {"\"/home/u/My Trees/t.maa\"", false, "/home/u/My Trees/t.maa"},
+        {"/PPASS:x", false, ""},
         {"/HADDR:", true, ""}, // online even with an empty address
         {"/LANG:1 /HADDR:srv", true, ""},
         {"/hADDR:srv", false, ""},
