@@ -1,5 +1,5 @@
-#include "cli/cli_support.h"
 #include "cli/check_command.h"
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 
 #include <QCoreApplication>
