@@ -4,6 +4,7 @@
 #include "startup/app_context.h"
 #include "startup/diagnostics_sink.h"
 #include "support/qt_print.h"
+#include "support/test_support.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -21,25 +22,11 @@ public:
     QStringList entries;
 };
 
-const char* const kLabels =
-    "\r\n[LANGID]\r\n1=1033\r\n[LABELS]\r\nactTransfert=Transfer\r\nactAnn=Announcement\r\nactSaut=Jump\r\n"
-    "actBvo=Voice box\r\nDebugAnalyse=Checking the trees\r\nDebugAnalyseFin=Check finished\r\n"
-    "DebugAnalyseErr=error(s)\r\nDebugAnalyseWar=warning(s)\r\nErrAnalyse=Check stopped\r\n"
-    "DebugAnn1_Err=bad welcome announcement\r\nDebugAnn1_Abs=unknown welcome announcement\r\n"
-    "DebugAnn2_Err=bad language announcement\r\nDebugAnn2_Abs=unknown language announcement\r\n"
-    "DebugAnn3_NA=no menu announcement\r\nDebugAnn3_Err=bad menu announcement\r\n"
-    "DebugAnn3_Abs=unknown menu announcement\r\nDebugAnn4_NA=no announcement\r\n"
-    "DebugAnn4_Err=bad announcement\r\nDebugAnn4_Abs=unknown announcement\r\nDebugRepetNA=no repetitions\r\n"
-    "DebugRepet=bad repetitions\r\nDebugSilenceNA=no silences\r\nDebugSilence=bad silences\r\n"
-    "DebugPoste_NA=no station\r\nDebugPoste_Err=bad station\r\nDebugPoste_Abs=unknown station\r\n"
-    "DebugSaut_NA=no target\r\nDebugSaut_Abs=unknown target\r\nDebugBV_NA=no voice box\r\n"
-    "DebugBV_Err=bad voice box\r\nDebugBV_Abs=unknown voice box\r\n";
-
 // Announcements 10, 11, 13 and 15; station 201 with voice box 801.
 AppContext makeContext() {
     AppContext ctx;
     ctx.Nb_arbre = 1;
-    ctx.translation.setText(QString::fromLatin1(kLabels));
+    EXPECT_TRUE(ctx.translation.loadFile(testing_support::dataDir() + "/labels_check.txt"));
     for (qint32 n : {10, 11, 13, 15}) {
         Announcement a;
         a.number = n;
@@ -154,9 +141,9 @@ TEST(Verification, EachFaultIsReportedOnceWithItsMessageNodeAndFieldCode) {
         {"M1", 7, "sau;E-M2-0", "", "", ""},
         {"M1", 7, "sau;", "E E-M1-1 Main menu - Jump - no target", "07;", ""},
         {"M1", 7, "sau;M99", "E E-M1-1 Main menu - Jump - unknown target", "07;", ""},
-        {"M1", 7, "bvo;", "E E-M1-1 Main menu - Voice box - no voice box", "07;", ""},
-        {"M1", 7, "bvo;x", "E E-M1-1 Main menu - Voice box - bad voice box : x", "07;", ""},
-        {"M1", 7, "bvo;201", "W E-M1-1 Main menu - Voice box - unknown voice box : 201", "", "07;"},
+        {"M1", 7, "bvo;", "E E-M1-1 Main menu - Station voice box - no voice box", "07;", ""},
+        {"M1", 7, "bvo;x", "E E-M1-1 Main menu - Station voice box - bad voice box : x", "07;", ""},
+        {"M1", 7, "bvo;201", "W E-M1-1 Main menu - Station voice box - unknown voice box : 201", "", "07;"},
         {"M1", 7, "xyz;1", "", "", ""},
         {"M1", 7, "bvn", "", "", ""}, // short, but nothing to check
         // Tree fields: only filled-in announcements and repetitions are checked.
