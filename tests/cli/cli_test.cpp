@@ -1,3 +1,4 @@
+#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QFile>
@@ -5,162 +6,200 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using testing_support::dataDir;
 using testing_support::readBytes;
-using testing_support::resourcesDir;
 using testing_support::writeBytes;
 
 namespace {
 
 struct CliRun {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
-CliRun runCli(QStringList args, bool withTranslation = true) {
-    if (withTranslation)
-        args << QStringLiteral("--translation") << dataDir() + QStringLiteral("/labels_en.txt");
+CliRun runCli(const QStringList& args, const QString& program = QAVO_CLI) {
     QProcess p;
-    p.start(QStringLiteral(QAVO_CLI), args);
+    p.start(program, args);
     if (!p.waitForFinished(30000)) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-QString example(const char* name) {
-    return resourcesDir() + QStringLiteral("/examples/") + QLatin1String(name);
+QString data(const QString& name) {
+    return testing_support::dataDir() + '/' + name;
 }
+QString example(const QString& name) {
+    return testing_support::resourcesDir() + "/examples/" + name;
+}
+const QStringList kLabels = {"--translation", data("labels_en.txt")};
 
 TEST(CliNodes, PrintsDepthKeyTextImageAndColourInDisplayOrder) {
-    const CliRun r = runCli({"nodes", example("accueil.maa")});
+    const CliRun r = runCli(QStringList{"nodes", example("accueil.maa")} + kLabels);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 26);
-    EXPECT_EQ(lines[0], QStringLiteral("0\tA1\t1 - Accueil général\tArbre\t0"));
-    EXPECT_EQ(lines[1], "1\tM1\t1 - Menu principal\tMenu\t0");
-    EXPECT_EQ(lines[3], "2\tE-M1-1\t1 - Transfer (201)\tTransfert\t0");
-    EXPECT_EQ(lines[4], "2\tM2\t2 - Service\tMenu\t0");
-    EXPECT_EQ(lines[5], "3\tE-M2-0\t0 - Operator\tStandard\t0");
-    EXPECT_EQ(lines[15], "2\tE-M1-3\t3 - Announcement (15)\tAnnonce\t0");
-    EXPECT_EQ(lines[22], "0\tA2\t2 - Arbre 2\tArbre\t0");
+    const std::pair<int, QString> cases[] = {{0, QStringLiteral("0\tA1\t1 - Accueil général\tArbre\t0")},
+                                             {1, "1\tM1\t1 - Menu principal\tMenu\t0"},
+                                             {3, "2\tE-M1-1\t1 - Transfer (201)\tTransfert\t0"},
+                                             {5, "3\tE-M2-0\t0 - Operator\tStandard\t0"},
+                                             {15, "2\tE-M1-3\t3 - Announcement (15)\tAnnonce\t0"},
+                                             {22, "0\tA2\t2 - Arbre 2\tArbre\t0"}};
+    for (const auto& [line, text] : cases)
+        EXPECT_EQ(lines[line], text);
 }
 
-TEST(CliNodes, ServerInformationGreysTreesAboveTheActiveCount) {
-    const CliRun r = runCli({"nodes", example("demo.maa"), "--info", dataDir() + "/server_info_900.txt"});
+TEST(CliNodes, ServerInformationGreysTreesAboveTheActiveCountAndOldServersRefuseVoiceBoxes) {
+    const CliRun r =
+        runCli(QStringList{"nodes", example("demo.maa"), "--info", data("server_info_900.txt")} + kLabels);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("\n0\tA2\t2 - Ligne directe\tArbre\t0\n"));
-    EXPECT_TRUE(r.out.contains("\n0\tA3\t3 - Tree 3\tArbre\t8421504\n"));
-    EXPECT_TRUE(r.out.endsWith("0\tA5\t5 - Tree 5\tArbre\t8421504\n"));
-}
-
-TEST(CliNodes, VoiceBoxesAreRefusedByServersBeforeGeneration500) {
+    EXPECT_TRUE(r.out.endsWith("\n0\tA3\t3 - Tree 3\tArbre\t8421504\n0\tA4\t4 - Tree 4\tArbre\t8421504\n"
+                               "0\tA5\t5 - Tree 5\tArbre\t8421504\n"));
     const CliRun refused =
-        runCli({"nodes", example("demo.maa"), "--info", dataDir() + "/server_info_400.txt"});
+        runCli(QStringList{"nodes", example("demo.maa"), "--info", data("server_info_400.txt")} + kLabels);
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(refused.err, "qavo-cli: ERROR - VERSION\n");
     EXPECT_TRUE(refused.out.isEmpty());
-    const CliRun accepted =
-        runCli({"nodes", example("accueil.maa"), "--info", dataDir() + "/server_info_400.txt"});
-    EXPECT_EQ(accepted.exitCode, 0) << accepted.err.toStdString();
+    EXPECT_EQ(
+        runCli(QStringList{"nodes", example("accueil.maa"), "--info", data("server_info_400.txt")} + kLabels)
+            .exitCode,
+        0);
 }
 
-TEST(CliNormalize, WritesTheExamplesBackByteForByteAndIsStable) {
+TEST(CliNormalize, WritesTheExamplesBackByteForByteStablyAndDropsBlanksAndUnreachableMenus) {
     QTemporaryDir dir;
+    const QString once = dir.filePath("once.maa"), twice = dir.filePath("twice.maa");
     for (const char* name : {"accueil.maa", "demo.maa"}) {
-        const QString once = dir.filePath("once.maa"), twice = dir.filePath("twice.maa");
         ASSERT_EQ(runCli({"normalize", example(name), once}).exitCode, 0) << name;
         EXPECT_EQ(readBytes(once), readBytes(example(name))) << name;
         ASSERT_EQ(runCli({"normalize", once, twice}).exitCode, 0) << name;
         EXPECT_EQ(readBytes(twice), readBytes(once)) << name;
     }
-}
-
-TEST(CliNormalize, DropsBlanksAndUnreachableMenus) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.maa"), out = dir.filePath("out.maa");
     writeBytes(
-        in,
+        once,
         "[A1]\r\nlib =  Front desk  \r\nmenu=M1\r\n[M1]\r\nlib=Top\r\n1=men;M2\r\n[M9]\r\nlib=Orphan\r\n");
-    ASSERT_EQ(runCli({"normalize", in, out}).exitCode, 0);
-    const QByteArray bytes = readBytes(out);
-    EXPECT_TRUE(bytes.contains("[A1]\r\nlib=Front desk\r\n"));
-    EXPECT_TRUE(bytes.contains("sil=\r\n0=\r\n1=\r\n2=\r\n"));
-    EXPECT_FALSE(bytes.contains("[M9]"));
+    ASSERT_EQ(runCli({"normalize", once, twice}).exitCode, 0);
+    EXPECT_TRUE(readBytes(twice).contains("[A1]\r\nlib=Front desk\r\n"));
+    EXPECT_TRUE(readBytes(twice).contains("sil=\r\n0=\r\n1=\r\n2=\r\n"));
+    EXPECT_FALSE(readBytes(twice).contains("[M9]"));
 }
 
 TEST(CliErrors, BadUsageOrUnreadableFilesExitWithTwoAndOneLine) {
     QTemporaryDir dir;
-    const QString missing = dir.filePath("absent.maa");
-    struct Case {
-        QStringList args;
-        QString message;
-    } cases[] = {
+    const QString missing = dir.filePath("absent.maa"), tree = example("accueil.maa");
+    const std::pair<QStringList, QString> cases[] = {
         {{}, "usage: qavo-cli"},
         {{"frobnicate"}, "unknown command frobnicate"},
         {{"nodes"}, "usage: qavo-cli nodes"},
         {{"nodes", missing}, "cannot read " + missing},
-        {{"nodes", example("accueil.maa"), "--colour"}, "unknown option --colour"},
-        {{"nodes", example("accueil.maa"), "--info", missing}, "cannot read server information file"},
-        {{"normalize", example("accueil.maa")}, "usage: qavo-cli normalize"},
-        {{"normalize", example("accueil.maa"), dir.filePath("no/such/dir/x.maa")}, "cannot write"},
+        {{"nodes", tree, "--colour"}, "unknown option --colour"},
+        {{"nodes", tree, "--info", missing}, "cannot read server information file"},
+        {{"nodes", tree, "--translation"}, "option --translation needs a value\n"},
+        {{"normalize", tree}, "usage: qavo-cli normalize"},
+        {{"normalize", tree, dir.filePath("no/such/dir/x.maa")}, "cannot write"},
     };
-    for (const Case& c : cases) {
-        const CliRun r = runCli(c.args, !c.args.isEmpty() && c.args.first() != "frobnicate");
-        EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.startsWith("qavo-cli: " + c.message)) << r.err.toStdString();
+    for (const auto& [args, message] : cases) {
+        const bool bare = args.isEmpty() || args[0] == "frobnicate" || args.contains("--translation");
+        const CliRun r = runCli(bare ? args : args + kLabels);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("qavo-cli: " + message)) << r.err.toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     }
 }
-
-TEST(CliErrors, OptionNeedsAValue) {
-    const CliRun r = runCli({"nodes", example("accueil.maa"), "--translation"}, false);
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "qavo-cli: option --translation needs a value\n");
-}
-
-TEST(CliOptions, UnknownLanguageFallsBackToTheDefaultTranslationFile) {
-    const CliRun plain = runCli({"nodes", example("accueil.maa")}, false);
-    const CliRun lang = runCli({"nodes", example("accueil.maa"), "--lang", "97"}, false);
-    EXPECT_EQ(lang.exitCode, plain.exitCode);
-    EXPECT_EQ(lang.out, plain.out);
-    EXPECT_EQ(lang.err, plain.err);
-}
-
-} // namespace
-
-namespace {
 
 // The translation files are looked up beside the program, so the program is copied into a folder of its own.
 TEST(CliOptions, LanguageChoosesTheTranslationFileBesideTheProgram) {
     QTemporaryDir dir;
     const QString program = dir.filePath("qavo-cli");
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QAVO_CLI), program));
+    ASSERT_TRUE(QFile::copy(QAVO_CLI, program));
     QFile::setPermissions(program, QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
-    const auto labels = [](const char* tree) {
-        return QByteArray("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nNoeudArbre=") + tree + "\r\n";
-    };
-    writeBytes(dir.filePath("qavo_lg00.txt"), labels("Arbre"));
-    writeBytes(dir.filePath("qavo_lg03.txt"), labels("Baum"));
-    const QString tree = dir.filePath("t.maa");
-    writeBytes(tree, "[A1]\r\nlib=Une\r\n");
-
-    struct Case {
-        QStringList options;
-        QString treeThree;
-    } cases[] = {
+    for (const auto& [file, tree] : {std::pair{"qavo_lg00.txt", "Arbre"}, {"qavo_lg03.txt", "Baum"}})
+        writeBytes(dir.filePath(file),
+                   QByteArray("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nNoeudArbre=") + tree + "\r\n");
+    writeBytes(dir.filePath("t.maa"), "[A1]\r\nlib=Une\r\n");
+    const std::pair<QStringList, QString> cases[] = {
         {{}, "3 - Arbre 3"},          {{"--lang", "3"}, "3 - Baum 3"},  {{"--lang", "03"}, "3 - Baum 3"},
-        {{"--lang=3"}, "3 - Baum 3"}, {{"--lang", "5"}, "3 - Arbre 3"},
+        {{"--lang=3"}, "3 - Baum 3"}, {{"--lang", "5"}, "3 - Arbre 3"}, // no such file: the default one
     };
-    for (const Case& c : cases) {
-        QProcess p;
-        p.start(program,
-                QStringList{"nodes", tree, "--info", dataDir() + "/server_info_900.txt"} + c.options);
-        ASSERT_TRUE(p.waitForFinished(30000));
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-        EXPECT_TRUE(out.contains("\tA3\t" + c.treeThree + "\t")) << c.options.join(' ').toStdString() << "\n"
-                                                                 << out.toStdString();
+    for (const auto& [options, treeThree] : cases) {
+        const CliRun r = runCli(
+            QStringList{"nodes", dir.filePath("t.maa"), "--info", data("server_info_900.txt")} + options,
+            program);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains("\tA3\t" + treeThree + "\t")) << options.join(' ').toStdString();
+    }
+}
+
+QStringList checkArgs(const QString& tree) {
+    return {
+        "check", tree, "--info", data("server_info_check.txt"), "--translation", data("labels_check.txt")};
+}
+
+TEST(CheckCommand, ExampleTreeListsItsFaultsAndFieldCodes) {
+    // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
+    // neither repetitions nor silences.
+    const CliRun r = runCli(checkArgs(data("check_example.maa")));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "info\t\t" + QString(80, '-') +
+                         "\ninfo\t\tChecking the trees\n"
+                         "error\tA1\tReception - Announcement - no repetitions\n"
+                         "error\tA1\tReception - Announcement - no silences\n"
+                         "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
+                         "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n"
+                         "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n");
+}
+
+TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyStopAndRefusal) {
+    const struct {
+        const char *from, *to;
+        QStringList options;
+        int exitCode;
+        QString outEnd;
+    } cases[] = {
+        {"exit_fer=ann;12;;",
+         "exit_fer=ann;12;2;2",
+         {},
+         0,
+         "ok\t\tCheck finished : 0 error(s) - 1 warning(s)\nfields\tM1\t\t09;1;\n"},
+        // What was found before the stop keeps its codes.
+        {"3=ann;15;2;2",
+         "3=ann;15;2",
+         {},
+         3,
+         "\nerror\t\tCheck stopped\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
+        {"\r\n4=\r\n",
+         "\r\n4=bvo;801\r\n",
+         {},
+         1,
+         "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n"
+         "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
+        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 1, "error\t\tERROR - VERSION\n"},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        QByteArray bytes = readBytes(data("check_example.maa"));
+        ASSERT_TRUE(bytes.contains(c.from)) << c.from;
+        writeBytes(dir.filePath("v.maa"), bytes.replace(c.from, c.to));
+        const CliRun r = runCli(checkArgs(dir.filePath("v.maa")) + c.options);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
+        EXPECT_TRUE(r.out.endsWith(c.outEnd)) << r.out.toStdString();
+    }
+}
+
+TEST(CheckCommand, BadUsageAndUnreadableFilesExitWithTwo) {
+    const QString tree = data("check_example.maa");
+    const QStringList cases[] = {
+        {"check"},
+        {"check", tree, "--bogus"},
+        {"check", tree, "--info"},
+        {"check", tree, tree},
+        checkArgs(data("no_such_tree.maa")),
+        {"check", tree, "--info", data("no_such_info.txt"), "--translation", data("labels_check.txt")},
+        {"check", tree, "--translation", data("no_such_labels.txt")},
+    };
+    for (const QStringList& args : cases) {
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << args.join(' ').toStdString();
     }
 }
 

@@ -1,14 +1,7 @@
 #pragma once
 
 #include "startup/translation.h"
-
-#include <QStringList>
-#include <ostream>
-
-// Readable values in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+#include "support/qt_print.h"
 
 // A small French translation with the captions the dialogs use.
 inline Translation dialogLabels() {

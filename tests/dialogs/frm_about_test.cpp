@@ -9,44 +9,35 @@
 
 namespace {
 
-// A 1 x 1 GIF picture.
-const QByteArray kTinyGif =
-    QByteArray::fromHex("47494638396101000100800000ffffff00000021f90401000000002c000000000100"
-                        "01000002024401003b");
-
 QString labelText(const FrmAPropos& box, const char* name) {
-    const auto* label = box.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<missing>");
+    const auto* label = box.findChild<QLabel*>(name);
+    return label ? label->text() : "<missing>";
 }
 
-TEST(FrmAPropos, ShowsTextsAndVersionOfTheProgram) {
-    QTemporaryDir programDir;
-    testing_support::writeBytes(programDir.filePath(QStringLiteral("config.ini")),
-                                "[Version]\r\nother.exe=1.0\r\n" + platform::programName().toLatin1() +
-                                    ".exe=3.8.12\r\n");
-    const Translation translation = dialogLabels();
-    FrmAPropos box(translation, programDir.path());
-    box.show();
-    EXPECT_EQ(labelText(box, "lbl_Version"), QStringLiteral("3.8.12"));
-    EXPECT_EQ(labelText(box, "lblAPropos"), QStringLiteral("Éditeur de l'accueil vocal"));
-    EXPECT_EQ(labelText(box, "lbl_Copyright"), QStringLiteral("(c) Exemple SA"));
-    EXPECT_FALSE(box.hasLogo());
-}
-
-TEST(FrmAPropos, WithoutVersionFileTheVersionLineIsEmpty) {
-    QTemporaryDir programDir;
-    FrmAPropos box(dialogLabels(), programDir.path());
-    box.show();
-    EXPECT_EQ(labelText(box, "lbl_Version"), QString());
-}
-
-TEST(FrmAPropos, ShowsTheLogoBesideTheProgram) {
-    QTemporaryDir programDir;
-    testing_support::writeBytes(programDir.filePath(QStringLiteral("Logo.gif")), kTinyGif);
-    FrmAPropos box(dialogLabels(), programDir.path());
-    box.show();
-    EXPECT_TRUE(box.hasLogo());
-    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("imgLogo"))->pixmap().size(), QSize(1, 1));
+TEST(FrmAPropos, ShowsTextsVersionAndLogoOfTheProgramWhenPresent) {
+    for (bool present : {true, false}) {
+        QTemporaryDir programDir;
+        if (present) {
+            testing_support::writeBytes(programDir.filePath("config.ini"),
+                                        "[Version]\r\nother.exe=1.0\r\n" +
+                                            platform::programName().toLatin1() + ".exe=3.8.12\r\n");
+            // A 1 x 1 GIF picture.
+            testing_support::writeBytes(
+                programDir.filePath("Logo.gif"),
+                QByteArray::fromHex("47494638396101000100800000ffffff00000021f904010000"
+                                    "00002c00000000010001000002024401003b"));
+        }
+        const Translation translation = dialogLabels();
+        FrmAPropos box(translation, programDir.path());
+        box.show();
+        EXPECT_EQ(labelText(box, "lbl_Version"), present ? "3.8.12" : "");
+        EXPECT_EQ(labelText(box, "lblAPropos"), "Éditeur de l'accueil vocal");
+        EXPECT_EQ(labelText(box, "lbl_Copyright"), "(c) Exemple SA");
+        EXPECT_EQ(box.hasLogo(), present);
+        if (present) {
+            EXPECT_EQ(box.findChild<QLabel*>("imgLogo")->pixmap().size(), QSize(1, 1));
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "model/menu_edit.h"
 
 #include "model/example_tree.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 
@@ -29,120 +30,89 @@ protected:
                        {{"M3", example::menuValues("Main", "", "11", {{1, "trf;201"}})}});
         config.maxNumMenu = 12;
     }
-    QString add(const QString& key, int digit) {
-        return menu_edit::AddMenu(config, key, digit, QStringLiteral("New menu"));
+    QString add(const QString& key, int digit) { return menu_edit::AddMenu(config, key, digit, "New menu"); }
+    bool remove(QString key) { return menu_edit::SupMenu(config, key, config.sections.findSection(key)); }
+    QString text(const QString& key) const {
+        const TreeNode* n = config.nodes.nodeByKey(key);
+        return n ? n->text + '|' + n->image : QString();
     }
+
     AppContext ctx;
     Configuration config;
 };
 
-TEST_F(MenuEdit, SubMenuTakesThePlaceOfItsKey) {
+TEST_F(MenuEdit, SubMenuTakesThePlaceOfItsKeyAndGivesItBackWithoutReusingItsNumber) {
     EXPECT_EQ(add("E-M3-7", 7), "M13");
-    EXPECT_EQ(config.maxNumMenu, 13);
-    EXPECT_EQ(config.sections.value("M3", 13), "men;M13");
+    EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(7)), "men;M13");
     EXPECT_FALSE(config.nodes.noeudExiste("E-M3-7"));
-    const TreeNode* node = config.nodes.nodeByKey("M13");
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->text, "7 - New menu");
-    EXPECT_EQ(node->image, "Menu");
-    EXPECT_EQ(config.nodes.rowOf(node->id), 7) << "the menu keeps the key's place";
+    EXPECT_EQ(text("M13"), "7 - New menu|Menu");
+    EXPECT_EQ(config.nodes.rowOf(config.nodes.find("M13")), 7) << "the menu keeps the key's place";
     EXPECT_EQ(childKeys(config, "M13"), keyNodes("M13"));
-    EXPECT_EQ(config.nodes.nodeByKey("E-M13-4")->text, "4 - ");
-    EXPECT_EQ(config.nodes.nodeByKey("E-M13-4")->image, "NoAction");
+    EXPECT_EQ(text("E-M13-4"), "4 - |NoAction");
     EXPECT_EQ(
         config.sections.sectionText("M13"),
         "[M13]\r\nlib=New menu\r\nhor=\r\nann=\r\nrep=2\r\nsil=2\r\n0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n5=\r\n"
         "6=\r\n7=\r\n8=\r\n9=\r\n");
     EXPECT_EQ(config.sections.find("M13")->parentKey, "M3");
     EXPECT_EQ(config.sections.find("M13")->parentDigit, 7);
-}
 
-TEST_F(MenuEdit, DeletedSubMenuTurnsBackIntoItsKeyAndItsNumberIsNotReused) {
-    add("E-M3-7", 7);
     QString key = "M13";
     EXPECT_TRUE(menu_edit::SupMenu(config, key, config.sections.findSection("M13")));
     EXPECT_EQ(key, "E-M3-7");
     EXPECT_FALSE(config.nodes.noeudExiste("M13"));
-    const TreeNode* node = config.nodes.nodeByKey("E-M3-7");
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->text, "7 - ");
-    EXPECT_EQ(node->image, "NoAction");
-    EXPECT_TRUE(node->children.empty());
-    EXPECT_EQ(config.sections.value("M3", 13), "");
+    EXPECT_EQ(text("E-M3-7"), "7 - |NoAction");
+    EXPECT_TRUE(childKeys(config, "E-M3-7").isEmpty());
+    EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(7)), "");
     EXPECT_EQ(config.sections.findSection("M13"), 0);
     EXPECT_EQ(add("E-M3-7", 7), "M14");
 }
 
-TEST_F(MenuEdit, StartMenuOfAnEmptyTree) {
+TEST_F(MenuEdit, StartMenuOfATreeIsAddedOnlyWhenItHasNoneAndDeletingItEmptiesTheTree) {
     EXPECT_EQ(add("A1", -1), "") << "tree 1 already has its start menu";
     EXPECT_EQ(add("A2", -1), "M13");
     EXPECT_EQ(config.sections.value("A2", TreeValue::menu), "M13");
     EXPECT_EQ(childKeys(config, "A2"), QStringList{"M13"});
-    EXPECT_EQ(config.nodes.nodeByKey("M13")->text, "1 - New menu");
+    EXPECT_EQ(text("M13"), "1 - New menu|Menu");
     EXPECT_EQ(childKeys(config, "M13"), keyNodes("M13"));
-}
 
-TEST_F(MenuEdit, DeletingAStartMenuEmptiesTheTreeAndTheSectionName) {
     const int m3 = config.sections.findSection("M3");
-    QString key = "M3";
-    EXPECT_TRUE(menu_edit::SupMenu(config, key, m3));
+    EXPECT_TRUE(remove("M3"));
     EXPECT_TRUE(childKeys(config, "A1").isEmpty());
     EXPECT_EQ(config.sections.value("A1", TreeValue::menu), "");
     EXPECT_EQ(config.sections.at(m3).name, "");
-    EXPECT_EQ(config.sections.findSection("M3"), 0);
-    EXPECT_EQ(add("A1", -1), "M13") << "the tree takes a start menu again";
+    EXPECT_EQ(add("A1", -1), "M14") << "the tree takes a start menu again";
 }
 
-TEST_F(MenuEdit, DeletingAMenuRemovesEveryLevelBelowIt) {
+TEST_F(MenuEdit, DeletingAMenuRemovesEveryLevelBelowItAndNothingElse) {
     add("E-M3-2", 2);  // M13 at depth 2
     add("E-M13-5", 5); // M14 at depth 3
-    add("E-M14-0", 0); // refused: would be a fourth level
-    EXPECT_EQ(config.maxNumMenu, 14);
+    ASSERT_EQ(config.nodes.depthOf(config.nodes.find("E-M14-0")), 4);
+    const int nodes = config.nodes.count();
+    EXPECT_EQ(add("E-M14-0", 0), "") << "no fourth level";
+    EXPECT_EQ(config.nodes.count(), nodes);
+    EXPECT_EQ(config.sections.value("M14", MenuValue::forDigit(0)), "");
     add("E-M3-4", 4); // M15, a sibling that must survive
-    QString key = "M13";
-    menu_edit::SupMenu(config, key, config.sections.findSection("M13"));
-    for (const QString gone : {"M13", "M14", "E-M13-5", "E-M14-0"})
-        EXPECT_FALSE(config.nodes.noeudExiste(gone)) << gone.toStdString();
+    EXPECT_EQ(config.maxNumMenu, 15);
+    remove("M13");
+    for (const char* gone : {"M13", "M14", "E-M13-5", "E-M14-0"})
+        EXPECT_FALSE(config.nodes.noeudExiste(gone)) << gone;
     EXPECT_EQ(config.sections.findSection("M14"), 0);
     EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(2)), "");
     EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(4)), "men;M15");
-    EXPECT_TRUE(config.nodes.noeudExiste("M15"));
     EXPECT_EQ(config.nodes.count(), 5 + 1 + 10 + 10);
-}
-
-TEST_F(MenuEdit, DeletingTheWholeChainFromTheStartMenu) {
-    add("E-M3-2", 2);
-    add("E-M13-5", 5);
-    QString key = "M3";
-    menu_edit::SupMenu(config, key, config.sections.findSection("M3"));
+    remove("M3");
     EXPECT_EQ(config.nodes.count(), 5);
-    for (const QString gone : {"M3", "M13", "M14"})
-        EXPECT_EQ(config.sections.findSection(gone), 0) << gone.toStdString();
+    EXPECT_EQ(config.sections.findSection("M15"), 0);
 }
 
-TEST_F(MenuEdit, NothingIsAddedFromAKeyFourLevelsDown) {
-    add("E-M3-1", 1);
-    add("E-M13-1", 1);
-    ASSERT_EQ(config.nodes.depthOf(config.nodes.find("E-M14-1")), 4);
-    const int nodes = config.nodes.count();
-    EXPECT_EQ(add("E-M14-1", 1), "");
-    EXPECT_EQ(config.nodes.count(), nodes);
-    EXPECT_EQ(config.maxNumMenu, 14);
-    EXPECT_EQ(config.sections.value("M14", MenuValue::forDigit(1)), "");
-}
-
-TEST_F(MenuEdit, RequestsOutsideTheRulesChangeNothing) {
+TEST_F(MenuEdit, RequestsOutsideTheRulesChangeNothingAndASelfLoopEnds) {
     EXPECT_EQ(add("M3", 1), "");
     EXPECT_EQ(add("E-M99-1", 1), "");
     QString key = "M99";
     EXPECT_FALSE(menu_edit::SupMenu(config, key, 0));
     EXPECT_EQ(config.maxNumMenu, 12);
-}
-
-TEST_F(MenuEdit, AKeyLeadingBackToItsOwnMenuDoesNotLoop) {
     config.sections.setValue("M3", MenuValue::forDigit(9), "men;M3");
-    QString key = "M3";
-    EXPECT_TRUE(menu_edit::SupMenu(config, key, config.sections.findSection("M3")));
+    EXPECT_TRUE(remove("M3"));
     EXPECT_EQ(config.nodes.count(), 5);
 }
 
@@ -156,26 +126,10 @@ TEST(MenuList, ListsTheMenusOfOneNodeDepthFirst) {
                     {"M7", example::menuValues("Seven", "", "", {})},
                     {"M2", example::menuValues("Two", "", "", {})},
                     {"M9", example::menuValues("Nine", "", "", {})}});
-    EXPECT_EQ(menu_edit::getListeMenus(c.nodes, "A1"), "M1;M4;M7;M2;");
-    EXPECT_EQ(menu_edit::getListeMenus(c.nodes, "M4"), "M7;");
-    EXPECT_EQ(menu_edit::getListeMenus(c.nodes, "A2"), "M9;");
-    EXPECT_EQ(menu_edit::getListeMenus(c.nodes, "E-M2-0"), "");
-    EXPECT_EQ(menu_edit::getListeMenus(c.nodes, "A3"), "");
-}
-
-TEST(SectionRename, KeepsLookupsRight) {
-    SectionStore s;
-    s.ensureSection("M1", -1, "A1");
-    s.ensureSection("M2", 1, "M1");
-    s.renameSection(2, "E-M1-1");
-    EXPECT_EQ(s.findSection("M2"), 0);
-    EXPECT_EQ(s.findSection("E-M1-1"), 2);
-    s.ensureSection("M3", 1, "M1");
-    s.renameSection(3, "E-M1-1");
-    EXPECT_EQ(s.findSection("E-M1-1"), 2) << "the first of a name is found";
-    s.renameSection(2, "");
-    EXPECT_EQ(s.findSection("E-M1-1"), 3);
-    EXPECT_EQ(s.findSection(""), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"A1", "M1;M4;M7;M2;"}, {"M4", "M7;"}, {"A2", "M9;"}, {"E-M2-0", ""}, {"A3", ""}};
+    for (const auto& [node, menus] : cases)
+        EXPECT_EQ(menu_edit::getListeMenus(c.nodes, node), menus) << node;
 }
 
 } // namespace

@@ -1,19 +1,18 @@
 #include "startup/command_line.h"
 
-#include "startup/app_context.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 
 TEST(CommandLine, SwitchValues) {
-    struct Case {
-        const char* line;
-        const char* key;
-        const char* expected;
+    const char* const servers = "/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2";
+    const struct {
+        const char *line, *key, *expected;
     } cases[] = {
-        {"/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2", "HADDR", "s1"},
-        {"/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2", "HPORT", "8080"},
-        {"/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2", "LANG", "2"}, // last switch ends at the appended " /"
-        {"/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2", "PASS", ""},
+        {servers, "HADDR", "s1"},
+        {servers, "HPORT", "8080"},
+        {servers, "LANG", "2"}, // the last switch ends at the appended " /"
+        {servers, "PASS", ""},
         {"/PPASS:proxy /PASS:server", "PASS", "server"}, // "/PASS:" is not found inside "/PPASS:"
         {"/PPASS:proxy /PASS:server", "PPASS", "proxy"},
         {"/PASS:server /PPASS:proxy", "PASS", "server"},
@@ -24,34 +23,13 @@ TEST(CommandLine, SwitchValues) {
         {"/LANG:1 /LANG:2", "LANG", "1"},                     // a second occurrence is ignored
         {"/HADDR: /LANG:2", "HADDR", ""},
         {"/haddr:s1", "HADDR", ""}, // keys are case-sensitive
-        {"/HADDR:s1 /OTHER:z", "OTHER", "z"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(commandLineSwitch(QString::fromUtf8(c.line), QString::fromUtf8(c.key)),
-                  QString::fromUtf8(c.expected))
-            << c.line << " / " << c.key;
-    }
-}
-
-TEST(CommandLine, ParseStoresTheTenValues) {
-    AppContext ctx;
-    parseOnlineCommandLine(ctx,
-                           QStringLiteral("/PPORT:3128 /HADDR:10.0.0.1 /HPORT:80 /USER:admin /PASS:pw "
-                                          "/PADDR:proxy /PLOGIN:pl /PPASS:pp /FORCEVERSION:900.1 /LANG:1"));
-    EXPECT_EQ(ctx.HADDR, QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(ctx.HPORT, QStringLiteral("80"));
-    EXPECT_EQ(ctx.USER, QStringLiteral("admin"));
-    EXPECT_EQ(ctx.PASS, QStringLiteral("pw"));
-    EXPECT_EQ(ctx.PADDR, QStringLiteral("proxy"));
-    EXPECT_EQ(ctx.PPORT, QStringLiteral("3128"));
-    EXPECT_EQ(ctx.PLOGIN, QStringLiteral("pl"));
-    EXPECT_EQ(ctx.PPASS, QStringLiteral("pp"));
-    EXPECT_EQ(ctx.FORCEVERSION, QStringLiteral("900.1"));
-    EXPECT_EQ(ctx.LANG, QStringLiteral("1"));
+    for (const auto& c : cases)
+        EXPECT_EQ(commandLineSwitch(c.line, c.key), c.expected) << c.line << " / " << c.key;
 }
 
 TEST(CommandLine, ModeAndLocalFile) {
-    struct Case {
+    const struct {
         const char* line;
         bool online;
         const char* file;
@@ -59,7 +37,6 @@ TEST(CommandLine, ModeAndLocalFile) {
         {"", false, ""},
         {"C:\\Arbres\\tree.maa", false, "C:\\Arbres\\tree.maa"},
         {"\"C:\\My Trees\\tree one.maa\"", false, "C:\\My Trees\\tree one.maa"}, // quotes removed
-        {"tree.maa", false, "tree.maa"},
         {"/LANG:2", false, ""},                  // a slash but no server: no file
         {"dir/tree.maa", false, "dir/tree.maa"}, // a Unix path is no switch
         {"\"/home/u/My Trees/t.maa\"", false, "/home/u/My Trees/t.maa"},
@@ -68,11 +45,10 @@ TEST(CommandLine, ModeAndLocalFile) {
         {"/LANG:1 /HADDR:srv", true, ""},
         {"/hADDR:srv", false, ""},
     };
-    for (const Case& c : cases) {
-        const QString line = QString::fromUtf8(c.line);
-        EXPECT_EQ(isOnlineCommandLine(line), c.online) << c.line;
+    for (const auto& c : cases) {
+        EXPECT_EQ(isOnlineCommandLine(c.line), c.online) << c.line;
         if (!c.online) {
-            EXPECT_EQ(localFileFromCommandLine(line), QString::fromUtf8(c.file)) << c.line;
+            EXPECT_EQ(localFileFromCommandLine(c.line), c.file) << c.line;
         }
     }
 }

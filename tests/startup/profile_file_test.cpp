@@ -1,36 +1,21 @@
 #include "startup/profile_file.h"
 
+#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-const QString kSample = QStringLiteral("[General]\r\n"
-                                       "Nb_arbre=3\r\n"
-                                       "version =  900.2  \r\n"
-                                       "quoted=\"  spaced  \"\r\n"
-                                       "half=\"open\r\n"
-                                       "twice=\"\"inner\"\"\r\n"
-                                       "empty=\r\n"
-                                       "; comment=1\r\n"
-                                       "Nb_arbre=9\r\n"
-                                       "[Other]\r\n"
-                                       "Nb_arbre=7\r\n"
-                                       "[general]\r\n"
-                                       "Standard=999\r\n");
-
-} // namespace
-
 TEST(ProfileFile, LookupsFollowTheWindowsProfileReader) {
-    const ProfileFile p = ProfileFile::parse(kSample);
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
+    const ProfileFile p =
+        ProfileFile::parse("[General]\r\nNb_arbre=3\r\nversion =  900.2  \r\n"
+                           "quoted=\"  spaced  \"\r\nhalf=\"open\r\ntwice=\"\"inner\"\"\r\n"
+                           "empty=\r\n; comment=1\r\nNb_arbre=9\r\nlong=" +
+                           QString(300, 'x') + "\r\n[Other]\r\nNb_arbre=7\r\n[general]\r\nStandard=999\r\n");
+    const struct {
+        const char *section, *key, *expected;
     } cases[] = {
-        {"General", "Nb_arbre", "3"},        // header on the very first line is found
+        {"General", "Nb_arbre", "3"},        // header on the very first line; the first of a key wins
         {"GENERAL", "NB_ARBRE", "3"},        // names match without regard to case
         {"general", "version", "900.2"},     // blanks around key and value dropped
         {"General", "quoted", "  spaced  "}, // one pair of quotes dropped, inner blanks kept
@@ -43,30 +28,16 @@ TEST(ProfileFile, LookupsFollowTheWindowsProfileReader) {
         {"Missing", "Nb_arbre", "<def>"},
         {"General", "missing", "<def>"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(p.value(QString::fromUtf8(c.section), QString::fromUtf8(c.key), QStringLiteral("<def>")),
-                  QString::fromUtf8(c.expected))
-            << c.section << "/" << c.key;
-    }
-}
-
-TEST(ProfileFile, ValueIsCutTo254Characters) {
-    const QString longValue(300, QLatin1Char('x'));
-    const ProfileFile p = ProfileFile::parse(QStringLiteral("[S]\nk=") + longValue + QStringLiteral("\n"));
-    EXPECT_EQ(p.value(QStringLiteral("S"), QStringLiteral("k")), QString(254, QLatin1Char('x')));
+    for (const auto& c : cases)
+        EXPECT_EQ(p.value(c.section, c.key, "<def>"), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(p.value("General", "long"), QString(254, 'x'));
 }
 
 TEST(ProfileFile, MissingFileGivesDefaultsAndAnsiBytesDecode) {
     QTemporaryDir dir;
-    EXPECT_EQ(readProfileString(QStringLiteral("S"), QStringLiteral("k"),
-                                dir.filePath(QStringLiteral("none.ini")), QStringLiteral("dflt")),
-              QStringLiteral("dflt"));
-    EXPECT_FALSE(ProfileFile::load(dir.filePath(QStringLiteral("none.ini"))).exists());
-    EXPECT_EQ(readProfileString(QStringLiteral("S"), QStringLiteral("k"), QString(), QStringLiteral("d")),
-              QStringLiteral("d"));
-
-    const QString path = dir.filePath(QStringLiteral("a.ini"));
-    testing_support::writeBytes(path, QByteArray("[S]\r\nk=g\xe9n\xe9ral\r\n"));
-    EXPECT_EQ(readProfileString(QStringLiteral("s"), QStringLiteral("K"), path, QString()),
-              QString::fromUtf8("général"));
+    EXPECT_EQ(readProfileString("S", "k", dir.filePath("none.ini"), "dflt"), "dflt");
+    EXPECT_FALSE(ProfileFile::load(dir.filePath("none.ini")).exists());
+    EXPECT_EQ(readProfileString("S", "k", QString(), "d"), "d");
+    testing_support::writeBytes(dir.filePath("a.ini"), "[S]\r\nk=g\xe9n\xe9ral\r\n");
+    EXPECT_EQ(readProfileString("s", "K", dir.filePath("a.ini"), QString()), QStringLiteral("général"));
 }

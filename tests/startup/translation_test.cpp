@@ -1,6 +1,7 @@
 #include "startup/translation.h"
 
 #include "platform/codepage.h"
+#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
@@ -14,32 +15,14 @@ Translation withText(const QString& text) {
     return t;
 }
 
-const QString kFile = QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n"
-                                     "[labels]\r\n"
-                                     "titre=Editor\r\n"
-                                     "MenuAdd=Ajouter\r\n"
-                                     "Empty=NULL\r\n"
-                                     "Lower=null\r\n"
-                                     "Dash=0-0\r\n"
-                                     "Nines=9900990099\r\n"
-                                     "Spaced= \t padded \t \r\n"
-                                     "Two=first$CRLF$second\r\n"
-                                     "Quoted=say \"hi\"\r\n"
-                                     " Indented=no\r\n"
-                                     "Cut=before[after\r\n"
-                                     "AfterCut=lost\r\n"
-                                     "[Other]\r\n"
-                                     "Titre=Autre\r\n"
-                                     "Last=end");
-
-} // namespace
-
 TEST(Translation, LabelLookupRules) {
-    const Translation t = withText(kFile);
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
+    const Translation t =
+        withText("\r\n[LANGID]\r\n1=1036\r\n[labels]\r\ntitre=Editor\r\nMenuAdd=Ajouter\r\n"
+                 "Empty=NULL\r\nLower=null\r\nDash=0-0\r\nNines=9900990099\r\nSpaced= \t padded \t \r\n"
+                 "Two=first$CRLF$second\r\nQuoted=say \"hi\"\r\n Indented=no\r\nCut=before[after\r\n"
+                 "AfterCut=lost\r\n[Other]\r\nTitre=Autre\r\nLast=end");
+    const struct {
+        const char *section, *key, *expected;
     } cases[] = {
         {"LABELS", "Titre", "Editor"}, // lower-case header and key found, value keeps its case
         {"LABELS", "MenuAdd", "Ajouter"},
@@ -59,80 +42,65 @@ TEST(Translation, LabelLookupRules) {
         {"Other", "Last", "end"}, // last line without a line end
         {"Missing", "Titre", "*"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(t.getLabel(QString::fromUtf8(c.section), QString::fromUtf8(c.key)),
-                  QString::fromUtf8(c.expected))
-            << c.section << "/" << c.key;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(t.getLabel(c.section, c.key), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(t.readTranslation("LABELS", "None", "dflt"), "dflt");
 }
 
 TEST(Translation, HeaderOnTheFirstLineOrMissingLangIdGivesTheDefault) {
-    const QString body = QStringLiteral("[LABELS]\r\nTitre=Editor\r\n");
-    struct Case {
-        QString text;
-        const char* expected;
-    } cases[] = {
-        {QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n") + body, "Editor"},
-        {QStringLiteral("[LANGID]\r\n1=1036\r\n") + body, "*"},      // first line is never a header
-        {QStringLiteral("\r\n") + body, "*"},                        // no [LANGID]
-        {QStringLiteral("\r\n[LANGID]\r\n2=1036\r\n") + body, "*"},  // no "1="
-        {QStringLiteral("\r\n[LANGID]\r\n1=\r\n") + body, "Editor"}, // its line end makes it non-empty
-        {QStringLiteral("\r\n[LANGID]\r\n1=") + body, "*"},          // empty up to the next "["
-        {QStringLiteral("\r\n[LANGID]\r\n1=\t1036\r\n") + body, "Editor"},
+    const QString body = "[LABELS]\r\nTitre=Editor\r\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"\r\n[LANGID]\r\n1=1036\r\n", "Editor"},
+        {"[LANGID]\r\n1=1036\r\n", "*"},      // the first line is never a header
+        {"\r\n", "*"},                        // no [LANGID]
+        {"\r\n[LANGID]\r\n2=1036\r\n", "*"},  // no "1="
+        {"\r\n[LANGID]\r\n1=\r\n", "Editor"}, // its line end makes it non-empty
+        {"\r\n[LANGID]\r\n1=", "*"},          // empty up to the next "["
+        {"\r\n[LANGID]\r\n1=\t1036\r\n", "Editor"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(withText(c.text).getLabel(QStringLiteral("Titre")), QString::fromUtf8(c.expected))
-            << c.text.toStdString();
-    EXPECT_EQ(withText(cases[0].text)
-                  .readTranslation(QStringLiteral("LABELS"), QStringLiteral("None"), QStringLiteral("dflt")),
-              QStringLiteral("dflt"));
+    for (const auto& [head, expected] : cases)
+        EXPECT_EQ(withText(head + body).getLabel("Titre"), expected) << head;
 }
 
 TEST(Translation, ValuesPassThroughTheCodePageOfTheirLanguage) {
     // The workstation's ANSI code page here is Windows-1252. A value goes to bytes in the code page of the
     // file's LANGID and back through the ANSI code page, so text the language's code page cannot hold
     // reads as "?", exactly as on a Western Windows workstation.
-    const QByteArray russian = platform::encodeCodePage(1251, QString::fromUtf8("Привет"));
-    struct Case {
+    const struct {
         int locale;
         QByteArray value;
         QString expected;
     } cases[] = {
-        {1036, QByteArray("\xe9t\xe9"), QString::fromUtf8("été")},
-        {1033, QByteArray("caf\xe9"), QString::fromUtf8("café")},
-        {1049, russian, QStringLiteral("??????")},
-        {1049, QByteArray("Hello"), QStringLiteral("Hello")},
-        {1032, QByteArray("\xe9"), QStringLiteral("?")},     // Greek code page has no "é"
-        {99999, QByteArray("\xe9"), QString::fromUtf8("é")}, // unknown locale: unchanged
+        {1036, "\xe9t\xe9", QStringLiteral("été")},
+        {1049, platform::encodeCodePage(1251, QStringLiteral("Привет")), "??????"},
+        {1049, "Hello", "Hello"},
+        {1032, "\xe9", "?"},                  // the Greek code page has no "é"
+        {99999, "\xe9", QStringLiteral("é")}, // unknown locale: unchanged
     };
     QTemporaryDir dir;
-    for (const Case& c : cases) {
-        const QString path = dir.filePath(QStringLiteral("qavo_lg07.txt"));
-        testing_support::writeBytes(path, QByteArray("\r\n[LANGID]\r\n1=") + QByteArray::number(c.locale) +
+    for (const auto& c : cases) {
+        const QString path = dir.filePath("qavo_lg07.txt");
+        testing_support::writeBytes(path, "\r\n[LANGID]\r\n1=" + QByteArray::number(c.locale) +
                                               "\r\n[LABELS]\r\nTitre=" + c.value + "\r\n");
         Translation t;
         ASSERT_TRUE(t.loadFile(path));
-        EXPECT_EQ(t.getLabel(QStringLiteral("Titre")), c.expected) << c.locale;
-        // A Chinese system uses the value as the file gives it.
-        t.setChineseSystem(true);
-        EXPECT_EQ(t.getLabel(QStringLiteral("Titre")), platform::decodeAnsi(c.value)) << c.locale;
+        EXPECT_EQ(t.getLabel("Titre"), c.expected) << c.locale;
+        t.setChineseSystem(true); // a Chinese system uses the value as the file gives it
+        EXPECT_EQ(t.getLabel("Titre"), platform::decodeAnsi(c.value)) << c.locale;
     }
 }
 
 TEST(Translation, FileNamesAndChineseLocales) {
-    struct Case {
-        const char* lang;
-        const char* file;
-    } cases[] = {{"3", "/p/qavo_lg03.txt"},
-                 {"12", "/p/qavo_lg12.txt"},
-                 {"0", "/p/qavo_lg00.txt"},
-                 {"", "/p/qavo_lg.txt"},
-                 {"x", "/p/qavo_lgx.txt"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(translationFileFor(QStringLiteral("/p"), QString::fromUtf8(c.lang)),
-                  QString::fromUtf8(c.file));
+    const std::pair<const char*, const char*> cases[] = {{"3", "/p/qavo_lg03.txt"},
+                                                         {"12", "/p/qavo_lg12.txt"},
+                                                         {"", "/p/qavo_lg.txt"},
+                                                         {"x", "/p/qavo_lgx.txt"}};
+    for (const auto& [lang, file] : cases)
+        EXPECT_EQ(translationFileFor("/p", lang), file);
     for (int id : {1028, 2052, 3076, 4100, 5124, 31748})
         EXPECT_TRUE(isChineseLocale(id)) << id;
     for (int id : {1033, 1036, 1041, 0})
         EXPECT_FALSE(isChineseLocale(id)) << id;
 }
+
+} // namespace

@@ -1,0 +1,295 @@
+#include "model/tree_file.h"
+#include "startup/app_context.h"
+#include "startup/diagnostics_sink.h"
+#include "support/qt_print.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+namespace {
+
+class RecordingDiagnostics : public DiagnosticsSink {
+public:
+    void AjouteInfo(const QString& message, short level, const QString& tag) override {
+        lines << QString::number(level) + '|' + message + '|' + tag;
+    }
+    QStringList lines;
+};
+
+QString example(const char* name) {
+    return testing_support::resourcesDir() + "/examples/" + name;
+}
+
+class TreeFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ctx.translation.loadFile(testing_support::dataDir() + "/labels_en.txt"));
+        config.actionTypes = makeActionTypes(ctx.translation);
+        config.schedules = makeSchedules(ctx.translation);
+    }
+
+    // Writes a tree file whose lines are given with "\n" ends; the file gets CR LF.
+    QString writeTree(QString text, const QString& name = "t.maa") {
+        const QString path = dir.filePath(name);
+        writeBytes(path, text.replace('\n', "\r\n").toLatin1());
+        return path;
+    }
+    void load(const QString& path) { ChargementArbres(config, path, ctx); }
+    QString saved() const { return QString::fromLatin1(treeFileBytes(config)); }
+
+    // "key|text|image|colour" of every node in display order, with its depth as indentation.
+    QStringList nodes() const {
+        QStringList out;
+        for (int id : config.nodes.displayOrder())
+            out << QString(config.nodes.depthOf(id), ' ') + describe(config.nodes.node(id).key);
+        return out;
+    }
+    QString describe(const QString& key) const {
+        const TreeNode* n = config.nodes.nodeByKey(key);
+        return n ? QStringLiteral("%1|%2|%3|%4").arg(key, n->text, n->image).arg(n->colour) : key + "|-";
+    }
+
+    QTemporaryDir dir;
+    AppContext ctx;
+    Configuration config;
+};
+
+TEST_F(TreeFile, WorkedExampleShowsItsMenusKeysAndGreyInactiveTrees) {
+    ctx.Nb_arbre = 1;
+    load(example("accueil.maa"));
+    QStringList expected = {QStringLiteral("A1|1 - Accueil général|Arbre|0"),
+                            " M1|1 - Menu principal|Menu|0",
+                            "  E-M1-0|0 - No action|NoAction|0",
+                            "  E-M1-1|1 - Transfer (201)|Transfert|0",
+                            "  M2|2 - Service|Menu|0",
+                            "   E-M2-0|0 - Operator|Standard|0"};
+    for (int d = 1; d <= 9; ++d)
+        expected << QStringLiteral("   E-M2-%1|%1 - No action|NoAction|0").arg(d);
+    expected << "  E-M1-3|3 - Announcement (15)|Annonce|0";
+    for (int d = 4; d <= 9; ++d)
+        expected << QStringLiteral("  E-M1-%1|%1 - No action|NoAction|0").arg(d);
+    for (int i = 2; i <= 5; ++i)
+        expected << QStringLiteral("A%1|%1 - Tree %1|Arbre|%2").arg(i).arg(NodeColour::Grey);
+    EXPECT_EQ(nodes(), expected);
+    EXPECT_TRUE(config.nodes.nodeByKey("A1")->expanded);
+    EXPECT_FALSE(config.nodes.nodeByKey("A2")->expanded);
+    EXPECT_EQ(config.sections.find("M2")->parentDigit, 2);
+    EXPECT_EQ(config.sections.find("M2")->parentKey, "M1");
+    EXPECT_EQ(config.maxNumMenu, 2);
+}
+
+TEST_F(TreeFile, ExamplesAreWrittenBackByteForByteAndSavingTwiceIsStable) {
+    for (const char* name : {"accueil.maa", "demo.maa"}) {
+        load(example(name));
+        EXPECT_EQ(treeFileBytes(config), readBytes(example(name))) << name;
+        const QString a = dir.filePath("a.maa"), b = dir.filePath("b.maa");
+        ASSERT_TRUE(SaveArbre(config, a, true, ctx));
+        load(a);
+        ASSERT_TRUE(SaveArbre(config, b, true, ctx));
+        EXPECT_EQ(readBytes(b), readBytes(example(name))) << name;
+    }
+}
+
+TEST_F(TreeFile, LoaderCases) {
+    struct Case {
+        const char* name;
+        QString file;
+        int activeTrees;
+        QStringList nodes; // "key|text|image|colour", or "key|-" for no node
+        QStringList savedHas, savedLacks;
+        int maxMenu;
+    };
+    const QString x254(254, 'x');
+    const Case cases[] = {
+        {"section names match without case, the referenced name is kept",
+         "[a1]\nLIB=Main\nMenu=M1\n[m1]\nlib=Top\n1=men;M2\n[M2]\nlib=Sub\n",
+         5,
+         {"A1|1 - Main|Arbre|0", "M1|1 - Top|Menu|0", "M2|1 - Sub|Menu|0"},
+         {"[A1]\r\nlib=Main\r\n", "[M1]\r\nlib=Top\r\nhor=\r\n"},
+         {"[m1]", "[a1]"},
+         2},
+        {"a menu reached twice is shown once under the lower key",
+         "[A1]\nmenu=M1\n[M1]\nlib=Top\n4=men;M5\n1=men;M5\n[M5]\nlib=Shared\n",
+         5,
+         {"M5|1 - Shared|Menu|0", "E-M1-4|-", "E-M1-1|-", "E-M1-2|2 - No action|NoAction|0"},
+         {"1=men;M5\r\n", "4=men;M5\r\n"},
+         {},
+         5},
+        {"a menu leading back to itself stops without a node",
+         "[A1]\nmenu=M1\n[M1]\nlib=Top\n2=men;M1\n",
+         5,
+         {"M1|1 - Top|Menu|0", "E-M1-2|-"},
+         {"2=men;M1\r\n"},
+         {},
+         1},
+        {"menus too deep, missing or named * become empty keys and are dropped",
+         "[A1]\nmenu=M1\n[M1]\nlib=One\n3=men;M2\n5=men;M9\n6=men;M7\n[M2]\nlib=Two\n7=men;M3\n"
+         "[M3]\nlib=Three\n0=men;M4\n[M4]\nlib=Four\n1=trf;5\n[M7]\nlib=*\n",
+         5,
+         {"M3|7 - Three|Menu|0", "M4|-", "M9|-", "M7|-", "E-M3-0|0 - |NoAction|0", "E-M1-5|5 - |NoAction|0",
+          "E-M1-6|6 - |NoAction|0"},
+         {"[M3]\r\nlib=Three\r\nhor=\r\nann=\r\nrep=\r\nsil=\r\n0=\r\n", "4=\r\n5=\r\n6=\r\n7=\r\n"},
+         {"[M4]", "[M7]", "[M9]"},
+         3},
+        {"a tree whose root menu is missing keeps its value",
+         "[A1]\nlib=Lonely\nmenu=M3\n",
+         5,
+         {"A1|1 - Lonely|Arbre|0"},
+         {"menu=M3\r\n"},
+         {"[M3]"},
+         0},
+        {"trees above the active count are not read and save with defaults",
+         "[A1]\nlib=One\n[A2]\nlib=Two\n[A3]\nlib=Three\nmenu=M1\nann1=9\n[M1]\nlib=Menu\n",
+         2,
+         {"A2|2 - Two|Arbre|0", QStringLiteral("A3|3 - Tree 3|Arbre|%1").arg(NodeColour::Grey), "M1|-"},
+         {"[A3]\r\nlib=Tree 3\r\nann1=\r\nann2=\r\nrep2=2\r\nlangue=1\r\nmenu=\r\n"},
+         {"[M1]"},
+         0},
+        {"values lose surrounding blanks, one pair of quotes and excess length",
+         "[general]\ncode_retour = \"9\" \n[H2]\nlun=  08:00-12:00  \n[A1]\nlib=  Padded  \nann1=x" + x254 +
+             "\n",
+         5,
+         {"A1|1 - Padded|Arbre|0"},
+         {"code_retour=9\r\n", "[H2]\r\nlun=08:00-12:00\r\n", "lib=Padded\r\nann1=" + x254 + "\r\n"},
+         {},
+         0},
+        {"keys missing from the file read as empty, not as defaults",
+         "[A1]\nlib=One\n",
+         5,
+         {},
+         {"code_retour=\r\n", "[A1]\r\nlib=One\r\nann1=\r\nann2=\r\nrep2=\r\nlangue=1\r\n"},
+         {},
+         0},
+        {"a jump names its target when the file has it",
+         "[A1]\nmenu=M1\n[M1]\nlib=Top\n1=sau;A2\n2=sau;M8\n3=sau;m9\n4=sau;\n[A2]\nlib=Night\n"
+         "[M9]\nlib=Hidden\n",
+         5,
+         {"E-M1-1|1 - Jump (Night)|Saut|0", "E-M1-2|2 - Jump|Saut|0", "E-M1-3|3 - Jump (Hidden)|Saut|0",
+          "E-M1-4|4 - Jump|Saut|0"},
+         {},
+         {},
+         1},
+        {"the highest menu number loaded counts",
+         "[A1]\nmenu=M3\n[M3]\nlib=a\n1=men;M12\n[M12]\nlib=b\n[A2]\nmenu=M40\n",
+         5,
+         {},
+         {},
+         {},
+         12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ctx.Nb_arbre = c.activeTrees;
+        load(writeTree(c.file));
+        for (const QString& n : c.nodes)
+            EXPECT_EQ(describe(n.section('|', 0, 0)), n);
+        for (const QString& s : c.savedHas)
+            EXPECT_TRUE(saved().contains(s)) << s.toStdString() << "\nin\n" << saved().toStdString();
+        for (const QString& s : c.savedLacks)
+            EXPECT_FALSE(saved().contains(s)) << s.toStdString();
+        EXPECT_EQ(config.maxNumMenu, c.maxMenu);
+    }
+}
+
+TEST_F(TreeFile, NewTreeLayout) {
+    for (const QString& path : {QString(), dir.filePath("absent.maa")}) {
+        load(path);
+        EXPECT_EQ(config.nodes.count(), 5);
+        EXPECT_EQ(describe("A4"), "A4|4 - Tree 4|Arbre|0");
+        const QByteArray bytes = treeFileBytes(config);
+        EXPECT_TRUE(
+            bytes.startsWith("[general]\r\ncode_retour=*\r\ncode_dialing=#\r\ntp_inter_digit=10\r\n[H1]\r\n"
+                             "lun=\r\nmar=\r\nmer=\r\njeu=\r\nven=\r\nsam=\r\ndim=\r\n[H2]\r\n"));
+        EXPECT_TRUE(bytes.contains("dim=\r\n[A1]\r\nlib=Tree 1\r\n"));
+        EXPECT_TRUE(bytes.endsWith("[A5]\r\nlib=Tree 5\r\nann1=\r\nann2=\r\nrep2=2\r\nlangue=1\r\nmenu=\r\n"
+                                   "exit_trf=\r\nexit_fer=\r\nexit_nac=\r\n\r\n"));
+        EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
+        EXPECT_EQ(bytes.count("[H"), 10);
+    }
+}
+
+TEST_F(TreeFile, SectionsFollowNodeInsertionOrderAndOnlyNodesAreWritten) {
+    load(QString());
+    // A menu added while editing goes after the five trees, though it shows under A1.
+    config.sections.ensureSection("M7", -1, "A1");
+    config.nodes.CreerNoeud("1 - New", "M7", "A1", "Menu");
+    config.nodes.CreerNoeud("x", "E-M7-1", "M7", "NoAction");
+    config.nodes.CreerNoeud("y", "", "M7", "NoAction"); // stand-in key
+    // A deleted menu keeps its record but is not written.
+    config.sections.ensureSection("M3", -1, "A1");
+    config.nodes.CreerNoeud("1 - Gone", "M3", "A1", "Menu");
+    config.nodes.removeNode("M3");
+    config.sections.setValue("A1", TreeValue::lib, QStringLiteral("Caf\u00e9 \u4e2d"));
+    EXPECT_GT(saved().indexOf("[M7]"), saved().indexOf("[A5]"));
+    EXPECT_EQ(saved().count("["), 11 + 5 + 1);
+    EXPECT_TRUE(treeFileBytes(config).contains("lib=Caf\xe9 ?\r\n"));
+}
+
+TEST_F(TreeFile, OpenAndSaveAreReportedExceptForServerAndJournalFiles) {
+    RecordingDiagnostics diagnostics;
+    QStringList recent;
+    const TreeFileHooks hooks{&diagnostics, [&](const QString& p) { recent << p; },
+                              [](const QString& p) { return p.endsWith(".cancel"); }};
+    const QString path = writeTree("[A1]\nlib=One\n");
+    ctx.fileServeur = writeTree("[A1]\nlib=One\n", "ArbreSERVEUR.maa");
+    const QString journal = writeTree("[A1]\nlib=One\n", "x.cancel");
+    for (const QString& p : {QString(), ctx.fileServeur, journal, path})
+        ChargementArbres(config, p, ctx, hooks);
+    const QString out = dir.filePath("out.maa");
+    writeBytes(out, QByteArray(100000, 'z'));
+    ASSERT_TRUE(SaveArbre(config, dir.filePath("quiet.maa"), true, ctx, hooks));
+    ASSERT_TRUE(SaveArbre(config, dir.filePath("step.cancel"), false, ctx, hooks));
+    ASSERT_TRUE(SaveArbre(config, out, false, ctx, hooks));
+    EXPECT_EQ(readBytes(out), treeFileBytes(config));
+    EXPECT_EQ(diagnostics.lines, QStringList({"0|Opened \"" + path + "\"|", "0|Saved \"" + out + "\"|"}));
+    EXPECT_EQ(recent, QStringList({path, out}));
+}
+
+TEST_F(TreeFile, UnwritableTargetFailsQuietlyAndLeavesNoFile) {
+    load(QString());
+    RecordingDiagnostics diagnostics;
+    const QString path = dir.filePath("missing/folder/out.maa");
+    EXPECT_FALSE(SaveArbre(config, path, false, ctx, {&diagnostics, {}, {}}));
+    EXPECT_TRUE(diagnostics.lines.isEmpty());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(SaveArbre(config, dir.path(), true, ctx)); // a folder in the way is not replaced
+}
+
+TEST_F(TreeFile, OpeningARefusedOrMissingFileChangesNothing) {
+    const QString first = writeTree("[A1]\nlib=First\n", "first.maa");
+    ASSERT_EQ(openTreeFile(config, first, ctx), OpenResult::Opened);
+    EXPECT_EQ(config.fileCourant, first);
+    EXPECT_TRUE(config.boolSave);
+    config.boolSave = false;
+    ctx.VERSION_500 = false;
+    const QString voiceBox = writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa");
+    EXPECT_EQ(openTreeFile(config, voiceBox, ctx), OpenResult::RefusedVersion);
+    EXPECT_EQ(openTreeFile(config, dir.filePath("absent.maa"), ctx), OpenResult::Missing);
+    EXPECT_EQ(config.fileCourant, first);
+    EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
+    EXPECT_FALSE(config.boolSave);
+}
+
+TEST(TreeVersion, VoiceBoxesAreRefusedOnlyBeforeGeneration500) {
+    QTemporaryDir dir;
+    const struct {
+        const char* content;
+        bool version500, accepted;
+    } cases[] = {
+        {"[M1]\r\n1=bvo;12\r\n", false, false}, {"[M1]\r\n1=bvn\r\n", false, false},
+        {"[M1]\r\n1=BVO;12\r\n", false, true},  {"[M1]\r\n1=trf;bvo\r\n", false, true},
+        {"[M1]\r\n1=bvo;12\r\n", true, true},   {"[M1]\r\n1=std\r\n", false, true},
+    };
+    for (const auto& c : cases) {
+        writeBytes(dir.filePath("v.maa"), c.content);
+        AppContext ctx;
+        ctx.VERSION_500 = c.version500;
+        EXPECT_EQ(verifVersionArbo(dir.filePath("v.maa"), ctx), c.accepted) << c.content << c.version500;
+    }
+}
+
+} // namespace
