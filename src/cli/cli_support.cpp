@@ -21,6 +21,7 @@ const OptionSpec kOptions[] = {
     {QLatin1String("--info"), &Options::infoFile},
     {QLatin1String("--lang"), &Options::lang},
     {QLatin1String("--translation"), &Options::translationFile},
+    {QLatin1String("--force-version"), &Options::forceVersion},
 };
 
 QString chooseTranslationFile(const Options& options, AppContext& ctx) {
@@ -69,14 +70,15 @@ std::optional<QString> prepareContext(const Options& options, AppContext& ctx) {
         return QStringLiteral("cannot read translation file ") + ctx.translationFile;
 
     if (options.infoFile.isEmpty()) {
-        // Local mode.
+        // Local mode: the switches, the forced version among them, are not read there.
         ctx.modeLocal = true;
         ctx.Nb_arbre = 5;
         ctx.VERSION_500 = true;
         return std::nullopt;
     }
     ctx.modeLocal = false;
-    if (!QFileInfo(options.infoFile).isReadable() || !loadServerInformation(ctx, options.infoFile))
+    if (!QFileInfo(options.infoFile).isReadable() ||
+        !loadServerInformation(ctx, options.infoFile, options.forceVersion))
         return QStringLiteral("cannot read server information file ") + options.infoFile;
     return std::nullopt;
 }

@@ -20,6 +20,7 @@ struct Options {
     QString infoFile;        // --info FILE: server information file (online rules)
     QString lang;            // --lang N: translation file of language N in the program folder
     QString translationFile; // --translation FILE
+    QString forceVersion;    // --force-version TEXT: overrides the server's version, as /FORCEVERSION: does
 };
 
 // Splits the arguments of a command (after its name) into options and positional arguments; accepts

@@ -7,5 +7,6 @@ namespace cli {
 
 int runNodes(const QStringList& args);
 int runNormalize(const QStringList& args);
+int runCheck(const QStringList& args);
 
 } // namespace cli

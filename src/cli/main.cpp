@@ -1,17 +1,9 @@
 #include "cli/cli_support.h"
-#include "cli/check_command.h"
 #include "cli/commands.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 
 namespace {
-
-int runCheck(const QStringList& args) {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return runCheckCommand(args, out, err);
-}
 
 struct Command {
     const char* name;
@@ -22,7 +14,7 @@ struct Command {
 const Command kCommands[] = {
     {"nodes", cli::runNodes},
     {"normalize", cli::runNormalize},
-    {"check", runCheck},
+    {"check", cli::runCheck},
 };
 
 QString usage() {

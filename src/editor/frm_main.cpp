@@ -60,6 +60,7 @@ frmMain::frmMain(AppContext& ctx, Prompts& prompts, QWidget* parent)
 
     connectTree();
     connectJournalAndFiles();
+    buildDetailPanels();
     applyModeDisplay();
     resize(1100, 760);
 }
@@ -320,11 +321,7 @@ QWidget* frmMain::buildBottomBand() {
     lstDebug->setFixedHeight(DebugSmallHeight);
     lstDebug->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    MenuDebug = new QMenu(this);
-    MenuDebug->setObjectName(QStringLiteral("MenuDebug"));
-    mnuEffaceListe = MenuDebug->addAction(label("MenuEffaceDebug"));
-    mnuEffaceListe->setObjectName(QStringLiteral("mnuEffaceListe"));
-    connect(mnuEffaceListe, &QAction::triggered, this, &frmMain::InitDebug);
+    // MenuDebug is the diagnostics-list pop-up of the node pop-ups (frm_main_panels.cpp).
     connect(lstDebug, &QListView::customContextMenuRequested, this,
             [this](const QPoint& pos) { MenuDebug->popup(lstDebug->viewport()->mapToGlobal(pos)); });
     connect(lstDebug, &QListView::clicked, this, &frmMain::lstDebug_ItemClick);
@@ -380,16 +377,6 @@ void frmMain::syncExpansion() {
     const NodeTree& tree = m_config.nodes;
     for (int id : tree.displayOrder())
         if (tree.node(id).expanded) treeV->setExpanded(m_treeModel->indexForId(id), true);
-}
-
-void frmMain::treeV_NodeClick(const QString& key) {
-    const QModelIndex index = m_treeModel->indexForKey(key);
-    if (!index.isValid()) return;
-    m_inNodeClick = true;
-    treeV->setCurrentIndex(index);
-    treeV->scrollTo(index);
-    m_inNodeClick = false;
-    emit nodeClicked(key);
 }
 
 // ---- diagnostics ------------------------------------------------------------------------------------

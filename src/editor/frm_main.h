@@ -2,10 +2,13 @@
 
 #include "dialogs/dialog_hooks.h"
 #include "editor/node_icons.h"
+#include "editor/panel_host.h"
 #include "editor/recent_files.h"
 #include "model/configuration.h"
 #include "model/tree_file.h"
 #include "model/undo_journal.h"
+#include "model/verification.h"
+#include "platform/pacing.h"
 #include "startup/diagnostics_list.h"
 
 #include <QMainWindow>
@@ -14,10 +17,13 @@
 #include <memory>
 
 class DiagnosticsViewModel;
+class NodePanels;
+class NodePopup;
 class NodeTreeModel;
 class Prompts;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QListWidget;
 class QMenu;
@@ -26,13 +32,14 @@ class QToolBar;
 class QToolButton;
 class QTreeView;
 class QUrl;
+class TreeViewController;
 class QVBoxLayout;
 struct AppContext;
 
 // The editor's main window: menu bar and toolbar, title band with the mode, the tree view `treeV` on
 // the left, the detail area `picInfos` on the right, the diagnostics list `lstDebug` at the bottom.
 // It owns the configuration being edited and the diagnostics list.
-class frmMain final : public QMainWindow {
+class frmMain final : public QMainWindow, public PanelHost, private VerificationObserver {
     Q_OBJECT
 public:
     frmMain(AppContext& ctx, Prompts& prompts, QWidget* parent = nullptr);
@@ -43,7 +50,7 @@ public:
     void Form_Load();
 
     // Marks the configuration saved or modified and updates title and commands.
-    void setBoolSave(bool saved);
+    void setBoolSave(bool saved) override;
     // Opens a tree file (checked against the server generation first).
     void OuvertureFichierArbre(const QString& path);
 
@@ -125,6 +132,45 @@ public:
     // Toolbar button of a key ("Nouveau", "Ouvrir", "Enregistrer", "Annuler", "Rétablir", "Aide").
     QAction* toolButton(const QString& key) const;
 
+    // Detail panels, pop-ups and verification --------------------------------------------------------
+    // The panels, the node pop-up and the tree view's Delete key and right press are made by the
+    // constructor (frm_main_panels.cpp) and owned by their Qt parents.
+    NodePanels& panels() { return *m_panels; }
+    NodePopup& nodePopup() { return *m_popup; }
+    TreeViewController& treeController() { return *m_treeController; }
+
+    // PanelHost. addCancel is the one entry point of every undo step of the panels: caption is already
+    // translated (or PanelHost::LastAction, which folds the change into the current step).
+    void addCancel(const QString& caption, bool withNodeText) override;
+    void selectNode(const QString& key) override;
+    void openAnnouncementPicker(const QString& title, QLineEdit* target) override;
+    void openStationPicker(const QString& title, const QString& code, QLineEdit* target) override;
+
+    // The check command: runs the verification, then redisplays the selected node so that its captions
+    // take the new colours.
+    void mnuValide_Click();
+    // The verification with wait cursor and progress bar; the error count, or TreeVerifier::Aborted
+    // (also when a run is already in progress).
+    int verifArbo();
+    bool verificationRunning() const { return m_verifier && m_verifier->isRunning(); }
+    // The waits of the verification: the real delays unless a caller (a test) gives its own.
+    void setPacing(platform::Pacing& pacing);
+
+private:
+    void buildDetailPanels();
+    void connectDetailPanels();
+    void verificationStarted() override;
+    void verificationProgress(int current, int maximum) override;
+    void verificationFinished() override;
+
+    NodePanels* m_panels = nullptr;
+    NodePopup* m_popup = nullptr;
+    TreeViewController* m_treeController = nullptr;
+    platform::EventLoopPacing m_eventPacing;
+    std::unique_ptr<TreeVerifier> m_verifier;
+    bool m_valideWasEnabled = false;
+    // ---------------------------------------------------------------------------------------------------
+
 signals:
     // A node was clicked or selected by the program; the detail panels show it.
     void nodeClicked(const QString& key);
@@ -175,9 +221,7 @@ private:
 
     // Journal, file commands and other windows
 public:
-    // Records an undo step under a caption already translated, or "$$LAST_ACTION$$" to fold the change
-    // into the current step (a run of typing stays one step); withNodeText adds the selected node's text.
-    void addCancel(const QString& caption, bool withNodeText);
+    // addCancel (declared with the panels' entry points above) records the step in journal().
     UndoJournal& journal() { return *m_journal; }
     RecentFiles& recentFiles() { return *m_recentFiles; }
     // Save as: asks before replacing a file; a failed save keeps the previous file and name.

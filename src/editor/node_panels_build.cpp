@@ -216,15 +216,24 @@ void NodePanels::buildMenuPanel() {
 
 void NodePanels::buildKeyPanel() {
     QWidget* panel = makePanel(2, QStringLiteral("LblDetailsAction"), QStringLiteral("NoAction"));
+    auto* layout = static_cast<QVBoxLayout*>(panel->layout());
+    // The key digit follows the panel's caption, in bold, so that it does not read as part of the
+    // type caption below it.
     lblNumTouche = named<QLabel>(panel, QStringLiteral("lblNumTouche"));
+    QFont bold = lblNumTouche->font();
+    bold.setBold(true);
+    lblNumTouche->setFont(bold);
+    auto* header = static_cast<QHBoxLayout*>(layout->itemAt(0)->layout());
+    header->setStretchFactor(lblDetails[2], 0);
+    header->addWidget(lblNumTouche);
+    header->addStretch(1);
+
     lblTypeAction = named<QLabel>(panel, QStringLiteral("lblTypeAction"));
     lblTypeAction->setText(m_ctx.getLabel(QStringLiteral("LblTypeAction")) + QStringLiteral(" :"));
     cboTypesActions = named<QComboBox>(panel, QStringLiteral("cboTypesActions"));
     auto* typeRow = new QHBoxLayout;
-    typeRow->addWidget(lblNumTouche);
     typeRow->addWidget(lblTypeAction);
     typeRow->addWidget(cboTypesActions, 1);
-    auto* layout = static_cast<QVBoxLayout*>(panel->layout());
     layout->addLayout(typeRow);
 
     QWidget* content = picToScroll[2];
@@ -241,6 +250,9 @@ void NodePanels::buildKeyPanel() {
     grid->addWidget(cboMenuSaut, 0, 1, 1, 2);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(1, 1);
+    // The type list lines up with the detail fields below it.
+    const QMargins margins = grid->contentsMargins();
+    typeRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
     layout->addWidget(picBlanc[2], 1);
     layoutKeyDetails(QString());
 }

@@ -10,18 +10,15 @@ namespace {
 
 int configuredCodePage() {
     const QByteArray env = qgetenv("QAVO_CODEPAGE").trimmed();
-    if (env.isEmpty())
-        return 1252;
+    if (env.isEmpty()) return 1252;
     bool ok = false;
     const int number = env.toInt(&ok);
-    if (ok && number > 0)
-        return number;
+    if (ok && number > 0) return number;
     // A codec name: keep 1252 as the number unless it names a windows-NNNN codec.
     const QByteArray lower = env.toLower();
     if (lower.startsWith("windows-") || lower.startsWith("cp")) {
         const int n = lower.mid(lower.indexOf('-') >= 0 ? lower.indexOf('-') + 1 : 2).toInt(&ok);
-        if (ok && n > 0)
-            return n;
+        if (ok && n > 0) return n;
     }
     return 1252;
 }
@@ -29,10 +26,10 @@ int configuredCodePage() {
 // Windows-1252 is by far the common case: a table of its own is exact (the five unassigned bytes map to
 // the C1 controls, as the Windows converter does, so UTF-8 bytes read as ANSI survive the round trip)
 // and fast on big tree files.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decode1252(const QByteArray& bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
@@ -65,7 +62,6 @@ QByteArray encode1252(const QString& text) {
     return out;
 }
 
-
 } // namespace
 
 int ansiCodePage() {
@@ -91,13 +87,10 @@ QByteArray codecNameForCodePage(int codePage) {
 }
 
 QString decodeCodePage(int codePage, const QByteArray& bytes) {
-    if (codePage == 1252)
-        return decode1252(bytes);
-    if (codePage == 65001)
-        return QString::fromUtf8(bytes);
+    if (codePage == 1252) return decode1252(bytes);
+    if (codePage == 65001) return QString::fromUtf8(bytes);
     QStringDecoder decoder(codecNameForCodePage(codePage).constData());
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
+    if (!decoder.isValid()) return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
 
@@ -107,10 +100,8 @@ namespace {
 QByteArray encodeWithWindowsSubstitute(QStringEncoder& encoder, const QString& text) {
     encoder.resetState();
     QByteArray out = encoder.encode(text);
-    if (!out.contains('\x1a'))
-        return out;
-    if (!text.contains(QChar(0x1A)))
-        return out.replace('\x1a', '?');
+    if (!out.contains('\x1a')) return out;
+    if (!text.contains(QChar(0x1A))) return out.replace('\x1a', '?');
     // The text holds SUB itself: encode it piece by piece to tell its own SUB from the substitutes.
     QByteArray exact;
     qsizetype i = 0;
@@ -130,32 +121,25 @@ QByteArray encodeWithWindowsSubstitute(QStringEncoder& encoder, const QString& t
 } // namespace
 
 QByteArray encodeCodePage(int codePage, const QString& text) {
-    if (codePage == 1252)
-        return encode1252(text);
-    if (codePage == 65001)
-        return text.toUtf8();
+    if (codePage == 1252) return encode1252(text);
+    if (codePage == 65001) return text.toUtf8();
     QStringEncoder encoder(codecNameForCodePage(codePage).constData());
-    if (!encoder.isValid())
-        return text.toLatin1();
+    if (!encoder.isValid()) return text.toLatin1();
     return encodeWithWindowsSubstitute(encoder, text);
 }
 
 QString decodeAnsi(const QByteArray& bytes) {
-    if (ansiCodePage() == 1252)
-        return decode1252(bytes);
+    if (ansiCodePage() == 1252) return decode1252(bytes);
     static thread_local QStringDecoder decoder(codecNameForCodePage(ansiCodePage()).constData());
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
+    if (!decoder.isValid()) return QString::fromLatin1(bytes);
     decoder.resetState();
     return decoder.decode(bytes);
 }
 
 QByteArray encodeAnsi(const QString& text) {
-    if (ansiCodePage() == 1252)
-        return encode1252(text);
+    if (ansiCodePage() == 1252) return encode1252(text);
     static thread_local QStringEncoder encoder(codecNameForCodePage(ansiCodePage()).constData());
-    if (!encoder.isValid())
-        return text.toLatin1();
+    if (!encoder.isValid()) return text.toLatin1();
     return encodeWithWindowsSubstitute(encoder, text);
 }
 
@@ -187,8 +171,8 @@ int codePageForLocale(int localeId) {
         add(1253, {0x0408});
         add(1254, {0x041F, 0x042C, 0x0443});
         add(1255, {0x040D});
-        add(1256, {0x0401, 0x0429, 0x0420, 0x0801, 0x0C01, 0x1001, 0x1401, 0x1801, 0x1C01, 0x2001, 0x2401,
-                   0x2801, 0x2C01, 0x3001, 0x3401, 0x3801, 0x3C01, 0x4001, 0x048C, 0x0492});
+        add(1256, {0x0401, 0x0429, 0x0420, 0x0801, 0x0C01, 0x1001, 0x1401, 0x1801, 0x1C01, 0x2001,
+                   0x2401, 0x2801, 0x2C01, 0x3001, 0x3401, 0x3801, 0x3C01, 0x4001, 0x048C, 0x0492});
         add(1257, {0x0425, 0x0426, 0x0427});
         add(1258, {0x042A});
         return t;

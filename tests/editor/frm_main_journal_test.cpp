@@ -2,6 +2,7 @@
 
 #include "dialogs/frm_general.h"
 #include "dialogs/frm_horaires.h"
+#include "editor/node_panels.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -226,4 +227,34 @@ TEST_F(WindowJournal, GeneralParametersThroughTheMenu) {
                             .contains("tp_inter_digit=" + QByteArray(c.stored) + "\r\n"));
         }
     }
+}
+
+TEST_F(WindowJournal, TypingInTheRealPanelFoldsIntoTheStepAndAnActionTypeAddsOne) {
+    open();
+    window->treeV_NodeClick(QStringLiteral("M1"));
+    QLineEdit* name = window->panels().txtLib[1];
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Welcome!!!")); // ten characters
+
+    EXPECT_EQ(journalItems().size(), 1);
+    EXPECT_EQ(journalFiles(), fileNames({"0001.can"}));
+    EXPECT_TRUE(journalFile(QStringLiteral("0001.can")).contains("lib=Welcome!!!\r\n"));
+
+    window->treeV_NodeClick(QStringLiteral("E-M1-4"));
+    QComboBox* types = window->panels().cboTypesActions;
+    const int transfer = types->findText(QStringLiteral("Transfer"));
+    ASSERT_GE(transfer, 0);
+    types->setCurrentIndex(transfer);
+    emit types->activated(transfer);
+    ASSERT_EQ(journalItems().size(), 2);
+    EXPECT_TRUE(journalItems()[1].endsWith(QStringLiteral(" -> Action : 4 - Transfer ()")))
+        << journalItems()[1].toStdString();
+    EXPECT_TRUE(undoEnabled());
+
+    window->toolButton(QStringLiteral("Annuler"))->trigger();
+    EXPECT_EQ(window->config().sections.value(QStringLiteral("M1"), MenuValue::forDigit(4)), QString());
+    // The first step was recorded with the tree selected; the typing folded into it is kept.
+    EXPECT_EQ(selectedKey(), QStringLiteral("A1"));
+    EXPECT_EQ(menuName(), QStringLiteral("Welcome!!!"));
+    EXPECT_EQ(window->panels().txtLib[0]->text(), QStringLiteral("Reception"));
 }

@@ -1,0 +1,78 @@
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+
+#include "model/verification.h"
+#include "platform/pacing.h"
+#include "startup/diagnostics_sink.h"
+
+namespace cli {
+
+namespace {
+
+enum Exit { NoError = 0, Errors = 1, Aborted = 3 };
+
+QString levelName(short level) {
+    switch (level) {
+    case DiagnosticsSink::Warning:
+        return QStringLiteral("warning");
+    case DiagnosticsSink::Error:
+        return QStringLiteral("error");
+    case DiagnosticsSink::Ok:
+        return QStringLiteral("ok");
+    default:
+        return QStringLiteral("info");
+    }
+}
+
+// One line per finding: level, node key and message separated by tabs, without the time stamp.
+class PrintingSink : public DiagnosticsSink {
+public:
+    void AjouteInfo(const QString& message, short level, const QString& tag) override {
+        text += levelName(level) + QLatin1Char('\t') + tag + QLatin1Char('\t') + message + QLatin1Char('\n');
+    }
+    QString text;
+};
+
+QString fieldCodes(const SectionStore& store) {
+    QString out;
+    for (int i = 1; i <= store.size(); ++i) {
+        const Section& s = store.at(i);
+        if (!s.errorFields.isEmpty() || !s.warningFields.isEmpty())
+            out += QStringLiteral("fields\t") + s.name + QLatin1Char('\t') + s.errorFields +
+                   QLatin1Char('\t') + s.warningFields + QLatin1Char('\n');
+    }
+    return out;
+}
+
+} // namespace
+
+// Verifies a tree as the editor's check command does, without pauses, and prints the findings and the
+// field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage.
+int runCheck(const QStringList& args) {
+    Options options;
+    if (auto error = parseOptions(args, options)) return fail(*error);
+    if (options.positional.size() != 1)
+        return fail(QStringLiteral("usage: qavo-cli check FILE [--info FILE] [--lang N] [--translation FILE] "
+                                   "[--force-version TEXT]"));
+
+    AppContext ctx;
+    if (auto error = prepareContext(options, ctx)) return fail(*error);
+    Configuration config = makeConfiguration(ctx);
+    PrintingSink sink;
+    if (auto error = loadTree(config, options.positional.first(), ctx)) {
+        if (*error != QLatin1String("ERROR - VERSION")) return fail(*error);
+        // The editor refuses to open such a file with the same words.
+        sink.AjouteInfo(*error, DiagnosticsSink::Error, QString());
+        printOut(sink.text);
+        return Errors;
+    }
+
+    platform::NoPacing pacing;
+    TreeVerifier verifier(ctx, sink, pacing);
+    const int errors = verifier.verifArbo(config);
+    printOut(sink.text + fieldCodes(config.sections));
+    if (errors == TreeVerifier::Aborted) return Aborted;
+    return errors > 0 ? Errors : NoError;
+}
+
+} // namespace cli
