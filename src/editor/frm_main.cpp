@@ -59,6 +59,7 @@ frmMain::frmMain(AppContext& ctx, Prompts& prompts, QWidget* parent)
     setCentralWidget(central);
 
     connectTree();
+    connectJournalAndFiles();
     buildDetailPanels();
     applyModeDisplay();
     resize(1100, 760);
@@ -68,6 +69,7 @@ frmMain::~frmMain() {
     // The view must let go of the models before they are destroyed.
     treeV->setModel(nullptr);
     lstDebug->setModel(nullptr);
+    lstCancel->setModel(nullptr);
 }
 
 QString frmMain::label(const char* key) const {
@@ -242,11 +244,12 @@ QWidget* frmMain::buildEditorArea() {
     // Measuring every row for the column width would be slow on large trees: the column fills the view.
     treeV->header()->setStretchLastSection(true);
     left->addWidget(treeV, 1);
-    // Filled by the undo journal.
-    lstCancel = new QListWidget(editor);
+    // The undo journal's steps, under the tree.
+    lstCancel = new QListView(editor);
     lstCancel->setObjectName(QStringLiteral("lstCancel"));
-    lstCancel->setMaximumHeight(90);
-    lstCancel->hide();
+    lstCancel->setFixedHeight(110);
+    lstCancel->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstCancel->setUniformItemSizes(true);
     left->addWidget(lstCancel);
     // Shown while the verification runs.
     picProgress = new QProgressBar(editor);
@@ -485,14 +488,26 @@ void frmMain::closeTree() {
         a->setEnabled(false);
     mnuRecup->setEnabled(!m_ctx.modeLocal);
     mnuReset->setEnabled(!m_ctx.modeLocal);
+    // The journal waits behind the cover until a tree is opened again.
+    toolButton(QStringLiteral("Annuler"))->setEnabled(false);
+    toolButton(QStringLiteral("Rétablir"))->setEnabled(false);
 }
 
 bool frmMain::saveTree() {
+    // A new tree has no name yet.
+    if (m_config.fileCourant.isEmpty()) {
+        mnuSaveAs_Click();
+        return m_config.boolSave && !m_config.fileCourant.isEmpty();
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool written = SaveArbre(m_config, m_config.fileCourant, false, m_ctx, treeFileHooks());
-    setBoolSave(true);
     QApplication::restoreOverrideCursor();
-    return written;
+    if (!written) {
+        reportSaveFailure(m_config.fileCourant);
+        return false;
+    }
+    setBoolSave(true);
+    return true;
 }
 
 void frmMain::Form_Load() {
@@ -548,6 +563,12 @@ void frmMain::onToolButton(const QString& key) {
         mnuOpen_Click();
     else if (key == QStringLiteral("Enregistrer"))
         saveTree();
+    else if (key == QStringLiteral("Annuler"))
+        m_journal->undo();
+    else if (key == QStringLiteral("Rétablir"))
+        m_journal->redo();
+    else if (key == QStringLiteral("Aide"))
+        mnuHelp_Click();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

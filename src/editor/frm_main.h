@@ -1,9 +1,12 @@
 #pragma once
 
+#include "dialogs/dialog_hooks.h"
 #include "editor/node_icons.h"
 #include "editor/panel_host.h"
+#include "editor/recent_files.h"
 #include "model/configuration.h"
 #include "model/tree_file.h"
+#include "model/undo_journal.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
 #include "startup/diagnostics_list.h"
@@ -28,6 +31,7 @@ class QProgressBar;
 class QToolBar;
 class QToolButton;
 class QTreeView;
+class QUrl;
 class TreeViewController;
 class QVBoxLayout;
 struct AppContext;
@@ -113,7 +117,7 @@ public:
     QLabel* imgModeServeur = nullptr;
     QLabel* lblStatutServeur = nullptr;
     QTreeView* treeV = nullptr;
-    QListWidget* lstCancel = nullptr;
+    QListView* lstCancel = nullptr; // the undo journal's steps
     QProgressBar* picProgress = nullptr;
     QWidget* picInfos = nullptr;
     QWidget* picClose = nullptr;
@@ -214,4 +218,34 @@ private:
     QString m_repCourant;
     bool m_debugLarge = false;
     bool m_inNodeClick = false;
+
+    // Journal, file commands and other windows
+public:
+    // addCancel (declared with the panels' entry points above) records the step in journal().
+    UndoJournal& journal() { return *m_journal; }
+    RecentFiles& recentFiles() { return *m_recentFiles; }
+    // Save as: asks before replacing a file; a failed save keeps the previous file and name.
+    void mnuSaveAs_Click();
+    // Recent file n (0 to 4) of the File menu.
+    void mnuFileN_Click(int n);
+    void mnuHelp_Click();
+    void mnuHoraires_Click();
+    void mnuParam_Click();
+    void mnuVersion_Click();
+    // Opens the help file; the desktop's viewer unless a test puts its own.
+    void setHelpOpener(std::function<bool(const QUrl&)> opener) { m_helpOpener = std::move(opener); }
+
+private:
+    void connectJournalAndFiles();
+    void connectFileCommands();
+    void lstCancel_ItemClick(const QModelIndex& index);
+    void showRecentFiles(const QStringList& paths);
+    DialogHooks dialogHooks();
+    void reportSaveFailure(const QString& path);
+
+    std::unique_ptr<JournalHost> m_journalHost;
+    std::unique_ptr<UndoJournal> m_journal;
+    UserSettingsStore m_userSettings;
+    std::unique_ptr<RecentFiles> m_recentFiles;
+    std::function<bool(const QUrl&)> m_helpOpener;
 };

@@ -62,14 +62,6 @@ void frmMain::treeV_NodeClick(const QString& key) {
     emit nodeClicked(key);
 }
 
-void frmMain::addCancel(const QString& caption, bool withNodeText) {
-    // The undo journal records the step here. caption is the translated label (with the node text
-    // after it for a deleted menu) or PanelHost::LastAction; the journal's own addCancel takes the label
-    // key, so it must map the caption back or be handed the key by its caller.
-    Q_UNUSED(caption);
-    Q_UNUSED(withNodeText);
-}
-
 void frmMain::openAnnouncementPicker(const QString& title, QLineEdit* target) {
     afficheListeAnnonces(m_ctx, target, title, this);
 }

@@ -70,15 +70,25 @@ QString UndoJournal::itemText(const QString& labelText, bool withNodeText, const
 }
 
 bool UndoJournal::addCancel(const QString& label, bool withNodeText, const QString& suffix) {
-    if (label == lastAction()) {
-        // Rewrites the current step's file; with no step yet there is nothing to fold into.
-        if (m_cancelPosition < 0) return false;
-        refreshFiles();
-        const QString name =
-            m_cancelPosition < m_files.size() ? m_files[m_cancelPosition] : stepFileName(m_cancelFileNumber);
-        return m_host.writeTreeFile(pathOf(name));
-    }
+    if (label == lastAction()) return rewriteCurrentStep();
+    return recordStep(label.isEmpty() ? QString() : m_translation.getLabel(label) + suffix, withNodeText);
+}
 
+bool UndoJournal::addCancelCaption(const QString& caption, bool withNodeText) {
+    if (caption == lastAction()) return rewriteCurrentStep();
+    return recordStep(caption, withNodeText);
+}
+
+bool UndoJournal::rewriteCurrentStep() {
+    // With no step yet there is nothing to fold into.
+    if (m_cancelPosition < 0) return false;
+    refreshFiles();
+    const QString name =
+        m_cancelPosition < m_files.size() ? m_files[m_cancelPosition] : stepFileName(m_cancelFileNumber);
+    return m_host.writeTreeFile(pathOf(name));
+}
+
+bool UndoJournal::recordStep(const QString& labelText, bool withNodeText) {
     ++m_cancelFileNumber;
     if (m_cancelPosition >= 0) clearCancel(m_cancelPosition + 1); // a new step ends the redo branch
     if (!m_host.writeTreeFile(pathOf(stepFileName(m_cancelFileNumber)))) {
@@ -89,7 +99,6 @@ bool UndoJournal::addCancel(const QString& label, bool withNodeText, const QStri
     QString key = m_host.selectedNodeKey();
     const QString nodeText = key.isEmpty() ? QString() : m_host.selectedNodeText();
     if (key.isEmpty()) key = noKey();
-    const QString labelText = label.isEmpty() ? QString() : m_translation.getLabel(label) + suffix;
 
     const int row = int(m_items.size());
     beginInsertRows({}, row, row);

@@ -47,6 +47,8 @@ public:
     // "" for none, or lastAction(). withNodeText adds the selected node's text to the item. False when
     // the journal file cannot be written (no step is then added).
     bool addCancel(const QString& label, bool withNodeText, const QString& suffix = {});
+    // The same with a caption already translated (the window's panels pass their own texts), or lastAction().
+    bool addCancelCaption(const QString& caption, bool withNodeText);
     // Restores the step at position p (from 0): reloads its file, selects its node, marks the tree modified.
     void chargeCancel(int p);
     // Deletes the steps at position from and after it; from 0 empties the journal and restarts numbering.
@@ -83,6 +85,8 @@ signals:
 
 private:
     void refreshFiles();
+    bool rewriteCurrentStep();
+    bool recordStep(const QString& labelText, bool withNodeText);
     void setButtons(bool undoEnabled, bool redoEnabled);
     QString itemText(const QString& labelText, bool withNodeText, const QString& nodeText) const;
     QString pathOf(const QString& name) const;

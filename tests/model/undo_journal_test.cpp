@@ -214,6 +214,20 @@ TEST_F(Journal, ItemTextJoinsTimeLabelAndNodeText) {
     }
 }
 
+TEST_F(Journal, CaptionAlreadyTranslatedIsShownAsGivenAndCanFoldTyping) {
+    open(QStringLiteral("R"));
+    host->selected = QStringLiteral("A2");
+    ASSERT_TRUE(journal->addCancelCaption(QStringLiteral("Menu deleted '2 - Sales'"), true));
+    EXPECT_EQ(items().constLast(), QStringLiteral("09:05:07 -> Menu deleted '2 - Sales' : 2 - Tree 2"));
+    EXPECT_EQ(journal->lstCancelKey().constLast(), QStringLiteral("A2"));
+
+    setTreeName(QStringLiteral("Typed"));
+    ASSERT_TRUE(journal->addCancelCaption(UndoJournal::lastAction(), true));
+    EXPECT_EQ(journal->rowCount(), 2);
+    EXPECT_EQ(filesOnDisk(), (QStringList{QStringLiteral("0001.can"), QStringLiteral("0002.can")}));
+    EXPECT_TRUE(stepBytes(QStringLiteral("0002.can")).contains("lib=Typed\r\n"));
+}
+
 TEST_F(Journal, ClearingFromZeroEmptiesTheFolderAndRestartsNumbering) {
     testing_support::writeBytes(tmp.filePath("ArbreSERVEUR.maa"), "[general]\r\n");
     open("a");
