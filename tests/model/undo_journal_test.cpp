@@ -224,7 +224,7 @@ TEST_F(Journal, CaptionAlreadyTranslatedIsShownAsGivenAndCanFoldTyping) {
     setTreeName(QStringLiteral("Typed"));
     ASSERT_TRUE(journal->addCancelCaption(UndoJournal::lastAction(), true));
     EXPECT_EQ(journal->rowCount(), 2);
-    EXPECT_EQ(filesOnDisk(), (QStringList{QStringLiteral("0001.can"), QStringLiteral("0002.can")}));
+    EXPECT_EQ(files(), QStringList({"0001.can", "0002.can"}));
     EXPECT_TRUE(stepBytes(QStringLiteral("0002.can")).contains("lib=Typed\r\n"));
 }
 
