@@ -1,7 +1,10 @@
 #include "editor/frm_main.h"
 
 #include "editor/diagnostics_view_model.h"
+#include "editor/node_panels.h"
+#include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
+#include "editor/tree_view_controller.h"
 #include "startup/app_context.h"
 #include "startup/prompts.h"
 #include "startup/settings.h"
@@ -14,7 +17,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -70,6 +72,14 @@ frmMain::~frmMain() {
     treeV->setModel(nullptr);
     lstDebug->setModel(nullptr);
     lstCancel->setModel(nullptr);
+    // The panels write into the configuration, a member destroyed before the child widgets: let them go
+    // first so that nothing they do while closing reaches a dead model.
+    delete m_treeController;
+    m_treeController = nullptr;
+    delete m_popup;
+    m_popup = nullptr;
+    delete m_panels;
+    m_panels = nullptr;
 }
 
 QString frmMain::label(const char* key) const {

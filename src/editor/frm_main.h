@@ -25,7 +25,6 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QListWidget;
 class QMenu;
 class QProgressBar;
 class QToolBar;

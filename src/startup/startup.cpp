@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/system_locale.h"
 #include "startup/app_context.h"
 #include "startup/command_line.h"
 #include "startup/debug_log.h"
@@ -102,6 +103,8 @@ bool initLanguage(AppContext& ctx) {
     }
     ctx.translationFile = file;
     writeDebugLog(ctx, QStringLiteral("Fichier de traduction : ") + file);
+    // On a Chinese system the values are used as read, without the code page round trip.
+    ctx.translation.setChineseSystem(isChineseLocale(platform::systemDefaultLocaleId()));
     return ctx.translation.loadFile(file);
 }
 
