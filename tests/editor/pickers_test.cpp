@@ -4,12 +4,10 @@
 #include "startup/app_context.h"
 #include "support/qt_print.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
@@ -161,23 +159,6 @@ TEST(Pickers, EscapeOrOkWithoutARowLeaveTheFieldUnchanged) {
         EXPECT_EQ(target.text(), "old");
         EXPECT_EQ(changed.count(), 0);
     }
-}
-
-TEST(Pickers, NothingOpensWhenTheListIsEmpty) {
-    AppContext ctx; // no stations, no announcements
-    QLineEdit target(QStringLiteral("old"));
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened = true;
-            modal->close();
-        }
-    });
-    EXPECT_FALSE(afficheListePostes(ctx, &target, QStringLiteral("trf"), QStringLiteral("T")));
-    EXPECT_FALSE(afficheListeAnnonces(ctx, &target, QStringLiteral("T")));
-    QApplication::processEvents();
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(target.text(), "old");
 }
 
 } // namespace

@@ -117,45 +117,37 @@ TEST_F(WindowTest, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
     }
 }
 
-TEST_F(WindowTest, OpeningTheThirdRecentFileMovesItToTheTop) {
-    QStringList files;
+TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
+    QStringList f;
     for (int i = 1; i <= 5; ++i)
-        files << writeFile(QStringLiteral("f%1.maa").arg(i), workedExample());
-    setRecentEntries(files);
+        f << writeFile(QStringLiteral("f%1.maa").arg(i), workedExample());
+    testing_support::writeBytes(ctx.fileServeur, workedExample());
+    QFile::remove(f[4]);
+    setRecentEntries({f[0], ctx.fileServeur, f[1], f[4], f[2]});
+
+    // The server copy and a deleted file are dropped, the rest closes up.
     load(QString());
-    EXPECT_EQ(recentMenu(), files);
+    EXPECT_EQ(recentMenu(), (QStringList{f[0], f[1], f[2]}));
+    EXPECT_EQ(recentEntries(), (QStringList{f[0], f[1], f[2], "", ""}));
     EXPECT_TRUE(window->mnuVide2->isVisible());
 
+    // The third one chosen moves to the top.
     window->mnuFileN[2]->trigger();
-    const QStringList expected = {files[2], files[0], files[1], files[3], files[4]};
-    EXPECT_EQ(window->config().fileCourant, files[2]);
-    EXPECT_EQ(recentEntries(), expected);
-    EXPECT_EQ(recentMenu(), expected);
-}
-
-TEST_F(WindowTest, RecentListDropsTheServerCopyAndDeletedFilesAndPacks) {
-    QStringList files;
-    for (int i = 1; i <= 5; ++i)
-        files << writeFile(QStringLiteral("f%1.maa").arg(i), workedExample());
-    testing_support::writeBytes(ctx.fileServeur, workedExample());
-    QFile::remove(files[3]);
-    setRecentEntries({files[0], ctx.fileServeur, files[1], files[3], files[2]});
-
-    load(QString());
-    EXPECT_EQ(recentMenu(), (QStringList{files[0], files[1], files[2]}));
-    EXPECT_EQ(recentEntries(), (QStringList{files[0], files[1], files[2], "", ""}));
+    EXPECT_EQ(window->config().fileCourant, f[2]);
+    EXPECT_EQ(recentEntries(), (QStringList{f[2], f[0], f[1], "", ""}));
+    EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0], f[1]}));
 
     // Deleted after the menu was built: choosing it opens nothing and drops it.
-    QFile::remove(files[1]);
-    window->mnuFileN[1]->trigger();
-    EXPECT_TRUE(window->picClose->isVisible());
-    EXPECT_EQ(recentMenu(), (QStringList{files[0], files[2]}));
+    QFile::remove(f[1]);
+    window->mnuFileN[2]->trigger();
+    EXPECT_EQ(window->config().fileCourant, f[2]);
+    EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0]}));
 
     // A new file pushes in at the top.
-    prompts.fileNames << files[4];
+    prompts.fileNames << f[3];
     window->mnuOpen->trigger();
-    EXPECT_EQ(recentEntries(), (QStringList{files[4], files[0], files[2], "", ""}));
-    EXPECT_EQ(recentMenu(), (QStringList{files[4], files[0], files[2]}));
+    EXPECT_EQ(recentEntries(), (QStringList{f[3], f[2], f[0], "", ""}));
+    EXPECT_EQ(recentMenu(), (QStringList{f[3], f[2], f[0]}));
 }
 
 TEST_F(WindowTest, QuittingAsksOnlyWithUnsavedChangesAndKeepsTheFolder) {

@@ -32,16 +32,12 @@ inline QString windowLabels() {
     return example::labelsText() +
            QStringLiteral(
                "Titre=QAVO Editor\r\nTitreNew=New tree\r\nDebugReady=Ready\r\nDebugOpen=Opened\r\n"
-               "DebugSave=Saved\r\nDebugNew=New\r\nDebugAnalyse=Checking\r\nDebugAnalyseFin=Checked\r\n"
-               "DebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\nHistoDeb=Start\r\n"
-               "HistoHoraires=Schedules changed\r\nHistoParam=Parameters changed\r\n"
-               "OffLine=Offline\r\nOnLine=Connected to $IPSERVEUR$\r\nMenuFichier=&File\r\n"
-               "MenuNouveau=New\r\nMenuOuvrir=Open...\r\nMenuFermer=Close\r\nMenuSave=Save\r\n"
-               "MenuSaveAs=Save as...\r\nMenuQuitter=Quit\r\nMenuValide=Check\r\n"
-               "MenuParam=Parameters...\r\nMenuHoraires=Schedules...\r\nMenuAPropos=About...\r\n"
-               "MsgH=Enlarge\r\nMsgB=Shrink\r\nMsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\n"
-               "MsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$.\r\nBoutonOK=OK\r\n"
-               "BoutonEchap=Cancel\r\n");
+               "DebugAnalyse=Checking\r\nDebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\n"
+               "DebugAnalyseWar=warnings\r\nHistoDeb=Start\r\nHistoHoraires=Schedules changed\r\n"
+               "HistoParam=Parameters changed\r\nOffLine=Offline\r\nOnLine=Connected to $IPSERVEUR$\r\n"
+               "MenuSaveAs=Save as...\r\nMenuParam=Parameters...\r\nMenuHoraires=Schedules...\r\n"
+               "MenuAPropos=About...\r\nMsgH=Enlarge\r\nMsgB=Shrink\r\nMsgNew=Discard the changes?\r\n"
+               "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$.\r\n");
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",

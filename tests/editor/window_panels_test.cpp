@@ -440,6 +440,8 @@ TEST_F(WindowPanels, PickersAreTitledWithTheFieldCaptionAndWriteTheChoice) {
     auto doubleClick = [](QWidget* field) { return [field] { QTest::mouseDClick(field, Qt::LeftButton); }; };
     clickNode("E-M1-1");
     EXPECT_FALSE(onModal(doubleClick(w.panels().txtDetail[0]))) << "no station on this server";
+    clickNode("M1");
+    EXPECT_FALSE(onModal(doubleClick(w.panels().txtAnnonceMenu))) << "no announcement on this server";
 
     ctx.Stations = {{"205", "Desk", 1, QString()}, {"206", "Hall", 1, QString()}};
     Announcement hall;

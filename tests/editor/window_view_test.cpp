@@ -155,16 +155,6 @@ TEST_F(WindowTest, VoiceBoxesAreRefusedOnOldServersOnly) {
     }
 }
 
-TEST_F(WindowTest, TreeTakesFortyPercentOfTheWidth) {
-    frmMain& w = open();
-    for (const int width : {900, 1280}) {
-        w.resize(width, 760);
-        QTest::qWait(10);
-        EXPECT_NEAR(double(w.treeV->width()) / w.centralWidget()->width(), 0.4, 0.03) << width;
-        EXPECT_GT(w.picInfos->x(), w.treeV->x() + w.treeV->width());
-    }
-}
-
 TEST_F(WindowTest, DiagnosticsShowLevelPictureAndColour) {
     frmMain& w = load(QString());
     for (const int level : {1, 2, 3, 0, 7})
