@@ -38,24 +38,6 @@ TEST(HelpFile, NamedAfterTheLanguageWithFrenchAsFallback) {
     }
 }
 
-TEST(HelpFile, OpensTheFileOfTheLanguageAsALocalUrl) {
-    QTemporaryDir dir;
-    testing_support::writeBytes(dir.filePath(QStringLiteral("QAVO_Hp00.html")), "<html></html>");
-    testing_support::writeBytes(dir.filePath(QStringLiteral("QAVO_Hp01.html")), "<html></html>");
-    AppContext ctx;
-    ctx.programDir = dir.path();
-    ctx.LANG = QStringLiteral("1");
-    QList<QUrl> opened;
-
-    EXPECT_TRUE(openHelpFile(ctx, [&](const QUrl& url) {
-        opened.append(url);
-        return true;
-    }));
-
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first(), QUrl::fromLocalFile(dir.filePath(QStringLiteral("QAVO_Hp01.html"))));
-}
-
 TEST(HelpFile, NothingOpensWithoutAHelpFile) {
     QTemporaryDir dir;
     AppContext ctx;

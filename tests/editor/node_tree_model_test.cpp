@@ -46,37 +46,6 @@ TEST_F(TreeModelTest, InsertsAndRemovalsFollowTheTree) {
     EXPECT_FALSE(model.indexForKey(QStringLiteral("M1")).isValid());
 }
 
-TEST_F(TreeModelTest, ChangesInPlaceAreSignalled) {
-    tree.CreerNoeud(QStringLiteral("1 - Tree 1"), QStringLiteral("A1"), {}, QStringLiteral("Arbre"));
-    tree.CreerNoeud(QStringLiteral("0 - x"), QStringLiteral("E-M1-0"), QStringLiteral("A1"),
-                    QStringLiteral("NoAction"));
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    tree.setText(QStringLiteral("E-M1-0"), QStringLiteral("0 - Transfer (12)"));
-    tree.setImage(QStringLiteral("E-M1-0"), QStringLiteral("Transfert"));
-    tree.setColour(QStringLiteral("E-M1-0"), NodeColour::Grey);
-    tree.rekey(QStringLiteral("E-M1-0"), QStringLiteral("E-M7-0"));
-    EXPECT_EQ(changed.count(), 4);
-
-    const QModelIndex i = model.indexForKey(QStringLiteral("E-M7-0"));
-    EXPECT_EQ(i.data().toString(), QStringLiteral("0 - Transfer (12)"));
-    EXPECT_EQ(i.data(NodeTreeModel::ImageRole).toString(), QStringLiteral("Transfert"));
-    EXPECT_EQ(i.data(NodeTreeModel::ColourRole).toInt(), NodeColour::Grey);
-    EXPECT_EQ(i.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
-}
-
-TEST_F(TreeModelTest, ColourNumbersAreRedGreenBlue) {
-    const struct {
-        int number;
-        QColor colour;
-    } cases[] = {{0, QColor(0, 0, 0)},
-                 {255, QColor(255, 0, 0)},
-                 {33023, QColor(255, 128, 0)},
-                 {8421504, QColor(128, 128, 128)},
-                 {65536 * 200 + 256 * 10 + 5, QColor(5, 10, 200)}};
-    for (const auto& c : cases)
-        EXPECT_EQ(NodeTreeModel::colourFromNumber(c.number), c.colour) << c.number;
-}
-
 TEST_F(TreeModelTest, BulkLoadResetsOnceForThousandsOfNodes) {
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy inserts(&model, &QAbstractItemModel::rowsInserted);

@@ -2,7 +2,6 @@
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -102,33 +101,6 @@ TEST_F(RecentFilesTest, RebuildingDropsAndPacksEntries) {
         EXPECT_EQ(recent.entries(), paths(c.after));
         EXPECT_EQ(shown, nonEmpty(paths(c.after)));
     }
-}
-
-TEST_F(RecentFilesTest, FileDeletedOnDiskLeavesTheListAtTheNextRebuild) {
-    store({"a", "b", "c", "", ""});
-    RecentFiles recent(m_store, QString());
-    ASSERT_EQ(recent.afficheMenuFichiersOuverts(), paths({"a", "b", "c"}));
-
-    ASSERT_TRUE(QFile::remove(path(QStringLiteral("b"))));
-
-    EXPECT_EQ(recent.afficheMenuFichiersOuverts(), paths({"a", "c"}));
-    EXPECT_EQ(recent.entry(2), path(QStringLiteral("c")));
-    EXPECT_EQ(recent.entry(3), QString());
-}
-
-TEST_F(RecentFilesTest, EntriesAreKeptInSectionFilesOfTheSettingsFile) {
-    const QString ini = m_dir.filePath(QStringLiteral("aa.ini"));
-    {
-        QSettings settings(ini, QSettings::IniFormat);
-        QSettingsStore fileStore(settings);
-        RecentFiles recent(fileStore, QString());
-        recent.AjouteDernierFichierOuvert(path(QStringLiteral("a")));
-        recent.AjouteDernierFichierOuvert(path(QStringLiteral("b")));
-    }
-    QSettings reread(ini, QSettings::IniFormat);
-    EXPECT_EQ(reread.value(QStringLiteral("Files/F1")).toString(), path(QStringLiteral("b")));
-    EXPECT_EQ(reread.value(QStringLiteral("Files/F2")).toString(), path(QStringLiteral("a")));
-    EXPECT_EQ(reread.value(QStringLiteral("Files/F3")).toString(), QString());
 }
 
 } // namespace
