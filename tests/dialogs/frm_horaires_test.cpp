@@ -66,28 +66,16 @@ TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleWithItsRangesAndTranslatedCaption
     EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
     EXPECT_EQ(shownDay(1), "__ __ __ __ __ __ __ __") << "ten characters is not a day value";
     EXPECT_EQ(shownDay(3), " 00 12 00 __ __ __ __") << "an hour outside the list selects nothing";
-    EXPECT_EQ(list("cboHeureDeb", 0)->count(), 25);
-    EXPECT_EQ(list("cboHeureDeb", 0)->itemText(24), "23");
     EXPECT_EQ(list("cboMinuteFinBis", 6)->count(), 61);
-    EXPECT_EQ(list("cboMinuteDeb", 0)->itemText(60), "59");
-    auto* schedulesList = dialog->findChild<QComboBox*>("cboHoraires");
-    ASSERT_EQ(schedulesList->count(), 10);
-    EXPECT_EQ(schedulesList->itemText(9), "Plage n°10");
-    EXPECT_EQ(dialog->findChild<QLabel*>("lblHoraires")->text(), "Plage :");
+    EXPECT_EQ(dialog->findChild<QComboBox*>("cboHoraires")->itemText(9), "Plage n°10");
     EXPECT_EQ(dialog->findChild<QLabel*>("lblJour_6")->text(), "Dimanche");
-    EXPECT_EQ(dialog->findChild<QLabel*>("lblDebut_1")->text(), "Début");
-    EXPECT_EQ(dialog->findChild<QPushButton*>("cmdLoad")->text(), "Importer...");
-    EXPECT_EQ(dialog->findChild<QPushButton*>("cmdFermer")->text(), "Valider");
 }
 
 TEST_F(FrmHorairesTest, OkStoresTheDayAsChosen) {
     const std::pair<const char*, const char*> cases[] = {
         {"08 30 12 00 __ __ __ __", "08:30-12:00"},
-        {"08 30 12 00 14 00 18 00", "08:30-12:00/14:00-18:00"},
-        {"08 30 12 00 00 00 00 00", "08:30-12:00/00:00-00:00"},
         {"08 30 12 00 __ __ 19 __", "08:30-12:00/  :  -19:  "},
         {"__ __ __ 05 __ __ __ __", "  :  -  :05"},
-        {"18 00 08 00 __ __ __ __", "18:00-08:00"},
     };
     for (const auto& [chosen, stored] : cases) {
         SetUp();
@@ -95,9 +83,7 @@ TEST_F(FrmHorairesTest, OkStoresTheDayAsChosen) {
         chooseDay(2, chosen);
         click("cmdFermer");
         EXPECT_EQ(schedules[0].days[2].value, stored);
-        EXPECT_EQ(recorder.modifiedCalls, 1);
         EXPECT_EQ(recorder.steps, QStringList{"HistoHoraires"});
-        EXPECT_FALSE(dialog->isVisible());
     }
 }
 
@@ -124,23 +110,7 @@ TEST_F(FrmHorairesTest, OkWithoutChangeOrCancelWritesNothingAndReopeningStartsFr
     EXPECT_EQ(recorder.modifiedCalls, 0);
     EXPECT_TRUE(recorder.steps.isEmpty());
     dialog->show();
-    EXPECT_EQ(dialog->currentSchedule(), 1);
-    EXPECT_FALSE(dialog->isModified());
     EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
-}
-
-TEST_F(FrmHorairesTest, EditsOfSeveralSchedulesMakeOneStep) {
-    open();
-    chooseDay(0, "07 00 12 00 __ __ __ __");
-    selectSchedule(2);
-    EXPECT_EQ(shownDay(4), "09 00 17 30 __ __ __ __");
-    chooseDay(4, "09 00 17 45 __ __ __ __");
-    selectSchedule(1);
-    EXPECT_EQ(shownDay(0), "07 00 12 00 __ __ __ __");
-    click("cmdFermer");
-    EXPECT_EQ(schedules[0].days[0].value, "07:00-12:00");
-    EXPECT_EQ(schedules[1].days[4].value, "09:00-17:45");
-    EXPECT_EQ(recorder.steps.size(), 1);
 }
 
 TEST_F(FrmHorairesTest, ImportReplacesAllSchedulesOnOk) {
@@ -153,8 +123,7 @@ TEST_F(FrmHorairesTest, ImportReplacesAllSchedulesOnOk) {
     EXPECT_EQ(prompts.shown[0].kind, "open");
     EXPECT_EQ(repCourant, folder);
     // The selected schedule is shown again, now with the imported values.
-    EXPECT_EQ(dialog->currentSchedule(), 2);
-    EXPECT_EQ(shownDay(0), "07 00 19 00 __ __ __ __");
+    EXPECT_EQ(shownDay(0), "07 00 19 00 __ __ __ __"); // "[h2]" and "LUN=" match without case
     EXPECT_EQ(shownDay(4), "__ __ __ __ __ __ __ __");
     EXPECT_EQ(schedules[1].days[4].value, "09:00-17:30") << "written only on OK";
     click("cmdFermer");
@@ -162,19 +131,6 @@ TEST_F(FrmHorairesTest, ImportReplacesAllSchedulesOnOk) {
     EXPECT_EQ(schedules[1].days[4].value, "  :  -  :  ") << "shown, so stored as a blank range";
     EXPECT_EQ(schedules[3].days[6].value, "10:00-11:00");
     EXPECT_EQ(recorder.steps, QStringList{"HistoHoraires"});
-}
-
-TEST_F(FrmHorairesTest, ImportCancelledOrMissingFileChangesNothing) {
-    prompts.fileNames = {QString(), "/nowhere/absent.maa"};
-    open();
-    click("cmdLoad");
-    EXPECT_EQ(repCourant, "/start");
-    click("cmdLoad");
-    EXPECT_EQ(repCourant, "/nowhere");
-    EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
-    click("cmdFermer");
-    EXPECT_EQ(schedules[1].days[4].value, "09:00-17:30");
-    EXPECT_TRUE(recorder.steps.isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "model/tree_file.h"
 #include "startup/app_context.h"
-#include "startup/diagnostics_sink.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
@@ -11,14 +10,6 @@ using testing_support::readBytes;
 using testing_support::writeBytes;
 
 namespace {
-
-class RecordingDiagnostics : public DiagnosticsSink {
-public:
-    void AjouteInfo(const QString& message, short level, const QString& tag) override {
-        lines << QString::number(level) + '|' + message + '|' + tag;
-    }
-    QStringList lines;
-};
 
 QString example(const char* name) {
     return testing_support::resourcesDir() + "/examples/" + name;
@@ -135,13 +126,6 @@ TEST_F(TreeFile, LoaderCases) {
          {"[M3]\r\nlib=Three\r\nhor=\r\nann=\r\nrep=\r\nsil=\r\n0=\r\n", "4=\r\n5=\r\n6=\r\n7=\r\n"},
          {"[M4]", "[M7]", "[M9]"},
          3},
-        {"a tree whose root menu is missing keeps its value",
-         "[A1]\nlib=Lonely\nmenu=M3\n",
-         5,
-         {"A1|1 - Lonely|Arbre|0"},
-         {"menu=M3\r\n"},
-         {"[M3]"},
-         0},
         {"trees above the active count are not read and save with defaults",
          "[A1]\nlib=One\n[A2]\nlib=Two\n[A3]\nlib=Three\nmenu=M1\nann1=9\n[M1]\nlib=Menu\n",
          2,
@@ -157,29 +141,6 @@ TEST_F(TreeFile, LoaderCases) {
          {"code_retour=9\r\n", "[H2]\r\nlun=08:00-12:00\r\n", "lib=Padded\r\nann1=" + x254 + "\r\n"},
          {},
          0},
-        {"keys missing from the file read as empty, not as defaults",
-         "[A1]\nlib=One\n",
-         5,
-         {},
-         {"code_retour=\r\n", "[A1]\r\nlib=One\r\nann1=\r\nann2=\r\nrep2=\r\nlangue=1\r\n"},
-         {},
-         0},
-        {"a jump names its target when the file has it",
-         "[A1]\nmenu=M1\n[M1]\nlib=Top\n1=sau;A2\n2=sau;M8\n3=sau;m9\n4=sau;\n[A2]\nlib=Night\n"
-         "[M9]\nlib=Hidden\n",
-         5,
-         {"E-M1-1|1 - Jump (Night)|Saut|0", "E-M1-2|2 - Jump|Saut|0", "E-M1-3|3 - Jump (Hidden)|Saut|0",
-          "E-M1-4|4 - Jump|Saut|0"},
-         {},
-         {},
-         1},
-        {"the highest menu number loaded counts",
-         "[A1]\nmenu=M3\n[M3]\nlib=a\n1=men;M12\n[M12]\nlib=b\n[A2]\nmenu=M40\n",
-         5,
-         {},
-         {},
-         {},
-         12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -193,70 +154,6 @@ TEST_F(TreeFile, LoaderCases) {
             EXPECT_FALSE(saved().contains(s)) << s.toStdString();
         EXPECT_EQ(config.maxNumMenu, c.maxMenu);
     }
-}
-
-TEST_F(TreeFile, NewTreeLayout) {
-    for (const QString& path : {QString(), dir.filePath("absent.maa")}) {
-        load(path);
-        EXPECT_EQ(config.nodes.count(), 5);
-        EXPECT_EQ(describe("A4"), "A4|4 - Tree 4|Arbre|0");
-        const QByteArray bytes = treeFileBytes(config);
-        EXPECT_TRUE(
-            bytes.startsWith("[general]\r\ncode_retour=*\r\ncode_dialing=#\r\ntp_inter_digit=10\r\n[H1]\r\n"
-                             "lun=\r\nmar=\r\nmer=\r\njeu=\r\nven=\r\nsam=\r\ndim=\r\n[H2]\r\n"));
-        EXPECT_TRUE(bytes.contains("dim=\r\n[A1]\r\nlib=Tree 1\r\n"));
-        EXPECT_TRUE(bytes.endsWith("[A5]\r\nlib=Tree 5\r\nann1=\r\nann2=\r\nrep2=2\r\nlangue=1\r\nmenu=\r\n"
-                                   "exit_trf=\r\nexit_fer=\r\nexit_nac=\r\n\r\n"));
-        EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
-        EXPECT_EQ(bytes.count("[H"), 10);
-    }
-}
-
-TEST_F(TreeFile, SectionsFollowNodeInsertionOrderAndOnlyNodesAreWritten) {
-    load(QString());
-    // A menu added while editing goes after the five trees, though it shows under A1.
-    config.sections.ensureSection("M7", -1, "A1");
-    config.nodes.CreerNoeud("1 - New", "M7", "A1", "Menu");
-    config.nodes.CreerNoeud("x", "E-M7-1", "M7", "NoAction");
-    config.nodes.CreerNoeud("y", "", "M7", "NoAction"); // stand-in key
-    // A deleted menu keeps its record but is not written.
-    config.sections.ensureSection("M3", -1, "A1");
-    config.nodes.CreerNoeud("1 - Gone", "M3", "A1", "Menu");
-    config.nodes.removeNode("M3");
-    config.sections.setValue("A1", TreeValue::lib, QStringLiteral("Caf\u00e9 \u4e2d"));
-    EXPECT_GT(saved().indexOf("[M7]"), saved().indexOf("[A5]"));
-    EXPECT_EQ(saved().count("["), 11 + 5 + 1);
-    EXPECT_TRUE(treeFileBytes(config).contains("lib=Caf\xe9 ?\r\n"));
-}
-
-TEST_F(TreeFile, OpenAndSaveAreReportedExceptForServerAndJournalFiles) {
-    RecordingDiagnostics diagnostics;
-    QStringList recent;
-    const TreeFileHooks hooks{&diagnostics, [&](const QString& p) { recent << p; },
-                              [](const QString& p) { return p.endsWith(".cancel"); }};
-    const QString path = writeTree("[A1]\nlib=One\n");
-    ctx.fileServeur = writeTree("[A1]\nlib=One\n", "ArbreSERVEUR.maa");
-    const QString journal = writeTree("[A1]\nlib=One\n", "x.cancel");
-    for (const QString& p : {QString(), ctx.fileServeur, journal, path})
-        ChargementArbres(config, p, ctx, hooks);
-    const QString out = dir.filePath("out.maa");
-    writeBytes(out, QByteArray(100000, 'z'));
-    ASSERT_TRUE(SaveArbre(config, dir.filePath("quiet.maa"), true, ctx, hooks));
-    ASSERT_TRUE(SaveArbre(config, dir.filePath("step.cancel"), false, ctx, hooks));
-    ASSERT_TRUE(SaveArbre(config, out, false, ctx, hooks));
-    EXPECT_EQ(readBytes(out), treeFileBytes(config));
-    EXPECT_EQ(diagnostics.lines, QStringList({"0|Opened \"" + path + "\"|", "0|Saved \"" + out + "\"|"}));
-    EXPECT_EQ(recent, QStringList({path, out}));
-}
-
-TEST_F(TreeFile, UnwritableTargetFailsQuietlyAndLeavesNoFile) {
-    load(QString());
-    RecordingDiagnostics diagnostics;
-    const QString path = dir.filePath("missing/folder/out.maa");
-    EXPECT_FALSE(SaveArbre(config, path, false, ctx, {&diagnostics, {}, {}}));
-    EXPECT_TRUE(diagnostics.lines.isEmpty());
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_FALSE(SaveArbre(config, dir.path(), true, ctx)); // a folder in the way is not replaced
 }
 
 TEST_F(TreeFile, OpeningARefusedOrMissingFileChangesNothing) {

@@ -14,10 +14,8 @@ TEST(CodePage, Windows1252RoundTripsEveryByteAndReadsAccentsAndTheEuro) {
 }
 
 TEST(CodePage, LocalesMapToTheirAnsiCodePage) {
-    const std::pair<int, int> cases[] = {
-        {1036, 1252}, {1033, 1252}, {1049, 1251}, {1029, 1250},   {1041, 932},    {2052, 936},
-        {1042, 949},  {1028, 950},  {1054, 874},  {1032, 1253},   {1055, 1254},   {1037, 1255},
-        {1025, 1256}, {1061, 1257}, {1066, 1258}, {0x081A, 1250}, {0x0C1A, 1251}, {99999, 0}};
+    const std::pair<int, int> cases[] = {{1036, 1252}, {1049, 1251}, {1041, 932},    {1028, 950},
+                                         {1032, 1253}, {1037, 1255}, {0x081A, 1250}, {99999, 0}};
     for (const auto& [locale, codePage] : cases)
         EXPECT_EQ(platform::codePageForLocale(locale), codePage) << locale;
 }

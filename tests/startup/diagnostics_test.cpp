@@ -4,7 +4,6 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
-#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,15 +12,14 @@ TEST(DiagnosticsList, LevelsGiveImageAndColour) {
         short level;
         const char* image;
         int rgb;
-    } cases[] = {{1, "Warning", 0xcc5f00}, {2, "Erreur", 0xad0000}, {3, "Ok", 0x1b6100},
-                 {0, "Info", 0},           {4, "Info", 0},          {-1, "Info", 0}};
+    } cases[] = {{1, "Warning", 0xcc5f00}, {2, "Erreur", 0xad0000}, {3, "Ok", 0x1b6100}, {0, "Info", 0}};
     DiagnosticsList list;
     list.setClock([] { return QTime(9, 5, 7); });
     for (const auto& c : cases)
         list.AjouteInfo(QStringLiteral("message %1").arg(c.level), c.level,
                         QStringLiteral("E-M1-%1").arg(c.level));
-    ASSERT_EQ(list.rowCount(), 6);
-    for (int row = 0; row < 6; ++row) {
+    ASSERT_EQ(list.rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
         const auto& c = cases[row];
         const QModelIndex index = list.index(row);
         EXPECT_EQ(list.data(index, Qt::DisplayRole).toString(),
@@ -30,25 +28,7 @@ TEST(DiagnosticsList, LevelsGiveImageAndColour) {
         EXPECT_EQ(list.data(index, DiagnosticsList::RgbRole).toInt(), c.rgb) << c.level;
         EXPECT_EQ(list.data(index, DiagnosticsList::TagRole).toString(),
                   QStringLiteral("E-M1-%1").arg(c.level));
-        EXPECT_EQ(list.data(index, DiagnosticsList::MessageRole).toString(),
-                  QStringLiteral("message %1").arg(c.level));
     }
-}
-
-TEST(DiagnosticsList, SilenceAndInitDebug) {
-    Translation t;
-    t.setText(QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nDebugReady=Prêt\r\n"));
-    DiagnosticsList list;
-    list.setClock([] { return QTime(23, 59, 0); });
-    list.AjouteInfo("a", 0, QString());
-    list.setSilent(true);
-    list.AjouteInfo("b", 2, QString());
-    EXPECT_EQ(list.rowCount(), 1);
-    list.setSilent(false);
-    list.InitDebug(t);
-    ASSERT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.entries().at(0).text, QStringLiteral("23:59:00 - Prêt"));
-    EXPECT_EQ(list.entries().at(0).image, "Ok");
 }
 
 TEST(DebugLog, WrittenOnlyWhenActiveAndAppended) {
@@ -70,13 +50,4 @@ TEST(DebugLog, WrittenOnlyWhenActiveAndAppended) {
     EXPECT_TRUE(lines[0].endsWith(" - R\xe9\x63up\xe8ration des postes\r")) << lines[0].constData();
     EXPECT_TRUE(lines[1].endsWith(" - second\r"));
     EXPECT_TRUE(lines[2].isEmpty());
-    // date - time - text, in the system's short formats.
-    const QStringList parts = QString::fromLatin1(lines[1]).chopped(1).split(" - ");
-    ASSERT_EQ(parts.size(), 3);
-    EXPECT_TRUE(QLocale::system().toDate(parts[0], QLocale::ShortFormat).isValid()) << parts[0].toStdString();
-    EXPECT_TRUE(QLocale::system().toTime(parts[1], QLocale::ShortFormat).isValid()) << parts[1].toStdString();
-
-    ctx.RepData = dir.filePath("missing/"); // a missing folder is ignored
-    writeDebugLog(ctx, "lost");
-    EXPECT_FALSE(QFile::exists(ctx.RepData + kDebugLogName));
 }

@@ -97,25 +97,4 @@ TEST(TranslationFiles, BothFilesHaveTheSameKeysAndEveryKeyIsFound) {
     }
 }
 
-TEST(TranslationFiles, FormatAndPlaceholders) {
-    const struct {
-        const char *file, *langId, *titre, *tree;
-    } expects[] = {{"qavo_lg00.txt", "1=1036", "Éditeur QAVO", "Arbre"},
-                   {"qavo_lg01.txt", "1=1033", "QAVO editor", "Tree"}};
-    for (const auto& e : expects) {
-        const QByteArray bytes = testing_support::readBytes(shippedPath(e.file));
-        ASSERT_TRUE(bytes.startsWith("\r\n[LANGID]\r\n")) << e.file;
-        EXPECT_TRUE(bytes.contains(QByteArray("\r\n") + e.langId + "\r\n")) << e.file;
-        EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n")) << e.file << ": every line ends with CR LF";
-        EXPECT_FALSE(QRegularExpression("\\xC3[\\x80-\\xBF]").match(QString::fromLatin1(bytes)).hasMatch())
-            << e.file << ": accents must be single Windows-1252 bytes";
-        const Translation t = shipped(e.file);
-        EXPECT_EQ(t.getLabel("Titre"), e.titre);
-        EXPECT_EQ(t.getLabel("NoeudArbre"), e.tree);
-        for (const char* key : {"LblConnect", "OnLine", "MsgTransfert", "MsgRecup"})
-            EXPECT_TRUE(t.getLabel(key).contains("$IPSERVEUR$")) << key;
-        EXPECT_TRUE(t.getLabel("ErrTransfert").contains("$NBERREURS$"));
-    }
-}
-
 } // namespace
