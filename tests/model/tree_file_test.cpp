@@ -85,6 +85,17 @@ TEST_F(TreeFile, ExamplesAreWrittenBackByteForByteAndSavingTwiceIsStable) {
     }
 }
 
+TEST_F(TreeFile, NewTreeWritesDefaultsAndEndsWithAnEmptyLine) {
+    load(QString());
+    const QString text = saved();
+    EXPECT_TRUE(
+        text.startsWith("[general]\r\ncode_retour=*\r\ncode_dialing=#\r\ntp_inter_digit=10\r\n[H1]\r\n"
+                        "lun=\r\nmar=\r\nmer=\r\njeu=\r\nven=\r\nsam=\r\ndim=\r\n[H2]\r\n"));
+    EXPECT_TRUE(text.contains("[H10]\r\nlun=\r\n"));
+    EXPECT_TRUE(text.endsWith("[A5]\r\nlib=Tree 5\r\nann1=\r\nann2=\r\nrep2=2\r\nlangue=1\r\nmenu=\r\n"
+                              "exit_trf=\r\nexit_fer=\r\nexit_nac=\r\n\r\n"));
+}
+
 TEST_F(TreeFile, LoaderCases) {
     struct Case {
         const char* name;

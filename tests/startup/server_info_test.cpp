@@ -1,5 +1,6 @@
 #include "startup/server_info.h"
 
+#include "platform/codepage.h"
 #include "startup/app_context.h"
 #include "startup/profile_file.h"
 #include "support/qt_print.h"
@@ -54,6 +55,15 @@ TEST(ServerInfo, AnnouncementsKeepInnerSemicolonsAndStopAtTheFirstGap) {
     EXPECT_EQ(describe(ctx.Announcements[0]), "12|Hall; east|1001");
     EXPECT_EQ(describe(ctx.Announcements[1]), "0||0000") << "a short line counts, as an empty record";
     EXPECT_EQ(describe(ctx.Announcements[2]), "8|Plain|0110");
+}
+
+TEST(ServerInfo, ListNamesAreUtf8ReadThroughTheAnsiCodePage) {
+    // "Í" is C3 8D in UTF-8; 8D has no character in Windows-1252 and must still come back.
+    const QString name = QString::fromUtf8("Été à l'accueil Í");
+    AppContext ctx;
+    const QByteArray bytes = "[Annonces]\r\n1=3;" + name.toUtf8() + ";1;1;1;1\r\n";
+    ASSERT_EQ(loadAnnouncements(ctx, ProfileFile::parse(platform::decodeAnsi(bytes))), 1);
+    EXPECT_EQ(ctx.Announcements[0].name, name);
 }
 
 TEST(ServerInfo, StationsWithAndWithoutVoiceBox) {
