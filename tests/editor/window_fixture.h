@@ -31,13 +31,11 @@ constexpr int Grey = 8421504;
 inline QString windowLabels() {
     return example::labelsText() +
            QStringLiteral(
-               "Titre=QAVO Editor\r\nTitreNew=New tree\r\nDebugReady=Ready\r\nDebugOpen=Opened\r\n"
-               "DebugAnalyse=Checking\r\nDebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\n"
-               "DebugAnalyseWar=warnings\r\nHistoDeb=Start\r\nHistoHoraires=Schedules changed\r\n"
-               "HistoParam=Parameters changed\r\nOffLine=Offline\r\nOnLine=Connected to $IPSERVEUR$\r\n"
-               "MenuSaveAs=Save as...\r\nMenuParam=Parameters...\r\nMenuHoraires=Schedules...\r\n"
-               "MenuAPropos=About...\r\nMsgH=Enlarge\r\nMsgB=Shrink\r\nMsgNew=Discard the changes?\r\n"
-               "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$.\r\n");
+               "Titre=QAVO Editor\r\nDebugReady=Ready\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
+               "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
+               "HistoDeb=Start\r\nHistoHoraires=Schedules changed\r\nOnLine=Connected to $IPSERVEUR$\r\n"
+               "MsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\n"
+               "ErrSave=Could not save $FICHIER$.\r\n");
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",
