@@ -219,3 +219,36 @@ TEST(FieldState, ColourComesFromTheLastRunsCodes) {
 }
 
 } // namespace
+
+// The window's pauses let events run, among them a second click on the check command.
+class ReenteringPacing : public platform::Pacing {
+public:
+    void pause(int milliseconds) override {
+        pauses << milliseconds;
+        if (verifier && config && !reentered) {
+            reentered = true;
+            secondResult = verifier->verifArbo(*config);
+        }
+    }
+    void processEvents() override {}
+    TreeVerifier* verifier = nullptr;
+    Configuration* config = nullptr;
+    bool reentered = false;
+    int secondResult = 0;
+    QList<int> pauses;
+};
+
+TEST(Verification, PausesAfterEachSectionAndRefusesASecondRunMeanwhile) {
+    const AppContext ctx = makeContext();
+    Configuration config = makeValidTree();
+    RecordingSink sink;
+    ReenteringPacing pacing;
+    TreeVerifier verifier(ctx, sink, pacing);
+    pacing.verifier = &verifier;
+    pacing.config = &config;
+    EXPECT_EQ(verifier.verifArbo(config), 0);
+    EXPECT_EQ(pacing.secondResult, TreeVerifier::Aborted);
+    EXPECT_EQ(pacing.pauses, QList<int>(config.sections.size(), TreeVerifier::SectionPauseMs));
+    EXPECT_EQ(sink.entries.size(), 3) << "the refused run writes nothing";
+    EXPECT_FALSE(verifier.isRunning());
+}
