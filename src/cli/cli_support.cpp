@@ -83,6 +83,15 @@ std::optional<QString> prepareContext(const Options& options, AppContext& ctx) {
     return std::nullopt;
 }
 
+std::optional<QString> startCommand(const QStringList& args, qsizetype positionalCount, const QString& words,
+                                    Options& options, AppContext& ctx) {
+    if (auto error = parseOptions(args, options)) return error;
+    if (options.positional.size() != positionalCount)
+        return QStringLiteral("usage: qavo-cli ") + words +
+               QStringLiteral(" [--info FILE] [--lang N] [--translation FILE] [--force-version TEXT]");
+    return prepareContext(options, ctx);
+}
+
 Configuration makeConfiguration(const AppContext& ctx) {
     Configuration config;
     config.actionTypes = makeActionTypes(ctx.translation);

@@ -30,6 +30,11 @@ std::optional<QString> parseOptions(const QStringList& args, Options& out);
 // Fills the context as start-up would: translation, and server information or local-mode values.
 std::optional<QString> prepareContext(const Options& options, AppContext& ctx);
 
+// What every command does first: options, then exactly positionalCount positional arguments (else the
+// usage line "usage: qavo-cli " + words + the common options), then the context. Returns an error message.
+std::optional<QString> startCommand(const QStringList& args, qsizetype positionalCount, const QString& words,
+                                    Options& options, AppContext& ctx);
+
 // Makes a configuration with the fixed tables' captions from the context's translation.
 Configuration makeConfiguration(const AppContext& ctx);
 

@@ -50,13 +50,8 @@ QString fieldCodes(const SectionStore& store) {
 // field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage.
 int runCheck(const QStringList& args) {
     Options options;
-    if (auto error = parseOptions(args, options)) return fail(*error);
-    if (options.positional.size() != 1)
-        return fail(QStringLiteral("usage: qavo-cli check FILE [--info FILE] [--lang N] [--translation FILE] "
-                                   "[--force-version TEXT]"));
-
     AppContext ctx;
-    if (auto error = prepareContext(options, ctx)) return fail(*error);
+    if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
     Configuration config = makeConfiguration(ctx);
     PrintingSink sink;
     if (auto error = loadTree(config, options.positional.first(), ctx)) {

@@ -6,13 +6,8 @@ namespace cli {
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
     Options options;
-    if (auto error = parseOptions(args, options)) return fail(*error);
-    if (options.positional.size() != 1)
-        return fail(
-            QStringLiteral("usage: qavo-cli nodes FILE [--info FILE] [--lang N] [--translation FILE]"));
-
     AppContext ctx;
-    if (auto error = prepareContext(options, ctx)) return fail(*error);
+    if (auto error = startCommand(args, 1, QStringLiteral("nodes FILE"), options, ctx)) return fail(*error);
     Configuration config = makeConfiguration(ctx);
     if (auto error = loadTree(config, options.positional.first(), ctx)) return fail(*error);
 

@@ -8,13 +8,9 @@ namespace cli {
 // Loads a tree file as the editor does and writes it back as the editor saves it.
 int runNormalize(const QStringList& args) {
     Options options;
-    if (auto error = parseOptions(args, options)) return fail(*error);
-    if (options.positional.size() != 2)
-        return fail(
-            QStringLiteral("usage: qavo-cli normalize IN OUT [--info FILE] [--lang N] [--translation FILE]"));
-
     AppContext ctx;
-    if (auto error = prepareContext(options, ctx)) return fail(*error);
+    if (auto error = startCommand(args, 2, QStringLiteral("normalize IN OUT"), options, ctx))
+        return fail(*error);
     Configuration config = makeConfiguration(ctx);
     if (auto error = loadTree(config, options.positional.at(0), ctx)) return fail(*error);
     const QString out = options.positional.at(1);
