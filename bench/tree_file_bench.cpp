@@ -1,5 +1,5 @@
+#include "core/app_context.h"
 #include "model/tree_file.h"
-#include "startup/app_context.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // Recording and restoring journal steps on the largest configuration the server accepts: five active
 // trees, each with a full three-level menu tree (1 + 10 + 100 menus, 555 in all). Targets: recording a
 // step under 5 ms, restoring one under 50 ms.
+#include "core/app_context.h"
 #include "model/configuration.h"
 #include "model/journal_host.h"
 #include "model/tree_file.h"
 #include "model/undo_journal.h"
-#include "startup/app_context.h"
 
 #include <QFile>
 #include <QTemporaryDir>

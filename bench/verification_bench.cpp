@@ -1,8 +1,8 @@
+#include "core/app_context.h"
+#include "core/diagnostics_sink.h"
 #include "model/action_value.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
-#include "startup/app_context.h"
-#include "startup/diagnostics_sink.h"
 
 #include <benchmark/benchmark.h>
 

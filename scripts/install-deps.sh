@@ -6,8 +6,8 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
-    build-essential cmake ninja-build clang \
-    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev \
+    build-essential cmake ninja-build clang clang-format \
+    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev qt6-translations-l10n \
     libcurl4-openssl-dev python3-pyftpdlib \
     libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth imagemagick fonts-dejavu-core

@@ -1,10 +1,10 @@
 // The undo journal in the main window on the largest configuration (five trees of 111 menus, 555 in
 // all): recording a step (target under 5 ms) and going to a step, which reloads the tree file, rebuilds
 // the tree view and redisplays the recorded node in the window's detail panels (target under 50 ms).
+#include "core/prompts.h"
 #include "editor/frm_main.h"
 #include "model/example_tree.h"
 #include "model/tree_file.h"
-#include "startup/prompts.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
+#include "core/app_context.h"
 #include "editor/frm_connect.h"
 #include "editor/frm_main.h"
 #include "editor/qt_prompts.h"
 #include "platform/pacing.h"
 #include "platform/paths.h"
 #include "platform/raw_command_line.h"
-#include "startup/app_context.h"
 #include "startup/startup.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/app_context.h"
 #include "model/configuration.h"
-#include "startup/app_context.h"
 
 #include <QString>
 #include <QStringList>

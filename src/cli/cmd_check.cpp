@@ -1,9 +1,9 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
+#include "core/diagnostics_sink.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
-#include "startup/diagnostics_sink.h"
 
 namespace cli {
 

@@ -1,8 +1,8 @@
 #include "dialogs/frm_about.h"
 
+#include "core/translation.h"
 #include "platform/paths.h"
 #include "startup/settings.h"
-#include "startup/translation.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "dialogs/frm_general.h"
 
+#include "core/translation.h"
 #include "startup/server_info.h"
-#include "startup/translation.h"
 
 #include <QEvent>
 #include <QGridLayout>

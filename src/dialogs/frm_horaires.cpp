@@ -1,9 +1,9 @@
 #include "dialogs/frm_horaires.h"
 
+#include "core/profile_file.h"
+#include "core/prompts.h"
+#include "core/translation.h"
 #include "model/schedule_value.h"
-#include "startup/profile_file.h"
-#include "startup/prompts.h"
-#include "startup/translation.h"
 
 #include <QApplication>
 #include <QComboBox>

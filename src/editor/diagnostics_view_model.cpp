@@ -1,7 +1,7 @@
 #include "editor/diagnostics_view_model.h"
 
+#include "core/diagnostics_list.h"
 #include "editor/node_icons.h"
-#include "startup/diagnostics_list.h"
 
 #include <QColor>
 

@@ -1,12 +1,12 @@
 #include "editor/frm_main.h"
 
+#include "core/app_context.h"
+#include "core/prompts.h"
 #include "editor/diagnostics_view_model.h"
 #include "editor/node_panels.h"
 #include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
 #include "editor/tree_view_controller.h"
-#include "startup/app_context.h"
-#include "startup/prompts.h"
 #include "startup/settings.h"
 
 #include <QApplication>

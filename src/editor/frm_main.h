@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/diagnostics_list.h"
 #include "dialogs/dialog_hooks.h"
 #include "editor/node_icons.h"
 #include "editor/panel_host.h"
@@ -9,7 +10,6 @@
 #include "model/undo_journal.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
-#include "startup/diagnostics_list.h"
 
 #include <QMainWindow>
 #include <array>

@@ -1,12 +1,12 @@
 // File commands of the main window that go beyond New, Open and Close: Save as, the recent-file list,
 // help, and the schedule, parameter and About windows.
+#include "core/app_context.h"
+#include "core/prompts.h"
 #include "dialogs/frm_about.h"
 #include "dialogs/frm_general.h"
 #include "dialogs/frm_horaires.h"
 #include "editor/frm_main.h"
 #include "editor/help_file.h"
-#include "startup/app_context.h"
-#include "startup/prompts.h"
 
 #include <QAction>
 #include <QDir>

@@ -2,9 +2,9 @@
 // window's side of recording and restoring a step.
 #include "editor/frm_main.h"
 
+#include "core/app_context.h"
 #include "editor/node_tree_model.h"
 #include "model/journal_host.h"
-#include "startup/app_context.h"
 
 #include <QAction>
 #include <QFile>

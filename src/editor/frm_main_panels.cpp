@@ -1,4 +1,5 @@
 // The main window's detail panels, node pop-ups and check command: the window is the panels' host.
+#include "core/app_context.h"
 #include "editor/frm_annonces.h"
 #include "editor/frm_main.h"
 #include "editor/frm_postes.h"
@@ -6,7 +7,6 @@
 #include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
 #include "editor/tree_view_controller.h"
-#include "startup/app_context.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "editor/frm_postes.h"
 
-#include "startup/app_context.h"
+#include "core/app_context.h"
 
 #include <QTreeWidget>
 

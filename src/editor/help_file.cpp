@@ -1,6 +1,6 @@
 #include "editor/help_file.h"
 
-#include "startup/app_context.h"
+#include "core/app_context.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,13 +1,13 @@
 // Filling the detail panels from the section store, and writing every edit back.
 #include "editor/node_panels.h"
 
+#include "core/app_context.h"
 #include "editor/node_panels_captions.h"
 #include "editor/panel_host.h"
 #include "editor/panel_support.h"
 #include "model/action_value.h"
 #include "model/menu_edit.h"
 #include "model/verification.h"
-#include "startup/app_context.h"
 
 #include <QCheckBox>
 #include <QComboBox>

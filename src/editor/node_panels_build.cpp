@@ -1,8 +1,8 @@
 // Construction of the three detail panels: controls, their names, captions and choice lists.
 #include "editor/node_panels.h"
 
+#include "core/app_context.h"
 #include "editor/node_panels_captions.h"
-#include "startup/app_context.h"
 
 #include <QCheckBox>
 #include <QComboBox>

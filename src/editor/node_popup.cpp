@@ -1,9 +1,9 @@
 #include "editor/node_popup.h"
 
+#include "core/app_context.h"
 #include "editor/node_panels.h"
 #include "editor/panel_host.h"
 #include "model/configuration.h"
-#include "startup/app_context.h"
 
 #include <QMenu>
 

@@ -1,6 +1,6 @@
 #include "editor/picker_list.h"
 
-#include "startup/app_context.h"
+#include "core/app_context.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/prompts.h"
+#include "core/prompts.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -15,6 +15,6 @@ struct Configuration {
     ActionTypes actionTypes;
     int maxNumMenu = 0; // highest menu number loaded or created since the tree was opened
 
-    QString fileCourant; // the tree file being edited
+    QString fileCourant;  // the tree file being edited
     bool boolSave = true; // no unsaved change
 };

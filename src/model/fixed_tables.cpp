@@ -1,6 +1,6 @@
 #include "model/fixed_tables.h"
 
-#include "startup/translation.h"
+#include "core/translation.h"
 
 ActionTypes makeActionTypes(const Translation& t) {
     return {{
@@ -25,10 +25,9 @@ GeneralParams makeGeneralParams() {
 }
 
 const std::array<QString, 7>& dayCodes() {
-    static const std::array<QString, 7> codes = {QStringLiteral("lun"), QStringLiteral("mar"),
-                                                 QStringLiteral("mer"), QStringLiteral("jeu"),
-                                                 QStringLiteral("ven"), QStringLiteral("sam"),
-                                                 QStringLiteral("dim")};
+    static const std::array<QString, 7> codes = {
+        QStringLiteral("lun"), QStringLiteral("mar"), QStringLiteral("mer"), QStringLiteral("jeu"),
+        QStringLiteral("ven"), QStringLiteral("sam"), QStringLiteral("dim")};
     return codes;
 }
 

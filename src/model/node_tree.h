@@ -7,9 +7,9 @@
 // Colours of nodes, as the server's tools number them (red + 256 * green + 65536 * blue).
 namespace NodeColour {
 constexpr int Black = 0;
-constexpr int Red = 255;        // error
-constexpr int Orange = 33023;   // warning (255, 128, 0), never over red
-constexpr int Grey = 8421504;   // inactive tree (128, 128, 128)
+constexpr int Red = 255;      // error
+constexpr int Orange = 33023; // warning (255, 128, 0), never over red
+constexpr int Grey = 8421504; // inactive tree (128, 128, 128)
 } // namespace NodeColour
 
 struct TreeNode {

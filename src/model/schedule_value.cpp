@@ -1,7 +1,7 @@
 #include "model/schedule_value.h"
 
+#include "core/profile_file.h"
 #include "model/fixed_tables.h"
-#include "startup/profile_file.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "model/tree_file.h"
 
+#include "core/app_context.h"
+#include "core/diagnostics_sink.h"
+#include "core/profile_file.h"
 #include "model/action_value.h"
 #include "platform/codepage.h"
-#include "startup/app_context.h"
-#include "startup/diagnostics_sink.h"
-#include "startup/profile_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "model/undo_journal.h"
 
-#include "startup/translation.h"
+#include "core/translation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "model/verification.h"
 
+#include "core/app_context.h"
+#include "core/diagnostics_sink.h"
 #include "platform/pacing.h"
-#include "startup/app_context.h"
-#include "startup/diagnostics_sink.h"
 
 #include <QHash>
 #include <QSet>

@@ -11,8 +11,7 @@ void EventLoopPacing::pause(int milliseconds) {
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         const qint64 left = deadline.remainingTime();
-        if (left > 0)
-            QThread::msleep(static_cast<unsigned long>(qMin<qint64>(left, 5)));
+        if (left > 0) QThread::msleep(static_cast<unsigned long>(qMin<qint64>(left, 5)));
     } while (!deadline.hasExpired());
 }
 

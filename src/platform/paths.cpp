@@ -16,8 +16,7 @@ QString perUserDataDir() {
 }
 
 QString programDir() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
 }
 
@@ -32,10 +31,8 @@ bool endsWithSeparator(const QString& path) {
 }
 
 QString joinPath(const QString& folder, const QString& name) {
-    if (folder.isEmpty())
-        return name;
-    if (endsWithSeparator(folder))
-        return folder + name;
+    if (folder.isEmpty()) return name;
+    if (endsWithSeparator(folder)) return folder + name;
     return folder + QLatin1Char('/') + name;
 }
 

@@ -37,8 +37,7 @@ QString rawCommandLine() {
     return all.mid(i);
 #else
     QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty())
-        args.removeFirst();
+    if (!args.isEmpty()) args.removeFirst();
     return rawCommandLine(args);
 #endif
 }

@@ -1,6 +1,6 @@
 #include "startup/command_line.h"
 
-#include "startup/app_context.h"
+#include "core/app_context.h"
 
 #include <QRegularExpression>
 

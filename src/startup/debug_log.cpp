@@ -1,8 +1,8 @@
 #include "startup/debug_log.h"
 
+#include "core/app_context.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
-#include "startup/app_context.h"
 
 #include <QFile>
 #include <QLocale>

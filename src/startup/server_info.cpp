@@ -1,8 +1,8 @@
 #include "startup/server_info.h"
 
+#include "core/app_context.h"
+#include "core/profile_file.h"
 #include "platform/codepage.h"
-#include "startup/app_context.h"
-#include "startup/profile_file.h"
 
 #include <QFileInfo>
 #include <QStringList>

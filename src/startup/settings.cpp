@@ -1,7 +1,7 @@
 #include "startup/settings.h"
 
+#include "core/profile_file.h"
 #include "platform/paths.h"
-#include "startup/profile_file.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,24 +1,23 @@
 #include "startup/startup.h"
 
+#include "core/app_context.h"
+#include "core/profile_file.h"
+#include "core/prompts.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/system_locale.h"
-#include "startup/app_context.h"
 #include "startup/command_line.h"
 #include "startup/debug_log.h"
-#include "startup/profile_file.h"
-#include "startup/prompts.h"
 #include "startup/server_info.h"
 #include "startup/settings.h"
+
+#include "core/version.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-constexpr int kMajorVersion = 3;
-constexpr int kMinorVersion = 8;
 
 QString flagWord(bool flag) {
     return flag ? QStringLiteral("True") : QStringLiteral("False");
@@ -36,7 +35,7 @@ void prepareFolders(AppContext& ctx) {
 void logBanner(const AppContext& ctx) {
     const QString rule(60, QLatin1Char('-'));
     writeDebugLog(ctx, rule);
-    writeDebugLog(ctx, QStringLiteral("Lancement du QAVO v%1.%2").arg(kMajorVersion).arg(kMinorVersion));
+    writeDebugLog(ctx, QStringLiteral("Lancement du QAVO v") + QStringLiteral(QAVO_VERSION));
     writeDebugLog(ctx, rule);
     writeDebugLog(ctx, QStringLiteral("Ligne de commande : ") + ctx.commandLine);
 }

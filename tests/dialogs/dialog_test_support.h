@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/translation.h"
+#include "core/translation.h"
 #include "support/qt_print.h"
 
 // A small French translation with the captions the dialogs use.

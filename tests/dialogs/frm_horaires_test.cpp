@@ -1,6 +1,6 @@
+#include "core/prompts.h"
 #include "dialogs/dialog_test_support.h"
 #include "dialogs/frm_horaires.h"
-#include "startup/prompts.h"
 #include "support/test_support.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The station and announcement pickers on their own; the window's use of them is tested with the panels.
+#include "core/app_context.h"
 #include "editor/frm_annonces.h"
 #include "editor/frm_postes.h"
-#include "startup/app_context.h"
 #include "support/qt_print.h"
 
 #include <QLineEdit>

@@ -3,14 +3,14 @@
 // The main window driven as a user drives it, each test in a folder of its own: the user's settings are
 // redirected there so that the real ones are never touched.
 
+#include "core/app_context.h"
+#include "core/prompts.h"
 #include "editor/frm_main.h"
 #include "editor/node_panels.h"
 #include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
 #include "editor/tree_view_controller.h"
 #include "model/example_tree.h"
-#include "startup/app_context.h"
-#include "startup/prompts.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 // Any bytes as a profile file: parsing and lookups must never crash or read out of bounds.
+#include "core/profile_file.h"
 #include "platform/codepage.h"
-#include "startup/profile_file.h"
 
 #include <QStringList>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Any bytes as a translation file: every lookup must answer without crashing or reading out of bounds.
+#include "core/translation.h"
 #include "platform/codepage.h"
-#include "startup/translation.h"
 
 #include <QStringList>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Any bytes given as a tree file must load and save without a crash or an out-of-bounds read.
+#include "core/app_context.h"
 #include "model/tree_file.h"
-#include "startup/app_context.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,9 +2,9 @@
 
 // Configurations built by hand the way the tree file reader builds them, for model and window tests.
 
+#include "core/app_context.h"
 #include "model/action_value.h"
 #include "model/configuration.h"
-#include "startup/app_context.h"
 
 #include <QMap>
 #include <QStringList>

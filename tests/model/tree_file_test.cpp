@@ -1,5 +1,5 @@
+#include "core/app_context.h"
 #include "model/tree_file.h"
-#include "startup/app_context.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 

@@ -1,8 +1,8 @@
+#include "core/app_context.h"
 #include "model/configuration.h"
 #include "model/journal_host.h"
 #include "model/tree_file.h"
 #include "model/undo_journal.h"
-#include "startup/app_context.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 

@@ -1,8 +1,8 @@
 #include "startup/startup.h"
 
-#include "startup/app_context.h"
+#include "core/app_context.h"
+#include "core/prompts.h"
 #include "startup/debug_log.h"
-#include "startup/prompts.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 

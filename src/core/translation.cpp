@@ -1,4 +1,4 @@
-#include "startup/translation.h"
+#include "core/translation.h"
 
 #include "platform/codepage.h"
 
@@ -11,10 +11,8 @@ qsizetype findAtLineStart(const QString& hay, const QString& needle, qsizetype f
     qsizetype pos = from;
     while (true) {
         pos = hay.indexOf(needle, pos);
-        if (pos < 0 || pos + needle.size() > end)
-            return -1;
-        if (pos > 0 && hay.at(pos - 1) == QLatin1Char('\n'))
-            return pos;
+        if (pos < 0 || pos + needle.size() > end) return -1;
+        if (pos > 0 && hay.at(pos - 1) == QLatin1Char('\n')) return pos;
         ++pos;
     }
 }
@@ -43,8 +41,7 @@ void Translation::setText(const QString& text) {
 
 bool Translation::loadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     setText(platform::decodeAnsi(file.readAll()));
     m_file = path;
     return true;
@@ -53,38 +50,31 @@ bool Translation::loadFile(const QString& path) {
 QString Translation::readTranslation(const QString& section, const QString& key, const QString& def) const {
     static const QString langIdHeader = QStringLiteral("[LANGID]");
     const qsizetype langPos = findAtLineStart(m_upper, langIdHeader, 0, m_upper.size());
-    if (langPos < 0)
-        return def;
+    if (langPos < 0) return def;
     const qsizetype langBody = langPos + langIdHeader.size();
     const qsizetype langEnd = sectionEnd(m_upper, langBody);
     const qsizetype idPos = findAtLineStart(m_upper, QStringLiteral("1="), langBody, langEnd);
-    if (idPos < 0)
-        return def;
+    if (idPos < 0) return def;
     qsizetype idEnd = m_upper.indexOf(QLatin1Char('\n'), idPos);
     idEnd = (idEnd < 0 || idEnd >= langEnd) ? langEnd : idEnd + 1;
     QString idText = m_text.mid(idPos + 2, idEnd - idPos - 2);
-    if (idText.startsWith(QLatin1Char('\t')))
-        idText.remove(0, 1);
-    if (idText.isEmpty())
-        return def;
+    if (idText.startsWith(QLatin1Char('\t'))) idText.remove(0, 1);
+    if (idText.isEmpty()) return def;
     const int localeId = idText.trimmed().toInt();
 
     const QString header = QLatin1Char('[') + section.toUpper() + QLatin1Char(']');
     const qsizetype headerPos = findAtLineStart(m_upper, header, 0, m_upper.size());
-    if (headerPos < 0)
-        return def;
+    if (headerPos < 0) return def;
     const qsizetype body = headerPos + header.size();
     const qsizetype end = sectionEnd(m_upper, body);
     const QString entry = key.toUpper() + QLatin1Char('=');
     const qsizetype keyPos = findAtLineStart(m_upper, entry, body, end);
-    if (keyPos < 0)
-        return def;
+    if (keyPos < 0) return def;
     const qsizetype valueStart = keyPos + entry.size();
     qsizetype valueEnd = m_text.indexOf(QLatin1Char('\n'), valueStart);
     valueEnd = (valueEnd < 0 || valueEnd >= end) ? end : valueEnd + 1;
     QString value = m_text.mid(valueStart, valueEnd - valueStart);
-    if (value.endsWith(QLatin1Char('\n')))
-        value.chop(2);
+    if (value.endsWith(QLatin1Char('\n'))) value.chop(2);
     qsizetype b = 0;
     while (b < value.size() && isBlankOrTab(value.at(b)))
         ++b;
@@ -96,10 +86,10 @@ QString Translation::readTranslation(const QString& section, const QString& key,
     if (!m_chinese) {
         // The file was written in the language's own code page: re-read its bytes as ANSI text.
         const int codePage = platform::codePageForLocale(localeId);
-        if (codePage != 0)
-            value = platform::decodeAnsi(platform::encodeCodePage(codePage, value));
+        if (codePage != 0) value = platform::decodeAnsi(platform::encodeCodePage(codePage, value));
     }
-    if (value == QLatin1String("0-0") || value == QLatin1String("NULL") || value == QLatin1String("9900990099"))
+    if (value == QLatin1String("0-0") || value == QLatin1String("NULL") ||
+        value == QLatin1String("9900990099"))
         return QString();
     return value;
 }

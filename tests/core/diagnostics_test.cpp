@@ -1,6 +1,6 @@
-#include "startup/app_context.h"
+#include "core/app_context.h"
+#include "core/diagnostics_list.h"
 #include "startup/debug_log.h"
-#include "startup/diagnostics_list.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 

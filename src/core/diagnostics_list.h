@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/diagnostics_sink.h"
+#include "core/diagnostics_sink.h"
 
 #include <QAbstractListModel>
 #include <QList>

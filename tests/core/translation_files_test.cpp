@@ -1,4 +1,4 @@
-#include "startup/translation.h"
+#include "core/translation.h"
 
 #include "platform/codepage.h"
 #include "support/qt_print.h"

@@ -1,4 +1,4 @@
-#include "startup/profile_file.h"
+#include "core/profile_file.h"
 
 #include "support/qt_print.h"
 #include "support/test_support.h"

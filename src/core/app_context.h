@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/translation.h"
+#include "core/translation.h"
 
 #include <QList>
 #include <QString>
@@ -25,8 +25,8 @@ struct Station {
 struct AppContext {
     QString programDir; // where the executables, translation files and help live (no trailing separator)
     // Work folders, each ending with a separator.
-    QString RepData;    // work folder
-    QString repTMP;     // temporary folder (journal files, server copies)
+    QString RepData; // work folder
+    QString repTMP;  // temporary folder (journal files, server copies)
 
     bool fileDebugActive = false;
     QString fileServeur; // local copy of the server's tree file

@@ -1,4 +1,4 @@
-#include "startup/profile_file.h"
+#include "core/profile_file.h"
 
 #include "platform/codepage.h"
 
@@ -24,8 +24,7 @@ QString processedValue(QStringView raw) {
     QStringView v = trimmed(raw);
     if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
         v = v.sliced(1, v.size() - 2);
-    if (v.size() > ProfileFile::kMaxValueLength)
-        v = v.first(ProfileFile::kMaxValueLength);
+    if (v.size() > ProfileFile::kMaxValueLength) v = v.first(ProfileFile::kMaxValueLength);
     return v.toString();
 }
 
@@ -33,8 +32,7 @@ QString processedValue(QStringView raw) {
 
 ProfileFile ProfileFile::load(const QString& path) {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
     ProfileFile profile = parse(platform::decodeAnsi(file.readAll()));
     profile.m_exists = true;
     return profile;
@@ -48,12 +46,10 @@ ProfileFile ProfileFile::parse(const QString& text) {
     qsizetype pos = 0;
     while (pos < all.size()) {
         qsizetype eol = all.indexOf(QLatin1Char('\n'), pos);
-        if (eol < 0)
-            eol = all.size();
+        if (eol < 0) eol = all.size();
         const QStringView line = trimmed(all.sliced(pos, eol - pos));
         pos = eol + 1;
-        if (line.isEmpty() || line.front() == QLatin1Char(';'))
-            continue;
+        if (line.isEmpty() || line.front() == QLatin1Char(';')) continue;
         if (line.front() == QLatin1Char('[')) {
             qsizetype close = line.indexOf(QLatin1Char(']'));
             const QStringView name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
@@ -66,14 +62,11 @@ ProfileFile ProfileFile::parse(const QString& text) {
             }
             continue;
         }
-        if (!current)
-            continue;
+        if (!current) continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0)
-            continue;
+        if (eq <= 0) continue;
         const QString key = trimmed(line.first(eq)).toString().toUpper();
-        if (key.isEmpty() || current->contains(key))
-            continue;
+        if (key.isEmpty() || current->contains(key)) continue;
         current->insert(key, processedValue(line.sliced(eq + 1)));
     }
     return profile;
@@ -81,11 +74,9 @@ ProfileFile ProfileFile::parse(const QString& text) {
 
 QString ProfileFile::value(const QString& section, const QString& key, const QString& defaultValue) const {
     const auto s = m_sections.constFind(section.trimmed().toUpper());
-    if (s == m_sections.cend())
-        return defaultValue;
+    if (s == m_sections.cend()) return defaultValue;
     const auto k = s->constFind(key.trimmed().toUpper());
-    if (k == s->cend())
-        return defaultValue;
+    if (k == s->cend()) return defaultValue;
     return *k;
 }
 

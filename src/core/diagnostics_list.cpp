@@ -1,6 +1,6 @@
-#include "startup/diagnostics_list.h"
+#include "core/diagnostics_list.h"
 
-#include "startup/translation.h"
+#include "core/translation.h"
 
 DiagnosticsList::DiagnosticsList(QObject* parent) : QAbstractListModel(parent) {}
 
