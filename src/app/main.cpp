@@ -2,9 +2,11 @@
 #include "editor/frm_connect.h"
 #include "editor/frm_main.h"
 #include "editor/qt_prompts.h"
+#include "editor/tree_document.h"
 #include "platform/pacing.h"
 #include "platform/paths.h"
 #include "platform/raw_command_line.h"
+#include "startup/qt_catalog.h"
 #include "startup/startup.h"
 
 #include <QApplication>
@@ -15,9 +17,17 @@ int main(int argc, char* argv[]) {
     AppContext ctx;
     QtPrompts prompts;
 
+    // Qt's own buttons and dialogs speak the language of the translation file, once it is read.
+    bool catalogInstalled = false;
+    auto installCatalog = [&] {
+        if (!catalogInstalled) installQtCatalog(app, ctx.translation);
+        catalogInstalled = true;
+    };
+
     std::unique_ptr<frmConnect> connecting;
     StartupHooks hooks;
-    hooks.showConnecting = [&connecting](const QString& caption, const QString& text) {
+    hooks.showConnecting = [&connecting, &installCatalog](const QString& caption, const QString& text) {
+        installCatalog();
         connecting = std::make_unique<frmConnect>(caption, text);
         connecting->show();
         // Let the window paint before the fetch holds the thread.
@@ -29,8 +39,11 @@ int main(int argc, char* argv[]) {
         runStartup(ctx, platform::rawCommandLine(), platform::programDir(), prompts, hooks);
     connecting.reset();
     if (result != StartupResult::Ok) return 1;
+    installCatalog();
 
-    frmMain window(ctx, prompts);
+    // The document outlives its window: the widgets go first, then what they show.
+    TreeDocument document(ctx);
+    frmMain window(document, prompts);
     prompts.setParentWidget(&window);
     window.Form_Load();
     window.show();

@@ -1,17 +1,26 @@
-// File commands of the main window that go beyond New, Open and Close: Save as, the recent-file list,
-// help, and the schedule, parameter and About windows.
+// The main window's commands: New, Open, Close, Save, Save as, the recent-file list, help, the server
+// information file of local mode, and the schedule, parameter and About windows.
 #include "core/app_context.h"
 #include "core/prompts.h"
+#include "dialogs/dialog_hooks.h"
 #include "dialogs/frm_about.h"
 #include "dialogs/frm_general.h"
 #include "dialogs/frm_horaires.h"
 #include "editor/frm_main.h"
 #include "editor/help_file.h"
+#include "editor/tree_document.h"
+#include "model/undo_journal.h"
+#include "startup/server_info.h"
+#include "startup/settings.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListView>
 #include <QMenu>
+#include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 
 namespace {
@@ -30,19 +39,109 @@ QString titleOf(const QAction* item) {
 
 } // namespace
 
-void frmMain::connectFileCommands() {
+void frmMain::connectCommands() {
+    connect(mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(toolNouveau, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(toolOuvrir, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
+    connect(mnuSave, &QAction::triggered, this, &frmMain::saveTree);
+    connect(toolEnregistrer, &QAction::triggered, this, &frmMain::saveTree);
     connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+    connect(mnuQuit, &QAction::triggered, this, &QWidget::close);
     for (size_t i = 0; i < mnuFileN.size(); ++i)
         connect(mnuFileN[i], &QAction::triggered, this, [this, i] { mnuFileN_Click(int(i)); });
+    connect(mnuValide, &QAction::triggered, this, &frmMain::mnuValide_Click);
     connect(mnuHelp, &QAction::triggered, this, &frmMain::mnuHelp_Click);
+    connect(toolAide, &QAction::triggered, this, &frmMain::mnuHelp_Click);
     connect(mnuHoraires, &QAction::triggered, this, &frmMain::mnuHoraires_Click);
     connect(mnuParam, &QAction::triggered, this, &frmMain::mnuParam_Click);
+    connect(mnuInfoServeur, &QAction::triggered, this, &frmMain::mnuInfoServeur_Click);
     connect(mnuVersion, &QAction::triggered, this, &frmMain::mnuVersion_Click);
+    connect(picF, &QToolButton::clicked, this, &frmMain::picF_Click);
+    connect(lstDebug, &QAbstractItemView::clicked, this, &frmMain::lstDebug_ItemClick);
 
     m_recentFiles = std::make_unique<RecentFiles>(m_userSettings, m_ctx.fileServeur);
     m_recentFiles->setMenuListener([this](const QStringList& paths) { showRecentFiles(paths); });
-    setRecentFileHook([this](const QString& path) { m_recentFiles->AjouteDernierFichierOuvert(path); });
+    connect(&m_document, &TreeDocument::fileUsed, this,
+            [this](const QString& path) { m_recentFiles->AjouteDernierFichierOuvert(path); });
     m_recentFiles->afficheMenuFichiersOuverts();
+}
+
+// ---- open, new, close, save ------------------------------------------------------------------------
+
+bool frmMain::confirmDiscard() {
+    if (m_document.isVerifying()) return false;
+    return !m_document.isModified() ||
+           m_prompts.question(label("MsgNew"), label("Titre")) == Prompts::Answer::Yes;
+}
+
+void frmMain::OuvertureFichierArbre(const QString& path) {
+    switch (m_document.open(path)) {
+    case OpenResult::Opened:
+        treeV_NodeClick(QStringLiteral("A1"));
+        break;
+    case OpenResult::RefusedVersion:
+        m_prompts.critical(QStringLiteral("ERROR - VERSION"), QStringLiteral("QAVO"));
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::newTree() {
+    m_document.newTree();
+    treeV_NodeClick(QStringLiteral("A1"));
+}
+
+void frmMain::mnuNew_Click() {
+    if (confirmDiscard()) newTree();
+}
+
+void frmMain::mnuOpen_Click() {
+    if (!confirmDiscard()) return;
+    const QString path = m_prompts.openFileName(titleOf(mnuOpen), m_repCourant, treeFileFilter);
+    if (path.isEmpty()) return;
+    m_repCourant = QFileInfo(path).absolutePath();
+    OuvertureFichierArbre(path);
+}
+
+void frmMain::mnuClose_Click() {
+    if (!confirmDiscard()) return;
+    m_document.close();
+    treeV->clearFocus();
+}
+
+bool frmMain::saveTree() {
+    if (!m_document.isOpen()) return false;
+    // A new tree has no name yet.
+    if (m_document.fileName().isEmpty()) {
+        mnuSaveAs_Click();
+        return !m_document.isModified() && !m_document.fileName().isEmpty();
+    }
+    if (m_document.save()) return true;
+    reportSaveFailure(m_document.fileName());
+    return false;
+}
+
+void frmMain::mnuSaveAs_Click() {
+    if (!m_document.isOpen()) return;
+    const QString chosen = m_prompts.saveFileName(titleOf(mnuSaveAs), m_repCourant, treeFileFilter);
+    if (chosen.isEmpty()) return;
+    // A name without extension would be hidden by the open dialog's filter.
+    const QString path = TreeDocument::withTreeExtension(chosen);
+    m_repCourant = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(path) &&
+        m_prompts.question(label("MsgExiste"), label("Titre")) != Prompts::Answer::Yes)
+        return;
+    // The save replaces the chosen file in one step, so a failure leaves it (and the current one) as it was.
+    if (!m_document.saveAs(path)) reportSaveFailure(path);
+}
+
+void frmMain::reportSaveFailure(const QString& path) {
+    QString text = label("ErrSave");
+    text.replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path));
+    m_prompts.critical(text, label("Titre"));
 }
 
 // ---- recent files ----------------------------------------------------------------------------------
@@ -65,34 +164,28 @@ void frmMain::mnuFileN_Click(int n) {
     const QString path = mnuFileN[size_t(n)]->data().toString();
     OuvertureFichierArbre(path);
     // A file deleted since it was listed is not opened; it leaves the list now.
-    if (!QFileInfo::exists(path)) m_recentFiles->afficheMenuFichiersOuverts();
+    if (!QFileInfo(path).isFile()) m_recentFiles->afficheMenuFichiersOuverts();
 }
 
-// ---- save as -----------------------------------------------------------------------------------------
+// ---- server information file in local mode ----------------------------------------------------------
 
-void frmMain::mnuSaveAs_Click() {
-    const QString path = m_prompts.saveFileName(titleOf(mnuSaveAs), m_repCourant, treeFileFilter);
+void frmMain::mnuInfoServeur_Click() {
+    const QString path = m_prompts.openFileName(titleOf(mnuInfoServeur), m_repCourant,
+                                                QStringLiteral("qavo_general.txt (*.txt)"));
     if (path.isEmpty()) return;
-    m_repCourant = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path) && m_prompts.question(m_ctx.getLabel(QStringLiteral("MsgExiste")),
-                                                      label("Titre")) != Prompts::Answer::Yes)
-        return;
-
-    // The save replaces the chosen file in one step, so a failure leaves it (and the current one) as it was.
-    const QString previousFile = m_config.fileCourant;
-    const QString previousTitle = windowTitle();
-    m_config.fileCourant = path;
-    setTitle(path);
-    if (!saveTree()) {
-        m_config.fileCourant = previousFile;
-        setWindowTitle(previousTitle);
-    }
+    loadServerInfoFile(path);
 }
 
-void frmMain::reportSaveFailure(const QString& path) {
-    QString text = m_ctx.getLabel(QStringLiteral("ErrSave"));
-    text.replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path));
-    m_prompts.critical(text, label("Titre"));
+void frmMain::loadServerInfoFile(const QString& path) {
+    if (!loadServerLists(m_ctx, path)) {
+        m_prompts.critical(
+            label("ErrInfoServeur").replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path)),
+            label("Titre"));
+        return;
+    }
+    m_serverInfoFile = path;
+    saveConfigSetting(QStringLiteral("fileInfoServeur"), path);
+    applyModeDisplay();
 }
 
 // ---- help and other windows ------------------------------------------------------------------------
@@ -103,19 +196,22 @@ void frmMain::mnuHelp_Click() {
 
 DialogHooks frmMain::dialogHooks() {
     DialogHooks hooks;
-    hooks.markModified = [this] { setBoolSave(false); };
-    hooks.addCancel = [this](const QString& labelKey) { m_journal->addCancel(labelKey, false); };
+    hooks.markModified = [this] { m_document.setModified(true); };
+    hooks.addCancel = [this](const QString& labelKey) {
+        m_document.recordStep(m_ctx.getLabel(labelKey), false);
+    };
     return hooks;
 }
 
 void frmMain::mnuHoraires_Click() {
-    FrmHoraires window(m_ctx.translation, m_config.schedules, m_prompts, m_repCourant, dialogHooks(), this);
+    FrmHoraires window(m_ctx.translation, m_document.config().schedules, m_prompts, m_repCourant,
+                       dialogHooks(), this);
     window.setWindowTitle(titleOf(mnuHoraires));
     window.exec();
 }
 
 void frmMain::mnuParam_Click() {
-    FrmGeneral window(m_ctx.translation, m_config.general, dialogHooks(), this);
+    FrmGeneral window(m_ctx.translation, m_document.config().general, dialogHooks(), this);
     window.setWindowTitle(titleOf(mnuParam));
     window.exec();
 }

@@ -12,6 +12,7 @@ TreeViewController::TreeViewController(QTreeView* view, Configuration& config, N
                                        NodePopup& popup, KeyOf keyOf, NodeClick nodeClick)
     : QObject(view), m_view(view), m_config(config), m_panels(panels), m_popup(popup),
       m_keyOf(std::move(keyOf)), m_nodeClick(std::move(nodeClick)) {
+    m_timer.setParent(this); // found by name among the view's children
     m_timer.setObjectName(QStringLiteral("tmrBoutonDroit"));
     m_timer.setInterval(RightClickDelayMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { onTimer(); });

@@ -145,6 +145,15 @@ bool loadServerInformation(AppContext& ctx, const QString& path, const QString& 
     return true;
 }
 
+bool loadServerLists(AppContext& ctx, const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable()) return false;
+    const ProfileFile info = ProfileFile::load(path);
+    loadAnnouncements(ctx, info);
+    loadStations(ctx, info);
+    return true;
+}
+
 QString digitsOnly(const QString& text) {
     QString digits;
     for (const QChar c : text) {

@@ -25,6 +25,10 @@ int loadStations(AppContext& ctx, const ProfileFile& info);
 // when not empty), then the lists. False when the file cannot be read.
 bool loadServerInformation(AppContext& ctx, const QString& path, const QString& forceVersion = {});
 
+// Local mode: the announcement and station lists of a server information file, so that pickers and
+// checks know them; the mode and the server generation stay as they are. False when it cannot be read.
+bool loadServerLists(AppContext& ctx, const QString& path);
+
 // The decimal digits of the text in order, "0" when it has none.
 QString digitsOnly(const QString& text);
 // A value whose characters are the bytes of UTF-8 text, read through the ANSI code page, as text.

@@ -14,9 +14,9 @@ TEST_F(WindowTest, SaveWritesTheTreeClearsTheMarkAndListsTheFile) {
     const QString path = dir.filePath("accueil.maa");
     open();
     changeAndRecord("Saved name");
-    window->toolButton("Enregistrer")->trigger();
+    action("toolEnregistrer")->trigger();
 
-    EXPECT_EQ(readBytes(path), treeFileBytes(window->config()));
+    EXPECT_EQ(readBytes(path), treeFileBytes(config()));
     EXPECT_TRUE(readBytes(path).contains("lib=Saved name\r\n"));
     EXPECT_FALSE(titleMarked());
     EXPECT_EQ(recentMenu(), QStringList{path});
@@ -30,15 +30,15 @@ TEST_F(WindowTest, SaveAsOntoAnExistingFileAsksFirst) {
 
     prompts.fileNames << other;
     prompts.answers << Prompts::Answer::No;
-    window->mnuSaveAs->trigger();
+    action("mnuSaveAs")->trigger();
     ASSERT_EQ(prompts.shown.size(), 2);
     EXPECT_EQ(prompts.shown[1].text, "Replace it?");
     EXPECT_EQ(readBytes(other), QByteArray("old content\r\n"));
-    EXPECT_EQ(window->config().fileCourant, current);
+    EXPECT_EQ(config().fileCourant, current);
 
     prompts.fileNames << other;
     prompts.answers << Prompts::Answer::Yes;
-    window->mnuSaveAs->trigger();
+    action("mnuSaveAs")->trigger();
     EXPECT_TRUE(readBytes(other).contains("lib=New name\r\n"));
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + other);
     EXPECT_EQ(recentEntries().mid(0, 2), (QStringList{other, current}));
@@ -53,14 +53,14 @@ TEST_F(WindowTest, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
     const QByteArray before = readBytes(current);
     changeAndRecord("Unsaved");
     prompts.fileNames << blocked;
-    window->mnuSaveAs->trigger();
+    action("mnuSaveAs")->trigger();
 
     ASSERT_FALSE(prompts.shown.isEmpty());
     EXPECT_EQ(prompts.shown.last().kind, "critical");
     EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
     EXPECT_EQ(readBytes(current), before);
     EXPECT_TRUE(titleMarked());
-    EXPECT_EQ(window->config().fileCourant, current);
+    EXPECT_EQ(config().fileCourant, current);
 }
 
 TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
@@ -77,19 +77,19 @@ TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
     EXPECT_EQ(recentEntries(), (QStringList{f[0], f[1], f[2], "", ""}));
 
     // The third one chosen moves to the top.
-    window->mnuFileN[2]->trigger();
-    EXPECT_EQ(window->config().fileCourant, f[2]);
+    action(QStringLiteral("mnuFile%1").arg(2 + 1))->trigger();
+    EXPECT_EQ(config().fileCourant, f[2]);
     EXPECT_EQ(recentEntries(), (QStringList{f[2], f[0], f[1], "", ""}));
 
     // Deleted after the menu was built: choosing it opens nothing and drops it.
     QFile::remove(f[1]);
-    window->mnuFileN[2]->trigger();
-    EXPECT_EQ(window->config().fileCourant, f[2]);
+    action(QStringLiteral("mnuFile%1").arg(2 + 1))->trigger();
+    EXPECT_EQ(config().fileCourant, f[2]);
     EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0]}));
 
     // A new file pushes in at the top.
     prompts.fileNames << f[3];
-    window->mnuOpen->trigger();
+    action("mnuOpen")->trigger();
     EXPECT_EQ(recentMenu(), (QStringList{f[3], f[2], f[0]}));
 }
 
@@ -97,7 +97,7 @@ TEST_F(WindowTest, QuittingKeepsTheCurrentFolder) {
     open();
     QDir(dir.path()).mkpath("sub");
     prompts.fileNames << writeFile("sub/other.maa", workedExample());
-    window->mnuOpen->trigger();
+    action("mnuOpen")->trigger();
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(userSettings().value("Config/repCourant").toString(), dir.filePath("sub"));
@@ -113,7 +113,7 @@ TEST_F(WindowTest, HelpOpensTheHelpFileOfTheCurrentLanguage) {
         opened << url;
         return true;
     });
-    window->toolButton("Aide")->trigger();
+    action("toolAide")->trigger();
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(english)});
 }
 

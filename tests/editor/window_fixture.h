@@ -9,8 +9,10 @@
 #include "editor/node_panels.h"
 #include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
-#include "editor/tree_view_controller.h"
+#include "editor/tree_document.h"
 #include "model/example_tree.h"
+#include "model/undo_journal.h"
+#include "platform/pacing.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
@@ -107,6 +109,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
+        document.reset();
         const QString testConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testConfig);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, testConfig);
@@ -120,9 +123,11 @@ protected:
     // A loaded window, shown offscreen, that checks without waiting.
     frmMain& load(const QString& startFile) {
         ctx.fileAOuvrir = startFile;
-        window = std::make_unique<frmMain>(ctx, prompts);
+        window.reset();
+        document = std::make_unique<TreeDocument>(ctx);
+        document->setPacing(noPacing);
+        window = std::make_unique<frmMain>(*document, prompts);
         window->Form_Load();
-        window->setPacing(noPacing);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;
@@ -131,35 +136,43 @@ protected:
         return load(writeFile(QStringLiteral("accueil.maa"), bytes));
     }
 
+    // A control of the window by its name.
+    template <typename T = QWidget> T* find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QAction* action(const QString& name) const { return find<QAction>(name); }
+    QTreeView* treeV() const { return find<QTreeView>(QStringLiteral("treeV")); }
+    Configuration& config() const { return document->config(); }
+
     // The tree view.
-    QModelIndex indexOf(const QString& key) { return window->treeModel().indexForKey(key); }
+    QModelIndex indexOf(const QString& key) { return document->treeModel().indexForKey(key); }
     QString nodeText(const QString& key) { return indexOf(key).data().toString(); }
     QString nodeImage(const QString& key) { return indexOf(key).data(NodeTreeModel::ImageRole).toString(); }
     int nodeColour(const QString& key) {
         return colourNumber(indexOf(key).data(Qt::ForegroundRole).value<QColor>());
     }
-    QString selectedKey() const { return window->treeModel().keyOf(window->treeV->currentIndex()); }
-    QString value(const QString& section, int index) const {
-        return window->config().sections.value(section, index);
-    }
+    QString selectedKey() const { return document->treeModel().keyOf(treeV()->currentIndex()); }
+    QString value(const QString& section, int index) const { return config().sections.value(section, index); }
     bool titleMarked() const { return window->windowTitle().endsWith(QLatin1Char('*')); }
     QPoint pointOf(const QString& key) {
         const QModelIndex index = indexOf(key);
         EXPECT_TRUE(index.isValid()) << key.toStdString();
         for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
-            window->treeV->expand(p);
-        window->treeV->scrollTo(index);
-        return window->treeV->visualRect(index).center();
+            treeV()->expand(p);
+        treeV()->scrollTo(index);
+        return treeV()->visualRect(index).center();
     }
     void clickNode(const QString& key) {
-        QTest::mouseClick(window->treeV->viewport(), Qt::LeftButton, {}, pointOf(key));
+        QTest::mouseClick(treeV()->viewport(), Qt::LeftButton, {}, pointOf(key));
     }
     // A right press on the node; true when the node's pop-up is open once the delay has run out.
     bool rightPress(const QString& key) {
-        QMenu* menu = window->nodePopup().Menu;
+        QMenu* menu = find<QMenu>(QStringLiteral("Menu"));
         menu->hide();
-        QTest::mousePress(window->treeV->viewport(), Qt::RightButton, {}, pointOf(key));
-        QTimer* delay = window->treeController().tmrBoutonDroit();
+        QTest::mousePress(treeV()->viewport(), Qt::RightButton, {}, pointOf(key));
+        QTimer* delay = find<QTimer>(QStringLiteral("tmrBoutonDroit"));
         EXPECT_TRUE(delay->isActive()) << "the pop-up waits for the delay";
         for (int waited = 0; waited < 2000 && delay->isActive(); waited += 20)
             QTest::qWait(20);
@@ -167,14 +180,14 @@ protected:
     }
     QStringList popupItems() const {
         QStringList names;
-        for (QAction* a : window->nodePopup().Menu->actions())
+        for (QAction* a : find<QMenu>(QStringLiteral("Menu"))->actions())
             if (a->isVisible()) names << a->objectName();
         return names;
     }
 
     // The detail panels.
     template <typename T = QWidget> T* panel(const QString& name) {
-        T* w = window->panels().findChild<T*>(name);
+        T* w = window->findChild<QWidget*>(QStringLiteral("picInfos"))->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
@@ -182,34 +195,38 @@ protected:
     int shownPanel() {
         int found = -1;
         for (int i = 0; i < 3; ++i)
-            if (window->panels().picNoeud[size_t(i)]->isVisible()) found = found == -1 ? i : 99;
+            if (panel(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
         return found;
     }
     int captionColour(const QString& name) {
         return colourNumber(panel<QLabel>(name)->palette().color(QPalette::WindowText));
     }
-    QStringList debugLines() const { return rowTexts(window->lstDebug->model()); }
+    QStringList debugLines() const { return rowTexts(find<QListView>(QStringLiteral("lstDebug"))->model()); }
 
     // The undo journal.
-    QStringList journalItems() const { return rowTexts(window->lstCancel->model()); }
+    QStringList journalItems() const {
+        return rowTexts(find<QListView>(QStringLiteral("lstCancel"))->model());
+    }
     QStringList journalFiles() const {
         return QDir(ctx.repTMP).entryList({QStringLiteral("*.can")}, QDir::Files, QDir::Name);
     }
     QByteArray journalFile(const QString& name) const {
         return testing_support::readBytes(ctx.repTMP + name);
     }
-    int currentJournalRow() const { return window->lstCancel->currentIndex().row(); }
-    bool undoEnabled() const { return window->toolButton(QStringLiteral("Annuler"))->isEnabled(); }
-    bool redoEnabled() const { return window->toolButton(QStringLiteral("Rétablir"))->isEnabled(); }
+    int currentJournalRow() const {
+        return find<QListView>(QStringLiteral("lstCancel"))->currentIndex().row();
+    }
+    bool undoEnabled() const { return action(QStringLiteral("toolAnnuler"))->isEnabled(); }
+    bool redoEnabled() const { return action(QStringLiteral("toolRetablir"))->isEnabled(); }
     void setMenuName(const QString& name) {
-        window->config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
+        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
     }
     QString menuName() const { return value(QStringLiteral("M1"), MenuValue::lib); }
     // A change recorded as a step of its own, as a changed key action records it.
     void changeAndRecord(const QString& name) {
         setMenuName(name);
-        window->setBoolSave(false);
-        window->addCancel(QStringLiteral("Action"), true);
+        document->setModified(true);
+        document->recordStep(QStringLiteral("Action"), true);
     }
 
     // The recent files, as stored and as the File menu shows them.
@@ -231,8 +248,9 @@ protected:
     }
     QStringList recentMenu() const {
         QStringList out;
-        for (QAction* item : window->mnuFileN)
-            if (item->isVisible()) out << item->text();
+        for (int n = 1; n <= 5; ++n)
+            if (QAction* item = action(QStringLiteral("mnuFile%1").arg(n)); item->isVisible())
+                out << item->text();
         return out;
     }
 
@@ -257,6 +275,7 @@ protected:
     AppContext ctx;
     ScriptedPrompts prompts;
     platform::NoPacing noPacing;
+    std::unique_ptr<TreeDocument> document;
     std::unique_ptr<frmMain> window;
 };
 

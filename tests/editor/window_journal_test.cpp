@@ -12,9 +12,9 @@ namespace {
 TEST_F(WindowTest, OpeningATreeStartsTheJournalAgainWithOneStep) {
     open();
     changeAndRecord("Earlier");
-    window->setBoolSave(true); // nothing to confirm
+    document->setModified(false); // nothing to confirm
     prompts.fileNames << writeFile("other.maa", workedExample());
-    window->mnuOpen->trigger();
+    action("mnuOpen")->trigger();
 
     ASSERT_EQ(journalItems().size(), 1);
     EXPECT_TRUE(journalItems()[0].endsWith(" -> Start : 1 - Reception")) << journalItems()[0].toStdString();
@@ -24,14 +24,14 @@ TEST_F(WindowTest, OpeningATreeStartsTheJournalAgainWithOneStep) {
 }
 
 TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) {
-    frmMain& w = open();
+    open();
     clickNode("E-M1-4");
-    choose(w.panels().cboTypesActions, "Transfer");
+    choose(panel<QComboBox>("cboTypesActions"), "Transfer");
     ASSERT_EQ(journalItems().size(), 2);
     const QByteArray first = journalFile("0001.can");
 
     clickNode("M1");
-    QLineEdit* name = w.panels().txtLib[1];
+    QLineEdit* name = panel<QLineEdit>("txtLib_1");
     name->selectAll();
     QString typed;
     for (const QChar c : QStringLiteral("Welcome!!!")) {
@@ -44,7 +44,7 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     }
     EXPECT_EQ(journalFile("0001.can"), first);
 
-    w.toolButton("Annuler")->trigger();
+    action("toolAnnuler")->trigger();
     EXPECT_EQ(value("M1", MenuValue::forDigit(4)), "");
     EXPECT_EQ(menuName(), "Main menu");
     EXPECT_EQ(selectedKey(), "A1") << "the first step was recorded with the tree selected";
@@ -54,8 +54,8 @@ TEST_F(WindowTest, UndoTwiceThenAChangeDropsTheLaterStepsAndTakesTheNextNumber) 
     open();
     for (const char* name : {"B", "C", "D"})
         changeAndRecord(name);
-    window->toolButton("Annuler")->trigger();
-    window->toolButton("Annuler")->trigger();
+    action("toolAnnuler")->trigger();
+    action("toolAnnuler")->trigger();
     EXPECT_EQ(menuName(), "B");
     EXPECT_TRUE(redoEnabled());
 
@@ -76,11 +76,11 @@ TEST_F(WindowTest, ClickingAJournalItemRestoresItsTreeAndSelection) {
     setMenuName("Typed but not recorded");
     QSignalSpy shown(window.get(), &frmMain::nodeClicked);
 
-    clickRow(window->lstCancel, 2); // the current item: nothing happens
+    clickRow(find<QListView>("lstCancel"), 2); // the current item: nothing happens
     EXPECT_EQ(menuName(), "Typed but not recorded");
     EXPECT_TRUE(shown.isEmpty());
 
-    clickRow(window->lstCancel, 1);
+    clickRow(find<QListView>("lstCancel"), 1);
     EXPECT_EQ(menuName(), "B");
     EXPECT_EQ(selectedKey(), "M2");
     EXPECT_EQ(shownPanel(), 1);
@@ -93,9 +93,10 @@ TEST_F(WindowTest, AnsweringNoToTheGuardLeavesTreeAndJournalUntouched) {
         std::function<void(frmMain&)> act;
         const char* question;
     } cases[] = {
-        {"New", [](frmMain& w) { w.mnuNew->trigger(); }, "Discard the changes?"},
-        {"recent file", [](frmMain& w) { w.mnuFileN[0]->trigger(); }, "Discard the changes?"},
-        {"Quit", [](frmMain& w) { w.mnuQuit->trigger(); }, "Quit anyway?"},
+        {"New", [this](frmMain&) { action("mnuNew")->trigger(); }, "Discard the changes?"},
+        {"recent file", [this](frmMain&) { action(QStringLiteral("mnuFile%1").arg(0 + 1))->trigger(); },
+         "Discard the changes?"},
+        {"Quit", [this](frmMain&) { action("mnuQuit")->trigger(); }, "Quit anyway?"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
@@ -103,7 +104,7 @@ TEST_F(WindowTest, AnsweringNoToTheGuardLeavesTreeAndJournalUntouched) {
         changeAndRecord("Unsaved");
         const QStringList items = journalItems();
         prompts.shown.clear();
-        ASSERT_TRUE(window->mnuFileN[0]->isVisible());
+        ASSERT_TRUE(action(QStringLiteral("mnuFile%1").arg(0 + 1))->isVisible());
 
         c.act(*window);
 
@@ -121,7 +122,7 @@ TEST_F(WindowTest, SchedulesWindowAddsAStepOnlyForAChange) {
     open();
     auto closeWith = [&](int hourIndex) {
         EXPECT_TRUE(
-            onModal<FrmHoraires>([&] { window->mnuHoraires->trigger(); },
+            onModal<FrmHoraires>([&] { action("mnuHoraires")->trigger(); },
                                  [&](FrmHoraires& d) {
                                      if (hourIndex >= 0)
                                          d.findChild<QComboBox*>("cboHeureDeb_0")->setCurrentIndex(hourIndex);

@@ -20,18 +20,20 @@ QString shownText(QWidget* w) {
 
 class WindowPanels : public WindowTest {
 protected:
-    QComboBox* types() { return window->panels().cboTypesActions; }
+    QComboBox* types() { return panel<QComboBox>("cboTypesActions"); }
     QString key4() const { return value("M1", MenuValue::forDigit(4)); }
     // The visible detail fields of the key panel, in order.
     QStringList details() {
         QStringList out;
-        for (QLineEdit* field : window->panels().txtDetail)
-            if (field->isVisible()) out << field->text();
+        for (int i = 0; i < 3; ++i)
+            if (QLineEdit* field = panel<QLineEdit>(QStringLiteral("txtDetail_%1").arg(i));
+                field->isVisible())
+                out << field->text();
         return out;
     }
     void popupCommand(QAction* item) {
         item->trigger();
-        window->nodePopup().Menu->hide();
+        find<QMenu>("Menu")->hide();
     }
 };
 
@@ -147,10 +149,10 @@ TEST_F(WindowPanels, TreeAndMenuFieldsWriteTheirValues) {
 }
 
 TEST_F(WindowPanels, CheckColoursNodesAndCaptionsAndFillsTheList) {
-    frmMain& w = open();
+    open();
     clickNode("E-M1-1");
     EXPECT_EQ(captionColour("lblLibDetail_0"), Black);
-    w.mnuValide->trigger();
+    action("mnuValide")->trigger();
 
     // No station and no announcement on this server: every number is unknown (warnings); the exit
     // when closed lacks its repetitions and silences (errors).
@@ -181,7 +183,7 @@ TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
         SCOPED_TRACE(version500 ? "generation 500" : "older server");
         ctx.VERSION_500 = version500;
         ctx.Nb_arbre = 2;
-        frmMain& w = open();
+        open();
         EXPECT_FALSE(rightPress("A1")) << "tree 1 has its start menu";
         ASSERT_TRUE(rightPress("A2"));
         EXPECT_EQ(popupItems(), QStringList{"mnuAddMenu"});
@@ -192,16 +194,16 @@ TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
         ASSERT_TRUE(rightPress("E-M1-4"));
         EXPECT_EQ(popupItems(), version500 ? seven : five);
         EXPECT_EQ(types()->count(), version500 ? 9 : 6) << "sub-menu and voice boxes need a 500";
-        popupCommand(w.nodePopup().mnuAction[1]);
+        popupCommand(action("mnuAction2"));
         EXPECT_EQ(key4(), "trf;");
         EXPECT_TRUE(journalItems().last().endsWith(" -> Action : 4 - Transfer ()"));
     }
 }
 
 TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
-    frmMain& w = open();
+    open();
     ASSERT_TRUE(rightPress("E-M1-7"));
-    popupCommand(w.nodePopup().mnuAddMenu);
+    popupCommand(action("mnuAddMenu"));
 
     EXPECT_FALSE(indexOf("E-M1-7").isValid());
     EXPECT_EQ(indexOf("M3").parent(), indexOf("M1"));
@@ -213,39 +215,39 @@ TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
     EXPECT_TRUE(journalItems().last().endsWith(" -> Menu added : 7 - New menu"));
 
     ASSERT_TRUE(rightPress("M3"));
-    popupCommand(w.nodePopup().mnuDelete);
+    popupCommand(action("mnuDelete"));
     EXPECT_FALSE(indexOf("M3").isValid());
     EXPECT_EQ(indexOf("E-M1-7").row(), 7);
     EXPECT_EQ(nodeText("E-M1-7"), "7 - ");
     EXPECT_EQ(value("M1", MenuValue::forDigit(7)), "");
     EXPECT_EQ(selectedKey(), "A1");
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '7 - New menu'"));
-    EXPECT_EQ(w.config().maxNumMenu, 3) << "the number of a deleted menu is not given again";
+    EXPECT_EQ(config().maxNumMenu, 3) << "the number of a deleted menu is not given again";
 }
 
 TEST_F(WindowPanels, DeleteKeyClearsAKeyActionOrDeletesAMenu) {
-    frmMain& w = open();
+    open();
     clickNode("A1");
-    QTest::keyClick(w.treeV, Qt::Key_Delete);
+    QTest::keyClick(treeV(), Qt::Key_Delete);
     EXPECT_FALSE(titleMarked()) << "a tree is not deleted";
 
     clickNode("E-M1-1");
-    QTest::keyClick(w.treeV, Qt::Key_Delete);
+    QTest::keyClick(treeV(), Qt::Key_Delete);
     EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "");
     EXPECT_EQ(nodeText("E-M1-1"), "1 - No action");
     EXPECT_EQ(nodeImage("E-M1-1"), "NoAction");
     EXPECT_EQ(journalItems().size(), 2);
 
     clickNode("M2");
-    QTest::keyClick(w.treeV, Qt::Key_Delete);
+    QTest::keyClick(treeV(), Qt::Key_Delete);
     EXPECT_FALSE(indexOf("E-M2-0").isValid());
     EXPECT_EQ(value("M1", MenuValue::forDigit(2)), "");
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '2 - Service'"));
 }
 
 TEST_F(WindowPanels, StationPickerOpensFromTheKeyAndWritesTheChoice) {
-    frmMain& w = open();
-    auto doubleClick = [&] { QTest::mouseDClick(w.panels().txtDetail[0], Qt::LeftButton); };
+    open();
+    auto doubleClick = [&] { QTest::mouseDClick(panel<QLineEdit>("txtDetail_0"), Qt::LeftButton); };
     clickNode("E-M1-1");
     EXPECT_FALSE(onModal(doubleClick)) << "no station on this server";
 

@@ -13,8 +13,8 @@ QStringList messages(const DiagnosticsList& list) {
 }
 
 TEST_F(WindowTest, WorkedExampleRowsAndGreyInactiveTrees) {
-    frmMain& w = open();
-    const QAbstractItemModel* m = w.treeV->model();
+    open();
+    const QAbstractItemModel* m = treeV()->model();
     EXPECT_EQ(rowTexts(m),
               (QStringList{"1 - Reception", "2 - Tree 2", "3 - Tree 3", "4 - Tree 4", "5 - Tree 5"}));
     const struct {
@@ -37,7 +37,7 @@ TEST_F(WindowTest, WorkedExampleRowsAndGreyInactiveTrees) {
     EXPECT_EQ(m->rowCount(indexOf("M1")), 10);
     EXPECT_EQ(indexOf("M2").row(), 2);
     EXPECT_EQ(nodeColour("A1"), Black);
-    EXPECT_TRUE(w.treeV->isExpanded(indexOf("A1")));
+    EXPECT_TRUE(treeV()->isExpanded(indexOf("A1")));
     for (const char* tree : {"A2", "A5"}) {
         SCOPED_TRACE(tree);
         EXPECT_EQ(nodeColour(tree), Grey);
@@ -50,20 +50,20 @@ TEST_F(WindowTest, StartWithoutFileLeavesTheEditorEmptyAndQuiet) {
     ctx.HADDR = QStringLiteral("10.1.2.3");
     frmMain& w = load(QString());
     EXPECT_EQ(w.windowTitle(), "QAVO Editor");
-    EXPECT_TRUE(w.picClose->isVisible());
-    EXPECT_EQ(messages(w.diagnostics()), QStringList{"Ready"});
-    for (QAction* a : {w.mnuSave, w.mnuValide, w.mnuParam})
+    EXPECT_TRUE(find<QWidget>("picClose")->isVisible());
+    EXPECT_EQ(messages(document->diagnostics()), QStringList{"Ready"});
+    for (QAction* a : {action("mnuSave"), action("mnuValide"), action("mnuParam")})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_TRUE(w.mnuRecup->isEnabled()) << "online, the server's tree can be fetched";
-    EXPECT_EQ(w.lblStatutServeur->text(), "Connected to 10.1.2.3");
+    EXPECT_TRUE(action("mnuRecup")->isEnabled()) << "online, the server's tree can be fetched";
+    EXPECT_EQ(find<QLabel>("lblStatutServeur")->text(), "Connected to 10.1.2.3");
 }
 
 TEST_F(WindowTest, StartFileIsOpenedAndReported) {
     const QString path = writeFile("accueil.maa", workedExample());
     frmMain& w = load(path);
     EXPECT_EQ(w.windowTitle(), "QAVO Editor - " + path);
-    EXPECT_FALSE(w.picClose->isVisible());
-    EXPECT_EQ(messages(w.diagnostics()), (QStringList{"Ready", "Opened \"" + path + '"'}));
+    EXPECT_FALSE(find<QWidget>("picClose")->isVisible());
+    EXPECT_EQ(messages(document->diagnostics()), (QStringList{"Ready", "Opened \"" + path + '"'}));
     EXPECT_EQ(selectedKey(), "A1");
     EXPECT_EQ(shownPanel(), 0);
 
@@ -76,12 +76,12 @@ TEST_F(WindowTest, StartFileIsOpenedAndReported) {
 
 TEST_F(WindowTest, NewMarkerMakesAndSavesTheServerCopyQuietly) {
     ctx.modeLocal = false;
-    frmMain& w = load(QStringLiteral("$$NEW$$"));
+    load(QStringLiteral("$$NEW$$"));
     EXPECT_TRUE(QFileInfo::exists(ctx.fileServeur));
-    EXPECT_EQ(w.config().fileCourant, ctx.fileServeur);
+    EXPECT_EQ(config().fileCourant, ctx.fileServeur);
     EXPECT_FALSE(titleMarked());
-    EXPECT_TRUE(w.mnuEnvoi->isEnabled());
-    EXPECT_EQ(messages(w.diagnostics()), QStringList{"Ready"});
+    EXPECT_TRUE(action("mnuEnvoi")->isEnabled());
+    EXPECT_EQ(messages(document->diagnostics()), QStringList{"Ready"});
     EXPECT_EQ(nodeText("A1"), "1 - Tree 1");
 }
 
@@ -100,24 +100,25 @@ TEST_F(WindowTest, VoiceBoxesAreRefusedOnOldServersOnly) {
         ASSERT_EQ(prompts.shown.size(), 1);
         EXPECT_EQ(prompts.shown[0].kind, "critical");
         EXPECT_EQ(prompts.shown[0].text, "ERROR - VERSION");
-        EXPECT_TRUE(w.config().fileCourant.isEmpty());
-        EXPECT_TRUE(w.picClose->isVisible());
+        EXPECT_TRUE(config().fileCourant.isEmpty());
+        EXPECT_TRUE(find<QWidget>("picClose")->isVisible());
     }
 }
 
 TEST_F(WindowTest, ClickingAFindingShowsItsNode) {
-    frmMain& w = open();
-    w.AjouteInfo("menu 2", 2, "M2");
-    w.AjouteInfo("gone", 2, "M9");
-    EXPECT_EQ(w.lstDebug->model()->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(173, 0, 0))
+    open();
+    document->diagnostics().AjouteInfo("menu 2", 2, "M2");
+    document->diagnostics().AjouteInfo("gone", 2, "M9");
+    EXPECT_EQ(find<QListView>("lstDebug")->model()->index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
+              QColor(173, 0, 0))
         << "an error";
-    const int last = w.lstDebug->model()->rowCount() - 1;
-    clickRow(w.lstDebug, last - 1);
+    const int last = find<QListView>("lstDebug")->model()->rowCount() - 1;
+    clickRow(find<QListView>("lstDebug"), last - 1);
     EXPECT_EQ(selectedKey(), "M2");
     EXPECT_EQ(shownPanel(), 1);
-    EXPECT_EQ(w.panels().txtLib[1]->text(), "Service");
+    EXPECT_EQ(panel<QLineEdit>("txtLib_1")->text(), "Service");
 
-    clickRow(w.lstDebug, last); // its node is gone
+    clickRow(find<QListView>("lstDebug"), last); // its node is gone
     EXPECT_EQ(selectedKey(), "M2");
 }
 

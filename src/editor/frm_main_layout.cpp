@@ -1,0 +1,263 @@
+// The main window's controls: menus, toolbar, title band, the editor area and the diagnostics band.
+#include "core/app_context.h"
+#include "editor/diagnostics_view_model.h"
+#include "editor/frm_main.h"
+#include "editor/node_tree_model.h"
+#include "editor/tree_document.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int DebugSmallHeight = 110;
+
+QString withoutEllipsis(QString caption) {
+    return caption.remove(QStringLiteral("..."));
+}
+
+} // namespace
+
+void frmMain::buildMenus() {
+    auto makeMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto makeItem = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    mnuFile = makeMenu("mnuFile", label("MenuFichier"));
+    mnuNew = makeItem(mnuFile, "mnuNew", label("MenuNouveau"));
+    mnuOpen = makeItem(mnuFile, "mnuOpen", label("MenuOuvrir"));
+    mnuClose = makeItem(mnuFile, "mnuClose", label("MenuFermer"));
+    mnuFile->addSeparator();
+    mnuSave = makeItem(mnuFile, "mnuSave", label("MenuSave"));
+    mnuSaveAs = makeItem(mnuFile, "mnuSaveAs", label("MenuSaveAs"));
+    mnuVide2 = mnuFile->addSeparator();
+    mnuVide2->setObjectName(QStringLiteral("mnuVide2"));
+    mnuVide2->setVisible(false);
+    for (size_t i = 0; i < mnuFileN.size(); ++i) {
+        mnuFileN[i] = makeItem(mnuFile, "", QString());
+        mnuFileN[i]->setObjectName(QStringLiteral("mnuFile") + QString::number(i + 1));
+        mnuFileN[i]->setVisible(false);
+    }
+    mnuFile->addSeparator();
+    mnuQuit = makeItem(mnuFile, "mnuQuit", label("MenuQuitter"));
+    mnuNew->setShortcut(QKeySequence::New);
+    mnuOpen->setShortcut(QKeySequence::Open);
+    mnuSave->setShortcut(QKeySequence::Save);
+
+    mnuServeur = makeMenu("mnuServeur", label("MenuServeur"));
+    mnuValide = makeItem(mnuServeur, "mnuValide", label("MenuValide"));
+    mnuServeur->addSeparator();
+    mnuEnvoi = makeItem(mnuServeur, "mnuEnvoi", label("MenuTransfert"));
+    mnuRecup = makeItem(mnuServeur, "mnuRecup", label("MenuRecup"));
+    mnuReset = makeItem(mnuServeur, "mnuReset", label("MenuReset"));
+
+    mnuOptions = makeMenu("mnuOptions", label("MenuOptions"));
+    mnuHoraires = makeItem(mnuOptions, "mnuHoraires", label("MenuHoraires"));
+    mnuParam = makeItem(mnuOptions, "mnuParam", label("MenuParam"));
+    mnuVoies = makeItem(mnuOptions, "mnuVoies", label("MenuVoie"));
+    mnuOptions->addSeparator();
+    mnuInfoServeur = makeItem(mnuOptions, "mnuInfoServeur", label("MenuInfoServeur"));
+
+    mnuApp = makeMenu("mnuApp", QStringLiteral("?"));
+    mnuHelp = makeItem(mnuApp, "mnuHelp", label("MenuAide"));
+    mnuHelp->setShortcut(QKeySequence::HelpContents);
+    mnuVersion = makeItem(mnuApp, "mnuVersion", label("MenuAPropos"));
+}
+
+void frmMain::buildToolbar() {
+    toolMenu = addToolBar(QStringLiteral("toolMenu"));
+    toolMenu->setObjectName(QStringLiteral("toolMenu"));
+    toolMenu->setMovable(false);
+    toolMenu->setIconSize(QSize(22, 22));
+    auto makeButton = [this](const char* name, const char* tip, const QIcon& icon) {
+        const QString caption = withoutEllipsis(label(tip));
+        QAction* a = toolMenu->addAction(icon, caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setToolTip(caption);
+        return a;
+    };
+    toolNouveau = makeButton("toolNouveau", "MenuNouveau", style()->standardIcon(QStyle::SP_FileIcon));
+    toolOuvrir = makeButton("toolOuvrir", "MenuOuvrirB", style()->standardIcon(QStyle::SP_DialogOpenButton));
+    toolEnregistrer =
+        makeButton("toolEnregistrer", "MenuSave", style()->standardIcon(QStyle::SP_DialogSaveButton));
+    toolMenu->addSeparator();
+    toolAnnuler = makeButton("toolAnnuler", "MenuAnnuler", style()->standardIcon(QStyle::SP_ArrowBack));
+    toolRetablir = makeButton("toolRetablir", "MenuRetablir", style()->standardIcon(QStyle::SP_ArrowForward));
+    toolMenu->addSeparator();
+    toolAide = makeButton("toolAide", "MenuAide", m_document.icons().help());
+}
+
+QWidget* frmMain::buildTitleBand() {
+    picBarre = new QWidget(this);
+    picBarre->setObjectName(QStringLiteral("picBarre"));
+    picBarre->setAutoFillBackground(true);
+    QPalette pal = picBarre->palette();
+    pal.setColor(QPalette::Window, QColor(0xe6, 0xec, 0xf5));
+    picBarre->setPalette(pal);
+
+    auto* picLogo = new QLabel(picBarre);
+    picLogo->setObjectName(QStringLiteral("picLogo"));
+    picLogo->setPixmap(m_document.icons().logo().pixmap(QSize(28, 28), devicePixelRatioF()));
+    auto* title = new QLabel(label("Titre"), picBarre);
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    title->setFont(bold);
+
+    imgModeLocal = new QLabel(picBarre);
+    imgModeLocal->setObjectName(QStringLiteral("imgModeLocal"));
+    imgModeLocal->setPixmap(m_document.icons().modeLocal().pixmap(QSize(22, 22), devicePixelRatioF()));
+    imgModeServeur = new QLabel(picBarre);
+    imgModeServeur->setObjectName(QStringLiteral("imgModeServeur"));
+    imgModeServeur->setPixmap(m_document.icons().modeServeur().pixmap(QSize(22, 22), devicePixelRatioF()));
+    lblStatutServeur = new QLabel(picBarre);
+    lblStatutServeur->setObjectName(QStringLiteral("lblStatutServeur"));
+
+    auto* row = new QHBoxLayout(picBarre);
+    row->setContentsMargins(8, 4, 10, 4);
+    row->setSpacing(8);
+    row->addWidget(picLogo);
+    row->addWidget(title);
+    row->addStretch(1);
+    row->addWidget(imgModeLocal);
+    row->addWidget(imgModeServeur);
+    row->addWidget(lblStatutServeur);
+    return picBarre;
+}
+
+QWidget* frmMain::buildEditorArea() {
+    auto* area = new QWidget(this);
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(6, 6, 6, 6);
+
+    picEditeur = new QWidget(area);
+    picEditeur->setObjectName(QStringLiteral("picEditeur"));
+    QWidget* editor = picEditeur;
+    auto* split = new QHBoxLayout(editor);
+    split->setContentsMargins(0, 0, 0, 0);
+    split->setSpacing(8);
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    treeV = new QTreeView(editor);
+    treeV->setObjectName(QStringLiteral("treeV"));
+    treeV->setModel(&m_document.treeModel());
+    treeV->setHeaderHidden(true);
+    treeV->setUniformRowHeights(true);
+    treeV->setIconSize(QSize(16, 16));
+    treeV->setSelectionMode(QAbstractItemView::SingleSelection);
+    treeV->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Measuring every row for the column width would be slow on large trees: the column fills the view.
+    treeV->header()->setStretchLastSection(true);
+    left->addWidget(treeV, 1);
+    // The undo journal's steps, under the tree.
+    lstCancel = new QListView(editor);
+    lstCancel->setObjectName(QStringLiteral("lstCancel"));
+    lstCancel->setFixedHeight(110);
+    lstCancel->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstCancel->setUniformItemSizes(true);
+    left->addWidget(lstCancel);
+    // Shown while the verification runs.
+    picProgress = new QProgressBar(editor);
+    picProgress->setObjectName(QStringLiteral("picProgress"));
+    picProgress->setTextVisible(false);
+    picProgress->setMaximumHeight(10);
+    picProgress->hide();
+    left->addWidget(picProgress);
+
+    picInfos = new QWidget(editor);
+    picInfos->setObjectName(QStringLiteral("picInfos"));
+    m_infosLayout = new QVBoxLayout(picInfos);
+    m_infosLayout->setContentsMargins(0, 0, 0, 0);
+    // Detail panels (tree, menu, key) go first: see buildDetailPanels.
+    // The server reset notice sits on top of the details while a reset runs.
+    picReset = new QWidget(picInfos);
+    picReset->setObjectName(QStringLiteral("picReset"));
+    lblInfoReset = new QLabel(picReset);
+    lblInfoReset->setObjectName(QStringLiteral("lblInfoReset"));
+    (new QVBoxLayout(picReset))->addWidget(lblInfoReset, 0, Qt::AlignCenter);
+    picReset->hide();
+    m_infosLayout->addWidget(picReset);
+
+    // The tree takes 40 percent of the width, the details the rest.
+    split->addLayout(left, 2);
+    split->addWidget(picInfos, 3);
+
+    // The cover shown while no tree is open shares the cell and hides the editor.
+    picClose = new QWidget(area);
+    picClose->setObjectName(QStringLiteral("picClose"));
+    picClose->setAutoFillBackground(true);
+    QPalette pal = picClose->palette();
+    pal.setColor(QPalette::Window, QColor(0xf3, 0xf5, 0xf8));
+    picClose->setPalette(pal);
+    auto* coverPicture = new QLabel(picClose);
+    coverPicture->setPixmap(m_document.icons().logo().pixmap(QSize(96, 96), devicePixelRatioF()));
+    auto* coverLayout = new QVBoxLayout(picClose);
+    coverLayout->addWidget(coverPicture, 0, Qt::AlignCenter);
+    picClose->hide();
+
+    grid->addWidget(editor, 0, 0);
+    grid->addWidget(picClose, 0, 0);
+    return area;
+}
+
+QWidget* frmMain::buildBottomBand() {
+    auto* picBas = new QWidget(this);
+    picBas->setObjectName(QStringLiteral("picBas"));
+    auto* row = new QHBoxLayout(picBas);
+    row->setContentsMargins(6, 0, 6, 6);
+    row->setSpacing(4);
+
+    picF = new QToolButton(picBas);
+    picF->setObjectName(QStringLiteral("picF"));
+    picF->setAutoRaise(true);
+    picF->setIcon(m_document.icons().toggleUp());
+    picF->setToolTip(label("MsgH"));
+
+    lstDebug = new QListView(picBas);
+    lstDebug->setObjectName(QStringLiteral("lstDebug"));
+    lstDebug->setModel(m_debugView);
+    lstDebug->setIconSize(QSize(16, 16));
+    lstDebug->setUniformItemSizes(true);
+    lstDebug->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstDebug->setFixedHeight(DebugSmallHeight);
+    lstDebug->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    row->addWidget(picF, 0, Qt::AlignTop);
+    row->addWidget(lstDebug, 1);
+    return picBas;
+}
+
+void frmMain::applyModeDisplay() {
+    const bool local = m_ctx.modeLocal;
+    mnuVoies->setEnabled(!local);
+    mnuRecup->setEnabled(!local);
+    mnuReset->setEnabled(!local);
+    imgModeLocal->setVisible(local);
+    imgModeServeur->setVisible(!local);
+    lblStatutServeur->setText(local ? label("OffLine")
+                                    : label("OnLine").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR));
+    lblInfoReset->setText(mnuReset->text());
+    if (!m_serverInfoFile.isEmpty())
+        lblStatutServeur->setText(lblStatutServeur->text() + QStringLiteral(" - ") +
+                                  QFileInfo(m_serverInfoFile).fileName());
+}

@@ -1,0 +1,194 @@
+#include "editor/tree_document.h"
+
+#include "core/app_context.h"
+#include "editor/node_tree_model.h"
+#include "model/journal_host.h"
+#include "model/undo_journal.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+// The document's side of the journal: the node the views show, their redisplay and the modified mark.
+class TreeDocument::JournalHost final : public ConfigurationJournalHost {
+public:
+    explicit JournalHost(TreeDocument& document)
+        : ConfigurationJournalHost(document.m_config, document.m_ctx), m_document(document) {}
+
+    // Journal files are scratch copies: a plain write is enough and avoids the flush to disk that the
+    // user's own files get, which would make every step wait for the disk.
+    bool writeTreeFile(const QString& path) override {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        const QByteArray bytes = treeFileBytes(m_config);
+        const bool written = file.write(bytes) == bytes.size();
+        file.close();
+        return written && file.error() == QFileDevice::NoError;
+    }
+
+    void loadTreeFile(const QString& path) override {
+        {
+            NodeTreeModel::BulkChange bulk(*m_document.m_treeModel);
+            ConfigurationJournalHost::loadTreeFile(path);
+        }
+        emit m_document.treeReplaced();
+    }
+
+    QString selectedNodeKey() const override { return m_document.m_currentNode; }
+    void showNode(const QString& key) override {
+        m_document.m_currentNode = key;
+        emit m_document.nodeRequested(key);
+    }
+    void setBoolSave(bool saved) override { m_document.setModified(!saved); }
+
+private:
+    TreeDocument& m_document;
+};
+
+TreeDocument::TreeDocument(AppContext& ctx, QObject* parent) : QObject(parent), m_ctx(ctx) {
+    m_config.actionTypes = makeActionTypes(ctx.translation);
+    m_config.schedules = makeSchedules(ctx.translation);
+    m_treeModel = std::make_unique<NodeTreeModel>(m_config.nodes, m_icons);
+    m_journalHost = std::make_unique<JournalHost>(*this);
+    m_journal = std::make_unique<UndoJournal>(*m_journalHost, ctx.repTMP, ctx.translation);
+    connect(m_journal.get(), &UndoJournal::buttonsChanged, this, &TreeDocument::historyChanged);
+    setPacing(m_eventPacing);
+}
+
+TreeDocument::~TreeDocument() = default;
+
+QString TreeDocument::withTreeExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".maa");
+}
+
+TreeFileHooks TreeDocument::fileHooks() {
+    TreeFileHooks hooks;
+    hooks.diagnostics = &m_diagnostics;
+    hooks.recentFile = [this](const QString& path) { emit fileUsed(path); };
+    hooks.isJournalFile = [](const QString& path) { return UndoJournal::isFileCancel(path); };
+    return hooks;
+}
+
+void TreeDocument::setModified(bool modified) {
+    const bool changed = modified != isModified();
+    m_config.boolSave = !modified;
+    if (changed) emit modifiedChanged(modified);
+}
+
+void TreeDocument::setFileName(const QString& path) {
+    if (path == m_config.fileCourant) return;
+    m_config.fileCourant = path;
+    emit fileChanged(path);
+}
+
+void TreeDocument::setOpen(bool open) {
+    m_open = open;
+    emit treeReplaced();
+    emit historyChanged();
+}
+
+void TreeDocument::startJournal() {
+    m_journal->clearCancel(0);
+    m_journal->addCancel(QStringLiteral("HistoDeb"), true);
+}
+
+OpenResult TreeDocument::open(const QString& path) {
+    if (isVerifying()) return OpenResult::Missing;
+    if (!verifVersionArbo(path, m_ctx)) return OpenResult::RefusedVersion;
+    if (path.isEmpty() || !QFileInfo(path).isFile()) return OpenResult::Missing;
+    OpenResult result;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        NodeTreeModel::BulkChange bulk(*m_treeModel);
+        result = openTreeFile(m_config, path, m_ctx, fileHooks());
+    }
+    QApplication::restoreOverrideCursor();
+    if (result != OpenResult::Opened) return result;
+    m_currentNode = QStringLiteral("A1");
+    setOpen(true);
+    emit fileChanged(path);
+    emit modifiedChanged(false);
+    startJournal();
+    return result;
+}
+
+void TreeDocument::newTree() {
+    if (isVerifying()) return;
+    m_diagnostics.AjouteInfo(m_ctx.getLabel(QStringLiteral("DebugNew")), DiagnosticsSink::Info, QString());
+    {
+        NodeTreeModel::BulkChange bulk(*m_treeModel);
+        ChargementArbres(m_config, QString(), m_ctx, fileHooks());
+    }
+    m_config.fileCourant.clear();
+    m_config.boolSave = true;
+    m_currentNode = QStringLiteral("A1");
+    setOpen(true);
+    emit fileChanged(QString());
+    emit modifiedChanged(false);
+    startJournal();
+}
+
+void TreeDocument::close() {
+    if (isVerifying()) return;
+    // The journal files stay until a tree is opened again, but nothing can reach them from a closed tree.
+    m_config.fileCourant.clear();
+    m_config.boolSave = true;
+    m_currentNode.clear();
+    setOpen(false);
+    emit fileChanged(QString());
+    emit modifiedChanged(false);
+}
+
+bool TreeDocument::save() {
+    if (!m_open || m_config.fileCourant.isEmpty()) return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = SaveArbre(m_config, m_config.fileCourant, false, m_ctx, fileHooks());
+    QApplication::restoreOverrideCursor();
+    if (written) setModified(false);
+    return written;
+}
+
+bool TreeDocument::saveAs(const QString& path) {
+    if (!m_open || path.isEmpty()) return false;
+    const QString previous = m_config.fileCourant;
+    m_config.fileCourant = path;
+    if (!save()) {
+        m_config.fileCourant = previous;
+        return false;
+    }
+    emit fileChanged(path);
+    return true;
+}
+
+void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
+    if (!m_open) return;
+    m_journal->addCancelCaption(caption, withNodeText);
+}
+
+// ---- verification -----------------------------------------------------------------------------------
+
+void TreeDocument::setPacing(platform::Pacing& pacing) {
+    if (isVerifying()) return;
+    VerificationObserver* observer = this;
+    m_verifier = std::make_unique<TreeVerifier>(m_ctx, m_diagnostics, pacing, observer);
+}
+
+int TreeDocument::verify() {
+    if (!m_open) return TreeVerifier::Aborted;
+    return m_verifier->verifArbo(m_config);
+}
+
+void TreeDocument::verificationStarted() {
+    emit checkStarted();
+    emit historyChanged();
+}
+
+void TreeDocument::verificationProgress(int current, int maximum) {
+    emit checkProgress(current, maximum);
+}
+
+void TreeDocument::verificationFinished() {
+    emit checkFinished();
+    emit historyChanged();
+}
