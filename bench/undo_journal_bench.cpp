@@ -109,7 +109,7 @@ void BM_JournalRecordTyping(benchmark::State& state) {
     Fixture f;
     f.journal.addCancel(QStringLiteral("HistoDeb"), true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.journal.addCancel(UndoJournal::lastAction(), true));
+        benchmark::DoNotOptimize(f.journal.addCancel(UndoJournal::LastAction, true));
 }
 BENCHMARK(BM_JournalRecordTyping)->Unit(benchmark::kMillisecond);
 

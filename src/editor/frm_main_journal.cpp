@@ -4,10 +4,14 @@
 #include "model/undo_journal.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 
 void frmMain::connectJournal() {
     UndoJournal& journal = m_document.journal();
+    qApp->installEventFilter(this);
     lstCancel->setModel(&journal);
     connect(lstCancel, &QListView::clicked, this, &frmMain::lstCancel_ItemClick);
     connect(&journal, &UndoJournal::currentItemChanged, this, [this, &journal](int position) {
@@ -26,4 +30,15 @@ void frmMain::connectJournal() {
 void frmMain::lstCancel_ItemClick(const QModelIndex& index) {
     if (index.isValid() && m_document.isOpen() && !m_document.isVerifying())
         m_document.journal().goTo(index.row());
+}
+
+// Typing in a field folds into the current journal step, which is written once typing pauses. Any other
+// press, a click or a key outside a text field, may change the tree: the waiting step is written first,
+// so that it holds the state before that change.
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+        (type == QEvent::KeyPress && !qobject_cast<QLineEdit*>(watched)))
+        m_document.writePendingStep();
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/undo_journal.h"
+
 #include <QString>
 
 class QLineEdit;
@@ -10,7 +12,7 @@ class QLineEdit;
 class PanelHost {
 public:
     // The journal instruction that folds a change into the current step instead of adding one.
-    static inline const QString LastAction = QStringLiteral("$$LAST_ACTION$$");
+    static inline const QString& LastAction = UndoJournal::LastAction;
 
     virtual ~PanelHost() = default;
 

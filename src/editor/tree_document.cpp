@@ -51,6 +51,9 @@ TreeDocument::TreeDocument(AppContext& ctx, QObject* parent) : QObject(parent), 
     m_treeModel = std::make_unique<NodeTreeModel>(m_config.nodes, m_icons);
     m_journalHost = std::make_unique<JournalHost>(*this);
     m_journal = std::make_unique<UndoJournal>(*m_journalHost, ctx.repTMP, ctx.translation);
+    // A typed character folds into the current step without rewriting the whole tree each time: the
+    // step is written once typing pauses, or before anything else touches the tree (see frmMain).
+    m_journal->setFoldDelay(FoldDelayMs);
     connect(m_journal.get(), &UndoJournal::buttonsChanged, this, &TreeDocument::historyChanged);
     setPacing(m_eventPacing);
 }
@@ -142,6 +145,7 @@ void TreeDocument::close() {
 
 bool TreeDocument::save() {
     if (!m_open || m_config.fileCourant.isEmpty()) return false;
+    m_journal->writePendingStep();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool written = SaveArbre(m_config, m_config.fileCourant, false, m_ctx, fileHooks());
     QApplication::restoreOverrideCursor();
@@ -161,6 +165,10 @@ bool TreeDocument::saveAs(const QString& path) {
     return true;
 }
 
+void TreeDocument::writePendingStep() {
+    m_journal->writePendingStep();
+}
+
 void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
     if (!m_open) return;
     m_journal->addCancelCaption(caption, withNodeText);
@@ -169,7 +177,7 @@ void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
 // ---- verification -----------------------------------------------------------------------------------
 
 void TreeDocument::setPacing(platform::Pacing& pacing) {
-    if (isVerifying()) return;
+    if (m_verifier && m_verifier->isRunning()) return;
     VerificationObserver* observer = this;
     m_verifier = std::make_unique<TreeVerifier>(m_ctx, m_diagnostics, pacing, observer);
 }
@@ -180,6 +188,7 @@ int TreeDocument::verify() {
 }
 
 void TreeDocument::verificationStarted() {
+    m_checking = true;
     emit checkStarted();
     emit historyChanged();
 }
@@ -189,6 +198,7 @@ void TreeDocument::verificationProgress(int current, int maximum) {
 }
 
 void TreeDocument::verificationFinished() {
+    m_checking = false;
     emit checkFinished();
     emit historyChanged();
 }

@@ -47,13 +47,17 @@ public:
     // Records an undo step: caption already translated, or the last-action marker that folds the change
     // into the current step. The selected node (setCurrentNode) is remembered with it.
     void recordStep(const QString& caption, bool withNodeText);
+    // Typing pauses this long before the folded change is written to the current step.
+    static constexpr int FoldDelayMs = 400;
+    // Writes a folded change still waiting: called before anything but typing reaches the tree.
+    void writePendingStep();
     // The node the views show; journal steps remember it.
     void setCurrentNode(const QString& key) { m_currentNode = key; }
     QString currentNode() const { return m_currentNode; }
 
     // The verification with its pauses; the error count, or TreeVerifier::Aborted (also when one runs).
     int verify();
-    bool isVerifying() const { return m_verifier && m_verifier->isRunning(); }
+    bool isVerifying() const { return m_checking; }
     // The waits of the verification: the real delays unless a caller (a test) gives its own.
     void setPacing(platform::Pacing& pacing);
 
@@ -105,4 +109,5 @@ private:
     std::unique_ptr<TreeVerifier> m_verifier;
     QString m_currentNode;
     bool m_open = false;
+    bool m_checking = false; // from the verifier's start to its end, both told to the views
 };

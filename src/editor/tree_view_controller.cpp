@@ -26,6 +26,8 @@ QString TreeViewController::selectedKey() const {
 }
 
 bool TreeViewController::eventFilter(QObject* watched, QEvent* event) {
+    // A disabled view (no tree open) takes no key and no press, as Qt's own widgets do.
+    if (!m_view->isEnabled()) return QObject::eventFilter(watched, event);
     if (watched == m_view && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         const QString key = selectedKey();

@@ -21,7 +21,13 @@ UndoJournal::UndoJournal(JournalHost& host, const QString& folder, const Transla
                          QObject* parent)
     : QAbstractListModel(parent), m_host(host), m_folder(folder), m_translation(translation),
       m_clock([] { return QTime::currentTime(); }) {
+    m_foldTimer.setSingleShot(true);
+    connect(&m_foldTimer, &QTimer::timeout, this, [this] { writePendingStep(); });
     refreshFiles();
+}
+
+UndoJournal::~UndoJournal() {
+    writePendingStep();
 }
 
 int UndoJournal::rowCount(const QModelIndex& parent) const {
@@ -70,25 +76,48 @@ QString UndoJournal::itemText(const QString& labelText, bool withNodeText, const
 }
 
 bool UndoJournal::addCancel(const QString& label, bool withNodeText, const QString& suffix) {
-    if (label == lastAction()) return rewriteCurrentStep();
+    if (label == LastAction) return rewriteCurrentStep();
     return recordStep(label.isEmpty() ? QString() : m_translation.getLabel(label) + suffix, withNodeText);
 }
 
 bool UndoJournal::addCancelCaption(const QString& caption, bool withNodeText) {
-    if (caption == lastAction()) return rewriteCurrentStep();
+    if (caption == LastAction) return rewriteCurrentStep();
     return recordStep(caption, withNodeText);
+}
+
+QString UndoJournal::currentStepName() const {
+    return m_cancelPosition < m_files.size() ? m_files[m_cancelPosition] : stepFileName(m_cancelFileNumber);
 }
 
 bool UndoJournal::rewriteCurrentStep() {
     // With no step yet there is nothing to fold into.
     if (m_cancelPosition < 0) return false;
+    // A change made after an undo leaves the later steps behind, as a new step would: a redo must never
+    // bring back a state that hides what was typed since.
+    if (m_cancelPosition < m_items.size() - 1) {
+        clearCancel(m_cancelPosition + 1);
+        setButtons(m_cancelPosition > 0, false);
+    }
+    if (m_foldDelayMs >= 0) {
+        m_pendingStep = true;
+        m_foldTimer.start(m_foldDelayMs);
+        return true;
+    }
     refreshFiles();
-    const QString name =
-        m_cancelPosition < m_files.size() ? m_files[m_cancelPosition] : stepFileName(m_cancelFileNumber);
-    return m_host.writeTreeFile(pathOf(name));
+    return m_host.writeTreeFile(pathOf(currentStepName()));
+}
+
+bool UndoJournal::writePendingStep() {
+    if (!m_pendingStep) return true;
+    m_pendingStep = false;
+    m_foldTimer.stop();
+    if (m_cancelPosition < 0) return true;
+    refreshFiles();
+    return m_host.writeTreeFile(pathOf(currentStepName()));
 }
 
 bool UndoJournal::recordStep(const QString& labelText, bool withNodeText) {
+    writePendingStep();
     ++m_cancelFileNumber;
     if (m_cancelPosition >= 0) clearCancel(m_cancelPosition + 1); // a new step ends the redo branch
     if (!m_host.writeTreeFile(pathOf(stepFileName(m_cancelFileNumber)))) {
@@ -115,6 +144,11 @@ bool UndoJournal::recordStep(const QString& labelText, bool withNodeText) {
 
 void UndoJournal::clearCancel(int from) {
     from = std::max(from, 0);
+    // A waiting change of a step about to go is dropped with it.
+    if (from <= m_cancelPosition) {
+        m_pendingStep = false;
+        m_foldTimer.stop();
+    }
     refreshFiles();
     for (int i = 0; i < m_files.size(); ++i) {
         if (i < from) continue;
@@ -147,6 +181,7 @@ void UndoJournal::chargeCancel(int p) {
 
 void UndoJournal::goTo(int p) {
     if (p == m_cancelPosition || p < 0 || p >= m_items.size()) return;
+    writePendingStep();
     m_cancelPosition = qint16(p);
     chargeCancel(p);
     setButtons(p != 0, p != m_files.size() - 1);

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QStringList>
 #include <QTime>
+#include <QTimer>
 #include <functional>
 
 class Translation;
@@ -32,22 +33,25 @@ class UndoJournal : public QAbstractListModel {
     Q_OBJECT
 public:
     // Not a label: folds the change into the current step, so a run of typing stays one step.
-    static QString lastAction() { return QStringLiteral("$$LAST_ACTION$$"); }
+    static inline const QString LastAction = QStringLiteral("$$LAST_ACTION$$");
     // Recorded key of a step taken while no node was selected.
     static QString noKey() { return QStringLiteral("NO_KEY"); }
 
     // folder is the temporary folder repTMP; labels are looked up in translation.
     UndoJournal(JournalHost& host, const QString& folder, const Translation& translation,
                 QObject* parent = nullptr);
+    // Writes a folded change still waiting (see setFoldDelay).
+    ~UndoJournal() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     // Records a step. label is a key of the translation table (its text is shown, followed by suffix),
-    // "" for none, or lastAction(). withNodeText adds the selected node's text to the item. False when
-    // the journal file cannot be written (no step is then added).
+    // "" for none, or LastAction. A change folded into a step that has later ones (typing after an
+    // undo) ends the redo branch, as a new step does. withNodeText adds the selected node's text to the item.
+    // False when the journal file cannot be written (no step is then added).
     bool addCancel(const QString& label, bool withNodeText, const QString& suffix = {});
-    // The same with a caption already translated (the window's panels pass their own texts), or lastAction().
+    // The same with a caption already translated (the window's panels pass their own texts), or LastAction.
     bool addCancelCaption(const QString& caption, bool withNodeText);
     // Restores the step at position p (from 0): reloads its file, selects its node, marks the tree modified.
     void chargeCancel(int p);
@@ -55,6 +59,15 @@ public:
     void clearCancel(int from);
     // True for the name of a journal file.
     static bool isFileCancel(const QString& name);
+
+    // A folded change (LastAction) rewrites the current step's file at once when delay is negative (the
+    // default); otherwise the state is written once typing pauses for delay ms, or earlier through
+    // writePendingStep, which every reader of the journal files calls first. The caller that sets a
+    // delay calls writePendingStep before anything else changes the configuration.
+    void setFoldDelay(int delayMs) { m_foldDelayMs = delayMs; }
+    // Writes the current step if a folded change is still waiting; false when the write failed.
+    bool writePendingStep();
+    bool hasPendingStep() const { return m_pendingStep; }
 
     // A click on item p of the list: goes to that step unless it is the current one.
     void goTo(int p);
@@ -90,6 +103,7 @@ private:
     void setButtons(bool undoEnabled, bool redoEnabled);
     QString itemText(const QString& labelText, bool withNodeText, const QString& nodeText) const;
     QString pathOf(const QString& name) const;
+    QString currentStepName() const;
 
     JournalHost& m_host;
     QString m_folder;
@@ -103,4 +117,7 @@ private:
     qint16 m_cancelPosition = -1;
     bool m_undoEnabled = false;
     bool m_redoEnabled = false;
+    int m_foldDelayMs = -1;
+    bool m_pendingStep = false;
+    QTimer m_foldTimer;
 };

@@ -210,7 +210,9 @@ protected:
     QStringList journalFiles() const {
         return QDir(ctx.repTMP).entryList({QStringLiteral("*.can")}, QDir::Files, QDir::Name);
     }
+    // A journal file as undo would read it (a step waiting for typing to pause is written first).
     QByteArray journalFile(const QString& name) const {
+        document->writePendingStep();
         return testing_support::readBytes(ctx.repTMP + name);
     }
     int currentJournalRow() const {

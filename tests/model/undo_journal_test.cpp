@@ -58,7 +58,7 @@ protected:
         setTreeName(treeName);
         ASSERT_TRUE(journal->addCancel(label, true));
     }
-    void fold(const QString& treeName) { step(treeName, UndoJournal::lastAction()); }
+    void fold(const QString& treeName) { step(treeName, UndoJournal::LastAction); }
 
     QStringList files() const { return QDir(tmp.path()).entryList(QDir::Files, QDir::Name); }
     QByteArray stepBytes(const QString& name) const { return readBytes(tmp.filePath(name)); }
@@ -81,7 +81,7 @@ protected:
     std::unique_ptr<UndoJournal> journal;
 };
 
-TEST_F(Journal, TypingRewritesTheCurrentStepEvenAfterUndo) {
+TEST_F(Journal, TypingRewritesTheCurrentStepAndAfterAnUndoEndsTheRedoBranch) {
     open("R");
     step("S");
     QString typed;
@@ -92,12 +92,27 @@ TEST_F(Journal, TypingRewritesTheCurrentStepEvenAfterUndo) {
     }
     EXPECT_EQ(items().size(), 2);
 
-    const QByteArray later = stepBytes("0002.can");
     journal->undo();
     fold("R2");
     EXPECT_TRUE(stepBytes("0001.can").contains("lib=R2\r\n"));
-    EXPECT_EQ(stepBytes("0002.can"), later);
-    EXPECT_EQ(buttons(), "0R");
+    EXPECT_EQ(files(), QStringList{"0001.can"}) << "a redo would hide what was typed";
+    EXPECT_EQ(buttons(), "0");
+}
+
+TEST_F(Journal, DelayedTypingIsWrittenBeforeTheJournalIsRead) {
+    open("R");
+    step("S");
+    journal->setFoldDelay(60000);
+    fold("typed");
+    EXPECT_FALSE(stepBytes("0002.can").contains("lib=typed\r\n")) << "written only when typing pauses";
+    journal->undo();
+    EXPECT_TRUE(stepBytes("0002.can").contains("lib=typed\r\n"));
+    journal->redo();
+    EXPECT_EQ(treeName(), "typed");
+
+    fold("again");
+    ASSERT_TRUE(journal->addCancel("HistoAction", true));
+    EXPECT_TRUE(stepBytes("0002.can").contains("lib=again\r\n")) << "the step before a new one";
 }
 
 TEST_F(Journal, NewStepAfterTwoUndosDropsTheLaterStepsAndTakesTheNextNumber) {
