@@ -34,17 +34,15 @@ QSet<QString> keysOf(const char* name) {
 QSet<QString> labelUsesInSources() {
     const QString literal =
         R"re(\s*(?|(?:QStringLiteral|QLatin1String)\(\s*"([^"\\]*)"\s*\)|u?"([^"\\]*)")\s*)re";
-    const QRegularExpression one("getLabel\\(" + literal + "\\)"),
-        two("getLabel\\(" + literal + ',' + literal + "\\)");
+    const QRegularExpression use("getLabel\\(" + literal + "(?:," + literal + ")?\\)");
     QSet<QString> uses;
     QDirIterator it(QAVO_SOURCE_DIR "/src", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString text = QString::fromUtf8(testing_support::readBytes(it.next()));
-        for (auto m = one.globalMatch(text); m.hasNext();)
-            uses << "LABELS/" + m.next().captured(1);
-        for (auto m = two.globalMatch(text); m.hasNext();) {
+        for (auto m = use.globalMatch(text); m.hasNext();) {
             const auto match = m.next();
-            uses << match.captured(1) + '/' + match.captured(2);
+            uses << (match.hasCaptured(2) ? match.captured(1) + '/' + match.captured(2)
+                                          : "LABELS/" + match.captured(1));
         }
     }
     return uses;

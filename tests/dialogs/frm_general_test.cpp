@@ -11,7 +11,6 @@ namespace {
 class FrmGeneralTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        params = makeGeneralParams();
         params[0].value = "*";
         params[1].value = "#";
         params[2].value = "10";
@@ -38,25 +37,12 @@ protected:
     QString values() const { return params[0].value + '|' + params[1].value + '|' + params[2].value; }
 
     Translation translation = dialogLabels();
-    GeneralParams params;
+    GeneralParams params = makeGeneralParams();
     HookRecorder recorder;
     std::unique_ptr<FrmGeneral> dialog;
 };
 
-TEST_F(FrmGeneralTest, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameter) {
-    open();
-    type(1, "**");
-    type(3, "1a5");
-    type(2, "a1 b");
-    EXPECT_EQ(field(3)->text(), "15") << "corrected on leaving the field";
-    type(3, "a2b"); // still in the field: corrected as it is stored
-    click("cmdFermer");
-    EXPECT_EQ(values(), "**|a1 b|2");
-    EXPECT_EQ(recorder.modifiedCalls, 1);
-    EXPECT_EQ(recorder.steps, QStringList{"HistoParam"});
-}
-
-TEST_F(FrmGeneralTest, OkWithoutTypingOrCancelChangesNothing) {
+TEST_F(FrmGeneralTest, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameterAndCancelNothing) {
     open();
     for (int row : {2, 3, 1})
         field(row)->setFocus();
@@ -69,8 +55,19 @@ TEST_F(FrmGeneralTest, OkWithoutTypingOrCancelChangesNothing) {
     click("cmdEchap");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(values(), "*|#|10");
-    EXPECT_EQ(recorder.modifiedCalls, 0);
+    EXPECT_EQ(recorder.modifiedCalls, 0) << "neither OK without typing nor Cancel report a change";
     EXPECT_TRUE(recorder.steps.isEmpty());
+
+    open();
+    type(1, "**");
+    type(3, "1a5");
+    type(2, "a1 b");
+    EXPECT_EQ(field(3)->text(), "15") << "corrected on leaving the field";
+    type(3, "a2b"); // still in the field: corrected as it is stored
+    click("cmdFermer");
+    EXPECT_EQ(values(), "**|a1 b|2");
+    EXPECT_EQ(recorder.modifiedCalls, 1);
+    EXPECT_EQ(recorder.steps, QStringList{"HistoParam"});
 }
 
 } // namespace

@@ -13,13 +13,6 @@ TEST(CodePage, Windows1252RoundTripsEveryByteAndReadsAccentsAndTheEuro) {
     EXPECT_EQ(platform::encodeAnsi(QStringLiteral("Accueil général 日")), "Accueil g\xe9n\xe9ral ?");
 }
 
-TEST(CodePage, TheWholeLocaleDecidesNotItsLanguage) {
-    // Serbian Latin and Cyrillic, Chinese PRC and Taiwan share their primary language.
-    const std::pair<int, int> cases[] = {{0x081A, 1250}, {0x0C1A, 1251}, {0x0804, 936}, {0x0404, 950}};
-    for (const auto& [locale, codePage] : cases)
-        EXPECT_EQ(platform::codePageForLocale(locale), codePage) << locale;
-}
-
 TEST(CodePage, OtherCodePagesConvertAndUnmappableCharactersBecomeQuestionMarks) {
     for (const auto& [codePage, text] : {std::pair{1251, "Привет"}, {932, "日本"}})
         EXPECT_EQ(platform::decodeCodePage(codePage, platform::encodeCodePage(codePage, text)), text);
