@@ -56,17 +56,10 @@ TEST(TranslationFiles, BothFilesHoldTheSameKeysAndEveryLabelTheProgramUses) {
     QSet<QString> wanted = labelUsesInSources();
     // The start-up and the fixed tables alone look up several labels; an empty scan means a broken pattern.
     ASSERT_GT(wanted.size(), 5);
-    // Labels whose keys are built from a number.
-    const struct {
-        const char *section, *prefix;
-        int first, last;
-    } families[] = {
-        {"LABELS", "J", 1, 7},           {"LABELS", "LblLangue", 1, 4},    {"LABELS", "G", 1, 3},
-        {"frmVoies900", "Trace_", 0, 3}, {"frmVoies900", "Grille_", 1, 9}, {"frmVoies900", "DebugErr", 1, 3},
-        {"VOIES", "ARBRE", 1, 5}};
-    for (const auto& f : families)
-        for (int n = f.first; n <= f.last; ++n)
-            wanted << QStringLiteral("%1/%2%3").arg(f.section, f.prefix).arg(n);
+    // Captions whose keys are built from a number: days, languages, general parameters.
+    for (const auto& [prefix, last] : {std::pair{"J", 7}, {"LblLangue", 4}, {"G", 3}})
+        for (int n = 1; n <= last; ++n)
+            wanted << QStringLiteral("LABELS/%1%2").arg(prefix).arg(n);
     wanted += french;
     for (const char* file : {"qavo_lg00.txt", "qavo_lg01.txt"}) {
         Translation t;

@@ -10,9 +10,3 @@ inline Translation dialogLabels() {
                              "Apropos=Éditeur de l'accueil vocal\r\n"));
     return t;
 }
-
-// What a dialog reports back to the main window.
-struct HookRecorder {
-    int modifiedCalls = 0;
-    QStringList steps;
-};

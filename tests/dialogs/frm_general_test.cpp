@@ -16,8 +16,7 @@ protected:
         params[2].value = "10";
     }
     void open() {
-        DialogHooks hooks{[this] { ++recorder.modifiedCalls; },
-                          [this](const QString& key) { recorder.steps << key; }};
+        DialogHooks hooks{[this] { ++modifiedCalls; }, [this](const QString& key) { steps << key; }};
         dialog = std::make_unique<FrmGeneral>(translation, params, hooks);
         dialog->show();
         dialog->activateWindow();
@@ -38,7 +37,9 @@ protected:
 
     Translation translation = dialogLabels();
     GeneralParams params = makeGeneralParams();
-    HookRecorder recorder;
+    // What the dialog reports back to the main window.
+    int modifiedCalls = 0;
+    QStringList steps;
     std::unique_ptr<FrmGeneral> dialog;
 };
 
@@ -55,8 +56,8 @@ TEST_F(FrmGeneralTest, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameterAndCa
     click("cmdEchap");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(values(), "*|#|10");
-    EXPECT_EQ(recorder.modifiedCalls, 0) << "neither OK without typing nor Cancel report a change";
-    EXPECT_TRUE(recorder.steps.isEmpty());
+    EXPECT_EQ(modifiedCalls, 0) << "neither OK without typing nor Cancel report a change";
+    EXPECT_TRUE(steps.isEmpty());
 
     open();
     type(1, "**");
@@ -66,8 +67,8 @@ TEST_F(FrmGeneralTest, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameterAndCa
     type(3, "a2b"); // still in the field: corrected as it is stored
     click("cmdFermer");
     EXPECT_EQ(values(), "**|a1 b|2");
-    EXPECT_EQ(recorder.modifiedCalls, 1);
-    EXPECT_EQ(recorder.steps, QStringList{"HistoParam"});
+    EXPECT_EQ(modifiedCalls, 1);
+    EXPECT_EQ(steps, QStringList{"HistoParam"});
 }
 
 } // namespace

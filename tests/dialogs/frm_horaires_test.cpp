@@ -22,9 +22,8 @@ protected:
         schedules[1].days[4].value = "09:00-17:30";
     }
     void open() {
-        DialogHooks hooks{[this] { ++recorder.modifiedCalls; },
-                          [this](const QString& key) { recorder.steps << key; }};
-        dialog = std::make_unique<FrmHoraires>(translation, schedules, prompts, repCourant, hooks);
+        // What OK reports to the main window is checked through the window.
+        dialog = std::make_unique<FrmHoraires>(translation, schedules, prompts, repCourant, DialogHooks{});
         dialog->show();
     }
     QComboBox* list(const QString& name, int day) const {
@@ -50,7 +49,6 @@ protected:
     Schedules schedules;
     ScriptedPrompts prompts;
     QString repCourant = "/start";
-    HookRecorder recorder;
     std::unique_ptr<FrmHoraires> dialog;
 };
 
@@ -73,8 +71,6 @@ TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndWritesNothingWithoutAChangeOrO
     click("cmdEchap");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(schedules[0].days[0].value, "08:30-12:00/14:00-18:00");
-    EXPECT_EQ(recorder.modifiedCalls, 0);
-    EXPECT_TRUE(recorder.steps.isEmpty());
     dialog->show();
     EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
 }
