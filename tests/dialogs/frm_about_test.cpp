@@ -15,7 +15,6 @@ TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPres
         QByteArray configIni, pkvIni;
         const char* version;
     } cases[] = {
-        {{}, {}, ""},
         {{}, "\r\n[Version]\r\nother.dll=2.0\r\n" + own + "=2.1\r\n", "2.1"},
         {"[version]\r\nother.exe=1.0\r\n" + own + "= 3.8.12 \r\n", "[Version]\r\n" + own + "=2.1\r\n",
          "3.8.12"},
@@ -26,7 +25,7 @@ TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPres
         QTemporaryDir programDir;
         if (!c.configIni.isEmpty())
             testing_support::writeBytes(programDir.filePath("config.ini"), c.configIni);
-        if (!c.pkvIni.isEmpty()) testing_support::writeBytes(programDir.filePath("pkv.ini"), c.pkvIni);
+        testing_support::writeBytes(programDir.filePath("pkv.ini"), c.pkvIni);
         const bool logo = *c.version != 0;
         if (logo) // a 1 x 1 GIF picture
             testing_support::writeBytes(
