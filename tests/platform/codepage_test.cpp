@@ -13,13 +13,6 @@ TEST(CodePage, Windows1252RoundTripsEveryByteAndReadsAccentsAndTheEuro) {
     EXPECT_EQ(platform::encodeAnsi(QStringLiteral("Accueil général 日")), "Accueil g\xe9n\xe9ral ?");
 }
 
-TEST(CodePage, LocalesMapToTheirAnsiCodePage) {
-    const std::pair<int, int> cases[] = {{1036, 1252}, {1049, 1251}, {1041, 932},    {1028, 950},
-                                         {1032, 1253}, {1037, 1255}, {0x081A, 1250}, {99999, 0}};
-    for (const auto& [locale, codePage] : cases)
-        EXPECT_EQ(platform::codePageForLocale(locale), codePage) << locale;
-}
-
 TEST(CodePage, OtherCodePagesConvertAndUnmappableCharactersBecomeQuestionMarks) {
     for (const auto& [codePage, text] : {std::pair{1251, "Привет"}, {932, "日本"}})
         EXPECT_EQ(platform::decodeCodePage(codePage, platform::encodeCodePage(codePage, text)), text);

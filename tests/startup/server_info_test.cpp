@@ -9,61 +9,42 @@
 
 namespace {
 
-ProfileFile infoWith(const QString& body) {
-    return ProfileFile::parse("[General]\r\nversion=900.2\r\n" + body);
-}
-
-QString describe(const Announcement& a) {
-    return QStringLiteral("%1|%2|%3%4%5%6")
-        .arg(a.number)
-        .arg(a.name)
-        .arg(a.flags[0])
-        .arg(a.flags[1])
-        .arg(a.flags[2])
-        .arg(a.flags[3]);
-}
-
 TEST(ServerInfo, GenerationFlagsFromTheVersion) {
     const struct {
         const char* version;
-        bool v500, v900;
+        bool local, v500, v900;
     } cases[] = {
-        {"820.5", true, false}, {"821.0", true, true}, {"1000.0", true, true},
-        {"4.2", false, false},  {"", false, false},    {"900", true, false}, // no "."
-        {"5.0", true, false},   {"X.2", true, false},
+        {"820.5", false, true, false}, {"821.0", false, true, true},
+        {"1000.0", false, true, true}, {"4.2", false, false, false},
+        {"", false, false, false},     {"900", false, true, false}, // no "."
+        {"5.0", false, true, false},   {"X.2", false, true, false},
+        {"900.1", true, true, false}, // the local mode is never generation 900
     };
     for (const auto& c : cases) {
         AppContext ctx;
-        ctx.modeLocal = false;
+        ctx.modeLocal = c.local;
         ctx.VERSION_generel = c.version;
         deriveGenerationFlags(ctx);
         EXPECT_EQ(ctx.VERSION_500, c.v500) << c.version;
         EXPECT_EQ(ctx.VERSION_900, c.v900) << c.version;
     }
-    AppContext local; // the local mode is never generation 900
-    local.VERSION_generel = "900.1";
-    deriveGenerationFlags(local);
-    EXPECT_TRUE(local.VERSION_500);
-    EXPECT_FALSE(local.VERSION_900);
 }
 
-TEST(ServerInfo, AnnouncementsKeepInnerSemicolonsAndStopAtTheFirstGap) {
-    AppContext ctx;
-    ASSERT_EQ(loadAnnouncements(ctx, infoWith("[Annonces]\r\n1=12;Hall; east;1;0;0;1\r\n2=7;Short;1\r\n"
-                                              "3=8;Plain;0;1;1;0\r\n5=9;After gap;1;1;1;1\r\n")),
-              3);
-    EXPECT_EQ(describe(ctx.Announcements[0]), "12|Hall; east|1001");
-    EXPECT_EQ(describe(ctx.Announcements[1]), "0||0000") << "a short line counts, as an empty record";
-    EXPECT_EQ(describe(ctx.Announcements[2]), "8|Plain|0110");
-}
-
-TEST(ServerInfo, ListNamesAreUtf8ReadThroughTheAnsiCodePage) {
+TEST(ServerInfo, AnnouncementsKeepInnerSemicolonsAndUtf8NamesAndStopAtTheFirstGap) {
     // "Í" is C3 8D in UTF-8; 8D has no character in Windows-1252 and must still come back.
     const QString name = QString::fromUtf8("Été à l'accueil Í");
+    const QByteArray bytes = "[Annonces]\r\n1=12;Hall; east;1;0;0;1\r\n2=7;Short;1\r\n3=8;" + name.toUtf8() +
+                             ";0;1;1;0\r\n5=9;After gap;1;1;1;1\r\n";
     AppContext ctx;
-    const QByteArray bytes = "[Annonces]\r\n1=3;" + name.toUtf8() + ";1;1;1;1\r\n";
-    ASSERT_EQ(loadAnnouncements(ctx, ProfileFile::parse(platform::decodeAnsi(bytes))), 1);
-    EXPECT_EQ(ctx.Announcements[0].name, name);
+    ASSERT_EQ(loadAnnouncements(ctx, ProfileFile::parse(platform::decodeAnsi(bytes))), 3);
+    QStringList read;
+    for (const Announcement& a : ctx.Announcements) {
+        read << QString::number(a.number) + '|' + a.name + '|';
+        for (short flag : a.flags)
+            read.last() += QString::number(flag);
+    }
+    // A short line counts, as an empty record.
+    EXPECT_EQ(read, (QStringList{"12|Hall; east|1001", "0||0000", "8|" + name + "|0110"}));
 }
 
 TEST(ServerInfo, StationsWithAndWithoutVoiceBox) {
@@ -75,7 +56,7 @@ TEST(ServerInfo, StationsWithAndWithoutVoiceBox) {
     for (bool v500 : {false, true}) {
         AppContext ctx;
         ctx.VERSION_500 = v500;
-        ASSERT_EQ(loadStations(ctx, infoWith(body)), 4);
+        ASSERT_EQ(loadStations(ctx, ProfileFile::parse(body)), 4);
         QStringList stations;
         for (const Station& s : ctx.Stations)
             stations << QStringLiteral("%1|%2|%3|%4").arg(s.number, s.name).arg(s.kind).arg(s.voiceBox);
