@@ -52,9 +52,12 @@ QString frmPostes::valueOf(int row) const {
     return item->text(m_code == QLatin1String("bvo") ? ColVoiceBox : ColNumber);
 }
 
-bool afficheListePostes(const AppContext& ctx, QLineEdit* target, const QString& actionCode,
+bool afficheListePostes(const AppContext& ctx, Prompts& prompts, QLineEdit* target, const QString& actionCode,
                         const QString& title, QWidget* parent) {
-    if (ctx.NbPostes() <= 0) return false;
+    if (ctx.NbPostes() <= 0) {
+        sayListsComeFromServer(ctx, prompts);
+        return false;
+    }
     frmPostes picker(ctx, target, actionCode, parent);
     picker.setWindowTitle(title);
     picker.exec();

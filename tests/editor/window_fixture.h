@@ -156,7 +156,7 @@ protected:
     }
     // A right press on the node; true when the node's pop-up is open once the delay has run out.
     bool rightPress(const QString& key) {
-        QMenu* menu = window->nodePopup().Menu;
+        QMenu* menu = nodeMenu();
         menu->hide();
         QTest::mousePress(window->treeV->viewport(), Qt::RightButton, {}, pointOf(key));
         QTimer* delay = window->treeController().tmrBoutonDroit();
@@ -165,9 +165,10 @@ protected:
             QTest::qWait(20);
         return menu->isVisible();
     }
+    QMenu* nodeMenu() const { return window->findChild<QMenu*>(QStringLiteral("Menu")); }
     QStringList popupItems() const {
         QStringList names;
-        for (QAction* a : window->nodePopup().Menu->actions())
+        for (QAction* a : nodeMenu()->actions())
             if (a->isVisible()) names << a->objectName();
         return names;
     }
@@ -182,7 +183,7 @@ protected:
     int shownPanel() {
         int found = -1;
         for (int i = 0; i < 3; ++i)
-            if (window->panels().picNoeud[size_t(i)]->isVisible()) found = found == -1 ? i : 99;
+            if (panel(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
         return found;
     }
     int captionColour(const QString& name) {

@@ -26,12 +26,12 @@ TEST_F(WindowTest, OpeningATreeStartsTheJournalAgainWithOneStep) {
 TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) {
     frmMain& w = open();
     clickNode("E-M1-4");
-    choose(w.panels().cboTypesActions, "Transfer");
+    choose(panel<QComboBox>("cboTypesActions"), "Transfer");
     ASSERT_EQ(journalItems().size(), 2);
     const QByteArray first = journalFile("0001.can");
 
     clickNode("M1");
-    QLineEdit* name = w.panels().txtLib[1];
+    QLineEdit* name = panel<QLineEdit>("txtLib_1");
     name->selectAll();
     QString typed;
     for (const QChar c : QStringLiteral("Welcome!!!")) {

@@ -115,7 +115,7 @@ TEST_F(WindowTest, ClickingAFindingShowsItsNode) {
     clickRow(w.lstDebug, last - 1);
     EXPECT_EQ(selectedKey(), "M2");
     EXPECT_EQ(shownPanel(), 1);
-    EXPECT_EQ(w.panels().txtLib[1]->text(), "Service");
+    EXPECT_EQ(panel<QLineEdit>("txtLib_1")->text(), "Service");
 
     clickRow(w.lstDebug, last); // its node is gone
     EXPECT_EQ(selectedKey(), "M2");
