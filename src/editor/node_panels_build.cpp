@@ -139,12 +139,13 @@ void NodePanels::buildTreePanel() {
 
     lblLangues = caption("lblLangues", "LblLangues");
     QWidget* languages = new QWidget(content);
-    auto* languageRow = new QHBoxLayout(languages);
-    languageRow->setContentsMargins(0, 0, 0, 0);
+    // Two by two: in one row the four languages would set the panel's narrowest width alone.
+    auto* languageGrid = new QGridLayout(languages);
+    languageGrid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 4; ++i) {
         chkLangues[size_t(i)] = named<QCheckBox>(languages, indexed("chkLangues", i));
         chkLangues[size_t(i)]->setText(m_ctx.getLabel(QStringLiteral("LblLangue") + QString::number(i + 1)));
-        languageRow->addWidget(chkLangues[size_t(i)]);
+        languageGrid->addWidget(chkLangues[size_t(i)], i / 2, i % 2);
     }
     grid->addWidget(lblLangues, 1, 0);
     grid->addWidget(languages, 1, 1, 1, 2);
