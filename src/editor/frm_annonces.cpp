@@ -22,8 +22,12 @@ QString frmAnnonces::valueOf(int row) const {
     return list()->topLevelItem(row)->text(0);
 }
 
-bool afficheListeAnnonces(const AppContext& ctx, QLineEdit* target, const QString& title, QWidget* parent) {
-    if (ctx.NbAnnonces() <= 0) return false;
+bool afficheListeAnnonces(const AppContext& ctx, Prompts& prompts, QLineEdit* target, const QString& title,
+                          QWidget* parent) {
+    if (ctx.NbAnnonces() <= 0) {
+        sayListsComeFromServer(ctx, prompts);
+        return false;
+    }
     frmAnnonces picker(ctx, target, parent);
     picker.setWindowTitle(title);
     picker.exec();

@@ -13,7 +13,7 @@ protected:
     QString valueOf(int row) const override;
 };
 
-// Opens the announcement picker modally for target with the given caption; does nothing and returns
-// false when the server gave no announcement.
-bool afficheListeAnnonces(const AppContext& ctx, QLineEdit* target, const QString& title,
+// Opens the announcement picker modally for target with the given caption. When the server gave no
+// announcement, says through prompts where the lists come from and returns false.
+bool afficheListeAnnonces(const AppContext& ctx, Prompts& prompts, QLineEdit* target, const QString& title,
                           QWidget* parent = nullptr);

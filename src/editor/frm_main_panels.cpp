@@ -52,11 +52,11 @@ void frmMain::addCancel(const QString& caption, bool withNodeText) {
 }
 
 void frmMain::openAnnouncementPicker(const QString& title, QLineEdit* target) {
-    afficheListeAnnonces(m_ctx, target, title, this);
+    afficheListeAnnonces(m_ctx, m_prompts, target, title, this);
 }
 
 void frmMain::openStationPicker(const QString& title, const QString& code, QLineEdit* target) {
-    afficheListePostes(m_ctx, target, code, title, this);
+    afficheListePostes(m_ctx, m_prompts, target, code, title, this);
 }
 
 // ---- verification -------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "editor/frm_postes.h"
 
 #include "core/app_context.h"
+#include "model/action_value.h"
 
 #include <QTreeWidget>
 
@@ -9,7 +10,7 @@ namespace {
 enum Column { ColNumber = 0, ColName = 1, ColVoiceBox = 2 };
 
 bool isTransfer(const QString& code) {
-    return code == QLatin1String("trf");
+    return code == action::Trf;
 }
 
 } // namespace
@@ -49,12 +50,15 @@ void frmPostes::fill(const AppContext& ctx) {
 
 QString frmPostes::valueOf(int row) const {
     const QTreeWidgetItem* item = list()->topLevelItem(row);
-    return item->text(m_code == QLatin1String("bvo") ? ColVoiceBox : ColNumber);
+    return item->text(m_code == action::Bvo ? ColVoiceBox : ColNumber);
 }
 
-bool afficheListePostes(const AppContext& ctx, QLineEdit* target, const QString& actionCode,
+bool afficheListePostes(const AppContext& ctx, Prompts& prompts, QLineEdit* target, const QString& actionCode,
                         const QString& title, QWidget* parent) {
-    if (ctx.NbPostes() <= 0) return false;
+    if (ctx.NbPostes() <= 0) {
+        sayListsComeFromServer(ctx, prompts);
+        return false;
+    }
     frmPostes picker(ctx, target, actionCode, parent);
     picker.setWindowTitle(title);
     picker.exec();

@@ -22,7 +22,7 @@ private:
     QString m_code;
 };
 
-// Opens the station picker modally for target with the given caption; does nothing and returns false when
-// the server gave no station.
-bool afficheListePostes(const AppContext& ctx, QLineEdit* target, const QString& actionCode,
+// Opens the station picker modally for target with the given caption. When the server gave no station,
+// says through prompts where the lists come from and returns false.
+bool afficheListePostes(const AppContext& ctx, Prompts& prompts, QLineEdit* target, const QString& actionCode,
                         const QString& title, QWidget* parent = nullptr);

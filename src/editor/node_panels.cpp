@@ -25,36 +25,11 @@ using panel_support::setCaptionColour;
 
 namespace {
 
-// Heights (twips) of the content of each panel beyond its first lines, by kind.
-constexpr int TreeExtraHeight = 5400;
-constexpr int MenuExtraHeight = 2415;
-constexpr int OneDetailHeight = 830;
-constexpr int AnnouncementDetailHeight = 1575;
-
-bool is(const QString& code, const char* what) {
-    return code == QLatin1String(what);
-}
-
-// Value written when a type is chosen for a key.
-QString keyDefault(const QString& code) {
-    if (is(code, "ann")) return QStringLiteral("ann;;2;2");
-    if (is(code, "trf") || is(code, "sau") || is(code, "bvo")) return code + QLatin1Char(';');
-    return code;
-}
-
-// Value written when a type is chosen for a tree exit.
-QString exitDefault(const QString& code) {
-    if (is(code, "ann")) return QStringLiteral("ann;;;");
-    if (is(code, "trf") || is(code, "sau")) return code + QLatin1Char(';');
-    return code;
-}
-
-// Row of the action types shown for a tree exit's code, -1 for a code an exit does not take.
-int exitRow(const QString& code) {
-    if (code.isEmpty() || is(code, "trf") || is(code, "ann") || is(code, "std") || is(code, "sau"))
-        return action::rowOf(code);
-    return -1;
-}
+using action::Ann;
+using action::Bvo;
+using action::Men;
+using action::Sau;
+using action::Trf;
 
 int indexIgnoringCase(const QStringList& list, const QString& text) {
     for (int i = 0; i < list.size(); ++i)
@@ -65,10 +40,6 @@ int indexIgnoringCase(const QStringList& list, const QString& text) {
 QString withoutColons(const QString& caption) {
     QString title = caption;
     return title.remove(QLatin1Char(':'));
-}
-
-QString digitPrefix(int digit) {
-    return QString::number(digit) + QStringLiteral(" - ");
 }
 
 } // namespace
@@ -157,7 +128,8 @@ void NodePanels::fillJumpTargets(int nodeId) {
     for (const QStringView menu : QStringView(list).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int index = m_config.sections.findSection(menu.toString());
         if (index == 0) continue;
-        labels << m_config.sections.at(index).value(MenuValue::lib);
+        // The key tells apart two menus of the same name.
+        labels << menu.toString() + QStringLiteral(" - ") + m_config.sections.at(index).value(MenuValue::lib);
         m_menuKeys << menu.toString();
     }
     // Only the lists of the panel about to be shown are seen, but all share the positions.
@@ -169,10 +141,29 @@ void NodePanels::fillJumpTargets(int nodeId) {
     }
 }
 
-void NodePanels::showPanel(int index, int extraHeight) {
+void NodePanels::showPanel(int index) {
     picNoeud[size_t(index)]->show();
-    m_panelExtraHeight = extraHeight;
     setScrollV(index);
+}
+
+int NodePanels::jumpIndex(const QString& target) {
+    if (target.isEmpty()) return 0;
+    const int known = indexIgnoringCase(m_menuKeys, target);
+    if (known >= 0) return known;
+    // A target outside the node's tree (another tree or its menus) is listed so that it shows.
+    const std::optional<QString> name = jumpTargetName(target);
+    const QString label = name ? target + QStringLiteral(" - ") + *name : target;
+    m_menuKeys << target;
+    cboMenuSaut->addItem(label);
+    for (QComboBox* combo : cboSautArbre)
+        combo->addItem(label);
+    return int(m_menuKeys.size()) - 1;
+}
+
+std::optional<QString> NodePanels::jumpTargetName(const QString& target) const {
+    const int index = target.isEmpty() ? 0 : m_config.sections.findSection(target);
+    if (index == 0) return std::nullopt;
+    return m_config.sections.at(index).value(MenuValue::lib); // the same field for a tree
 }
 
 void NodePanels::setScrollV(int index) {
@@ -180,6 +171,8 @@ void NodePanels::setScrollV(int index) {
     QScrollBar* bar = VScrollInfo[size_t(index)];
     bar->setSingleStep(std::max(1, bar->pageStep() / 10));
     bar->setValue(bar->minimum());
+    QScrollBar* across = picBlanc[size_t(index)]->horizontalScrollBar();
+    across->setValue(across->minimum());
 }
 
 void NodePanels::showTree() {
@@ -203,20 +196,17 @@ void NodePanels::showTree() {
         const size_t e = size_t(i);
         const QString value = section.value(TreeValue::exit_trf + i);
         const QString code = action::code(value);
-        const int row = exitRow(code);
-        txtActionsArbre[e]->setText(is(code, "trf") || is(code, "ann") ? action::param(value, 1) : QString());
+        const int row = action::exitRow(code);
+        txtActionsArbre[e]->setText(code == Trf || code == Ann ? action::param(value, 1) : QString());
         cboActionsArbre[e]->setCurrentIndex(
             row < 0 ? -1 : findListIndex(cboActionsArbre[e], m_types[size_t(row)].caption));
         layoutExit(i, code);
         const int colour = colourOf(s, TreeValue::exit_trf + i);
         setCaptionColour(lblCaptionInfo[e], colour);
         setCaptionColour(lblCaptionInfoSaut[e], colour);
-        if (is(code, "sau")) {
-            const QString target = action::param(value, 1);
-            cboSautArbre[e]->setCurrentIndex(target.isEmpty() ? 0 : indexIgnoringCase(m_menuKeys, target));
-        }
+        if (code == Sau) cboSautArbre[e]->setCurrentIndex(jumpIndex(action::param(value, 1)));
     }
-    showPanel(0, TreeExtraHeight);
+    showPanel(0);
 }
 
 void NodePanels::showMenu() {
@@ -232,7 +222,7 @@ void NodePanels::showMenu() {
     setCaptionColour(lblAnnonceMenu, colourOf(s, MenuValue::ann));
     setCaptionColour(lblRepetition[1], colourOf(s, MenuValue::rep));
     setCaptionColour(lblSilences, colourOf(s, MenuValue::sil));
-    showPanel(1, MenuExtraHeight);
+    showPanel(1);
 }
 
 void NodePanels::showKey() {
@@ -242,34 +232,28 @@ void NodePanels::showKey() {
     const int field = MenuValue::forDigit(digit);
     const QString value = known ? m_config.sections.at(parent).value(field) : QString();
     const QString code = action::code(value);
-    const int row = is(code, "men") ? -1 : action::rowOf(code);
+    const int row = code == Men ? -1 : action::rowOf(code);
 
     cboTypesActions->setCurrentIndex(row < 0 ? -1
                                              : findListIndex(cboTypesActions, m_types[size_t(row)].caption));
     layoutKeyDetails(code);
-    const bool oneParameter = is(code, "trf") || is(code, "bvo");
-    const bool announcement = is(code, "ann");
+    const bool oneParameter = code == Trf || code == Bvo;
+    const bool announcement = code == Ann;
     for (int i = 0; i < 3; ++i) {
         const bool used = (i == 0 && oneParameter) || announcement;
         txtDetail[size_t(i)]->setText(used ? action::param(value, i + 1) : QString());
         setCaptionColour(lblLibDetail[size_t(i)], 0);
     }
-    int extra = 0;
-    if (oneParameter || is(code, "sau")) {
+    if (oneParameter || code == Sau) {
         setCaptionColour(lblLibDetail[0], colourOf(parent, field));
-        extra = OneDetailHeight;
     } else if (announcement) {
         for (int i = 0; i < 3; ++i)
             setCaptionColour(lblLibDetail[size_t(i)],
                              colourOf(parent, field, QString::number(i + 1) + QLatin1Char(';')));
-        extra = AnnouncementDetailHeight;
     }
-    if (is(code, "sau")) {
-        const QString target = action::param(value, 1);
-        cboMenuSaut->setCurrentIndex(target.isEmpty() ? 0 : indexIgnoringCase(m_menuKeys, target));
-    }
+    if (code == Sau) cboMenuSaut->setCurrentIndex(jumpIndex(action::param(value, 1)));
     setNodeImage(action::imageFor(code));
-    showPanel(2, extra);
+    showPanel(2);
 }
 
 // ---- Key panel -----------------------------------------------------------------------------------------
@@ -282,50 +266,43 @@ void NodePanels::layoutKeyDetails(const QString& code) {
     }
     cboMenuSaut->hide();
     cmdPopup->hide();
-    picBlanc[2]->hide();
     const auto showDetail = [&](int i, const QString& caption) {
         lblLibDetail[size_t(i)]->setText(caption + QStringLiteral(" :"));
         lblLibDetail[size_t(i)]->show();
         txtDetail[size_t(i)]->show();
     };
-    if (is(code, "trf")) {
+    if (code == Trf) {
         showDetail(0, m_captions->LblTransfert);
         cmdPopup->show();
-    } else if (is(code, "ann")) {
+    } else if (code == Ann) {
         showDetail(0, m_captions->LblDiffusion);
         showDetail(1, m_captions->LblRepeat);
         showDetail(2, m_captions->LblSilences);
         cmdPopup->show();
-    } else if (is(code, "sau")) {
+    } else if (code == Sau) {
         lblLibDetail[0]->setText(m_captions->LblSautVers + QStringLiteral(" :"));
         lblLibDetail[0]->show();
         cboMenuSaut->show();
         cboMenuSaut->raise();
-    } else if (is(code, "bvo")) {
+    } else if (code == Bvo) {
         showDetail(0, m_captions->LblBVO);
         cmdPopup->show();
-    } else {
-        return;
     }
-    picBlanc[2]->show();
 }
 
 void NodePanels::onKeyType() {
     const QString code = codeOfCaption(cboTypesActions->currentText());
     m_keyCode = code;
-    if (is(code, "men")) {
+    if (code == Men) {
         if (!m_state.displayBusy && !AddMenu(m_state.currentNodeKey, m_state.currentKeyDigit))
             treeV_NodeClick(m_state.currentNodeKey); // nothing added: show the key as it is
         return;
     }
     const int digit = m_state.currentKeyDigit;
     if (!m_state.displayBusy) {
-        const bool withParameter = is(code, "trf") || is(code, "ann");
-        m_config.nodes.setText(m_state.currentNodeKey,
-                               digitPrefix(digit) + cboTypesActions->currentText() +
-                                   (withParameter ? QStringLiteral(" ()") : QString()));
+        m_config.nodes.setText(m_state.currentNodeKey, action::keyTypeText(digit, code, m_types));
         m_config.nodes.setImage(m_state.currentNodeKey, action::imageFor(code));
-        m_config.sections.setValue(QString(), MenuValue::forDigit(digit), keyDefault(code),
+        m_config.sections.setValue(QString(), MenuValue::forDigit(digit), action::keyDefault(code),
                                    m_state.parentSectionIndex);
         record(m_captions->HistoAction);
     }
@@ -343,20 +320,12 @@ void NodePanels::chooseKeyType(int row) {
 
 void NodePanels::onDetailChanged() {
     if (m_state.displayBusy) return;
-    const QString t0 = txtDetail[0]->text();
-    QString value;
-    if (is(m_keyCode, "trf") || is(m_keyCode, "bvo"))
-        value = m_keyCode + QLatin1Char(';') + t0;
-    else if (is(m_keyCode, "ann"))
-        value = QStringLiteral("ann;") + t0 + QLatin1Char(';') + txtDetail[1]->text() + QLatin1Char(';') +
-                txtDetail[2]->text();
-    else
-        return;
-    m_config.sections.setValue(QString(), MenuValue::forDigit(m_state.currentKeyDigit), value,
-                               m_state.parentSectionIndex);
-    m_config.nodes.setText(m_state.currentNodeKey, lblNumTouche->text() + QStringLiteral(" - ") +
-                                                       cboTypesActions->currentText() + QStringLiteral(" (") +
-                                                       t0 + QLatin1Char(')'));
+    const std::optional<QString> value =
+        action::keyValue(m_keyCode, {txtDetail[0]->text(), txtDetail[1]->text(), txtDetail[2]->text()});
+    if (!value) return;
+    const int digit = m_state.currentKeyDigit;
+    m_config.sections.setValue(QString(), MenuValue::forDigit(digit), *value, m_state.parentSectionIndex);
+    m_config.nodes.setText(m_state.currentNodeKey, action::keyNodeText(digit, *value, m_types));
     record(PanelHost::LastAction);
 }
 
@@ -364,20 +333,18 @@ void NodePanels::onMenuJump() {
     if (m_state.displayBusy) return;
     const QString key = m_menuKeys.value(cboMenuSaut->currentIndex());
     const int digit = m_state.currentKeyDigit;
-    m_config.sections.setValue(QString(), MenuValue::forDigit(digit), QStringLiteral("sau;") + key,
-                               m_state.parentSectionIndex);
-    QString text = digitPrefix(digit) + cboTypesActions->currentText();
-    if (!cboMenuSaut->currentText().isEmpty())
-        text += QStringLiteral(" (") + cboMenuSaut->currentText() + QLatin1Char(')');
-    m_config.nodes.setText(m_state.currentNodeKey, text);
+    const QString value = action::jumpValue(key);
+    m_config.sections.setValue(QString(), MenuValue::forDigit(digit), value, m_state.parentSectionIndex);
+    m_config.nodes.setText(m_state.currentNodeKey,
+                           action::keyNodeText(digit, value, m_types, jumpTargetName(key)));
     record(PanelHost::LastAction);
 }
 
 void NodePanels::openKeyPicker() {
     const QString title = withoutColons(lblLibDetail[0]->text());
-    if (is(m_keyCode, "ann"))
+    if (m_keyCode == Ann)
         m_host.openAnnouncementPicker(title, txtDetail[0]);
-    else if (is(m_keyCode, "trf") || is(m_keyCode, "bvo"))
+    else if (m_keyCode == Trf || m_keyCode == Bvo)
         m_host.openStationPicker(title, m_keyCode, txtDetail[0]);
 }
 
@@ -436,10 +403,10 @@ void NodePanels::layoutExit(int index, const QString& code) {
         setCaptionColour(lblCaptionInfo[e], 0);
         setCaptionColour(lblCaptionInfoSaut[e], 0);
     }
-    if (is(code, "trf") || is(code, "ann")) {
-        lblCaptionInfo[e]->setText(is(code, "trf") ? m_captions->LblTransfert : m_captions->LblDiffusion);
+    if (code == Trf || code == Ann) {
+        lblCaptionInfo[e]->setText(code == Trf ? m_captions->LblTransfert : m_captions->LblDiffusion);
         picInfoSup[e]->show();
-    } else if (is(code, "sau")) {
+    } else if (code == Sau) {
         lblCaptionInfoSaut[e]->setText(m_captions->LblSautVers);
         picSaut[e]->show();
     }
@@ -450,7 +417,7 @@ void NodePanels::onExitType(int index) {
     if (!m_state.displayBusy) {
         // A new exit type is no journal step of its own: its first parameter typed will be.
         m_host.setBoolSave(false);
-        m_config.sections.setValue(QString(), TreeValue::exit_trf + index, exitDefault(code),
+        m_config.sections.setValue(QString(), TreeValue::exit_trf + index, action::exitDefault(code),
                                    m_state.currentSectionIndex);
     }
     layoutExit(index, code);
@@ -458,23 +425,17 @@ void NodePanels::onExitType(int index) {
 
 void NodePanels::onExitParameter(int index) {
     if (m_state.displayBusy) return;
-    const QString text = txtActionsArbre[size_t(index)]->text();
-    const QString& code = m_exitCode[size_t(index)];
-    QString value;
-    if (is(code, "trf"))
-        value = QStringLiteral("trf;") + text;
-    else if (is(code, "ann"))
-        value = QStringLiteral("ann;") + text + QStringLiteral(";1;1");
-    else
-        return;
-    m_config.sections.setValue(QString(), TreeValue::exit_trf + index, value, m_state.currentSectionIndex);
+    const std::optional<QString> value =
+        action::exitValue(m_exitCode[size_t(index)], txtActionsArbre[size_t(index)]->text());
+    if (!value) return;
+    m_config.sections.setValue(QString(), TreeValue::exit_trf + index, *value, m_state.currentSectionIndex);
     record(PanelHost::LastAction);
 }
 
 void NodePanels::onExitJump(int index) {
     if (m_state.displayBusy) return;
     const QString key = m_menuKeys.value(cboSautArbre[size_t(index)]->currentIndex());
-    m_config.sections.setValue(QString(), TreeValue::exit_trf + index, QStringLiteral("sau;") + key,
+    m_config.sections.setValue(QString(), TreeValue::exit_trf + index, action::jumpValue(key),
                                m_state.currentSectionIndex);
     record(PanelHost::LastAction);
 }
@@ -486,10 +447,10 @@ void NodePanels::openAnnouncementPicker(QLabel* caption, QLineEdit* target) {
 void NodePanels::openExitPicker(int index) {
     const size_t e = size_t(index);
     const QString title = lblCaptionInfo[e]->text();
-    if (is(m_exitCode[e], "ann"))
+    if (m_exitCode[e] == Ann)
         m_host.openAnnouncementPicker(title, txtActionsArbre[e]);
-    else if (is(m_exitCode[e], "trf"))
-        m_host.openStationPicker(title, QStringLiteral("trf"), txtActionsArbre[e]);
+    else if (m_exitCode[e] == Trf)
+        m_host.openStationPicker(title, Trf, txtActionsArbre[e]);
 }
 
 bool NodePanels::eventFilter(QObject* watched, QEvent* event) {
@@ -514,6 +475,7 @@ bool NodePanels::AddMenu(const QString& key, int digit) {
     if (m_state.nodeDepth > menu_edit::MaxAddDepth) return false;
     const QString menu = menu_edit::AddMenu(m_config, key, digit, m_captions->NoeudMenu);
     if (menu.isEmpty()) return false;
+    m_config.nodes.setExpanded(menu, true); // its ten keys are what the user fills next
     m_host.selectNode(menu);
     treeV_NodeClick(menu);
     record(m_captions->HistoMenu);
@@ -547,7 +509,7 @@ void NodePanels::deleteKeyPressed(const QString& key) {
     const int field = MenuValue::forDigit(digits.toInt());
     if (m_config.sections.at(parent).value(field).isEmpty()) return;
     m_host.setBoolSave(false);
-    m_config.nodes.setText(key, digitPrefix(digits.toInt()) + m_types[0].caption);
+    m_config.nodes.setText(key, action::keyTypeText(digits.toInt(), QString(), m_types));
     m_config.nodes.setImage(key, QStringLiteral("NoAction"));
     m_config.sections.setValue(QString(), field, QString(), parent);
     m_host.addCancel(m_captions->HistoAction, true);

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PanelHost;
 class QCheckBox;
@@ -56,11 +57,15 @@ public:
     // Chooses an action type for the key shown, as if picked in the type list (row: ActionTypes index).
     void chooseKeyType(int row);
 
-    // Jump targets of the node shown: menu keys, parallel to the entries of cboMenuSaut and cboSautArbre.
+    // Jump targets of the node shown, parallel to the entries of cboMenuSaut and cboSautArbre: "", the
+    // menus of the node's tree, then any target a shown value names elsewhere (another tree, say).
     const QStringList& lstCleMenuSaut() const { return m_menuKeys; }
-    // Extra height of the shown panel's content, in twips, as the layout was first drawn.
-    int panelExtraHeight() const { return m_panelExtraHeight; }
-    void setScrollV(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Captions;
 
     // Controls, named as the design names them ("txtLib_0", "picNoeud_2"...).
     std::array<QWidget*, 3> picNoeud{};
@@ -113,12 +118,6 @@ public:
     QToolButton* cmdPopup = nullptr;
     QComboBox* cboMenuSaut = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    struct Captions;
-
     // Construction (node_panels_build.cpp).
     void buildTreePanel();
     void buildMenuPanel();
@@ -132,7 +131,10 @@ private:
     void showTree();
     void showMenu();
     void showKey();
-    void showPanel(int index, int extraHeight);
+    void showPanel(int index);
+    void setScrollV(int index);
+    int jumpIndex(const QString& target);
+    std::optional<QString> jumpTargetName(const QString& target) const;
     void setNodeImage(const QString& imageKey);
     int colourOf(int sectionIndex, int valueIndex, const QString& suffix = {}) const;
 
@@ -165,5 +167,4 @@ private:
     QStringList m_menuKeys;
     QString m_keyCode;                   // action code of the key panel
     std::array<QString, 3> m_exitCode{}; // action code of each tree exit
-    int m_panelExtraHeight = 0;
 };

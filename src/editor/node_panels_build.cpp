@@ -44,6 +44,21 @@ QWidget* row(QWidget* parent, std::initializer_list<QWidget*> widgets) {
     return w;
 }
 
+// Below a dozen characters a field is unreadable: the frame scrolls instead of squeezing it. A jump list
+// does not grow with the longest menu name either.
+void keepFieldsReadable(QWidget* content) {
+    const int width = content->fontMetrics().averageCharWidth() * 14;
+    for (QLineEdit* edit : content->findChildren<QLineEdit*>())
+        edit->setMinimumWidth(width);
+    for (QComboBox* list : content->findChildren<QComboBox*>()) {
+        list->setMinimumWidth(width);
+        if (list->objectName().contains(QStringLiteral("Saut"))) {
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(24);
+        }
+    }
+}
+
 } // namespace
 
 NodePanels::Captions::Captions(const AppContext& ctx) {
@@ -74,6 +89,8 @@ NodePanels::NodePanels(Configuration& config, const AppContext& ctx, PanelHost& 
         panel->hide();
     }
     fillChoiceLists();
+    for (QWidget* content : picToScroll)
+        keepFieldsReadable(content);
     connectHandlers();
 }
 
@@ -91,12 +108,13 @@ QWidget* NodePanels::makePanel(int i, const QString& detailsLabel, const QString
     header->addWidget(lblDetails[size_t(i)], 1);
     layout->addLayout(header);
 
-    // The frame shows what fits; its scroll bar appears only when the content is taller.
+    // The frame shows what fits; its scroll bars appear only when the content is taller or wider, so
+    // that no field is out of reach in a small window.
     picBlanc[size_t(i)] = named<QScrollArea>(panel, indexed("picBlanc", i));
     picBlanc[size_t(i)]->setWidgetResizable(true);
     picBlanc[size_t(i)]->setFrameShape(QFrame::NoFrame);
     picBlanc[size_t(i)]->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    picBlanc[size_t(i)]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    picBlanc[size_t(i)]->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     picToScroll[size_t(i)] = named<QWidget>(nullptr, indexed("picToScroll", i));
     picBlanc[size_t(i)]->setWidget(picToScroll[size_t(i)]);
     VScrollInfo[size_t(i)] = picBlanc[size_t(i)]->verticalScrollBar();
@@ -121,12 +139,13 @@ void NodePanels::buildTreePanel() {
 
     lblLangues = caption("lblLangues", "LblLangues");
     QWidget* languages = new QWidget(content);
-    auto* languageRow = new QHBoxLayout(languages);
-    languageRow->setContentsMargins(0, 0, 0, 0);
+    // Two by two: in one row the four languages would set the panel's narrowest width alone.
+    auto* languageGrid = new QGridLayout(languages);
+    languageGrid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 4; ++i) {
         chkLangues[size_t(i)] = named<QCheckBox>(languages, indexed("chkLangues", i));
         chkLangues[size_t(i)]->setText(m_ctx.getLabel(QStringLiteral("LblLangue") + QString::number(i + 1)));
-        languageRow->addWidget(chkLangues[size_t(i)]);
+        languageGrid->addWidget(chkLangues[size_t(i)], i / 2, i % 2);
     }
     grid->addWidget(lblLangues, 1, 0);
     grid->addWidget(languages, 1, 1, 1, 2);
@@ -228,31 +247,27 @@ void NodePanels::buildKeyPanel() {
     header->addWidget(lblNumTouche);
     header->addStretch(1);
 
-    lblTypeAction = named<QLabel>(panel, QStringLiteral("lblTypeAction"));
-    lblTypeAction->setText(m_ctx.getLabel(QStringLiteral("LblTypeAction")) + QStringLiteral(" :"));
-    cboTypesActions = named<QComboBox>(panel, QStringLiteral("cboTypesActions"));
-    auto* typeRow = new QHBoxLayout;
-    typeRow->addWidget(lblTypeAction);
-    typeRow->addWidget(cboTypesActions, 1);
-    layout->addLayout(typeRow);
-
+    // The type list is the first row of the scrolled content, so that it stays at the top whether or
+    // not the type has detail fields below it.
     QWidget* content = picToScroll[2];
     auto* grid = new QGridLayout(content);
+    lblTypeAction = named<QLabel>(content, QStringLiteral("lblTypeAction"));
+    lblTypeAction->setText(m_ctx.getLabel(QStringLiteral("LblTypeAction")) + QStringLiteral(" :"));
+    cboTypesActions = named<QComboBox>(content, QStringLiteral("cboTypesActions"));
+    grid->addWidget(lblTypeAction, 0, 0);
+    grid->addWidget(cboTypesActions, 0, 1, 1, 2);
     for (int i = 0; i < 3; ++i) {
         lblLibDetail[size_t(i)] = named<QLabel>(content, indexed("lblLibDetail", i));
         txtDetail[size_t(i)] = named<QLineEdit>(content, indexed("txtDetail", i));
-        grid->addWidget(lblLibDetail[size_t(i)], i, 0);
-        grid->addWidget(txtDetail[size_t(i)], i, 1);
+        grid->addWidget(lblLibDetail[size_t(i)], i + 1, 0);
+        grid->addWidget(txtDetail[size_t(i)], i + 1, 1);
     }
     cmdPopup = pickerButton(content, QStringLiteral("cmdPopup"));
-    grid->addWidget(cmdPopup, 0, 2);
+    grid->addWidget(cmdPopup, 1, 2);
     cboMenuSaut = named<QComboBox>(content, QStringLiteral("cboMenuSaut"));
-    grid->addWidget(cboMenuSaut, 0, 1, 1, 2);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(cboMenuSaut, 1, 1, 1, 2);
+    grid->setRowStretch(4, 1);
     grid->setColumnStretch(1, 1);
-    // The type list lines up with the detail fields below it.
-    const QMargins margins = grid->contentsMargins();
-    typeRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
     layout->addWidget(picBlanc[2], 1);
     layoutKeyDetails(QString());
 }

@@ -21,20 +21,11 @@ public:
     NodePopup(NodePanels& panels, Configuration& config, const AppContext& ctx, QWidget* parent);
     ~NodePopup() override;
 
-    // Sets the node pop-up up for the node; false when the node gets none (a tree that already has its
-    // start menu, an unknown kind).
-    bool prepareMenu(const QString& key);
     // Sets up and pops the node pop-up at globalPos (does not wait for a choice).
     void afficheMenu(const QString& key, const QPoint& globalPos);
 
-    QMenu* Menu = nullptr;
+    // The diagnostics-list pop-up, which the window shows itself.
     QMenu* MenuDebug = nullptr;
-    // mnuAction1..mnuAction7 (index 0..6).
-    std::array<QAction*, 7> mnuAction{};
-    QAction* mnuVide2 = nullptr;
-    QAction* mnuAddMenu = nullptr;
-    QAction* mnuVide = nullptr;
-    QAction* mnuDelete = nullptr;
     QAction* mnuEffaceListe = nullptr;
 
 signals:
@@ -42,6 +33,9 @@ signals:
     void effaceListeRequested();
 
 private:
+    // Sets the node pop-up up for the node; false when the node gets none (a tree that already has its
+    // start menu, an unknown kind).
+    bool prepareMenu(const QString& key);
     void onAddMenu();
     void onDelete();
 
@@ -50,4 +44,12 @@ private:
     const AppContext& m_ctx;
     QString m_menuAdd;
     QString m_menuChange;
+
+    QMenu* Menu = nullptr;
+    // mnuAction1..mnuAction7 (index 0..6).
+    std::array<QAction*, 7> mnuAction{};
+    QAction* mnuVide2 = nullptr;
+    QAction* mnuAddMenu = nullptr;
+    QAction* mnuVide = nullptr;
+    QAction* mnuDelete = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "editor/picker_list.h"
 
 #include "core/app_context.h"
+#include "core/prompts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -63,6 +64,11 @@ int PickerDialog::twips(int value) const {
 QString optionalLabel(const AppContext& ctx, const QString& key, const QString& fallback) {
     const QString label = ctx.getLabel(key);
     return label == QLatin1String("*") ? fallback : label;
+}
+
+void sayListsComeFromServer(const AppContext& ctx, Prompts& prompts) {
+    prompts.information(ctx.getLabel(QStringLiteral("MsgListesServeur")),
+                        ctx.getLabel(QStringLiteral("Titre")));
 }
 
 QString captionWithoutColon(const QString& caption) {

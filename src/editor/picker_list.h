@@ -8,6 +8,7 @@
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class Prompts;
 struct AppContext;
 
 // Common frame of the station and announcement pickers: a report list, OK and Escape buttons, and the
@@ -44,6 +45,10 @@ private:
 
 // The label of key, or fallback when the translation file lacks it.
 QString optionalLabel(const AppContext& ctx, const QString& key, const QString& fallback);
+
+// In local mode without a server information file the lists are empty: the user is told where they come
+// from instead of being shown an empty picker.
+void sayListsComeFromServer(const AppContext& ctx, Prompts& prompts);
 
 // A field caption such as "Transfer :" turned into a picker title: the ":" removed, outer blanks too.
 QString captionWithoutColon(const QString& caption);

@@ -2,6 +2,18 @@
 
 namespace action {
 
+namespace {
+
+QString digitPrefix(int digit) {
+    return QString::number(digit) + QStringLiteral(" - ");
+}
+
+QString bracketed(const QString& caption, const QString& inside) {
+    return caption + QStringLiteral(" (") + inside + QLatin1Char(')');
+}
+
+} // namespace
+
 QString code(const QString& value) {
     const qsizetype semi = value.indexOf(QLatin1Char(';'));
     return semi < 0 ? value : value.left(semi);
@@ -20,45 +32,77 @@ QString param(const QString& value, int n) {
 }
 
 QString imageFor(const QString& c) {
-    if (c == QLatin1String("sau")) return QStringLiteral("Saut");
-    if (c == QLatin1String("trf")) return QStringLiteral("Transfert");
-    if (c == QLatin1String("ann")) return QStringLiteral("Annonce");
-    if (c == QLatin1String("std")) return QStringLiteral("Standard");
-    if (c == QLatin1String("num")) return QStringLiteral("FreeDialing");
-    if (c == QLatin1String("men")) return QStringLiteral("Menu");
-    if (c == QLatin1String("bvn")) return QStringLiteral("BoiteVoc1");
-    if (c == QLatin1String("bvo")) return QStringLiteral("BoiteVoc2");
+    if (c == Sau) return QStringLiteral("Saut");
+    if (c == Trf) return QStringLiteral("Transfert");
+    if (c == Ann) return QStringLiteral("Annonce");
+    if (c == Std) return QStringLiteral("Standard");
+    if (c == Num) return QStringLiteral("FreeDialing");
+    if (c == Men) return QStringLiteral("Menu");
+    if (c == Bvn) return QStringLiteral("BoiteVoc1");
+    if (c == Bvo) return QStringLiteral("BoiteVoc2");
     return QStringLiteral("NoAction");
 }
 
 int rowOf(const QString& c) {
-    static const QStringList codes = {"", "sau", "trf", "ann", "std", "num", "men", "bvn", "bvo"};
+    static const QStringList codes = {QString(), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
     return int(codes.indexOf(c));
 }
 
-QString describe(const QString& value, const ActionTypes& types, const QString& jumpTargetName) {
+int exitRow(const QString& c) {
+    if (c.isEmpty() || c == Trf || c == Ann || c == Std || c == Sau) return rowOf(c);
+    return -1;
+}
+
+QString keyDefault(const QString& c) {
+    if (c == Ann) return QStringLiteral("ann;;2;2");
+    if (c == Trf || c == Sau || c == Bvo) return c + QLatin1Char(';');
+    return c;
+}
+
+QString exitDefault(const QString& c) {
+    if (c == Ann) return QStringLiteral("ann;;;");
+    if (c == Trf || c == Sau) return c + QLatin1Char(';');
+    return c;
+}
+
+std::optional<QString> keyValue(const QString& c, const std::array<QString, 3>& details) {
+    if (c == Trf || c == Bvo) return c + QLatin1Char(';') + details[0];
+    if (c == Ann)
+        return QString(Ann) + QLatin1Char(';') + details[0] + QLatin1Char(';') + details[1] +
+               QLatin1Char(';') + details[2];
+    return std::nullopt;
+}
+
+std::optional<QString> exitValue(const QString& c, const QString& parameter) {
+    if (c == Trf) return QString(Trf) + QLatin1Char(';') + parameter;
+    if (c == Ann) return QString(Ann) + QLatin1Char(';') + parameter + QStringLiteral(";1;1");
+    return std::nullopt;
+}
+
+QString jumpValue(const QString& target) {
+    return QString(Sau) + QLatin1Char(';') + target;
+}
+
+QString describe(const QString& value, const ActionTypes& types,
+                 const std::optional<QString>& jumpTargetName) {
     const QString c = code(value);
-    const auto withParam = [&](int row) {
-        return types[size_t(row)].caption + QStringLiteral(" (") + param(value, 1) + QLatin1Char(')');
-    };
-    if (c.isEmpty()) return types[0].caption;
-    if (c == QLatin1String("trf")) return withParam(2);
-    if (c == QLatin1String("ann")) return withParam(3);
-    if (c == QLatin1String("std")) return types[4].caption;
-    if (c == QLatin1String("num")) return types[5].caption;
-    if (c == QLatin1String("bvn")) return types[7].caption;
-    if (c == QLatin1String("bvo")) return withParam(8);
-    if (c == QLatin1String("sau")) {
-        if (jumpTargetName.isEmpty()) return types[1].caption;
-        return types[1].caption + QStringLiteral(" (") + jumpTargetName + QLatin1Char(')');
-    }
-    if (c == QLatin1String("men")) return types[6].caption;
-    return value;
+    const int row = rowOf(c);
+    if (row < 0) return value;
+    const QString& caption = types[size_t(row)].caption;
+    if (c == Trf || c == Ann || c == Bvo) return bracketed(caption, param(value, 1));
+    if (c == Sau && jumpTargetName) return bracketed(caption, *jumpTargetName);
+    return caption;
 }
 
 QString keyNodeText(int digit, const QString& value, const ActionTypes& types,
-                    const QString& jumpTargetName) {
-    return QString::number(digit) + QStringLiteral(" - ") + describe(value, types, jumpTargetName);
+                    const std::optional<QString>& jumpTargetName) {
+    return digitPrefix(digit) + describe(value, types, jumpTargetName);
+}
+
+QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
+    const int row = rowOf(c);
+    const QString caption = row < 0 ? c : types[size_t(row)].caption;
+    return digitPrefix(digit) + (c == Trf || c == Ann ? bracketed(caption, QString()) : caption);
 }
 
 QString keyNodeKey(const QString& menu, int digit) {

@@ -2,11 +2,24 @@
 
 #include "model/fixed_tables.h"
 
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <optional>
 
 // An action value is a code and its parameters joined by ";" ("trf;201", "ann;15;2;2", "std", "").
 namespace action {
+
+// The action codes ("" is no action).
+inline constexpr QLatin1String Sau("sau"); // jump to a menu or a tree
+inline constexpr QLatin1String Trf("trf"); // transfer to a station
+inline constexpr QLatin1String Ann("ann"); // announcement
+inline constexpr QLatin1String Std("std"); // operator
+inline constexpr QLatin1String Num("num"); // free dialling
+inline constexpr QLatin1String Men("men"); // sub-menu
+inline constexpr QLatin1String Bvn("bvn"); // voice box, number dialled by the caller
+inline constexpr QLatin1String Bvo("bvo"); // voice box of a station
 
 // Field 0 of the value ("" for an empty value).
 QString code(const QString& value);
@@ -18,14 +31,36 @@ QString imageFor(const QString& code);
 
 // Row (0-based index into ActionTypes) of a code, -1 when unknown.
 int rowOf(const QString& code);
+// Row of a code a tree exit takes ("", ann, std, trf, sau), -1 for any other.
+int exitRow(const QString& code);
+
+// Value written when a type is chosen for a menu key: the code with its parameters left empty
+// (an announcement starts with two repetitions and two silences).
+QString keyDefault(const QString& code);
+// Value written when a type is chosen for a tree exit.
+QString exitDefault(const QString& code);
+
+// Value of a key of type code from the detail fields (number or voice box; announcement, repetitions,
+// silences). nullopt for a type without detail fields.
+std::optional<QString> keyValue(const QString& code, const std::array<QString, 3>& details);
+// Value of a tree exit of type code from its parameter; an announcement is played once, with one
+// silence. nullopt for a type without parameter.
+std::optional<QString> exitValue(const QString& code, const QString& parameter);
+// Value of a jump to the menu or tree target.
+QString jumpValue(const QString& target);
 
 // Description of a key node after its digit and " - ". For "sau", jumpTargetName is the "lib" of the
-// target when known ("" otherwise). An unknown code is described by itself.
-QString describe(const QString& value, const ActionTypes& types, const QString& jumpTargetName = {});
+// target: nullopt when the target or its name is missing (no brackets), else shown in brackets, even
+// when empty. An unknown code is described by itself.
+QString describe(const QString& value, const ActionTypes& types,
+                 const std::optional<QString>& jumpTargetName = std::nullopt);
 
 // Text of a key node: digit + " - " + description.
 QString keyNodeText(int digit, const QString& value, const ActionTypes& types,
-                    const QString& jumpTargetName = {});
+                    const std::optional<QString>& jumpTargetName = std::nullopt);
+// Text of a key node just given the type code: digit + " - " + type caption, with empty brackets for
+// the types whose parameter shows there once typed (transfer, announcement).
+QString keyTypeText(int digit, const QString& code, const ActionTypes& types);
 
 // Node key of the key node of a menu: "E-" + menu + "-" + digit.
 QString keyNodeKey(const QString& menu, int digit);

@@ -141,7 +141,7 @@ void TreeLoader::ChargeMenu(const QString& parentKey, const QString& menu, int d
 
 void TreeLoader::addKeyNode(const QString& menu, int digit, const QString& value) {
     const QString code = action::code(value);
-    QString jumpTargetName;
+    std::optional<QString> jumpTargetName; // a present but empty "lib" still shows its brackets
     if (code == QLatin1String("sau")) {
         const QString target = action::param(value, 1);
         if (!target.isEmpty() && m_file.hasKey(target, QStringLiteral("lib")))

@@ -169,7 +169,7 @@ protected:
     }
     // A right press on the node; true when the node's pop-up is open once the delay has run out.
     bool rightPress(const QString& key) {
-        QMenu* menu = find<QMenu>(QStringLiteral("Menu"));
+        QMenu* menu = nodeMenu();
         menu->hide();
         QTest::mousePress(treeV()->viewport(), Qt::RightButton, {}, pointOf(key));
         QTimer* delay = find<QTimer>(QStringLiteral("tmrBoutonDroit"));
@@ -178,9 +178,10 @@ protected:
             QTest::qWait(20);
         return menu->isVisible();
     }
+    QMenu* nodeMenu() const { return window->findChild<QMenu*>(QStringLiteral("Menu")); }
     QStringList popupItems() const {
         QStringList names;
-        for (QAction* a : find<QMenu>(QStringLiteral("Menu"))->actions())
+        for (QAction* a : nodeMenu()->actions())
             if (a->isVisible()) names << a->objectName();
         return names;
     }

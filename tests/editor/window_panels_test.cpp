@@ -18,6 +18,13 @@ QString shownText(QWidget* w) {
     return qobject_cast<QLabel*>(w)->text();
 }
 
+QStringList itemTexts(const QComboBox* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
+
 class WindowPanels : public WindowTest {
 protected:
     QComboBox* types() { return panel<QComboBox>("cboTypesActions"); }
@@ -26,14 +33,17 @@ protected:
     QStringList details() {
         QStringList out;
         for (int i = 0; i < 3; ++i)
-            if (QLineEdit* field = panel<QLineEdit>(QStringLiteral("txtDetail_%1").arg(i));
-                field->isVisible())
+            if (auto* field = panel<QLineEdit>(QStringLiteral("txtDetail_%1").arg(i)); field->isVisible())
                 out << field->text();
         return out;
     }
-    void popupCommand(QAction* item) {
-        item->trigger();
-        find<QMenu>("Menu")->hide();
+    void popupCommand(const char* item) {
+        nodeMenu()->findChild<QAction*>(item)->trigger();
+        nodeMenu()->hide();
+    }
+    // Where a control sits in the panel shown.
+    int topIn(const char* panelName, const char* name) {
+        return panel(name)->mapTo(panel(panelName), QPoint(0, 0)).y();
     }
 };
 
@@ -74,58 +84,39 @@ TEST_F(WindowPanels, ClickingANodeShowsThePanelOfItsKindWithItsValues) {
     EXPECT_EQ(journalItems().size(), 1);
 }
 
-TEST_F(WindowPanels, ChoosingAKeyTypeWritesItsDefaultAndRedrawsTheNode) {
+// The type choice is a journal step; typing or choosing its parameter folds into it.
+TEST_F(WindowPanels, KeyTypeAndParametersWriteTheValueAndRedrawTheNode) {
     const struct {
         const char* type;
+        const char* field; // typed into, or chosen in a list; nullptr: none
+        const char* input;
         const char* value;
         const char* text;
         const char* image;
     } cases[] = {
-        {"Announcement", "ann;;2;2", "4 - Announcement ()", "Annonce"},
-        {"Station voice box", "bvo;", "4 - Station voice box", "BoiteVoc2"},
-        {"No action", "", "4 - No action", "NoAction"},
+        {"Announcement", "txtDetail_2", "7", "ann;;2;27", "4 - Announcement ()", "Annonce"},
+        {"Station voice box", "txtDetail_0", "8204", "bvo;8204", "4 - Station voice box (8204)", "BoiteVoc2"},
+        {"Jump", "cboMenuSaut", "M2 - Service", "sau;M2", "4 - Jump (Service)", "Saut"},
+        {"No action", nullptr, nullptr, "", "4 - No action", "NoAction"},
     };
     frmMain& w = open();
     const QString title = w.windowTitle();
-    clickNode("E-M1-4");
-    int steps = 1;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.type);
-        choose(types(), c.type);
-        EXPECT_EQ(key4(), c.value);
-        EXPECT_EQ(nodeText("E-M1-4"), c.text);
-        EXPECT_EQ(nodeImage("E-M1-4"), c.image);
-        ASSERT_EQ(journalItems().size(), ++steps);
-        EXPECT_TRUE(journalItems().last().endsWith(QStringLiteral(" -> Action : ") + c.text));
-        EXPECT_EQ(w.windowTitle(), title + '*');
-    }
-}
-
-TEST_F(WindowPanels, KeyParametersWriteTheValueAndTheNodeTextWithoutANewStep) {
-    const struct {
-        const char* type;
-        const char* field; // typed into, or chosen in a list
-        const char* input;
-        const char* value;
-        const char* text;
-    } cases[] = {
-        {"Announcement", "txtDetail_2", "7", "ann;;2;27", "4 - Announcement ()"},
-        {"Station voice box", "txtDetail_0", "8204", "bvo;8204", "4 - Station voice box (8204)"},
-        {"Jump", "cboMenuSaut", "Service", "sau;M2", "4 - Jump (Service)"},
-    };
-    open();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         clickNode("E-M1-4");
-        choose(types(), c.type);
         const int steps = journalItems().size();
-        if (QString(c.field).startsWith("cbo"))
+        choose(types(), c.type);
+        ASSERT_EQ(journalItems().size(), steps + 1);
+        EXPECT_TRUE(journalItems().last().endsWith(" -> Action : " + nodeText("E-M1-4")));
+        if (c.field && QString(c.field).startsWith("cbo"))
             choose(panel<QComboBox>(c.field), c.input);
-        else
+        else if (c.field)
             QTest::keyClicks(panel(c.field), c.input);
         EXPECT_EQ(key4(), c.value);
         EXPECT_EQ(nodeText("E-M1-4"), c.text);
-        EXPECT_EQ(journalItems().size(), steps);
+        EXPECT_EQ(nodeImage("E-M1-4"), c.image);
+        EXPECT_EQ(journalItems().size(), steps + 1);
+        EXPECT_EQ(w.windowTitle(), title + '*');
     }
 }
 
@@ -142,7 +133,7 @@ TEST_F(WindowPanels, TreeAndMenuFieldsWriteTheirValues) {
     QTest::keyClicks(panel("txtActionsArbre_0"), "abc");
     EXPECT_EQ(value("A1", TreeValue::exit_trf), "ann;abc;1;1");
     choose(panel<QComboBox>("cboActionsArbre_2"), "Jump");
-    choose(panel<QComboBox>("cboSautArbre_2"), "Main menu");
+    choose(panel<QComboBox>("cboSautArbre_2"), "M1 - Main menu");
     EXPECT_EQ(value("A1", TreeValue::exit_nac), "sau;M1");
     EXPECT_TRUE(titleMarked());
     EXPECT_EQ(journalItems().size(), 1) << "typing folds into the current step";
@@ -194,7 +185,7 @@ TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
         ASSERT_TRUE(rightPress("E-M1-4"));
         EXPECT_EQ(popupItems(), version500 ? seven : five);
         EXPECT_EQ(types()->count(), version500 ? 9 : 6) << "sub-menu and voice boxes need a 500";
-        popupCommand(action("mnuAction2"));
+        popupCommand("mnuAction2");
         EXPECT_EQ(key4(), "trf;");
         EXPECT_TRUE(journalItems().last().endsWith(" -> Action : 4 - Transfer ()"));
     }
@@ -203,7 +194,8 @@ TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
 TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
     open();
     ASSERT_TRUE(rightPress("E-M1-7"));
-    popupCommand(action("mnuAddMenu"));
+    popupCommand("mnuAddMenu");
+    EXPECT_TRUE(treeV()->isExpanded(indexOf("M3"))) << "its keys are what is filled next";
 
     EXPECT_FALSE(indexOf("E-M1-7").isValid());
     EXPECT_EQ(indexOf("M3").parent(), indexOf("M1"));
@@ -215,7 +207,7 @@ TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
     EXPECT_TRUE(journalItems().last().endsWith(" -> Menu added : 7 - New menu"));
 
     ASSERT_TRUE(rightPress("M3"));
-    popupCommand(action("mnuDelete"));
+    popupCommand("mnuDelete");
     EXPECT_FALSE(indexOf("M3").isValid());
     EXPECT_EQ(indexOf("E-M1-7").row(), 7);
     EXPECT_EQ(nodeText("E-M1-7"), "7 - ");
@@ -245,20 +237,103 @@ TEST_F(WindowPanels, DeleteKeyClearsAKeyActionOrDeletesAMenu) {
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '2 - Service'"));
 }
 
-TEST_F(WindowPanels, StationPickerOpensFromTheKeyAndWritesTheChoice) {
+TEST_F(WindowPanels, PickersWithoutServerListsSayWhereTheListsComeFrom) {
+    ctx.translation.setText(windowLabels() + "MsgListesServeur=The lists come from the server.\r\n");
     open();
-    auto doubleClick = [&] { QTest::mouseDClick(panel<QLineEdit>("txtDetail_0"), Qt::LeftButton); };
-    clickNode("E-M1-1");
-    EXPECT_FALSE(onModal(doubleClick)) << "no station on this server";
+    const struct {
+        const char* node;
+        const char* control;
+        bool button; // else a double click in the field
+    } cases[] = {
+        {"E-M1-1", "txtDetail_0", false}, // stations
+        {"E-M1-3", "cmdPopup", true},     // announcements
+        {"A1", "txtArbreAnnonces_1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.node) + " " + c.control);
+        clickNode(c.node);
+        prompts.shown.clear();
+        EXPECT_FALSE(onModal([&] {
+            if (c.button)
+                QTest::mouseClick(panel(c.control), Qt::LeftButton);
+            else
+                QTest::mouseDClick(panel(c.control), Qt::LeftButton);
+        })) << "no empty picker";
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].kind, "information");
+        EXPECT_EQ(prompts.shown[0].text, "The lists come from the server.");
+    }
 
     ctx.Stations = {{"205", "Desk", 1, QString()}, {"206", "Hall", 1, QString()}};
-    EXPECT_TRUE(onModal<frmPostes>(doubleClick, [](frmPostes& picker) {
-        EXPECT_EQ(picker.windowTitle(), "Number ");
-        picker.list()->setCurrentItem(picker.list()->topLevelItem(1));
-        picker.choose();
-    }));
+    clickNode("E-M1-1");
+    EXPECT_TRUE(onModal<frmPostes>([&] { QTest::mouseDClick(panel("txtDetail_0"), Qt::LeftButton); },
+                                   [](frmPostes& picker) {
+                                       EXPECT_EQ(picker.windowTitle(), "Number ");
+                                       picker.list()->setCurrentItem(picker.list()->topLevelItem(1));
+                                       picker.choose();
+                                   }));
     EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "trf;206");
     EXPECT_EQ(nodeText("E-M1-1"), "1 - Transfer (206)");
+}
+
+TEST_F(WindowPanels, KeyPanelKeepsItsHeadingAndTypeListAtTheTop) {
+    open();
+    clickNode("E-M1-3"); // three detail fields below the type list
+    const int heading = topIn("picNoeud_2", "lblDetails_2");
+    const int typeList = topIn("picNoeud_2", "cboTypesActions");
+    for (const char* key : {"E-M1-4", "E-M2-0", "E-M1-1"}) { // no action, operator, one field
+        SCOPED_TRACE(key);
+        clickNode(key);
+        EXPECT_EQ(topIn("picNoeud_2", "lblDetails_2"), heading);
+        EXPECT_EQ(topIn("picNoeud_2", "cboTypesActions"), typeList);
+    }
+}
+
+TEST_F(WindowPanels, SmallWindowScrollsThePanelsBothWaysWithoutSqueezingFields) {
+    frmMain& w = open();
+    w.setMinimumSize(0, 0); // smaller than the window allows: the panels must cope on their own
+    w.resize(400, 300);
+    QApplication::processEvents();
+    const int tenDigits = w.fontMetrics().horizontalAdvance(QStringLiteral("0000000000"));
+    for (const auto& [key, index] : {std::pair{"A1", 0}, {"M2", 1}, {"E-M1-3", 2}}) {
+        SCOPED_TRACE(key);
+        clickNode(key);
+        QApplication::processEvents();
+        auto* frame = panel<QScrollArea>(QStringLiteral("picBlanc_%1").arg(index));
+        QWidget* content = frame->widget();
+        for (QWidget* field : content->findChildren<QWidget*>()) {
+            if (!field->isVisible() || !(qobject_cast<QLineEdit*>(field) || qobject_cast<QComboBox*>(field)))
+                continue;
+            SCOPED_TRACE(field->objectName().toStdString());
+            EXPECT_GE(field->width(), tenDigits) << "room for a station number";
+            const QRect at(field->mapTo(content, QPoint(0, 0)), field->size());
+            // Within what the scroll bars can bring into view, and a bar is there when needed.
+            EXPECT_LE(at.right(), frame->viewport()->width() + frame->horizontalScrollBar()->maximum());
+            EXPECT_LE(at.bottom(), frame->viewport()->height() + frame->verticalScrollBar()->maximum());
+        }
+        EXPECT_EQ(frame->horizontalScrollBar()->isVisible(), content->width() > frame->viewport()->width());
+        EXPECT_EQ(frame->verticalScrollBar()->isVisible(), content->height() > frame->viewport()->height());
+    }
+}
+
+TEST_F(WindowPanels, JumpListsNameEachTargetByKeyAndLabel) {
+    // Key 9 jumps to another tree; M2 has an empty name, told apart from a missing one.
+    open(
+        workedExample("sau;A2").replace("lib=Service", "lib=").replace("8=\r\n9=\r\n", "8=sau;M2\r\n9=\r\n"));
+    EXPECT_EQ(nodeText("E-M1-9"), "9 - Jump (Tree 2)");
+    EXPECT_EQ(nodeText("E-M2-8"), "8 - Jump ()");
+    clickNode("E-M1-9");
+    auto* jump = panel<QComboBox>("cboMenuSaut");
+    EXPECT_EQ(itemTexts(jump), (QStringList{"", "M1 - Main menu", "M2 - ", "A2 - Tree 2"}));
+    EXPECT_EQ(jump->currentText(), "A2 - Tree 2");
+
+    clickNode("E-M1-4");
+    choose(types(), "Jump");
+    for (const auto& [entry, text] : {std::pair{"M2 - ", "4 - Jump ()"}, {"", "4 - Jump"}}) {
+        choose(jump, entry);
+        EXPECT_EQ(nodeText("E-M1-4"), text);
+    }
+    EXPECT_EQ(key4(), "sau;");
 }
 
 } // namespace
