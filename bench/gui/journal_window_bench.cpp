@@ -50,10 +50,10 @@ struct LargestWindow {
     }
     ~LargestWindow() { window.reset(); }
 
-    // The events the operation caused, then a paint of the whole window.
+    // The events the operation caused, the repaint of what it changed among them.
     void settle() {
         QApplication::processEvents();
-        window->repaint();
+        QApplication::processEvents(); // updates requested while the first events ran
     }
 };
 

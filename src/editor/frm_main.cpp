@@ -21,6 +21,8 @@ namespace {
 
 constexpr int DebugSmallHeight = 110;
 constexpr int DebugLargeHeight = 320;
+constexpr int MinimumWidth = 860;
+constexpr int MinimumHeight = 640;
 // What start-up leaves in fileAOuvrir when the server's tree could not be fetched: a new tree stands in.
 const QString newTreeMarker = QStringLiteral("$$NEW$$");
 
@@ -53,6 +55,9 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     connectDocument();
     applyModeDisplay();
     updateActions();
+    // The smallest size at which the detail panels show every field and "..." button without scrolling
+    // (they scroll in both directions below it).
+    setMinimumSize(MinimumWidth, MinimumHeight);
     resize(1100, 760);
 }
 
@@ -87,8 +92,17 @@ void frmMain::connectDocument() {
     connect(&m_document, &TreeDocument::checkStarted, this, [this] { showCheckRunning(true); });
     connect(&m_document, &TreeDocument::checkProgress, this, &frmMain::showCheckProgress);
     connect(&m_document, &TreeDocument::checkFinished, this, [this] { showCheckRunning(false); });
-    connect(&m_document.diagnostics(), &QAbstractItemModel::rowsInserted, lstDebug,
-            [this] { lstDebug->scrollToBottom(); });
+    // A check adds hundreds of lines in a row: the list scrolls once they are in, not once per line.
+    connect(&m_document.diagnostics(), &QAbstractItemModel::rowsInserted, lstDebug, [this] {
+        if (std::exchange(m_debugScrollPending, true)) return;
+        QMetaObject::invokeMethod(
+            lstDebug,
+            [this] {
+                m_debugScrollPending = false;
+                lstDebug->scrollToBottom();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 // Which commands can run, from the document's state: one place for all of them.

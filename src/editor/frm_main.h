@@ -4,6 +4,7 @@
 #include "editor/recent_files.h"
 #include "model/tree_file.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -129,6 +130,9 @@ private:
     QString m_serverInfoFile; // server information file loaded in local mode, "" for none
     bool m_debugLarge = false;
     bool m_inNodeClick = false;
+    bool m_debugScrollPending = false;
+    static constexpr int ProgressFrameMs = 40;
+    QElapsedTimer m_progressClock; // since the progress bar was last drawn
 
     // Controls.
     QMenu* mnuFile = nullptr;

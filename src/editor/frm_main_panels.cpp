@@ -73,6 +73,7 @@ void frmMain::showCheckRunning(bool running) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         picProgress->setRange(0, 1);
         picProgress->setValue(0);
+        m_progressClock.invalidate();
         picProgress->show();
     } else {
         picProgress->hide();
@@ -82,6 +83,10 @@ void frmMain::showCheckRunning(bool running) {
 }
 
 void frmMain::showCheckProgress(int current, int maximum) {
+    // The bar repaints at once on each change: at most one redraw per frame, as a person can follow it,
+    // or a fast check would spend more time drawing the bar than checking.
+    if (current < maximum && m_progressClock.isValid() && m_progressClock.elapsed() < ProgressFrameMs) return;
+    m_progressClock.start();
     picProgress->setRange(0, qMax(1, maximum));
     picProgress->setValue(current);
 }

@@ -31,12 +31,18 @@ void QSettingsStore::setValue(const QString& section, const QString& key, const 
     m_settings.setValue(section + QLatin1Char('/') + key, value);
 }
 
+UserSettingsStore::UserSettingsStore()
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             QStringLiteral("AA"), QStringLiteral("AA"))) {}
+
+UserSettingsStore::~UserSettingsStore() = default;
+
 QString UserSettingsStore::value(const QString& section, const QString& key) const {
-    return getSetting(section, key, QString());
+    return m_settings->value(section + QLatin1Char('/') + key).toString();
 }
 
 void UserSettingsStore::setValue(const QString& section, const QString& key, const QString& value) {
-    saveSetting(section, key, value);
+    m_settings->setValue(section + QLatin1Char('/') + key, value);
 }
 
 RecentFiles::RecentFiles(SettingsStore& store, QString fileServeur)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QSettings;
 
@@ -39,10 +40,18 @@ private:
 };
 
 // The user's own settings of application "AA" (getSetting / saveSetting).
+// One settings object for the window's whole life: writes reach the disk once Qt syncs it (when events
+// are next processed, and when the store goes), not once per entry, and every other reader in the
+// process sees them at once.
 class UserSettingsStore : public SettingsStore {
 public:
+    UserSettingsStore();
+    ~UserSettingsStore() override;
     QString value(const QString& section, const QString& key) const override;
     void setValue(const QString& section, const QString& key, const QString& value) override;
+
+private:
+    std::unique_ptr<QSettings> m_settings;
 };
 
 // The five tree files used last, kept in settings section "Files" as "F1" (most recent) to "F5", each a
