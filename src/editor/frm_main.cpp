@@ -1,4 +1,5 @@
 #include "editor/frm_main.h"
+#include "editor/frm_main_ui.h"
 
 #include "core/app_context.h"
 #include "core/prompts.h"
@@ -11,6 +12,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QToolButton>
@@ -19,8 +22,6 @@
 
 namespace {
 
-constexpr int DebugSmallHeight = 110;
-constexpr int DebugLargeHeight = 320;
 constexpr int MinimumWidth = 860;
 constexpr int MinimumHeight = 640;
 // What start-up leaves in fileAOuvrir when the server's tree could not be fetched: a new tree stands in.
@@ -36,17 +37,9 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
 
     setWindowTitle(label("Titre"));
     setWindowIcon(m_document.icons().logo());
-    buildMenus();
-    buildToolbar();
-
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(buildTitleBand());
-    column->addWidget(buildEditorArea(), 1);
-    column->addWidget(buildBottomBand());
-    setCentralWidget(central);
+    ui = std::make_unique<MainWindowUi>(*this, m_ctx, m_document.icons());
+    ui->treeV->setModel(&m_document.treeModel());
+    ui->lstDebug->setModel(m_debugView);
 
     buildDetailPanels();
     connectCommands();
@@ -80,10 +73,10 @@ void frmMain::connectDocument() {
         updateActions();
     });
     connect(&m_document, &TreeDocument::treeReplaced, this, [this] {
-        picClose->setVisible(!m_document.isOpen());
-        if (!m_document.isOpen()) picClose->raise();
+        ui->picClose->setVisible(!m_document.isOpen());
+        if (!m_document.isOpen()) ui->picClose->raise();
         // A closed tree takes no input at all: no focus, no keys, no clicks behind the cover.
-        picEditeur->setEnabled(m_document.isOpen());
+        ui->picEditeur->setEnabled(m_document.isOpen());
         updateTitle();
         updateActions();
     });
@@ -93,13 +86,13 @@ void frmMain::connectDocument() {
     connect(&m_document, &TreeDocument::checkProgress, this, &frmMain::showCheckProgress);
     connect(&m_document, &TreeDocument::checkFinished, this, [this] { showCheckRunning(false); });
     // A check adds hundreds of lines in a row: the list scrolls once they are in, not once per line.
-    connect(&m_document.diagnostics(), &QAbstractItemModel::rowsInserted, lstDebug, [this] {
+    connect(&m_document.diagnostics(), &QAbstractItemModel::rowsInserted, ui->lstDebug, [this] {
         if (std::exchange(m_debugScrollPending, true)) return;
         QMetaObject::invokeMethod(
-            lstDebug,
+            ui->lstDebug,
             [this] {
                 m_debugScrollPending = false;
-                lstDebug->scrollToBottom();
+                ui->lstDebug->scrollToBottom();
             },
             Qt::QueuedConnection);
     });
@@ -113,24 +106,24 @@ void frmMain::updateActions() {
     const bool canSave = open && m_document.isModified() && !m_document.fileName().isEmpty();
     const UndoJournal& journal = m_document.journal();
 
-    for (QAction* a : {mnuNew, mnuOpen, toolNouveau, toolOuvrir, mnuQuit})
+    for (QAction* a : {ui->mnuNew, ui->mnuOpen, ui->toolNouveau, ui->toolOuvrir, ui->mnuQuit})
         a->setEnabled(idle);
-    for (QAction* a : mnuFileN)
+    for (QAction* a : ui->mnuFileN)
         a->setEnabled(idle);
-    mnuSave->setEnabled(canSave);
-    toolEnregistrer->setEnabled(canSave);
-    mnuSaveAs->setEnabled(open);
-    for (QAction* a : {mnuClose, mnuHoraires, mnuParam})
+    ui->mnuSave->setEnabled(canSave);
+    ui->toolEnregistrer->setEnabled(canSave);
+    ui->mnuSaveAs->setEnabled(open);
+    for (QAction* a : {ui->mnuClose, ui->mnuHoraires, ui->mnuParam})
         a->setEnabled(open && idle);
-    mnuValide->setEnabled(open && idle);
-    mnuEnvoi->setEnabled(open && idle && online);
-    mnuRecup->setEnabled(idle && online);
-    mnuReset->setEnabled(idle && online);
-    mnuVoies->setEnabled(online);
-    mnuInfoServeur->setEnabled(idle && !online);
-    toolAnnuler->setEnabled(open && idle && journal.undoEnabled());
-    toolRetablir->setEnabled(open && idle && journal.redoEnabled());
-    lstCancel->setEnabled(idle);
+    ui->mnuValide->setEnabled(open && idle);
+    ui->mnuEnvoi->setEnabled(open && idle && online);
+    ui->mnuRecup->setEnabled(idle && online);
+    ui->mnuReset->setEnabled(idle && online);
+    ui->mnuVoies->setEnabled(online);
+    ui->mnuInfoServeur->setEnabled(idle && !online);
+    ui->toolAnnuler->setEnabled(open && idle && journal.undoEnabled());
+    ui->toolRetablir->setEnabled(open && idle && journal.redoEnabled());
+    ui->lstCancel->setEnabled(idle);
 }
 
 void frmMain::updateTitle() {
@@ -189,23 +182,23 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::connectTree() {
     NodeTreeModel& model = m_document.treeModel();
-    connect(treeV->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(ui->treeV->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this, &model](const QModelIndex& current) {
                 if (!m_inNodeClick && current.isValid()) treeV_NodeClick(model.keyOf(current));
             });
     // A click on the selected node does not change the selection but shows the node again.
-    connect(treeV, &QTreeView::clicked, this, [this, &model](const QModelIndex& index) {
+    connect(ui->treeV, &QTreeView::clicked, this, [this, &model](const QModelIndex& index) {
         if (index.isValid()) treeV_NodeClick(model.keyOf(index));
     });
     // The node's expanded flag and the view stay in step both ways.
-    connect(treeV, &QTreeView::expanded, this, [this, &model](const QModelIndex& i) {
+    connect(ui->treeV, &QTreeView::expanded, this, [this, &model](const QModelIndex& i) {
         m_document.config().nodes.setExpanded(model.keyOf(i), true);
     });
-    connect(treeV, &QTreeView::collapsed, this, [this, &model](const QModelIndex& i) {
+    connect(ui->treeV, &QTreeView::collapsed, this, [this, &model](const QModelIndex& i) {
         m_document.config().nodes.setExpanded(model.keyOf(i), false);
     });
     connect(&model, &NodeTreeModel::nodeUpdated, this, [this](const QModelIndex& i) {
-        treeV->setExpanded(i, i.data(NodeTreeModel::ExpandedRole).toBool());
+        ui->treeV->setExpanded(i, i.data(NodeTreeModel::ExpandedRole).toBool());
     });
     connect(&model, &QAbstractItemModel::modelReset, this, &frmMain::syncExpansion);
 }
@@ -213,15 +206,15 @@ void frmMain::connectTree() {
 void frmMain::syncExpansion() {
     const NodeTree& tree = m_document.config().nodes;
     for (int id : tree.displayOrder())
-        if (tree.node(id).expanded) treeV->setExpanded(m_document.treeModel().indexForId(id), true);
+        if (tree.node(id).expanded) ui->treeV->setExpanded(m_document.treeModel().indexForId(id), true);
 }
 
 void frmMain::selectNode(const QString& key) {
     const QModelIndex index = m_document.treeModel().indexForKey(key);
     if (!index.isValid()) return;
     m_inNodeClick = true;
-    treeV->setCurrentIndex(index);
-    treeV->scrollTo(index);
+    ui->treeV->setCurrentIndex(index);
+    ui->treeV->scrollTo(index);
     m_inNodeClick = false;
     m_document.setCurrentNode(key);
 }
@@ -244,7 +237,23 @@ void frmMain::lstDebug_ItemClick(const QModelIndex& index) {
 
 void frmMain::picF_Click() {
     m_debugLarge = !m_debugLarge;
-    picF->setIcon(m_debugLarge ? m_document.icons().toggleDown() : m_document.icons().toggleUp());
-    picF->setToolTip(label(m_debugLarge ? "MsgB" : "MsgH"));
-    lstDebug->setFixedHeight(m_debugLarge ? DebugLargeHeight : DebugSmallHeight);
+    ui->picF->setIcon(m_debugLarge ? m_document.icons().toggleDown() : m_document.icons().toggleUp());
+    ui->picF->setToolTip(label(m_debugLarge ? "MsgB" : "MsgH"));
+    ui->lstDebug->setFixedHeight(m_debugLarge ? MainWindowUi::DebugLargeHeight
+                                              : MainWindowUi::DebugSmallHeight);
+}
+
+void frmMain::applyModeDisplay() {
+    const bool local = m_ctx.modeLocal;
+    ui->mnuVoies->setEnabled(!local);
+    ui->mnuRecup->setEnabled(!local);
+    ui->mnuReset->setEnabled(!local);
+    ui->imgModeLocal->setVisible(local);
+    ui->imgModeServeur->setVisible(!local);
+    ui->lblStatutServeur->setText(
+        local ? label("OffLine") : label("OnLine").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR));
+    ui->lblInfoReset->setText(ui->mnuReset->text());
+    if (!m_serverInfoFile.isEmpty())
+        ui->lblStatutServeur->setText(ui->lblStatutServeur->text() + QStringLiteral(" - ") +
+                                      QFileInfo(m_serverInfoFile).fileName());
 }

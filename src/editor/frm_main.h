@@ -1,7 +1,6 @@
 #pragma once
 
 #include "editor/panel_host.h"
-#include "editor/recent_files.h"
 #include "model/tree_file.h"
 
 #include <QElapsedTimer>
@@ -11,6 +10,8 @@
 #include <memory>
 
 class DiagnosticsViewModel;
+class MainWindowUi;
+class RecentFilesMenu;
 class NodePanels;
 class NodePopup;
 class Prompts;
@@ -68,12 +69,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Construction (frm_main_layout.cpp).
-    void buildMenus();
-    void buildToolbar();
-    QWidget* buildTitleBand();
-    QWidget* buildEditorArea();
-    QWidget* buildBottomBand();
     void buildDetailPanels();
     void applyModeDisplay();
     void connectCommands();
@@ -103,8 +98,7 @@ private:
     void mnuClose_Click();
     bool saveTree();
     void mnuSaveAs_Click();
-    void mnuFileN_Click(int n);
-    void showRecentFiles(const QStringList& paths);
+    void openRecentFile(const QString& path);
     void reportSaveFailure(const QString& path);
     void mnuHelp_Click();
     void mnuHoraires_Click();
@@ -123,8 +117,7 @@ private:
     AppContext& m_ctx;
     Prompts& m_prompts;
     DiagnosticsViewModel* m_debugView = nullptr; // a child of the window
-    UserSettingsStore m_userSettings;
-    std::unique_ptr<RecentFiles> m_recentFiles;
+    RecentFilesMenu* m_recentFiles = nullptr;    // a child of the window
     std::function<bool(const QUrl&)> m_helpOpener;
     QString m_repCourant;
     QString m_serverInfoFile; // server information file loaded in local mode, "" for none
@@ -134,51 +127,7 @@ private:
     static constexpr int ProgressFrameMs = 40;
     QElapsedTimer m_progressClock; // since the progress bar was last drawn
 
-    // Controls.
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuServeur = nullptr;
-    QMenu* mnuOptions = nullptr;
-    QMenu* mnuApp = nullptr;
-    QAction* mnuNew = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuClose = nullptr;
-    QAction* mnuSave = nullptr;
-    QAction* mnuSaveAs = nullptr;
-    QAction* mnuVide2 = nullptr;
-    std::array<QAction*, 5> mnuFileN{}; // mnuFile1..mnuFile5
-    QAction* mnuQuit = nullptr;
-    QAction* mnuValide = nullptr;
-    QAction* mnuEnvoi = nullptr;
-    QAction* mnuRecup = nullptr;
-    QAction* mnuReset = nullptr;
-    QAction* mnuParam = nullptr;
-    QAction* mnuVoies = nullptr;
-    QAction* mnuHoraires = nullptr;
-    QAction* mnuInfoServeur = nullptr;
-    QAction* mnuVersion = nullptr;
-    QAction* mnuHelp = nullptr;
-    QToolBar* toolMenu = nullptr;
-    QAction* toolNouveau = nullptr;
-    QAction* toolOuvrir = nullptr;
-    QAction* toolEnregistrer = nullptr;
-    QAction* toolAnnuler = nullptr;
-    QAction* toolRetablir = nullptr;
-    QAction* toolAide = nullptr;
-    QWidget* picBarre = nullptr;
-    QLabel* imgModeLocal = nullptr;
-    QLabel* imgModeServeur = nullptr;
-    QLabel* lblStatutServeur = nullptr;
-    QWidget* picEditeur = nullptr; // the tree, the journal and the details, covered by picClose
-    QTreeView* treeV = nullptr;
-    QListView* lstCancel = nullptr; // the undo journal's steps
-    QProgressBar* picProgress = nullptr;
-    QWidget* picInfos = nullptr;
-    QVBoxLayout* m_infosLayout = nullptr;
-    QWidget* picClose = nullptr;
-    QWidget* picReset = nullptr;
-    QLabel* lblInfoReset = nullptr;
-    QToolButton* picF = nullptr;
-    QListView* lstDebug = nullptr;
+    std::unique_ptr<MainWindowUi> ui; // the controls
     NodePanels* m_panels = nullptr;
     NodePopup* m_popup = nullptr;
     TreeViewController* m_treeController = nullptr;

@@ -7,7 +7,9 @@
 #include "dialogs/frm_general.h"
 #include "dialogs/frm_horaires.h"
 #include "editor/frm_main.h"
+#include "editor/frm_main_ui.h"
 #include "editor/help_file.h"
+#include "editor/recent_files_menu.h"
 #include "editor/tree_document.h"
 #include "model/undo_journal.h"
 #include "startup/server_info.h"
@@ -40,32 +42,28 @@ QString titleOf(const QAction* item) {
 } // namespace
 
 void frmMain::connectCommands() {
-    connect(mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
-    connect(toolNouveau, &QAction::triggered, this, &frmMain::mnuNew_Click);
-    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
-    connect(toolOuvrir, &QAction::triggered, this, &frmMain::mnuOpen_Click);
-    connect(mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
-    connect(mnuSave, &QAction::triggered, this, &frmMain::saveTree);
-    connect(toolEnregistrer, &QAction::triggered, this, &frmMain::saveTree);
-    connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
-    connect(mnuQuit, &QAction::triggered, this, &QWidget::close);
-    for (size_t i = 0; i < mnuFileN.size(); ++i)
-        connect(mnuFileN[i], &QAction::triggered, this, [this, i] { mnuFileN_Click(int(i)); });
-    connect(mnuValide, &QAction::triggered, this, &frmMain::mnuValide_Click);
-    connect(mnuHelp, &QAction::triggered, this, &frmMain::mnuHelp_Click);
-    connect(toolAide, &QAction::triggered, this, &frmMain::mnuHelp_Click);
-    connect(mnuHoraires, &QAction::triggered, this, &frmMain::mnuHoraires_Click);
-    connect(mnuParam, &QAction::triggered, this, &frmMain::mnuParam_Click);
-    connect(mnuInfoServeur, &QAction::triggered, this, &frmMain::mnuInfoServeur_Click);
-    connect(mnuVersion, &QAction::triggered, this, &frmMain::mnuVersion_Click);
-    connect(picF, &QToolButton::clicked, this, &frmMain::picF_Click);
-    connect(lstDebug, &QAbstractItemView::clicked, this, &frmMain::lstDebug_ItemClick);
+    connect(ui->mnuNew, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(ui->toolNouveau, &QAction::triggered, this, &frmMain::mnuNew_Click);
+    connect(ui->mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(ui->toolOuvrir, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(ui->mnuClose, &QAction::triggered, this, &frmMain::mnuClose_Click);
+    connect(ui->mnuSave, &QAction::triggered, this, &frmMain::saveTree);
+    connect(ui->toolEnregistrer, &QAction::triggered, this, &frmMain::saveTree);
+    connect(ui->mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+    connect(ui->mnuQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->mnuValide, &QAction::triggered, this, &frmMain::mnuValide_Click);
+    connect(ui->mnuHelp, &QAction::triggered, this, &frmMain::mnuHelp_Click);
+    connect(ui->toolAide, &QAction::triggered, this, &frmMain::mnuHelp_Click);
+    connect(ui->mnuHoraires, &QAction::triggered, this, &frmMain::mnuHoraires_Click);
+    connect(ui->mnuParam, &QAction::triggered, this, &frmMain::mnuParam_Click);
+    connect(ui->mnuInfoServeur, &QAction::triggered, this, &frmMain::mnuInfoServeur_Click);
+    connect(ui->mnuVersion, &QAction::triggered, this, &frmMain::mnuVersion_Click);
+    connect(ui->picF, &QToolButton::clicked, this, &frmMain::picF_Click);
+    connect(ui->lstDebug, &QAbstractItemView::clicked, this, &frmMain::lstDebug_ItemClick);
 
-    m_recentFiles = std::make_unique<RecentFiles>(m_userSettings, m_ctx.fileServeur);
-    m_recentFiles->setMenuListener([this](const QStringList& paths) { showRecentFiles(paths); });
-    connect(&m_document, &TreeDocument::fileUsed, this,
-            [this](const QString& path) { m_recentFiles->AjouteDernierFichierOuvert(path); });
-    m_recentFiles->afficheMenuFichiersOuverts();
+    m_recentFiles = new RecentFilesMenu(ui->mnuFileN, ui->mnuVide2, m_ctx.fileServeur, this);
+    connect(m_recentFiles, &RecentFilesMenu::chosen, this, &frmMain::openRecentFile);
+    connect(&m_document, &TreeDocument::fileUsed, m_recentFiles, &RecentFilesMenu::add);
 }
 
 // ---- open, new, close, save ------------------------------------------------------------------------
@@ -100,7 +98,7 @@ void frmMain::mnuNew_Click() {
 
 void frmMain::mnuOpen_Click() {
     if (!confirmDiscard()) return;
-    const QString path = m_prompts.openFileName(titleOf(mnuOpen), m_repCourant, treeFileFilter);
+    const QString path = m_prompts.openFileName(titleOf(ui->mnuOpen), m_repCourant, treeFileFilter);
     if (path.isEmpty()) return;
     m_repCourant = QFileInfo(path).absolutePath();
     OuvertureFichierArbre(path);
@@ -109,7 +107,7 @@ void frmMain::mnuOpen_Click() {
 void frmMain::mnuClose_Click() {
     if (!confirmDiscard()) return;
     m_document.close();
-    treeV->clearFocus();
+    ui->treeV->clearFocus();
 }
 
 bool frmMain::saveTree() {
@@ -126,7 +124,7 @@ bool frmMain::saveTree() {
 
 void frmMain::mnuSaveAs_Click() {
     if (!m_document.isOpen()) return;
-    const QString chosen = m_prompts.saveFileName(titleOf(mnuSaveAs), m_repCourant, treeFileFilter);
+    const QString chosen = m_prompts.saveFileName(titleOf(ui->mnuSaveAs), m_repCourant, treeFileFilter);
     if (chosen.isEmpty()) return;
     // A name without extension would be hidden by the open dialog's filter.
     const QString path = TreeDocument::withTreeExtension(chosen);
@@ -146,31 +144,17 @@ void frmMain::reportSaveFailure(const QString& path) {
 
 // ---- recent files ----------------------------------------------------------------------------------
 
-void frmMain::showRecentFiles(const QStringList& paths) {
-    mnuVide2->setVisible(!paths.isEmpty());
-    for (size_t i = 0; i < mnuFileN.size(); ++i) {
-        QAction* item = mnuFileN[i];
-        const bool shown = qsizetype(i) < paths.size();
-        const QString path = shown ? paths[qsizetype(i)] : QString();
-        item->setText(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        item->setData(path);
-        item->setVisible(shown);
-    }
-}
-
-void frmMain::mnuFileN_Click(int n) {
-    if (n < 0 || size_t(n) >= mnuFileN.size() || !mnuFileN[size_t(n)]->isVisible()) return;
+void frmMain::openRecentFile(const QString& path) {
     if (!confirmDiscard()) return;
-    const QString path = mnuFileN[size_t(n)]->data().toString();
     OuvertureFichierArbre(path);
     // A file deleted since it was listed is not opened; it leaves the list now.
-    if (!QFileInfo(path).isFile()) m_recentFiles->afficheMenuFichiersOuverts();
+    if (!QFileInfo(path).isFile()) m_recentFiles->refresh();
 }
 
 // ---- server information file in local mode ----------------------------------------------------------
 
 void frmMain::mnuInfoServeur_Click() {
-    const QString path = m_prompts.openFileName(titleOf(mnuInfoServeur), m_repCourant,
+    const QString path = m_prompts.openFileName(titleOf(ui->mnuInfoServeur), m_repCourant,
                                                 QStringLiteral("qavo_general.txt (*.txt)"));
     if (path.isEmpty()) return;
     loadServerInfoFile(path);
@@ -206,18 +190,18 @@ DialogHooks frmMain::dialogHooks() {
 void frmMain::mnuHoraires_Click() {
     FrmHoraires window(m_ctx.translation, m_document.config().schedules, m_prompts, m_repCourant,
                        dialogHooks(), this);
-    window.setWindowTitle(titleOf(mnuHoraires));
+    window.setWindowTitle(titleOf(ui->mnuHoraires));
     window.exec();
 }
 
 void frmMain::mnuParam_Click() {
     FrmGeneral window(m_ctx.translation, m_document.config().general, dialogHooks(), this);
-    window.setWindowTitle(titleOf(mnuParam));
+    window.setWindowTitle(titleOf(ui->mnuParam));
     window.exec();
 }
 
 void frmMain::mnuVersion_Click() {
     FrmAPropos window(m_ctx.translation, m_ctx.programDir, this);
-    window.setWindowTitle(titleOf(mnuVersion));
+    window.setWindowTitle(titleOf(ui->mnuVersion));
     window.exec();
 }

@@ -1,5 +1,6 @@
 // The undo journal in the main window: the visible list of steps and the undo and redo buttons.
 #include "editor/frm_main.h"
+#include "editor/frm_main_ui.h"
 #include "editor/tree_document.h"
 #include "model/undo_journal.h"
 
@@ -12,17 +13,17 @@
 void frmMain::connectJournal() {
     UndoJournal& journal = m_document.journal();
     qApp->installEventFilter(this);
-    lstCancel->setModel(&journal);
-    connect(lstCancel, &QListView::clicked, this, &frmMain::lstCancel_ItemClick);
+    ui->lstCancel->setModel(&journal);
+    connect(ui->lstCancel, &QListView::clicked, this, &frmMain::lstCancel_ItemClick);
     connect(&journal, &UndoJournal::currentItemChanged, this, [this, &journal](int position) {
         const QModelIndex item = journal.index(position);
-        lstCancel->setCurrentIndex(item);
-        lstCancel->scrollTo(item);
+        ui->lstCancel->setCurrentIndex(item);
+        ui->lstCancel->scrollTo(item);
     });
-    connect(toolAnnuler, &QAction::triggered, this, [this] {
+    connect(ui->toolAnnuler, &QAction::triggered, this, [this] {
         if (!m_document.isVerifying()) m_document.journal().undo();
     });
-    connect(toolRetablir, &QAction::triggered, this, [this] {
+    connect(ui->toolRetablir, &QAction::triggered, this, [this] {
         if (!m_document.isVerifying()) m_document.journal().redo();
     });
 }

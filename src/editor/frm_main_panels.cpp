@@ -2,6 +2,7 @@
 #include "core/app_context.h"
 #include "editor/frm_annonces.h"
 #include "editor/frm_main.h"
+#include "editor/frm_main_ui.h"
 #include "editor/frm_postes.h"
 #include "editor/node_panels.h"
 #include "editor/node_popup.h"
@@ -18,23 +19,24 @@
 #include <QVBoxLayout>
 
 void frmMain::buildDetailPanels() {
-    m_panels = new NodePanels(m_document.config(), m_ctx, *this, picInfos);
+    m_panels = new NodePanels(m_document.config(), m_ctx, *this, ui->picInfos);
     m_panels->setIconProvider([this](const QString& imageKey) { return m_document.icons().icon(imageKey); });
-    m_infosLayout->insertWidget(0, m_panels, 1);
+    ui->infosLayout->insertWidget(0, m_panels, 1);
 
     m_popup = new NodePopup(*m_panels, m_document.config(), m_ctx, this);
     connect(m_popup, &NodePopup::effaceListeRequested, this,
             [this] { m_document.diagnostics().InitDebug(m_ctx.translation); });
-    lstDebug->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lstDebug, &QListView::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_popup->MenuDebug->popup(lstDebug->viewport()->mapToGlobal(pos)); });
+    ui->lstDebug->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->lstDebug, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_popup->MenuDebug->popup(ui->lstDebug->viewport()->mapToGlobal(pos));
+    });
 
     // A press that lands on the node already shown needs no second display.
     auto showIfOther = [this](const QString& key) {
         if (m_panels->display().currentNodeKey != key) treeV_NodeClick(key);
     };
     m_treeController = new TreeViewController(
-        treeV, m_document.config(), *m_panels, *m_popup,
+        ui->treeV, m_document.config(), *m_panels, *m_popup,
         [this](const QModelIndex& i) { return m_document.treeModel().keyOf(i); }, showIfOther);
     // Every path that selects a node (a click, the keyboard, a diagnostics line, the program) goes
     // through treeV_NodeClick, which ends here.
@@ -64,19 +66,19 @@ void frmMain::openStationPicker(const QString& title, const QString& code, QLine
 void frmMain::mnuValide_Click() {
     if (m_document.isVerifying() || !m_document.isOpen()) return;
     m_document.verify();
-    const QModelIndex current = treeV->currentIndex();
+    const QModelIndex current = ui->treeV->currentIndex();
     if (current.isValid()) treeV_NodeClick(m_document.treeModel().keyOf(current));
 }
 
 void frmMain::showCheckRunning(bool running) {
     if (running) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        picProgress->setRange(0, 1);
-        picProgress->setValue(0);
+        ui->picProgress->setRange(0, 1);
+        ui->picProgress->setValue(0);
         m_progressClock.invalidate();
-        picProgress->show();
+        ui->picProgress->show();
     } else {
-        picProgress->hide();
+        ui->picProgress->hide();
         QApplication::restoreOverrideCursor();
     }
     updateActions();
@@ -87,6 +89,6 @@ void frmMain::showCheckProgress(int current, int maximum) {
     // or a fast check would spend more time drawing the bar than checking.
     if (current < maximum && m_progressClock.isValid() && m_progressClock.elapsed() < ProgressFrameMs) return;
     m_progressClock.start();
-    picProgress->setRange(0, qMax(1, maximum));
-    picProgress->setValue(current);
+    ui->picProgress->setRange(0, qMax(1, maximum));
+    ui->picProgress->setValue(current);
 }

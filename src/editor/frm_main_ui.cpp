@@ -1,16 +1,15 @@
 // The main window's controls: menus, toolbar, title band, the editor area and the diagnostics band.
-#include "core/app_context.h"
-#include "editor/diagnostics_view_model.h"
-#include "editor/frm_main.h"
-#include "editor/node_tree_model.h"
-#include "editor/tree_document.h"
+#include "editor/frm_main_ui.h"
 
-#include <QFileInfo>
+#include "core/app_context.h"
+#include "editor/node_icons.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -22,17 +21,33 @@
 
 namespace {
 
-constexpr int DebugSmallHeight = 110;
-
 QString withoutEllipsis(QString caption) {
     return caption.remove(QStringLiteral("..."));
 }
 
 } // namespace
 
-void frmMain::buildMenus() {
+MainWindowUi::MainWindowUi(QMainWindow& window, const AppContext& ctx, const NodeIcons& icons)
+    : m_window(window), m_ctx(ctx), m_icons(icons) {
+    buildMenus();
+    buildToolbar();
+    auto* central = new QWidget(&window);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildTitleBand());
+    column->addWidget(buildEditorArea(), 1);
+    column->addWidget(buildBottomBand());
+    window.setCentralWidget(central);
+}
+
+QString MainWindowUi::label(const char* key) const {
+    return m_ctx.getLabel(QString::fromLatin1(key));
+}
+
+void MainWindowUi::buildMenus() {
     auto makeMenu = [this](const char* name, const QString& caption) {
-        QMenu* menu = menuBar()->addMenu(caption);
+        QMenu* menu = m_window.menuBar()->addMenu(caption);
         menu->setObjectName(QString::fromLatin1(name));
         return menu;
     };
@@ -83,8 +98,8 @@ void frmMain::buildMenus() {
     mnuVersion = makeItem(mnuApp, "mnuVersion", label("MenuAPropos"));
 }
 
-void frmMain::buildToolbar() {
-    toolMenu = addToolBar(QStringLiteral("toolMenu"));
+void MainWindowUi::buildToolbar() {
+    toolMenu = m_window.addToolBar(QStringLiteral("toolMenu"));
     toolMenu->setObjectName(QStringLiteral("toolMenu"));
     toolMenu->setMovable(false);
     toolMenu->setIconSize(QSize(22, 22));
@@ -95,19 +110,23 @@ void frmMain::buildToolbar() {
         a->setToolTip(caption);
         return a;
     };
-    toolNouveau = makeButton("toolNouveau", "MenuNouveau", style()->standardIcon(QStyle::SP_FileIcon));
-    toolOuvrir = makeButton("toolOuvrir", "MenuOuvrirB", style()->standardIcon(QStyle::SP_DialogOpenButton));
-    toolEnregistrer =
-        makeButton("toolEnregistrer", "MenuSave", style()->standardIcon(QStyle::SP_DialogSaveButton));
+    toolNouveau =
+        makeButton("toolNouveau", "MenuNouveau", m_window.style()->standardIcon(QStyle::SP_FileIcon));
+    toolOuvrir =
+        makeButton("toolOuvrir", "MenuOuvrirB", m_window.style()->standardIcon(QStyle::SP_DialogOpenButton));
+    toolEnregistrer = makeButton("toolEnregistrer", "MenuSave",
+                                 m_window.style()->standardIcon(QStyle::SP_DialogSaveButton));
     toolMenu->addSeparator();
-    toolAnnuler = makeButton("toolAnnuler", "MenuAnnuler", style()->standardIcon(QStyle::SP_ArrowBack));
-    toolRetablir = makeButton("toolRetablir", "MenuRetablir", style()->standardIcon(QStyle::SP_ArrowForward));
+    toolAnnuler =
+        makeButton("toolAnnuler", "MenuAnnuler", m_window.style()->standardIcon(QStyle::SP_ArrowBack));
+    toolRetablir =
+        makeButton("toolRetablir", "MenuRetablir", m_window.style()->standardIcon(QStyle::SP_ArrowForward));
     toolMenu->addSeparator();
-    toolAide = makeButton("toolAide", "MenuAide", m_document.icons().help());
+    toolAide = makeButton("toolAide", "MenuAide", m_icons.help());
 }
 
-QWidget* frmMain::buildTitleBand() {
-    picBarre = new QWidget(this);
+QWidget* MainWindowUi::buildTitleBand() {
+    picBarre = new QWidget(&m_window);
     picBarre->setObjectName(QStringLiteral("picBarre"));
     picBarre->setAutoFillBackground(true);
     QPalette pal = picBarre->palette();
@@ -116,7 +135,7 @@ QWidget* frmMain::buildTitleBand() {
 
     auto* picLogo = new QLabel(picBarre);
     picLogo->setObjectName(QStringLiteral("picLogo"));
-    picLogo->setPixmap(m_document.icons().logo().pixmap(QSize(28, 28), devicePixelRatioF()));
+    picLogo->setPixmap(m_icons.logo().pixmap(QSize(28, 28), m_window.devicePixelRatioF()));
     auto* title = new QLabel(label("Titre"), picBarre);
     QFont bold = title->font();
     bold.setBold(true);
@@ -125,10 +144,10 @@ QWidget* frmMain::buildTitleBand() {
 
     imgModeLocal = new QLabel(picBarre);
     imgModeLocal->setObjectName(QStringLiteral("imgModeLocal"));
-    imgModeLocal->setPixmap(m_document.icons().modeLocal().pixmap(QSize(22, 22), devicePixelRatioF()));
+    imgModeLocal->setPixmap(m_icons.modeLocal().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
     imgModeServeur = new QLabel(picBarre);
     imgModeServeur->setObjectName(QStringLiteral("imgModeServeur"));
-    imgModeServeur->setPixmap(m_document.icons().modeServeur().pixmap(QSize(22, 22), devicePixelRatioF()));
+    imgModeServeur->setPixmap(m_icons.modeServeur().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
     lblStatutServeur = new QLabel(picBarre);
     lblStatutServeur->setObjectName(QStringLiteral("lblStatutServeur"));
 
@@ -144,8 +163,8 @@ QWidget* frmMain::buildTitleBand() {
     return picBarre;
 }
 
-QWidget* frmMain::buildEditorArea() {
-    auto* area = new QWidget(this);
+QWidget* MainWindowUi::buildEditorArea() {
+    auto* area = new QWidget(&m_window);
     auto* grid = new QGridLayout(area);
     grid->setContentsMargins(6, 6, 6, 6);
 
@@ -160,7 +179,7 @@ QWidget* frmMain::buildEditorArea() {
     left->setSpacing(4);
     treeV = new QTreeView(editor);
     treeV->setObjectName(QStringLiteral("treeV"));
-    treeV->setModel(&m_document.treeModel());
+
     treeV->setHeaderHidden(true);
     treeV->setUniformRowHeights(true);
     treeV->setIconSize(QSize(16, 16));
@@ -186,8 +205,8 @@ QWidget* frmMain::buildEditorArea() {
 
     picInfos = new QWidget(editor);
     picInfos->setObjectName(QStringLiteral("picInfos"));
-    m_infosLayout = new QVBoxLayout(picInfos);
-    m_infosLayout->setContentsMargins(0, 0, 0, 0);
+    infosLayout = new QVBoxLayout(picInfos);
+    infosLayout->setContentsMargins(0, 0, 0, 0);
     // Detail panels (tree, menu, key) go first: see buildDetailPanels.
     // The server reset notice sits on top of the details while a reset runs.
     picReset = new QWidget(picInfos);
@@ -196,7 +215,7 @@ QWidget* frmMain::buildEditorArea() {
     lblInfoReset->setObjectName(QStringLiteral("lblInfoReset"));
     (new QVBoxLayout(picReset))->addWidget(lblInfoReset, 0, Qt::AlignCenter);
     picReset->hide();
-    m_infosLayout->addWidget(picReset);
+    infosLayout->addWidget(picReset);
 
     // The tree takes 40 percent of the width, the details the rest.
     split->addLayout(left, 2);
@@ -210,7 +229,7 @@ QWidget* frmMain::buildEditorArea() {
     pal.setColor(QPalette::Window, QColor(0xf3, 0xf5, 0xf8));
     picClose->setPalette(pal);
     auto* coverPicture = new QLabel(picClose);
-    coverPicture->setPixmap(m_document.icons().logo().pixmap(QSize(96, 96), devicePixelRatioF()));
+    coverPicture->setPixmap(m_icons.logo().pixmap(QSize(96, 96), m_window.devicePixelRatioF()));
     auto* coverLayout = new QVBoxLayout(picClose);
     coverLayout->addWidget(coverPicture, 0, Qt::AlignCenter);
     picClose->hide();
@@ -220,8 +239,8 @@ QWidget* frmMain::buildEditorArea() {
     return area;
 }
 
-QWidget* frmMain::buildBottomBand() {
-    auto* picBas = new QWidget(this);
+QWidget* MainWindowUi::buildBottomBand() {
+    auto* picBas = new QWidget(&m_window);
     picBas->setObjectName(QStringLiteral("picBas"));
     auto* row = new QHBoxLayout(picBas);
     row->setContentsMargins(6, 0, 6, 6);
@@ -230,12 +249,12 @@ QWidget* frmMain::buildBottomBand() {
     picF = new QToolButton(picBas);
     picF->setObjectName(QStringLiteral("picF"));
     picF->setAutoRaise(true);
-    picF->setIcon(m_document.icons().toggleUp());
+    picF->setIcon(m_icons.toggleUp());
     picF->setToolTip(label("MsgH"));
 
     lstDebug = new QListView(picBas);
     lstDebug->setObjectName(QStringLiteral("lstDebug"));
-    lstDebug->setModel(m_debugView);
+
     lstDebug->setIconSize(QSize(16, 16));
     lstDebug->setUniformItemSizes(true);
     lstDebug->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -245,19 +264,4 @@ QWidget* frmMain::buildBottomBand() {
     row->addWidget(picF, 0, Qt::AlignTop);
     row->addWidget(lstDebug, 1);
     return picBas;
-}
-
-void frmMain::applyModeDisplay() {
-    const bool local = m_ctx.modeLocal;
-    mnuVoies->setEnabled(!local);
-    mnuRecup->setEnabled(!local);
-    mnuReset->setEnabled(!local);
-    imgModeLocal->setVisible(local);
-    imgModeServeur->setVisible(!local);
-    lblStatutServeur->setText(local ? label("OffLine")
-                                    : label("OnLine").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR));
-    lblInfoReset->setText(mnuReset->text());
-    if (!m_serverInfoFile.isEmpty())
-        lblStatutServeur->setText(lblStatutServeur->text() + QStringLiteral(" - ") +
-                                  QFileInfo(m_serverInfoFile).fileName());
 }
