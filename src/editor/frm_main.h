@@ -29,7 +29,6 @@ class QVBoxLayout;
 class TreeDocument;
 class TreeViewController;
 struct AppContext;
-struct DialogHooks;
 namespace platform {
 class Pacing;
 }
@@ -106,7 +105,6 @@ private:
     void mnuVersion_Click();
     void mnuInfoServeur_Click();
     void loadServerInfoFile(const QString& path);
-    DialogHooks dialogHooks();
 
     void picF_Click();
     void lstDebug_ItemClick(const QModelIndex& index);

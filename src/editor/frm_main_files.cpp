@@ -2,13 +2,10 @@
 // information file of local mode, and the schedule, parameter and About windows.
 #include "core/app_context.h"
 #include "core/prompts.h"
-#include "dialogs/dialog_hooks.h"
-#include "dialogs/frm_about.h"
-#include "dialogs/frm_general.h"
-#include "dialogs/frm_horaires.h"
 #include "editor/frm_main.h"
 #include "editor/frm_main_ui.h"
 #include "editor/help_file.h"
+#include "editor/option_windows.h"
 #include "editor/recent_files_menu.h"
 #include "editor/tree_document.h"
 #include "model/undo_journal.h"
@@ -178,30 +175,14 @@ void frmMain::mnuHelp_Click() {
     openHelpFile(m_ctx, m_helpOpener);
 }
 
-DialogHooks frmMain::dialogHooks() {
-    DialogHooks hooks;
-    hooks.markModified = [this] { m_document.setModified(true); };
-    hooks.addCancel = [this](const QString& labelKey) {
-        m_document.recordStep(m_ctx.getLabel(labelKey), false);
-    };
-    return hooks;
-}
-
 void frmMain::mnuHoraires_Click() {
-    FrmHoraires window(m_ctx.translation, m_document.config().schedules, m_prompts, m_repCourant,
-                       dialogHooks(), this);
-    window.setWindowTitle(titleOf(ui->mnuHoraires));
-    window.exec();
+    showScheduleWindow(m_document, m_prompts, m_repCourant, titleOf(ui->mnuHoraires), this);
 }
 
 void frmMain::mnuParam_Click() {
-    FrmGeneral window(m_ctx.translation, m_document.config().general, dialogHooks(), this);
-    window.setWindowTitle(titleOf(ui->mnuParam));
-    window.exec();
+    showParameterWindow(m_document, titleOf(ui->mnuParam), this);
 }
 
 void frmMain::mnuVersion_Click() {
-    FrmAPropos window(m_ctx.translation, m_ctx.programDir, this);
-    window.setWindowTitle(titleOf(ui->mnuVersion));
-    window.exec();
+    showAboutWindow(m_ctx, titleOf(ui->mnuVersion), this);
 }
