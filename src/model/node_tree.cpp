@@ -28,21 +28,40 @@ void NodeTree::clear() {
 
 QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
                              const QString& image) {
-    QString key = requestedKey;
-    while (key.isEmpty() || m_byKey.contains(key))
-        key = randomKey();
+    return CreerNoeud(text, requestedKey, relativeKey.isEmpty() ? -1 : find(relativeKey), image);
+}
 
-    const int parent = relativeKey.isEmpty() ? -1 : find(relativeKey);
+void NodeTree::reserve(int count) {
+    m_nodes.reserve(size_t(count));
+    m_byKey.reserve(count);
+}
+
+QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, int parentId,
+                             const QString& image) {
+    const int parent =
+        parentId >= 0 && parentId < int(m_nodes.size()) && m_nodes[size_t(parentId)].alive ? parentId : -1;
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
     if (m_observer) m_observer->beforeInsert(parent, int(siblings.size()));
 
     TreeNode n;
     n.id = int(m_nodes.size());
+    // One lookup claims the key: the table grows only when the key was free.
+    QString key = requestedKey;
+    while (true) {
+        if (!key.isEmpty()) {
+            const qsizetype before = m_byKey.size();
+            int& slot = m_byKey[key];
+            if (m_byKey.size() != before) {
+                slot = n.id;
+                break;
+            }
+        }
+        key = randomKey();
+    }
     n.key = key;
     n.text = text;
     n.image = image;
     n.parent = parent;
-    m_byKey.insert(key, n.id);
     siblings.push_back(n.id);
     m_nodes.push_back(std::move(n));
     ++m_liveCount;

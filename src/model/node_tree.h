@@ -51,6 +51,10 @@ public:
     // top-level node.
     QString CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
                        const QString& image);
+    // The same under the node of this id (-1 for top level), for callers that add many children.
+    QString CreerNoeud(const QString& text, const QString& requestedKey, int parentId, const QString& image);
+    // Room for this many nodes, so that a load does not grow the tables step by step.
+    void reserve(int count);
     bool noeudExiste(const QString& key) const { return m_byKey.contains(key); }
 
     // Id of the node with this key, -1 when none.

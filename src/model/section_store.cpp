@@ -1,5 +1,7 @@
 #include "model/section_store.h"
 
+#include <QStringBuilder>
+
 QString Section::value(int index) const {
     return (index >= 1 && index <= values.size()) ? values.at(index - 1) : QString();
 }
@@ -86,11 +88,14 @@ void SectionStore::renameSection(int index, const QString& newName) {
 QString SectionStore::sectionText(const QString& name) const {
     const Section* s = find(name);
     if (!s) return QString();
+    qsizetype size = s->name.size() + 4;
+    for (int i = 0; i < s->count(); ++i)
+        size += s->keys.value(i).size() + s->values.at(i).size() + 3;
     QString text;
-    text.reserve(16 * (s->count() + 1));
-    text += QLatin1Char('[') + s->name + QLatin1String("]\r\n");
-    for (int i = 1; i <= s->count(); ++i)
-        text += s->key(i) + QLatin1Char('=') + s->value(i) + QLatin1String("\r\n");
+    text.reserve(size);
+    text += QLatin1Char('[') % s->name % QLatin1String("]\r\n");
+    for (int i = 0; i < s->count(); ++i)
+        text += s->keys.value(i) % QLatin1Char('=') % s->values.at(i) % QLatin1String("\r\n");
     return text;
 }
 

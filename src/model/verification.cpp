@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringBuilder>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -261,18 +263,18 @@ private:
 
     // lib - diagnostic : value; the "not filled in" keys end after the diagnostic.
     QString fieldMessage(const Section& s, const QString& diagKey, const QString& value) {
-        QString text = s.value(1) + QStringLiteral(" - ") + label(diagKey);
-        if (!diagKey.endsWith(QLatin1String("NA"))) text += QStringLiteral(" : ") + value;
-        return text;
+        if (diagKey.endsWith(QLatin1String("NA"))) return s.value(1) % QLatin1String(" - ") % label(diagKey);
+        return s.value(1) % QLatin1String(" - ") % label(diagKey) % QLatin1String(" : ") % value;
     }
 
     // lib - action - diagnostic : parameter; without the parameter for "not filled in" keys and jumps.
     QString actionMessage(const Section& s, const QString& actionKey, const QString& diagKey,
                           const QString& param, bool withParam) {
-        QString text =
-            s.value(1) + QStringLiteral(" - ") + label(actionKey) + QStringLiteral(" - ") + label(diagKey);
-        if (withParam && !diagKey.endsWith(QLatin1String("NA"))) text += QStringLiteral(" : ") + param;
-        return text;
+        const QString& lib = valueAt(s, 1);
+        if (!withParam || diagKey.endsWith(QLatin1String("NA")))
+            return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey);
+        return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey) %
+               QLatin1String(" : ") % param;
     }
 
     void error(const Finding& where, const QString& message) {
@@ -314,6 +316,11 @@ private:
 
 bool isNumberField(const QString& value, const QString& allowedCharacters) {
     if (value.isEmpty()) return false;
+    // The common case, a short run of digits, needs no conversion (when no digit is an allowed character).
+    if (value.size() <= 9 &&
+        std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }) &&
+        std::none_of(allowedCharacters.begin(), allowedCharacters.end(), [](QChar c) { return c.isDigit(); }))
+        return true;
     QString rest = value.toUpper();
     for (const QChar c : allowedCharacters)
         rest.remove(c.toUpper());
@@ -344,7 +351,7 @@ bool voiceBoxExists(const QList<Station>& stations, const QString& voiceBox) {
 }
 
 QString fieldCode(int valueIndex, const QString& parameterSuffix) {
-    return QString::number(valueIndex).rightJustified(2, QLatin1Char('0')) + QLatin1Char(';') +
+    return QString::number(valueIndex).rightJustified(2, QLatin1Char('0')) % QLatin1Char(';') %
            parameterSuffix;
 }
 

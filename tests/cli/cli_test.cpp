@@ -1,6 +1,7 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -74,22 +75,48 @@ TEST(CliNormalize, WritesTheExamplesBackByteForByteAndStably) {
 TEST(CliErrors, BadUsageOrUnreadableFilesExitWithTwoAndOneLine) {
     QTemporaryDir dir;
     const QString missing = dir.filePath("absent.maa"), tree = example("accueil.maa");
+    const QString bytes = dir.filePath("bytes.maa"), large = dir.filePath("large.maa");
+    writeBytes(bytes, QByteArray("\x01\x8f\xffno section here\r\n", 20).repeated(15));
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(64 * 1024 * 1024 + 1)); // sparse, cheap
+    }
     const std::pair<QStringList, QString> cases[] = {
         {{}, "usage: qavo-cli"},
         {{"frobnicate"}, "unknown command frobnicate"},
         {{"nodes", missing}, "cannot read " + missing},
+        {{"check", dir.path()}, "cannot read " + dir.path()},
         {{"nodes", tree, "--colour"}, "unknown option --colour"},
         {{"nodes", tree, "--info", missing}, "cannot read server information file"},
         {{"normalize", tree}, "usage: qavo-cli normalize"},
-        {{"normalize", tree, dir.filePath("no/such/dir/x.maa")}, "cannot write"},
+        {{"normalize", bytes, dir.filePath("out.maa")},
+         "not a tree file (no section of one found): " + bytes},
+        {{"check", bytes}, "not a tree file"},
+        {{"normalize", large, dir.filePath("out.maa")}, "file too large (over 64 MiB): " + large},
+        {{"normalize", tree, dir.filePath("no/such/dir/x.maa")},
+         "cannot write " + dir.filePath("no/such/dir/x.maa") + ": "},
+        {{"normalize", tree, "/dev/full"}, "cannot write /dev/full: No space left on device"},
+        {{"nodes", tree, "--translation", tree}, "not a translation file: " + tree},
     };
     for (const auto& [args, message] : cases) {
-        const bool bare = args.isEmpty() || args[0] == "frobnicate";
+        const bool bare = args.isEmpty() || args[0] == "frobnicate" || args.contains("--translation");
         const CliRun r = runCli(bare ? args : args + kLabels);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("qavo-cli: " + message)) << r.err.toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     }
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.maa")));
+}
+
+TEST(CliOptions, AnUnknownLanguageIsToldAndFallsBackToLanguage00) {
+    const CliRun r = runCli({"nodes", example("accueil.maa"), "--lang", "-7.6"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.startsWith("qavo-cli: no translation file for language -7.6 (")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith("qavo_lg-08.txt); using language 00\n")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\t0 - Aucune action\t")) << r.out.toStdString(); // French captions
+    const CliRun english = runCli({"nodes", example("accueil.maa"), "--lang", "1"});
+    EXPECT_TRUE(english.err.isEmpty());
+    EXPECT_TRUE(english.out.contains("\t0 - No action\t")) << english.out.toStdString();
 }
 
 QStringList checkArgs(const QString& tree) {
@@ -135,7 +162,7 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
          1,
          "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n"
          "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
-        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 1, "error\t\tERROR - VERSION\n"},
+        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 2, ""},
         {"", "", {"--bogus"}, 2, ""},
     };
     QTemporaryDir dir;
@@ -146,6 +173,9 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
         const CliRun r = runCli(checkArgs(dir.filePath("v.maa")) + c.options);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
         EXPECT_TRUE(c.exitCode == 2 ? r.out.isEmpty() : r.out.endsWith(c.outEnd)) << r.out.toStdString();
+        if (c.options.contains("400.1")) {
+            EXPECT_EQ(r.err, "qavo-cli: ERROR - VERSION\n");
+        }
     }
 }
 

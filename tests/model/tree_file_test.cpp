@@ -1,9 +1,14 @@
 #include "core/app_context.h"
+#include "core/profile_file.h"
 #include "model/tree_file.h"
+#include "model/tree_file_reader.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using testing_support::readBytes;
@@ -167,19 +172,95 @@ TEST_F(TreeFile, LoaderCases) {
     }
 }
 
-TEST_F(TreeFile, OpeningARefusedOrMissingFileChangesNothing) {
+TEST_F(TreeFile, OpeningAFileThatDoesNotLoadChangesNothing) {
     const QString first = writeTree("[A1]\nlib=First\n", "first.maa");
     ASSERT_EQ(openTreeFile(config, first, ctx), OpenResult::Opened);
     EXPECT_EQ(config.fileCourant, first);
     EXPECT_TRUE(config.boolSave);
     config.boolSave = false;
     ctx.VERSION_500 = false;
-    const QString voiceBox = writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa");
-    EXPECT_EQ(openTreeFile(config, voiceBox, ctx), OpenResult::RefusedVersion);
-    EXPECT_EQ(openTreeFile(config, dir.filePath("absent.maa"), ctx), OpenResult::Missing);
-    EXPECT_EQ(config.fileCourant, first);
-    EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
-    EXPECT_FALSE(config.boolSave);
+    const QString large = dir.filePath("large.maa");
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kMaxTreeFileSize + 1)); // sparse, cheap
+    }
+    const std::pair<QString, OpenResult> cases[] = {
+        {writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa"),
+         OpenResult::RefusedVersion},
+        {dir.filePath("absent.maa"), OpenResult::Missing},
+        {dir.path(), OpenResult::Missing},
+        {large, OpenResult::TooLarge},
+        {writeTree("\x8f\x01 no section [here\n[X]\nlib=y\n", "bytes.maa"), OpenResult::NotTreeFile},
+        {writeTree("", "empty.maa"), OpenResult::NotTreeFile},
+    };
+    for (const auto& [path, result] : cases) {
+        EXPECT_EQ(openTreeFile(config, path, ctx), result) << path.toStdString();
+        EXPECT_EQ(config.fileCourant, first);
+        EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
+        EXPECT_FALSE(config.boolSave);
+    }
+}
+
+TEST(TreeFileReader, AnswersLikeTheProfileReader) {
+    const QString x300(300, 'x');
+    const QString texts[] = {
+        "[M1]\nlib=One\n[m1]\nlib=Repeated\n[M2]\n LIB = \"Two\" \n1=a\n1=b\n",
+        "; comment\n[ general ]\ncode_retour=*\n;lib=no\n=novalue\nnoequals\n[A1\nlib=unclosed\n",
+        "[H1]\r\nlun=" + x300 + "\r\n\r\n[Ab]\r\n\tlıb=dotless\r\nexit_trf=a=b\r\n[",
+        "lib=before any section\n[]\nlib=nameless\n[M3]\nlib=\"\n2=\"\"\n[M3]\n",
+    };
+    const QStringList sections = {"M1", "m2", "M2 ", "general", "A1", "H1", "AB", "", "M3", "Z"};
+    const QStringList keys = {"lib", "LIB", "1", "code_retour", "lun", "exit_trf", "2", " lib", "x"};
+    for (const QString& text : texts) {
+        const ProfileFile profile = ProfileFile::parse(text);
+        const TreeFileReader reader(text);
+        for (const QString& section : sections) {
+            QStringList values;
+            reader.readValues(reader.section(section), keys, values);
+            for (qsizetype k = 0; k < keys.size(); ++k) {
+                const QString expected = profile.value(section, keys[k], "-");
+                EXPECT_EQ(reader.value(section, keys[k], "-"), expected)
+                    << (section + '|' + keys[k]).toStdString();
+                EXPECT_EQ(values[k], expected == "-" ? QString() : expected)
+                    << (section + '|' + keys[k]).toStdString();
+                EXPECT_EQ(reader.hasKey(reader.section(section), keys[k]), profile.hasKey(section, keys[k]));
+            }
+        }
+    }
+}
+
+TEST_F(TreeFile, SavingKeepsOtherHardLinksOfTheFile) {
+    load(example("accueil.maa"));
+    const QString path = dir.filePath("tree.maa"), other = dir.filePath("other-name.maa");
+    writeBytes(path, "old");
+    std::filesystem::create_hard_link(QFileInfo(path).filesystemFilePath(),
+                                      QFileInfo(other).filesystemFilePath());
+    ASSERT_TRUE(SaveArbre(config, path, true, ctx));
+    EXPECT_EQ(readBytes(other), readBytes(example("accueil.maa")));
+    EXPECT_EQ(readBytes(path), readBytes(other));
+}
+
+TEST_F(TreeFile, SavingAWritableFileInALockedFolderWritesItInPlace) {
+    load(example("accueil.maa"));
+    const QString folder = dir.filePath("locked"), path = folder + "/tree.maa";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeBytes(path, "old");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile probe(folder + "/probe"); probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "folder permissions do not bind this user (root)";
+    }
+    QString cause;
+    const bool saved = SaveArbre(config, path, true, ctx, {}, &cause);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(saved) << cause.toStdString();
+    EXPECT_EQ(readBytes(path), readBytes(example("accueil.maa")));
+    // A new file has nowhere to go, and the cause is told.
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(SaveArbre(config, folder + "/new.maa", true, ctx, {}, &cause));
+    EXPECT_FALSE(cause.isEmpty());
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(TreeVersion, VoiceBoxesAreRefusedOnlyBeforeGeneration500) {
