@@ -50,7 +50,7 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, i
     while (true) {
         if (!key.isEmpty()) {
             const qsizetype before = m_byKey.size();
-            int& slot = m_byKey[key];
+            int& slot = m_byKey[TextKey{key}];
             if (m_byKey.size() != before) {
                 slot = n.id;
                 break;
@@ -90,8 +90,11 @@ void NodeTree::setImage(const QString& key, const QString& image) {
 }
 
 void NodeTree::setColour(const QString& key, int colour) {
-    const int id = find(key);
-    if (id < 0 || m_nodes[size_t(id)].colour == colour) return;
+    setColour(find(key), colour);
+}
+
+void NodeTree::setColour(int id, int colour) {
+    if (id < 0 || id >= int(m_nodes.size()) || m_nodes[size_t(id)].colour == colour) return;
     m_nodes[size_t(id)].colour = colour;
     if (m_observer) m_observer->nodeChanged(id);
 }
@@ -106,9 +109,9 @@ void NodeTree::setExpanded(const QString& key, bool expanded) {
 
 bool NodeTree::rekey(const QString& oldKey, const QString& newKey) {
     const int id = find(oldKey);
-    if (id < 0 || newKey.isEmpty() || m_byKey.contains(newKey)) return false;
-    m_byKey.remove(oldKey);
-    m_byKey.insert(newKey, id);
+    if (id < 0 || newKey.isEmpty() || m_byKey.contains(TextKey{newKey})) return false;
+    m_byKey.remove(TextKey{oldKey});
+    m_byKey.insert(TextKey{newKey}, id);
     m_nodes[size_t(id)].key = newKey;
     if (m_observer) m_observer->nodeChanged(id);
     return true;
@@ -120,7 +123,7 @@ void NodeTree::kill(int id) {
         kill(child);
     n.children.clear();
     n.alive = false;
-    m_byKey.remove(n.key);
+    m_byKey.remove(TextKey{n.key});
     --m_liveCount;
 }
 

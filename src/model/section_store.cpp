@@ -29,7 +29,7 @@ void SectionStore::clear() {
 
 int SectionStore::findSection(const QString& name) const {
     if (name.isEmpty()) return 0;
-    return m_index.value(name, 0);
+    return m_index.value(TextKey{name}, 0);
 }
 
 int SectionStore::ensureSection(const QString& name, int parentDigit, const QString& parentKey) {
@@ -39,7 +39,7 @@ int SectionStore::ensureSection(const QString& name, int parentDigit, const QStr
         s.name = name;
         m_sections.push_back(std::move(s));
         index = size();
-        m_index.insert(name, index);
+        m_index.insert(TextKey{name}, index);
     }
     Section& s = at(index);
     if (name.startsWith(QLatin1Char('M'))) {
@@ -72,17 +72,17 @@ void SectionStore::renameSection(int index, const QString& newName) {
     const QString oldName = at(index).name;
     if (oldName == newName) return;
     at(index).name = newName;
-    if (m_index.value(oldName, 0) == index) {
-        m_index.remove(oldName);
+    if (m_index.value(TextKey{oldName}, 0) == index) {
+        m_index.remove(TextKey{oldName});
         for (int i = 1; i <= size(); ++i) // another section of the same name takes over
             if (at(i).name == oldName && !oldName.isEmpty()) {
-                m_index.insert(oldName, i);
+                m_index.insert(TextKey{oldName}, i);
                 break;
             }
     }
     if (newName.isEmpty()) return;
-    const int holder = m_index.value(newName, 0);
-    if (holder == 0 || holder > index) m_index.insert(newName, index);
+    const int holder = m_index.value(TextKey{newName}, 0);
+    if (holder == 0 || holder > index) m_index.insert(TextKey{newName}, index);
 }
 
 QString SectionStore::sectionText(const QString& name) const {

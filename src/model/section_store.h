@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/text_key.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -72,5 +74,5 @@ public:
 
 private:
     std::vector<Section> m_sections;
-    QHash<QString, int> m_index; // name -> 1-based index
+    QHash<TextKey, int> m_index; // name -> 1-based index
 };

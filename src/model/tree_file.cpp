@@ -62,7 +62,6 @@ public:
 
 private:
     struct KeyNode {
-        QString value;
         QString text;
         QString image;
     };
@@ -75,9 +74,8 @@ private:
     const TreeFileReader& m_file;
     const AppContext& m_ctx;
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
-    // each text is made once and shared. Keyed by a plain hash of the value, cheaper than QString's;
-    // a value whose hash is taken by another one is simply described again.
-    std::array<QHash<quint64, KeyNode>, 10> m_keyNodes;
+    // each text is made once and shared.
+    std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
 };
 
 void TreeLoader::loadGeneral() {
@@ -171,20 +169,12 @@ void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const
                                   nodeKey, menuId, action::imageFor(code.toString()));
         return;
     }
-    quint64 hash = 14695981039346656037ULL; // FNV-1a
-    for (const QChar c : value)
-        hash = (hash ^ c.unicode()) * 1099511628211ULL;
-    QHash<quint64, KeyNode>& known = m_keyNodes[size_t(digit)];
-    auto it = known.constFind(hash);
+    QHash<TextKey, KeyNode>& known = m_keyNodes[size_t(digit)];
+    auto it = known.constFind(TextKey{value});
     if (it == known.constEnd())
-        it = known.insert(hash, KeyNode{value, action::keyNodeText(digit, value, m_config.actionTypes),
-                                        action::imageFor(code.toString())});
-    if (it->value == value) {
-        m_config.nodes.CreerNoeud(it->text, nodeKey, menuId, it->image);
-        return;
-    }
-    m_config.nodes.CreerNoeud(action::keyNodeText(digit, value, m_config.actionTypes), nodeKey, menuId,
-                              action::imageFor(code.toString()));
+        it = known.insert(TextKey{value}, KeyNode{action::keyNodeText(digit, value, m_config.actionTypes),
+                                                  action::imageFor(code.toString())});
+    m_config.nodes.CreerNoeud(it->text, nodeKey, menuId, it->image);
 }
 
 void TreeLoader::dropMenuReference(const QString& parentKey, int digit) {

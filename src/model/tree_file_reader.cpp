@@ -86,19 +86,19 @@ TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists
         const qsizetype close = line.indexOf(QLatin1Char(']'));
         QString name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1)).toString().toUpper();
         // A repeated section is invisible: lookups stop at the first one.
-        if (m_byName.contains(name)) {
+        if (m_byName.contains(TextKey{name})) {
             open = -1;
             continue;
         }
         open = int(m_sections.size());
         m_sections.push_back(Span{std::min(pos, size), size, {}, false});
         m_hasTreeSection = m_hasTreeSection || isTreeSectionName(name);
-        m_byName.insert(std::move(name), open);
+        m_byName.insert(TextKey{std::move(name)}, open);
     }
 }
 
 int TreeFileReader::section(const QString& name) const {
-    return m_byName.value(name.trimmed().toUpper(), -1);
+    return m_byName.value(TextKey{name.trimmed().toUpper()}, -1);
 }
 
 const TreeFileReader::Span* TreeFileReader::split(int section) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/text_key.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -51,7 +53,7 @@ private:
 
     QString m_text;
     std::vector<Span> m_sections; // first section of each name, in file order
-    QHash<QString, int> m_byName; // upper-case name -> index in m_sections
+    QHash<TextKey, int> m_byName; // upper-case name -> index in m_sections
     bool m_exists = false;
     bool m_hasTreeSection = false;
 };
