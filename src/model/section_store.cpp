@@ -10,6 +10,12 @@ QString Section::key(int index) const {
     return (index >= 1 && index <= keys.size()) ? keys.at(index - 1) : QString();
 }
 
+QString fileValue(const QString& value) {
+    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
+        return QLatin1Char('"') % value % QLatin1Char('"');
+    return value;
+}
+
 const QStringList& treeKeyNames() {
     static const QStringList names = {"lib",  "ann1",     "ann2",     "rep2",    "langue",
                                       "menu", "exit_trf", "exit_fer", "exit_nac"};
@@ -90,12 +96,12 @@ QString SectionStore::sectionText(const QString& name) const {
     if (!s) return QString();
     qsizetype size = s->name.size() + 4;
     for (int i = 0; i < s->count(); ++i)
-        size += s->keys.value(i).size() + s->values.at(i).size() + 3;
+        size += s->keys.value(i).size() + s->values.at(i).size() + 5;
     QString text;
     text.reserve(size);
     text += QLatin1Char('[') % s->name % QLatin1String("]\r\n");
     for (int i = 0; i < s->count(); ++i)
-        text += s->keys.value(i) % QLatin1Char('=') % s->values.at(i) % QLatin1String("\r\n");
+        text += s->keys.value(i) % QLatin1Char('=') % fileValue(s->values.at(i)) % QLatin1String("\r\n");
     return text;
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringBuilder>
 #include <array>
 #include <filesystem>
@@ -76,6 +77,7 @@ private:
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
     // each text is made once and shared.
     std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
+    QSet<int> m_shownSections; // sections of the file shown as menus
 };
 
 void TreeLoader::loadGeneral() {
@@ -125,15 +127,18 @@ void TreeLoader::loadTree(int tree) {
 }
 
 void TreeLoader::ChargeMenu(const QString& parentKey, const QString& menu, int depth, int digit) {
-    // A menu shared by several keys, or reached again from below, is shown once.
+    // A menu shared by several keys, or reached again from below, is shown once; so is a menu named
+    // another way (case, blanks) that the file answers with a section already shown.
     if (!menu.startsWith(QLatin1Char('M')) || m_config.nodes.noeudExiste(menu)) return;
     const int section = m_file.section(menu);
+    if (section >= 0 && m_shownSections.contains(section)) return;
     const QString lib = m_file.value(section, QStringLiteral("lib"), QStringLiteral("*"));
     if (lib == QLatin1String("*") || depth > kMaxMenuDepth) {
         dropMenuReference(parentKey, digit);
         return;
     }
 
+    m_shownSections.insert(section);
     m_config.maxNumMenu = std::max(m_config.maxNumMenu, menuNumber(menu));
     SectionStore& store = m_config.sections;
     const int index = store.ensureSection(menu, digit, parentKey);
@@ -217,7 +222,7 @@ QByteArray treeFileBytes(const Configuration& config) {
     text.reserve(4096 + config.nodes.count() * 64);
     text += QStringLiteral("[general]") % kCrLf;
     for (const GeneralParam& p : config.general)
-        text += p.name % QLatin1Char('=') % p.value % kCrLf;
+        text += p.name % QLatin1Char('=') % fileValue(p.value) % kCrLf;
     for (int i = 0; i < int(config.schedules.size()); ++i) {
         text += QStringLiteral("[H") % QString::number(i + 1) % QLatin1Char(']') % kCrLf;
         for (int d = 0; d < 7; ++d)
