@@ -133,7 +133,9 @@ void TreeLoader::ChargeMenu(const QString& parentKey, const QString& menu, int d
     const int section = m_file.section(menu);
     if (section >= 0 && m_shownSections.contains(section)) return;
     const QString lib = m_file.value(section, QStringLiteral("lib"), QStringLiteral("*"));
-    if (lib == QLatin1String("*") || depth > kMaxMenuDepth) {
+    // A name with white space at its ends finds its section only because lookups trim it; written back
+    // as a section of that name it would not be found again, so it is no menu name.
+    if (lib == QLatin1String("*") || depth > kMaxMenuDepth || menu.trimmed().size() != menu.size()) {
         dropMenuReference(parentKey, digit);
         return;
     }
