@@ -1,8 +1,7 @@
 #include "cli/cli_support.h"
 
-#include "model/fixed_tables.h"
-#include "model/tree_file.h"
 #include "startup/server_info.h"
+#include "startup/startup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,17 +23,29 @@ const OptionSpec kOptions[] = {
     {QLatin1String("--force-version"), &Options::forceVersion},
 };
 
-QString chooseTranslationFile(const Options& options, AppContext& ctx) {
-    if (!options.translationFile.isEmpty()) return options.translationFile;
-    if (!options.lang.isEmpty()) {
-        const QString file = translationFileFor(ctx.programDir, options.lang);
-        if (QFileInfo::exists(file)) {
-            ctx.LANG = options.lang;
-            return file;
-        }
+void writeLine(FILE* stream, const QString& message) {
+    const QByteArray bytes = (QStringLiteral("qavo-cli: ") + message + QLatin1Char('\n')).toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+std::optional<QString> loadTranslation(const Options& options, AppContext& ctx) {
+    if (!options.translationFile.isEmpty()) {
+        ctx.translationFile = options.translationFile;
+        if (!ctx.translation.loadFile(ctx.translationFile))
+            return QStringLiteral("cannot read translation file ") + ctx.translationFile;
+    } else {
+        ctx.LANG = options.lang;
+        const QString wanted = translationFileFor(ctx.programDir, options.lang);
+        if (!options.lang.isEmpty() && !QFileInfo::exists(wanted))
+            warn(QStringLiteral("no translation file for language ") + options.lang + QStringLiteral(" (") +
+                 wanted + QStringLiteral("); using language 00"));
+        if (!initLanguage(ctx))
+            return QStringLiteral("cannot read translation file ") +
+                   translationFileFor(ctx.programDir, QStringLiteral("0"));
     }
-    ctx.LANG = QStringLiteral("0");
-    return translationFileFor(ctx.programDir, QStringLiteral("0"));
+    if (!ctx.translation.isTranslationFile())
+        return QStringLiteral("not a translation file: ") + ctx.translationFile;
+    return std::nullopt;
 }
 
 } // namespace
@@ -65,9 +76,7 @@ std::optional<QString> parseOptions(const QStringList& args, Options& out) {
 
 std::optional<QString> prepareContext(const Options& options, AppContext& ctx) {
     ctx.programDir = QCoreApplication::applicationDirPath();
-    ctx.translationFile = chooseTranslationFile(options, ctx);
-    if (!ctx.translation.loadFile(ctx.translationFile))
-        return QStringLiteral("cannot read translation file ") + ctx.translationFile;
+    if (auto error = loadTranslation(options, ctx)) return error;
 
     if (options.infoFile.isEmpty()) {
         // Local mode: the switches, the forced version among them, are not read there.
@@ -92,25 +101,25 @@ std::optional<QString> startCommand(const QStringList& args, qsizetype positiona
     return prepareContext(options, ctx);
 }
 
-Configuration makeConfiguration(const AppContext& ctx) {
-    Configuration config;
-    config.actionTypes = makeActionTypes(ctx.translation);
-    config.schedules = makeSchedules(ctx.translation);
-    return config;
+OpenResult loadTree(Configuration& config, const QString& path, const AppContext& ctx) {
+    return openTreeFile(config, path, ctx);
 }
 
-std::optional<QString> loadTree(Configuration& config, const QString& path, const AppContext& ctx) {
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) return QStringLiteral("cannot read ") + path;
-    switch (openTreeFile(config, path, ctx)) {
+QString openFailure(OpenResult result, const QString& path) {
+    switch (result) {
     case OpenResult::Opened:
-        return std::nullopt;
+        break;
     case OpenResult::RefusedVersion:
         return QStringLiteral("ERROR - VERSION");
+    case OpenResult::TooLarge:
+        return QStringLiteral("file too large (over %1 MiB): ").arg(kMaxTreeFileSize / (1024 * 1024)) + path;
+    case OpenResult::NotTreeFile:
+        return QStringLiteral("not a tree file (no section of one found): ") + path;
     case OpenResult::Missing:
-        break;
+    case OpenResult::Unreadable:
+        return QStringLiteral("cannot read ") + path;
     }
-    return QStringLiteral("cannot read ") + path;
+    return QString();
 }
 
 void printOut(const QString& text) {
@@ -119,9 +128,12 @@ void printOut(const QString& text) {
 }
 
 int fail(const QString& message) {
-    const QByteArray bytes = (QStringLiteral("qavo-cli: ") + message + QLatin1Char('\n')).toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    writeLine(stderr, message);
     return kFailure;
+}
+
+void warn(const QString& message) {
+    writeLine(stderr, message);
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 #include "model/configuration.h"
+#include "model/tree_file.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,7 +28,8 @@ struct Options {
 // "--opt value" and "--opt=value". Returns an error message, or nothing.
 std::optional<QString> parseOptions(const QStringList& args, Options& out);
 
-// Fills the context as start-up would: translation, and server information or local-mode values.
+// Fills the context as start-up would: translation, and server information or local-mode values. An
+// unknown --lang is said on stderr and falls back to language 00, as the editor does.
 std::optional<QString> prepareContext(const Options& options, AppContext& ctx);
 
 // What every command does first: options, then exactly positionalCount positional arguments (else the
@@ -35,16 +37,16 @@ std::optional<QString> prepareContext(const Options& options, AppContext& ctx);
 std::optional<QString> startCommand(const QStringList& args, qsizetype positionalCount, const QString& words,
                                     Options& options, AppContext& ctx);
 
-// Makes a configuration with the fixed tables' captions from the context's translation.
-Configuration makeConfiguration(const AppContext& ctx);
-
-// Opens a tree file into the configuration as the editor's open command does (silently). Returns an error
-// message ("ERROR - VERSION" for a file the server cannot run), or nothing.
-std::optional<QString> loadTree(Configuration& config, const QString& path, const AppContext& ctx);
+// Opens a tree file into the configuration as the editor's open command does (silently).
+OpenResult loadTree(Configuration& config, const QString& path, const AppContext& ctx);
+// The one-line message of a file that did not open ("ERROR - VERSION" for a file the server cannot run).
+QString openFailure(OpenResult result, const QString& path);
 
 // Console output in UTF-8.
 void printOut(const QString& text);
 // Prints "qavo-cli: " + message on stderr and returns kFailure.
 int fail(const QString& message);
+// Prints "qavo-cli: " + message on stderr.
+void warn(const QString& message);
 
 } // namespace cli

@@ -5,6 +5,8 @@
 #include "model/verification.h"
 #include "platform/pacing.h"
 
+#include <QStringBuilder>
+
 namespace cli {
 
 namespace {
@@ -28,7 +30,7 @@ QString levelName(short level) {
 class PrintingSink : public DiagnosticsSink {
 public:
     void AjouteInfo(const QString& message, short level, const QString& tag) override {
-        text += levelName(level) + QLatin1Char('\t') + tag + QLatin1Char('\t') + message + QLatin1Char('\n');
+        text += levelName(level) % QLatin1Char('\t') % tag % QLatin1Char('\t') % message % QLatin1Char('\n');
     }
     QString text;
 };
@@ -47,20 +49,17 @@ QString fieldCodes(const SectionStore& store) {
 } // namespace
 
 // Verifies a tree as the editor's check command does, without pauses, and prints the findings and the
-// field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage.
+// field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage or a
+// file that does not open (refused by the server's version among them).
 int runCheck(const QStringList& args) {
     Options options;
     AppContext ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
     Configuration config = makeConfiguration(ctx);
+    const QString& path = options.positional.first();
+    if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
+        return fail(openFailure(result, path));
     PrintingSink sink;
-    if (auto error = loadTree(config, options.positional.first(), ctx)) {
-        if (*error != QLatin1String("ERROR - VERSION")) return fail(*error);
-        // The editor refuses to open such a file with the same words.
-        sink.AjouteInfo(*error, DiagnosticsSink::Error, QString());
-        printOut(sink.text);
-        return Errors;
-    }
 
     platform::NoPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);

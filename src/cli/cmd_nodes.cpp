@@ -1,6 +1,8 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
+#include <QStringBuilder>
+
 namespace cli {
 
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
@@ -9,14 +11,17 @@ int runNodes(const QStringList& args) {
     AppContext ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("nodes FILE"), options, ctx)) return fail(*error);
     Configuration config = makeConfiguration(ctx);
-    if (auto error = loadTree(config, options.positional.first(), ctx)) return fail(*error);
+    const QString& path = options.positional.first();
+    if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
+        return fail(openFailure(result, path));
 
     QString out;
+    out.reserve(config.nodes.count() * 64);
     const QChar tab = QLatin1Char('\t');
     for (int id : config.nodes.displayOrder()) {
         const TreeNode& n = config.nodes.node(id);
-        out += QString::number(config.nodes.depthOf(id)) + tab + n.key + tab + n.text + tab + n.image + tab +
-               QString::number(n.colour) + QLatin1Char('\n');
+        out += QString::number(config.nodes.depthOf(id)) % tab % n.key % tab % n.text % tab % n.image % tab %
+               QString::number(n.colour) % QLatin1Char('\n');
     }
     printOut(out);
     return kOk;

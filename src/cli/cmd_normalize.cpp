@@ -12,9 +12,13 @@ int runNormalize(const QStringList& args) {
     if (auto error = startCommand(args, 2, QStringLiteral("normalize IN OUT"), options, ctx))
         return fail(*error);
     Configuration config = makeConfiguration(ctx);
-    if (auto error = loadTree(config, options.positional.at(0), ctx)) return fail(*error);
-    const QString out = options.positional.at(1);
-    if (!SaveArbre(config, out, true, ctx)) return fail(QStringLiteral("cannot write ") + out);
+    const QString& in = options.positional.at(0);
+    if (const OpenResult result = loadTree(config, in, ctx); result != OpenResult::Opened)
+        return fail(openFailure(result, in));
+    const QString& out = options.positional.at(1);
+    QString cause;
+    if (!SaveArbre(config, out, true, ctx, {}, &cause))
+        return fail(QStringLiteral("cannot write ") + out + QStringLiteral(": ") + cause);
     return kOk;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <QFile>
+#include <cmath>
 
 namespace {
 
@@ -94,6 +95,10 @@ QString Translation::readTranslation(const QString& section, const QString& key,
     return value;
 }
 
+bool Translation::isTranslationFile() const {
+    return !readTranslation(QStringLiteral("LANGID"), QStringLiteral("1"), QString()).isEmpty();
+}
+
 QString Translation::getLabel(const QString& section, const QString& key) const {
     QString v = readTranslation(section, key, QStringLiteral("*"));
     v.replace(QLatin1String("$CRLF$"), QLatin1String("\r\n"));
@@ -108,8 +113,12 @@ bool isChineseLocale(int localeId) {
 
 QString translationFileFor(const QString& folder, const QString& lang) {
     bool ok = false;
-    const int n = lang.toInt(&ok);
-    const QString digits = ok ? QString::number(n).rightJustified(2, QLatin1Char('0')) : lang;
+    const double n = std::round(lang.toDouble(&ok)); // std::round takes halves away from zero
+    QString digits = lang;
+    if (ok && std::isfinite(n)) {
+        digits = QString::number(std::fabs(n), 'f', 0).rightJustified(2, QLatin1Char('0'));
+        if (n < 0) digits.prepend(QLatin1Char('-'));
+    }
     QString base = folder;
     if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')) && !base.endsWith(QLatin1Char('\\')))
         base += QLatin1Char('/');

@@ -16,6 +16,9 @@ public:
     const QString& text() const { return m_text; }
     const QString& fileName() const { return m_file; }
     bool isEmpty() const { return m_text.isEmpty(); }
+    // True when the text is a translation file: it names its language ("1=" under [LANGID]), without
+    // which every lookup answers its default.
+    bool isTranslationFile() const;
 
     // Raw lookup: the value of key in section, or the default.
     QString readTranslation(const QString& section, const QString& key, const QString& defaultValue) const;
@@ -39,5 +42,7 @@ private:
 // True for the Chinese system locales 1028, 2052, 3076, 4100, 5124 and 31748.
 bool isChineseLocale(int localeId);
 
-// Path of the translation file for a language value: folder + "qavo_lg" + value formatted "0#" + ".txt".
+// Path of the translation file for a language value: folder + "qavo_lg" + value formatted "00" + ".txt".
+// A number is rounded to the nearest whole number (halves away from zero) and written with at least two
+// digits, a negative sign kept ("-1" -> "-01", "3.7" -> "04"); any other text is used as it is.
 QString translationFileFor(const QString& folder, const QString& lang);

@@ -28,21 +28,40 @@ void NodeTree::clear() {
 
 QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
                              const QString& image) {
-    QString key = requestedKey;
-    while (key.isEmpty() || m_byKey.contains(key))
-        key = randomKey();
+    return CreerNoeud(text, requestedKey, relativeKey.isEmpty() ? -1 : find(relativeKey), image);
+}
 
-    const int parent = relativeKey.isEmpty() ? -1 : find(relativeKey);
+void NodeTree::reserve(int count) {
+    m_nodes.reserve(size_t(count));
+    m_byKey.reserve(count);
+}
+
+QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, int parentId,
+                             const QString& image) {
+    const int parent =
+        parentId >= 0 && parentId < int(m_nodes.size()) && m_nodes[size_t(parentId)].alive ? parentId : -1;
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
     if (m_observer) m_observer->beforeInsert(parent, int(siblings.size()));
 
     TreeNode n;
     n.id = int(m_nodes.size());
+    // One lookup claims the key: the table grows only when the key was free.
+    QString key = requestedKey;
+    while (true) {
+        if (!key.isEmpty()) {
+            const qsizetype before = m_byKey.size();
+            int& slot = m_byKey[TextKey{key}];
+            if (m_byKey.size() != before) {
+                slot = n.id;
+                break;
+            }
+        }
+        key = randomKey();
+    }
     n.key = key;
     n.text = text;
     n.image = image;
     n.parent = parent;
-    m_byKey.insert(key, n.id);
     siblings.push_back(n.id);
     m_nodes.push_back(std::move(n));
     ++m_liveCount;
@@ -71,8 +90,11 @@ void NodeTree::setImage(const QString& key, const QString& image) {
 }
 
 void NodeTree::setColour(const QString& key, int colour) {
-    const int id = find(key);
-    if (id < 0 || m_nodes[size_t(id)].colour == colour) return;
+    setColour(find(key), colour);
+}
+
+void NodeTree::setColour(int id, int colour) {
+    if (id < 0 || id >= int(m_nodes.size()) || m_nodes[size_t(id)].colour == colour) return;
     m_nodes[size_t(id)].colour = colour;
     if (m_observer) m_observer->nodeChanged(id);
 }
@@ -87,9 +109,9 @@ void NodeTree::setExpanded(const QString& key, bool expanded) {
 
 bool NodeTree::rekey(const QString& oldKey, const QString& newKey) {
     const int id = find(oldKey);
-    if (id < 0 || newKey.isEmpty() || m_byKey.contains(newKey)) return false;
-    m_byKey.remove(oldKey);
-    m_byKey.insert(newKey, id);
+    if (id < 0 || newKey.isEmpty() || m_byKey.contains(TextKey{newKey})) return false;
+    m_byKey.remove(TextKey{oldKey});
+    m_byKey.insert(TextKey{newKey}, id);
     m_nodes[size_t(id)].key = newKey;
     if (m_observer) m_observer->nodeChanged(id);
     return true;
@@ -101,7 +123,7 @@ void NodeTree::kill(int id) {
         kill(child);
     n.children.clear();
     n.alive = false;
-    m_byKey.remove(n.key);
+    m_byKey.remove(TextKey{n.key});
     --m_liveCount;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/text_key.h"
+
 #include <QHash>
 #include <QString>
 #include <vector>
@@ -51,16 +53,21 @@ public:
     // top-level node.
     QString CreerNoeud(const QString& text, const QString& requestedKey, const QString& relativeKey,
                        const QString& image);
-    bool noeudExiste(const QString& key) const { return m_byKey.contains(key); }
+    // The same under the node of this id (-1 for top level), for callers that add many children.
+    QString CreerNoeud(const QString& text, const QString& requestedKey, int parentId, const QString& image);
+    // Room for this many nodes, so that a load does not grow the tables step by step.
+    void reserve(int count);
+    bool noeudExiste(const QString& key) const { return m_byKey.contains(TextKey{key}); }
 
     // Id of the node with this key, -1 when none.
-    int find(const QString& key) const { return m_byKey.value(key, -1); }
+    int find(const QString& key) const { return m_byKey.value(TextKey{key}, -1); }
     const TreeNode& node(int id) const { return m_nodes[size_t(id)]; }
     const TreeNode* nodeByKey(const QString& key) const;
 
     void setText(const QString& key, const QString& text);
     void setImage(const QString& key, const QString& image);
     void setColour(const QString& key, int colour);
+    void setColour(int id, int colour);
     void setExpanded(const QString& key, bool expanded);
     // Gives a node another key in place (its position, children and texts stay). False when the old key
     // is unknown or the new one is taken.
@@ -88,7 +95,7 @@ private:
 
     std::vector<TreeNode> m_nodes;
     std::vector<int> m_topLevel;
-    QHash<QString, int> m_byKey;
+    QHash<TextKey, int> m_byKey;
     int m_liveCount = 0;
     NodeTreeObserver* m_observer = nullptr;
 };

@@ -1,11 +1,19 @@
 #include "model/section_store.h"
 
+#include <QStringBuilder>
+
 QString Section::value(int index) const {
     return (index >= 1 && index <= values.size()) ? values.at(index - 1) : QString();
 }
 
 QString Section::key(int index) const {
     return (index >= 1 && index <= keys.size()) ? keys.at(index - 1) : QString();
+}
+
+QString fileValue(const QString& value) {
+    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
+        return QLatin1Char('"') % value % QLatin1Char('"');
+    return value;
 }
 
 const QStringList& treeKeyNames() {
@@ -27,7 +35,7 @@ void SectionStore::clear() {
 
 int SectionStore::findSection(const QString& name) const {
     if (name.isEmpty()) return 0;
-    return m_index.value(name, 0);
+    return m_index.value(TextKey{name}, 0);
 }
 
 int SectionStore::ensureSection(const QString& name, int parentDigit, const QString& parentKey) {
@@ -37,7 +45,7 @@ int SectionStore::ensureSection(const QString& name, int parentDigit, const QStr
         s.name = name;
         m_sections.push_back(std::move(s));
         index = size();
-        m_index.insert(name, index);
+        m_index.insert(TextKey{name}, index);
     }
     Section& s = at(index);
     if (name.startsWith(QLatin1Char('M'))) {
@@ -70,27 +78,30 @@ void SectionStore::renameSection(int index, const QString& newName) {
     const QString oldName = at(index).name;
     if (oldName == newName) return;
     at(index).name = newName;
-    if (m_index.value(oldName, 0) == index) {
-        m_index.remove(oldName);
+    if (m_index.value(TextKey{oldName}, 0) == index) {
+        m_index.remove(TextKey{oldName});
         for (int i = 1; i <= size(); ++i) // another section of the same name takes over
             if (at(i).name == oldName && !oldName.isEmpty()) {
-                m_index.insert(oldName, i);
+                m_index.insert(TextKey{oldName}, i);
                 break;
             }
     }
     if (newName.isEmpty()) return;
-    const int holder = m_index.value(newName, 0);
-    if (holder == 0 || holder > index) m_index.insert(newName, index);
+    const int holder = m_index.value(TextKey{newName}, 0);
+    if (holder == 0 || holder > index) m_index.insert(TextKey{newName}, index);
 }
 
 QString SectionStore::sectionText(const QString& name) const {
     const Section* s = find(name);
     if (!s) return QString();
+    qsizetype size = s->name.size() + 4;
+    for (int i = 0; i < s->count(); ++i)
+        size += s->keys.value(i).size() + s->values.at(i).size() + 5;
     QString text;
-    text.reserve(16 * (s->count() + 1));
-    text += QLatin1Char('[') + s->name + QLatin1String("]\r\n");
-    for (int i = 1; i <= s->count(); ++i)
-        text += s->key(i) + QLatin1Char('=') + s->value(i) + QLatin1String("\r\n");
+    text.reserve(size);
+    text += QLatin1Char('[') % s->name % QLatin1String("]\r\n");
+    for (int i = 0; i < s->count(); ++i)
+        text += s->keys.value(i) % QLatin1Char('=') % fileValue(s->values.at(i)) % QLatin1String("\r\n");
     return text;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/text_key.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,10 @@ struct Section {
     bool isMenu() const { return name.startsWith(QLatin1Char('M')); }
 };
 
+// A value as a profile file holds it: readers drop one pair of enclosing quotes, so a value that has its
+// own is written with another pair around it.
+QString fileValue(const QString& value);
+
 // Key names of the two templates, 1-based in use (index 0 is key 1).
 const QStringList& treeKeyNames();
 const QStringList& menuKeyNames();
@@ -61,7 +67,7 @@ public:
     // name stays the one findSection returns.
     void renameSection(int index, const QString& newName);
 
-    // "[name]" CR LF then "key=value" CR LF for every key; "" when absent.
+    // "[name]" CR LF then "key=value" CR LF for every key (values as fileValue writes them); "" when absent.
     QString sectionText(const QString& name) const;
 
     // 1-based.
@@ -72,5 +78,5 @@ public:
 
 private:
     std::vector<Section> m_sections;
-    QHash<QString, int> m_index; // name -> 1-based index
+    QHash<TextKey, int> m_index; // name -> 1-based index
 };

@@ -2,13 +2,17 @@
 
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
-#include "core/profile_file.h"
 #include "model/action_value.h"
+#include "model/tree_file_reader.h"
 #include "platform/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
+#include <QStringBuilder>
+#include <array>
+#include <filesystem>
 
 namespace {
 
@@ -42,10 +46,15 @@ QString treeName(int tree) {
     return QLatin1Char('A') + QString::number(tree);
 }
 
-// One load: the configuration being filled, the file parsed once, and the context for labels.
+QStringView codeOf(const QString& value) {
+    const qsizetype semi = value.indexOf(QLatin1Char(';'));
+    return semi < 0 ? QStringView(value) : QStringView(value).left(semi);
+}
+
+// One load: the configuration being filled, the file read once, and the context for labels.
 class TreeLoader {
 public:
-    TreeLoader(Configuration& config, const ProfileFile& file, const AppContext& ctx)
+    TreeLoader(Configuration& config, const TreeFileReader& file, const AppContext& ctx)
         : m_config(config), m_file(file), m_ctx(ctx) {}
 
     void loadGeneral();
@@ -53,23 +62,33 @@ public:
     void loadTree(int tree);
 
 private:
+    struct KeyNode {
+        QString text;
+        QString image;
+    };
+
     void ChargeMenu(const QString& parentKey, const QString& menu, int depth, int digit);
-    void addKeyNode(const QString& menu, int digit, const QString& value);
+    void addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value);
     void dropMenuReference(const QString& parentKey, int digit);
 
     Configuration& m_config;
-    const ProfileFile& m_file;
+    const TreeFileReader& m_file;
     const AppContext& m_ctx;
+    // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
+    // each text is made once and shared.
+    std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
+    QSet<int> m_shownSections; // sections of the file shown as menus
 };
 
 void TreeLoader::loadGeneral() {
+    const int section = m_file.section(QStringLiteral("general"));
     for (GeneralParam& p : m_config.general)
-        p.value = m_file.exists() ? m_file.value(QStringLiteral("general"), p.name) : p.defaultValue;
+        p.value = m_file.exists() ? m_file.value(section, p.name) : p.defaultValue;
 }
 
 void TreeLoader::loadSchedules() {
     for (int i = 0; i < int(m_config.schedules.size()); ++i) {
-        const QString section = QLatin1Char('H') + QString::number(i + 1);
+        const int section = m_file.section(QLatin1Char('H') + QString::number(i + 1));
         for (int d = 0; d < 7; ++d) {
             ScheduleDay& day = m_config.schedules[size_t(i)].days[size_t(d)];
             day.code = dayCodes()[size_t(d)];
@@ -97,9 +116,7 @@ void TreeLoader::loadTree(int tree) {
     } else {
         nodes.setExpanded(name, true);
         if (m_file.exists()) {
-            const QStringList& keys = treeKeyNames();
-            for (int i = 1; i <= TreeValue::Count; ++i)
-                store.setValue(name, i, m_file.value(name, keys.at(i - 1)), index);
+            m_file.readValues(m_file.section(name), treeKeyNames(), store.at(index).values);
             nodes.setText(name, number + QStringLiteral(" - ") + store.at(index).value(TreeValue::lib));
             const QString rootMenu = store.at(index).value(TreeValue::menu);
             if (!rootMenu.isEmpty()) ChargeMenu(name, rootMenu, 1, -1);
@@ -110,45 +127,61 @@ void TreeLoader::loadTree(int tree) {
 }
 
 void TreeLoader::ChargeMenu(const QString& parentKey, const QString& menu, int depth, int digit) {
-    // A menu shared by several keys, or reached again from below, is shown once.
+    // A menu shared by several keys, or reached again from below, is shown once; so is a menu named
+    // another way (case, blanks) that the file answers with a section already shown.
     if (!menu.startsWith(QLatin1Char('M')) || m_config.nodes.noeudExiste(menu)) return;
-    const QString lib = m_file.value(menu, QStringLiteral("lib"), QStringLiteral("*"));
-    if (lib == QLatin1String("*") || depth > kMaxMenuDepth) {
+    const int section = m_file.section(menu);
+    if (section >= 0 && m_shownSections.contains(section)) return;
+    const QString lib = m_file.value(section, QStringLiteral("lib"), QStringLiteral("*"));
+    // A name with white space at its ends finds its section only because lookups trim it; written back
+    // as a section of that name it would not be found again, so it is no menu name.
+    if (lib == QLatin1String("*") || depth > kMaxMenuDepth || menu.trimmed().size() != menu.size()) {
         dropMenuReference(parentKey, digit);
         return;
     }
 
+    m_shownSections.insert(section);
     m_config.maxNumMenu = std::max(m_config.maxNumMenu, menuNumber(menu));
     SectionStore& store = m_config.sections;
     const int index = store.ensureSection(menu, digit, parentKey);
     m_config.nodes.CreerNoeud(QString(), menu, parentKey, QStringLiteral("Menu"));
-    const QStringList& keys = menuKeyNames();
-    for (int i = 1; i <= MenuValue::Count; ++i)
-        store.setValue(menu, i, m_file.value(menu, keys.at(i - 1)), index);
+    const int menuId = m_config.nodes.find(menu);
+    m_file.readValues(section, menuKeyNames(), store.at(index).values);
 
     const QString prefix = digit < 0 ? QStringLiteral("1") : QString::number(digit);
-    m_config.nodes.setText(menu, prefix + QStringLiteral(" - ") + store.at(index).value(MenuValue::lib));
+    m_config.nodes.setText(menu, prefix % QStringLiteral(" - ") % store.at(index).value(MenuValue::lib));
 
+    QString nodeKey = action::keyNodeKey(menu, 0);
     for (int d = 0; d <= 9; ++d) {
         // Read again at each step: a sub-menu's refusal may have cleared a key of this menu.
         const QString value = store.at(index).value(MenuValue::forDigit(d));
-        if (action::code(value) == QLatin1String("men"))
+        if (codeOf(value) == QLatin1String("men")) {
             ChargeMenu(menu, action::param(value, 1), depth + 1, d);
-        else
-            addKeyNode(menu, d, value);
+        } else {
+            nodeKey.back() = QLatin1Char(char('0' + d)); // a fresh string: node keys are shared
+            addKeyNode(menuId, nodeKey, d, value);
+        }
     }
 }
 
-void TreeLoader::addKeyNode(const QString& menu, int digit, const QString& value) {
-    const QString code = action::code(value);
-    std::optional<QString> jumpTargetName; // a present but empty "lib" still shows its brackets
+void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value) {
+    const QStringView code = codeOf(value);
     if (code == QLatin1String("sau")) {
+        std::optional<QString> jumpTargetName; // a present but empty "lib" still shows its brackets
         const QString target = action::param(value, 1);
-        if (!target.isEmpty() && m_file.hasKey(target, QStringLiteral("lib")))
-            jumpTargetName = m_file.value(target, QStringLiteral("lib"));
+        const int section = target.isEmpty() ? -1 : m_file.section(target);
+        if (m_file.hasKey(section, QStringLiteral("lib")))
+            jumpTargetName = m_file.value(section, QStringLiteral("lib"));
+        m_config.nodes.CreerNoeud(action::keyNodeText(digit, value, m_config.actionTypes, jumpTargetName),
+                                  nodeKey, menuId, action::imageFor(code.toString()));
+        return;
     }
-    m_config.nodes.CreerNoeud(action::keyNodeText(digit, value, m_config.actionTypes, jumpTargetName),
-                              action::keyNodeKey(menu, digit), menu, action::imageFor(code));
+    QHash<TextKey, KeyNode>& known = m_keyNodes[size_t(digit)];
+    auto it = known.constFind(TextKey{value});
+    if (it == known.constEnd())
+        it = known.insert(TextKey{value}, KeyNode{action::keyNodeText(digit, value, m_config.actionTypes),
+                                                  action::imageFor(code.toString())});
+    m_config.nodes.CreerNoeud(it->text, nodeKey, menuId, it->image);
 }
 
 void TreeLoader::dropMenuReference(const QString& parentKey, int digit) {
@@ -159,47 +192,15 @@ void TreeLoader::dropMenuReference(const QString& parentKey, int digit) {
     m_config.sections.setValue(parentKey, MenuValue::forDigit(digit), QString());
 }
 
-} // namespace
-
-QByteArray treeFileBytes(const Configuration& config) {
-    QString text;
-    text.reserve(4096 + config.nodes.count() * 64);
-    text += QStringLiteral("[general]") + kCrLf;
-    for (const GeneralParam& p : config.general)
-        text += p.name + QLatin1Char('=') + p.value + kCrLf;
-    for (int i = 0; i < int(config.schedules.size()); ++i) {
-        text += QStringLiteral("[H") + QString::number(i + 1) + QLatin1Char(']') + kCrLf;
-        for (int d = 0; d < 7; ++d)
-            text += dayCodes()[size_t(d)] + QLatin1Char('=') +
-                    config.schedules[size_t(i)].days[size_t(d)].value + kCrLf;
-    }
-    for (int id : config.nodes.insertionOrder()) {
-        const QString& key = config.nodes.node(id).key;
-        if (key.startsWith(QLatin1Char('A')) || key.startsWith(QLatin1Char('M')))
-            text += config.sections.sectionText(key);
-    }
-    text += kCrLf;
-    return platform::encodeAnsi(text);
-}
-
-bool SaveArbre(const Configuration& config, const QString& path, bool silent, const AppContext& ctx,
-               const TreeFileHooks& hooks) {
-    if (path.isEmpty()) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = treeFileBytes(config);
-    if (file.write(bytes) != bytes.size() || !file.commit()) return false;
-    if (!silent && !isJournal(hooks, path)) report(hooks, ctx, QStringLiteral("DebugSave"), path);
-    return true;
-}
-
-void ChargementArbres(Configuration& config, const QString& path, const AppContext& ctx,
-                      const TreeFileHooks& hooks) {
+void loadInto(Configuration& config, const TreeFileReader& file, const QString& path, const AppContext& ctx,
+              const TreeFileHooks& hooks) {
     config.nodes.clear();
     config.sections.clear();
     config.maxNumMenu = 0;
 
-    const ProfileFile file = ProfileFile::load(path);
+    // A tree shows at most 1 + 10 + 100 menus of 10 keys each.
+    constexpr int kMaxNodes = kTreeCount * (1 + 111 * 11);
+    config.nodes.reserve(std::min(kMaxNodes, kTreeCount + file.sectionCount() * 11));
     TreeLoader loader(config, file, ctx);
     loader.loadGeneral();
     loader.loadSchedules();
@@ -210,21 +211,97 @@ void ChargementArbres(Configuration& config, const QString& path, const AppConte
         report(hooks, ctx, QStringLiteral("DebugOpen"), path);
 }
 
+// Servers before generation 500 have no voice boxes.
+bool versionAccepts(const QString& text, const AppContext& ctx) {
+    return ctx.VERSION_500 ||
+           (!text.contains(QLatin1String("=bvo")) && !text.contains(QLatin1String("=bvn")));
+}
+
+} // namespace
+
+QByteArray treeFileBytes(const Configuration& config) {
+    QString text;
+    text.reserve(4096 + config.nodes.count() * 64);
+    text += QStringLiteral("[general]") % kCrLf;
+    for (const GeneralParam& p : config.general)
+        text += p.name % QLatin1Char('=') % fileValue(p.value) % kCrLf;
+    for (int i = 0; i < int(config.schedules.size()); ++i) {
+        text += QStringLiteral("[H") % QString::number(i + 1) % QLatin1Char(']') % kCrLf;
+        for (int d = 0; d < 7; ++d)
+            text += dayCodes()[size_t(d)] % QLatin1Char('=') %
+                    config.schedules[size_t(i)].days[size_t(d)].value % kCrLf;
+    }
+    for (int id : config.nodes.insertionOrder()) {
+        const QString& key = config.nodes.node(id).key;
+        if (key.startsWith(QLatin1Char('A')) || key.startsWith(QLatin1Char('M')))
+            text += config.sections.sectionText(key);
+    }
+    text += kCrLf;
+    return platform::encodeAnsi(text);
+}
+
+QString writeTreeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    std::error_code noThrow;
+    // Replacing the file would give it a new identity: other names of it would keep the old content,
+    // and a device would be swapped for a plain file.
+    if (info.exists() &&
+        (!info.isFile() || std::filesystem::hard_link_count(info.filesystemFilePath(), noThrow) > 1)) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
+        if (file.write(bytes) != bytes.size() || !file.flush()) return file.errorString();
+        file.close();
+        return file.error() == QFileDevice::NoError ? QString() : file.errorString();
+    }
+    QSaveFile file(path);
+    // A writable file in a folder that is not: written in place, as asked, rather than not at all.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size() || !file.commit()) return file.errorString();
+    return QString();
+}
+
+bool SaveArbre(const Configuration& config, const QString& path, bool silent, const AppContext& ctx,
+               const TreeFileHooks& hooks, QString* errorText) {
+    const QString error =
+        path.isEmpty() ? QStringLiteral("no file name") : writeTreeFile(path, treeFileBytes(config));
+    if (errorText) *errorText = error;
+    if (!error.isEmpty()) return false;
+    if (!silent && !isJournal(hooks, path)) report(hooks, ctx, QStringLiteral("DebugSave"), path);
+    return true;
+}
+
+void ChargementArbres(Configuration& config, const QString& path, const AppContext& ctx,
+                      const TreeFileHooks& hooks) {
+    QFile file(path);
+    const bool readable = !path.isEmpty() && file.open(QIODevice::ReadOnly);
+    const TreeFileReader reader =
+        readable ? TreeFileReader(platform::decodeAnsi(file.readAll())) : TreeFileReader();
+    loadInto(config, reader, path, ctx, hooks);
+}
+
 bool verifVersionArbo(const QString& path, const AppContext& ctx) {
     if (ctx.VERSION_500) return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return true;
-    // Servers before generation 500 have no voice boxes.
-    const QString text = platform::decodeAnsi(file.readAll());
-    return !text.contains(QLatin1String("=bvo")) && !text.contains(QLatin1String("=bvn"));
+    return versionAccepts(platform::decodeAnsi(file.readAll()), ctx);
 }
 
 OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
                         const TreeFileHooks& hooks) {
-    if (!verifVersionArbo(path, ctx)) return OpenResult::RefusedVersion;
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return OpenResult::Missing;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) return OpenResult::Missing;
+    if (info.size() > kMaxTreeFileSize) return OpenResult::TooLarge;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return OpenResult::Unreadable;
+    QString text = platform::decodeAnsi(file.readAll());
+    if (file.error() != QFileDevice::NoError) return OpenResult::Unreadable;
+    file.close();
+    if (!versionAccepts(text, ctx)) return OpenResult::RefusedVersion;
+    const TreeFileReader reader(std::move(text));
+    if (!reader.hasTreeSection()) return OpenResult::NotTreeFile;
     config.fileCourant = path;
-    ChargementArbres(config, path, ctx, hooks);
+    loadInto(config, reader, path, ctx, hooks);
     config.boolSave = true;
     return OpenResult::Opened;
 }

@@ -16,11 +16,21 @@ struct TreeFileHooks {
     std::function<bool(const QString& path)> isJournalFile;
 };
 
+// Tree files larger than this are refused: no real tree comes near it, and reading one costs memory
+// in proportion.
+constexpr qint64 kMaxTreeFileSize = 64 * 1024 * 1024;
+
 // Writes the whole configuration (general parameters, schedules, then every tree and menu node's section
-// in insertion order) in the ANSI code page with CR LF line ends. The file is replaced atomically: a
-// failed write leaves the old file as it was. Returns false when the file cannot be written.
+// in insertion order) in the ANSI code page with CR LF line ends. The file is replaced atomically where
+// that is possible, so that a failed write leaves the old file as it was; it is written in place when
+// its folder cannot hold a temporary file, when it has other hard links (which a replace would cut
+// off) and when it is not a regular file. Returns false when the file cannot be written, with the cause
+// in *errorText when given.
 bool SaveArbre(const Configuration& config, const QString& path, bool silent, const AppContext& ctx,
-               const TreeFileHooks& hooks = {});
+               const TreeFileHooks& hooks = {}, QString* errorText = nullptr);
+
+// The writing part of SaveArbre: "" when written, else the cause.
+QString writeTreeFile(const QString& path, const QByteArray& bytes);
 
 // The bytes SaveArbre writes.
 QByteArray treeFileBytes(const Configuration& config);
@@ -32,13 +42,17 @@ void ChargementArbres(Configuration& config, const QString& path, const AppConte
 // False when the server cannot run the file (voice boxes on a server before generation 500).
 bool verifVersionArbo(const QString& path, const AppContext& ctx);
 
+// What opening a file gave; nothing changed unless it is Opened.
 enum class OpenResult {
     Opened,         // loaded; fileCourant is the path and the configuration is saved
-    RefusedVersion, // verifVersionArbo said no: the caller shows "ERROR - VERSION"; nothing changed
-    Missing,        // no such file: ignored, nothing changed
+    RefusedVersion, // verifVersionArbo said no: the caller shows "ERROR - VERSION"
+    Missing,        // no such file, or not a regular file (a folder): ignored
+    TooLarge,       // over kMaxTreeFileSize
+    Unreadable,     // exists but cannot be read
+    NotTreeFile,    // holds no section of a tree file (general, H<n>, A<n>, M<n>)
 };
 
-// The model side of opening a file: the version check, then fileCourant, ChargementArbres and the saved
-// state. The window adds its title, the selection of A1 and the journal's first step.
+// The model side of opening a file: the checks above, then fileCourant, the load and the saved state.
+// The file is read once. The window adds its title, the selection of A1 and the journal's first step.
 OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
                         const TreeFileHooks& hooks = {});

@@ -2,10 +2,13 @@
 
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
+#include "model/text_key.h"
 #include "platform/pacing.h"
 
 #include <QHash>
 #include <QSet>
+#include <QStringBuilder>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -49,8 +52,8 @@ std::optional<qint64> toWholeNumber(QStringView text) {
 // The reference lists as sets, built once per run so that a large tree stays linear.
 struct ReferenceIndex {
     QSet<qint32> announcements;
-    QSet<QString> stations;
-    QSet<QString> voiceBoxes;
+    QSet<TextKey> stations;
+    QSet<TextKey> voiceBoxes;
 
     explicit ReferenceIndex(const AppContext& ctx) {
         announcements.reserve(ctx.Announcements.size());
@@ -58,8 +61,8 @@ struct ReferenceIndex {
             announcements.insert(a.number);
         stations.reserve(ctx.Stations.size());
         for (const Station& s : ctx.Stations) {
-            stations.insert(s.number);
-            voiceBoxes.insert(s.voiceBox);
+            stations.insert(TextKey{s.number});
+            voiceBoxes.insert(TextKey{s.voiceBox});
         }
     }
     bool hasAnnouncement(const QString& value) const {
@@ -106,8 +109,8 @@ public:
         : m_ctx(ctx), m_diagnostics(diagnostics), m_config(config), m_refs(ctx) {}
 
     const QString& label(const QString& key) {
-        auto it = m_labels.constFind(key);
-        if (it == m_labels.constEnd()) it = m_labels.insert(key, m_ctx.getLabel(key));
+        auto it = m_labels.constFind(TextKey{key});
+        if (it == m_labels.constEnd()) it = m_labels.insert(TextKey{key}, m_ctx.getLabel(key));
         return *it;
     }
 
@@ -141,7 +144,16 @@ private:
         const QString& nodeKey;
         int valueIndex;
         const char* suffix = "";
-        QString code() const { return fieldCode(valueIndex, QLatin1String(suffix)); }
+        void appendCode(QString& out) const {
+            if (valueIndex >= 0 && valueIndex < 100) {
+                out += QLatin1Char(char('0' + valueIndex / 10));
+                out += QLatin1Char(char('0' + valueIndex % 10));
+                out += QLatin1Char(';');
+                out += QLatin1String(suffix);
+            } else {
+                out += fieldCode(valueIndex, QLatin1String(suffix));
+            }
+        }
     };
 
     void checkTree(Section& s) {
@@ -184,8 +196,9 @@ private:
         QString keyNode = QStringLiteral("E-") + s.name + QStringLiteral("-0");
         for (int digit = 0; digit <= 9; ++digit) {
             keyNode.back() = QLatin1Char(char('0' + digit));
-            if (!m_config.nodes.noeudExiste(keyNode)) continue;
-            m_config.nodes.setColour(keyNode, NodeColour::Black);
+            const int id = m_config.nodes.find(keyNode);
+            if (id < 0) continue;
+            m_config.nodes.setColour(id, NodeColour::Black);
             const int index = MenuValue::forDigit(digit);
             checkAction(s, keyNode, index, valueAt(s, index), true);
         }
@@ -226,11 +239,11 @@ private:
 
     // Transfer destination or voice box: malformed is an error, unknown to the server a warning.
     void checkDestination(Section& s, const Finding& where, const QString& actionKey, const QString& p1,
-                          const QString& keyStem, const QSet<QString>& known) {
+                          const QString& keyStem, const QSet<TextKey>& known) {
         if (!isNumberField(p1, kTransferAllowed)) {
             const QString key = keyStem + (p1.isEmpty() ? QStringLiteral("_NA") : QStringLiteral("_Err"));
             error(where, actionMessage(s, actionKey, key, p1, true));
-        } else if (!known.contains(p1)) {
+        } else if (!known.contains(TextKey{p1})) {
             warning(where, actionMessage(s, actionKey, keyStem + QStringLiteral("_Abs"), p1, true));
         }
     }
@@ -261,41 +274,41 @@ private:
 
     // lib - diagnostic : value; the "not filled in" keys end after the diagnostic.
     QString fieldMessage(const Section& s, const QString& diagKey, const QString& value) {
-        QString text = s.value(1) + QStringLiteral(" - ") + label(diagKey);
-        if (!diagKey.endsWith(QLatin1String("NA"))) text += QStringLiteral(" : ") + value;
-        return text;
+        if (diagKey.endsWith(QLatin1String("NA"))) return s.value(1) % QLatin1String(" - ") % label(diagKey);
+        return s.value(1) % QLatin1String(" - ") % label(diagKey) % QLatin1String(" : ") % value;
     }
 
     // lib - action - diagnostic : parameter; without the parameter for "not filled in" keys and jumps.
     QString actionMessage(const Section& s, const QString& actionKey, const QString& diagKey,
                           const QString& param, bool withParam) {
-        QString text =
-            s.value(1) + QStringLiteral(" - ") + label(actionKey) + QStringLiteral(" - ") + label(diagKey);
-        if (withParam && !diagKey.endsWith(QLatin1String("NA"))) text += QStringLiteral(" : ") + param;
-        return text;
+        const QString& lib = valueAt(s, 1);
+        if (!withParam || diagKey.endsWith(QLatin1String("NA")))
+            return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey);
+        return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey) %
+               QLatin1String(" : ") % param;
     }
 
     void error(const Finding& where, const QString& message) {
         m_diagnostics.AjouteInfo(message, DiagnosticsSink::Error, where.nodeKey);
         m_config.nodes.setColour(where.nodeKey, NodeColour::Red);
         ++errors;
-        where.section.errorFields += where.code();
+        where.appendCode(where.section.errorFields);
     }
 
     void warning(const Finding& where, const QString& message) {
         m_diagnostics.AjouteInfo(message, DiagnosticsSink::Warning, where.nodeKey);
-        const TreeNode* node = m_config.nodes.nodeByKey(where.nodeKey);
-        if (node != nullptr && node->colour != NodeColour::Red)
-            m_config.nodes.setColour(where.nodeKey, NodeColour::Orange);
+        const int id = m_config.nodes.find(where.nodeKey);
+        if (id >= 0 && m_config.nodes.node(id).colour != NodeColour::Red)
+            m_config.nodes.setColour(id, NodeColour::Orange);
         ++warnings;
-        where.section.warningFields += where.code();
+        where.appendCode(where.section.warningFields);
     }
 
     const AppContext& m_ctx;
     DiagnosticsSink& m_diagnostics;
     Configuration& m_config;
     ReferenceIndex m_refs;
-    QHash<QString, QString> m_labels;
+    QHash<TextKey, QString> m_labels;
 };
 
 // Keeps the running flag set for the length of a run, whatever way it ends.
@@ -314,6 +327,11 @@ private:
 
 bool isNumberField(const QString& value, const QString& allowedCharacters) {
     if (value.isEmpty()) return false;
+    // The common case, a short run of digits, needs no conversion (when no digit is an allowed character).
+    if (value.size() <= 9 &&
+        std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }) &&
+        std::none_of(allowedCharacters.begin(), allowedCharacters.end(), [](QChar c) { return c.isDigit(); }))
+        return true;
     QString rest = value.toUpper();
     for (const QChar c : allowedCharacters)
         rest.remove(c.toUpper());
@@ -344,7 +362,7 @@ bool voiceBoxExists(const QList<Station>& stations, const QString& voiceBox) {
 }
 
 QString fieldCode(int valueIndex, const QString& parameterSuffix) {
-    return QString::number(valueIndex).rightJustified(2, QLatin1Char('0')) + QLatin1Char(';') +
+    return QString::number(valueIndex).rightJustified(2, QLatin1Char('0')) % QLatin1Char(';') %
            parameterSuffix;
 }
 

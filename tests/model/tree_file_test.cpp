@@ -1,9 +1,14 @@
 #include "core/app_context.h"
+#include "core/profile_file.h"
 #include "model/tree_file.h"
+#include "model/tree_file_reader.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using testing_support::readBytes;
@@ -128,14 +133,14 @@ TEST_F(TreeFile, LoaderCases) {
          {"2=men;M1\r\n"},
          {},
          1},
-        {"menus too deep, missing or named * become empty keys and are dropped",
-         "[A1]\nmenu=M1\n[M1]\nlib=One\n3=men;M2\n5=men;M9\n6=men;M7\n[M2]\nlib=Two\n7=men;M3\n"
-         "[M3]\nlib=Three\n0=men;M4\n[M4]\nlib=Four\n1=trf;5\n[M7]\nlib=*\n",
+        {"menus too deep, missing, named * or with white space at the end become empty keys and are dropped",
+         "[A1]\nmenu=M1\n[M1]\nlib=One\n3=men;M2\n5=men;M9\n6=men;M7\n8=men;M8\f\n[M2]\nlib=Two\n7=men;M3\n"
+         "[M3]\nlib=Three\n0=men;M4\n[M4]\nlib=Four\n1=trf;5\n[M7]\nlib=*\n[M8]\nlib=Eight\n",
          5,
          {"M3|7 - Three|Menu|0", "M4|-", "M9|-", "M7|-", "E-M3-0|0 - |NoAction|0", "E-M1-5|5 - |NoAction|0",
-          "E-M1-6|6 - |NoAction|0"},
+          "E-M1-6|6 - |NoAction|0", "E-M1-8|8 - |NoAction|0"},
          {"[M3]\r\nlib=Three\r\nhor=\r\nann=\r\nrep=\r\nsil=\r\n0=\r\n", "4=\r\n5=\r\n6=\r\n7=\r\n"},
-         {"[M4]", "[M7]", "[M9]"},
+         {"[M4]", "[M7]", "[M9]", "[M8"},
          3},
         {"trees above the active count are not read and save with defaults",
          "[A1]\nlib=One\n[A2]\nlib=Two\n[A3]\nlib=Three\nmenu=M1\nann1=9\n[M1]\nlib=Menu\n",
@@ -152,6 +157,20 @@ TEST_F(TreeFile, LoaderCases) {
          {"code_retour=9\r\n", "[H2]\r\nlun=08:00-12:00\r\n", "lib=Padded\r\nann1=" + x254 + "\r\n"},
          {},
          0},
+        {"a value that keeps quotes of its own is written with another pair, so it reads back the same",
+         "[general]\ncode_retour=\"\"*\"\"\n[A1]\nlib=\"\"Quoted\"\"\nmenu=M1\n[M1]\nlib=\"\"\n",
+         5,
+         {"A1|1 - \"Quoted\"|Arbre|0", "M1|1 - |Menu|0"},
+         {"code_retour=\"\"*\"\"\r\n", "lib=\"\"Quoted\"\"\r\n", "[M1]\r\nlib=\r\n"},
+         {},
+         1},
+        {"a menu named another way than one already shown is shown once",
+         "[A1]\nmenu=M1\n[M1]\nlib=Top\n1=men;M2\n2=men;MX\n[M2]\nlib=Two\n1=men;Mx\n[Mx]\nlib=Three\n",
+         5,
+         {"Mx|1 - Three|Menu|0", "MX|-", "E-M1-2|-"},
+         {"2=men;MX\r\n"},
+         {"[MX]"},
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -167,19 +186,90 @@ TEST_F(TreeFile, LoaderCases) {
     }
 }
 
-TEST_F(TreeFile, OpeningARefusedOrMissingFileChangesNothing) {
+TEST_F(TreeFile, OpeningAFileThatDoesNotLoadChangesNothing) {
     const QString first = writeTree("[A1]\nlib=First\n", "first.maa");
     ASSERT_EQ(openTreeFile(config, first, ctx), OpenResult::Opened);
     EXPECT_EQ(config.fileCourant, first);
     EXPECT_TRUE(config.boolSave);
     config.boolSave = false;
     ctx.VERSION_500 = false;
-    const QString voiceBox = writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa");
-    EXPECT_EQ(openTreeFile(config, voiceBox, ctx), OpenResult::RefusedVersion);
-    EXPECT_EQ(openTreeFile(config, dir.filePath("absent.maa"), ctx), OpenResult::Missing);
-    EXPECT_EQ(config.fileCourant, first);
-    EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
-    EXPECT_FALSE(config.boolSave);
+    const QString large = dir.filePath("large.maa");
+    {
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kMaxTreeFileSize + 1)); // sparse, cheap
+    }
+    const std::pair<QString, OpenResult> cases[] = {
+        {writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa"),
+         OpenResult::RefusedVersion},
+        {dir.filePath("absent.maa"), OpenResult::Missing},
+        {dir.path(), OpenResult::Missing},
+        {large, OpenResult::TooLarge},
+        {writeTree("\x8f\x01 no section [here\n[X]\nlib=y\n", "bytes.maa"), OpenResult::NotTreeFile},
+        {writeTree("", "empty.maa"), OpenResult::NotTreeFile},
+    };
+    for (const auto& [path, result] : cases) {
+        EXPECT_EQ(openTreeFile(config, path, ctx), result) << path.toStdString();
+        EXPECT_EQ(config.fileCourant, first);
+        EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
+        EXPECT_FALSE(config.boolSave);
+    }
+}
+
+TEST(TreeFileReader, AnswersLikeTheProfileReader) {
+    const QString x300(300, 'x');
+    const QString texts[] = {
+        "[M1]\nlib=One\n[m1]\nlib=Repeated\n[M2]\n LIB = \"Two\" \n1=a\n1=b\n",
+        "; comment\n[ general ]\ncode_retour=*\n;lib=no\n=novalue\nnoequals\n[A1\nlib=unclosed\n",
+        "[H1]\r\nlun=" + x300 + "\r\n\r\n[Ab]\r\n\tlıb=dotless\r\nexit_trf=a=b\r\n[",
+        "lib=before any section\n[]\nlib=nameless\n[M3]\nlib=\"\n2=\"\"\n[M3]\n",
+    };
+    const QStringList sections = {"M1", "m2", "M2 ", "general", "A1", "H1", "AB", "", "M3", "Z"};
+    const QStringList keys = {"lib", "LIB", "1", "code_retour", "lun", "exit_trf", "2", " lib", "x"};
+    for (const QString& text : texts) {
+        const ProfileFile profile = ProfileFile::parse(text);
+        const TreeFileReader reader(text);
+        for (const QString& section : sections) {
+            QStringList values;
+            reader.readValues(reader.section(section), keys, values);
+            for (qsizetype k = 0; k < keys.size(); ++k) {
+                const QString expected = profile.value(section, keys[k], "-");
+                EXPECT_EQ(reader.value(section, keys[k], "-"), expected)
+                    << (section + '|' + keys[k]).toStdString();
+                EXPECT_EQ(values[k], expected == "-" ? QString() : expected)
+                    << (section + '|' + keys[k]).toStdString();
+                EXPECT_EQ(reader.hasKey(reader.section(section), keys[k]), profile.hasKey(section, keys[k]));
+            }
+        }
+    }
+}
+
+TEST_F(TreeFile, SavingKeepsOtherHardLinksOfTheFile) {
+    load(example("accueil.maa"));
+    const QString path = dir.filePath("tree.maa"), other = dir.filePath("other-name.maa");
+    writeBytes(path, "old");
+    std::filesystem::create_hard_link(QFileInfo(path).filesystemFilePath(),
+                                      QFileInfo(other).filesystemFilePath());
+    ASSERT_TRUE(SaveArbre(config, path, true, ctx));
+    EXPECT_EQ(readBytes(other), readBytes(example("accueil.maa")));
+    EXPECT_EQ(readBytes(path), readBytes(other));
+}
+
+TEST_F(TreeFile, SavingAWritableFileInALockedFolderWritesItInPlace) {
+    load(example("accueil.maa"));
+    const QString folder = dir.filePath("locked"), path = folder + "/tree.maa";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeBytes(path, "old");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile probe(folder + "/probe"); probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "folder permissions do not bind this user (root)";
+    }
+    QString cause;
+    const bool saved = SaveArbre(config, path, true, ctx, {}, &cause);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(saved) << cause.toStdString();
+    EXPECT_EQ(readBytes(path), readBytes(example("accueil.maa")));
 }
 
 TEST(TreeVersion, VoiceBoxesAreRefusedOnlyBeforeGeneration500) {

@@ -176,4 +176,13 @@ TEST_F(Startup, ParameterDumpOnlyWhenTheFileExists) {
     EXPECT_TRUE(QString::fromLatin1(readBytes(param)).startsWith("Ligne de commande : \r\nLANG : 0\r\n"));
 }
 
+TEST(LanguageFile, ANumberIsRoundedAndWrittenWithAtLeastTwoDigits) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "00"},   {"1", "01"},     {"12", "12"},   {"123", "123"}, {"-1", "-01"}, {"3.7", "04"},
+        {"2.5", "03"}, {"-2.5", "-03"}, {"-0.2", "00"}, {"1e1", "10"},  {"fr", "fr"},  {"", ""},
+    };
+    for (const auto& [lang, digits] : cases)
+        EXPECT_EQ(translationFileFor("/prog", lang), QString("/prog/qavo_lg") + digits + ".txt") << lang;
+}
+
 } // namespace

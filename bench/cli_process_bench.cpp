@@ -1,0 +1,43 @@
+// The whole qavo-cli process on the maximal tree, start-up and exit included: what a script pays per call.
+#include "maximal_tree.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void runCliProcess(benchmark::State& state, const QString& command) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tree.maa"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bench::maximalTree(5)) < 0) {
+        state.SkipWithError("cannot write the tree file");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(QAVO_CLI), {command, path});
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() == 2) {
+            state.SkipWithError("qavo-cli failed");
+            return;
+        }
+    }
+}
+
+// Target: under 12 ms wall each (about 5 ms of it is process and Qt start-up).
+void BM_CliProcessNodesMaximalTree(benchmark::State& state) {
+    runCliProcess(state, QStringLiteral("nodes"));
+}
+BENCHMARK(BM_CliProcessNodesMaximalTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CliProcessCheckMaximalTree(benchmark::State& state) {
+    runCliProcess(state, QStringLiteral("check"));
+}
+BENCHMARK(BM_CliProcessCheckMaximalTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
