@@ -72,16 +72,28 @@ bool frmMain::confirmDiscard() {
 }
 
 void frmMain::OuvertureFichierArbre(const QString& path) {
+    const char* refusal = nullptr;
     switch (m_document.open(path)) {
     case OpenResult::Opened:
         treeV_NodeClick(QStringLiteral("A1"));
-        break;
+        return;
     case OpenResult::RefusedVersion:
         m_prompts.critical(QStringLiteral("ERROR - VERSION"), QStringLiteral("QAVO"));
+        return;
+    case OpenResult::Missing:
+        return;
+    case OpenResult::TooLarge:
+        refusal = "ErrFichierTropGros";
         break;
-    default:
+    case OpenResult::Unreadable:
+        refusal = "ErrFichierIllisible";
+        break;
+    case OpenResult::NotTreeFile:
+        refusal = "ErrFichierPasArbre";
         break;
     }
+    m_prompts.critical(label(refusal).replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path)),
+                       label("Titre"));
 }
 
 void frmMain::newTree() {

@@ -46,8 +46,7 @@ private:
 };
 
 TreeDocument::TreeDocument(AppContext& ctx, QObject* parent) : QObject(parent), m_ctx(ctx) {
-    m_config.actionTypes = makeActionTypes(ctx.translation);
-    m_config.schedules = makeSchedules(ctx.translation);
+    m_config = makeConfiguration(ctx);
     m_treeModel = std::make_unique<NodeTreeModel>(m_config.nodes, m_icons);
     m_journalHost = std::make_unique<JournalHost>(*this);
     m_journal = std::make_unique<UndoJournal>(*m_journalHost, ctx.repTMP, ctx.translation);
@@ -98,8 +97,6 @@ void TreeDocument::startJournal() {
 
 OpenResult TreeDocument::open(const QString& path) {
     if (isVerifying()) return OpenResult::Missing;
-    if (!verifVersionArbo(path, m_ctx)) return OpenResult::RefusedVersion;
-    if (path.isEmpty() || !QFileInfo(path).isFile()) return OpenResult::Missing;
     OpenResult result;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {

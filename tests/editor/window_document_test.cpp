@@ -109,3 +109,32 @@ TEST_F(WindowTest, ServerInformationFileGivesLocalModeTheListsAndIsRemembered) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {
+    ctx.translation.setText(windowLabels() + "ErrFichierPasArbre=$FICHIER$ is no tree.\r\n" +
+                            "ErrFichierTropGros=$FICHIER$ is too large.\r\n");
+    const QString noise = writeFile("noise.maa", QByteArray(300, '\x07'));
+    QFile large(dir.filePath("large.maa"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(65 * 1024 * 1024));
+    large.close();
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {noise, QDir::toNativeSeparators(noise) + " is no tree."},
+        {large.fileName(), QDir::toNativeSeparators(large.fileName()) + " is too large."},
+    };
+    for (const auto& c : cases) {
+        open();
+        prompts.shown.clear();
+        window->OuvertureFichierArbre(c.path);
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].text, c.message);
+        EXPECT_EQ(config().fileCourant, dir.filePath("accueil.maa"));
+        EXPECT_EQ(menuName(), "Main menu");
+    }
+}
+
+} // namespace
