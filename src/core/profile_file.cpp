@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-namespace {
+namespace profile_rules {
 
 bool isBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
@@ -28,7 +28,9 @@ QString processedValue(QStringView raw) {
     return v.toString();
 }
 
-} // namespace
+} // namespace profile_rules
+
+using namespace profile_rules;
 
 ProfileFile ProfileFile::load(const QString& path) {
     QFile file(path);

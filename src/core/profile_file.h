@@ -7,6 +7,15 @@
 // key names match without regard to case, blanks around a value are dropped, one pair of enclosing double
 // quotes is dropped, and a value is cut to 254 characters (the 255-character buffer less its NUL). The
 // first section of a name and the first key of a name in it win. Lines starting with ';' are comments.
+// The rules every reader of profile-format text shares (the tree file reader among them).
+namespace profile_rules {
+// Space, tab and carriage return: what the Windows reader trims around names and values.
+bool isBlank(QChar c);
+QStringView trimmed(QStringView s);
+// A value as the reader returns it: trimmed, one pair of enclosing quotes dropped, 254 characters at most.
+QString processedValue(QStringView raw);
+} // namespace profile_rules
+
 class ProfileFile {
 public:
     static constexpr int kMaxValueLength = 254;

@@ -1,24 +1,12 @@
 #include "model/tree_file_reader.h"
 
+#include "core/profile_file.h"
+
 #include <array>
 
+using namespace profile_rules;
+
 namespace {
-
-constexpr qsizetype kMaxValueLength = 254; // the profile reader's 255-character buffer less its NUL
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
-}
-
-QStringView trimmed(QStringView s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && isBlank(s[begin]))
-        ++begin;
-    while (end > begin && isBlank(s[end - 1]))
-        --end;
-    return s.sliced(begin, end - begin);
-}
 
 bool isAscii(QStringView s) {
     for (const QChar c : s)
@@ -140,18 +128,6 @@ const TreeFileReader::Line* TreeFileReader::find(int section, const QString& key
         if (packed != 0 && line.packed != 0 ? line.packed == packed : sameName(line.key, asked)) return &line;
     return nullptr;
 }
-
-namespace {
-
-QString processedValue(QStringView raw) {
-    QStringView v = trimmed(raw);
-    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
-        v = v.sliced(1, v.size() - 2);
-    if (v.size() > kMaxValueLength) v = v.first(kMaxValueLength);
-    return v.toString();
-}
-
-} // namespace
 
 QString TreeFileReader::value(int section, const QString& key, const QString& defaultValue) const {
     const Line* line = find(section, key);
