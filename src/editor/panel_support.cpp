@@ -42,11 +42,6 @@ void setCaptionColour(QLabel* label, int colour) {
     label->setPalette(palette);
 }
 
-int captionColour(const QLabel* label) {
-    const QColor c = label->palette().color(QPalette::WindowText);
-    return c.red() + 256 * c.green() + 65536 * c.blue();
-}
-
 QString indexed(const char* name, int i) {
     return QString::fromLatin1(name) + QLatin1Char('_') + QString::number(i);
 }

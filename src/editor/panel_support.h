@@ -25,7 +25,6 @@ QString withoutColons(const QString& caption);
 // A colour numbered as the server's tools do (red + 256 * green + 65536 * blue).
 QColor fromColourNumber(int colour);
 void setCaptionColour(QLabel* label, int colour);
-int captionColour(const QLabel* label);
 
 // Controls carry the names the design gives them, so that tests find them.
 template <typename T> T* named(QWidget* parent, const QString& name) {
