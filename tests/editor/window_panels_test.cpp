@@ -334,6 +334,12 @@ TEST_F(WindowPanels, JumpListsNameEachTargetByKeyAndLabel) {
         EXPECT_EQ(nodeText("E-M1-4"), text);
     }
     EXPECT_EQ(key4(), "sau;");
+
+    // A renamed menu shows under its new name in a list already filled with the same targets.
+    clickNode("M2");
+    QTest::keyClicks(panel("txtLib_1"), "x");
+    clickNode("E-M1-4");
+    EXPECT_EQ(itemTexts(jump), (QStringList{"", "M1 - Main menu", "M2 - x"}));
 }
 
 } // namespace
