@@ -100,13 +100,13 @@ void DetailPanel::onNameChanged(const QString& text) {
         m_shared.config.nodes.setText(state.currentNodeKey,
                                       digits.isEmpty() ? text : digits + QStringLiteral(" - ") + text);
     }
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void DetailPanel::onSectionText(int valueIndex, const QString& text) {
     if (m_shared.state.displayBusy) return;
     m_shared.config.sections.setValue(QString(), valueIndex, text, m_shared.state.currentSectionIndex);
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void DetailPanel::openAnnouncementPicker(QLabel* caption, QLineEdit* target) {

@@ -195,7 +195,7 @@ void KeyPanel::onDetailChanged() {
     m_shared.config.sections.setValue(QString(), MenuValue::forDigit(digit), *value,
                                       state.parentSectionIndex);
     m_shared.config.nodes.setText(state.currentNodeKey, action::keyNodeText(digit, *value, m_shared.types));
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void KeyPanel::onMenuJump() {
@@ -207,7 +207,7 @@ void KeyPanel::onMenuJump() {
     m_shared.config.sections.setValue(QString(), MenuValue::forDigit(digit), value, state.parentSectionIndex);
     m_shared.config.nodes.setText(state.currentNodeKey, action::keyNodeText(digit, value, m_shared.types,
                                                                             m_shared.jumpTargetName(key)));
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void KeyPanel::openKeyPicker() {

@@ -98,7 +98,7 @@ void MenuPanel::onSchedule(int position) {
     m_shared.config.sections.setValue(QString(), MenuValue::hor,
                                       position <= 0 ? QString() : QString::number(position),
                                       m_shared.state.currentSectionIndex);
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 bool MenuPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -11,16 +11,13 @@ class QLineEdit;
 // pickers.
 class PanelHost {
 public:
-    // The journal instruction that folds a change into the current step instead of adding one.
-    static inline const QString& LastAction = UndoJournal::LastAction;
-
     virtual ~PanelHost() = default;
 
     // Marks the configuration saved (true) or modified (false): title "*", save commands.
     virtual void setBoolSave(bool saved) = 0;
     // Records an undo step. label is the caption shown in the journal (already translated, for example
-    // the "HistoAction" label, or "HistoDelMenu" + " '" + node text + "'"), or LastAction. withNodeText
-    // adds the selected node's text to the journal entry.
+    // the "HistoAction" label, or "HistoDelMenu" + " '" + node text + "'"), or UndoJournal::LastAction.
+    // withNodeText adds the selected node's text to the journal entry.
     virtual void addCancel(const QString& label, bool withNodeText) = 0;
     // Selects the node in the tree view and scrolls it into view, without calling the panels back: the
     // panels redisplay the node themselves.

@@ -177,7 +177,7 @@ void TreePanel::onLanguage(int index) {
     }
     m_shared.config.sections.setValue(QString(), TreeValue::langue, ticked.join(QLatin1Char(';')),
                                       m_shared.state.currentSectionIndex);
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void TreePanel::layoutExit(int index, const QString& code) {
@@ -220,7 +220,7 @@ void TreePanel::onExitParameter(int index) {
     if (!value) return;
     m_shared.config.sections.setValue(QString(), TreeValue::exit_trf + index, *value,
                                       m_shared.state.currentSectionIndex);
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void TreePanel::onExitJump(int index) {
@@ -228,7 +228,7 @@ void TreePanel::onExitJump(int index) {
     const QString key = m_shared.jumpKeys.value(cboSautArbre[size_t(index)]->currentIndex());
     m_shared.config.sections.setValue(QString(), TreeValue::exit_trf + index, action::jumpValue(key),
                                       m_shared.state.currentSectionIndex);
-    m_shared.record(PanelHost::LastAction);
+    m_shared.record(UndoJournal::LastAction);
 }
 
 void TreePanel::openExitPicker(int index) {
