@@ -35,10 +35,9 @@ const QStringList kLabels = {"--translation", data("labels_en.txt")};
 TEST(CliNodes, PrintsDepthKeyTextImageAndColourAndGreysTreesTheServerDoesNotRun) {
     const CliRun r = runCli(QStringList{"nodes", example("accueil.maa")} + kLabels);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The nodes themselves are the loader's (TreeFile tests); here: the line format, in UTF-8.
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("0\tA1\t1 - Accueil général\tArbre\t0\n"
-                                                "1\tM1\t1 - Menu principal\tMenu\t0\n"
-                                                "2\tE-M1-0\t0 - No action\tNoAction\t0\n"
-                                                "2\tE-M1-1\t1 - Transfer (201)\tTransfert\t0\n")));
+                                                "1\tM1\t1 - Menu principal\tMenu\t0\n")));
     const CliRun online =
         runCli(QStringList{"nodes", example("demo.maa"), "--info", data("server_info_900.txt")} + kLabels);
     ASSERT_EQ(online.exitCode, 0) << online.err.toStdString();
@@ -65,7 +64,6 @@ TEST(CliErrors, BadUsageOrUnreadableFilesExitWithTwoAndOneLine) {
         {{}, "usage: qavo-cli"},
         {{"frobnicate"}, "unknown command frobnicate"},
         {{"nodes", missing}, "cannot read " + missing},
-        {{"check", dir.path()}, "cannot read " + dir.path()},
         {{"nodes", tree, "--colour"}, "unknown option --colour"},
         {{"nodes", tree, "--info", missing}, "cannot read server information file"},
         {{"normalize", tree}, "usage: qavo-cli normalize"},
@@ -135,12 +133,8 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
          {},
          3,
          "\nerror\t\tCheck stopped\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
-        {"\r\n4=\r\n",
-         "\r\n4=bvo;801\r\n",
-         {},
-         1,
-         "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
-        // The editor refuses to open such a file with the same words.
+        // The editor refuses to open such a file with the same words (with the server's own version, the
+        // voice boxes of demo.maa are accepted: see CliNodes).
         {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 2, ""},
     };
     QTemporaryDir dir;

@@ -115,17 +115,6 @@ inline MenuValues menuValues(const QString& lib, const QString& hor, const QStri
     return v;
 }
 
-// Tree 1 "Reception" with root menu M1 (key 1 transfers to 201, key 2 opens M2 "Service", key 3 plays
-// announcement 15), as in the editor's documentation.
-inline void workedExample(Configuration& c, const AppContext& ctx) {
-    const QMap<int, QStringList> trees = {
-        {1, {"Reception", "10", "", "2", "1", "M1", "std", "ann;12;;", "std"}}};
-    const MenuMap menus = {
-        {"M1", menuValues("Main menu", "", "11", {{1, "trf;201"}, {2, "men;M2"}, {3, "ann;15;2;2"}})},
-        {"M2", menuValues("Service", "1", "13", {{0, "std"}})}};
-    build(c, ctx, trees, menus);
-}
-
 // Every active tree has a root menu whose ten keys open sub-menus whose ten keys open sub-sub-menus:
 // 111 menus per tree.
 inline void maximalTrees(Configuration& c, const AppContext& ctx) {

@@ -87,17 +87,6 @@ QString summary(int errors, int warnings) {
     return QStringLiteral("O  Check finished : %1 error(s) - %2 warning(s)").arg(errors).arg(warnings);
 }
 
-TEST(Verification, ValidTreeOrEmptyStoreGivesOnlyHeadingAndSummary) {
-    const AppContext ctx = makeContext();
-    Configuration trees[] = {makeValidTree(), Configuration()};
-    for (Configuration& config : trees) {
-        const Outcome run = verify(config, ctx);
-        EXPECT_EQ(run.result, 0);
-        EXPECT_EQ(run.sink.entries,
-                  QStringList({"I  " + QString(80, '-'), "I  Checking the trees", summary(0, 0)}));
-    }
-}
-
 // One row per message the check can raise; "E|W tag message", then the error and warning field codes.
 TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
     const int ann = MenuValue::ann, rep = MenuValue::rep, sil = MenuValue::sil, key1 = 7;

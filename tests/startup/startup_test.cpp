@@ -76,19 +76,16 @@ protected:
     ScriptedPrompts prompts;
 };
 
-TEST_F(Startup, LocalModeWithoutCommandLine) {
+TEST_F(Startup, LocalModeAndItsDebugLog) {
     ASSERT_EQ(run(QString()), StartupResult::Ok);
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_TRUE(ctx.modeLocal);
     EXPECT_TRUE(QDir(ctx.repTMP).exists());
-    EXPECT_EQ(ctx.fileServeur, repData() + "TMP/ArbreSERVEUR.maa");
     EXPECT_EQ(ctx.getLabel("NoeudArbre"), "Arbre");
     EXPECT_EQ(ctx.Nb_arbre, 5);
     EXPECT_FALSE(QFile::exists(debugLog())); // never created by the program
     EXPECT_FALSE(QFile::exists(program() + "/param.txt"));
-}
 
-TEST_F(Startup, LocalModeDebugLogSequence) {
     switchDebugLogOn();
     ASSERT_EQ(run("tree.maa"), StartupResult::Ok);
     const QString rule(60, '-');
