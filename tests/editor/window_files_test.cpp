@@ -11,14 +11,17 @@ using testing_support::readBytes;
 
 namespace {
 
-TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAndAskBeforeReplacingAnotherFile) {
+TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAskBeforeReplacingAFileAndSayWhenTheyCannot) {
     const QString current = dir.filePath("accueil.maa");
     const QString other = writeFile("other.maa", "old content\r\n");
+    writeFile("blocker", "x"); // a folder below a regular file cannot exist, whoever runs the test
+    const QString blocked = dir.filePath("blocker/sub/copy.maa");
     open();
     changeAndRecord("Saved name");
     action("toolEnregistrer")->trigger();
-    EXPECT_EQ(readBytes(current), treeFileBytes(config()));
-    EXPECT_TRUE(readBytes(current).contains("lib=Saved name\r\n"));
+    const QByteArray saved = readBytes(current);
+    EXPECT_EQ(saved, treeFileBytes(config()));
+    EXPECT_TRUE(saved.contains("lib=Saved name\r\n"));
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current);
 
     changeAndRecord("New name");
@@ -27,7 +30,15 @@ TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAndAskBeforeReplacingAnotherFile) {
     action("mnuSaveAs")->trigger();
     EXPECT_EQ(prompts.shown.last().text, "Replace it?");
     EXPECT_EQ(readBytes(other), QByteArray("old content\r\n"));
+
+    prompts.fileNames << blocked;
+    action("mnuSaveAs")->trigger();
+    EXPECT_EQ(prompts.shown.last().kind, "critical");
+    EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
+    EXPECT_EQ(readBytes(current), saved);
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current + '*');
+    action("toolEnregistrer")->trigger(); // still the current file
+    EXPECT_TRUE(readBytes(current).contains("lib=New name\r\n"));
 
     prompts.fileNames << dir.filePath("other");
     prompts.answers << Prompts::Answer::Yes;
@@ -36,24 +47,6 @@ TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAndAskBeforeReplacingAnotherFile) {
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("other")));
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + other);
     EXPECT_EQ(recentMenu().mid(0, 2), (QStringList{other, current}));
-}
-
-TEST_F(WindowTest, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
-    // A folder below a regular file cannot exist, whoever runs the test.
-    writeFile("blocker", "x");
-    const QString blocked = dir.filePath("blocker/sub/copy.maa");
-    const QString current = dir.filePath("accueil.maa");
-    open();
-    const QByteArray before = readBytes(current);
-    changeAndRecord("Unsaved");
-    prompts.fileNames << blocked;
-    action("mnuSaveAs")->trigger();
-
-    ASSERT_FALSE(prompts.shown.isEmpty());
-    EXPECT_EQ(prompts.shown.last().kind, "critical");
-    EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
-    EXPECT_EQ(readBytes(current), before);
-    EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current + '*');
 }
 
 TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
