@@ -212,13 +212,10 @@ protected:
     }
     bool undoEnabled() const { return action(QStringLiteral("toolAnnuler"))->isEnabled(); }
     bool redoEnabled() const { return action(QStringLiteral("toolRetablir"))->isEnabled(); }
-    void setMenuName(const QString& name) {
-        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
-    }
     QString menuName() const { return value(QStringLiteral("M1"), MenuValue::lib); }
     // A change recorded as a step of its own, as a changed key action records it.
     void changeAndRecord(const QString& name) {
-        setMenuName(name);
+        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
         document->setModified(true);
         document->recordStep(QStringLiteral("Action"), true);
     }
