@@ -1,4 +1,5 @@
-// The main window's file commands, recent files, quitting and help.
+// The main window's file commands, recent files, quitting and help, and what a closed tree or a running
+// check lets a user do.
 #include "window_fixture.h"
 
 #include "model/tree_file.h"
@@ -10,57 +11,42 @@ using testing_support::readBytes;
 
 namespace {
 
-TEST_F(WindowTest, SaveWritesTheTreeClearsTheMarkAndListsTheFile) {
-    const QString path = dir.filePath("accueil.maa");
+TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAskBeforeReplacingAFileAndSayWhenTheyCannot) {
+    const QString current = dir.filePath("accueil.maa");
+    const QString other = writeFile("other.maa", "old content\r\n");
+    writeFile("blocker", "x"); // a folder below a regular file cannot exist, whoever runs the test
+    const QString blocked = dir.filePath("blocker/sub/copy.maa");
     open();
     changeAndRecord("Saved name");
     action("toolEnregistrer")->trigger();
+    const QByteArray saved = readBytes(current);
+    EXPECT_EQ(saved, treeFileBytes(config()));
+    EXPECT_TRUE(saved.contains("lib=Saved name\r\n"));
+    EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current);
 
-    EXPECT_EQ(readBytes(path), treeFileBytes(config()));
-    EXPECT_TRUE(readBytes(path).contains("lib=Saved name\r\n"));
-    EXPECT_FALSE(titleMarked());
-    EXPECT_EQ(recentMenu(), QStringList{path});
-}
-
-TEST_F(WindowTest, SaveAsOntoAnExistingFileAsksFirst) {
-    const QString current = dir.filePath("accueil.maa");
-    const QString other = writeFile("other.maa", "old content\r\n");
-    open();
     changeAndRecord("New name");
-
-    prompts.fileNames << other;
+    prompts.fileNames << dir.filePath("other"); // the tree extension is added
     prompts.answers << Prompts::Answer::No;
     action("mnuSaveAs")->trigger();
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[1].text, "Replace it?");
+    EXPECT_EQ(prompts.shown.last().text, "Replace it?");
     EXPECT_EQ(readBytes(other), QByteArray("old content\r\n"));
-    EXPECT_EQ(config().fileCourant, current);
 
-    prompts.fileNames << other;
+    prompts.fileNames << blocked;
+    action("mnuSaveAs")->trigger();
+    EXPECT_EQ(prompts.shown.last().kind, "critical");
+    EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
+    EXPECT_EQ(readBytes(current), saved);
+    EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current + '*');
+    action("toolEnregistrer")->trigger(); // still the current file
+    EXPECT_TRUE(readBytes(current).contains("lib=New name\r\n"));
+
+    prompts.fileNames << dir.filePath("other");
     prompts.answers << Prompts::Answer::Yes;
     action("mnuSaveAs")->trigger();
     EXPECT_TRUE(readBytes(other).contains("lib=New name\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("other")));
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + other);
-    EXPECT_EQ(recentEntries().mid(0, 2), (QStringList{other, current}));
-}
-
-TEST_F(WindowTest, SaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
-    // A folder below a regular file cannot exist, whoever runs the test.
-    writeFile("blocker", "x");
-    const QString blocked = dir.filePath("blocker/sub/copy.maa");
-    const QString current = dir.filePath("accueil.maa");
-    open();
-    const QByteArray before = readBytes(current);
-    changeAndRecord("Unsaved");
-    prompts.fileNames << blocked;
-    action("mnuSaveAs")->trigger();
-
-    ASSERT_FALSE(prompts.shown.isEmpty());
-    EXPECT_EQ(prompts.shown.last().kind, "critical");
-    EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
-    EXPECT_EQ(readBytes(current), before);
-    EXPECT_TRUE(titleMarked());
-    EXPECT_EQ(config().fileCourant, current);
+    EXPECT_EQ(recentMenu().mid(0, 2), (QStringList{other, current}));
 }
 
 TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
@@ -74,23 +60,20 @@ TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
     // The server copy and a deleted file are dropped, the rest closes up.
     load(QString());
     EXPECT_EQ(recentMenu(), (QStringList{f[0], f[1], f[2]}));
-    EXPECT_EQ(recentEntries(), (QStringList{f[0], f[1], f[2], "", ""}));
 
     // The third one chosen moves to the top.
-    action(QStringLiteral("mnuFile%1").arg(2 + 1))->trigger();
-    EXPECT_EQ(config().fileCourant, f[2]);
-    EXPECT_EQ(recentEntries(), (QStringList{f[2], f[0], f[1], "", ""}));
+    action("mnuFile3")->trigger();
+    EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + f[2]);
+    EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0], f[1]}));
 
     // Deleted after the menu was built: choosing it opens nothing and drops it.
     QFile::remove(f[1]);
-    action(QStringLiteral("mnuFile%1").arg(2 + 1))->trigger();
-    EXPECT_EQ(config().fileCourant, f[2]);
+    action("mnuFile3")->trigger();
+    EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + f[2]);
     EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0]}));
 
-    // A new file pushes in at the top.
-    prompts.fileNames << f[3];
-    action("mnuOpen")->trigger();
-    EXPECT_EQ(recentMenu(), (QStringList{f[3], f[2], f[0]}));
+    load(QString());
+    EXPECT_EQ(recentMenu(), (QStringList{f[2], f[0]})) << "kept for the next start";
 }
 
 TEST_F(WindowTest, QuittingKeepsTheCurrentFolder) {
@@ -115,6 +98,101 @@ TEST_F(WindowTest, HelpOpensTheHelpFileOfTheCurrentLanguage) {
     });
     action("toolAide")->trigger();
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(english)});
+}
+
+// Runs act once, at the first pause of a verification: what a user could click while it runs.
+class PausingOnce final : public platform::Pacing {
+public:
+    std::function<void()> act;
+    void pause(int) override { processEvents(); }
+    void processEvents() override {
+        if (auto run = std::exchange(act, nullptr)) run();
+    }
+};
+
+TEST_F(WindowTest, AfterCloseNothingEditsOrWritesTheClosedTree) {
+    const QString path = dir.filePath("accueil.maa");
+    open();
+    const QByteArray before = readBytes(path);
+    clickNode("E-M1-1");
+    treeV()->setFocus();
+    action("mnuClose")->trigger();
+
+    EXPECT_FALSE(treeV()->hasFocus());
+    QTest::keyClick(treeV(), Qt::Key_Delete);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+
+    EXPECT_TRUE(find<QWidget>("picClose")->isVisible());
+    EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "trf;201") << "Delete reached the closed tree";
+    EXPECT_EQ(readBytes(path), before);
+    for (const char* name :
+         {"mnuSave", "mnuSaveAs", "mnuClose", "mnuValide", "toolEnregistrer", "toolAnnuler"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+}
+
+TEST_F(WindowTest, WhileACheckRunsTheCommandsThatReplaceTheTreeWait) {
+    open();
+    changeAndRecord("Edited");
+    PausingOnce pacing;
+    document->setPacing(pacing);
+    QStringList enabled;
+    bool closed = true;
+    pacing.act = [&] {
+        for (const char* name : {"mnuNew", "mnuOpen", "mnuClose", "mnuFile1", "mnuQuit", "toolNouveau",
+                                 "toolOuvrir", "toolAnnuler", "mnuValide", "mnuHoraires", "mnuParam"})
+            if (action(name)->isEnabled()) enabled << name;
+        prompts.answers << Prompts::Answer::Yes;
+        closed = window->close();
+    };
+    action("mnuValide")->trigger();
+
+    EXPECT_EQ(enabled, QStringList{});
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(action("mnuNew")->isEnabled());
+    EXPECT_TRUE(action("toolAnnuler")->isEnabled());
+}
+
+TEST_F(WindowTest, ServerInformationFileGivesLocalModeTheListsAndIsRemembered) {
+    ctx.modeLocal = true;
+    const QString info = QStringLiteral(QAVO_TEST_DATA "/server_info_check.txt");
+    open();
+    ASSERT_TRUE(ctx.Announcements.isEmpty());
+    prompts.fileNames << info;
+    action("mnuInfoServeur")->trigger();
+
+    EXPECT_FALSE(ctx.Announcements.isEmpty());
+    EXPECT_FALSE(ctx.Stations.isEmpty());
+    EXPECT_TRUE(ctx.modeLocal);
+    EXPECT_TRUE(find<QLabel>("lblStatutServeur")->text().endsWith(" - server_info_check.txt"));
+
+    ctx.Announcements.clear();
+    open();
+    EXPECT_FALSE(ctx.Announcements.isEmpty()) << "the file is read again at the next start";
+}
+
+TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {
+    ctx.translation.setText(windowLabels() + "ErrFichierPasArbre=$FICHIER$ is no tree.\r\n" +
+                            "ErrFichierTropGros=$FICHIER$ is too large.\r\n");
+    const QString noise = writeFile("noise.maa", QByteArray(300, '\x07'));
+    QFile large(dir.filePath("large.maa"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(65 * 1024 * 1024));
+    large.close();
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {noise, QDir::toNativeSeparators(noise) + " is no tree."},
+        {large.fileName(), QDir::toNativeSeparators(large.fileName()) + " is too large."},
+    };
+    for (const auto& c : cases) {
+        open();
+        prompts.shown.clear();
+        window->OuvertureFichierArbre(c.path);
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].text, c.message);
+        EXPECT_EQ(config().fileCourant, dir.filePath("accueil.maa"));
+        EXPECT_EQ(menuName(), "Main menu");
+    }
 }
 
 } // namespace

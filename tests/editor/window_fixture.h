@@ -6,12 +6,9 @@
 #include "core/app_context.h"
 #include "core/prompts.h"
 #include "editor/frm_main.h"
-#include "editor/node_panels.h"
-#include "editor/node_popup.h"
 #include "editor/node_tree_model.h"
 #include "editor/tree_document.h"
 #include "model/example_tree.h"
-#include "model/undo_journal.h"
 #include "platform/pacing.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
@@ -42,9 +39,8 @@ inline QString windowLabels() {
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",
 // key 3 plays announcement 15), M2 with the operator on key 0; the tree's exit when closed plays
-// announcement 12 without repetitions; trees 2 to 5 have no menu. extra is added at the end.
-inline QByteArray workedExample(const QString& m1Key9 = QString(), const QString& a2Menu = QString(),
-                                const QString& extra = QString()) {
+// announcement 12 without repetitions; trees 2 to 5 have no menu.
+inline QByteArray workedExample(const QString& m1Key9 = QString()) {
     QString s = QStringLiteral("[general]\ncode_retour=*\ncode_dialing=#\ntp_inter_digit=10\n");
     for (int h = 1; h <= 10; ++h)
         s += QStringLiteral("[H%1]\nlun=\nmar=\nmer=\njeu=\nven=\nsam=\ndim=\n").arg(h);
@@ -56,11 +52,9 @@ inline QByteArray workedExample(const QString& m1Key9 = QString(), const QString
     s += QStringLiteral("[M2]\nlib=Service\nhor=1\nann=13\nrep=2\nsil=2\n0=std\n1=\n2=\n3=\n4=\n5=\n6=\n"
                         "7=\n8=\n9=\n");
     for (int a = 2; a <= 5; ++a)
-        s += QStringLiteral("[A%1]\nlib=Tree %1\nann1=\nann2=\nrep2=2\nlangue=1\nmenu=%2\nexit_trf=\n"
+        s += QStringLiteral("[A%1]\nlib=Tree %1\nann1=\nann2=\nrep2=2\nlangue=1\nmenu=\nexit_trf=\n"
                             "exit_fer=\nexit_nac=\n")
-                 .arg(a)
-                 .arg(a == 2 ? a2Menu : QString());
-    s += extra;
+                 .arg(a);
     s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return s.toLatin1();
 }
@@ -216,18 +210,12 @@ protected:
         document->writePendingStep();
         return testing_support::readBytes(ctx.repTMP + name);
     }
-    int currentJournalRow() const {
-        return find<QListView>(QStringLiteral("lstCancel"))->currentIndex().row();
-    }
     bool undoEnabled() const { return action(QStringLiteral("toolAnnuler"))->isEnabled(); }
     bool redoEnabled() const { return action(QStringLiteral("toolRetablir"))->isEnabled(); }
-    void setMenuName(const QString& name) {
-        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
-    }
     QString menuName() const { return value(QStringLiteral("M1"), MenuValue::lib); }
     // A change recorded as a step of its own, as a changed key action records it.
     void changeAndRecord(const QString& name) {
-        setMenuName(name);
+        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
         document->setModified(true);
         document->recordStep(QStringLiteral("Action"), true);
     }
@@ -236,13 +224,6 @@ protected:
     static QSettings userSettings() {
         return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("AA"),
                          QStringLiteral("AA"));
-    }
-    static QStringList recentEntries() {
-        QStringList out;
-        QSettings s = userSettings();
-        for (int n = 1; n <= 5; ++n)
-            out << s.value(QStringLiteral("Files/F%1").arg(n)).toString();
-        return out;
     }
     static void setRecentEntries(const QStringList& paths) {
         QSettings s = userSettings();

@@ -6,22 +6,9 @@
 #include <QSignalSpy>
 
 using namespace editor_testing;
+using testing_support::readBytes;
 
 namespace {
-
-TEST_F(WindowTest, OpeningATreeStartsTheJournalAgainWithOneStep) {
-    open();
-    changeAndRecord("Earlier");
-    document->setModified(false); // nothing to confirm
-    prompts.fileNames << writeFile("other.maa", workedExample());
-    action("mnuOpen")->trigger();
-
-    ASSERT_EQ(journalItems().size(), 1);
-    EXPECT_TRUE(journalItems()[0].endsWith(" -> Start : 1 - Reception")) << journalItems()[0].toStdString();
-    EXPECT_EQ(journalFiles(), QStringList{"0001.can"});
-    EXPECT_FALSE(undoEnabled());
-    EXPECT_FALSE(redoEnabled());
-}
 
 TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) {
     open();
@@ -34,93 +21,114 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     QLineEdit* name = panel<QLineEdit>("txtLib_1");
     name->selectAll();
     QString typed;
-    for (const QChar c : QStringLiteral("Welcome!!!")) {
+    for (const QChar c : QStringLiteral("Welcome!")) {
         typed += c;
         QTest::keyClicks(name, c);
         EXPECT_EQ(journalFiles(), (QStringList{"0001.can", "0002.can"}));
-        EXPECT_EQ(journalItems().size(), 2);
         EXPECT_TRUE(journalFile("0002.can").contains("lib=" + typed.toLatin1() + "\r\n"))
             << typed.toStdString();
     }
+    EXPECT_EQ(journalItems().size(), 2);
     EXPECT_EQ(journalFile("0001.can"), first);
 
+    QTest::keyClicks(name, "?"); // not yet written when undo reads the journal
     action("toolAnnuler")->trigger();
     EXPECT_EQ(value("M1", MenuValue::forDigit(4)), "");
     EXPECT_EQ(menuName(), "Main menu");
     EXPECT_EQ(selectedKey(), "A1") << "the first step was recorded with the tree selected";
+    action("toolRetablir")->trigger();
+    EXPECT_EQ(menuName(), "Welcome!?");
+
+    // Typing after an undo ends the redo branch: a redo would hide what was typed.
+    action("toolAnnuler")->trigger();
+    QTest::keyClicks(panel<QLineEdit>("txtLib_0"), "!");
+    EXPECT_FALSE(redoEnabled());
+    EXPECT_EQ(journalFiles(), QStringList{"0001.can"});
+    // A step recorded before typing pauses (as a panel records one) keeps what was typed in the step before.
+    document->recordStep("Action", true);
+    EXPECT_TRUE(readBytes(ctx.repTMP + "0001.can").contains("lib=Reception!\r\n"));
+
+    // A click after typing writes the typed step before the click can change the tree: undoing the
+    // change the click led to keeps what was typed.
+    clickNode("M1");
+    QTest::keyClicks(name, "#");
+    clickNode("E-M1-5");
+    choose(panel<QComboBox>("cboTypesActions"), "Transfer");
+    action("toolAnnuler")->trigger();
+    EXPECT_EQ(value("M1", MenuValue::forDigit(5)), "");
+    EXPECT_TRUE(menuName().endsWith('#'));
 }
 
-TEST_F(WindowTest, UndoTwiceThenAChangeDropsTheLaterStepsAndTakesTheNextNumber) {
+TEST_F(WindowTest, JournalItemsAndButtonsGoBetweenStepsAndANewStepEndsTheRedoBranch) {
     open();
-    for (const char* name : {"B", "C", "D"})
-        changeAndRecord(name);
+    clickNode("M2");
+    changeAndRecord("B");
+    clickNode("E-M1-3");
+    changeAndRecord("C");
+    changeAndRecord("D");
+    config().sections.setValue("M1", MenuValue::lib, "Typed but not recorded");
+    QSignalSpy shown(window.get(), &frmMain::nodeClicked);
+    QListView* list = find<QListView>("lstCancel");
+
+    clickRow(list, 3); // the current item: nothing happens
+    EXPECT_EQ(menuName(), "Typed but not recorded");
+    EXPECT_TRUE(shown.isEmpty());
+
+    clickRow(list, 1);
+    EXPECT_EQ(menuName(), "B");
+    EXPECT_EQ(selectedKey(), "M2");
+    EXPECT_EQ(shownPanel(), 1);
     action("toolAnnuler")->trigger();
-    action("toolAnnuler")->trigger();
+    EXPECT_EQ(menuName(), "Main menu");
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_FALSE(undoEnabled());
+    action("toolRetablir")->trigger();
     EXPECT_EQ(menuName(), "B");
     EXPECT_TRUE(redoEnabled());
 
     changeAndRecord("E");
     EXPECT_EQ(journalFiles(), (QStringList{"0001.can", "0002.can", "0005.can"}));
     EXPECT_EQ(journalItems().size(), 3);
-    EXPECT_EQ(currentJournalRow(), 2);
+    EXPECT_EQ(list->currentIndex().row(), 2);
     EXPECT_TRUE(journalFile("0005.can").contains("lib=E\r\n"));
     EXPECT_FALSE(redoEnabled());
 }
 
-TEST_F(WindowTest, ClickingAJournalItemRestoresItsTreeAndSelection) {
+TEST_F(WindowTest, ReplacingAnUnsavedTreeAsksFirstAndOpeningStartsTheJournalAgain) {
     open();
-    clickNode("M2");
-    changeAndRecord("B");
-    clickNode("E-M1-3");
-    changeAndRecord("C");
-    setMenuName("Typed but not recorded");
-    QSignalSpy shown(window.get(), &frmMain::nodeClicked);
-
-    clickRow(find<QListView>("lstCancel"), 2); // the current item: nothing happens
-    EXPECT_EQ(menuName(), "Typed but not recorded");
-    EXPECT_TRUE(shown.isEmpty());
-
-    clickRow(find<QListView>("lstCancel"), 1);
-    EXPECT_EQ(menuName(), "B");
-    EXPECT_EQ(selectedKey(), "M2");
-    EXPECT_EQ(shownPanel(), 1);
-    EXPECT_TRUE(redoEnabled());
-}
-
-TEST_F(WindowTest, AnsweringNoToTheGuardLeavesTreeAndJournalUntouched) {
-    const struct {
-        const char* command;
-        std::function<void(frmMain&)> act;
-        const char* question;
-    } cases[] = {
-        {"New", [this](frmMain&) { action("mnuNew")->trigger(); }, "Discard the changes?"},
-        {"recent file", [this](frmMain&) { action(QStringLiteral("mnuFile%1").arg(0 + 1))->trigger(); },
-         "Discard the changes?"},
-        {"Quit", [this](frmMain&) { action("mnuQuit")->trigger(); }, "Quit anyway?"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        open();
-        changeAndRecord("Unsaved");
-        const QStringList items = journalItems();
+    changeAndRecord("Unsaved");
+    const QStringList items = journalItems();
+    ASSERT_TRUE(action("mnuFile1")->isVisible());
+    const std::pair<const char*, const char*> cases[] = {{"mnuNew", "Discard the changes?"},
+                                                         {"mnuOpen", "Discard the changes?"},
+                                                         {"mnuFile1", "Discard the changes?"},
+                                                         {"mnuQuit", "Quit anyway?"}};
+    for (const auto& [command, question] : cases) {
+        SCOPED_TRACE(command);
         prompts.shown.clear();
-        ASSERT_TRUE(action(QStringLiteral("mnuFile%1").arg(0 + 1))->isVisible());
-
-        c.act(*window);
-
+        action(command)->trigger(); // answered No
         ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0].text, c.question);
+        EXPECT_EQ(prompts.shown[0].text, question);
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(menuName(), "Unsaved");
         EXPECT_EQ(journalItems(), items);
         EXPECT_EQ(journalFiles(), (QStringList{"0001.can", "0002.can"}));
         EXPECT_TRUE(titleMarked());
     }
+
+    prompts.answers << Prompts::Answer::Yes;
+    action("mnuFile1")->trigger();
+    EXPECT_EQ(menuName(), "Main menu");
+    ASSERT_EQ(journalItems().size(), 1);
+    EXPECT_TRUE(journalItems()[0].endsWith(" -> Start : 1 - Reception")) << journalItems()[0].toStdString();
+    EXPECT_EQ(journalFiles(), QStringList{"0001.can"});
+    EXPECT_FALSE(undoEnabled());
+    EXPECT_FALSE(redoEnabled());
 }
 
 TEST_F(WindowTest, SchedulesWindowAddsAStepOnlyForAChange) {
     open();
-    auto closeWith = [&](int hourIndex) {
+    for (const int hourIndex : {-1, 9}) { // no change, then "08"
         EXPECT_TRUE(
             onModal<FrmHoraires>([&] { action("mnuHoraires")->trigger(); },
                                  [&](FrmHoraires& d) {
@@ -128,12 +136,9 @@ TEST_F(WindowTest, SchedulesWindowAddsAStepOnlyForAChange) {
                                          d.findChild<QComboBox*>("cboHeureDeb_0")->setCurrentIndex(hourIndex);
                                      d.cmdFermer();
                                  }));
-    };
-    closeWith(-1);
-    EXPECT_EQ(journalItems().size(), 1) << "closed without a change";
-    closeWith(9); // "08"
-    ASSERT_EQ(journalItems().size(), 2);
-    EXPECT_TRUE(journalItems()[1].endsWith(" -> Schedules changed"));
+        EXPECT_EQ(journalItems().size(), hourIndex < 0 ? 1 : 2);
+    }
+    EXPECT_TRUE(journalItems().last().endsWith(" -> Schedules changed"));
     EXPECT_TRUE(journalFile("0002.can").contains("lun=08:"));
 }
 

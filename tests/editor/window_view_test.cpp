@@ -12,96 +12,66 @@ QStringList messages(const DiagnosticsList& list) {
     return out;
 }
 
-TEST_F(WindowTest, WorkedExampleRowsAndGreyInactiveTrees) {
+TEST_F(WindowTest, TreeViewShowsTheMenusUnderTheirKeysAndInactiveTreesGreyAndEmpty) {
     open();
     const QAbstractItemModel* m = treeV()->model();
     EXPECT_EQ(rowTexts(m),
               (QStringList{"1 - Reception", "2 - Tree 2", "3 - Tree 3", "4 - Tree 4", "5 - Tree 5"}));
-    const struct {
-        const char* key;
-        const char* text;
-        const char* image;
-    } rows[] = {
-        {"M1", "1 - Main menu", "Menu"},
-        {"E-M1-0", "0 - No action", "NoAction"},
-        {"E-M1-1", "1 - Transfer (201)", "Transfert"},
-        {"M2", "2 - Service", "Menu"},
-        {"E-M1-3", "3 - Announcement (15)", "Annonce"},
-        {"E-M2-0", "0 - Operator", "Standard"},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.key);
-        EXPECT_EQ(nodeText(r.key), r.text);
-        EXPECT_EQ(nodeImage(r.key), r.image);
-    }
-    EXPECT_EQ(m->rowCount(indexOf("M1")), 10);
-    EXPECT_EQ(indexOf("M2").row(), 2);
-    EXPECT_EQ(nodeColour("A1"), Black);
+    QStringList keys = {"0 - No action", "1 - Transfer (201)", "2 - Service", "3 - Announcement (15)"};
+    for (int d = 4; d <= 9; ++d)
+        keys << QStringLiteral("%1 - No action").arg(d);
+    EXPECT_EQ(rowTexts(m, indexOf("M1")), keys);
     EXPECT_TRUE(treeV()->isExpanded(indexOf("A1")));
-    for (const char* tree : {"A2", "A5"}) {
-        SCOPED_TRACE(tree);
-        EXPECT_EQ(nodeColour(tree), Grey);
-        EXPECT_EQ(m->rowCount(indexOf(tree)), 0);
-    }
+    EXPECT_EQ(nodeColour("A1"), Black);
+    EXPECT_EQ(nodeColour("A2"), Grey);
+    EXPECT_EQ(m->rowCount(indexOf("A2")), 0);
 }
 
-TEST_F(WindowTest, StartWithoutFileLeavesTheEditorEmptyAndQuiet) {
-    ctx.modeLocal = false;
-    ctx.HADDR = QStringLiteral("10.1.2.3");
-    frmMain& w = load(QString());
-    EXPECT_EQ(w.windowTitle(), "QAVO Editor");
-    EXPECT_TRUE(find<QWidget>("picClose")->isVisible());
-    EXPECT_EQ(messages(document->diagnostics()), QStringList{"Ready"});
-    for (QAction* a : {action("mnuSave"), action("mnuValide"), action("mnuParam")})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_TRUE(action("mnuRecup")->isEnabled()) << "online, the server's tree can be fetched";
-    EXPECT_EQ(find<QLabel>("lblStatutServeur")->text(), "Connected to 10.1.2.3");
-}
-
-TEST_F(WindowTest, StartFileIsOpenedAndReported) {
-    const QString path = writeFile("accueil.maa", workedExample());
-    frmMain& w = load(path);
-    EXPECT_EQ(w.windowTitle(), "QAVO Editor - " + path);
-    EXPECT_FALSE(find<QWidget>("picClose")->isVisible());
-    EXPECT_EQ(messages(document->diagnostics()), (QStringList{"Ready", "Opened \"" + path + '"'}));
-    EXPECT_EQ(selectedKey(), "A1");
-    EXPECT_EQ(shownPanel(), 0);
-
-    // The server's copy is titled with the server's address.
-    ctx.modeLocal = false;
-    ctx.HADDR = QStringLiteral("10.1.2.3");
-    writeFile("A.A/TMP/ArbreSERVEUR.maa", workedExample());
-    EXPECT_EQ(load(ctx.fileServeur).windowTitle(), "QAVO Editor - 10.1.2.3");
-}
-
-TEST_F(WindowTest, NewMarkerMakesAndSavesTheServerCopyQuietly) {
-    ctx.modeLocal = false;
-    load(QStringLiteral("$$NEW$$"));
-    EXPECT_TRUE(QFileInfo::exists(ctx.fileServeur));
-    EXPECT_EQ(config().fileCourant, ctx.fileServeur);
-    EXPECT_FALSE(titleMarked());
-    EXPECT_TRUE(action("mnuEnvoi")->isEnabled());
-    EXPECT_EQ(messages(document->diagnostics()), QStringList{"Ready"});
-    EXPECT_EQ(nodeText("A1"), "1 - Tree 1");
-}
-
-TEST_F(WindowTest, VoiceBoxesAreRefusedOnOldServersOnly) {
-    for (const bool version500 : {false, true}) {
-        SCOPED_TRACE(version500 ? "generation 500" : "older server");
-        ctx.VERSION_500 = version500;
+TEST_F(WindowTest, StartFileIsOpenedOrTheEditorStartsClosed) {
+    const QString file = writeFile("accueil.maa", workedExample());
+    ctx.VERSION_500 = false; // refuses voice boxes
+    const QString voiceBox = writeFile("bv.maa", workedExample("bvo;201"));
+    const QString folder = dir.filePath("trees.maa");
+    QDir().mkpath(folder);
+    const QString online = "QAVO Editor - 10.1.2.3";
+    const struct {
+        QString start;
+        bool local;
+        QString title;    // empty: the editor stays closed
+        QString treeName; // of tree 1
+        QStringList messages;
+        QString critical;
+    } cases[] = {
+        {"", false, "", "", {"Ready"}, ""},
+        {folder, true, "", "", {"Ready"}, ""},
+        {voiceBox, true, "", "", {"Ready"}, "ERROR - VERSION"},
+        // No server tree fetched: a new one is made and saved as the server's copy, quietly.
+        {"$$NEW$$", false, online, "1 - Tree 1", {"Ready"}, ""},
+        {ctx.fileServeur, false, online, "1 - Tree 1", {"Ready"}, ""}, // the server's copy is no user file
+        {file, true, "QAVO Editor - " + file, "1 - Reception", {"Ready", "Opened \"" + file + '"'}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start.toStdString());
+        ctx.modeLocal = c.local;
+        ctx.HADDR = "10.1.2.3";
         prompts.shown.clear();
-        frmMain& w = load(QString());
-        w.OuvertureFichierArbre(writeFile("bv.maa", workedExample("bvo;201")));
-        if (version500) {
-            EXPECT_TRUE(prompts.shown.isEmpty());
-            EXPECT_EQ(nodeText("E-M1-9"), "9 - Station voice box (201)");
-            continue;
+        frmMain& w = load(c.start);
+        const bool opened = !c.title.isEmpty();
+        EXPECT_EQ(w.windowTitle(), opened ? c.title : "QAVO Editor");
+        EXPECT_EQ(find<QWidget>("picClose")->isVisible(), !opened);
+        EXPECT_EQ(messages(document->diagnostics()), c.messages);
+        EXPECT_EQ(prompts.shown.size(), c.critical.isEmpty() ? 0 : 1);
+        EXPECT_EQ(prompts.shown.value(0).text, c.critical);
+        EXPECT_EQ(action("mnuValide")->isEnabled(), opened);
+        EXPECT_EQ(action("mnuEnvoi")->isEnabled(), opened && !c.local);
+        EXPECT_EQ(action("mnuRecup")->isEnabled(), !c.local);
+        if (!c.local) {
+            EXPECT_EQ(find<QLabel>("lblStatutServeur")->text(), "Connected to 10.1.2.3");
         }
-        ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0].kind, "critical");
-        EXPECT_EQ(prompts.shown[0].text, "ERROR - VERSION");
-        EXPECT_TRUE(config().fileCourant.isEmpty());
-        EXPECT_TRUE(find<QWidget>("picClose")->isVisible());
+        if (!opened) continue;
+        EXPECT_EQ(nodeText("A1"), c.treeName);
+        EXPECT_EQ(selectedKey(), "A1");
+        EXPECT_EQ(shownPanel(), 0);
     }
 }
 
@@ -109,16 +79,16 @@ TEST_F(WindowTest, ClickingAFindingShowsItsNode) {
     open();
     document->diagnostics().AjouteInfo("menu 2", 2, "M2");
     document->diagnostics().AjouteInfo("gone", 2, "M9");
-    EXPECT_EQ(find<QListView>("lstDebug")->model()->index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
-              QColor(173, 0, 0))
+    QListView* list = find<QListView>("lstDebug");
+    const int last = list->model()->rowCount() - 1;
+    EXPECT_EQ(list->model()->index(last, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(173, 0, 0))
         << "an error";
-    const int last = find<QListView>("lstDebug")->model()->rowCount() - 1;
-    clickRow(find<QListView>("lstDebug"), last - 1);
+    clickRow(list, last - 1);
     EXPECT_EQ(selectedKey(), "M2");
     EXPECT_EQ(shownPanel(), 1);
     EXPECT_EQ(panel<QLineEdit>("txtLib_1")->text(), "Service");
 
-    clickRow(find<QListView>("lstDebug"), last); // its node is gone
+    clickRow(list, last); // its node is gone
     EXPECT_EQ(selectedKey(), "M2");
 }
 
