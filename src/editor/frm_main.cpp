@@ -146,7 +146,12 @@ void frmMain::updateTitle() {
 void frmMain::Form_Load() {
     m_document.diagnostics().InitDebug(m_ctx.translation);
     m_repCourant = getConfigSetting(QStringLiteral("repCourant"), m_ctx.programDir);
-    if (m_ctx.modeLocal && !m_serverInfoFile.isEmpty()) loadServerInfoFile(m_serverInfoFile);
+    // The information file of the last session, if it is still there: one moved away since is
+    // forgotten without a word at each start.
+    if (m_ctx.modeLocal && QFileInfo(m_serverInfoFile).isFile())
+        loadServerInfoFile(m_serverInfoFile);
+    else if (!m_serverInfoFile.isEmpty())
+        forgetServerInfoFile();
     const QString start = m_ctx.fileAOuvrir;
     DiagnosticsList& diagnostics = m_document.diagnostics();
     if (start.isEmpty()) {

@@ -105,6 +105,7 @@ private:
     void mnuVersion_Click();
     void mnuInfoServeur_Click();
     void loadServerInfoFile(const QString& path);
+    void forgetServerInfoFile();
 
     void picF_Click();
     void lstDebug_ItemClick(const QModelIndex& index);

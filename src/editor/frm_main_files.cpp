@@ -169,6 +169,12 @@ void frmMain::mnuInfoServeur_Click() {
     loadServerInfoFile(path);
 }
 
+void frmMain::forgetServerInfoFile() {
+    m_serverInfoFile.clear();
+    saveConfigSetting(QStringLiteral("fileInfoServeur"), QString());
+    applyModeDisplay();
+}
+
 void frmMain::loadServerInfoFile(const QString& path) {
     if (!loadServerLists(m_ctx, path)) {
         m_prompts.critical(

@@ -154,7 +154,8 @@ TEST_F(WindowTest, WhileACheckRunsTheCommandsThatReplaceTheTreeWait) {
 
 TEST_F(WindowTest, ServerInformationFileGivesLocalModeTheListsAndIsRemembered) {
     ctx.modeLocal = true;
-    const QString info = QStringLiteral(QAVO_TEST_DATA "/server_info_check.txt");
+    const QString info =
+        writeFile("info.txt", readBytes(QStringLiteral(QAVO_TEST_DATA "/server_info_check.txt")));
     open();
     ASSERT_TRUE(ctx.Announcements.isEmpty());
     prompts.fileNames << info;
@@ -163,11 +164,19 @@ TEST_F(WindowTest, ServerInformationFileGivesLocalModeTheListsAndIsRemembered) {
     EXPECT_FALSE(ctx.Announcements.isEmpty());
     EXPECT_FALSE(ctx.Stations.isEmpty());
     EXPECT_TRUE(ctx.modeLocal);
-    EXPECT_TRUE(find<QLabel>("lblStatutServeur")->text().endsWith(" - server_info_check.txt"));
+    EXPECT_TRUE(find<QLabel>("lblStatutServeur")->text().endsWith(" - info.txt"));
 
     ctx.Announcements.clear();
     open();
     EXPECT_FALSE(ctx.Announcements.isEmpty()) << "the file is read again at the next start";
+
+    // A file moved away since is forgotten without a message.
+    QFile::remove(info);
+    prompts.shown.clear();
+    open();
+    open();
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_FALSE(find<QLabel>("lblStatutServeur")->text().contains(" - "));
 }
 
 TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {
