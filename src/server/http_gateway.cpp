@@ -6,6 +6,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QSslConfiguration>
+#include <QSslError>
 #include <QTimer>
 #include <QUrl>
 
@@ -98,24 +100,27 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
                           QSaveFile* sortie, QByteArray* corps) {
     if (busy_) return echec(Occupe, QStringLiteral("another exchange with the server is running"));
     if (address_.isEmpty()) return echec(NonConfigure, QStringLiteral("no server address"));
-    busy_ = true;
     lastReason_ = Ok;
     lastError_.clear();
 
-    QUrl url;
+    // "https://" before the address asks for TLS, so the credentials never cross in clear text.
     QString hote = address_;
-    url.setScheme(QStringLiteral("http"));
-    if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) hote = hote.mid(7);
+    const bool tls = hote.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (tls)
+        hote = hote.mid(8);
+    else if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        hote = hote.mid(7);
     while (hote.endsWith(QLatin1Char('/')))
         hote.chop(1);
+    QUrl url;
+    url.setScheme(tls ? QStringLiteral("https") : QStringLiteral("http"));
     url.setHost(hote);
-    url.setPort(port_.isEmpty() ? 80 : port_.toInt());
+    url.setPort(port_.isEmpty() ? (tls ? 443 : 80) : port_.toInt());
     url.setPath(QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(service_)) + QLatin1Char('/') +
                     QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
                 QUrl::TolerantMode);
     const QString cible = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
     if (!url.isValid() || url.host().isEmpty()) {
-        busy_ = false;
         return echec(NonConfigure, QStringLiteral("invalid server address: %1").arg(address_));
     }
 
@@ -129,9 +134,28 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     if (!user_.isEmpty() || !password_.isEmpty())
         req.setRawHeader("Authorization",
                          "Basic " + (user_ + QLatin1Char(':') + password_).toUtf8().toBase64());
+    if (tls) {
+        // The system's authorities, plus those of QAVO_CA_FILE (a private server's own certificate).
+        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+        const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
+        if (!fichierCa.isEmpty()) {
+            const QList<QSslCertificate> certificats = QSslCertificate::fromPath(fichierCa);
+            if (certificats.isEmpty()) {
+                return echec(Tls, QStringLiteral("no certificate in QAVO_CA_FILE (%1)").arg(fichierCa));
+            }
+            conf.setCaCertificates(QSslConfiguration::systemCaCertificates() + certificats);
+        }
+        req.setSslConfiguration(conf);
+        // Connections kept from an earlier call hold the trust they were made with.
+        if (fichierCa != caUtilise_) {
+            nam_->clearConnectionCache();
+            caUtilise_ = fichierCa;
+        }
+    }
     if (verb != "GET")
         req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
 
+    busy_ = true;
     QNetworkReply* reply = verb == "GET" ? nam_->get(req) : nam_->sendCustomRequest(req, verb, body);
     std::unique_ptr<QNetworkReply> owner(reply);
 
@@ -187,6 +211,13 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         else if (corps)
             corps->append(morceau);
     });
+    QString erreursTls;
+    QObject::connect(reply, &QNetworkReply::sslErrors, &loop, [&](const QList<QSslError>& erreurs) {
+        QStringList textes;
+        for (const QSslError& e : erreurs)
+            textes << e.errorString();
+        erreursTls = textes.join(QStringLiteral("; "));
+    });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     delaiConnexion.start(connectTimeoutMs_);
     delaiReponse.start(replyTimeoutMs_);
@@ -218,7 +249,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         return echec(Connexion,
                      cible + QStringLiteral(": cannot reach the server (%1)").arg(reply->errorString()));
     case QNetworkReply::SslHandshakeFailedError:
-        return echec(Tls, cible + QStringLiteral(": %1").arg(reply->errorString()));
+        return echec(Tls, cible + QStringLiteral(": certificate refused (%1)")
+                                      .arg(erreursTls.isEmpty() ? reply->errorString() : erreursTls));
     case QNetworkReply::RemoteHostClosedError:
         if (statut == 0)
             return echec(Connexion, cible + QStringLiteral(": the server closed the connection"));

@@ -67,6 +67,7 @@ private:
     int replyTimeoutMs_ = 30000;
     qint64 maxFile_ = TailleMaxFichier;
     qint64 maxInfo_ = TailleMaxInfo;
+    QString caUtilise_; // the QAVO_CA_FILE of the kept connections
     bool busy_ = false;
     int lastReason_ = Ok;
     QString lastError_;
