@@ -131,6 +131,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     req.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // Bodies as sent, so their length can be checked against Content-Length.
+    req.setRawHeader("Accept-Encoding", "identity");
     if (!user_.isEmpty() || !password_.isEmpty())
         req.setRawHeader("Authorization",
                          "Basic " + (user_ + QLatin1Char(':') + password_).toUtf8().toBase64());

@@ -299,6 +299,14 @@ TEST_F(HttpGatewayTest, TlsTrustsOnlyAKnownCertificate) {
         qputenv("QAVO_CA_FILE", avant);
     EXPECT_EQ(entete(sure.requetes.value(0), "Authorization"),
               "Basic " + QByteArray("admin:s3cret").toBase64());
+
+    // A peer that never completes the handshake counts as no connection.
+    gateway.setTimeouts(200, 5000);
+    gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), ecoute.port(),
+                                       QStringLiteral("qavo"), QStringLiteral("admin"),
+                                       QStringLiteral("s3cret"));
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("b.maa"), chemin("b.maa")),
+              HttpGateway::DelaiConnexion);
 }
 
 } // namespace
