@@ -120,9 +120,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
                     QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
                 QUrl::TolerantMode);
     const QString cible = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
-    if (!url.isValid() || url.host().isEmpty()) {
+    if (!url.isValid() || url.host().isEmpty())
         return echec(NonConfigure, QStringLiteral("invalid server address: %1").arg(address_));
-    }
 
     if (!nam_) nam_ = std::make_unique<QNetworkAccessManager>();
     nam_->setProxy(proxy_);
@@ -142,9 +141,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
         if (!fichierCa.isEmpty()) {
             const QList<QSslCertificate> certificats = QSslCertificate::fromPath(fichierCa);
-            if (certificats.isEmpty()) {
+            if (certificats.isEmpty())
                 return echec(Tls, QStringLiteral("no certificate in QAVO_CA_FILE (%1)").arg(fichierCa));
-            }
             conf.setCaCertificates(QSslConfiguration::systemCaCertificates() + certificats);
         }
         req.setSslConfiguration(conf);
