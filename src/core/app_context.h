@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
+class Passerelle;
+
 // An announcement of the server's list.
 struct Announcement {
     qint32 number = 0;
@@ -57,4 +61,7 @@ struct AppContext {
     QString translationFile;
 
     QString getLabel(const QString& key) const { return translation.getLabel(key); }
+
+    // The link to the server, created on first use by passerelleOf() (server/passerelle.h).
+    std::shared_ptr<Passerelle> passerelle;
 };

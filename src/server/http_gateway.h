@@ -1,0 +1,74 @@
+#pragma once
+
+#include "server/gateway.h"
+
+#include <QNetworkProxy>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QSaveFile;
+
+// The gateway over HTTP (see simulator/PROTOCOL.md): files under /{service}/files/{name}, information
+// requests posted to /{service}/ihm, Basic credentials, an optional HTTP proxy. Each call waits for its
+// reply in a local event loop that keeps windows painted but takes no user input, so no second command
+// can start meanwhile.
+class HttpGateway : public Gateway {
+public:
+    // Reason codes of the file calls (0 is success).
+    enum Raison : int {
+        Ok = 0,
+        NonConfigure = 1, // no server address, or a remote name that is not a bare file name
+        Occupe = 2,       // another exchange is running
+        Connexion = 3,    // server or proxy unreachable
+        DelaiConnexion = 4,
+        DelaiReponse = 5,
+        Refus = 6,      // login refused by the server
+        RefusProxy = 7, // login refused by the proxy
+        StatutHttp = 8, // any other HTTP failure status
+        Incomplet = 9,  // the body ended before its announced length
+        TropGrand = 10, // over the size limit
+        FichierLocal = 11,
+        Tls = 12,
+    };
+
+    static constexpr qint64 TailleMaxFichier = 16 * 1024 * 1024;
+    static constexpr qint64 TailleMaxInfo = 64 * 1024;
+
+    HttpGateway();
+    ~HttpGateway() override;
+
+    void SetProxyParameters(const QString& address, const QString& port, const QString& login,
+                            const QString& password) override;
+    void SetFtpConnectionParameters(const QString& address, const QString& port, const QString& service,
+                                    const QString& user, const QString& password) override;
+    void SetConnectionParameters(const QString& address, const QString& port, const QString& service,
+                                 const QString& user, const QString& password) override;
+    int GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) override;
+    int PutFileHTTP_QAVO(const QString& localPath, const QString& remoteName) override;
+    QByteArray GetIhmInfo(QByteArray& request, qint16& length) override;
+    QString lastError() const override { return lastError_; }
+
+    // Reason code of the last call (GetIhmInfo included).
+    int lastReason() const { return lastReason_; }
+    void setTimeouts(int connectMs, int replyMs);
+    void setLimits(qint64 maxFile, qint64 maxInfo);
+
+private:
+    struct Echange;
+    int executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
+                 QSaveFile* sortie, QByteArray* corps);
+    int echec(int raison, const QString& texte);
+
+    std::unique_ptr<QNetworkAccessManager> nam_;
+    QString address_, port_, service_, user_, password_;
+    QNetworkProxy proxy_{QNetworkProxy::NoProxy};
+    int connectTimeoutMs_ = 5000;
+    int replyTimeoutMs_ = 30000;
+    qint64 maxFile_ = TailleMaxFichier;
+    qint64 maxInfo_ = TailleMaxInfo;
+    QString caUtilise_; // the QAVO_CA_FILE of the kept connections
+    bool busy_ = false;
+    int lastReason_ = Ok;
+    QString lastError_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "server/gateway.h"
+
+#include <memory>
+
+struct AppContext;
+
+// The program's one gateway and the steps every exchange goes through: the parameters taken from the
+// command line, then the call. The gateway is created on first use (HTTP) unless one was handed in.
+class Passerelle {
+public:
+    // Size of the record buffer the line tables share with GetIhmInfo.
+    static constexpr int TailleBuffer = 8704;
+    static constexpr quint32 MarqueRequete = 0xFECAFECA;
+
+    Passerelle();
+    explicit Passerelle(std::unique_ptr<Gateway> gateway);
+    ~Passerelle();
+
+    Gateway& gateway();
+    void setGateway(std::unique_ptr<Gateway> gateway);
+
+    // The parameter step: the proxy when both its address and port are given, then the server with the
+    // "qavo" service for file transfers or "acd_config" for information requests.
+    void parametres(const AppContext& ctx, bool transfertFichier);
+
+    // Parameter step, then the call.
+    int GetFileHTTP_QAVO(const AppContext& ctx, const QString& remoteName, const QString& localPath);
+    int PutFileHTTP_QAVO(const AppContext& ctx, const QString& localPath, const QString& remoteName);
+
+    // Information request: marks the first `length` bytes of `buffer` as a request, sends them and reads
+    // the reply back into `buffer` up to its size. Returns the reply's record count when its status is 2,
+    // else 0. `replied`, when given, tells whether the gateway answered at all.
+    qint16 GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied = nullptr);
+
+    QString lastError() const;
+
+private:
+    std::unique_ptr<Gateway> gateway_;
+};
+
+// The context's Passerelle, created on first use.
+Passerelle& passerelleOf(AppContext& ctx);

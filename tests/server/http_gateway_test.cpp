@@ -1,0 +1,312 @@
+#include "server/http_gateway.h"
+
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QProcess>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// What the listener does with one complete request.
+struct Reponse {
+    QByteArray octets; // written as is, then the connection is closed
+    bool muet = false; // no answer at all, the connection stays open
+    int delaiMs = 0;   // answer after this delay
+};
+
+// A one-thread HTTP listener: it parses each request (headers and a Content-Length body), records it and
+// answers through `repondre`. It runs while the gateway's own event loop waits.
+class Ecoute {
+public:
+    QList<QByteArray> requetes;
+    std::function<Reponse(const QByteArray& requete)> repondre;
+
+    // With a configuration, it speaks TLS.
+    explicit Ecoute(const QSslConfiguration* tls = nullptr) {
+        if (tls) {
+            auto ssl = std::make_unique<QSslServer>();
+            ssl->setSslConfiguration(*tls);
+            serveur_ = std::move(ssl);
+        } else {
+            serveur_ = std::make_unique<QTcpServer>();
+        }
+        serveur_->listen(QHostAddress::LocalHost);
+        QObject::connect(serveur_.get(), &QTcpServer::pendingConnectionAvailable, serveur_.get(), [this] {
+            while (QTcpSocket* s = serveur_->nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { lire(s); });
+                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+    }
+    QString port() const { return QString::number(serveur_->serverPort()); }
+
+private:
+    void lire(QTcpSocket* s) {
+        QByteArray& tampon = tampons_[s];
+        tampon += s->readAll();
+        const qsizetype fin = tampon.indexOf("\r\n\r\n");
+        if (fin < 0) return;
+        qsizetype longueur = 0;
+        for (const QByteArray& ligne : tampon.left(fin).split('\n'))
+            if (ligne.toLower().startsWith("content-length:"))
+                longueur = ligne.mid(15).trimmed().toLongLong();
+        if (tampon.size() < fin + 4 + longueur) return;
+        const QByteArray requete = tampon.left(fin + 4 + longueur);
+        tampon.remove(0, requete.size());
+        requetes << requete;
+        const Reponse r = repondre(requete);
+        if (r.muet) return;
+        QPointer<QTcpSocket> p(s);
+        QTimer::singleShot(r.delaiMs, s, [p, octets = r.octets] {
+            if (!p) return;
+            p->write(octets);
+            p->disconnectFromHost();
+        });
+    }
+
+    std::unique_ptr<QTcpServer> serveur_;
+    QHash<QTcpSocket*, QByteArray> tampons_;
+};
+
+QByteArray http(const QByteArray& statut, const QByteArray& corps, const QByteArray& entetes = {}) {
+    return "HTTP/1.1 " + statut + "\r\nContent-Length: " + QByteArray::number(corps.size()) +
+           "\r\nConnection: close\r\n" + entetes + "\r\n" + corps;
+}
+
+QByteArray entete(const QByteArray& requete, const QByteArray& nom) {
+    for (const QByteArray& ligne : requete.left(requete.indexOf("\r\n\r\n")).split('\n'))
+        if (ligne.toLower().startsWith(nom.toLower() + ':')) return ligne.mid(nom.size() + 1).trimmed();
+    return {};
+}
+
+QByteArray corps(const QByteArray& requete) {
+    return requete.mid(requete.indexOf("\r\n\r\n") + 4);
+}
+
+QString portLibre() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost);
+    return QString::number(s.serverPort()); // closed again when s goes
+}
+
+class HttpGatewayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        gateway.setTimeouts(2000, 2000);
+        gateway.SetFtpConnectionParameters(QStringLiteral("127.0.0.1"), ecoute.port(), QStringLiteral("qavo"),
+                                           QStringLiteral("admin"), QStringLiteral("s3cret"));
+    }
+    QString chemin(const char* nom) const { return dir.filePath(QString::fromLatin1(nom)); }
+
+    QTemporaryDir dir;
+    Ecoute ecoute;
+    HttpGateway gateway;
+};
+
+struct CasFetch {
+    const char* nom;
+    Reponse reponse;
+    int raison;
+    bool serveurArrete = false;
+};
+
+TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
+    const QByteArray fichier = QByteArray("[General]\r\nversion=900.1\r\n").repeated(20);
+    const QByteArray trop(3000, 'x');
+    const CasFetch cas[] = {
+        {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok},
+        {"login refused",
+         {http("401 Unauthorized", "no", "WWW-Authenticate: Basic realm=\"qavo\"\r\n")},
+         HttpGateway::Refus},
+        {"missing file", {http("404 Not Found", "none")}, HttpGateway::StatutHttp},
+        {"body cut", {http("200 OK", fichier).chopped(fichier.size() / 2)}, HttpGateway::Incomplet},
+        {"announced too large", {http("200 OK", trop)}, HttpGateway::TropGrand},
+        {"too large, no length",
+         {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + trop},
+         HttpGateway::TropGrand},
+        {"no reply in time", {{}, true}, HttpGateway::DelaiReponse},
+        {"server down", {}, HttpGateway::Connexion, true},
+    };
+    gateway.setLimits(2048, 2048);
+    gateway.setTimeouts(2000, 300);
+    for (const CasFetch& c : cas) {
+        SCOPED_TRACE(c.nom);
+        ecoute.requetes.clear();
+        ecoute.repondre = [&](const QByteArray&) { return c.reponse; };
+        if (c.serveurArrete)
+            gateway.SetFtpConnectionParameters(QStringLiteral("127.0.0.1"), portLibre(),
+                                               QStringLiteral("qavo"), QStringLiteral("admin"),
+                                               QStringLiteral("s3cret"));
+        QElapsedTimer t;
+        t.start();
+
+        const int r =
+            gateway.GetFileHTTP_QAVO(QStringLiteral("qavo_general.txt"), chemin("qavo_general.txt"));
+
+        EXPECT_LT(t.elapsed(), 1500);
+        EXPECT_EQ(r, c.raison) << qPrintable(gateway.lastError());
+        const QStringList restes = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (c.raison == HttpGateway::Ok) {
+            EXPECT_EQ(restes, QStringList{QStringLiteral("qavo_general.txt")});
+            EXPECT_EQ(testing_support::readBytes(chemin("qavo_general.txt")), fichier);
+            QFile::remove(chemin("qavo_general.txt"));
+        } else {
+            EXPECT_TRUE(restes.isEmpty()) << qPrintable(restes.join(' '));
+            EXPECT_FALSE(gateway.lastError().isEmpty());
+            EXPECT_FALSE(gateway.lastError().contains(QLatin1String("s3cret")));
+            EXPECT_FALSE(gateway.lastError().contains(QLatin1Char('\n')));
+        }
+        // Qt may send a GET again on a fresh connection when a kept one turns out closed.
+        EXPECT_EQ(ecoute.requetes.isEmpty(), c.serveurArrete);
+        for (const QByteArray& requete : ecoute.requetes) {
+            EXPECT_TRUE(requete.startsWith("GET /qavo/files/qavo_general.txt HTTP/1.1\r\n"));
+            EXPECT_EQ(entete(requete, "Authorization"), "Basic " + QByteArray("admin:s3cret").toBase64());
+        }
+    }
+}
+
+TEST_F(HttpGatewayTest, StoreSendsTheFileAndReportsARefusal) {
+    const QByteArray fichier("[Arbre1]\r\nM1=1\r\n\x01\xff", 18);
+    testing_support::writeBytes(chemin("envoi.maa"), fichier);
+    ecoute.repondre = [](const QByteArray&) { return Reponse{http("201 Created", {})}; };
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Ok)
+        << qPrintable(gateway.lastError());
+    ASSERT_EQ(ecoute.requetes.size(), 1);
+    EXPECT_TRUE(ecoute.requetes[0].startsWith("PUT /qavo/files/arbre.maa HTTP/1.1\r\n"));
+    EXPECT_EQ(corps(ecoute.requetes[0]), fichier);
+
+    ecoute.repondre = [](const QByteArray&) { return Reponse{http("401 Unauthorized", {})}; };
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Refus);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("absent.maa"), QStringLiteral("arbre.maa")),
+              HttpGateway::FichierLocal);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("../arbre.maa")),
+              HttpGateway::NonConfigure);
+    EXPECT_EQ(ecoute.requetes.size(), 2);
+}
+
+TEST_F(HttpGatewayTest, InformationRequestPostsTheRequestBytes) {
+    gateway.SetConnectionParameters(QStringLiteral("127.0.0.1"), ecoute.port(), QStringLiteral("acd_config"),
+                                    QStringLiteral("admin"), QStringLiteral("s3cret"));
+    gateway.setLimits(4096, 1024);
+    QByteArray requete(513, '\0');
+    for (int i = 0; i < requete.size(); ++i)
+        requete[i] = char(i);
+    qint16 longueur = 512;
+    QByteArray reponse(1024, 'r');
+    ecoute.repondre = [&](const QByteArray&) { return Reponse{http("200 OK", reponse)}; };
+
+    EXPECT_EQ(gateway.GetIhmInfo(requete, longueur), reponse);
+    ASSERT_EQ(ecoute.requetes.size(), 1);
+    EXPECT_TRUE(ecoute.requetes[0].startsWith("POST /acd_config/ihm HTTP/1.1\r\n"));
+    EXPECT_EQ(corps(ecoute.requetes[0]), requete.left(512));
+
+    reponse += 'r'; // one byte over the limit
+    EXPECT_EQ(gateway.GetIhmInfo(requete, longueur), QByteArray());
+    EXPECT_EQ(gateway.lastReason(), HttpGateway::TropGrand);
+}
+
+TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecondCall) {
+    ecoute.repondre = [](const QByteArray&) { return Reponse{http("200 OK", "lent"), false, 300}; };
+    int battements = 0;
+    int secondAppel = -1;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++battements;
+        if (secondAppel < 0)
+            secondAppel = gateway.GetFileHTTP_QAVO(QStringLiteral("autre.txt"), chemin("autre.txt"));
+    });
+    timer.start(20);
+
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("lent.txt"), chemin("lent.txt")), HttpGateway::Ok)
+        << qPrintable(gateway.lastError());
+    EXPECT_GE(battements, 3);
+    EXPECT_EQ(secondAppel, HttpGateway::Occupe);
+    EXPECT_EQ(ecoute.requetes.size(), 1);
+    EXPECT_EQ(testing_support::readBytes(chemin("lent.txt")), "lent");
+}
+
+TEST_F(HttpGatewayTest, ProxyGetsTheRequestsWithItsOwnCredentials) {
+    Ecoute proxy;
+    proxy.repondre = [](const QByteArray& requete) {
+        if (entete(requete, "Proxy-Authorization").isEmpty())
+            return Reponse{http("407 Proxy Authentication Required", {},
+                                "Proxy-Authenticate: Basic realm=\"proxy\"\r\n")};
+        return Reponse{http("200 OK", "via proxy")};
+    };
+    gateway.SetProxyParameters(QStringLiteral("127.0.0.1"), proxy.port(), QStringLiteral("plog"),
+                               QStringLiteral("ppass"));
+
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("arbre.maa"), chemin("arbre.maa")), HttpGateway::Ok)
+        << qPrintable(gateway.lastError());
+    EXPECT_TRUE(ecoute.requetes.isEmpty());
+    ASSERT_FALSE(proxy.requetes.isEmpty());
+    const QByteArray& derniere = proxy.requetes.last();
+    EXPECT_TRUE(
+        derniere.startsWith("GET http://127.0.0.1:" + ecoute.port().toLatin1() + "/qavo/files/arbre.maa "));
+    EXPECT_EQ(entete(derniere, "Proxy-Authorization"), "Basic " + QByteArray("plog:ppass").toBase64());
+    EXPECT_EQ(entete(derniere, "Authorization"), "Basic " + QByteArray("admin:s3cret").toBase64());
+    EXPECT_EQ(testing_support::readBytes(chemin("arbre.maa")), "via proxy");
+}
+
+TEST_F(HttpGatewayTest, TlsTrustsOnlyAKnownCertificate) {
+    // A throwaway certificate for 127.0.0.1, made now.
+    const QString cert = chemin("cert.pem"), cle = chemin("key.pem");
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                   "-keyout", cle, "-out", cert, "-days", "1", "-subj", "/CN=127.0.0.1", "-addext",
+                   "subjectAltName=IP:127.0.0.1"});
+    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl could not make a certificate";
+    QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+    conf.setLocalCertificate(QSslCertificate::fromPath(cert).value(0));
+    conf.setPrivateKey(QSslKey(testing_support::readBytes(cle), QSsl::Ec));
+    conf.setPeerVerifyMode(QSslSocket::VerifyNone);
+    Ecoute sure(&conf);
+    sure.repondre = [](const QByteArray&) { return Reponse{http("200 OK", "secure")}; };
+    gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), sure.port(),
+                                       QStringLiteral("qavo"), QStringLiteral("admin"),
+                                       QStringLiteral("s3cret"));
+    const QByteArray avant = qgetenv("QAVO_CA_FILE");
+
+    for (const bool connu : {false, true}) {
+        SCOPED_TRACE(connu ? "known certificate" : "unknown certificate");
+        if (connu)
+            qputenv("QAVO_CA_FILE", cert.toLocal8Bit());
+        else
+            qunsetenv("QAVO_CA_FILE");
+        const int r = gateway.GetFileHTTP_QAVO(QStringLiteral("arbre.maa"), chemin("arbre.maa"));
+        EXPECT_EQ(r, connu ? HttpGateway::Ok : HttpGateway::Tls) << qPrintable(gateway.lastError());
+        EXPECT_EQ(QFile::exists(chemin("arbre.maa")), connu);
+        EXPECT_EQ(sure.requetes.size(), connu ? 1 : 0); // nothing, credentials included, before trust
+    }
+    if (avant.isNull())
+        qunsetenv("QAVO_CA_FILE");
+    else
+        qputenv("QAVO_CA_FILE", avant);
+    EXPECT_EQ(entete(sure.requetes.value(0), "Authorization"),
+              "Basic " + QByteArray("admin:s3cret").toBase64());
+
+    // A peer that never completes the handshake counts as no connection.
+    gateway.setTimeouts(200, 5000);
+    gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), ecoute.port(),
+                                       QStringLiteral("qavo"), QStringLiteral("admin"),
+                                       QStringLiteral("s3cret"));
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("b.maa"), chemin("b.maa")),
+              HttpGateway::DelaiConnexion);
+}
+
+} // namespace
