@@ -1,0 +1,92 @@
+// qavo-sim: a stand-in for the voice server, for tests and demonstrations.
+#include "sim_server.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+const char* kDescription =
+    R"(Voice-server simulator: serves and stores files in --root and answers information requests.
+
+  GET|PUT /qavo/files/NAME    a bare file name of the root folder
+  POST /acd_config/ihm        an information request (8704-byte reply, status at byte 256)
+  GET /_sim/log               with --control: one line per request
+  POST /_sim/fault            with --control: body SPEC adds a fault, "clear" or empty removes all
+
+Fault SPEC = KIND[:VALUE][@TARGET][,once]
+  KIND    login | drop | truncate | oversize | slow:MS | status:N | count:N
+  TARGET  a file name, or #N for the information request of code N (default: every request)
+  ,once   the fault applies to the next matching request only (default: always)
+Example: --fault drop@arbre.maa,once --fault slow:2000@#5)";
+
+// An empty root is filled from the seed folder so that each run starts from known files.
+bool seedRoot(const QString& root, const QString& seed) {
+    QDir dir(root);
+    if (!dir.mkpath(QStringLiteral("."))) return false;
+    if (seed.isEmpty() || !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) return true;
+    const QDir from(seed);
+    if (!from.exists()) return false;
+    for (const QString& name : from.entryList(QDir::Files))
+        if (!QFile::copy(from.filePath(name), dir.filePath(name))) return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qavo-sim"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("root"), QStringLiteral("Folder of the server's files."), QStringLiteral("DIR")},
+        {QStringLiteral("init-from"), QStringLiteral("Copy this folder's files into an empty root."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1; 0 picks a free one."),
+         QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("user"), QStringLiteral("User name expected in HTTP Basic credentials."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("password"), QStringLiteral("Password expected in HTTP Basic credentials."),
+         QStringLiteral("TEXT")},
+        {QStringLiteral("control"), QStringLiteral("Enable the /_sim/ log and fault requests.")},
+        {QStringLiteral("fault"), QStringLiteral("Add a fault (repeatable); see SPEC above."),
+         QStringLiteral("SPEC")},
+    });
+    parser.process(app);
+
+    auto usage = [](const QString& text) {
+        std::fprintf(stderr, "qavo-sim: %s\n", qPrintable(text));
+        return 2;
+    };
+    sim::ServerOptions options;
+    options.root = parser.value(QStringLiteral("root"));
+    options.user = parser.value(QStringLiteral("user"));
+    options.password = parser.value(QStringLiteral("password"));
+    options.control = parser.isSet(QStringLiteral("control"));
+    if (options.root.isEmpty()) return usage(QStringLiteral("--root DIR is required"));
+    bool portOk = false;
+    const uint port = parser.value(QStringLiteral("port")).toUInt(&portOk);
+    if (!portOk || port > 65535) return usage(QStringLiteral("bad --port"));
+    if (!seedRoot(options.root, parser.value(QStringLiteral("init-from"))))
+        return usage(QStringLiteral("cannot prepare the root folder from --init-from"));
+
+    sim::SimServer server(options);
+    for (const QString& spec : parser.values(QStringLiteral("fault"))) {
+        QString error;
+        const auto fault = sim::parseFault(spec, &error);
+        if (!fault) return usage(error);
+        server.faults().add(*fault);
+    }
+    if (!server.listen(quint16(port))) {
+        std::fprintf(stderr, "qavo-sim: cannot listen: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    std::printf("port %u\n", unsigned(server.port()));
+    std::fflush(stdout);
+    return app.exec();
+}

@@ -1,0 +1,262 @@
+#include "sim_faults.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct HttpResult {
+    int status = 0;
+    qint64 announced = -1; // Content-Length
+    QByteArray body;
+    qint64 elapsedMs = 0;
+    bool complete() const { return announced == body.size(); }
+};
+
+// One request on its own connection, read until the server closes it; bounded by 5 s.
+HttpResult httpRequest(quint16 port, const QByteArray& method, const QByteArray& path,
+                       const QByteArray& body = {}, const QByteArray& credentials = "u:p") {
+    HttpResult result;
+    QElapsedTimer clock;
+    clock.start();
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!socket.waitForConnected(3000)) return result;
+    QByteArray head = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    if (!credentials.isEmpty()) head += "Authorization: Basic " + credentials.toBase64() + "\r\n";
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
+    socket.write(head + body);
+    QByteArray data;
+    const QDeadlineTimer deadline(5000);
+    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        data += socket.readAll();
+    }
+    data += socket.readAll();
+    result.elapsedMs = clock.elapsed();
+    const qsizetype headEnd = data.indexOf("\r\n\r\n");
+    if (headEnd < 0) return result;
+    const QList<QByteArray> lines = data.left(headEnd).split('\n');
+    result.status = lines.value(0).split(' ').value(1).toInt();
+    for (const QByteArray& line : lines)
+        if (line.toLower().startsWith("content-length:"))
+            result.announced = line.mid(15).trimmed().toLongLong();
+    result.body = data.mid(headEnd + 4);
+    return result;
+}
+
+QByteArray infoRequest(quint32 code) {
+    QByteArray request(512, '\0');
+    qToLittleEndian<quint32>(0xFECAFECA, request.data());
+    qToLittleEndian<quint32>(512, request.data() + 4);
+    qToLittleEndian<quint32>(code, request.data() + 8);
+    return request;
+}
+
+quint32 wordAt(const QByteArray& bytes, qsizetype offset) {
+    return bytes.size() >= offset + 4 ? qFromLittleEndian<quint32>(bytes.constData() + offset) : 0xFFFFFFFF;
+}
+
+// The simulator as its own process on a fresh copy of the demo server folder.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& extra = {QStringLiteral("--control")}) {
+        root_ = dir_.filePath(QStringLiteral("root"));
+        process_.start(QStringLiteral(QAVO_SIM),
+                       QStringList{"--root", root_, "--init-from",
+                                   QStringLiteral(QAVO_RESOURCES "/server-example"), "--port", "0", "--user",
+                                   "u", "--password", "p"} +
+                           extra);
+        QByteArray out;
+        const QDeadlineTimer deadline(5000);
+        while (!out.contains('\n') && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+            out += process_.readAllStandardOutput();
+        }
+        if (out.startsWith("port ")) port_ = quint16(out.mid(5).trimmed().toUInt());
+    }
+    ~Simulator() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    quint16 port() const { return port_; }
+    QString root() const { return root_; }
+    QString scratch() const { return dir_.path(); }
+    HttpResult get(const QByteArray& path) const { return httpRequest(port_, "GET", path); }
+    HttpResult post(const QByteArray& path, const QByteArray& body) const {
+        return httpRequest(port_, "POST", path, body);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString root_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+const QString kExample = QStringLiteral(QAVO_RESOURCES "/server-example/");
+
+TEST(Simulator, FilesRoundTripByteForByte) {
+    Simulator sim;
+    ASSERT_NE(sim.port(), 0);
+    EXPECT_EQ(sim.get("/qavo/files/arbre.maa").body, readFile(kExample + "arbre.maa"));
+    EXPECT_EQ(sim.get("/qavo/files/missing.maa").status, 404);
+
+    QByteArray bytes;
+    for (int i = 0; i < 3 * 256; ++i)
+        bytes.append(char(i));
+    for (const QByteArray name : {"arbre.maa", "planning%20table.cfg"}) {
+        EXPECT_EQ(httpRequest(sim.port(), "PUT", "/qavo/files/" + name, bytes).status, 200) << name.data();
+        const HttpResult back = sim.get("/qavo/files/" + name);
+        EXPECT_EQ(back.status, 200);
+        EXPECT_EQ(back.body, bytes) << name.data();
+    }
+    EXPECT_EQ(readFile(sim.root() + "/planning table.cfg"), bytes);
+}
+
+TEST(Simulator, RequestsNeedCredentialsAndBareNames) {
+    Simulator sim;
+    const struct {
+        QByteArray method, path, credentials;
+        int status;
+    } cases[] = {
+        {"GET", "/qavo/files/qavo_general.txt", "", 401},
+        {"GET", "/qavo/files/qavo_general.txt", "u:wrong", 401},
+        {"GET", "/qavo/files/qavo_general.txt", "x:p", 401},
+        {"POST", "/acd_config/ihm", "u:", 401},
+        {"GET", "/qavo/files/qavo_general.txt", "u:p", 200},
+        {"PUT", "/qavo/files/..%2Fescape.maa", "u:p", 400},
+        {"PUT", "/qavo/files/../escape.maa", "u:p", 400},
+        {"PUT", "/qavo/files/sub/escape.maa", "u:p", 400},
+        {"PUT", "/qavo/files/..", "u:p", 400},
+        {"PUT", "/qavo/files/a%5Cescape.maa", "u:p", 400},
+        {"PUT", "/qavo/files/", "u:p", 400},
+        {"PUT", "/other/files/escape.maa", "u:p", 404},
+        {"GET", "/acd_config/ihm", "u:p", 405},
+        {"POST", "/acd_config/ihm", "u:p", 400}, // not an information request block
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(httpRequest(sim.port(), c.method, c.path, "x", c.credentials).status, c.status)
+            << c.method.data() << ' ' << c.path.data() << ' ' << c.credentials.data();
+    EXPECT_EQ(QDir(sim.root()).entryList(QDir::Files).size(), 2);
+    EXPECT_FALSE(QFile::exists(sim.scratch() + "/escape.maa"));
+}
+
+TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
+    Simulator sim;
+    const QByteArray tree = readFile(kExample + "arbre.maa");
+    const QByteArray treePath = "/qavo/files/arbre.maa";
+    const struct {
+        QByteArray spec;
+        bool info; // else a fetch of the tree
+        std::function<void(const HttpResult&)> check;
+    } cases[] = {
+        {"login@arbre.maa,once", false, [](const HttpResult& r) { EXPECT_EQ(r.status, 401); }},
+        {"drop@arbre.maa,once", false,
+         [&](const HttpResult& r) {
+             EXPECT_EQ(r.announced, tree.size());
+             EXPECT_LT(r.body.size(), tree.size());
+             EXPECT_TRUE(tree.startsWith(r.body));
+         }},
+        {"truncate@arbre.maa,once", false,
+         [&](const HttpResult& r) {
+             EXPECT_TRUE(r.complete());
+             EXPECT_LT(r.body.size(), tree.size());
+             EXPECT_TRUE(tree.startsWith(r.body));
+         }},
+        {"slow:300@arbre.maa,once", false,
+         [&](const HttpResult& r) {
+             EXPECT_GE(r.elapsedMs, 300);
+             EXPECT_EQ(r.body, tree);
+         }},
+        {"oversize@#5,once", true,
+         [](const HttpResult& r) {
+             EXPECT_TRUE(r.complete());
+             EXPECT_GT(r.body.size(), 64 * 1024);
+         }},
+        {"truncate@#5,once", true,
+         [](const HttpResult& r) {
+             EXPECT_TRUE(r.complete());
+             EXPECT_GT(r.body.size(), 512);
+             EXPECT_LT(r.body.size(), 8704);
+         }},
+        {"status:7@#5,once", true, [](const HttpResult& r) { EXPECT_EQ(wordAt(r.body, 256), 7u); }},
+        {"count:3@#5,once", true,
+         [](const HttpResult& r) {
+             EXPECT_EQ(wordAt(r.body, 256), 2u);
+             EXPECT_EQ(qFromLittleEndian<quint16>(r.body.constData() + 272), 3);
+         }},
+    };
+    // Until request codes are served, every information request gets an error status.
+    const HttpResult normalInfo = sim.post("/acd_config/ihm", infoRequest(5));
+    ASSERT_EQ(normalInfo.body.size(), 8704);
+    EXPECT_EQ(normalInfo.body.left(12), infoRequest(5).left(12));
+    EXPECT_NE(wordAt(normalInfo.body, 256), 0u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spec.data());
+        ASSERT_EQ(sim.post("/_sim/fault", c.spec).status, 200);
+        // Another target first: untouched.
+        if (c.info)
+            EXPECT_EQ(sim.post("/acd_config/ihm", infoRequest(6)).body.size(), normalInfo.body.size());
+        else
+            EXPECT_EQ(sim.get("/qavo/files/qavo_general.txt").body, readFile(kExample + "qavo_general.txt"));
+        auto send = [&] { return c.info ? sim.post("/acd_config/ihm", infoRequest(5)) : sim.get(treePath); };
+        c.check(send());
+        const HttpResult again = send();
+        EXPECT_EQ(again.status, 200);
+        EXPECT_EQ(again.body, c.info ? normalInfo.body : tree);
+    }
+    EXPECT_EQ(sim.post("/_sim/fault", "slow@#5").status, 400);
+}
+
+TEST(Simulator, LogsOneLinePerRequest) {
+    Simulator sim({"--control", "--fault", "drop@qavo_general.txt"});
+    sim.get("/qavo/files/qavo_general.txt");
+    sim.get("/qavo/files/qavo_general.txt");
+    httpRequest(sim.port(), "PUT", "/qavo/files/arbre.maa", "tree", "u:bad");
+    sim.post("/acd_config/ihm", infoRequest(102));
+    const QByteArray expected = "GET /qavo/files/qavo_general.txt 0 fault=drop\n"
+                                "GET /qavo/files/qavo_general.txt 0 fault=drop\n"
+                                "PUT /qavo/files/arbre.maa 401\n"
+                                "POST /acd_config/ihm #102 200\n";
+    EXPECT_EQ(sim.get("/_sim/log").body, expected);
+
+    Simulator closed({"--fault", "login"});
+    EXPECT_EQ(closed.get("/qavo/files/arbre.maa").status, 401);
+    EXPECT_EQ(closed.get("/_sim/log").status, 404);
+}
+
+TEST(Simulator, FaultSpecs) {
+    QString error;
+    const auto fault = sim::parseFault(QStringLiteral("slow:250@#102,once"), &error);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->kind, sim::FaultKind::Slow);
+    EXPECT_EQ(fault->value, 250);
+    EXPECT_EQ(fault->code, 102u);
+    EXPECT_TRUE(fault->fileName.isEmpty());
+    EXPECT_TRUE(fault->once);
+    const auto always = sim::parseFault(QStringLiteral("count:4@lignes.cfg,always"), &error);
+    ASSERT_TRUE(always);
+    EXPECT_EQ(always->fileName, QStringLiteral("lignes.cfg"));
+    EXPECT_FALSE(always->code || always->once);
+    for (const char* bad : {"slow", "login:3", "status:-1", "drop@a/b", "drop@..", "count:1@#x", "boom"}) {
+        error.clear();
+        EXPECT_FALSE(sim::parseFault(QString::fromLatin1(bad), &error)) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+}
+
+} // namespace
