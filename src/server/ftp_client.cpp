@@ -93,7 +93,7 @@ cFTP::cFTP() {
 }
 
 cFTP::~cFTP() {
-    if (m_connexion) curl_easy_cleanup(poignee(m_connexion));
+    fermer();
 }
 
 void cFTP::setHost(const QString& host) {
@@ -129,8 +129,7 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
                    bool reconnect) {
     if (Connected()) {
         if (!reconnect) return true;
-        curl_easy_cleanup(poignee(m_connexion));
-        m_connexion = nullptr;
+        fermer();
     }
     if (!host.isEmpty()) m_host = host;
     if (!user.isEmpty()) m_user = user;
@@ -142,7 +141,11 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
     m_passive = passive;
     m_port = port;
     m_connexion = curl_easy_init();
-    if (!m_connexion) return false;
+    m_requetes = curl_multi_init();
+    if (!m_connexion || !m_requetes) {
+        fermer();
+        return false;
+    }
 
     // The login happens here; the handle then keeps the control connection for what follows.
     m_chemin.clear();
@@ -151,8 +154,7 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
     curl_easy_setopt(poignee(m_connexion), CURLOPT_URL,
                      QStringLiteral("ftp://%1:%2/").arg(m_host).arg(m_port).toUtf8().constData());
     if (!executer()) {
-        curl_easy_cleanup(poignee(m_connexion));
-        m_connexion = nullptr;
+        fermer();
         return false;
     }
     // Paths are kept absolute, starting from the folder the server put us in at login.
@@ -164,8 +166,7 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
 
 bool cFTP::Disconnect() {
     if (!Connected()) return false;
-    curl_easy_cleanup(poignee(m_connexion)); // says QUIT on the control connection
-    m_connexion = nullptr;
+    fermer();
     m_host.clear();
     m_user.clear();
     m_password.clear();
@@ -352,8 +353,30 @@ bool cFTP::commandes(const QList<QByteArray>& lignes) {
     return ok;
 }
 
+// Runs one request on the object's own multi handle, whose cache keeps the control connection. Waits
+// are short so that a data connection libcurl does not watch yet (passive connect) costs no full second.
 bool cFTP::executer() {
-    return curl_easy_perform(poignee(m_connexion)) == CURLE_OK;
+    CURLM* requetes = static_cast<CURLM*>(m_requetes);
+    CURL* h = poignee(m_connexion);
+    if (curl_multi_add_handle(requetes, h) != CURLM_OK) return false;
+    CURLcode resultat = CURLE_RECV_ERROR;
+    int actives = 1;
+    while (actives > 0) {
+        if (curl_multi_perform(requetes, &actives) != CURLM_OK) break;
+        if (actives > 0 && curl_multi_poll(requetes, nullptr, 0, 20, nullptr) != CURLM_OK) break;
+    }
+    int restants = 0;
+    while (CURLMsg* message = curl_multi_info_read(requetes, &restants))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == h) resultat = message->data.result;
+    curl_multi_remove_handle(requetes, h);
+    return resultat == CURLE_OK;
+}
+
+void cFTP::fermer() {
+    if (m_requetes) curl_multi_cleanup(static_cast<CURLM*>(m_requetes)); // says QUIT on the connection
+    if (m_connexion) curl_easy_cleanup(poignee(m_connexion));
+    m_requetes = nullptr;
+    m_connexion = nullptr;
 }
 
 QStringList cFTP::resoudre(const QString& path) const {

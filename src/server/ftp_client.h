@@ -84,11 +84,13 @@ public:
 private:
     void preparer(const QStringList& chemin, bool repertoire);
     bool executer();
+    void fermer();
     bool commandes(const QList<QByteArray>& lignes);
     QStringList resoudre(const QString& path) const;
     QString cheminAbsolu(const QString& name) const;
 
-    void* m_connexion = nullptr; // the CURL easy handle that owns the control connection
+    void* m_connexion = nullptr; // the CURL easy handle of the requests; null when not connected
+    void* m_requetes = nullptr;  // the CURL multi handle whose cache holds the control connection
     QString m_host, m_user, m_password, m_directory;
     bool m_passive = true;
     int m_port = 21;

@@ -1,7 +1,8 @@
 """FTP server for the client tests.
 
 Usage: ftp_server.py ROOT USER PASSWORD
-Serves ROOT on 127.0.0.1 at a free port, prints "PORT <n>" once listening, and stops when its
+Serves ROOT on 127.0.0.1 at a free port, prints "PORT <n>" once listening and "LOGIN <user>" for
+each login, and stops when its
 standard input closes (the test process ended, however it ended) or after a time limit.
 Exits with 77 when pyftpdlib is not installed.
 """
@@ -35,7 +36,9 @@ def main():
     authorizer.add_user(user, password, root, perm="elradfmwMT")
 
     class Handler(FTPHandler):
-        pass
+        def on_login(self, username):
+            # Written before the client reads its reply, so the tests can count logins.
+            print("LOGIN %s" % username, flush=True)
 
     Handler.authorizer = authorizer
     Handler.banner = "qavo test server"
