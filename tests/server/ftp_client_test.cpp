@@ -234,6 +234,9 @@ TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
     EXPECT_TRUE(ftp.isFileExist(QStringLiteral("deep.txt")));
     ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("/")));
 
+    ftp.setDirectory(QStringLiteral("data"));
+    EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
+    ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("..")));
     // The setter stores the value even when the server refuses it.
     ftp.setDirectory(QStringLiteral("missing"));
     EXPECT_EQ(ftp.Directory(), QStringLiteral("missing"));
