@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QUrl>
+#include <algorithm>
 #include <curl/curl.h>
 
 namespace {
@@ -354,16 +355,20 @@ bool cFTP::commandes(const QList<QByteArray>& lignes) {
 }
 
 // Runs one request on the object's own multi handle, whose cache keeps the control connection. Waits
-// are short so that a data connection libcurl does not watch yet (passive connect) costs no full second.
+// start short and grow: libcurl does not watch a passive data connection while it connects, and its
+// own loop would sleep a full second there.
 bool cFTP::executer() {
     CURLM* requetes = static_cast<CURLM*>(m_requetes);
     CURL* h = poignee(m_connexion);
     if (curl_multi_add_handle(requetes, h) != CURLM_OK) return false;
     CURLcode resultat = CURLE_RECV_ERROR;
     int actives = 1;
+    int attente = 1; // ms; doubles while nothing happens, back to 1 on activity
     while (actives > 0) {
         if (curl_multi_perform(requetes, &actives) != CURLM_OK) break;
-        if (actives > 0 && curl_multi_poll(requetes, nullptr, 0, 20, nullptr) != CURLM_OK) break;
+        int evenements = 0;
+        if (actives > 0 && curl_multi_poll(requetes, nullptr, 0, attente, &evenements) != CURLM_OK) break;
+        attente = evenements > 0 ? 1 : std::min(attente * 2, 100);
     }
     int restants = 0;
     while (CURLMsg* message = curl_multi_info_read(requetes, &restants))
