@@ -138,7 +138,7 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
     if (m_host.isEmpty())
         throw ErreurFTP(ErrConnecte, QStringLiteral("QXFTP::Connect"),
                         QStringLiteral("No Host Address Specified!"));
-    if (port < 1 || port > 65535) return false;
+    if (port < 1 || port > 65535) return false; // any TCP port
     m_passive = passive;
     m_port = port;
     m_connexion = curl_easy_init();
@@ -152,8 +152,7 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
     m_chemin.clear();
     preparer({}, true);
     curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_URL,
-                     QStringLiteral("ftp://%1:%2/").arg(m_host).arg(m_port).toUtf8().constData());
+    curl_easy_setopt(poignee(m_connexion), CURLOPT_URL, (adresse() + '/').constData()); // the login folder
     if (!executer()) {
         fermer();
         return false;
@@ -311,8 +310,7 @@ bool cFTP::passeFiltre(const QString& name, const QString& filter, bool includeC
 void cFTP::preparer(const QStringList& chemin, bool repertoire) {
     CURL* h = poignee(m_connexion);
     curl_easy_reset(h);
-    QByteArray url =
-        "ftp://" + QUrl::toPercentEncoding(m_host, ":[]") + ':' + QByteArray::number(m_port) + "/%2F";
+    QByteArray url = adresse() + "/%2F"; // from the root, whatever the login folder
     for (qsizetype i = 0; i < chemin.size(); ++i)
         url += (i ? "/" : "") + QUrl::toPercentEncoding(chemin[i]);
     if (repertoire) url += '/';
@@ -352,6 +350,10 @@ bool cFTP::commandes(const QList<QByteArray>& lignes) {
     const bool ok = executer() && !m_suivi.commandeRefusee;
     curl_slist_free_all(liste);
     return ok;
+}
+
+QByteArray cFTP::adresse() const {
+    return "ftp://" + QUrl::toPercentEncoding(m_host, ":[]") + ':' + QByteArray::number(m_port);
 }
 
 // Runs one request on the object's own multi handle, whose cache keeps the control connection. Waits

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -83,6 +84,7 @@ public:
 
 private:
     void preparer(const QStringList& chemin, bool repertoire);
+    QByteArray adresse() const;
     bool executer();
     void fermer();
     bool commandes(const QList<QByteArray>& lignes);
