@@ -346,7 +346,7 @@ bool cFTP::commandes(const QList<QByteArray>& lignes) {
     preparer(m_chemin, true);
     curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
     curl_easy_setopt(poignee(m_connexion), CURLOPT_QUOTE, liste);
-    m_suivi.commandeRefusee = false;
+    m_suivi.enAttente = m_suivi.commandeRefusee = false;
     const bool ok = executer() && !m_suivi.commandeRefusee;
     curl_slist_free_all(liste);
     return ok;
