@@ -6,6 +6,7 @@
 #include "platform/pacing.h"
 #include "platform/paths.h"
 #include "platform/raw_command_line.h"
+#include "server/server_transfers.h"
 #include "startup/qt_catalog.h"
 #include "startup/startup.h"
 
@@ -34,6 +35,11 @@ int main(int argc, char* argv[]) {
         platform::EventLoopPacing().pause(200);
     };
     hooks.closeConnecting = [&connecting] { connecting.reset(); };
+    // Online mode: the server's information file and tree, the window kept painted while they come.
+    platform::EventLoopPacing pacing;
+    hooks.fetchServerInfo = [&pacing](AppContext& online) {
+        return server_transfers::fetchServerInfo(online, pacing);
+    };
 
     const StartupResult result =
         runStartup(ctx, platform::rawCommandLine(), platform::programDir(), prompts, hooks);

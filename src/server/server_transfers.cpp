@@ -1,0 +1,57 @@
+#include "server/server_transfers.h"
+
+#include "core/app_context.h"
+#include "platform/pacing.h"
+#include "server/passerelle.h"
+#include "startup/debug_log.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+namespace server_transfers {
+
+namespace {
+
+bool readable(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+} // namespace
+
+bool connectServer(AppContext& ctx, bool /*reconnect*/) {
+    passerelleOf(ctx).parametres(ctx, true);
+    return true;
+}
+
+bool fetchServerFile(AppContext& ctx, const QString& remoteName, const QString& localPath,
+                     platform::Pacing& pacing, int boundMs) {
+    if (!connectServer(ctx, false)) return false;
+    if (passerelleOf(ctx).gateway().GetFileHTTP_QAVO(remoteName, localPath) != 0) return false;
+    // The gateway may hand the file over a moment after it answers.
+    QElapsedTimer waited;
+    waited.start();
+    while (!readable(localPath)) {
+        if (waited.elapsed() >= boundMs) return false;
+        pacing.pause(FileWaitPauseMs);
+    }
+    return true;
+}
+
+bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing) {
+    writeDebugLog(ctx, QStringLiteral("Recuperation des infos du serveur"));
+    const QString info = QDir(ctx.repTMP).filePath(InfoFileName);
+    QFile::remove(info);
+    fetchServerFile(ctx, InfoFileName, info, pacing);
+    if (QFile::exists(info)) ctx.fileLecture = info;
+    writeDebugLog(ctx, QStringLiteral("Fichier de lecture : ") + ctx.fileLecture);
+    if (ctx.fileLecture.isEmpty()) return false;
+
+    QFile::remove(ctx.fileServeur);
+    fetchServerFile(ctx, TreeFileName, ctx.fileServeur, pacing);
+    ctx.fileAOuvrir = QFile::exists(ctx.fileServeur) ? ctx.fileServeur : QStringLiteral("$$NEW$$");
+    return true;
+}
+
+} // namespace server_transfers
