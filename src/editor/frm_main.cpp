@@ -43,6 +43,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
 
     buildDetailPanels();
     connectCommands();
+    connectServerCommands();
     connectTree();
     connectJournal();
     connectDocument();

@@ -71,6 +71,7 @@ private:
     void buildDetailPanels();
     void applyModeDisplay();
     void connectCommands();
+    void connectServerCommands();
     void connectDocument();
     void connectTree();
     void connectJournal();
@@ -104,6 +105,11 @@ private:
     void mnuParam_Click();
     void mnuVersion_Click();
     void mnuInfoServeur_Click();
+    // Server commands (frm_main_server.cpp).
+    void mnuEnvoi_Click();
+    void SaveAndSendThisArbo();
+    void mnuRecup_Click();
+    void reportServerFailure(const char* labelKey);
     void loadServerInfoFile(const QString& path);
     void forgetServerInfoFile();
 
@@ -123,6 +129,7 @@ private:
     bool m_debugLarge = false;
     bool m_inNodeClick = false;
     bool m_debugScrollPending = false;
+    bool m_silentRecup = false; // the closing fetch of a send asks nothing
     static constexpr int ProgressFrameMs = 40;
     QElapsedTimer m_progressClock; // since the progress bar was last drawn
 

@@ -171,10 +171,23 @@ void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
     m_journal->addCancelCaption(caption, withNodeText);
 }
 
+// ---- server -----------------------------------------------------------------------------------------
+
+bool TreeDocument::fetchFromServer() {
+    if (isVerifying() || !server_transfers::fetchServerTree(m_ctx, *m_pacing)) return false;
+    return open(m_ctx.fileServeur) == OpenResult::Opened;
+}
+
+server_transfers::SendResult TreeDocument::sendToServer() {
+    m_journal->writePendingStep();
+    return server_transfers::sendTree(m_ctx, m_config, *m_pacing);
+}
+
 // ---- verification -----------------------------------------------------------------------------------
 
 void TreeDocument::setPacing(platform::Pacing& pacing) {
     if (m_verifier && m_verifier->isRunning()) return;
+    m_pacing = &pacing;
     VerificationObserver* observer = this;
     m_verifier = std::make_unique<TreeVerifier>(m_ctx, m_diagnostics, pacing, observer);
 }

@@ -6,6 +6,7 @@
 #include "model/tree_file.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
+#include "server/server_transfers.h"
 
 #include <QObject>
 #include <memory>
@@ -54,6 +55,11 @@ public:
     // The node the views show; journal steps remember it.
     void setCurrentNode(const QString& key) { m_currentNode = key; }
     QString currentNode() const { return m_currentNode; }
+
+    // The server's tree fetched again and opened; false (the tree kept as it was) when it did not come.
+    bool fetchFromServer();
+    // The tree written and stored on the server as its tree (the caller then fetches it back).
+    server_transfers::SendResult sendToServer();
 
     // The verification with its pauses; the error count, or TreeVerifier::Aborted (also when one runs).
     int verify();
@@ -107,6 +113,7 @@ private:
     std::unique_ptr<UndoJournal> m_journal;
     platform::EventLoopPacing m_eventPacing;
     std::unique_ptr<TreeVerifier> m_verifier;
+    platform::Pacing* m_pacing = nullptr; // the waits of checks and transfers
     QString m_currentNode;
     bool m_open = false;
     bool m_checking = false; // from the verifier's start to its end, both told to the views

@@ -1,6 +1,7 @@
 #include "server/server_transfers.h"
 
 #include "core/app_context.h"
+#include "model/tree_file.h"
 #include "platform/pacing.h"
 #include "server/passerelle.h"
 #include "startup/debug_log.h"
@@ -52,6 +53,27 @@ bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing) {
     fetchServerFile(ctx, TreeFileName, ctx.fileServeur, pacing);
     ctx.fileAOuvrir = QFile::exists(ctx.fileServeur) ? ctx.fileServeur : QStringLiteral("$$NEW$$");
     return true;
+}
+
+bool fetchServerTree(AppContext& ctx, platform::Pacing& pacing) {
+    QFile::remove(ctx.fileServeur);
+    return fetchServerFile(ctx, TreeFileName, ctx.fileServeur, pacing) && QFile::exists(ctx.fileServeur);
+}
+
+SendResult sendTree(AppContext& ctx, const Configuration& config, platform::Pacing& pacing) {
+    const QString toSend = QDir(ctx.repTMP).filePath(QStringLiteral("arbreToTransfert.maa"));
+    QFile::remove(toSend);
+    if (!SaveArbre(config, toSend, true, ctx)) return SendResult::WriteFailed;
+    Passerelle& link = passerelleOf(ctx);
+    link.parametres(ctx, true);
+    // The server's tree as it was, in case the one sent must be undone by hand.
+    fetchServerFile(ctx, TreeFileName, QDir(ctx.repTMP).filePath(QStringLiteral("transfertTMP.tmp")), pacing);
+    if (link.gateway().PutFileHTTP_QAVO(toSend, TreeFileName) != 0) return SendResult::StoreFailed;
+    return SendResult::Sent;
+}
+
+QString lastReason(AppContext& ctx) {
+    return passerelleOf(ctx).lastError();
 }
 
 } // namespace server_transfers

@@ -3,6 +3,7 @@
 #include <QString>
 
 struct AppContext;
+struct Configuration;
 namespace platform {
 class Pacing;
 }
@@ -29,5 +30,20 @@ bool fetchServerFile(AppContext& ctx, const QString& remoteName, const QString& 
 // tree into fileServeur (fileAOuvrir := fileServeur, or "$$NEW$$" when the server has none). False when
 // the information file could not be fetched: start-up then ends on the connection error.
 bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing);
+
+// The server's tree fetched again into fileServeur (deleted first). True when it arrived.
+bool fetchServerTree(AppContext& ctx, platform::Pacing& pacing);
+
+enum class SendResult {
+    Sent,        // the server holds the tree; the caller fetches it back
+    WriteFailed, // the tree could not be written for sending: nothing was sent
+    StoreFailed, // the server did not take it (lastReason says why)
+};
+// The tree written to repTMP as "arbreToTransfert.maa", the server's previous tree kept in
+// "transfertTMP.tmp", then stored as "arbre.maa".
+SendResult sendTree(AppContext& ctx, const Configuration& config, platform::Pacing& pacing);
+
+// Why the last exchange failed, in one line.
+QString lastReason(AppContext& ctx);
 
 } // namespace server_transfers

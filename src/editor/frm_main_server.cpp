@@ -1,0 +1,66 @@
+// The main window's server commands: send the tree, fetch the server's tree.
+#include "core/app_context.h"
+#include "core/prompts.h"
+#include "editor/frm_main.h"
+#include "editor/frm_main_ui.h"
+#include "editor/tree_document.h"
+#include "server/server_transfers.h"
+
+#include <QAction>
+
+void frmMain::connectServerCommands() {
+    connect(ui->mnuEnvoi, &QAction::triggered, this, &frmMain::mnuEnvoi_Click);
+    connect(ui->mnuRecup, &QAction::triggered, this, &frmMain::mnuRecup_Click);
+}
+
+void frmMain::mnuEnvoi_Click() {
+    if (!m_document.isOpen() || m_document.isVerifying()) return;
+    // Errors, or a check that stopped, keep the tree here; warnings do not.
+    const int errors = m_document.verify();
+    if (errors != 0) {
+        m_prompts.critical(
+            label("ErrTransfert").replace(QStringLiteral("$NBERREURS$"), QString::number(errors)),
+            label("Titre"));
+        return;
+    }
+    if (m_prompts.question(label("MsgTransfert").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR),
+                           label("Titre")) == Prompts::Answer::Yes)
+        SaveAndSendThisArbo();
+}
+
+void frmMain::SaveAndSendThisArbo() {
+    switch (m_document.sendToServer()) {
+    case server_transfers::SendResult::Sent:
+        // The editor ends on the tree as the server now holds it.
+        m_silentRecup = true;
+        mnuRecup_Click();
+        m_silentRecup = false;
+        break;
+    case server_transfers::SendResult::WriteFailed:
+        reportSaveFailure(m_ctx.repTMP + QStringLiteral("arbreToTransfert.maa"));
+        break;
+    case server_transfers::SendResult::StoreFailed:
+        // The edited tree stays: fetching the server's would lose it.
+        reportServerFailure("ErrEnvoi");
+        break;
+    }
+}
+
+void frmMain::mnuRecup_Click() {
+    if (m_document.isVerifying()) return;
+    if (!m_silentRecup &&
+        m_prompts.question(label("MsgRecup").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR),
+                           label("Titre")) != Prompts::Answer::Yes)
+        return;
+    if (m_document.fetchFromServer())
+        treeV_NodeClick(QStringLiteral("A1"));
+    else
+        reportServerFailure("ErrRecup");
+}
+
+void frmMain::reportServerFailure(const char* labelKey) {
+    const QString text =
+        label(labelKey).replace(QStringLiteral("$RAISON$"), server_transfers::lastReason(m_ctx));
+    m_document.diagnostics().AjouteInfo(text, DiagnosticsSink::Error, QString());
+    m_prompts.critical(text, label("Titre"));
+}

@@ -1,0 +1,88 @@
+// The server commands of the main window, against a recording gateway.
+#include "window_fixture.h"
+
+#include "server/passerelle.h"
+#include "server/recording_gateway.h"
+
+using namespace editor_testing;
+using testing_support::readBytes;
+
+namespace {
+
+class WindowServer : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ctx.translation.setText(windowLabels() +
+                                "ErrTransfert=$NBERREURS$ errors.\r\nMsgTransfert=Send to $IPSERVEUR$?\r\n"
+                                "MsgRecup=Fetch from $IPSERVEUR$?\r\nErrRecup=Not fetched: "
+                                "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\n");
+        ctx.modeLocal = false;
+        ctx.HADDR = QStringLiteral("10.0.0.5");
+        auto owned = std::make_unique<RecordingGateway>();
+        gateway = owned.get();
+        passerelleOf(ctx).setGateway(std::move(owned));
+        // The server holds the worked example with M1 renamed.
+        gateway->onGet = [](const QString& remote, const QString& local) {
+            if (remote != QLatin1String("arbre.maa")) return;
+            testing_support::writeBytes(local, workedExample().replace("lib=Main menu", "lib=On the server"));
+        };
+    }
+    QStringList calls(const char* member) const {
+        QStringList out;
+        for (const QString& c : gateway->calls)
+            if (c.startsWith(QLatin1String(member))) out << c;
+        return out;
+    }
+    RecordingGateway* gateway = nullptr;
+};
+
+TEST_F(WindowServer, SendWithErrorsIsRefusedWithTheirCountAndNothingIsWritten) {
+    open(workedExample().replace("rep=2\r\nsil=2\r\n0=\r\n1=trf;201", "rep=x\r\nsil=y\r\n0=\r\n1=trf;201"));
+    action("mnuEnvoi")->trigger();
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown.last().kind, "critical");
+    EXPECT_TRUE(prompts.shown.last().text.endsWith(" errors.")) << prompts.shown.last().text.toStdString();
+    EXPECT_FALSE(prompts.shown.last().text.startsWith("0 "));
+    EXPECT_TRUE(gateway->calls.isEmpty());
+    EXPECT_FALSE(QFile::exists(ctx.repTMP + "arbreToTransfert.maa"));
+}
+
+TEST_F(WindowServer, FetchAsksFirstThenOpensTheServersTreeOrKeepsTheCurrentOneAndSaysWhy) {
+    open();
+    action("mnuRecup")->trigger(); // answered No
+    EXPECT_EQ(prompts.shown.last().text, "Fetch from 10.0.0.5?");
+    EXPECT_TRUE(gateway->calls.isEmpty());
+
+    prompts.answers << Prompts::Answer::Yes;
+    action("mnuRecup")->trigger();
+    EXPECT_EQ(menuName(), "On the server");
+    EXPECT_EQ(window->windowTitle(), "QAVO Editor - 10.0.0.5");
+
+    changeAndRecord("Edited here");
+    gateway->fileResults = {1};
+    gateway->error = QStringLiteral("login refused");
+    prompts.answers << Prompts::Answer::Yes;
+    action("mnuRecup")->trigger();
+    EXPECT_EQ(prompts.shown.last().text, "Not fetched: login refused");
+    EXPECT_TRUE(debugLines().last().endsWith("Not fetched: login refused"));
+    EXPECT_EQ(menuName(), "Edited here") << "the tree being edited stays";
+}
+
+TEST_F(WindowServer, SendWritesKeepsTheServersTreeThenStoresIt) {
+    open();
+    changeAndRecord("To send");
+    ASSERT_EQ(document->sendToServer(), server_transfers::SendResult::Sent);
+    EXPECT_TRUE(readBytes(ctx.repTMP + "arbreToTransfert.maa").contains("lib=To send\r\n"));
+    EXPECT_TRUE(readBytes(ctx.repTMP + "transfertTMP.tmp").contains("lib=On the server\r\n"));
+    const QStringList files = calls("GetFile") + calls("PutFile");
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_TRUE(files[0].contains("transfertTMP.tmp"));
+    EXPECT_TRUE(files[1].contains("arbreToTransfert.maa") && files[1].contains("arbre.maa"));
+
+    gateway->fileResults = {0, 7};
+    EXPECT_EQ(document->sendToServer(), server_transfers::SendResult::StoreFailed);
+    EXPECT_EQ(menuName(), "To send");
+}
+
+} // namespace
