@@ -22,6 +22,7 @@ class QListView;
 class QMenu;
 class QProgressBar;
 class QToolBar;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class QUrl;
@@ -58,6 +59,8 @@ public:
     QString currentFolder() const { return m_repCourant; }
     // Opens the help file; the desktop's viewer unless a test puts its own.
     void setHelpOpener(std::function<bool(const QUrl&)> opener) { m_helpOpener = std::move(opener); }
+    // The reset's line-table step (the line windows give it).
+    void setResetVoies(std::function<void()> resetVoies) { m_resetVoies = std::move(resetVoies); }
 
 signals:
     // A node was clicked or selected by the program; the detail panels show it.
@@ -110,6 +113,9 @@ private:
     void SaveAndSendThisArbo();
     void mnuRecup_Click();
     void reportServerFailure(const char* labelKey);
+    void mnuReset_Click();
+    void showResetPanel(bool shown);
+    void tmrReset_Timer();
     void loadServerInfoFile(const QString& path);
     void forgetServerInfoFile();
 
@@ -129,7 +135,10 @@ private:
     bool m_debugLarge = false;
     bool m_inNodeClick = false;
     bool m_debugScrollPending = false;
-    bool m_silentRecup = false; // the closing fetch of a send asks nothing
+    bool m_silentRecup = false;         // the closing fetch of a send asks nothing
+    QTimer* tmrReset = nullptr;         // blinks the reset panel's border
+    int m_resetBorder = 255;            // red of the reset panel's border, 255 or 192
+    std::function<void()> m_resetVoies; // clears the auto-attendant lines of the server
     static constexpr int ProgressFrameMs = 40;
     QElapsedTimer m_progressClock; // since the progress bar was last drawn
 

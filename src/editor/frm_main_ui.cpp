@@ -214,8 +214,9 @@ QWidget* MainWindowUi::buildEditorArea() {
     lblInfoReset = new QLabel(picReset);
     lblInfoReset->setObjectName(QStringLiteral("lblInfoReset"));
     (new QVBoxLayout(picReset))->addWidget(lblInfoReset, 0, Qt::AlignCenter);
+    // Laid over the details while a reset runs (not in the layout: it covers the panels).
+    picReset->setAttribute(Qt::WA_StyledBackground);
     picReset->hide();
-    infosLayout->addWidget(picReset);
 
     // The tree takes 40 percent of the width, the details the rest.
     split->addLayout(left, 2);

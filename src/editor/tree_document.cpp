@@ -129,6 +129,17 @@ void TreeDocument::newTree() {
     startJournal();
 }
 
+void TreeDocument::loadDefaultTree() {
+    {
+        NodeTreeModel::BulkChange bulk(*m_treeModel);
+        ChargementArbres(m_config, QString(), m_ctx, fileHooks());
+    }
+    m_config.fileCourant.clear();
+    m_currentNode = QStringLiteral("A1");
+    setOpen(true);
+    emit fileChanged(QString());
+}
+
 void TreeDocument::close() {
     if (isVerifying()) return;
     // The journal files stay until a tree is opened again, but nothing can reach them from a closed tree.

@@ -29,6 +29,8 @@ public:
     OpenResult open(const QString& path);
     // Replaces the tree by the five default trees, without a file name.
     void newTree();
+    // The same without a diagnostics line or a journal step: the start of a server reset.
+    void loadDefaultTree();
     // Writes the tree to its file; false when it has none, is closed or the write failed (the file is
     // then left as it was).
     bool save();

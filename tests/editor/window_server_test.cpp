@@ -13,10 +13,11 @@ class WindowServer : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        ctx.translation.setText(windowLabels() +
-                                "ErrTransfert=$NBERREURS$ errors.\r\nMsgTransfert=Send to $IPSERVEUR$?\r\n"
-                                "MsgRecup=Fetch from $IPSERVEUR$?\r\nErrRecup=Not fetched: "
-                                "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\n");
+        ctx.translation.setText(
+            windowLabels() +
+            "ErrTransfert=$NBERREURS$ errors.\r\nMsgTransfert=Send to $IPSERVEUR$?\r\n"
+            "MsgRecup=Fetch from $IPSERVEUR$?\r\nMsgReset=Reset the server?\r\nErrRecup=Not fetched: "
+            "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\n");
         ctx.modeLocal = false;
         ctx.HADDR = QStringLiteral("10.0.0.5");
         auto owned = std::make_unique<RecordingGateway>();
@@ -83,6 +84,33 @@ TEST_F(WindowServer, SendWritesKeepsTheServersTreeThenStoresIt) {
     gateway->fileResults = {0, 7};
     EXPECT_EQ(document->sendToServer(), server_transfers::SendResult::StoreFailed);
     EXPECT_EQ(menuName(), "To send");
+}
+
+TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
+    open();
+    changeAndRecord("Edited");
+    // The server gives back what it was last sent.
+    gateway->onGet = [this](const QString& remote, const QString& local) {
+        const QString sent = ctx.repTMP + "arbreToTransfert.maa";
+        if (remote == QLatin1String("arbre.maa") && QFile::exists(sent)) QFile::copy(sent, local);
+    };
+    bool blinking = false;
+    window->setResetVoies([&] {
+        blinking = find<QWidget>("picReset")->isVisible() && !window->isEnabled() &&
+                   find<QTimer>("tmrReset")->isActive();
+    });
+    prompts.answers << Prompts::Answer::Yes;
+    action("mnuReset")->trigger();
+
+    EXPECT_TRUE(blinking) << "the panel blinks in front while the window waits";
+    EXPECT_FALSE(indexOf("M1").isValid());
+    EXPECT_FALSE(readBytes(ctx.fileServeur).contains("[M1]")) << "the server holds the default tree";
+    EXPECT_EQ(selectedKey(), "A1");
+    EXPECT_FALSE(titleMarked());
+    EXPECT_TRUE(journalItems().isEmpty());
+    EXPECT_TRUE(debugLines().last().endsWith(action("mnuReset")->text()));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(find<QWidget>("picReset")->isVisible());
 }
 
 } // namespace
