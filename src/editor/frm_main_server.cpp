@@ -116,7 +116,9 @@ void frmMain::showResetPanel(bool shown) {
 void frmMain::tmrReset_Timer() {
     QApplication::processEvents();
     m_resetBorder = m_resetBorder == 255 ? 192 : 255;
+    // The window is disabled meanwhile: the notice keeps its own colours so that it does not look greyed.
     ui->picReset->setStyleSheet(
-        QStringLiteral("#picReset { background: #fff4f4; border: 4px solid rgb(%1, 0, 0); }")
+        QStringLiteral("#picReset { background: #fff4f4; border: 4px solid rgb(%1, 0, 0); }"
+                       "#lblInfoReset { color: rgb(140, 0, 0); font-weight: bold; }")
             .arg(m_resetBorder));
 }
