@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -32,12 +33,19 @@ void prepareFolders(AppContext& ctx) {
     QDir().mkpath(ctx.repTMP);
 }
 
+// The command line as the log may show it: the values of /PASS: and /PPASS: (up to the next " /") hidden.
+QString withoutPasswords(const QString& commandLine) {
+    static const QRegularExpression passwords(QStringLiteral("(/P?PASS:).*?(?= /|$)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return QString(commandLine).replace(passwords, QStringLiteral("\\1****"));
+}
+
 void logBanner(const AppContext& ctx) {
     const QString rule(60, QLatin1Char('-'));
     writeDebugLog(ctx, rule);
     writeDebugLog(ctx, QStringLiteral("Lancement du QAVO v") + QStringLiteral(QAVO_VERSION));
     writeDebugLog(ctx, rule);
-    writeDebugLog(ctx, QStringLiteral("Ligne de commande : ") + ctx.commandLine);
+    writeDebugLog(ctx, QStringLiteral("Ligne de commande : ") + withoutPasswords(ctx.commandLine));
 }
 
 StartupResult fatal(Prompts& prompts, int number, const QString& cause, StartupResult result) {
@@ -45,11 +53,12 @@ StartupResult fatal(Prompts& prompts, int number, const QString& cause, StartupR
     return result;
 }
 
-// The connection values; the user and server passwords stay out of the log.
+// The connection values; no password is written to the log.
 void logOnlineParameters(const AppContext& ctx) {
     writeDebugLog(ctx, QStringLiteral("PARAM:") + ctx.HADDR + QStringLiteral(", ") + ctx.HPORT +
                            QStringLiteral(", ") + ctx.PADDR + QStringLiteral(", ") + ctx.PPORT +
-                           QStringLiteral(", ") + ctx.PLOGIN + QStringLiteral(", ") + ctx.PPASS);
+                           QStringLiteral(", ") + ctx.PLOGIN + QStringLiteral(", ") +
+                           (ctx.PPASS.isEmpty() ? QString() : QStringLiteral("****")));
 }
 
 void closeConnecting(const AppContext& ctx, const StartupHooks& hooks) {

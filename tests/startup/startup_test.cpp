@@ -111,8 +111,10 @@ TEST_F(Startup, OnlineWithoutServerLinkEndsWithConnectionError) {
     EXPECT_EQ(shown(), QStringList{"critical|Connection Error|Error n°9148 KZ - Connection Error"});
     EXPECT_EQ(connecting,
               QStringList({"QAVO editor - 10.1.2.3", "Connecting to server 10.1.2.3...", "closed"}));
-    // The user and the server password are left out.
-    EXPECT_EQ(logTexts().mid(5), QStringList({"MODE ONLINE", "PARAM:10.1.2.3, , , , , pp",
+    // No password reaches the log, not even in the command line.
+    EXPECT_EQ(logTexts().mid(3, 1),
+              QStringList{"Ligne de commande : /HADDR:10.1.2.3 /USER:admin /PASS:**** /PPASS:**** /LANG:1"});
+    EXPECT_EQ(logTexts().mid(5), QStringList({"MODE ONLINE", "PARAM:10.1.2.3, , , , , ****",
                                               "Fichier de traduction : " + program() + "/qavo_lg01.txt"}));
 }
 
