@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("control"), QStringLiteral("Enable the /_sim/ log and fault requests.")},
         {QStringLiteral("fault"), QStringLiteral("Add a fault (repeatable); see SPEC above."),
          QStringLiteral("SPEC")},
+        {QStringLiteral("tls-cert"), QStringLiteral("PEM certificate: serve HTTPS (with --tls-key)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("tls-key"), QStringLiteral("PEM private key (RSA) of --tls-cert."),
+         QStringLiteral("FILE")},
     });
     parser.process(app);
 
@@ -68,6 +72,10 @@ int main(int argc, char** argv) {
     options.user = parser.value(QStringLiteral("user"));
     options.password = parser.value(QStringLiteral("password"));
     options.control = parser.isSet(QStringLiteral("control"));
+    options.tlsCert = parser.value(QStringLiteral("tls-cert"));
+    options.tlsKey = parser.value(QStringLiteral("tls-key"));
+    if (options.tlsCert.isEmpty() != options.tlsKey.isEmpty())
+        return usage(QStringLiteral("--tls-cert and --tls-key go together"));
     if (options.root.isEmpty()) return usage(QStringLiteral("--root DIR is required"));
     bool portOk = false;
     const uint port = parser.value(QStringLiteral("port")).toUInt(&portOk);

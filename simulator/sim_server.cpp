@@ -1,5 +1,11 @@
 #include "sim_server.h"
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -30,15 +36,36 @@ SimServer::Reply textReply(int status, const QByteArray& text) {
 } // namespace
 
 SimServer::SimServer(ServerOptions options, QObject* parent) : QObject(parent), options_(std::move(options)) {
-    connect(&server_, &QTcpServer::newConnection, this, &SimServer::accept);
+    if (options_.tlsCert.isEmpty() || options_.tlsKey.isEmpty())
+        server_ = std::make_unique<QTcpServer>();
+    else
+        server_ = std::make_unique<QSslServer>();
+    // A TLS connection is handed over once its handshake is done.
+    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this, &SimServer::accept);
 }
 
 bool SimServer::listen(quint16 port) {
-    return server_.listen(QHostAddress::LocalHost, port);
+    if (auto* tls = qobject_cast<QSslServer*>(server_.get())) {
+        QFile cert(options_.tlsCert);
+        QFile key(options_.tlsKey);
+        if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly)) {
+            error_ = QStringLiteral("cannot read the TLS certificate or key");
+            return false;
+        }
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(&cert, QSsl::Pem));
+        config.setPrivateKey(QSslKey(&key, QSsl::Rsa, QSsl::Pem));
+        if (config.localCertificate().isNull() || config.privateKey().isNull()) {
+            error_ = QStringLiteral("the TLS certificate or key is not PEM");
+            return false;
+        }
+        tls->setSslConfiguration(config);
+    }
+    return server_->listen(QHostAddress::LocalHost, port);
 }
 
 void SimServer::accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+    while (QTcpSocket* socket = server_->nextPendingConnection()) {
         connections_[socket] = {};
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <map>
+#include <memory>
 
 class QTcpSocket;
 
@@ -17,6 +18,8 @@ struct ServerOptions {
     QString user;
     QString password;
     bool control = false; // GET /_sim/log and POST /_sim/fault
+    QString tlsCert;      // PEM certificate and key: HTTPS instead of HTTP when both are given
+    QString tlsKey;
 };
 
 // The voice server as the editor sees it: files in one folder, information requests, and faults.
@@ -24,9 +27,10 @@ class SimServer : public QObject {
 public:
     explicit SimServer(ServerOptions options, QObject* parent = nullptr);
 
+    // False when the port is taken or the TLS certificate or key cannot be read.
     bool listen(quint16 port);
-    quint16 port() const { return server_.serverPort(); }
-    QString errorString() const { return server_.errorString(); }
+    quint16 port() const { return server_->serverPort(); }
+    QString errorString() const { return error_.isEmpty() ? server_->errorString() : error_; }
     FaultList& faults() { return faults_; }
 
     struct Reply {
@@ -53,7 +57,8 @@ private:
     void send(QTcpSocket* socket, const Reply& reply, bool keepAlive);
 
     ServerOptions options_;
-    QTcpServer server_;
+    std::unique_ptr<QTcpServer> server_;
+    QString error_;
     FaultList faults_;
     QStringList log_;
     std::map<QTcpSocket*, Connection> connections_;
