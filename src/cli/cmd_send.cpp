@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace cli {
@@ -49,6 +50,8 @@ int runSend(const QStringList& arguments) {
     QTemporaryDir scratch;
     if (auto error = prepareServer(switches, options, ctx, scratch.path())) return fail(*error);
     const QString& file = options.positional.first();
+    // A file that cannot be read is the caller's mistake, whatever the server says.
+    if (!QFileInfo(file).isFile()) return fail(openFailure(OpenResult::Missing, file));
 
     platform::NoPacing pacing;
     const QString info = QDir(ctx.repTMP).filePath(server_transfers::InfoFileName);

@@ -109,13 +109,15 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
     }
 }
 
-TEST(CliFetch, UnreachableServerIsFourAndBadUsageTwo) {
+TEST(CliNet, UnreachableServerIsFourAndBadUsageTwo) {
     Server server;
     ASSERT_TRUE(server.started());
     expectExit(runCli(QStringList{"fetch", server.scratch("o.maa")} + server.switches("1")), 4,
                "closed port");
     expectExit(runCli(QStringList{"fetch"} + server.switches()), 2, "no OUT");
     expectExit(runCli({"fetch", server.scratch("o.maa"), "/HPORT:1"}), 2, "no address");
+    expectExit(runCli(QStringList{"send", server.scratch("absent.maa")} + server.switches("1")), 2,
+               "no FILE");
     EXPECT_FALSE(QFileInfo::exists(server.scratch("o.maa")));
 }
 
