@@ -1,10 +1,14 @@
 #include "cli/cli_support.h"
 
+#include "platform/raw_command_line.h"
+#include "server/server_transfers.h"
+#include "startup/command_line.h"
 #include "startup/server_info.h"
 #include "startup/startup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace cli {
@@ -120,6 +124,53 @@ QString openFailure(OpenResult result, const QString& path) {
         return QStringLiteral("cannot read ") + path;
     }
     return QString();
+}
+
+QString takeSwitches(QStringList& args) {
+    // "/KEY:" with letters only, so that a path such as /tmp/out.maa stays an argument.
+    static const QRegularExpression switchWord(QStringLiteral("^/[A-Za-z]+:"));
+    QStringList switches;
+    for (qsizetype i = 0; i < args.size();) {
+        if (switchWord.match(args.at(i)).hasMatch())
+            switches << args.takeAt(i);
+        else
+            ++i;
+    }
+    return platform::rawCommandLine(switches);
+}
+
+std::optional<QString> takeOption(QStringList& args, QLatin1String name, QString& value) {
+    const QString prefix = name + QLatin1Char('=');
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i).startsWith(prefix)) {
+            value = args.takeAt(i).mid(prefix.size());
+            return std::nullopt;
+        }
+        if (args.at(i) != name) continue;
+        if (i + 1 >= args.size()) return QStringLiteral("option ") + name + QStringLiteral(" needs a value");
+        value = args.at(i + 1);
+        args.remove(i, 2);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> prepareServer(const QString& switches, const Options& options, AppContext& ctx,
+                                     const QString& scratchDir) {
+    if (!options.infoFile.isEmpty())
+        return QStringLiteral("--info is not used here: the server's information file is fetched");
+    parseOnlineCommandLine(ctx, switches);
+    if (ctx.HADDR.isEmpty()) return QStringLiteral("the server's address is missing (/HADDR:)");
+    if (ctx.FORCEVERSION.isEmpty()) ctx.FORCEVERSION = options.forceVersion;
+    ctx.usePasserelle = true;
+    ctx.repTMP = scratchDir + QLatin1Char('/');
+    ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
+    return std::nullopt;
+}
+
+int serverFailure(AppContext& ctx, const QString& message) {
+    writeLine(stderr, message + QStringLiteral(": ") + server_transfers::lastReason(ctx));
+    return kServerFailure;
 }
 
 void printOut(const QString& text) {

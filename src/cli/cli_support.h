@@ -15,6 +15,7 @@ namespace cli {
 // Exit codes.
 constexpr int kOk = 0;
 constexpr int kFailure = 2;
+constexpr int kServerFailure = 4;
 
 struct Options {
     QStringList positional;
@@ -41,6 +42,18 @@ std::optional<QString> startCommand(const QStringList& args, qsizetype positiona
 OpenResult loadTree(Configuration& config, const QString& path, const AppContext& ctx);
 // The one-line message of a file that did not open ("ERROR - VERSION" for a file the server cannot run).
 QString openFailure(OpenResult result, const QString& path);
+
+// Takes the online switches ("/KEY:value" words) out of args and joins them as the editor's raw command
+// line is built, so that they read as the editor reads them.
+QString takeSwitches(QStringList& args);
+// Takes "--name value" or "--name=value" out of args into value. Returns an error message, or nothing.
+std::optional<QString> takeOption(QStringList& args, QLatin1String name, QString& value);
+// The server's address and credentials from the switches, and scratchDir as the editor's temporary
+// folder. Returns an error message (no /HADDR:, or --info given: the server's own file is used).
+std::optional<QString> prepareServer(const QString& switches, const Options& options, AppContext& ctx,
+                                     const QString& scratchDir);
+// Prints "qavo-cli: " + message + ": " + why the last exchange failed, and returns kServerFailure.
+int serverFailure(AppContext& ctx, const QString& message);
 
 // Console output in UTF-8.
 void printOut(const QString& text);

@@ -8,5 +8,7 @@ namespace cli {
 int runNodes(const QStringList& args);
 int runNormalize(const QStringList& args);
 int runCheck(const QStringList& args);
+int runFetch(const QStringList& args);
+int runSend(const QStringList& args);
 
 } // namespace cli

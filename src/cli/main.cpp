@@ -15,6 +15,9 @@ const Command kCommands[] = {
     {"nodes", cli::runNodes},
     {"normalize", cli::runNormalize},
     {"check", cli::runCheck},
+    // With the voice server.
+    {"fetch", cli::runFetch},
+    {"send", cli::runSend},
 };
 
 QString usage() {

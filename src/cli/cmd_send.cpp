@@ -1,0 +1,112 @@
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+
+#include "core/profile_file.h"
+#include "platform/pacing.h"
+#include "server/server_transfers.h"
+#include "startup/server_info.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace cli {
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The check command's arguments for FILE against the fetched information file, so that the findings
+// print exactly as check prints them.
+QStringList checkArguments(const QString& file, const QString& info, const Options& options,
+                           const AppContext& ctx) {
+    QStringList args{file, QStringLiteral("--info"), info};
+    if (!options.translationFile.isEmpty())
+        args << QStringLiteral("--translation") << options.translationFile;
+    if (!options.lang.isEmpty()) args << QStringLiteral("--lang") << options.lang;
+    if (!ctx.FORCEVERSION.isEmpty()) args << QStringLiteral("--force-version") << ctx.FORCEVERSION;
+    return args;
+}
+
+} // namespace
+
+// Sends a tree as the editor does: the server's information file fetched and read as at start-up, the
+// tree verified (nothing sent on errors or a stopped check), the server's previous tree kept, the tree
+// stored, then fetched back and compared with what was sent.
+int runSend(const QStringList& arguments) {
+    QStringList args = arguments;
+    const QString switches = takeSwitches(args);
+    QString backup;
+    if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
+    Options options;
+    AppContext ctx;
+    if (auto error = startCommand(
+            args, 1, QStringLiteral("send FILE [--backup PATH] /HADDR:... [/HPORT:...]"), options, ctx))
+        return fail(*error);
+    QTemporaryDir scratch;
+    if (auto error = prepareServer(switches, options, ctx, scratch.path())) return fail(*error);
+    const QString& file = options.positional.first();
+    // A file that cannot be read is the caller's mistake, whatever the server says.
+    if (!QFileInfo(file).isFile()) return fail(openFailure(OpenResult::Missing, file));
+
+    platform::NoPacing pacing;
+    const QString info = QDir(ctx.repTMP).filePath(server_transfers::InfoFileName);
+    if (!server_transfers::fetchServerFile(ctx, server_transfers::InfoFileName, info, pacing))
+        return serverFailure(ctx, QStringLiteral("cannot fetch ") + server_transfers::InfoFileName);
+    // Without a version the server cannot say which trees it runs.
+    if (ProfileFile::load(info).value(QStringLiteral("General"), QStringLiteral("version")).isEmpty()) {
+        warn(QStringLiteral("the server gives no version in ") + server_transfers::InfoFileName +
+             QStringLiteral(": nothing sent"));
+        return kServerFailure;
+    }
+
+    switch (runCheck(checkArguments(file, info, options, ctx))) {
+    case kOk:
+        break;
+    case 1:
+        warn(QStringLiteral("the tree has errors: nothing sent"));
+        return 1;
+    case 3:
+        warn(QStringLiteral("the check stopped: nothing sent"));
+        return 3;
+    default:
+        return kFailure; // runCheck has said why
+    }
+
+    if (!loadServerInformation(ctx, info, ctx.FORCEVERSION))
+        return fail(QStringLiteral("cannot read server information file ") + info);
+    Configuration config = makeConfiguration(ctx);
+    if (const OpenResult result = loadTree(config, file, ctx); result != OpenResult::Opened)
+        return fail(openFailure(result, file));
+
+    switch (server_transfers::sendTree(ctx, config, pacing)) {
+    case server_transfers::SendResult::Sent:
+        break;
+    case server_transfers::SendResult::WriteFailed:
+        return fail(QStringLiteral("cannot write the tree for sending in ") + ctx.repTMP);
+    case server_transfers::SendResult::StoreFailed:
+        return serverFailure(ctx, QStringLiteral("the server did not take the tree"));
+    }
+    if (!backup.isEmpty()) {
+        const QString previous = QDir(ctx.repTMP).filePath(QStringLiteral("transfertTMP.tmp"));
+        QFile::remove(backup);
+        if (!QFile::exists(previous))
+            warn(QStringLiteral("the server had no tree before: no backup written"));
+        else if (!QFile::copy(previous, backup))
+            return fail(QStringLiteral("tree sent, but cannot write the backup ") + backup);
+    }
+    if (!server_transfers::fetchServerTree(ctx, pacing))
+        return serverFailure(ctx, QStringLiteral("tree sent, but cannot fetch it back"));
+    if (bytesOf(ctx.fileServeur) !=
+        bytesOf(QDir(ctx.repTMP).filePath(QStringLiteral("arbreToTransfert.maa")))) {
+        warn(QStringLiteral("the tree fetched back differs from the tree sent"));
+        return kServerFailure;
+    }
+    return kOk;
+}
+
+} // namespace cli

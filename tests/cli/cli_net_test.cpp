@@ -1,0 +1,165 @@
+#include "support/qt_print.h"
+#include "support/test_support.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+namespace {
+
+const QString kPassword = QStringLiteral("s3cr3t-word");
+
+QString data(const QString& name) {
+    return testing_support::dataDir() + '/' + name;
+}
+
+// The simulator on a server folder holding the check fixtures' information file and the demo tree.
+class Server {
+public:
+    explicit Server(const QStringList& faults = {},
+                    const QByteArray& info = readBytes(data("server_info_check.txt"))) {
+        root_ = dir_.filePath("root");
+        QDir().mkpath(root_);
+        writeBytes(root_ + "/qavo_general.txt", info);
+        writeBytes(root_ + "/arbre.maa", originalTree());
+        QStringList args{"--root", root_, "--port", "0", "--user", "u", "--password", kPassword};
+        for (const QString& f : faults)
+            args << "--fault" << f;
+        process_.start(QFileInfo(QAVO_CLI).dir().filePath("qavo-sim"), args);
+        QByteArray out;
+        const QDeadlineTimer deadline(5000);
+        while (!out.contains('\n') && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+            out += process_.readAllStandardOutput();
+        }
+        if (out.startsWith("port ")) port_ = out.mid(5).trimmed();
+    }
+    ~Server() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    static QByteArray originalTree() {
+        return readBytes(testing_support::resourcesDir() + "/server-example/arbre.maa");
+    }
+    QStringList switches(const QString& port = {}) const {
+        return {"/HADDR:127.0.0.1", "/HPORT:" + (port.isEmpty() ? port_ : port), "/USER:u",
+                "/PASS:" + kPassword};
+    }
+    QString file(const QString& name) const { return root_ + '/' + name; }
+    QString scratch(const QString& name) const { return dir_.filePath(name); }
+    bool started() const { return !port_.isEmpty(); }
+
+private:
+    QTemporaryDir dir_;
+    QString root_, port_;
+    QProcess process_;
+};
+
+struct CliRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliRun runCli(const QStringList& args) {
+    QProcess p;
+    p.start(QAVO_CLI, args);
+    if (!p.waitForFinished(10000)) return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Exit status and stderr's one line, which never shows the password.
+void expectExit(const CliRun& r, int exitCode, const char* name) {
+    EXPECT_EQ(r.exitCode, exitCode) << name << ": " << r.err.toStdString();
+    if (exitCode != 0) {
+        EXPECT_TRUE(r.err.startsWith("qavo-cli: ") && r.err.endsWith('\n')) << name;
+    }
+    EXPECT_FALSE(r.err.contains(kPassword)) << name;
+}
+
+TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
+    const struct {
+        const char* name;
+        QStringList faults, args;
+        QString remote;
+        int exitCode;
+    } cases[] = {
+        {"tree", {}, {}, "arbre.maa", 0},
+        {"named file", {}, {"--remote", "qavo_general.txt"}, "qavo_general.txt", 0},
+        {"missing file", {}, {"--remote=absent.maa"}, "", 4},
+        {"refused login", {"login"}, {}, "", 4},
+        {"cut connection", {"drop@arbre.maa"}, {}, "", 4},
+    };
+    for (const auto& c : cases) {
+        Server server(c.faults);
+        ASSERT_TRUE(server.started()) << c.name;
+        const QString out = server.scratch("out.maa");
+        writeBytes(out, "kept");
+        const CliRun r = runCli(QStringList{"fetch", out} + c.args + server.switches());
+        expectExit(r, c.exitCode, c.name);
+        EXPECT_EQ(readBytes(out), c.remote.isEmpty() ? QByteArray("kept") : readBytes(server.file(c.remote)))
+            << c.name;
+        EXPECT_EQ(QDir(server.scratch("")).entryList(QDir::Files), QStringList{"out.maa"}) << c.name;
+    }
+}
+
+TEST(CliNet, UnreachableServerIsFourAndBadUsageTwo) {
+    Server server;
+    ASSERT_TRUE(server.started());
+    expectExit(runCli(QStringList{"fetch", server.scratch("o.maa")} + server.switches("1")), 4,
+               "closed port");
+    expectExit(runCli(QStringList{"fetch"} + server.switches()), 2, "no OUT");
+    expectExit(runCli({"fetch", server.scratch("o.maa"), "/HPORT:1"}), 2, "no address");
+    expectExit(runCli(QStringList{"send", server.scratch("absent.maa")} + server.switches("1")), 2,
+               "no FILE");
+    EXPECT_FALSE(QFileInfo::exists(server.scratch("o.maa")));
+}
+
+TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
+    const QByteArray passing = "exit_fer=ann;12;2;2", aborting = "3=ann;15;2";
+    QByteArray noVersion = readBytes(data("server_info_check.txt"));
+    noVersion.replace("version=900.2", "");
+    const struct {
+        const char* name;
+        QByteArray from, to;
+        QStringList faults;
+        QByteArray info;
+        int exitCode;
+        bool checked, stored;
+    } cases[] = {
+        {"passing tree", "exit_fer=ann;12;;", passing, {}, {}, 0, true, true},
+        {"tree with errors", "", "", {}, {}, 1, true, false},
+        {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false},
+        {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false},
+        {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false},
+        {"tree read back cut", "exit_fer=ann;12;;", passing, {"truncate@arbre.maa"}, {}, 4, true, true},
+    };
+    for (const auto& c : cases) {
+        Server server(c.faults, c.info.isEmpty() ? readBytes(data("server_info_check.txt")) : c.info);
+        ASSERT_TRUE(server.started()) << c.name;
+        QByteArray tree = readBytes(data("check_example.maa"));
+        ASSERT_TRUE(tree.contains(c.from)) << c.name;
+        const QString file = server.scratch("sent.maa"), backup = server.scratch("backup.maa");
+        writeBytes(file, c.from.isEmpty() ? tree : tree.replace(c.from, c.to));
+        const CliRun r =
+            runCli(QStringList{"send", file, "--backup", backup, "--translation", data("labels_check.txt")} +
+                   server.switches());
+        expectExit(r, c.exitCode, c.name);
+        // The findings print as the check command prints them.
+        EXPECT_EQ(r.out.contains("Checking the trees"), c.checked) << c.name;
+        EXPECT_EQ(readBytes(server.file("arbre.maa")), c.stored ? readBytes(file) : Server::originalTree())
+            << c.name;
+        EXPECT_EQ(QFileInfo::exists(backup), c.stored) << c.name;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(readBytes(backup), Server::originalTree());
+        }
+    }
+}
+
+} // namespace
