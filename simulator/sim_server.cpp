@@ -67,6 +67,9 @@ bool SimServer::listen(quint16 port) {
 void SimServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         connections_[socket] = {};
+        // Head and body go out as separate writes: without this, delayed acknowledgements hold every
+        // small reply back by tens of milliseconds.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QObject::destroyed, this, [this, socket] { connections_.erase(socket); });

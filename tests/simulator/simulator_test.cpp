@@ -1,4 +1,5 @@
 #include "sim_faults.h"
+#include "support/sim_process.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -21,46 +22,6 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct HttpResult {
-    int status = 0;
-    qint64 announced = -1; // Content-Length
-    QByteArray body;
-    qint64 elapsedMs = 0;
-    bool complete() const { return announced == body.size(); }
-};
-
-// One request on its own connection, read until the server closes it; bounded by 5 s.
-HttpResult httpRequest(quint16 port, const QByteArray& method, const QByteArray& path,
-                       const QByteArray& body = {}, const QByteArray& credentials = "u:p") {
-    HttpResult result;
-    QElapsedTimer clock;
-    clock.start();
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    if (!socket.waitForConnected(3000)) return result;
-    QByteArray head = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
-    if (!credentials.isEmpty()) head += "Authorization: Basic " + credentials.toBase64() + "\r\n";
-    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
-    socket.write(head + body);
-    QByteArray data;
-    const QDeadlineTimer deadline(5000);
-    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
-        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        data += socket.readAll();
-    }
-    data += socket.readAll();
-    result.elapsedMs = clock.elapsed();
-    const qsizetype headEnd = data.indexOf("\r\n\r\n");
-    if (headEnd < 0) return result;
-    const QList<QByteArray> lines = data.left(headEnd).split('\n');
-    result.status = lines.value(0).split(' ').value(1).toInt();
-    for (const QByteArray& line : lines)
-        if (line.toLower().startsWith("content-length:"))
-            result.announced = line.mid(15).trimmed().toLongLong();
-    result.body = data.mid(headEnd + 4);
-    return result;
-}
-
 QByteArray infoRequest(quint32 code) {
     QByteArray request(512, '\0');
     qToLittleEndian<quint32>(0xFECAFECA, request.data());
@@ -73,42 +34,9 @@ quint32 wordAt(const QByteArray& bytes, qsizetype offset) {
     return bytes.size() >= offset + 4 ? qFromLittleEndian<quint32>(bytes.constData() + offset) : 0xFFFFFFFF;
 }
 
-// The simulator as its own process on a fresh copy of the demo server folder.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& extra = {QStringLiteral("--control")}) {
-        root_ = dir_.filePath(QStringLiteral("root"));
-        process_.start(QStringLiteral(QAVO_SIM),
-                       QStringList{"--root", root_, "--init-from",
-                                   QStringLiteral(QAVO_RESOURCES "/server-example"), "--port", "0", "--user",
-                                   "u", "--password", "p"} +
-                           extra);
-        QByteArray out;
-        const QDeadlineTimer deadline(5000);
-        while (!out.contains('\n') && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
-            process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-            out += process_.readAllStandardOutput();
-        }
-        if (out.startsWith("port ")) port_ = quint16(out.mid(5).trimmed().toUInt());
-    }
-    ~Simulator() {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-    quint16 port() const { return port_; }
-    QString root() const { return root_; }
-    QString scratch() const { return dir_.path(); }
-    HttpResult get(const QByteArray& path) const { return httpRequest(port_, "GET", path); }
-    HttpResult post(const QByteArray& path, const QByteArray& body) const {
-        return httpRequest(port_, "POST", path, body);
-    }
-
-private:
-    QTemporaryDir dir_;
-    QString root_;
-    QProcess process_;
-    quint16 port_ = 0;
-};
+using testing_support::httpRequest;
+using testing_support::HttpResult;
+using Simulator = testing_support::SimProcess;
 
 const QString kExample = QStringLiteral(QAVO_RESOURCES "/server-example/");
 

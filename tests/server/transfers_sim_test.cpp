@@ -1,0 +1,154 @@
+// The server exchanges of the editor against qavo-sim, each fault at each step.
+#include "core/app_context.h"
+#include "model/configuration.h"
+#include "model/tree_file.h"
+#include "platform/pacing.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
+#include "server/server_transfers.h"
+#include "support/sim_process.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using testing_support::readBytes;
+using testing_support::SimProcess;
+
+enum class Step { StartUp, Fetch, Send, ClosingFetch };
+
+// Connections fail fast, replies have this long: short enough for a table of cases, long enough for a
+// loopback exchange on a loaded machine.
+constexpr int kConnectMs = 3000;
+constexpr int kReplyMs = 1500;
+
+class SimTransfers : public ::testing::Test {
+protected:
+    void SetUp() override { start(); }
+
+    void start() {
+        sim.emplace();
+        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
+        work.emplace();
+        ctx = AppContext();
+        ctx.modeLocal = false;
+        ctx.HADDR = QStringLiteral("127.0.0.1");
+        ctx.HPORT = QString::number(sim->port());
+        ctx.USER = QStringLiteral("u");
+        ctx.PASS = QStringLiteral("p");
+        ctx.RepData = work->path() + QStringLiteral("/");
+        ctx.repTMP = ctx.RepData + QStringLiteral("TMP/");
+        QDir().mkpath(ctx.repTMP);
+        ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
+        auto owned = std::make_unique<HttpGateway>();
+        gateway = owned.get();
+        gateway->setTimeouts(kConnectMs, kReplyMs);
+        passerelleOf(ctx).setGateway(std::move(owned));
+        config = makeConfiguration(ctx);
+        ChargementArbres(config, SimProcess::defaultServer() + QStringLiteral("/arbre.maa"), ctx);
+        serverTree = readBytes(sim->root() + QStringLiteral("/arbre.maa"));
+    }
+
+    // Every file under the work folder, by path relative to it, with its bytes.
+    QMap<QString, QByteArray> localFiles() const {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(work->path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files[QDir(work->path()).relativeFilePath(path)] = readBytes(path);
+        }
+        return files;
+    }
+
+    bool sent() {
+        return server_transfers::sendTree(ctx, config, pacing) == server_transfers::SendResult::Sent;
+    }
+
+    std::optional<SimProcess> sim;
+    std::optional<QTemporaryDir> work;
+    AppContext ctx;
+    HttpGateway* gateway = nullptr;
+    Configuration config;
+    QByteArray serverTree;
+    platform::NoPacing pacing;
+};
+
+TEST_F(SimTransfers, EachFaultFailsItsStepCleanlyAndSaysWhy) {
+    const struct {
+        const char* fault; // "" for a server that is down
+        const char* reason;
+    } faults[] = {
+        {"login", "login refused"},      {"drop", "cut after|bytes received|closed the connection"},
+        {"oversize", "over the limit"},  {"slow:4000", "no complete reply within"},
+        {"", "cannot reach the server"},
+    };
+    const Step steps[] = {Step::StartUp, Step::Fetch, Step::Send, Step::ClosingFetch};
+    const char* stepNames[] = {"start-up fetch", "fetch", "send", "closing fetch"};
+    for (const Step step : steps) {
+        for (const auto& f : faults) {
+            SCOPED_TRACE(std::string(stepNames[int(step)]) + " / " + (*f.fault ? f.fault : "server down"));
+            // A store's reply body is not read against a limit: the server took the whole tree, so
+            // the send counts as done. Left out until that is settled.
+            if (step == Step::Send && std::string(f.fault) == "oversize") continue;
+            start();
+            QMap<QString, QByteArray> expected; // what may be left locally: whole files only
+            if (step == Step::ClosingFetch) {
+                ASSERT_TRUE(sent()) << server_transfers::lastReason(ctx).toStdString();
+                expected = localFiles();
+            }
+            if (*f.fault)
+                ASSERT_TRUE(sim->fault(f.fault));
+            else
+                sim->stop();
+
+            QElapsedTimer clock;
+            clock.start();
+            bool ok = true;
+            switch (step) {
+            case Step::StartUp:
+                ok = server_transfers::fetchServerInfo(ctx, pacing);
+                EXPECT_TRUE(ctx.fileLecture.isEmpty());
+                break;
+            case Step::Fetch:
+            case Step::ClosingFetch:
+                ok = server_transfers::fetchServerTree(ctx, pacing);
+                expected.remove(QStringLiteral("TMP/ArbreSERVEUR.maa"));
+                break;
+            case Step::Send:
+                ok = sent();
+                expected[QStringLiteral("TMP/arbreToTransfert.maa")] = treeFileBytes(config);
+                break;
+            }
+            EXPECT_LT(clock.elapsed(), 10000);
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(localFiles(), expected);
+            const QString reason = server_transfers::lastReason(ctx);
+            EXPECT_TRUE(reason.contains(QRegularExpression(QString::fromLatin1(f.reason))))
+                << reason.toStdString();
+        }
+    }
+}
+
+TEST_F(SimTransfers, ASlowReplyUnderTheLimitArrivesWhileTimersRun) {
+    gateway->setTimeouts(kConnectMs, 10000);
+    ASSERT_TRUE(sim->fault("slow:500@arbre.maa"));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    EXPECT_TRUE(server_transfers::fetchServerTree(ctx, pacing))
+        << server_transfers::lastReason(ctx).toStdString();
+    EXPECT_EQ(readBytes(ctx.fileServeur), serverTree);
+    EXPECT_GE(ticks, 5) << "the wait must keep the event loop turning";
+}
+
+} // namespace
