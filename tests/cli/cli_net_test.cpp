@@ -1,7 +1,7 @@
 #include "support/qt_print.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,46 +19,34 @@ QString data(const QString& name) {
     return testing_support::dataDir() + '/' + name;
 }
 
-// The simulator on a server folder holding the check fixtures' information file and the demo tree.
+// The simulator serving the demo tree and the check fixtures' information file, with a password that
+// must never show on stderr.
 class Server {
 public:
     explicit Server(const QStringList& faults = {},
-                    const QByteArray& info = readBytes(data("server_info_check.txt"))) {
-        root_ = dir_.filePath("root");
-        QDir().mkpath(root_);
-        writeBytes(root_ + "/qavo_general.txt", info);
-        writeBytes(root_ + "/arbre.maa", originalTree());
-        QStringList args{"--root", root_, "--port", "0", "--user", "u", "--password", kPassword};
-        for (const QString& f : faults)
-            args << "--fault" << f;
-        process_.start(QFileInfo(QAVO_CLI).dir().filePath("qavo-sim"), args);
-        QByteArray out;
-        const QDeadlineTimer deadline(5000);
-        while (!out.contains('\n') && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
-            process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-            out += process_.readAllStandardOutput();
-        }
-        if (out.startsWith("port ")) port_ = out.mid(5).trimmed();
-    }
-    ~Server() {
-        process_.kill();
-        process_.waitForFinished(3000);
+                    const QByteArray& info = readBytes(data("server_info_check.txt")))
+        : sim_(arguments(faults)) {
+        writeBytes(file("qavo_general.txt"), info);
     }
     static QByteArray originalTree() {
-        return readBytes(testing_support::resourcesDir() + "/server-example/arbre.maa");
+        return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
     }
     QStringList switches(const QString& port = {}) const {
-        return {"/HADDR:127.0.0.1", "/HPORT:" + (port.isEmpty() ? port_ : port), "/USER:u",
-                "/PASS:" + kPassword};
+        return {"/HADDR:127.0.0.1", "/HPORT:" + (port.isEmpty() ? QString::number(sim_.port()) : port),
+                "/USER:u", "/PASS:" + kPassword};
     }
-    QString file(const QString& name) const { return root_ + '/' + name; }
-    QString scratch(const QString& name) const { return dir_.filePath(name); }
-    bool started() const { return !port_.isEmpty(); }
+    QString file(const QString& name) const { return sim_.root() + '/' + name; }
+    QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
+    bool started() const { return sim_.port() != 0; }
 
 private:
-    QTemporaryDir dir_;
-    QString root_, port_;
-    QProcess process_;
+    static QStringList arguments(const QStringList& faults) {
+        QStringList args{"--password", kPassword};
+        for (const QString& f : faults)
+            args << "--fault" << f;
+        return args;
+    }
+    testing_support::SimProcess sim_;
 };
 
 struct CliRun {

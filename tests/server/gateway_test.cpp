@@ -75,11 +75,9 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
 
 TEST(Passerelle, OneGatewayPerContextCreatedOnFirstUse) {
     AppContext ctx;
-    EXPECT_EQ(ctx.passerelle, nullptr);
     Passerelle& p = passerelleOf(ctx);
     EXPECT_EQ(&passerelleOf(ctx), &p);
     EXPECT_NE(dynamic_cast<HttpGateway*>(&p.gateway()), nullptr);
-    EXPECT_EQ(&p.gateway(), &p.gateway());
 
     auto owned = std::make_unique<RecordingGateway>();
     owned->error = QStringLiteral("refused");
