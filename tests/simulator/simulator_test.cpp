@@ -1,16 +1,8 @@
 #include "sim_faults.h"
 #include "support/sim_process.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QSslCertificate>
-#include <QSslConfiguration>
-#include <QSslSocket>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
 #include <gtest/gtest.h>
@@ -176,47 +168,6 @@ TEST(Simulator, MalformedFaultSpecsAreRefusedWithAReason) {
         QString error;
         EXPECT_FALSE(sim::parseFault(QString::fromLatin1(bad), &error)) << bad;
         EXPECT_FALSE(error.isEmpty()) << bad;
-    }
-}
-
-// HTTPS with a throwaway certificate for 127.0.0.1: a client that trusts it gets the files, one that
-// does not is refused before any request is read.
-TEST(Simulator, ServesHttpsWithItsCertificate) {
-    QTemporaryDir keys;
-    const QString cert = keys.filePath(QStringLiteral("cert.pem"));
-    const QString key = keys.filePath(QStringLiteral("key.pem"));
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
-                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
-    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
-        GTEST_SKIP() << "openssl could not make a certificate";
-    Simulator sim({"--tls-cert", cert, "--tls-key", key});
-    ASSERT_NE(sim.port(), 0);
-
-    for (const bool trusted : {true, false}) {
-        SCOPED_TRACE(trusted ? "trusted" : "unknown certificate");
-        QSslSocket socket;
-        if (trusted) {
-            QSslConfiguration config = socket.sslConfiguration();
-            config.setCaCertificates(QSslCertificate::fromPath(cert));
-            socket.setSslConfiguration(config);
-        }
-        socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), sim.port());
-        const bool encrypted = socket.waitForEncrypted(5000);
-        EXPECT_EQ(encrypted, trusted) << socket.errorString().toStdString();
-        if (!encrypted) continue;
-        socket.write("GET /qavo/files/arbre.maa HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                     "Authorization: Basic " +
-                     QByteArray("u:p").toBase64() + "\r\nContent-Length: 0\r\n\r\n");
-        QByteArray reply;
-        const QDeadlineTimer deadline(5000);
-        while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
-            socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-            reply += socket.readAll();
-        }
-        EXPECT_TRUE(reply.startsWith("HTTP/1.1 200"));
-        EXPECT_TRUE(reply.endsWith(readFile(kExample + "arbre.maa")));
     }
 }
 
