@@ -54,6 +54,12 @@ void DetailPanel::refreshImage() {
         imgNoeud->setPixmap(m_shared.icons(imgNoeud->property("imageKey").toString()).pixmap(32, 32));
 }
 
+QLabel* DetailPanel::fieldCaption(const char* name, const char* labelKey) {
+    QLabel* label = named<QLabel>(picToScroll, QString::fromLatin1(name));
+    label->setText(m_shared.ctx.getLabel(QString::fromLatin1(labelKey)) + QStringLiteral(" :"));
+    return label;
+}
+
 void DetailPanel::setImage(const QString& imageKey) {
     imgNoeud->setProperty("imageKey", imageKey);
     refreshImage();

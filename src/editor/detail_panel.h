@@ -30,6 +30,8 @@ protected:
                 QWidget* parent);
 
     void setImage(const QString& imageKey);
+    // A field caption of the frame: the label key's text followed by " :".
+    QLabel* fieldCaption(const char* name, const char* labelKey);
     // Puts the frame below the header.
     void addFrame(int stretch);
     void showAtTop();

@@ -30,21 +30,16 @@ MenuPanel::MenuPanel(PanelContext& shared, QWidget* parent)
 void MenuPanel::build() {
     QWidget* content = picToScroll;
     auto* grid = new QGridLayout(content);
-    const auto caption = [&](const char* name, const char* key) {
-        QLabel* l = named<QLabel>(content, QString::fromLatin1(name));
-        l->setText(m_shared.ctx.getLabel(QString::fromLatin1(key)) + QStringLiteral(" :"));
-        return l;
-    };
-    lblTitre = caption("lblTitre_1", "LblTitre");
+    lblTitre = fieldCaption("lblTitre_1", "LblTitre");
     txtLib = named<QLineEdit>(content, QStringLiteral("txtLib_1"));
-    lblHoraires = caption("lblHoraires", "LblHoraires");
+    lblHoraires = fieldCaption("lblHoraires", "LblHoraires");
     cboHoraires = named<QComboBox>(content, QStringLiteral("cboHoraires"));
-    lblAnnonceMenu = caption("lblAnnonceMenu", "LblAnnonceMenu");
+    lblAnnonceMenu = fieldCaption("lblAnnonceMenu", "LblAnnonceMenu");
     txtAnnonceMenu = named<QLineEdit>(content, QStringLiteral("txtAnnonceMenu"));
     cmdPopup4 = pickerButton(content, QStringLiteral("cmdPopup4"));
-    lblRepetition = caption("lblRepetition_1", "LblRepeat");
+    lblRepetition = fieldCaption("lblRepetition_1", "LblRepeat");
     txtRepeatMenu = named<QLineEdit>(content, QStringLiteral("txtRepeatMenu"));
-    lblSilences = caption("lblSilences", "LblSilences");
+    lblSilences = fieldCaption("lblSilences", "LblSilences");
     txtSilence = named<QLineEdit>(content, QStringLiteral("txtSilence"));
     grid->addWidget(lblTitre, 0, 0);
     grid->addWidget(txtLib, 0, 1, 1, 2);

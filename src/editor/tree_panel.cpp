@@ -31,17 +31,12 @@ TreePanel::TreePanel(PanelContext& shared, QWidget* parent)
 void TreePanel::build() {
     QWidget* content = picToScroll;
     auto* grid = new QGridLayout(content);
-    const auto caption = [&](const char* name, const char* key) {
-        QLabel* l = named<QLabel>(content, QString::fromLatin1(name));
-        l->setText(m_shared.ctx.getLabel(QString::fromLatin1(key)) + QStringLiteral(" :"));
-        return l;
-    };
-    lblTitre = caption("lblTitre_0", "LblTitre");
+    lblTitre = fieldCaption("lblTitre_0", "LblTitre");
     txtLib = named<QLineEdit>(content, QStringLiteral("txtLib_0"));
     grid->addWidget(lblTitre, 0, 0);
     grid->addWidget(txtLib, 0, 1, 1, 2);
 
-    lblLangues = caption("lblLangues", "LblLangues");
+    lblLangues = fieldCaption("lblLangues", "LblLangues");
     QWidget* languages = new QWidget(content);
     // Two by two: in one row the four languages would set the panel's narrowest width alone.
     auto* languageGrid = new QGridLayout(languages);
@@ -55,8 +50,8 @@ void TreePanel::build() {
     grid->addWidget(lblLangues, 1, 0);
     grid->addWidget(languages, 1, 1, 1, 2);
 
-    lblAnnonceAccueil = caption("lblAnnonceAccueil", "LblAnnonceAccueil");
-    lblAnnonceLangues = caption("lblAnnonceLangues", "LblAnnonceLangues");
+    lblAnnonceAccueil = fieldCaption("lblAnnonceAccueil", "LblAnnonceAccueil");
+    lblAnnonceLangues = fieldCaption("lblAnnonceLangues", "LblAnnonceLangues");
     txtArbreAnnonces[1] = named<QLineEdit>(content, QStringLiteral("txtArbreAnnonces_1"));
     txtArbreAnnonces[2] = named<QLineEdit>(content, QStringLiteral("txtArbreAnnonces_2"));
     cmdPopup2 = pickerButton(content, QStringLiteral("cmdPopup2"));
@@ -68,14 +63,14 @@ void TreePanel::build() {
     grid->addWidget(txtArbreAnnonces[2], 3, 1);
     grid->addWidget(cmdPopup3, 3, 2);
 
-    lblRepetition = caption("lblRepetition_0", "LblRepeat");
+    lblRepetition = fieldCaption("lblRepetition_0", "LblRepeat");
     txtRepeat = named<QLineEdit>(content, QStringLiteral("txtRepeat"));
     grid->addWidget(lblRepetition, 4, 0);
     grid->addWidget(txtRepeat, 4, 1);
 
-    lblErreurTransfert = caption("lblErreurTransfert", "lblErreurTransfert");
-    lblFermeture = caption("lblFermeture", "lblFermeture");
-    lblNonReaction = caption("lblNonReaction", "lblNonReaction");
+    lblErreurTransfert = fieldCaption("lblErreurTransfert", "lblErreurTransfert");
+    lblFermeture = fieldCaption("lblFermeture", "lblFermeture");
+    lblNonReaction = fieldCaption("lblNonReaction", "lblNonReaction");
     const std::array<QLabel*, 3> exitCaptions = {lblErreurTransfert, lblFermeture, lblNonReaction};
     for (int i = 0; i < 3; ++i) {
         const size_t s = size_t(i);
