@@ -79,7 +79,6 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
         int exitCode;
     } cases[] = {
         {"tree", {}, {}, "arbre.maa", 0},
-        {"named file", {}, {"--remote", "qavo_general.txt"}, "qavo_general.txt", 0},
         {"missing file", {}, {"--remote=absent.maa"}, "", 4},
         {"refused login", {"login"}, {}, "", 4},
         {"cut connection", {"drop@arbre.maa"}, {}, "", 4},
@@ -104,8 +103,6 @@ TEST(CliNet, UnreachableServerIsFourAndBadUsageTwo) {
                "closed port");
     expectExit(runCli(QStringList{"fetch"} + server.switches()), 2, "no OUT");
     expectExit(runCli({"fetch", server.scratch("o.maa"), "/HPORT:1"}), 2, "no address");
-    expectExit(runCli(QStringList{"send", server.scratch("absent.maa")} + server.switches("1")), 2,
-               "no FILE");
     EXPECT_FALSE(QFileInfo::exists(server.scratch("o.maa")));
 }
 

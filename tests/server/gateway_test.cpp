@@ -1,5 +1,4 @@
 #include "core/app_context.h"
-#include "server/http_gateway.h"
 #include "server/passerelle.h"
 #include "server/recording_gateway.h"
 
@@ -42,7 +41,6 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
     const CasOrdre cas[] = {
         {"fetch, no proxy", "", "", Appel::Get, {kFichiers, kGet}},
         {"fetch, proxy", "proxy", "3128", Appel::Get, {kProxy, kFichiers, kGet}},
-        {"store, proxy", "proxy", "3128", Appel::Put, {kProxy, kFichiers, kPut}},
         {"store, proxy port only", "", "3128", Appel::Put, {kFichiers, kPut}},
         {"information, proxy address only", "proxy", "", Appel::Info, {kInfos, kInfo}},
         {"information, proxy", "proxy", "3128", Appel::Info, {kProxy, kInfos, kInfo}},
@@ -71,20 +69,6 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
             EXPECT_EQ(resultats, (QList<int>{7, 0})); // the gateway's results come back unchanged
         }
     }
-}
-
-TEST(Passerelle, OneGatewayPerContextCreatedOnFirstUse) {
-    AppContext ctx;
-    Passerelle& p = passerelleOf(ctx);
-    EXPECT_EQ(&passerelleOf(ctx), &p);
-    EXPECT_NE(dynamic_cast<HttpGateway*>(&p.gateway()), nullptr);
-
-    auto owned = std::make_unique<RecordingGateway>();
-    owned->error = QStringLiteral("refused");
-    RecordingGateway* handed = owned.get();
-    p.setGateway(std::move(owned));
-    EXPECT_EQ(&p.gateway(), handed);
-    EXPECT_EQ(p.lastError(), QStringLiteral("refused"));
 }
 
 QByteArray reponse(qsizetype taille, quint32 statut, quint32 compte) {

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Counts the pauses; the file the gateway "delivers late" appears at the third.
-class CountingPacing final : public platform::Pacing {
-public:
-    QList<int> pauses;
-    std::function<void()> atThird;
-    void pause(int ms) override {
-        pauses << ms;
-        if (pauses.size() == 3 && atThird) atThird();
-    }
-    void processEvents() override {}
-};
-
 class ServerFetch : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,22 +75,6 @@ TEST_F(ServerFetch, StartUpFetchesTheInformationFileThenTheTree) {
         for (const QString& call : gateway->calls)
             EXPECT_FALSE(call.startsWith("GetFile") && !call.contains(ctx.repTMP)) << call.toStdString();
     }
-}
-
-TEST_F(ServerFetch, AFileHandedOverLateIsAwaitedThroughThePacing) {
-    const QString local = ctx.repTMP + QStringLiteral("late.maa");
-    CountingPacing pacing;
-    pacing.atThird = [&] {
-        QFile f(local);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    };
-    EXPECT_TRUE(server_transfers::fetchServerFile(ctx, QStringLiteral("arbre.maa"), local, pacing));
-    EXPECT_EQ(pacing.pauses, (QList<int>{50, 50, 50}));
-
-    CountingPacing never;
-    QFile::remove(local);
-    EXPECT_FALSE(server_transfers::fetchServerFile(ctx, QStringLiteral("arbre.maa"), local, never, 0))
-        << "the wait is bounded";
 }
 
 } // namespace
