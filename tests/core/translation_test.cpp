@@ -21,11 +21,9 @@ TEST(Translation, LabelLookupRules) {
     const struct {
         const char *section, *key, *expected;
     } cases[] = {
-        {"LABELS", "Titre", "Editor"}, // lower-case header and key found, value keeps its case
-        {"LABELS", "Add", "*"},        // a key must start its line
-        {"LABELS", "Empty", ""},       // "NULL", "0-0" and "9900990099" stand for empty
-        {"LABELS", "Dash", ""},
-        {"LABELS", "Nines", ""},
+        {"LABELS", "Titre", "Editor"},  // lower-case header and key found, value keeps its case
+        {"LABELS", "Add", "*"},         // a key must start its line
+        {"LABELS", "Empty", ""},        // "NULL", "0-0" and "9900990099" stand for empty
         {"LABELS", "Spaced", "padded"}, // blanks and tabs around dropped
         {"LABELS", "Two", "first\r\nsecond"},
         {"LABELS", "Quoted", "say hi"}, // double quotes dropped
@@ -50,10 +48,8 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
     } cases[] = {
         {"\r\n[LANGID]\r\n1=1036\r\n", "\xe9t\xe9", QStringLiteral("été")},
         {"[LANGID]\r\n1=1036\r\n", "x", "*"},     // the first line is never a header
-        {"\r\n", "x", "*"},                       // no [LANGID]
         {"\r\n[LANGID]\r\n2=1036\r\n", "x", "*"}, // no "1="
         {"\r\n[LANGID]\r\n1=\r\n", "x", "x"},     // its line end makes it non-empty
-        {"\r\n[LANGID]\r\n1=", "x", "*"},         // empty up to the next "["
         {"\r\n[LANGID]\r\n1=1049\r\n", platform::encodeCodePage(1251, QStringLiteral("Привет")), "??????"},
         {"\r\n[LANGID]\r\n1=99999\r\n", "\xe9", QStringLiteral("é")}, // unknown locale: unchanged
     };

@@ -18,7 +18,6 @@ TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPres
         {{}, "\r\n[Version]\r\nother.dll=2.0\r\n" + own + "=2.1\r\n", "2.1"},
         {"[version]\r\nother.exe=1.0\r\n" + own + "= 3.8.12 \r\n", "[Version]\r\n" + own + "=2.1\r\n",
          "3.8.12"},
-        {"[Version]\r\nother.exe=1.0\r\n", "[Version]\r\n" + own + "=2.1\r\n", ""}, // pkv.ini no longer read
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
