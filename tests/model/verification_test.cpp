@@ -99,14 +99,11 @@ TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
         {"M1", ann, "1x", "E M1 Main menu - bad menu announcement : 1x", "03;", ""},
         {"M1", ann, "99", "W M1 Main menu - unknown menu announcement : 99", "", "03;"},
         {"M1", rep, "", "E M1 Main menu - no repetitions", "04;", ""},
-        {"M1", rep, "2x", "E M1 Main menu - bad repetitions : 2x", "04;", ""},
         {"M1", sil, "", "E M1 Main menu - no silences", "05;", ""},
-        {"M1", sil, "-1", "E M1 Main menu - bad silences : -1", "05;", ""},
         {"M1", key1, "trf;", "E E-M1-1 Main menu - Transfer - no station", "07;", ""},
         {"M1", key1, "trf;12.5", "E E-M1-1 Main menu - Transfer - bad station : 12.5", "07;", ""},
         {"M1", key1, "trf;202", "W E-M1-1 Main menu - Transfer - unknown station : 202", "", "07;"},
         {"M1", key1, "ann;;2;2", "E E-M1-1 Main menu - Announcement - no announcement", "07;1;", ""},
-        {"M1", key1, "ann;1x;2;2", "E E-M1-1 Main menu - Announcement - bad announcement : 1x", "07;1;", ""},
         {"M1", key1, "ann;12;2;2", "W E-M1-1 Main menu - Announcement - unknown announcement : 12", "",
          "07;1;"},
         {"M1", key1, "ann;15;x;2", "E E-M1-1 Main menu - Announcement - bad repetitions : x", "07;2;", ""},
@@ -114,12 +111,10 @@ TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
         {"M1", key1, "sau;", "E E-M1-1 Main menu - Jump - no target", "07;", ""},
         {"M1", key1, "sau;M99", "E E-M1-1 Main menu - Jump - unknown target", "07;", ""},
         {"M1", key1, "bvo;", "E E-M1-1 Main menu - Station voice box - no voice box", "07;", ""},
-        {"M1", key1, "bvo;x", "E E-M1-1 Main menu - Station voice box - bad voice box : x", "07;", ""},
         {"M1", key1, "bvo;201", "W E-M1-1 Main menu - Station voice box - unknown voice box : 201", "",
          "07;"},
         {"A1", TreeValue::ann1, "x", "E A1 Reception - bad welcome announcement : x", "02;", ""},
         {"A1", TreeValue::ann1, "99", "W A1 Reception - unknown welcome announcement : 99", "", "02;"},
-        {"A1", TreeValue::ann2, "x", "E A1 Reception - bad language announcement : x", "03;", ""},
         {"A1", TreeValue::ann2, "99", "W A1 Reception - unknown language announcement : 99", "", "03;"},
         // Tree exits are reported on the tree node, without parameter suffix.
         {"A1", TreeValue::exit_nac, "sau;M99", "E A1 Reception - Jump - unknown target", "09;", ""},
@@ -188,19 +183,6 @@ TEST(NumberField, AcceptsNonNegativeNumbersAndAllowedCharacters) {
     };
     for (const auto& [value, allowed, expected] : cases)
         EXPECT_EQ(isNumberField(value, allowed), expected) << value << " / " << allowed.toStdString();
-}
-
-TEST(FieldState, ColourComesFromTheLastRunsCodes) {
-    SectionStore store;
-    const int m = store.ensureSection("M1", -1, "A1");
-    store.at(m).errorFields = "03;07;1;";
-    store.at(m).warningFields = "09;07;2;";
-    const std::tuple<int, const char*, int> cases[] = {
-        {3, "", NodeColour::Red},     {7, "1;", NodeColour::Red},  {7, "2;", NodeColour::Orange},
-        {7, "3;", NodeColour::Black}, {9, "", NodeColour::Orange}, {4, "", NodeColour::Black},
-    };
-    for (const auto& [index, suffix, colour] : cases)
-        EXPECT_EQ(fieldStateColour(store, m, index, suffix), colour) << index << suffix;
 }
 
 } // namespace
