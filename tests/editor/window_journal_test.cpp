@@ -37,6 +37,16 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     QTest::keyClicks(panel<QLineEdit>("txtLib_0"), "!");
     EXPECT_FALSE(redoEnabled());
     EXPECT_EQ(journalFiles(), QStringList{"0001.can"});
+
+    // A click after typing writes the typed step before the click can change the tree: undoing the
+    // change the click led to keeps what was typed.
+    clickNode("M1");
+    QTest::keyClicks(name, "#");
+    clickNode("E-M1-5");
+    choose(panel<QComboBox>("cboTypesActions"), "Transfer");
+    action("toolAnnuler")->trigger();
+    EXPECT_EQ(value("M1", MenuValue::forDigit(5)), "");
+    EXPECT_TRUE(menuName().endsWith('#'));
 }
 
 TEST_F(WindowTest, JournalItemsAndButtonsGoBetweenStepsAndANewStepEndsTheRedoBranch) {
