@@ -119,6 +119,18 @@ bool loadLineFile(LineTable& table, const LineNames& names, const QString& path)
     return true;
 }
 
+QString readLineFiles(const QString& folder, LineNames& names, QList<StationEntry>& stations,
+                      LineTable& table) {
+    table.clear();
+    const QDir dir(folder);
+    if (!loadPlanningFile(names.plannings, dir.filePath(QStringLiteral("planning.cfg"))))
+        return QStringLiteral("planning.cfg");
+    if (!loadStationFile(stations, dir.filePath(QStringLiteral("rcm.txt")))) return QStringLiteral("rcm.txt");
+    if (!loadLineFile(table, names, dir.filePath(QStringLiteral("rcm.cfg"))))
+        return QStringLiteral("rcm.cfg");
+    return {};
+}
+
 QString lineFileError(const Translation& translation, const char* key, const QString& path) {
     return translation.getLabel(QLatin1String(key))
         .replace(QLatin1String("$FICHIER$"), QDir::toNativeSeparators(path));

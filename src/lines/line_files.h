@@ -28,6 +28,11 @@ QByteArray lineTableBytes(const LineTable& table);
 bool loadPlanningFile(PlanningTable& plannings, const QString& path);
 bool loadStationFile(QList<StationEntry>& stations, const QString& path);
 bool loadLineFile(LineTable& table, const LineNames& names, const QString& path);
+// Reads "planning.cfg", "rcm.txt" and "rcm.cfg" of folder in that order into names.plannings, stations and
+// table (emptied first); stops at the first file that cannot be read and returns its name, "" when all
+// were read.
+QString readLineFiles(const QString& folder, LineNames& names, QList<StationEntry>& stations,
+                      LineTable& table);
 // Written whole or not at all: on failure the old file stays and error gets the user's message.
 bool saveLineFile(const LineTable& table, const QString& path, const Translation& translation,
                   QString* error = nullptr);

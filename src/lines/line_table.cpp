@@ -77,6 +77,24 @@ const ApplicationEntry* ApplicationDirectory::choosableByName(const QString& nam
     return nullptr;
 }
 
+QStringList planningChoices(const PlanningTable& plannings) {
+    QStringList choices{QString()};
+    for (int k = 0; k < PlanningTable::kCount; ++k)
+        choices << plannings.name(k);
+    return choices;
+}
+
+QList<LinePickerItem> pickerItems(const QList<ApplicationEntry>& choosable,
+                                  const QList<StationEntry>& stations, bool withApplications) {
+    QList<LinePickerItem> items;
+    if (withApplications)
+        for (const ApplicationEntry& a : choosable)
+            items.append({a.name, QString::number(a.code), a.name, QString(), true});
+    for (const StationEntry& s : stations)
+        items.append({s.number, s.number, s.name, QString::number(s.kind), false});
+    return items;
+}
+
 std::array<QString, 4> readTraceNames(const Translation& translation) {
     std::array<QString, 4> names;
     for (int i = 0; i < 4; ++i)

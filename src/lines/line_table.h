@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -121,6 +122,23 @@ public:
 private:
     QList<ApplicationEntry> m_all;
 };
+
+// The planning list: "" (none) then the 10 names, so that an index is a planing value.
+QStringList planningChoices(const PlanningTable& plannings);
+
+// One item of a station picker: the text put in the cell editor when chosen (an application's name, a
+// station's number), what the list shows (code or number, name, kind) and its kind of item.
+struct LinePickerItem {
+    QString value;
+    QString text;
+    QString name;
+    QString kind;
+    bool application = false;
+    bool operator==(const LinePickerItem&) const = default;
+};
+// The choosable applications first when withApplications (columns of destinations), then the stations.
+QList<LinePickerItem> pickerItems(const QList<ApplicationEntry>& choosable,
+                                  const QList<StationEntry>& stations, bool withApplications);
 
 // What names the numbers of a line: plannings, applications and trace captions.
 struct LineNames {

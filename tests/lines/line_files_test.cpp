@@ -2,10 +2,12 @@
 #include "lines/line_test_support.h"
 #include "support/qt_print.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace line_testing;
+using testing_support::writeBytes;
 
 namespace {
 
@@ -107,20 +109,22 @@ TEST_F(LineFiles, PlanningNamesAreCutAtNulElseTrimmedAndAShortFileReadsZeros) {
         EXPECT_EQ(c.table.planningName(c.planing), c.name) << c.planing;
 }
 
-TEST_F(LineFiles, StationLinesNeedOneEqualSignAndFourFields) {
-    const QList<StationEntry> stations =
-        stationsFromBytes("[POSTES]\r\nP1=201;Accueil;3;17\r\nP2=202;Dupont; Jean;4;x\r\nP3=203;A;1\r\n"
-                          "P4=a=b;c;d;e\r\n204;A;1;2\r\n");
-    const QList<StationEntry> expected = {{"201", "Accueil", 3, 17}, {"202", "Dupont; Jean", 4, 0}};
-    EXPECT_EQ(stations, expected);
-}
+TEST_F(LineFiles, ServerFilesAreReadInOrderUpToTheFirstMissingOne) {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("planning.cfg"), planningBytes().left(300));
+    writeBytes(dir.filePath("rcm.txt"),
+               "[POSTES]\r\nP1=201;Accueil;3;17\r\nP2=202;Dupont; Jean;4;x\r\nP3=203;A;1\r\n"
+               "P4=a=b;c;d;e\r\n204;A;1;2\r\n");
+    writeBytes(dir.filePath("rcm.cfg"), "1;;;;;;;0;;;\r\n");
+    QList<StationEntry> stations;
+    EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "");
+    EXPECT_EQ(stations, (QList<StationEntry>{{"201", "Accueil", 3, 17}, {"202", "Dupont; Jean", 4, 0}}));
+    ASSERT_EQ(table.lineCount(), 1);
+    EXPECT_EQ(table.ligne(1).planningName, "Plan 0");
 
-TEST_F(LineFiles, AFailedSaveKeepsTheOldFileAndSaysWhich) {
-    const QString path = "/nonexistent-folder/rcm.cfg";
-    QString error;
-    EXPECT_FALSE(saveLineFile(table, path, labels, &error));
-    EXPECT_TRUE(error.contains(path)) << error.toStdString();
-    EXPECT_FALSE(loadLineFile(table, names, path));
+    QFile::remove(dir.filePath("rcm.txt"));
+    EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "rcm.txt");
+    EXPECT_EQ(table.lineCount(), 0);
 }
 
 } // namespace
