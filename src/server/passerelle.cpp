@@ -75,6 +75,14 @@ QString Passerelle::lastError() const {
     return gateway_ ? gateway_->lastError() : QString();
 }
 
+int Passerelle::lastReason() const {
+    return gateway_ ? gateway_->lastReason() : 0;
+}
+
+QString Passerelle::lastDetail() const {
+    return gateway_ ? gateway_->lastDetail() : QString();
+}
+
 Passerelle& passerelleOf(AppContext& ctx) {
     if (!ctx.passerelle) ctx.passerelle = std::make_shared<Passerelle>();
     return *ctx.passerelle;

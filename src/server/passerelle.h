@@ -35,6 +35,8 @@ public:
     qint16 GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied = nullptr);
 
     QString lastError() const;
+    int lastReason() const;
+    QString lastDetail() const;
 
 private:
     std::unique_ptr<Gateway> gateway_;

@@ -116,14 +116,23 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         QStringList faults;
         QByteArray info;
         int exitCode;
-        bool checked, stored;
+        bool checked, stored, backedUp;
     } cases[] = {
-        {"passing tree", "exit_fer=ann;12;;", passing, {}, {}, 0, true, true},
-        {"tree with errors", "", "", {}, {}, 1, true, false},
-        {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false},
-        {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false},
-        {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false},
-        {"tree read back cut", "exit_fer=ann;12;;", passing, {"truncate@arbre.maa"}, {}, 4, true, true},
+        {"passing tree", "exit_fer=ann;12;;", passing, {}, {}, 0, true, true, true},
+        {"tree with errors", "", "", {}, {}, 1, true, false, false},
+        {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false, false},
+        {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false, false},
+        {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false, false},
+        // Every fetch of the tree comes back short: no half backup, and the read-back fails.
+        {"tree read back cut",
+         "exit_fer=ann;12;;",
+         passing,
+         {"truncate@arbre.maa"},
+         {},
+         4,
+         true,
+         true,
+         false},
     };
     for (const auto& c : cases) {
         Server server(c.faults, c.info.isEmpty() ? readBytes(data("server_info_check.txt")) : c.info);
@@ -140,7 +149,7 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         EXPECT_EQ(r.out.contains("Checking the trees"), c.checked) << c.name;
         EXPECT_EQ(readBytes(server.file("arbre.maa")), c.stored ? readBytes(file) : Server::originalTree())
             << c.name;
-        EXPECT_EQ(QFileInfo::exists(backup), c.stored) << c.name;
+        EXPECT_EQ(QFileInfo::exists(backup), c.backedUp) << c.name;
         if (c.exitCode == 0) {
             EXPECT_EQ(readBytes(backup), Server::originalTree());
         }
