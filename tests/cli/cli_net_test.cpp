@@ -24,16 +24,18 @@ QString data(const QString& name) {
 class Server {
 public:
     explicit Server(const QStringList& faults = {},
-                    const QByteArray& info = readBytes(data("server_info_check.txt")))
-        : sim_(arguments(faults)) {
+                    const QByteArray& info = readBytes(data("server_info_check.txt")),
+                    const QStringList& extra = {})
+        : sim_(arguments(faults) + extra) {
         writeBytes(file("qavo_general.txt"), info);
     }
     static QByteArray originalTree() {
         return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
     }
-    QStringList switches(const QString& port = {}) const {
-        return {"/HADDR:127.0.0.1", "/HPORT:" + (port.isEmpty() ? QString::number(sim_.port()) : port),
-                "/USER:u", "/PASS:" + kPassword};
+    QStringList switches(const QString& port = {}, const QString& scheme = {}) const {
+        return {"/HADDR:" + scheme + "127.0.0.1",
+                "/HPORT:" + (port.isEmpty() ? QString::number(sim_.port()) : port), "/USER:u",
+                "/PASS:" + kPassword};
     }
     QString file(const QString& name) const { return sim_.root() + '/' + name; }
     QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
@@ -54,8 +56,12 @@ struct CliRun {
     QString out, err;
 };
 
-CliRun runCli(const QStringList& args) {
+CliRun runCli(const QStringList& args, const QString& caFile = {}) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QAVO_CA_FILE");
+    if (!caFile.isEmpty()) env.insert("QAVO_CA_FILE", caFile);
+    p.setProcessEnvironment(env);
     p.start(QAVO_CLI, args);
     if (!p.waitForFinished(10000)) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -154,6 +160,37 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
             EXPECT_EQ(readBytes(backup), Server::originalTree());
         }
     }
+}
+
+// Over HTTPS with a throwaway certificate for 127.0.0.1: trusted through QAVO_CA_FILE, refused without.
+TEST(CliTls, FetchesAndSendsOnlyWithATrustedCertificate) {
+    QTemporaryDir keys;
+    const QString cert = keys.filePath("cert.pem"), key = keys.filePath("key.pem");
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days",
+                   "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
+    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl could not make a certificate";
+    Server server({}, readBytes(data("server_info_check.txt")), {"--tls-cert", cert, "--tls-key", key});
+    ASSERT_TRUE(server.started());
+    const QStringList https = server.switches({}, "https://");
+    const QString out = server.scratch("out.maa");
+    writeBytes(out, "kept");
+
+    const CliRun untrusted = runCli(QStringList{"fetch", out} + https);
+    expectExit(untrusted, 4, "untrusted certificate");
+    EXPECT_EQ(readBytes(out), "kept");
+
+    expectExit(runCli(QStringList{"fetch", out} + https, cert), 0, "trusted fetch");
+    EXPECT_EQ(readBytes(out), Server::originalTree());
+
+    const QString sent = server.scratch("sent.maa");
+    writeBytes(sent,
+               readBytes(data("check_example.maa")).replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2"));
+    expectExit(runCli(QStringList{"send", sent, "--translation", data("labels_check.txt")} + https, cert), 0,
+               "trusted send");
+    EXPECT_EQ(readBytes(server.file("arbre.maa")), readBytes(sent));
 }
 
 } // namespace
