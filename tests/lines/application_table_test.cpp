@@ -1,25 +1,15 @@
 #include "lines/application_table.h"
 
-#include "core/app_context.h"
-#include "server/passerelle.h"
-#include "server/recording_gateway.h"
+#include "lines/scripted_server.h"
 
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Serveur {
-    AppContext ctx;
-    RecordingGateway* gateway = nullptr;
-
-    Serveur() {
-        auto owned = std::make_unique<RecordingGateway>();
-        gateway = owned.get();
-        ctx.passerelle = std::make_shared<Passerelle>(std::move(owned));
-        ctx.translation.setText(QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[VOIES]\r\nFAX=Fax server\r\n"
-                                               "STANDARD=Operator\r\n[LABELS]\r\nFAX=wrong section\r\n"));
-    }
+struct Serveur : ServeurScripte {
+    Serveur()
+        : ServeurScripte(QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[VOIES]\r\nFAX=Fax server\r\n"
+                                        "STANDARD=Operator\r\n[LABELS]\r\nFAX=wrong section\r\n")) {}
 };
 
 // A page of the application table: records first..last-1, codes from `code`.
@@ -30,10 +20,6 @@ QByteArray pageApplications(int first, int last, int code, int status = 0) {
         Wr_Application(bloc, k,
                        {QString::number(code + k), QStringLiteral("App%1").arg(code + k), "C2", "F4"});
     return bloc;
-}
-
-quint32 champ(const QByteArray& request, int offset) {
-    return qFromLittleEndian<quint32>(request.constData() + offset);
 }
 
 TEST(ApplicationTable, PagesUntilAShortPageOrAFailure) {
@@ -72,12 +58,10 @@ TEST(ApplicationTable, PagesUntilAShortPageOrAFailure) {
             ASSERT_EQ(r.entrees[i].code, QString::number(i + 1));
         ASSERT_EQ(s.gateway->requestsSeen.size(), c.requetes);
         for (int i = 0; i < c.requetes; ++i) {
-            const QByteArray& q = s.gateway->requestsSeen[i];
-            EXPECT_EQ(q.size(), 513); // 512 bytes and one more, as the gateway takes them
-            EXPECT_EQ(champ(q, 8), 0u);
-            EXPECT_EQ(champ(q, 12), 2u);
-            EXPECT_EQ(champ(q, 32), i == 0 ? 0u : 157u); // the first page's last index
-            EXPECT_EQ(champ(q, 36), 157u);
+            EXPECT_EQ(s.gateway->requestsSeen[i].size(),
+                      513); // 512 bytes and one more, as the gateway takes them
+            EXPECT_EQ(QList<quint32>({s.champ(i, 8), s.champ(i, 12), s.champ(i, 32), s.champ(i, 36)}),
+                      QList<quint32>({0, 2, i == 0 ? 0u : 157u, 157})); // from the first page's last index
         }
     }
 }
@@ -126,11 +110,9 @@ TEST(ApplicationTable, SingleApplicationRequests) {
 
     const quint32 attendus[][2] = {{5, 452}, {5, 453}, {1, 300}, {1, 301}, {1, 302}};
     ASSERT_EQ(s.gateway->requestsSeen.size(), 5);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(champ(s.gateway->requestsSeen[i], 8), attendus[i][0]);
-        EXPECT_EQ(champ(s.gateway->requestsSeen[i], 12), 2u);
-        EXPECT_EQ(champ(s.gateway->requestsSeen[i], 16), attendus[i][1]);
-    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(QList<quint32>({s.champ(i, 8), s.champ(i, 12), s.champ(i, 16)}),
+                  QList<quint32>({attendus[i][0], 2, attendus[i][1]}));
 }
 
 } // namespace

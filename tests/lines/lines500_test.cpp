@@ -1,36 +1,16 @@
 #include "lines/lines500.h"
 
-#include "core/app_context.h"
-#include "server/passerelle.h"
-#include "server/recording_gateway.h"
+#include "lines/scripted_server.h"
 
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Serveur {
-    AppContext ctx;
-    RecordingGateway* gateway = nullptr;
-
-    Serveur() {
-        auto owned = std::make_unique<RecordingGateway>();
-        gateway = owned.get();
-        ctx.passerelle = std::make_shared<Passerelle>(std::move(owned));
-        ctx.translation.setText(QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb= Début \r\n"
-                                               "VoiesFin=Fin\r\nVoiesApp=Application\r\n[VOIES]\r\n"
-                                               "STANDARD=Standard\r\n"));
-    }
-
-    quint32 champ(int requete, int offset) const {
-        return qFromLittleEndian<quint32>(gateway->requestsSeen.at(requete).constData() + offset);
-    }
-    QList<quint32> codes() const {
-        QList<quint32> c;
-        for (int i = 0; i < gateway->requestsSeen.size(); ++i)
-            c << champ(i, 8);
-        return c;
-    }
+struct Serveur : ServeurScripte {
+    Serveur()
+        : ServeurScripte(
+              QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb= Début \r\n"
+                             "VoiesFin=Fin\r\nVoiesApp=Application\r\n[VOIES]\r\nSTANDARD=Standard\r\n")) {}
 };
 
 QByteArray bonneReponse() {
