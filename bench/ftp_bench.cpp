@@ -82,8 +82,66 @@ void BM_FtpAllerRetourNouvelleConnexion(benchmark::State& state) {
     allerRetour(state, false);
 }
 
+// A 10 MiB file (a recording, a large export) each way over the kept connection, timed apart.
+void transfertGros(benchmark::State& state, bool envoi) {
+    Serveur& s = serveur();
+    if (s.port == 0) {
+        state.SkipWithError("no FTP server (python3-pyftpdlib for /usr/bin/python3)");
+        return;
+    }
+    constexpr qint64 taille = 10 * 1024 * 1024;
+    QTemporaryDir local;
+    const QString source = local.filePath(QStringLiteral("gros.bin"));
+    const QString retour = local.filePath(QStringLiteral("retour.bin"));
+    QFile f(source);
+    QByteArray octets(taille, '\0');
+    for (qint64 i = 0; i < taille; ++i)
+        octets[i] = char(i * 7 + i / 251);
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != taille) {
+        state.SkipWithError("cannot write the local file");
+        return;
+    }
+    f.close();
+    cFTP ftp;
+    if (!ftp.Connect("127.0.0.1", "bench", "bench", state.range(0) != 0, s.port) ||
+        !ftp.PutFile(source, "gros.bin", cFTP::TransfertBinaire)) {
+        state.SkipWithError("login or first store refused");
+        return;
+    }
+    for (auto _ : state) {
+        const bool ok = envoi ? ftp.PutFile(source, "gros.bin", cFTP::TransfertBinaire)
+                              : ftp.GetFile("gros.bin", retour, cFTP::TransfertBinaire);
+        if (!ok) {
+            state.SkipWithError("transfer failed");
+            break;
+        }
+    }
+    if (!envoi && QFileInfo(retour).size() != taille)
+        state.SkipWithError("the file came back with another size");
+    state.SetBytesProcessed(state.iterations() * taille);
+}
+
+void BM_FtpPutFile10MiB(benchmark::State& state) {
+    transfertGros(state, true);
+}
+void BM_FtpGetFile10MiB(benchmark::State& state) {
+    transfertGros(state, false);
+}
+
 } // namespace
 
+BENCHMARK(BM_FtpPutFile10MiB)
+    ->ArgName("passive")
+    ->Arg(1)
+    ->Arg(0)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FtpGetFile10MiB)
+    ->ArgName("passive")
+    ->Arg(1)
+    ->Arg(0)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FtpAllerRetourConnexionGardee)
     ->ArgName("passive")
     ->Arg(1)

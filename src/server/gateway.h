@@ -27,4 +27,8 @@ public:
 
     // One line saying why the last call failed, fit for a message (never holds a password).
     virtual QString lastError() const = 0;
+    // The reason of the last failed call as a code the caller can word in the user's language (0: none
+    // known), and the technical part of lastError() that goes with it.
+    virtual int lastReason() const { return 0; }
+    virtual QString lastDetail() const { return lastError(); }
 };

@@ -1,5 +1,6 @@
 #include "server/http_gateway.h"
 
+#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -16,6 +17,15 @@ namespace {
 bool nomNu(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            name != QLatin1String("..") && name != QLatin1String(".");
+}
+
+// The SHA-256 value of an RFC 3230 Digest header ("sha-256=BASE64", among others), empty when absent.
+QByteArray sha256Of(const QByteArray& header) {
+    for (const QByteArray& part : header.split(',')) {
+        const QByteArray t = part.trimmed();
+        if (t.size() > 8 && t.first(8).toLower() == "sha-256=") return QByteArray::fromBase64(t.mid(8));
+    }
+    return {};
 }
 
 } // namespace
@@ -53,40 +63,57 @@ void HttpGateway::setLimits(qint64 maxFile, qint64 maxInfo) {
     maxInfo_ = maxInfo;
 }
 
-int HttpGateway::echec(int raison, const QString& texte) {
+QString HttpGateway::reasonText(int raison) {
+    static const char* const textes[] = {
+        "",
+        "the server address or file name cannot be used",
+        "another exchange with the server is running",
+        "the server cannot be reached",
+        "no connection within the time limit",
+        "no complete reply within the time limit",
+        "the server refused the login",
+        "the proxy refused the login",
+        "the server refused the request",
+        "the reply was cut short",
+        "the reply is over the size limit",
+        "a local file cannot be read or written",
+        "the server's certificate is not trusted",
+    };
+    return raison > 0 && raison < int(std::size(textes)) ? QString::fromLatin1(textes[raison]) : QString();
+}
+
+int HttpGateway::echec(int raison, const QString& detail) {
     lastReason_ = raison;
-    lastError_ = texte;
+    lastDetail_ = detail;
+    lastError_ =
+        detail.isEmpty() ? reasonText(raison) : reasonText(raison) + QStringLiteral(" (") + detail + u')';
     return raison;
 }
 
 int HttpGateway::GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) {
-    if (!nomNu(remoteName))
-        return echec(NonConfigure, QStringLiteral("not a bare file name: %1").arg(remoteName));
+    if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
     // Written beside the target and renamed over it only once the whole body is in.
     QSaveFile sortie(localPath);
     if (!sortie.open(QIODevice::WriteOnly))
-        return echec(FichierLocal,
-                     QStringLiteral("cannot write %1: %2").arg(localPath, sortie.errorString()));
+        return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
     const int r = executer("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &sortie, nullptr);
     if (r != Ok) {
         sortie.cancelWriting(); // the temporary file goes with the object
         return r;
     }
-    if (!sortie.commit())
-        return echec(FichierLocal,
-                     QStringLiteral("cannot write %1: %2").arg(localPath, sortie.errorString()));
+    if (!sortie.commit()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
     return Ok;
 }
 
 int HttpGateway::PutFileHTTP_QAVO(const QString& localPath, const QString& remoteName) {
-    if (!nomNu(remoteName))
-        return echec(NonConfigure, QStringLiteral("not a bare file name: %1").arg(remoteName));
+    if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
     QFile f(localPath);
     if (!f.open(QIODevice::ReadOnly))
-        return echec(FichierLocal, QStringLiteral("cannot read %1: %2").arg(localPath, f.errorString()));
+        return echec(FichierLocal, localPath + QStringLiteral(": ") + f.errorString());
     if (f.size() > maxFile_)
-        return echec(TropGrand, QStringLiteral("%1 is larger than %2 bytes").arg(localPath).arg(maxFile_));
-    return executer("PUT", QStringLiteral("files/") + remoteName, f.readAll(), 0, nullptr, nullptr);
+        return echec(TropGrand, QStringLiteral("%1: %2 > %3").arg(localPath).arg(f.size()).arg(maxFile_));
+    // The reply to a store is a short status text: a larger one is not the server's.
+    return executer("PUT", QStringLiteral("files/") + remoteName, f.readAll(), maxInfo_, nullptr, nullptr);
 }
 
 QByteArray HttpGateway::GetIhmInfo(QByteArray& request, qint16& length) {
@@ -98,10 +125,11 @@ QByteArray HttpGateway::GetIhmInfo(QByteArray& request, qint16& length) {
 
 int HttpGateway::executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
                           QSaveFile* sortie, QByteArray* corps) {
-    if (busy_) return echec(Occupe, QStringLiteral("another exchange with the server is running"));
-    if (address_.isEmpty()) return echec(NonConfigure, QStringLiteral("no server address"));
+    if (busy_) return echec(Occupe, {});
+    if (address_.isEmpty()) return echec(NonConfigure, QStringLiteral("HADDR"));
     lastReason_ = Ok;
     lastError_.clear();
+    lastDetail_.clear();
 
     // "https://" before the address asks for TLS, so the credentials never cross in clear text.
     QString hote = address_;
@@ -120,8 +148,7 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
                     QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
                 QUrl::TolerantMode);
     const QString cible = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
-    if (!url.isValid() || url.host().isEmpty())
-        return echec(NonConfigure, QStringLiteral("invalid server address: %1").arg(address_));
+    if (!url.isValid() || url.host().isEmpty()) return echec(NonConfigure, address_);
 
     if (!nam_) nam_ = std::make_unique<QNetworkAccessManager>();
     nam_->setProxy(proxy_);
@@ -141,8 +168,7 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
         if (!fichierCa.isEmpty()) {
             const QList<QSslCertificate> certificats = QSslCertificate::fromPath(fichierCa);
-            if (certificats.isEmpty())
-                return echec(Tls, QStringLiteral("no certificate in QAVO_CA_FILE (%1)").arg(fichierCa));
+            if (certificats.isEmpty()) return echec(Tls, QStringLiteral("QAVO_CA_FILE=") + fichierCa);
             conf.setCaCertificates(QSslConfiguration::systemCaCertificates() + certificats);
         }
         req.setSslConfiguration(conf);
@@ -154,6 +180,10 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     }
     if (verb != "GET")
         req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
+    // A stored file carries its digest, so a server can refuse one cut on the way.
+    if (verb == "PUT")
+        req.setRawHeader("Digest",
+                         "sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64());
 
     busy_ = true;
     QNetworkReply* reply = verb == "GET" ? nam_->get(req) : nam_->sendCustomRequest(req, verb, body);
@@ -162,6 +192,7 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     int raison = Ok;
     QString texte;
     qint64 recus = 0;
+    QCryptographicHash empreinte(QCryptographicHash::Sha256);
     bool connecte = false;
     QEventLoop loop;
     QTimer delaiConnexion, delaiReponse;
@@ -178,36 +209,32 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         delaiConnexion.stop();
     };
     QObject::connect(&delaiConnexion, &QTimer::timeout, &loop, [&] {
-        if (!connecte)
-            arreter(DelaiConnexion, QStringLiteral("no connection within %1 ms").arg(connectTimeoutMs_));
+        if (!connecte) arreter(DelaiConnexion, QStringLiteral("%1 ms").arg(connectTimeoutMs_));
     });
-    QObject::connect(&delaiReponse, &QTimer::timeout, &loop, [&] {
-        arreter(DelaiReponse, QStringLiteral("no complete reply within %1 ms").arg(replyTimeoutMs_));
-    });
+    QObject::connect(&delaiReponse, &QTimer::timeout, &loop,
+                     [&] { arreter(DelaiReponse, QStringLiteral("%1 ms").arg(replyTimeoutMs_)); });
     QObject::connect(reply, &QNetworkReply::requestSent, &loop, marquerConnecte);
     QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, marquerConnecte);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         marquerConnecte();
         const QVariant longueur = reply->header(QNetworkRequest::ContentLengthHeader);
         if (limite > 0 && longueur.isValid() && longueur.toLongLong() > limite)
-            arreter(TropGrand, QStringLiteral("reply of %1 bytes is over the limit of %2")
-                                   .arg(longueur.toLongLong())
-                                   .arg(limite));
+            arreter(TropGrand, QStringLiteral("%1 > %2").arg(longueur.toLongLong()).arg(limite));
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         marquerConnecte();
         const QByteArray morceau = reply->readAll();
         recus += morceau.size();
         if (limite > 0 && recus > limite) {
-            arreter(TropGrand, QStringLiteral("reply is over the limit of %1 bytes").arg(limite));
+            arreter(TropGrand, QStringLiteral("> %1").arg(limite));
             return;
         }
         // Only a successful reply's body is kept; an error page is not the file.
         const int statut = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (statut < 200 || statut > 299) return;
+        empreinte.addData(morceau);
         if (sortie && sortie->write(morceau) != morceau.size())
-            arreter(FichierLocal,
-                    QStringLiteral("cannot write the fetched file: %1").arg(sortie->errorString()));
+            arreter(FichierLocal, sortie->fileName() + QStringLiteral(": ") + sortie->errorString());
         else if (corps)
             corps->append(morceau);
     });
@@ -233,9 +260,9 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     case QNetworkReply::NoError:
         break;
     case QNetworkReply::AuthenticationRequiredError:
-        return echec(Refus, cible + QStringLiteral(": login refused (%1)").arg(http));
+        return echec(Refus, cible + QStringLiteral(": ") + http);
     case QNetworkReply::ProxyAuthenticationRequiredError:
-        return echec(RefusProxy, cible + QStringLiteral(": proxy login refused"));
+        return echec(RefusProxy, cible + QStringLiteral(": HTTP 407"));
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::HostNotFoundError:
     case QNetworkReply::TimeoutError:
@@ -246,24 +273,24 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError:
     case QNetworkReply::ProxyConnectionClosedError:
-        return echec(Connexion,
-                     cible + QStringLiteral(": cannot reach the server (%1)").arg(reply->errorString()));
+        return echec(Connexion, cible + QStringLiteral(": ") + reply->errorString());
     case QNetworkReply::SslHandshakeFailedError:
-        return echec(Tls, cible + QStringLiteral(": certificate refused (%1)")
-                                      .arg(erreursTls.isEmpty() ? reply->errorString() : erreursTls));
+        return echec(Tls, cible + QStringLiteral(": ") +
+                              (erreursTls.isEmpty() ? reply->errorString() : erreursTls));
     case QNetworkReply::RemoteHostClosedError:
-        if (statut == 0)
-            return echec(Connexion, cible + QStringLiteral(": the server closed the connection"));
-        return echec(Incomplet, cible + QStringLiteral(": reply cut after %1 bytes").arg(recus));
+        if (statut == 0) return echec(Connexion, cible + QStringLiteral(": ") + reply->errorString());
+        return echec(Incomplet, cible + QStringLiteral(": %1 / ?").arg(recus));
     default:
         if (statut != 0) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
-        return echec(Incomplet, cible + QStringLiteral(": %1").arg(reply->errorString()));
+        return echec(Incomplet, cible + QStringLiteral(": ") + reply->errorString());
     }
     if (statut < 200 || statut > 299) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
     const QVariant longueur = reply->header(QNetworkRequest::ContentLengthHeader);
     if (longueur.isValid() && longueur.toLongLong() != recus)
-        return echec(Incomplet,
-                     cible +
-                         QStringLiteral(": %1 of %2 bytes received").arg(recus).arg(longueur.toLongLong()));
+        return echec(Incomplet, cible + QStringLiteral(": %1 / %2").arg(recus).arg(longueur.toLongLong()));
+    // A whole-looking reply that is shorter than the file it announces (a server cut off while reading).
+    const QByteArray attendu = sha256Of(reply->rawHeader("Digest"));
+    if (!attendu.isEmpty() && attendu != empreinte.result())
+        return echec(Incomplet, cible + QStringLiteral(": %1 / ?, Digest").arg(recus));
     return Ok;
 }

@@ -48,9 +48,12 @@ public:
     int PutFileHTTP_QAVO(const QString& localPath, const QString& remoteName) override;
     QByteArray GetIhmInfo(QByteArray& request, qint16& length) override;
     QString lastError() const override { return lastError_; }
-
-    // Reason code of the last call (GetIhmInfo included).
-    int lastReason() const { return lastReason_; }
+    // Reason code of the last call (GetIhmInfo included), and its technical part: the request and what
+    // the network or the server said.
+    int lastReason() const override { return lastReason_; }
+    QString lastDetail() const override { return lastDetail_; }
+    // The reason in English, for logs.
+    static QString reasonText(int raison);
     void setTimeouts(int connectMs, int replyMs);
     void setLimits(qint64 maxFile, qint64 maxInfo);
 
@@ -58,7 +61,7 @@ private:
     struct Echange;
     int executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
                  QSaveFile* sortie, QByteArray* corps);
-    int echec(int raison, const QString& texte);
+    int echec(int raison, const QString& detail);
 
     std::unique_ptr<QNetworkAccessManager> nam_;
     QString address_, port_, service_, user_, password_;
@@ -71,4 +74,5 @@ private:
     bool busy_ = false;
     int lastReason_ = Ok;
     QString lastError_;
+    QString lastDetail_;
 };

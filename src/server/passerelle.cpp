@@ -50,7 +50,8 @@ int Passerelle::PutFileHTTP_QAVO(const AppContext& ctx, const QString& localPath
     return gateway().PutFileHTTP_QAVO(localPath, remoteName);
 }
 
-qint16 Passerelle::GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied) {
+qint16 Passerelle::GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied,
+                              qsizetype* replyLength) {
     // The header needs its 8 bytes even when the caller's buffer is shorter.
     if (buffer.size() < 8) buffer.resize(8, '\0');
     ecrireU32(buffer, 0, MarqueRequete);
@@ -64,6 +65,7 @@ qint16 Passerelle::GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 
     qint16 longueur = length;
     const QByteArray reponse = gateway().GetIhmInfo(requete, longueur);
     if (replied) *replied = !reponse.isEmpty();
+    if (replyLength) *replyLength = reponse.size();
 
     const qsizetype copie = qMin(reponse.size(), buffer.size());
     std::copy_n(reponse.constData(), copie, buffer.data());
@@ -73,6 +75,14 @@ qint16 Passerelle::GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 
 
 QString Passerelle::lastError() const {
     return gateway_ ? gateway_->lastError() : QString();
+}
+
+int Passerelle::lastReason() const {
+    return gateway_ ? gateway_->lastReason() : 0;
+}
+
+QString Passerelle::lastDetail() const {
+    return gateway_ ? gateway_->lastDetail() : QString();
 }
 
 Passerelle& passerelleOf(AppContext& ctx) {

@@ -31,10 +31,14 @@ public:
 
     // Information request: marks the first `length` bytes of `buffer` as a request, sends them and reads
     // the reply back into `buffer` up to its size. Returns the reply's record count when its status is 2,
-    // else 0. `replied`, when given, tells whether the gateway answered at all.
-    qint16 GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied = nullptr);
+    // else 0. `replied`, when given, tells whether the gateway answered at all; `replyLength`, when given,
+    // how many bytes it answered (the bytes past it in `buffer` are not the reply's).
+    qint16 GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 length, bool* replied = nullptr,
+                      qsizetype* replyLength = nullptr);
 
     QString lastError() const;
+    int lastReason() const;
+    QString lastDetail() const;
 
 private:
     std::unique_ptr<Gateway> gateway_;

@@ -73,7 +73,29 @@ SendResult sendTree(AppContext& ctx, const Configuration& config, platform::Paci
 }
 
 QString lastReason(AppContext& ctx) {
-    return passerelleOf(ctx).lastError();
+    // Labels of the gateway's reason codes, in code order.
+    static const char* const keys[] = {
+        "",
+        "RaisonAdresse",
+        "RaisonOccupe",
+        "RaisonInjoignable",
+        "RaisonDelaiConnexion",
+        "RaisonDelaiReponse",
+        "RaisonRefus",
+        "RaisonRefusProxy",
+        "RaisonStatut",
+        "RaisonIncomplet",
+        "RaisonTropGrand",
+        "RaisonFichierLocal",
+        "RaisonCertificat",
+    };
+    const Passerelle& link = passerelleOf(ctx);
+    const int code = link.lastReason();
+    if (code <= 0 || code >= int(std::size(keys))) return link.lastError();
+    const QString label = ctx.translation.getLabel(QString::fromLatin1(keys[code]));
+    if (label == QLatin1String("*")) return link.lastError();
+    const QString detail = link.lastDetail();
+    return detail.isEmpty() ? label : label + QStringLiteral(" (") + detail + u')';
 }
 
 } // namespace server_transfers

@@ -24,16 +24,18 @@ QString data(const QString& name) {
 class Server {
 public:
     explicit Server(const QStringList& faults = {},
-                    const QByteArray& info = readBytes(data("server_info_check.txt")))
-        : sim_(arguments(faults)) {
+                    const QByteArray& info = readBytes(data("server_info_check.txt")),
+                    const QStringList& extra = {})
+        : sim_(arguments(faults) + extra) {
         writeBytes(file("qavo_general.txt"), info);
     }
     static QByteArray originalTree() {
         return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
     }
-    QStringList switches(const QString& port = {}) const {
-        return {"/HADDR:127.0.0.1", "/HPORT:" + (port.isEmpty() ? QString::number(sim_.port()) : port),
-                "/USER:u", "/PASS:" + kPassword};
+    QStringList switches(const QString& port = {}, const QString& scheme = {}) const {
+        return {"/HADDR:" + scheme + "127.0.0.1",
+                "/HPORT:" + (port.isEmpty() ? QString::number(sim_.port()) : port), "/USER:u",
+                "/PASS:" + kPassword};
     }
     QString file(const QString& name) const { return sim_.root() + '/' + name; }
     QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
@@ -54,8 +56,12 @@ struct CliRun {
     QString out, err;
 };
 
-CliRun runCli(const QStringList& args) {
+CliRun runCli(const QStringList& args, const QString& caFile = {}) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QAVO_CA_FILE");
+    if (!caFile.isEmpty()) env.insert("QAVO_CA_FILE", caFile);
+    p.setProcessEnvironment(env);
     p.start(QAVO_CLI, args);
     if (!p.waitForFinished(10000)) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -116,14 +122,23 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         QStringList faults;
         QByteArray info;
         int exitCode;
-        bool checked, stored;
+        bool checked, stored, backedUp;
     } cases[] = {
-        {"passing tree", "exit_fer=ann;12;;", passing, {}, {}, 0, true, true},
-        {"tree with errors", "", "", {}, {}, 1, true, false},
-        {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false},
-        {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false},
-        {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false},
-        {"tree read back cut", "exit_fer=ann;12;;", passing, {"truncate@arbre.maa"}, {}, 4, true, true},
+        {"passing tree", "exit_fer=ann;12;;", passing, {}, {}, 0, true, true, true},
+        {"tree with errors", "", "", {}, {}, 1, true, false, false},
+        {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false, false},
+        {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false, false},
+        {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false, false},
+        // Every fetch of the tree comes back short: no half backup, and the read-back fails.
+        {"tree read back cut",
+         "exit_fer=ann;12;;",
+         passing,
+         {"truncate@arbre.maa"},
+         {},
+         4,
+         true,
+         true,
+         false},
     };
     for (const auto& c : cases) {
         Server server(c.faults, c.info.isEmpty() ? readBytes(data("server_info_check.txt")) : c.info);
@@ -140,11 +155,42 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         EXPECT_EQ(r.out.contains("Checking the trees"), c.checked) << c.name;
         EXPECT_EQ(readBytes(server.file("arbre.maa")), c.stored ? readBytes(file) : Server::originalTree())
             << c.name;
-        EXPECT_EQ(QFileInfo::exists(backup), c.stored) << c.name;
+        EXPECT_EQ(QFileInfo::exists(backup), c.backedUp) << c.name;
         if (c.exitCode == 0) {
             EXPECT_EQ(readBytes(backup), Server::originalTree());
         }
     }
+}
+
+// Over HTTPS with a throwaway certificate for 127.0.0.1: trusted through QAVO_CA_FILE, refused without.
+TEST(CliTls, FetchesAndSendsOnlyWithATrustedCertificate) {
+    QTemporaryDir keys;
+    const QString cert = keys.filePath("cert.pem"), key = keys.filePath("key.pem");
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days",
+                   "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
+    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
+        GTEST_SKIP() << "openssl could not make a certificate";
+    Server server({}, readBytes(data("server_info_check.txt")), {"--tls-cert", cert, "--tls-key", key});
+    ASSERT_TRUE(server.started());
+    const QStringList https = server.switches({}, "https://");
+    const QString out = server.scratch("out.maa");
+    writeBytes(out, "kept");
+
+    const CliRun untrusted = runCli(QStringList{"fetch", out} + https);
+    expectExit(untrusted, 4, "untrusted certificate");
+    EXPECT_EQ(readBytes(out), "kept");
+
+    expectExit(runCli(QStringList{"fetch", out} + https, cert), 0, "trusted fetch");
+    EXPECT_EQ(readBytes(out), Server::originalTree());
+
+    const QString sent = server.scratch("sent.maa");
+    writeBytes(sent,
+               readBytes(data("check_example.maa")).replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2"));
+    expectExit(runCli(QStringList{"send", sent, "--translation", data("labels_check.txt")} + https, cert), 0,
+               "trusted send");
+    EXPECT_EQ(readBytes(server.file("arbre.maa")), readBytes(sent));
 }
 
 } // namespace

@@ -108,8 +108,10 @@ TEST(Passerelle, InformationRequestHeaderReadBackAndCount) {
             buffer[i] = char(i % 251);
         const QByteArray avant = buffer;
         bool repondu = false;
+        qsizetype longueurReponse = -1;
 
-        EXPECT_EQ(p.GetIhmInfo(contexte({}, {}), buffer, c.longueur, &repondu), c.compte);
+        EXPECT_EQ(p.GetIhmInfo(contexte({}, {}), buffer, c.longueur, &repondu, &longueurReponse), c.compte);
+        EXPECT_EQ(longueurReponse, c.reponse.size());
 
         // The caller's buffer gets the header, is sent as length + 1 bytes, then holds the reply.
         QByteArray marque = avant;

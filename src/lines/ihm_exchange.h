@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+struct AppContext;
+
+// One information request through the context's gateway (created on first use): sends the request the
+// block holds, with the length its code needs, and reads the reply back into the block. Returns the
+// reply's real bytes (a view into `bloc`, valid until the block changes), or nothing when the gateway
+// gave no reply or a result other than 0.
+std::optional<QByteArrayView> envoyerRequeteIhm(AppContext& ctx, QByteArray& bloc);

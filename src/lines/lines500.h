@@ -1,0 +1,96 @@
+#pragma once
+
+#include "lines/application_table.h"
+#include "lines/record_codec.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+struct AppContext;
+
+// One row of the generation-500 line grid. Row k (0-based here) shows line record k, grid row k + 1.
+struct LigneVoie500 {
+    QString premier;    // first number of the range
+    QString dernier;    // last number
+    QString code;       // application code as 3 digits, "" for none
+    QString nom;        // application display name, "" for none
+    bool grise = false; // an application other than the auto-attendant's: not editable
+
+    // Text of the application column: code, three spaces, name ("" without application).
+    QString texteApplication() const;
+};
+
+// Characters a number may hold besides digits.
+inline const QString CaracteresNumeroVoie = QStringLiteral("ABCD*#x");
+
+// The line table of generation-500 servers, without widgets: read and write through the gateway's
+// information requests, editing rules, CSV export and import, and the server reset of the lines.
+class Voies500 {
+public:
+    using Progression = std::function<void(int lues, int total)>;
+
+    explicit Voies500(AppContext& ctx);
+
+    // Reads the general record (101) and the line records (103, pages of 96), then resolves the
+    // application names (cache, then request 5). A failed request or refused reply ends it: false, and
+    // nothing can be written until a read succeeds.
+    bool lire(const Progression& progression = {});
+    bool estLu() const { return lu_; }
+
+    // The choosable applications (451 to 455), read from the server's application table; false when the
+    // table could not be read whole (the list keeps what was read).
+    bool chargerApplications();
+    const QList<ApplicationListe>& applicationsChoix() const { return choix_; }
+    // Combo item of a choosable application: code (last 5 characters), three spaces, name.
+    static QString itemChoix(const ApplicationListe& app);
+
+    const QList<LigneVoie500>& lignes() const { return lignes_; }
+    int nombreVoies() const { return int(voies_.size()); }
+    const ParVoieT2c& general() const { return t2c_; }
+    const QList<VoieT2cs>& voies() const { return voies_; }
+
+    // Edits of row `ligne`, refused (false, nothing changed) on a greyed row or a row out of range.
+    // Numbers (colonne 1 = first, 2 = last) are trimmed; an empty one is accepted, another must pass the
+    // number test with CaracteresNumeroVoie.
+    bool setNumero(int ligne, int colonne, const QString& texte);
+    // nullptr clears the application.
+    bool setApplication(int ligne, const ApplicationListe* app);
+    // Delete on a cell: colonne 1 or 2 empties the number, 3 clears the application.
+    bool effacer(int ligne, int colonne);
+
+    // Writes the rows back: 102 in pages of 96, then 100 with the general record. Stops at the first
+    // failed request. False when nothing was read.
+    bool ecrire();
+
+    // Server reset: reads, then rows without application or with an auto-attendant one lose their
+    // application and their first number, and everything is written back.
+    bool ResetVoies();
+
+    // CSV file: header of the three column titles, then the lines in use (first;last;3-digit code),
+    // CR LF, system ANSI code page.
+    QByteArray exporterCsv() const;
+    // Reads a CSV file into the line records from the first one on; records after the file's last line
+    // become free. Names are looked up with request 1. The server is not written.
+    void importerCsv(const QByteArray& contenu);
+
+private:
+    // The rows as line records (texts and application code; other bytes as read).
+    QList<VoieT2cs> voiesDesLignes() const;
+    // Rebuilds the rows from the records; false when a name could not be read.
+    bool construireLignes(bool parNomSeul);
+    // Display name of an application, through the cache; nothing when request 5 failed.
+    std::optional<QString> nomApplication(int code, bool parNomSeul);
+    bool modifiable(int ligne) const;
+
+    AppContext& ctx_;
+    bool lu_ = false;
+    ParVoieT2c t2c_;
+    QList<VoieT2cs> voies_;
+    QList<LigneVoie500> lignes_;
+    QHash<int, QString> lstDATAServeur_; // names of the applications already looked up, raw
+    QList<ApplicationListe> choix_;
+};

@@ -1,0 +1,261 @@
+#include "lines/lines500.h"
+
+#include "lines/scripted_server.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Serveur : ServeurScripte {
+    Serveur()
+        : ServeurScripte(
+              QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb= Début \r\n"
+                             "VoiesFin=Fin\r\nVoiesApp=Application\r\n[VOIES]\r\nSTANDARD=Standard\r\n")) {}
+};
+
+QByteArray bonneReponse() {
+    return QByteArray(Bloc::Taille, '\0');
+}
+
+QByteArray reponseGeneral(int nombre) {
+    QByteArray bloc = bonneReponse();
+    ParVoieT2c t2c;
+    t2c.octets.fill(char(0x33));
+    t2c.setNombreVoies(nombre);
+    Wr_Par_voie_T2c(bloc, t2c);
+    return bloc;
+}
+
+QByteArray pageVoies(const QList<VoieT2cs>& voies, int premier, int nombre) {
+    QByteArray bloc = bonneReponse();
+    ecrireEnteteReponse(bloc, 0, premier, premier + nombre);
+    Wr_Par_voie_T2cs(bloc, voies, premier, nombre);
+    return bloc;
+}
+
+QByteArray reponseApplication(int code, const QString& nom) {
+    QByteArray bloc = bonneReponse();
+    Wr_Application(bloc, 0, {QString::number(code), nom, {}, {}});
+    return bloc;
+}
+
+VoieT2cs voie(const QString& premier, const QString& dernier, quint16 application) {
+    VoieT2cs v;
+    v.setPremier(premier);
+    v.setDernier(dernier);
+    v.application = application;
+    return v;
+}
+
+// A server table of `nombre` lines: 451, 300, no application, 451 again, then free records.
+QList<VoieT2cs> tableServeur(int nombre) {
+    QList<VoieT2cs> voies(nombre);
+    voies[0] = voie("0140", "0149", 451);
+    voies[1] = voie("0200", "0299", 300);
+    voies[2] = voie("0300", "0300", VoieT2cs::Aucun);
+    voies[3] = voie("0400", "", 451);
+    return voies;
+}
+
+// Scripts the replies of a whole read of `voies`: general record, pages, names of 451 and 300.
+void scripterLecture(Serveur& s, const QList<VoieT2cs>& voies) {
+    s.gateway->replies << reponseGeneral(int(voies.size()));
+    for (int p = 0; p < voies.size(); p += 96)
+        s.gateway->replies << pageVoies(voies, p, qMin(96, int(voies.size()) - p));
+    s.gateway->replies << reponseApplication(451, "$STANDARD") << reponseApplication(300, "Messagerie");
+}
+
+TEST(Voies500, ReadsInPagesOf96AndResolvesNamesOnce) {
+    Serveur s;
+    scripterLecture(s, tableServeur(200));
+    Voies500 v(s.ctx);
+    QList<std::pair<int, int>> progres;
+
+    ASSERT_TRUE(v.lire([&](int lues, int total) { progres.append({lues, total}); }));
+
+    EXPECT_EQ(s.codes(), QList<quint32>({101, 103, 103, 103, 5, 5}));
+    EXPECT_EQ(s.champ(0, 32), 1u);
+    const quint32 pages[][2] = {{0, 96}, {96, 96}, {192, 8}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.champ(i + 1, 32), pages[i][0]);
+        EXPECT_EQ(s.champ(i + 1, 36), pages[i][1]);
+    }
+    EXPECT_EQ(s.champ(4, 16), 451u);
+    EXPECT_EQ(s.champ(5, 16), 300u);
+    EXPECT_EQ(progres, (QList<std::pair<int, int>>{{96, 200}, {192, 200}, {200, 200}}));
+
+    ASSERT_EQ(v.lignes().size(), 200);
+    struct Attendu {
+        QString premier, dernier, application;
+        bool grise;
+    };
+    const Attendu attendus[] = {{"0140", "0149", "451   Standard", false},
+                                {"0200", "0299", "300   Messagerie", true},
+                                {"0300", "0300", "", false},
+                                {"0400", "", "451   Standard", false},
+                                {"", "", "", false}};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const LigneVoie500& l = v.lignes()[i];
+        EXPECT_EQ(l.premier, attendus[i].premier);
+        EXPECT_EQ(l.dernier, attendus[i].dernier);
+        EXPECT_EQ(l.texteApplication(), attendus[i].application);
+        EXPECT_EQ(l.grise, attendus[i].grise);
+    }
+}
+
+TEST(Voies500, AFailedRequestEndsTheReadAndNothingIsWritten) {
+    const QList<VoieT2cs> table = tableServeur(200);
+    QByteArray refus = pageVoies(table, 96, 96);
+    ecrireEnteteReponse(refus, 1, 96, 192);
+    struct Cas {
+        const char* nom;
+        QList<QByteArray> replies;
+    };
+    const Cas cas[] = {
+        {"general record refused", {reponseGeneral(200).left(700)}},
+        {"second page bad status", {reponseGeneral(200), pageVoies(table, 0, 96), refus}},
+        {"second page not answered", {reponseGeneral(200), pageVoies(table, 0, 96)}},
+        {"name not answered",
+         {reponseGeneral(200), pageVoies(table, 0, 96), pageVoies(table, 96, 96), pageVoies(table, 192, 8)}},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Serveur s;
+        s.gateway->replies = c.replies;
+        Voies500 v(s.ctx);
+        EXPECT_FALSE(v.ResetVoies());
+        EXPECT_FALSE(v.estLu());
+        EXPECT_FALSE(v.ecrire());
+        for (quint32 code : s.codes())
+            EXPECT_TRUE(code == 101 || code == 103 || code == 5) << code;
+    }
+}
+
+TEST(Voies500, EditsFollowTheRowRules) {
+    Serveur s;
+    scripterLecture(s, tableServeur(10));
+    Voies500 v(s.ctx);
+    ASSERT_TRUE(v.lire());
+    struct Cas {
+        int ligne, colonne;
+        QString texte;
+        bool accepte;
+        QString resultat;
+    };
+    const Cas cas[] = {
+        {0, 1, " 12A*#x ", true, "12A*#x"}, {0, 2, "0150", true, "0150"}, {0, 1, "", true, ""},
+        {0, 2, "12-3", false, "0150"},      {0, 2, "1.5", false, "0150"}, {4, 1, "abcd", true, "abcd"},
+        {1, 1, "0201", false, "0200"}, // greyed: application 300
+        {1, 2, "", false, "0299"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.texte.toStdString());
+        EXPECT_EQ(v.setNumero(c.ligne, c.colonne, c.texte), c.accepte);
+        const LigneVoie500& l = v.lignes()[c.ligne];
+        EXPECT_EQ(c.colonne == 1 ? l.premier : l.dernier, c.resultat);
+    }
+
+    const ApplicationListe app{"00452", "Accueil ", "", ""};
+    EXPECT_TRUE(v.setApplication(2, &app));
+    EXPECT_EQ(v.lignes()[2].texteApplication(), QStringLiteral("452   Accueil"));
+    EXPECT_FALSE(v.effacer(1, 3));
+    EXPECT_EQ(v.lignes()[1].code, QStringLiteral("300"));
+    EXPECT_TRUE(v.effacer(3, 3));
+    EXPECT_EQ(v.lignes()[3].texteApplication(), QString());
+    EXPECT_FALSE(v.setNumero(10, 1, "1"));
+}
+
+TEST(Voies500, ResetVoiesWritesPagesThenTheGeneralRecord) {
+    Serveur s;
+    const QList<VoieT2cs> table = tableServeur(100);
+    scripterLecture(s, table);
+    for (int i = 0; i < 3; ++i)
+        s.gateway->replies << bonneReponse();
+    Voies500 v(s.ctx);
+
+    ASSERT_TRUE(v.ResetVoies());
+
+    EXPECT_EQ(s.codes(), QList<quint32>({101, 103, 103, 5, 5, 102, 102, 100}));
+    const QByteArray p1 = s.gateway->requestsSeen[5];
+    const QByteArray p2 = s.gateway->requestsSeen[6];
+    const QByteArray general = s.gateway->requestsSeen[7];
+    EXPECT_EQ(p1.size(), 8705);
+    EXPECT_EQ(QList<quint32>({s.champ(5, 12), s.champ(5, 32), s.champ(5, 36)}), QList<quint32>({1, 0, 96}));
+    EXPECT_EQ(QList<quint32>({s.champ(6, 12), s.champ(6, 32), s.champ(6, 36)}), QList<quint32>({1, 96, 4}));
+    EXPECT_EQ(QList<quint32>({s.champ(7, 12), s.champ(7, 32), s.champ(7, 36)}), QList<quint32>({0, 1, 16}));
+    EXPECT_EQ(general.mid(512, 800), reponseGeneral(100).mid(512, 800));
+
+    QList<VoieT2cs> ecrites(100);
+    QByteArray b1 = p1.left(Bloc::Taille), b2 = p2.left(Bloc::Taille);
+    ecrireEnteteReponse(b1, 0, 0, 96);
+    ecrireEnteteReponse(b2, 0, 96, 100);
+    PageReponse page;
+    ASSERT_EQ(Rd_Par_voie_T2cs(b1, ecrites, page), ErreurReponse::Aucune);
+    ASSERT_EQ(Rd_Par_voie_T2cs(b2, ecrites, page), ErreurReponse::Aucune);
+    // 451: no first number, no application; 300 unchanged; none: no first number; the rest free.
+    const QList<VoieT2cs> attendues = {voie("", "0149", VoieT2cs::Aucun), table[1],
+                                       voie("", "0300", VoieT2cs::Aucun), voie("", "", VoieT2cs::Aucun)};
+    for (int i = 0; i < 100; ++i) {
+        SCOPED_TRACE(i);
+        const VoieT2cs& attendue = i < attendues.size() ? attendues[i] : VoieT2cs();
+        EXPECT_EQ(ecrites[i].premier, attendue.premier);
+        EXPECT_EQ(ecrites[i].dernier, attendue.dernier);
+        EXPECT_EQ(ecrites[i].application, attendue.application);
+    }
+}
+
+TEST(Voies500, CsvExportAndImport) {
+    Serveur s;
+    scripterLecture(s, tableServeur(8));
+    Voies500 v(s.ctx);
+    ASSERT_TRUE(v.lire());
+    EXPECT_TRUE(v.setNumero(5, 1, "0600"));
+
+    EXPECT_EQ(v.exporterCsv(), QByteArray("D\xE9"
+                                          "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n"
+                                          "0300;0300;\r\n0400;;451\r\n0600;;\r\n"));
+
+    struct Cas {
+        const char* nom;
+        QByteArray fichier;
+        QStringList lignes; // first;last;application text of the rows in use
+        bool nomConnu;      // the server knows the one name asked
+        int requetesNom;
+    };
+    const Cas cas[] = {
+        {"title line dropped",
+         "Debut;Fin;App\r\n/ comment\r\n\r\n0140 ; 0149 ; 453\r\n0150;;\r\n0160;0169;451;extra\r\n",
+         {"0140;0149;453   ****************", "0150;;", "0160;0169;451   Standard"},
+         false,
+         1},
+        {"no header",
+         "0140;0149;300\r\n;0159;455\n",
+         {"0140;0149;300   Messagerie", ";0159;455   Nuit"},
+         true,
+         1},
+        {"first field empty", ";\r\n7\r\n", {"7;;"}, false, 0},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Voies500 w(s.ctx);
+        s.gateway->replies.clear();
+        scripterLecture(s, tableServeur(8));
+        ASSERT_TRUE(w.lire());
+        s.gateway->requestsSeen.clear();
+        QByteArray nom = bonneReponse();
+        if (c.nomConnu) ecrireNomApplication(nom, "Nuit");
+        s.gateway->replies = {nom};
+
+        w.importerCsv(c.fichier);
+
+        QStringList lignes;
+        for (const LigneVoie500& l : w.lignes())
+            if (!l.premier.isEmpty() || !l.dernier.isEmpty() || !l.code.isEmpty())
+                lignes << l.premier + QLatin1Char(';') + l.dernier + QLatin1Char(';') + l.texteApplication();
+        EXPECT_EQ(lignes, c.lignes);
+        EXPECT_EQ(s.codes(), QList<quint32>(c.requetesNom, 1));
+    }
+}
+
+} // namespace
