@@ -12,7 +12,9 @@ namespace {
 
 // The decoded lines of a server text file that carry data.
 template <typename F> void forEachDataLine(const QByteArray& bytes, F&& f) {
-    for (QByteArrayView raw : line_text::splitLines(bytes)) {
+    // A UTF-8 file may open with a byte-order mark, which would hide a first comment line.
+    const QByteArrayView text = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : bytes;
+    for (QByteArrayView raw : line_text::splitLines(text)) {
         const QByteArrayView line = line_text::trimSpaces(raw);
         if (line.isEmpty() || line.front() == '/' || line.front() == '[') continue;
         if (!f(line_text::decodeLine(line))) return;

@@ -34,6 +34,7 @@ TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
         {"100;;;;;;;;;", false},
         {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", false},
         {"[rcm]", false},
+        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", false},
         {"   ", false},
     };
     for (const Case& c : cases) {
