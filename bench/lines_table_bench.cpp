@@ -20,8 +20,7 @@ struct Fixture {
 
     Fixture() {
         labels.setText(kLabels);
-        names.applications = ApplicationDirectory({{"300", "Fax", "", ""}, {"451", "Accueil", "", ""}},
-                                                  {{"00451", "Accueil", "", ""}});
+        names.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
     }
     QString write(const QString& name, const QByteArray& bytes) const {
         const QString path = dir.filePath(name);

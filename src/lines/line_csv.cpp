@@ -49,7 +49,7 @@ void readCsv(LineTable& table, const LineNames& names, const QByteArray& bytes) 
     std::vector<std::pair<int, LineRecord>> kept;
     for (int i = 1; i <= table.lineCount(); ++i) {
         const LineRecord& r = table.ligne(i);
-        if (r.app >= 1 && !estAppliSVI(r.app)) kept.emplace_back(i, r);
+        if (r.app >= 1 && !isAutoAttendantApplication(r.app)) kept.emplace_back(i, r);
     }
     table.clear();
     const QList<QByteArrayView> lines = line_text::splitLines(bytes);

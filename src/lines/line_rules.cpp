@@ -71,16 +71,16 @@ bool enterCellText(LineTable& table, const LineNames& names, int row, int column
     const QString t = text.trimmed();
     if (!acceptsText(tag, t)) {
         if (tag != QLatin1String("POSTE_APP")) return false;
-        const ApplicationListe* chosen = names.applications.choosableByName(t);
+        const ApplicationEntry* chosen = names.applications.choosableByName(t);
         if (!chosen) return false;
         if (column == 6) {
             r->trfOK.clear();
-            r->app = qint16(valeurCode(chosen->code));
-            r->appName = chosen->nom;
+            r->app = qint16(chosen->code);
+            r->appName = chosen->name;
         } else {
             r->trfKO.clear();
-            r->appKO = qint16(valeurCode(chosen->code));
-            r->appKOName = chosen->nom;
+            r->appKO = qint16(chosen->code);
+            r->appKOName = chosen->name;
         }
         return true;
     }

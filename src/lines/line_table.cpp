@@ -5,8 +5,12 @@
 
 #include <algorithm>
 
+bool isAutoAttendantApplication(int code) {
+    return code >= 451 && code <= 455;
+}
+
 bool isGreyed(const LineRecord& record) {
-    return !record.trfOK.isEmpty() || (record.app >= 1 && !estAppliSVI(record.app));
+    return !record.trfOK.isEmpty() || (record.app >= 1 && !isAutoAttendantApplication(record.app));
 }
 
 bool LineTable::append(const LineRecord& record) {
@@ -53,22 +57,23 @@ QString PlanningTable::planningName(int planing) const {
     return planing >= 1 && planing <= kCount ? name(planing - 1) : QString();
 }
 
-ApplicationDirectory::ApplicationDirectory(QList<ApplicationListe> toutes,
-                                           QList<ApplicationListe> choisissables)
-    : m_toutes(std::move(toutes)), m_choisissables(std::move(choisissables)) {
-    for (const ApplicationListe& a : m_toutes)
-        m_codes.append(valeurCode(a.code));
-}
-
 QString ApplicationDirectory::applicationName(int code) const {
     if (code == 0) return {};
-    const qsizetype i = m_codes.indexOf(code);
-    return i >= 0 ? m_toutes.at(i).nom : QString();
+    for (const ApplicationEntry& entry : m_all)
+        if (entry.code == code) return entry.name;
+    return {};
 }
 
-const ApplicationListe* ApplicationDirectory::choosableByName(const QString& name) const {
-    for (const ApplicationListe& a : m_choisissables)
-        if (a.nom == name) return &a;
+QList<ApplicationEntry> ApplicationDirectory::choosable() const {
+    QList<ApplicationEntry> out;
+    for (const ApplicationEntry& entry : m_all)
+        if (isAutoAttendantApplication(entry.code)) out.append(entry);
+    return out;
+}
+
+const ApplicationEntry* ApplicationDirectory::choosableByName(const QString& name) const {
+    for (const ApplicationEntry& entry : m_all)
+        if (isAutoAttendantApplication(entry.code) && entry.name == name) return &entry;
     return nullptr;
 }
 
@@ -79,12 +84,12 @@ QStringList planningChoices(const PlanningTable& plannings) {
     return choices;
 }
 
-QList<LinePickerItem> pickerItems(const QList<ApplicationListe>& choosable,
+QList<LinePickerItem> pickerItems(const QList<ApplicationEntry>& choosable,
                                   const QList<StationEntry>& stations, bool withApplications) {
     QList<LinePickerItem> items;
     if (withApplications)
-        for (const ApplicationListe& a : choosable)
-            items.append({a.nom, a.code, a.nom, QString(), true});
+        for (const ApplicationEntry& a : choosable)
+            items.append({a.name, QString::number(a.code), a.name, QString(), true});
     for (const StationEntry& s : stations)
         items.append({s.number, s.number, s.name, QString::number(s.kind), false});
     return items;

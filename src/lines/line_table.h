@@ -1,7 +1,5 @@
 #pragma once
 
-#include "lines/application_table.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -40,6 +38,8 @@ struct LineRecord {
     bool operator==(const LineRecord&) const = default;
 };
 
+// Applications 451 to 455 are the auto-attendant's, the only ones this table assigns.
+bool isAutoAttendantApplication(int code);
 // Lines of another application, or that transfer to a number when open, may not be changed here.
 bool isGreyed(const LineRecord& record);
 
@@ -93,25 +93,34 @@ private:
     std::array<QString, kCount> m_names;
 };
 
-// The server's applications as the window lists them: every one (codes below 490) and the choosable
-// ones (the auto-attendant's), both as loadApplications and its list builders give them.
+// One application of the server (codes below 490).
+struct ApplicationEntry {
+    int code = 0;
+    QString name; // display name
+    QString secondCode;
+    QString fourthField;
+    bool operator==(const ApplicationEntry&) const = default;
+};
+
+// Every application of the server, in the server's order.
 class ApplicationDirectory {
 public:
     ApplicationDirectory() = default;
-    ApplicationDirectory(QList<ApplicationListe> toutes, QList<ApplicationListe> choisissables);
+    explicit ApplicationDirectory(QList<ApplicationEntry> all) : m_all(std::move(all)) {}
 
-    const QList<ApplicationListe>& toutes() const { return m_toutes; }
-    const QList<ApplicationListe>& choisissables() const { return m_choisissables; }
+    const QList<ApplicationEntry>& all() const { return m_all; }
+    void add(const ApplicationEntry& entry) { m_all.append(entry); }
+    void clear() { m_all.clear(); }
 
     // Display name of the first application with this code; "" for 0 (none) or an unknown code.
     QString applicationName(int code) const;
+    // The applications a line may be given: the auto-attendant's, in order.
+    QList<ApplicationEntry> choosable() const;
     // The first choosable application whose display name is exactly name; nullptr when none.
-    const ApplicationListe* choosableByName(const QString& name) const;
+    const ApplicationEntry* choosableByName(const QString& name) const;
 
 private:
-    QList<ApplicationListe> m_toutes;
-    QList<ApplicationListe> m_choisissables;
-    QList<int> m_codes; // of m_toutes, read once: every line of a table looks names up
+    QList<ApplicationEntry> m_all;
 };
 
 // The planning list: "" (none) then the 10 names, so that an index is a planing value.
@@ -128,7 +137,7 @@ struct LinePickerItem {
     bool operator==(const LinePickerItem&) const = default;
 };
 // The choosable applications first when withApplications (columns of destinations), then the stations.
-QList<LinePickerItem> pickerItems(const QList<ApplicationListe>& choosable,
+QList<LinePickerItem> pickerItems(const QList<ApplicationEntry>& choosable,
                                   const QList<StationEntry>& stations, bool withApplications);
 
 // What names the numbers of a line: plannings, applications and trace captions.

@@ -13,8 +13,7 @@ LineNames makeNames() {
     QByteArray plannings(PlanningTable::kSize, '\0');
     plannings.replace(256, 4, "Jour");
     names.plannings = PlanningTable::fromBytes(plannings);
-    names.applications = ApplicationDirectory({{"300", "Fax", "", ""}, {"451", "Accueil", "", ""}},
-                                              {{"00451", "Accueil", "", ""}});
+    names.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
     return names;
 }
 

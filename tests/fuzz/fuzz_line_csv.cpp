@@ -16,8 +16,7 @@ struct Setup {
         QByteArray plannings(PlanningTable::kSize, '\0');
         plannings.replace(256 + 128, 4, "Nuit");
         names.plannings = PlanningTable::fromBytes(plannings);
-        names.applications = ApplicationDirectory({{"300", "Fax", "", ""}, {"451", "Accueil", "", ""}},
-                                                  {{"00451", "Accueil", "", ""}});
+        names.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
     }
 };
 

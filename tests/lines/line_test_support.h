@@ -35,8 +35,7 @@ inline LineNames lineNames(const Translation& labels) {
     LineNames names;
     names.plannings = PlanningTable::fromBytes(planningBytes());
     names.applications =
-        ApplicationDirectory({{"300", "Fax", "", ""}, {"451", "Accueil", "", ""}, {"452", "Nuit", "", ""}},
-                             {{"00451", "Accueil", "", ""}, {"00452", "Nuit", "", ""}});
+        ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}, {452, "Nuit", "", ""}});
     names.traceNames = readTraceNames(labels);
     return names;
 }
