@@ -1,12 +1,13 @@
 #include "lines/line_table.h"
 
 #include "core/translation.h"
+#include "lines/application_table.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
 
 bool isAutoAttendantApplication(int code) {
-    return code >= 451 && code <= 455;
+    return estAppliSVI(code);
 }
 
 bool isGreyed(const LineRecord& record) {
