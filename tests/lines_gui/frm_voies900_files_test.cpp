@@ -79,7 +79,16 @@ TEST_F(LinesWindowScripted, ApplicationsOfTheServerAreNamedAndChosenByName) {
     EXPECT_EQ(editor()->text(), "101");
     QTest::keyClick(editor(), Qt::Key_Return);
     EXPECT_EQ(window->table().ligne(1).trfOK, "101");
-    EXPECT_EQ(window->table().ligne(1).app, 0);
+
+    // OK stores the table, has the server take it into account, and closes the window.
+    const qsizetype before = gateway->calls.size();
+    QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    const QString local = ctx.repTMP + QStringLiteral("rcm.cfg");
+    EXPECT_EQ(gateway->calls.mid(before).filter(QRegularExpression("^(Put|GetIhm)")),
+              QStringList({"PutFileHTTP_QAVO(" + local + ", rcm.cfg)", "GetIhmInfo(8704)"}));
+    EXPECT_EQ(qFromLittleEndian<quint32>(gateway->requestsSeen.last().constData() + 8), 105u);
+    EXPECT_TRUE(testing_support::readBytes(local).contains("\r\n201;;;;101;453;;;;0;Accueil\r\n"));
 }
 
 TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {

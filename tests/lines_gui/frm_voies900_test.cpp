@@ -168,7 +168,8 @@ TEST_F(LinesWindowTest, AFailedFetchShowsTheErrorAndLeavesOnlyCancel) {
         open();
         EXPECT_TRUE(find("picErreur")->isVisible());
         EXPECT_EQ(rows(), 0);
-        for (const char* off : {"cmdOK", "cmdAppliquer", "cmdExport", "cmdImport", "picIcon_0"})
+        for (const char* off :
+             {"cmdOK", "cmdAppliquer", "cmdExport", "cmdImport", "picIcon_0", "cmdAddLigne", "cmdAddLigne2"})
             EXPECT_FALSE(find(off)->isEnabled()) << off;
         EXPECT_TRUE(find("cmdCancel")->isEnabled());
         QTest::mouseClick(find<QPushButton>("cmdCancel"), Qt::LeftButton);

@@ -37,8 +37,10 @@ namespace {
 
 // Row height of the grid: 315 twips.
 constexpr int kRowHeight = 21;
-// Widths of the grid's columns 0 to 9, wide enough for their titles and usual contents.
-constexpr std::array<int, 10> kColumnWidths = {44, 118, 118, 70, 110, 40, 150, 150, 190, 90};
+// Widths of the grid's columns 0 to 9, wide enough for their titles and usual contents; the label
+// (column 8) takes what is left, so the nine columns fit the window without scrolling sideways.
+constexpr std::array<int, 10> kColumnWidths = {40, 108, 108, 56, 96, 36, 190, 190, 200, 96};
+constexpr int kLabelColumn = 8;
 constexpr int kDebugHeight = 110;
 // The request that makes the server take the new line file into account.
 constexpr quint32 kReloadLines = 105;
@@ -75,7 +77,12 @@ FrmVoies900::FrmVoies900(AppContext& ctx, Prompts& prompts, platform::Pacing& pa
     buildEditors();
     layoutControls();
     Form_Load();
-    resize(1080, 640);
+    // Wide enough for every column, so the number column never scrolls out of view.
+    int columns = 0;
+    for (int width : kColumnWidths)
+        columns += width;
+    setMinimumWidth(columns + 60);
+    resize(1180, 680);
 }
 
 FrmVoies900::~FrmVoies900() = default;
@@ -100,11 +107,11 @@ void FrmVoies900::buildControls() {
     Grille->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grille->verticalHeader()->setDefaultSectionSize(kRowHeight);
     Grille->horizontalHeader()->setHighlightSections(false);
-    Grille->horizontalHeader()->setStretchLastSection(true);
     Grille->setWordWrap(false);
     for (int c = 0; c < LineGridModel::kColumns; ++c)
         Grille->setColumnWidth(c, kColumnWidths[std::size_t(c)]);
     Grille->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    Grille->horizontalHeader()->setSectionResizeMode(kLabelColumn, QHeaderView::Stretch);
     Grille->installEventFilter(this);
     Grille->viewport()->installEventFilter(this);
     connect(Grille, &QAbstractItemView::doubleClicked, this, [this] { openCellEditor(); });
@@ -334,6 +341,9 @@ bool FrmVoies900::loadLineFiles() {
 void FrmVoies900::showError() {
     picLoad->hide();
     setButtonsEnabled(false);
+    // Without the server's files there is no table to add to.
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdAddLigne, cmdAddLigne2, Grille})
+        w->setEnabled(false);
     picErreur->setGeometry(rect().adjusted(40, 60, -40, -60));
     picErreur->show();
     picErreur->raise();

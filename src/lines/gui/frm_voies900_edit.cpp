@@ -183,7 +183,9 @@ void FrmVoies900::openPicker() {
     list->scrollToItem(chosen);
     // Below the editor, or above it when the window ends first.
     const QRect editor(txtNumCall->mapTo(this, QPoint(0, 0)), txtNumCall->size());
-    const QSize size(380, 220);
+    // As tall as its items, up to ten of them.
+    const int rowHeight = qMax(16, list->sizeHintForRow(0));
+    const QSize size(380, qMin(list->topLevelItemCount(), 10) * rowHeight + 2 * list->frameWidth() + 4);
     int top = editor.bottom() + 1;
     if (top + size.height() > height()) top = qMax(0, editor.top() - size.height());
     const int left = qBound(0, editor.left(), qMax(0, width() - size.width()));
