@@ -309,7 +309,7 @@ bool FrmVoies900::loadApplications() {
 
 bool FrmVoies900::loadLineFiles() {
     lblLoad->setText(QStringLiteral("..."));
-    picLoad->setGeometry(Grille->geometry().center().x() - 80, Grille->geometry().center().y() - 25, 160, 50);
+    placePanels();
     picLoad->show();
     picLoad->raise();
     m_pacing.processEvents();
@@ -344,9 +344,20 @@ void FrmVoies900::showError() {
     // Without the server's files there is no table to add to.
     for (QWidget* w : std::initializer_list<QWidget*>{cmdAddLigne, cmdAddLigne2, Grille})
         w->setEnabled(false);
-    picErreur->setGeometry(rect().adjusted(40, 60, -40, -60));
+    placePanels();
     picErreur->show();
     picErreur->raise();
+}
+
+void FrmVoies900::placePanels() {
+    const QRect grid = Grille->geometry();
+    picLoad->setGeometry(QRect(0, 0, 160, 50).translated(grid.center() - QPoint(80, 25)));
+    picErreur->setGeometry(rect().adjusted(40, 60, -40, -60));
+}
+
+void FrmVoies900::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    placePanels();
 }
 
 void FrmVoies900::fillPlanningList() {

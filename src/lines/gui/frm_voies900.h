@@ -77,6 +77,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
 
@@ -86,6 +87,8 @@ private:
     void buildEditors();
     void setButtonsEnabled(bool enabled);
     void showError();
+    // The busy and error panels over the grid, placed again when the window's size changes.
+    void placePanels();
     QString label(const char* key) const;
     QString sectionLabel(const char* section, const char* key) const;
     // Runs while the export or import works: the commands are disabled and the pointer waits.
