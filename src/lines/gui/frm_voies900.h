@@ -72,7 +72,6 @@ public:
     void commitEditors();
 
     const LineTable& table() const { return m_table; }
-    const LineNames& names() const { return m_names; }
 
 protected:
     void showEvent(QShowEvent* event) override;
