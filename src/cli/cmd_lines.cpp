@@ -63,7 +63,7 @@ int runLinesImport(const QStringList& args) {
     readCsv(data.table, data.names, bytes);
     QString error;
     if (!line_server::saveLineTable(ctx, data.table, &error)) {
-        warn(QStringLiteral("the line table was not stored: ") + error);
+        warn(error);
         return kServerFailure;
     }
     return kOk;

@@ -44,6 +44,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     buildDetailPanels();
     connectCommands();
     connectServerCommands();
+    connect(ui->mnuVoies, &QAction::triggered, this, &frmMain::mnuVoies_Click);
     connectTree();
     connectJournal();
     connectDocument();

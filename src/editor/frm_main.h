@@ -108,6 +108,8 @@ private:
     void mnuParam_Click();
     void mnuVersion_Click();
     void mnuInfoServeur_Click();
+    // The line window of the server's generation (frm_main_lines.cpp).
+    void mnuVoies_Click();
     // Server commands (frm_main_server.cpp).
     void mnuEnvoi_Click();
     void SaveAndSendThisArbo();

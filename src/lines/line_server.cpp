@@ -38,7 +38,9 @@ bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error) {
     Passerelle& link = passerelleOf(ctx);
     link.parametres(ctx, true);
     if (link.gateway().PutFileHTTP_QAVO(local, QStringLiteral("rcm.cfg")) != 0) {
-        if (error) *error = server_transfers::lastReason(ctx);
+        if (error)
+            *error = ctx.translation.getLabel(QStringLiteral("ErrEnvoiVoies"))
+                         .replace(QStringLiteral("$RAISON$"), server_transfers::lastReason(ctx));
         return false;
     }
     QByteArray bloc;

@@ -34,8 +34,8 @@ struct LineData {
 QString loadLineData(AppContext& ctx, platform::Pacing& pacing, LineData& data);
 
 // "rcm.cfg" written to repTMP, stored on the server, then request 105 so that the server reads it
-// again. False, with the user's message in error, when the file could not be written or stored; the
-// reply to request 105 is not examined.
+// again. False, with the user's message in error, when the file could not be written or stored (the
+// lines would otherwise be lost without a word); the reply to request 105 is not examined.
 bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error = nullptr);
 
 } // namespace line_server

@@ -1,0 +1,180 @@
+#include "lines_window_fixture.h"
+
+#include "lines/line_files.h"
+
+namespace {
+
+using namespace lines_gui_testing;
+
+const QColor greyed(224, 224, 224);
+
+TEST_F(LinesWindowTest, TypedEntriesAreKeptOrDroppedAndApplyStoresThemOnTheServer) {
+    struct Case {
+        int column;
+        const char* typed;
+        const char* shown;    // the cell afterwards; "" when the entry was dropped
+        const char* fileLine; // what the server's file then holds for the line, if anything
+    };
+    const Case cases[] = {
+        {1, "12ab*#X", "12ab*#X", "12ab*#X;;;;;;;;;0;"},
+        {1, "12-3", "", nullptr},
+        {2, "0612", "0612", ";0612;;;;;;;;0;"},
+        {3, "x", "x", ";;x;;;;;;;0;"},
+        {3, "12x", "", nullptr},
+        {5, "0", "", nullptr},
+        {5, "9", "", nullptr},
+        {5, "8", "8", nullptr},
+        {6, "12#", "12#", nullptr},
+        {7, "Nuit", "", nullptr}, // no application of that name on this server
+        {8, " a;b ", "ab", nullptr},
+    };
+    open();
+    ASSERT_EQ(rows(), 25);
+    QByteArray expected =
+        QByteArray(kLineFileHeader) + "\r\n" + serverLines().mid(serverLines().indexOf('\n') + 1);
+    int row = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        type(row, c.column, QLatin1String(c.typed));
+        EXPECT_FALSE(editor()->isVisible());
+        EXPECT_EQ(cell(row, c.column), QLatin1String(c.shown));
+        if (c.fileLine) expected += QByteArray(c.fileLine) + "\r\n";
+        ++row;
+    }
+    EXPECT_EQ(window->table().ligne(12).VP, 8);
+    EXPECT_EQ(window->table().ligne(13).trfOK, "12#");
+    EXPECT_EQ(back(13, 1), greyed) << "a transfer number makes the line another's";
+    EXPECT_EQ(window->table().ligne(15).libelle, "ab");
+
+    QTest::mouseClick(find<QPushButton>("cmdAppliquer"), Qt::LeftButton);
+    EXPECT_EQ(served("rcm.cfg"), expected);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(rows(), 25);
+}
+
+TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
+    open();
+    EXPECT_NE(back(1, 1), greyed);
+    for (const int row : {2, 3}) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(back(row, 1), greyed);
+        EXPECT_EQ(back(row, 9), greyed);
+        enterCell(row, 1);
+        EXPECT_FALSE(editor()->isVisible());
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        EXPECT_EQ(cell(row, 1), QString::number(200 + row));
+        popup(row, QStringLiteral("mnuDel"));
+        EXPECT_EQ(menuItems, QStringList({"mnuDel(off)", "mnuInsert"}));
+        EXPECT_EQ(cell(row, 1), QString::number(200 + row));
+    }
+    // An editable line's cell is emptied by Delete, its record with it.
+    grid()->setCurrentIndex(at(4, 3));
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(cell(4, 3), "");
+    EXPECT_EQ(window->table().ligne(4).code, "");
+}
+
+TEST_F(LinesWindowTest, DeletingAndInsertingLinesKeepAtLeast25) {
+    struct Case {
+        int serverLines;
+        const char* choice;
+        int row;
+        int rowsAfter;
+        const char* rowText;  // the chosen row's number afterwards
+        const char* nextText; // the row after it
+        const char* lastText; // the last row
+    };
+    const Case cases[] = {
+        {4, "mnuDel", 1, 25, "202", "203", ""},
+        {30, "mnuDel", 3, 29, "1004", "1005", "1030"},
+        {4, "mnuInsert", 2, 26, "", "202", ""},
+        {30, "mnuInsert", 3, 31, "", "1003", "1030"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.choice) + " of " + std::to_string(c.serverLines));
+        serve("rcm.cfg", c.serverLines == 4 ? serverLines() : numberedLines(30));
+        open();
+        popup(c.row, QLatin1String(c.choice));
+        EXPECT_EQ(rows(), c.rowsAfter);
+        EXPECT_EQ(cell(c.row, 1), QLatin1String(c.rowText));
+        EXPECT_EQ(cell(c.row + 1, 1), QLatin1String(c.nextText));
+        EXPECT_EQ(cell(rows(), 0), QString::number(rows()));
+        EXPECT_EQ(cell(rows(), 1), QLatin1String(c.lastText));
+        // An added line comes at the end, empty, and is shown.
+        QTest::mouseClick(find<QToolButton>("cmdAddLigne2"), Qt::LeftButton);
+        EXPECT_EQ(rows(), c.rowsAfter + 1);
+        EXPECT_EQ(cell(rows(), 1), "");
+        EXPECT_EQ(grid()->currentIndex().row() + 1, rows());
+    }
+}
+
+TEST_F(LinesWindowTest, FindingsFollowTheTableAndAChosenOneShowsItsLine) {
+    open();
+    auto* list = find<QListWidget>("lstDebug");
+    ASSERT_EQ(findings(), QStringList{"Line #4 : code without VP"});
+    EXPECT_EQ(list->item(0)->foreground().color(), QColor(0xAD, 0, 0));
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole + 1).toString(), "Erreur");
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(grid()->currentIndex().row() + 1, 4);
+    EXPECT_EQ(back(4, 0), QColor(255, 128, 128));
+    EXPECT_NE(back(3, 0), QColor(255, 128, 128));
+
+    type(4, 5, QStringLiteral("2"));
+    type(6, 1, QStringLiteral("300"));
+    EXPECT_EQ(findings(), QStringList{"Line #6 : no application or transfer when open"});
+    EXPECT_NE(back(4, 0), QColor(255, 128, 128)) << "a new check drops the highlight";
+
+    // The fold toggle hides the list and says what it will do next.
+    auto* picF = find<QToolButton>("picF");
+    EXPECT_EQ(picF->toolTip(), "Shrink the message list");
+    QTest::mouseClick(picF, Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(picF->toolTip(), "Enlarge the message list");
+}
+
+TEST_F(LinesWindowTest, EscapeChangesNothing) {
+    open();
+    const LineTable before = window->table();
+    type(1, 1, QStringLiteral("999"), Qt::Key_Escape);
+    EXPECT_FALSE(editor()->isVisible());
+    for (const auto& [column, combo] : {std::pair{4, "cboPlanning"}, std::pair{9, "cboTrace"}}) {
+        enterCell(1, column);
+        auto* box = find<QComboBox>(combo);
+        ASSERT_TRUE(box->isVisible()) << combo;
+        box->setCurrentIndex(2);
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_FALSE(box->isVisible()) << combo;
+    }
+    QTest::keyClick(grid(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible()) << "Esc never closes the window";
+    EXPECT_EQ(window->table(), before);
+    EXPECT_EQ(cell(1, 1), "201");
+
+    // A choice in a list is kept, and shown.
+    enterCell(1, 4);
+    auto* planning = find<QComboBox>("cboPlanning");
+    planning->setCurrentIndex(4);
+    emit planning->activated(4);
+    EXPECT_EQ(cell(1, 4), "Plan 3");
+    EXPECT_EQ(window->table().ligne(1).planing, 4);
+}
+
+TEST_F(LinesWindowTest, AFailedFetchShowsTheErrorAndLeavesOnlyCancel) {
+    for (const char* missing : {"planning.cfg", "rcm.txt", "rcm.cfg"}) {
+        SCOPED_TRACE(missing);
+        SetUp();
+        QFile::remove(sim->root() + QLatin1Char('/') + QLatin1String(missing));
+        open();
+        EXPECT_TRUE(find("picErreur")->isVisible());
+        EXPECT_EQ(rows(), 0);
+        for (const char* off :
+             {"cmdOK", "cmdAppliquer", "cmdExport", "cmdImport", "picIcon_0", "cmdAddLigne", "cmdAddLigne2"})
+            EXPECT_FALSE(find(off)->isEnabled()) << off;
+        EXPECT_TRUE(find("cmdCancel")->isEnabled());
+        QTest::mouseClick(find<QPushButton>("cmdCancel"), Qt::LeftButton);
+        EXPECT_FALSE(window->isVisible());
+    }
+}
+
+} // namespace

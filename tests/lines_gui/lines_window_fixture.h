@@ -1,0 +1,149 @@
+#pragma once
+
+// The line window driven as a user drives it, against qavo-sim holding the server's line files.
+
+#include "core/app_context.h"
+#include "core/prompts.h"
+#include "lines/gui/frm_voies900.h"
+#include "lines/line_test_support.h"
+#include "platform/pacing.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
+#include "support/qt_print.h"
+#include "support/sim_process.h"
+#include "support/test_support.h"
+
+#include <QTest>
+#include <QtWidgets>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace lines_gui_testing {
+
+// Lines 1 and 4 editable (4 has a code without VP), 2 of application 300 and 3 transferring: greyed.
+inline QByteArray serverLines() {
+    return "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+           "201;;;451;;452;;;;0;Accueil\r\n"
+           "202;;;300;;;;;;0;Fax\r\n"
+           "203;;;;0601;;;;;0;Renvoi\r\n"
+           ";;12;;;;;;;1;Code\r\n";
+}
+
+inline QByteArray numberedLines(int count) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += QByteArray::number(1000 + i) + ";;;451;;;;;;0;\r\n";
+    return bytes;
+}
+
+// Prompts that can look at the window while a message is shown.
+struct WatchingPrompts : ScriptedPrompts {
+    std::function<void()> onCritical;
+    void critical(const QString& text, const QString& title) override {
+        if (onCritical) onCritical();
+        ScriptedPrompts::critical(text, title);
+    }
+};
+
+class LinesWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim.emplace();
+        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
+        ctx.modeLocal = false;
+        ctx.VERSION_900 = true;
+        ctx.HADDR = QStringLiteral("127.0.0.1");
+        ctx.HPORT = QString::number(sim->port());
+        ctx.USER = QStringLiteral("u");
+        ctx.PASS = QStringLiteral("p");
+        ctx.RepData = work.path() + QStringLiteral("/");
+        ctx.repTMP = ctx.RepData + QStringLiteral("TMP/");
+        QDir().mkpath(ctx.repTMP);
+        ctx.translation = line_testing::englishLabels();
+        auto gateway = std::make_unique<HttpGateway>();
+        gateway->setTimeouts(3000, 1500);
+        passerelleOf(ctx).setGateway(std::move(gateway));
+        serve("planning.cfg", line_testing::planningBytes());
+        serve("rcm.txt", "P1=101;Dupont;1;2\r\nP2=102;Martin;1;2\r\n");
+        serve("rcm.cfg", serverLines());
+    }
+    void TearDown() override { window.reset(); }
+
+    void serve(const char* name, const QByteArray& bytes) {
+        testing_support::writeBytes(sim->root() + QLatin1Char('/') + QLatin1String(name), bytes);
+    }
+    QByteArray served(const char* name) const {
+        return testing_support::readBytes(sim->root() + QLatin1Char('/') + QLatin1String(name));
+    }
+
+    // The window shown, once its first load has run.
+    FrmVoies900& open() {
+        window = std::make_unique<FrmVoies900>(ctx, prompts, noPacing);
+        window->setMenuShower([this](QMenu& menu, const QPoint&) {
+            menuItems.clear();
+            for (QAction* a : menu.actions())
+                menuItems << a->objectName() + (a->isEnabled() ? QString() : QStringLiteral("(off)"));
+            if (QAction* chosen = menu.findChild<QAction*>(menuChoice); chosen && chosen->isEnabled())
+                chosen->trigger();
+        });
+        window->show();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return find<QTimer>("Timer1") && !find<QTimer>("Timer1")->isActive() && !loading(); },
+            15000));
+        return *window;
+    }
+    bool loading() const { return find("picLoad")->isVisible(); }
+
+    template <typename T = QWidget> T* find(const char* name) const {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QTableView* grid() const { return find<QTableView>("Grille"); }
+    int rows() const { return grid()->model()->rowCount(); }
+    QModelIndex at(int row, int column) const { return grid()->model()->index(row - 1, column); }
+    QString cell(int row, int column) const { return at(row, column).data().toString(); }
+    QColor back(int row, int column) const {
+        return at(row, column).data(Qt::BackgroundRole).value<QColor>();
+    }
+    QLineEdit* editor() const { return find<QLineEdit>("txtNumCall"); }
+
+    // Enter on a cell: its editor opens when the cell may be edited.
+    void enterCell(int row, int column) {
+        grid()->setCurrentIndex(at(row, column));
+        QTest::keyClick(grid(), Qt::Key_Return);
+    }
+    // Types text into the cell's editor (replacing what it shows) and ends with key.
+    void type(int row, int column, const QString& text, Qt::Key key = Qt::Key_Return) {
+        enterCell(row, column);
+        ASSERT_TRUE(editor()->isVisible()) << row << "," << column;
+        editor()->selectAll();
+        QTest::keyClicks(editor(), text);
+        QTest::keyClick(editor(), key);
+    }
+    // A right press on the line's number cell; the pop-up's item menuChoice is then chosen.
+    void popup(int row, const QString& choice) {
+        menuChoice = choice;
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(at(row, 0)).center());
+    }
+    QStringList findings() const {
+        QStringList out;
+        const auto* list = find<QListWidget>("lstDebug");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
+    std::optional<testing_support::SimProcess> sim;
+    QTemporaryDir work;
+    AppContext ctx;
+    WatchingPrompts prompts;
+    platform::NoPacing noPacing;
+    std::unique_ptr<FrmVoies900> window;
+    QString menuChoice;
+    QStringList menuItems;
+};
+
+} // namespace lines_gui_testing
