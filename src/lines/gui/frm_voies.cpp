@@ -201,7 +201,7 @@ void FrmVoies::layoutControls() {
     auto* principal = new QVBoxLayout(this);
     principal->addLayout(centre, 1);
     principal->addLayout(boutons);
-    resize(620, 460);
+    resize(700, 460);
 }
 
 void FrmVoies::showEvent(QShowEvent* event) {
