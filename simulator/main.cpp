@@ -1,10 +1,12 @@
 // qavo-sim: a stand-in for the voice server, for tests and demonstrations.
+#include "sim_lines.h"
 #include "sim_server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <cstdio>
 
 namespace {
@@ -21,7 +23,10 @@ Fault SPEC = KIND[:VALUE][@TARGET][,once]
   KIND    login | drop | truncate | oversize | slow:MS | status:N | count:N
   TARGET  a file name, or #N for the information request of code N (default: every request)
   ,once   the fault applies to the next matching request only (default: always)
-Example: --fault drop@arbre.maa,once --fault slow:2000@#5)";
+Example: --fault drop@arbre.maa,once --fault slow:2000@#5
+
+qavo-sim --make-500 FILE COUNT writes a demonstration line table of generation 500 ("voies500.bin")
+of COUNT lines and exits.)";
 
 // An empty root is filled from the seed folder so that each run starts from known files.
 bool seedRoot(const QString& root, const QString& seed) {
@@ -60,13 +65,27 @@ int main(int argc, char** argv) {
          QStringLiteral("FILE")},
         {QStringLiteral("tls-key"), QStringLiteral("PEM private key (RSA) of --tls-cert."),
          QStringLiteral("FILE")},
+        {QStringLiteral("make-500"), QStringLiteral("Write a demonstration voies500.bin of COUNT lines."),
+         QStringLiteral("FILE")},
     });
+    parser.addPositionalArgument(QStringLiteral("COUNT"), QStringLiteral("Lines of --make-500."));
     parser.process(app);
 
     auto usage = [](const QString& text) {
         std::fprintf(stderr, "qavo-sim: %s\n", qPrintable(text));
         return 2;
     };
+    if (parser.isSet(QStringLiteral("make-500"))) {
+        bool countOk = false;
+        const int count = parser.positionalArguments().value(0).toInt(&countOk);
+        if (!countOk || count < 0 || count > 0xFFFF || parser.positionalArguments().size() != 1)
+            return usage(QStringLiteral("--make-500 FILE COUNT: COUNT from 0 to 65535"));
+        QSaveFile file(parser.value(QStringLiteral("make-500")));
+        const QByteArray bytes = sim::exempleVoies500(count);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            return usage(QStringLiteral("cannot write ") + file.fileName());
+        return 0;
+    }
     sim::ServerOptions options;
     options.root = parser.value(QStringLiteral("root"));
     options.user = parser.value(QStringLiteral("user"));

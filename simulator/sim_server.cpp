@@ -1,5 +1,7 @@
 #include "sim_server.h"
 
+#include "sim_lines.h"
+
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -19,7 +21,6 @@ namespace {
 
 constexpr qint64 kOversizeFile = 16ll * 1024 * 1024 + 1;
 constexpr qint64 kOversizeInfo = 64ll * 1024 + 1;
-constexpr quint32 kStatusUnknownRequest = 1;
 
 // RFC 3230 instance digest: lets either side tell a whole file from an honest but short one.
 QByteArray sha256Digest(const QByteArray& bytes) {
@@ -220,6 +221,7 @@ SimServer::Reply SimServer::handle(const HttpRequest& request, QString& logLine)
     }
     logLine += QStringLiteral(" %1").arg(reply.drop ? 0 : reply.status);
     if (fault) logLine += QStringLiteral(" fault=%1").arg(faultKindName(fault->kind));
+    logLine += reply.logNote;
     return reply;
 }
 
@@ -251,12 +253,13 @@ SimServer::Reply SimServer::infoRequest(const HttpRequest& request) {
     if (request.method != "POST") return textReply(405, "POST");
     if (request.body.size() < 12 || qFromLittleEndian<quint32>(request.body.constData()) != kInfoMagic)
         return textReply(400, "not an information request");
-    // The reply keeps the request's header part; no request code is served yet.
+    // The reply keeps the request's header part; the line files of the root answer it.
     Reply r;
     r.body = QByteArray(kInfoBlockSize, '\0');
     const QByteArray head = request.body.left(256);
     std::copy(head.begin(), head.end(), r.body.begin());
-    qToLittleEndian<quint32>(kStatusUnknownRequest, r.body.data() + 256);
+    const quint32 status = repondreIhm(options_.root, request.body, r.body, r.logNote);
+    qToLittleEndian<quint32>(status, r.body.data() + 256);
     return r;
 }
 

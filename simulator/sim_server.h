@@ -39,6 +39,7 @@ public:
         QByteArray extraHeaders;
         bool drop = false;
         qint64 delayMs = 0;
+        QString logNote; // what an information request served, for the log
     };
 
 private:

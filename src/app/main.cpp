@@ -3,6 +3,7 @@
 #include "editor/frm_main.h"
 #include "editor/qt_prompts.h"
 #include "editor/tree_document.h"
+#include "lines/lines500.h"
 #include "platform/pacing.h"
 #include "platform/paths.h"
 #include "platform/raw_command_line.h"
@@ -51,6 +52,8 @@ int main(int argc, char* argv[]) {
     TreeDocument document(ctx);
     frmMain window(document, prompts);
     prompts.setParentWidget(&window);
+    // The server reset also takes the auto-attendant off the server's lines.
+    window.setResetVoies([&ctx] { Voies500(ctx).ResetVoies(); });
     window.Form_Load();
     window.show();
     return app.exec();

@@ -10,5 +10,7 @@ int runNormalize(const QStringList& args);
 int runCheck(const QStringList& args);
 int runFetch(const QStringList& args);
 int runSend(const QStringList& args);
+int runLinesExport(const QStringList& args);
+int runLinesImport(const QStringList& args);
 
 } // namespace cli

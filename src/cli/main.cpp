@@ -18,6 +18,8 @@ const Command kCommands[] = {
     // With the voice server.
     {"fetch", cli::runFetch},
     {"send", cli::runSend},
+    {"lines-export", cli::runLinesExport},
+    {"lines-import", cli::runLinesImport},
 };
 
 QString usage() {

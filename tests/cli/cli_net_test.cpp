@@ -193,4 +193,58 @@ TEST(CliTls, FetchesAndSendsOnlyWithATrustedCertificate) {
     EXPECT_EQ(readBytes(server.file("arbre.maa")), readBytes(sent));
 }
 
+// The line table through a spreadsheet: exported from the server, edited, imported back; the line of
+// another application stays as it was whatever the file says of it.
+TEST(CliLines, ExportImportRoundTripKeepsOtherApplicationsLines) {
+    const QByteArray table = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                             ";0140000101;;451;;452;;0;;1;Ventes\r\n"
+                             ";0140000102;;300;;;;;;0;Messagerie\r\n"
+                             ";0140000103;5;452;;;;1;3;2;Support\r\n";
+    const struct {
+        const char* name;
+        QStringList faults;
+        bool csvThere;
+        int exportExit, importExit;
+    } cases[] = {
+        {"round trip", {}, true, 0, 0},
+        {"no CSV file", {}, false, 0, 2},
+        {"refused login", {"login"}, true, 4, 4},
+        {"line file cut", {"truncate@rcm.cfg"}, true, 4, 4},
+        {"store refused", {"login@rcm.cfg"}, true, 4, 4},
+    };
+    for (const auto& c : cases) {
+        Server server(c.faults);
+        ASSERT_TRUE(server.started()) << c.name;
+        writeBytes(server.file("planning.cfg"), QByteArray(1536, '\0'));
+        writeBytes(server.file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
+        writeBytes(server.file("rcm.cfg"), table);
+        const QString csv = server.scratch("lines.csv");
+        expectExit(runCli(QStringList{"lines-export", csv} + server.switches()), c.exportExit, c.name);
+        if (c.exportExit == 0) {
+            QList<QByteArray> rows = readBytes(csv).split('\n');
+            ASSERT_EQ(rows.size(), 5) << c.name << ": a header, three lines and the last line end";
+            EXPECT_EQ(rows[3], ";0140000103;5;2;4;452;;0;;Support;2\r") << c.name;
+            // Both lines renamed in the spreadsheet: only the auto-attendant's may change.
+            rows[1].replace("Ventes", "Sales");
+            rows[2].replace("Messagerie", "Renamed");
+            writeBytes(csv, rows.join('\n'));
+        } else if (c.csvThere) {
+            writeBytes(csv, "header\r\n;0140000199;;451;;0;;0;;0;x\r\n");
+        }
+        if (!c.csvThere) QFile::remove(csv);
+        expectExit(runCli(QStringList{"lines-import", csv} + server.switches()), c.importExit, c.name);
+        const QByteArray stored = readBytes(server.file("rcm.cfg"));
+        if (c.importExit != 0) {
+            EXPECT_EQ(stored, table) << c.name;
+            continue;
+        }
+        EXPECT_EQ(QString::fromLatin1(stored),
+                  QString::fromLatin1("/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                                      ";0140000101;;451;;452;;0;;1;Sales\r\n"
+                                      ";0140000102;;300;;;;;;0;Messagerie\r\n"
+                                      ";0140000103;5;452;;;;1;3;2;Support\r\n"))
+            << c.name;
+    }
+}
+
 } // namespace

@@ -70,7 +70,7 @@ TEST(Simulator, RequestsNeedCredentialsAndBareNames) {
     for (const auto& c : cases)
         EXPECT_EQ(httpRequest(sim.port(), c.method, c.path, "x", c.credentials).status, c.status)
             << c.method.data() << ' ' << c.path.data() << ' ' << c.credentials.data();
-    EXPECT_EQ(QDir(sim.root()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(sim.root()).entryList(QDir::Files), QDir(kExample).entryList(QDir::Files));
     EXPECT_FALSE(QFile::exists(sim.scratch() + "/escape.maa"));
 }
 
@@ -90,23 +90,23 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
              EXPECT_LT(r.body.size(), tree.size());
              EXPECT_TRUE(tree.startsWith(r.body));
          }},
-        {"oversize@#5,once", true,
+        {"oversize@#7,once", true,
          [](const HttpResult& r) {
              EXPECT_TRUE(r.complete());
              EXPECT_GT(r.body.size(), 64 * 1024);
          }},
-        {"status:7@#5,once", true, [](const HttpResult& r) { EXPECT_EQ(wordAt(r.body, 256), 7u); }},
-        {"count:3@#5,once", true,
+        {"status:9@#7,once", true, [](const HttpResult& r) { EXPECT_EQ(wordAt(r.body, 256), 9u); }},
+        {"count:3@#7,once", true,
          [](const HttpResult& r) {
              EXPECT_EQ(wordAt(r.body, 256), 2u);
              EXPECT_EQ(qFromLittleEndian<quint16>(r.body.constData() + 272), 3);
          }},
     };
-    // Until request codes are served, every information request gets an error status.
-    const HttpResult normalInfo = sim.post("/acd_config/ihm", infoRequest(5));
+    // A code the simulator does not serve: an error status, the request's header sent back.
+    const HttpResult normalInfo = sim.post("/acd_config/ihm", infoRequest(7));
     ASSERT_EQ(normalInfo.body.size(), 8704);
-    EXPECT_EQ(normalInfo.body.left(12), infoRequest(5).left(12));
-    EXPECT_NE(wordAt(normalInfo.body, 256), 0u);
+    EXPECT_EQ(normalInfo.body.left(12), infoRequest(7).left(12));
+    EXPECT_EQ(wordAt(normalInfo.body, 256), 1u);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.spec.data());
         ASSERT_EQ(sim.post("/_sim/fault", c.spec).status, 200);
@@ -115,13 +115,13 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
             EXPECT_EQ(sim.post("/acd_config/ihm", infoRequest(6)).body.size(), normalInfo.body.size());
         else
             EXPECT_EQ(sim.get("/qavo/files/qavo_general.txt").body, readFile(kExample + "qavo_general.txt"));
-        auto send = [&] { return c.info ? sim.post("/acd_config/ihm", infoRequest(5)) : sim.get(treePath); };
+        auto send = [&] { return c.info ? sim.post("/acd_config/ihm", infoRequest(7)) : sim.get(treePath); };
         c.check(send());
         const HttpResult again = send();
         EXPECT_EQ(again.status, 200);
         EXPECT_EQ(again.body, c.info ? normalInfo.body : tree);
     }
-    EXPECT_EQ(sim.post("/_sim/fault", "slow@#5").status, 400);
+    EXPECT_EQ(sim.post("/_sim/fault", "slow@#7").status, 400);
 }
 
 // Valid specs are exercised through the running simulator above; here, those it must refuse.

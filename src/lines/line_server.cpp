@@ -1,0 +1,51 @@
+#include "lines/line_server.h"
+
+#include "core/app_context.h"
+#include "lines/application_table.h"
+#include "lines/ihm_exchange.h"
+#include "lines/line_files.h"
+#include "lines/record_codec.h"
+#include "server/passerelle.h"
+#include "server/server_transfers.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace line_server {
+
+bool loadApplicationDirectory(AppContext& ctx, ApplicationDirectory& directory) {
+    const ChargementApplications read = loadApplications(ctx);
+    directory.clear();
+    for (const ApplicationListe& a : applicationsToutes(read.entrees, ctx.translation))
+        directory.add(ApplicationEntry{valeurCode(a.code), a.nom, a.code2, a.champ4});
+    return read.ok;
+}
+
+QString loadLineData(AppContext& ctx, platform::Pacing& pacing, LineData& data) {
+    loadApplicationDirectory(ctx, data.names.applications);
+    data.names.traceNames = readTraceNames(ctx.translation);
+    for (const QString& name : LineFileNames) {
+        const QString local = QDir(ctx.repTMP).filePath(name);
+        QFile::remove(local);
+        if (!server_transfers::fetchServerFile(ctx, name, local, pacing)) return name;
+    }
+    return readLineFiles(ctx.repTMP, data.names, data.stations, data.table);
+}
+
+bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error) {
+    const QString local = QDir(ctx.repTMP).filePath(QStringLiteral("rcm.cfg"));
+    if (!saveLineFile(table, local, ctx.translation, error)) return false;
+    Passerelle& link = passerelleOf(ctx);
+    link.parametres(ctx, true);
+    if (link.gateway().PutFileHTTP_QAVO(local, QStringLiteral("rcm.cfg")) != 0) {
+        if (error) *error = server_transfers::lastReason(ctx);
+        return false;
+    }
+    QByteArray bloc;
+    Clear_Bloc_Entete(bloc);
+    ecrireU32(bloc, Bloc::Code, CodeRequete::RechargeLignes);
+    link.GetIhmInfo(ctx, bloc, qint16(Bloc::Taille));
+    return true;
+}
+
+} // namespace line_server

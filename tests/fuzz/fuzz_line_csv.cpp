@@ -1,0 +1,48 @@
+// Any bytes as a line-table CSV file: imported over a table holding a line of another application, which
+// must survive at its index; exporting the result and importing that again gives the same non-blank lines.
+#include "core/translation.h"
+#include "lines/line_csv.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+struct Setup {
+    Translation labels;
+    LineNames names;
+    Setup() {
+        labels.setText(QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[frmVoies900]\r\nGrille_1=Calling\r\n"));
+        QByteArray plannings(PlanningTable::kSize, '\0');
+        plannings.replace(256 + 128, 4, "Nuit");
+        names.plannings = PlanningTable::fromBytes(plannings);
+        names.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const Setup setup;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The first byte places the line that must survive.
+    const int keptAt = size > 0 ? 1 + data[0] % 40 : 1;
+    LineTable table;
+    table.setLineCount(keptAt);
+    table.ligne(keptAt).cli = QStringLiteral("kept");
+    table.ligne(keptAt).app = 300;
+    table.ligne(keptAt).appName = setup.names.applications.applicationName(300);
+    const LineRecord kept = table.ligne(keptAt);
+
+    readCsv(table, setup.names, bytes);
+    if (table.lineCount() > lineCapacity || table.lineCount() < keptAt || !(table.ligne(keptAt) == kept))
+        __builtin_trap();
+
+    LineTable nonBlank;
+    for (int i = 1; i <= table.lineCount(); ++i)
+        if (!table.ligne(i).isBlank()) nonBlank.append(table.ligne(i));
+    LineTable back;
+    readCsv(back, setup.names, csvBytes(table, setup.labels));
+    if (!(back == nonBlank)) __builtin_trap();
+    return 0;
+}

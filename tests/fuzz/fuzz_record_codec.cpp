@@ -1,0 +1,59 @@
+// Any bytes as the reply to each information request: the readers must refuse or read within the reply,
+// and a whole generation-500 line read fed with pieces of the input must end cleanly.
+#include "core/app_context.h"
+#include "lines/lines500.h"
+#include "lines/record_codec.h"
+#include "server/passerelle.h"
+#include "server/recording_gateway.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void lireChaqueReponse(QByteArrayView reponse) {
+    QList<EnregApplication> apps;
+    PageReponse page;
+    if (Rd_Applications(reponse, apps, page) == ErreurReponse::Aucune &&
+        (apps.size() > MaxApplicationsParPage || apps.size() != page.nombre()))
+        __builtin_trap();
+
+    QList<VoieT2cs> voies(200);
+    if (Rd_Par_voie_T2cs(reponse, voies, page) == ErreurReponse::Aucune &&
+        (page.premier < 0 || page.dernier > voies.size() || page.nombre() > MaxVoiesParPage))
+        __builtin_trap();
+    for (const VoieT2cs& v : voies)
+        if (v.premierTexte().size() > VoieT2cs::TailleNumero) __builtin_trap();
+
+    ParVoieT2c t2c;
+    Rd_Par_voie_T2c(reponse, t2c);
+    EnregApplication app;
+    Rd_Application(reponse, app);
+    QString nom;
+    Rd_NomApplication(reponse, nom);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // An allocation of exactly the input's size, so that any read past it is caught.
+    const std::vector<char> exact(data, data + size);
+    lireChaqueReponse(QByteArrayView(exact.data(), qsizetype(exact.size())));
+
+    // The input cut into replies at each "|", played to a read of the line table and a CSV import.
+    AppContext ctx;
+    auto gateway = std::make_unique<RecordingGateway>();
+    const QByteArray bytes(exact.data(), qsizetype(exact.size()));
+    for (const QByteArray& piece : bytes.split('|')) {
+        if (gateway->replies.size() >= 16) break;
+        if (!piece.isEmpty()) gateway->replies << piece;
+    }
+    ctx.passerelle = std::make_shared<Passerelle>(std::move(gateway));
+    Voies500 lignes(ctx);
+    lignes.lire();
+    lignes.importerCsv(bytes);
+    lignes.exporterCsv();
+    return 0;
+}

@@ -1,0 +1,131 @@
+#include "lines/line_files.h"
+#include "lines/line_test_support.h"
+#include "support/qt_print.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace line_testing;
+using testing_support::writeBytes;
+
+namespace {
+
+class LineFiles : public ::testing::Test {
+protected:
+    Translation labels = englishLabels();
+    LineNames names = lineNames(labels);
+    LineTable table;
+};
+
+TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
+    struct Case {
+        const char* line;
+        bool kept;
+        const char* cli = "";
+        qint16 app = 0, planing = 0, vp = 0, trace = 0;
+        const char* libelle = "";
+    };
+    const Case cases[] = {
+        {"100;200;7;452;;451;;3;7;2;Hall", true, "100", 452, 4, 8, 2, "Hall"},
+        {"100;;;;;;;10;8;x;Hall", true, "100", 0, 0, 0, 0, "Hall"},
+        {"100;;;abc;;;;x;-1;;a;b", true, "100", 0, 0, 0, 0, "a;b"},
+        {"   101;;;;;;;0;0;1;x   ", true, "101", 0, 1, 1, 1, "x"},
+        {"100;;;;;;;;;", false},
+        {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", false},
+        {"[rcm]", false},
+        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", false},
+        {"   ", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        readLineTable(table, names, QByteArray(c.line) + "\r\n");
+        ASSERT_EQ(table.lineCount(), c.kept ? 1 : 0);
+        if (!c.kept) continue;
+        const LineRecord& r = table.ligne(1);
+        EXPECT_EQ(r.cli, c.cli);
+        EXPECT_EQ(r.app, c.app);
+        EXPECT_EQ(r.planing, c.planing);
+        EXPECT_EQ(r.VP, c.vp);
+        EXPECT_EQ(r.trace, c.trace);
+        EXPECT_EQ(r.libelle, c.libelle);
+    }
+    // Every kind of line end, names looked up, nothing past the capacity.
+    readLineTable(table, names, "a;;;451;;300;;3;;;\r\nb;;;;;;;;;;\rc;;;;;;;;;;\nd;;;;;;;;;;");
+    ASSERT_EQ(table.lineCount(), 4);
+    EXPECT_EQ(table.ligne(1).appName, "Accueil");
+    EXPECT_EQ(table.ligne(1).appKOName, "Fax");
+    EXPECT_EQ(table.ligne(1).planningName, "Plan 3");
+    EXPECT_EQ(table.ligne(4).cli, "d");
+    readLineTable(table, names, QByteArray("1;;;;;;;;;;\n").repeated(lineCapacity + 3));
+    EXPECT_EQ(table.lineCount(), lineCapacity);
+}
+
+TEST_F(LineFiles, ThreeLinesShowTwentyFiveRowsAndSaveThreeInTheServersForm) {
+    readLineTable(table, names,
+                  "/ table\r\n100;200;7;452;;300;;3;7;2;Hall; nord\r\n;;x;;0612;;;;;0;\r\n"
+                  "300;;;;;;;0;;1;\xC3\x89t\xC3\xA9\r\n"); // the server's UTF-8
+    prepareGrid(table);
+    EXPECT_EQ(table.lineCount(), 25);
+
+    const QByteArray expected = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                                "100;200;7;452;;300;;3;7;2;Hall nord\r\n"
+                                ";;x;;0612;;;;;0;\r\n"
+                                "300;;;;;;;0;;1;\xC9t\xE9\r\n";
+    EXPECT_EQ(lineTableBytes(table), expected);
+
+    const std::array<QString, 9> first = {"100",  "200", "7",          "Plan 3",  "8",
+                                          "Nuit", "Fax", "Hall; nord", "Detailed"};
+    EXPECT_EQ(gridRow(table, names, 1).texts, first);
+    EXPECT_FALSE(gridRow(table, names, 1).greyed);
+    EXPECT_EQ(gridRow(table, names, 2).texts[5], "0612");
+    EXPECT_TRUE(gridRow(table, names, 2).greyed);
+    EXPECT_EQ(gridRow(table, names, 25).texts,
+              (std::array<QString, 9>{"", "", "", "", "", "", "", "", "None"}));
+
+    // The written file reads back as it was, its ANSI label included.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rcm.cfg");
+    ASSERT_TRUE(saveLineFile(table, path, labels));
+    EXPECT_EQ(testing_support::readBytes(path), expected);
+    LineTable back;
+    ASSERT_TRUE(loadLineFile(back, names, path));
+    ASSERT_EQ(back.lineCount(), 3);
+    EXPECT_EQ(back.ligne(3).libelle, QString::fromUtf8("Été"));
+    table.ligne(1).libelle = "Hall nord";
+    table.setLineCount(3);
+    EXPECT_EQ(back, table);
+}
+
+TEST_F(LineFiles, PlanningNamesAreCutAtNulElseTrimmedAndAShortFileReadsZeros) {
+    const PlanningTable full = PlanningTable::fromBytes(planningBytes());
+    const PlanningTable cut = PlanningTable::fromBytes(planningBytes().left(256 + 3 * 128 + 5));
+    const struct {
+        const PlanningTable& table;
+        int planing;
+        const char* name;
+    } cases[] = {{full, 1, "Plan 0"}, {full, 2, "Plan 1"}, {full, 3, "Plan 2"}, {full, 10, "Plan 9"},
+                 {full, 0, ""},       {full, 11, ""},      {cut, 4, "Plan "},   {cut, 5, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.table.planningName(c.planing), c.name) << c.planing;
+}
+
+TEST_F(LineFiles, ServerFilesAreReadInOrderUpToTheFirstMissingOne) {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("planning.cfg"), planningBytes().left(300));
+    writeBytes(dir.filePath("rcm.txt"),
+               "[POSTES]\r\nP1=201;Accueil;3;17\r\nP2=202;Dupont; Jean;4;x\r\nP3=203;A;1\r\n"
+               "P4=a=b;c;d;e\r\n204;A;1;2\r\n");
+    writeBytes(dir.filePath("rcm.cfg"), "1;;;;;;;0;;;\r\n");
+    QList<StationEntry> stations;
+    EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "");
+    EXPECT_EQ(stations, (QList<StationEntry>{{"201", "Accueil", 3, 17}, {"202", "Dupont; Jean", 4, 0}}));
+    ASSERT_EQ(table.lineCount(), 1);
+    EXPECT_EQ(table.ligne(1).planningName, "Plan 0");
+
+    QFile::remove(dir.filePath("rcm.txt"));
+    EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "rcm.txt");
+    EXPECT_EQ(table.lineCount(), 0);
+}
+
+} // namespace

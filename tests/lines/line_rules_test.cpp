@@ -1,0 +1,154 @@
+#include "core/diagnostics_sink.h"
+#include "lines/line_rules.h"
+#include "lines/line_test_support.h"
+#include "support/qt_print.h"
+
+#include <gtest/gtest.h>
+
+using namespace line_testing;
+
+namespace {
+
+class LineRules : public ::testing::Test {
+protected:
+    // One line of every field: cli 1, ddi 2, code 5, planning 1, VP 3, application 451 when open,
+    // transfer 0612 when closed, label "old", trace 1.
+    static LineRecord filled() {
+        LineRecord r = ligne("1", "5", 451, 3);
+        r.ddi = "2";
+        r.planing = 2;
+        r.planningName = "Plan 1";
+        r.trfKO = "0612";
+        r.libelle = "old";
+        r.trace = 1;
+        return r;
+    }
+    QString cell(int column) const { return gridRow(table, names, 1).texts[std::size_t(column - 1)]; }
+
+    Translation labels = englishLabels();
+    LineNames names = lineNames(labels);
+    LineTable table;
+};
+
+TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {
+    const struct {
+        int column;
+        const char* typed;
+        bool accepted;
+        const char* shown;
+    } cases[] = {
+        {1, " 12aBcD*#xX ", true, "12aBcD*#xX"},
+        {1, "12e", false, "1"},
+        {2, "", true, ""},
+        {3, "x", true, "x"},
+        {3, "12x", false, "5"},
+        {3, "007", true, "007"},
+        {5, "0", false, "3"},
+        {5, "9", false, "3"},
+        {5, "8", true, "8"},
+        {5, "", true, ""},
+        {6, "Nuit", true, "Nuit"},
+        {6, "nuit", false, "Accueil"},
+        {6, "Fax", false, "Accueil"},
+        {6, "0612#", true, "0612#"},
+        {8, "a;b", true, "ab"},
+        {4, "1", false, "Plan 1"},
+        {9, "1", false, "Normal"},
+        {7, "Accueil", true, "Accueil"}, // last: checked below
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("column %1 \"%2\"").arg(c.column).arg(c.typed).toStdString());
+        table.clear();
+        table.append(filled());
+        EXPECT_EQ(enterCellText(table, names, 1, c.column, c.typed), c.accepted);
+        EXPECT_EQ(cell(c.column), c.shown);
+    }
+    // The application chosen by name replaced the transfer number.
+    EXPECT_TRUE(table.ligne(1).trfKO.isEmpty());
+    EXPECT_EQ(table.ligne(1).appKO, 451);
+}
+
+TEST_F(LineRules, DeleteEmptiesOneCell) {
+    const char* emptied[] = {"", "", "", "", "", "", "", "", "None"};
+    for (int column = 1; column <= 9; ++column) {
+        table.clear();
+        table.append(filled());
+        const LineGridRow before = gridRow(table, names, 1);
+        ASSERT_TRUE(clearCell(table, 1, column));
+        LineGridRow expected = before;
+        expected.texts[std::size_t(column - 1)] = emptied[column - 1];
+        EXPECT_EQ(gridRow(table, names, 1).texts, expected.texts) << column;
+    }
+}
+
+TEST_F(LineRules, GreyedLinesCannotBeChangedOrDeleted) {
+    LineRecord transfer = ligne("3");
+    transfer.trfOK = "0612";
+    const struct {
+        LineRecord record;
+        bool greyed;
+    } cases[] = {{ligne("1", "", 300), true}, {transfer, true}, {ligne("2", "", 452), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record.cli.toStdString());
+        table.clear();
+        table.append(c.record);
+        EXPECT_EQ(gridRow(table, names, 1).greyed, c.greyed);
+        EXPECT_EQ(enterCellText(table, names, 1, 8, "new"), !c.greyed);
+        EXPECT_EQ(choosePlanning(table, names, 1, 3), !c.greyed);
+        EXPECT_EQ(chooseTrace(table, 1, 2), !c.greyed);
+        EXPECT_EQ(clearCell(table, 1, 1), !c.greyed);
+        EXPECT_EQ(deleteLigne(table, 1), !c.greyed);
+    }
+}
+
+TEST_F(LineRules, DeletingAndInsertingKeepTheGridsLinesInOrder) {
+    const auto numbered = [this](int count) {
+        table.clear();
+        for (int i = 1; i <= count; ++i)
+            table.append(ligne(QString::number(i)));
+    };
+    const auto clis = [this] {
+        QStringList out;
+        for (int i = 1; i <= table.lineCount(); ++i)
+            out << table.ligne(i).cli;
+        return out.join(',');
+    };
+    numbered(25);
+    ASSERT_TRUE(deleteLigne(table, 3));
+    EXPECT_EQ(clis(), "1,2,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,");
+    numbered(30);
+    ASSERT_TRUE(deleteLigne(table, 3));
+    EXPECT_EQ(table.lineCount(), 29);
+    EXPECT_EQ(addLigne(table), 30);
+    EXPECT_EQ(clis().right(7), ",29,30,");
+    ASSERT_TRUE(insertLigne(table, 2));
+    EXPECT_EQ(clis().left(7), "1,,2,4,");
+    EXPECT_EQ(table.lineCount(), 31);
+
+    numbered(lineCapacity - 1);
+    EXPECT_EQ(addLigne(table), lineCapacity);
+    EXPECT_EQ(addLigne(table), 0);
+    EXPECT_FALSE(insertLigne(table, 1));
+    EXPECT_EQ(table.lineCount(), lineCapacity);
+}
+
+TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
+    LineRecord plannedOpenOnly = ligne("", "", 451);
+    plannedOpenOnly.planing = 1;
+    LineRecord noDestination = ligne("");
+    noDestination.ddi = "200";
+    table.append(ligne("100", "7", 451));
+    table.append(plannedOpenOnly);
+    table.append(noDestination);
+    const QList<LineFinding> expected = {
+        {"Line #1 : code without VP", DiagnosticsSink::Error, 1},
+        {"Line #2 : planning without a destination when open or when closed", DiagnosticsSink::Error, 2},
+        {"Line #3 : no application or transfer when open", DiagnosticsSink::Error, 3}};
+    EXPECT_EQ(verifDebug(table, labels), expected);
+    ASSERT_TRUE(enterCellText(table, names, 1, 5, "2"));
+    ASSERT_TRUE(enterCellText(table, names, 2, 7, "Nuit"));
+    ASSERT_TRUE(enterCellText(table, names, 3, 6, "201"));
+    EXPECT_TRUE(verifDebug(table, labels).isEmpty());
+}
+
+} // namespace
