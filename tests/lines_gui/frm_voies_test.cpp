@@ -2,7 +2,10 @@
 
 #include "core/prompts.h"
 #include "lines/scripted_server.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
 #include "support/qt_print.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QComboBox>
@@ -10,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -89,6 +93,9 @@ class FrmVoiesTest : public ::testing::Test {
 protected:
     void open(const QList<QByteArray>& replies) {
         s.gateway->replies = replies;
+        montrer();
+    }
+    void montrer() {
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
         w->show();
@@ -120,27 +127,36 @@ protected:
     QTableWidget* grille = nullptr;
 };
 
-TEST_F(FrmVoiesTest, LoadsInPagesOf96AndGreysOtherApplications) {
-    open(lecture(table(200)));
-    EXPECT_EQ(s.codes(), QList<quint32>({101, 103, 103, 103, 5, 5, 0}));
-    EXPECT_EQ(QList<quint32>({s.champ(3, 32), s.champ(3, 36)}), QList<quint32>({192, 8}));
+// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications.
+TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
+    testing_support::SimProcess sim({QStringLiteral("--control")},
+                                    QStringLiteral(QAVO_RESOURCES "/server-example-500"));
+    s.ctx.HADDR = "127.0.0.1";
+    s.ctx.HPORT = QString::number(sim.port());
+    s.ctx.USER = "u";
+    s.ctx.PASS = "p";
+    s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
+    passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
+    montrer();
+    ASSERT_TRUE(w->estCharge());
+    EXPECT_EQ(QString::fromUtf8(sim.log()).split('\n').filter(" #103 ").replaceInStrings(
+                  QRegularExpression(".* #"), "#"),
+              QStringList(
+                  {"#103 200 first=0 count=96", "#103 200 first=96 count=96", "#103 200 first=192 count=8"}));
     EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
     ASSERT_EQ(grille->rowCount(), 201);
-    const QStringList rows[] = {{"", "Début", "Fin", "Application"},
-                                {"1", "0140", "0149", "451   Standard"},
-                                {"2", "0200", "0299", "300   Messagerie"},
-                                {"3", "0300", "0300", ""},
-                                {"200", "", "", ""}};
+    const QStringList rows[] = {{"", "First number", "Last number", "Application"},
+                                {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
+                                {"8", "0140000070", "0140000070", "300   Voice mail"},
+                                {"10", "", "", ""}};
     for (const QStringList& row : rows) {
-        const int r = row[0].isEmpty() ? 0 : row[0].toInt();
+        const int r = row[0].toInt();
         EXPECT_EQ(QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}), row);
-        EXPECT_EQ(grille->item(r, 2)->background().color() == QColor(224, 224, 224), r == 2) << r;
+        EXPECT_EQ(grille->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
     }
-    EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(1)->text(), "300");
-    const QComboBox* cbo = child<QComboBox>("cboListeApp");
-    EXPECT_EQ(QStringList({cbo->itemText(0), cbo->itemText(1), cbo->itemText(2)}),
-              QStringList({"", "451   Standard", "452   Nuit"}));
-    EXPECT_EQ(cbo->count(), 3);
+    EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
+    EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
+    EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
 }
 
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
