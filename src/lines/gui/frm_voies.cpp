@@ -297,9 +297,10 @@ void FrmVoies::afficherErreur() {
 }
 
 void FrmVoies::activerBoutons(bool actif) {
-    for (QWidget* w : {static_cast<QWidget*>(cmdOKButton), static_cast<QWidget*>(cmdExportButton),
-                       static_cast<QWidget*>(cmdImportButton), static_cast<QWidget*>(picIcon[0])})
-        w->setEnabled(actif);
+    cmdOKButton->setEnabled(actif);
+    picIcon[0]->setEnabled(actif);
+    cmdExportButton->setEnabled(actif);
+    cmdImportButton->setEnabled(actif);
 }
 
 bool FrmVoies::estModifiable(int row) const {
