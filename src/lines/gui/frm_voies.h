@@ -1,0 +1,97 @@
+#pragma once
+
+#include "lines/lines500.h"
+#include "platform/pacing.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+struct AppContext;
+class Prompts;
+
+// The line window of generation-500 servers: a grid of number ranges and the application answering
+// each, read from and written to the server through the line model. Rows of applications other than
+// the auto-attendant's are greyed and locked.
+class FrmVoies : public QDialog {
+    Q_OBJECT
+public:
+    FrmVoies(AppContext& ctx, Prompts& prompts, QWidget* parent = nullptr);
+
+    // The server reset of the lines, run without any window (so no timer-driven load can start beside
+    // it): auto-attendant applications and the first numbers of their rows (and of rows without
+    // application) are removed and the table written back. False when a request failed; nothing is
+    // written after a failed read.
+    static bool ResetVoies(AppContext& ctx);
+
+    // The waits of the progress updates; the window's own event-loop pacing by default.
+    void setPacing(platform::Pacing& pacing) { m_pacing = &pacing; }
+
+    // What Timer1 runs once the window is shown: records, then the choosable applications.
+    void chargerVoies();
+    bool estCharge() const { return m_voies.estLu(); }
+
+    // Buttons (picIcon_0 and picIcon_1 act as cmdOK and cmdCancel).
+    void cmdOK();
+    void cmdCancel();
+    void cmdImport();
+    void cmdExport();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void layoutControls();
+    void remplirGrille();
+    void afficherLigne(int ligne); // grid row ligne + 1 and its hidden list items
+    void remplirListesApplications();
+    void afficherErreur();
+    void activerBoutons(bool actif);
+
+    bool estModifiable(int row) const;
+    void ouvrirEditeur(int row, int column);
+    void validerNumero();
+    void choisirApplication(int index);
+    void fermerEditeurs(bool valider);
+    void effacerCellule();
+
+    AppContext& m_ctx;
+    Prompts& m_prompts;
+    Voies500 m_voies;
+    platform::EventLoopPacing m_eventPacing;
+    platform::Pacing* m_pacing = &m_eventPacing;
+    bool m_premierAffichage = true;
+    int m_editRow = -1; // grid cell of the open editor
+    int m_editColumn = -1;
+
+    QTableWidget* Grille = nullptr;
+    QLineEdit* txtNumCall = nullptr;
+    QComboBox* cboListeApp = nullptr;
+    QListWidget* lstCodesVoies = nullptr;
+    QListWidget* lstLibVoies = nullptr;
+    QListWidget* lstDATAServeur = nullptr;
+    QListWidget* lstInfosApp = nullptr;
+    QFrame* picLoad = nullptr;
+    QLabel* lblLoad = nullptr;
+    QProgressBar* picSock = nullptr;
+    QLabel* lblProgress = nullptr;
+    QLabel* picErreur = nullptr;
+    QTimer* Timer1 = nullptr;
+    QPushButton* cmdOKButton = nullptr;
+    QPushButton* cmdCancelButton = nullptr;
+    QPushButton* cmdImportButton = nullptr;
+    QPushButton* cmdExportButton = nullptr;
+    std::array<QToolButton*, 2> picIcon{};
+};

@@ -1,0 +1,249 @@
+#include "lines/gui/frm_voies.h"
+
+#include "core/prompts.h"
+#include "lines/scripted_server.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
+#include "support/qt_print.h"
+#include "support/sim_process.h"
+#include "support/test_support.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kLabels = QStringLiteral(
+    "\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb=Début\r\nVoiesFin=Fin\r\nVoiesApp=Application\r\n"
+    "Exportlst=Exporter\r\nimport=Importer\r\nFiccsv=CSV\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
+
+QByteArray vide() {
+    return QByteArray(Bloc::Taille, '\0');
+}
+
+VoieT2cs voie(const QString& premier, const QString& dernier, quint16 application) {
+    VoieT2cs v;
+    v.setPremier(premier);
+    v.setDernier(dernier);
+    v.application = application;
+    return v;
+}
+
+// Lines 451, 300, none, 451, then free records.
+QList<VoieT2cs> table(int nombre) {
+    QList<VoieT2cs> voies(nombre);
+    voies[0] = voie("0140", "0149", 451);
+    voies[1] = voie("0200", "0299", 300);
+    voies[2] = voie("0300", "0300", VoieT2cs::Aucun);
+    voies[3] = voie("0400", "", 451);
+    return voies;
+}
+
+// The replies of a whole load, in request order: 101, 103 pages, 5 for 451 and 300, then 0.
+QList<QByteArray> lecture(const QList<VoieT2cs>& voies) {
+    QList<QByteArray> r{vide()};
+    ParVoieT2c t2c;
+    t2c.setNombreVoies(int(voies.size()));
+    Wr_Par_voie_T2c(r[0], t2c);
+    for (int p = 0; p < voies.size(); p += MaxVoiesParPage) {
+        r << vide();
+        ecrireEnteteReponse(r.last(), 0, p, qMin(p + MaxVoiesParPage, int(voies.size())));
+        Wr_Par_voie_T2cs(r.last(), voies, p, MaxVoiesParPage);
+    }
+    const EnregApplication apps[] = {
+        {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$NUIT", {}, {}}};
+    for (int i = 0; i < 2; ++i) { // requests 5
+        r << vide();
+        Wr_Application(r.last(), 0, apps[i]);
+    }
+    r << vide(); // request 0
+    ecrireEnteteReponse(r.last(), 0, 0, 3);
+    for (int i = 0; i < 3; ++i)
+        Wr_Application(r.last(), i, apps[i]);
+    return r;
+}
+
+// Unpacks every request 102 seen with the codec and compares the records' texts and applications.
+void verifierEcrites(const ServeurScripte& s, int nombre, const QList<VoieT2cs>& attendues) {
+    QList<VoieT2cs> voies(nombre);
+    for (int i = 0; i < s.gateway->requestsSeen.size(); ++i) {
+        if (s.champ(i, Bloc::Code) != CodeRequete::EcritureVoies) continue;
+        QByteArray bloc = s.gateway->requestsSeen[i].left(Bloc::Taille);
+        const int premier = int(s.champ(i, Bloc::Premier));
+        ecrireEnteteReponse(bloc, 0, premier, premier + int(s.champ(i, Bloc::Nombre)));
+        PageReponse page;
+        EXPECT_EQ(Rd_Par_voie_T2cs(bloc, voies, page), ErreurReponse::Aucune);
+    }
+    for (int i = 0; i < attendues.size(); ++i)
+        EXPECT_EQ(QStringList({voies[i].premierTexte(), voies[i].dernierTexte(),
+                               QString::number(voies[i].application)}),
+                  QStringList({attendues[i].premierTexte(), attendues[i].dernierTexte(),
+                               QString::number(attendues[i].application)}))
+            << i;
+}
+
+class FrmVoiesTest : public ::testing::Test {
+protected:
+    void open(const QList<QByteArray>& replies) {
+        s.gateway->replies = replies;
+        montrer();
+    }
+    void montrer() {
+        w = std::make_unique<FrmVoies>(s.ctx, prompts);
+        w->setPacing(pacing);
+        w->show();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return w->estCharge() || child<QLabel>("picErreur")->isVisible(); }));
+        grille = child<QTableWidget>("Grille");
+    }
+    template <class T> T* child(const char* name) const { return w->findChild<T*>(name); }
+    QString cell(int row, int column) const { return grille->item(row, column)->text(); }
+    void doubleClick(int row, int column) {
+        // A double click starts with a click, which also commits an open editor.
+        const QPoint at = grille->visualRect(grille->model()->index(row, column)).center();
+        QTest::mouseClick(grille->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grille->viewport(), Qt::LeftButton, {}, at);
+    }
+    void supprimer(int row, int column) {
+        grille->setCurrentCell(row, column);
+        QTest::keyClick(grille, Qt::Key_Delete);
+    }
+    void type(int row, int column, const char* text) {
+        doubleClick(row, column);
+        QTest::keyClicks(child<QLineEdit>("txtNumCall"), text);
+    }
+
+    ServeurScripte s{kLabels};
+    ScriptedPrompts prompts;
+    platform::NoPacing pacing;
+    std::unique_ptr<FrmVoies> w;
+    QTableWidget* grille = nullptr;
+};
+
+// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications.
+TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
+    testing_support::SimProcess sim({QStringLiteral("--control")},
+                                    QStringLiteral(QAVO_RESOURCES "/server-example-500"));
+    s.ctx.HADDR = "127.0.0.1";
+    s.ctx.HPORT = QString::number(sim.port());
+    s.ctx.USER = "u";
+    s.ctx.PASS = "p";
+    s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
+    passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
+    montrer();
+    ASSERT_TRUE(w->estCharge());
+    EXPECT_EQ(QString::fromUtf8(sim.log()).split('\n').filter(" #103 ").replaceInStrings(
+                  QRegularExpression(".* #"), "#"),
+              QStringList(
+                  {"#103 200 first=0 count=96", "#103 200 first=96 count=96", "#103 200 first=192 count=8"}));
+    EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
+    ASSERT_EQ(grille->rowCount(), 201);
+    const QStringList rows[] = {{"", "First number", "Last number", "Application"},
+                                {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
+                                {"8", "0140000070", "0140000070", "300   Voice mail"},
+                                {"10", "", "", ""}};
+    for (const QStringList& row : rows) {
+        const int r = row[0].toInt();
+        EXPECT_EQ(QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}), row);
+        EXPECT_EQ(grille->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
+    }
+    EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
+    EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
+    EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
+}
+
+TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
+    open(lecture(table(100)));
+    for (int column : {1, 3}) { // row 2: application 300
+        doubleClick(2, column);
+        EXPECT_FALSE(child<QWidget>("txtNumCall")->isVisible() || child<QWidget>("cboListeApp")->isVisible());
+        supprimer(2, column);
+    }
+    type(3, 1, "0999");
+    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Escape); // Esc belongs to the editor
+    EXPECT_TRUE(w->isVisible() && !child<QLineEdit>("txtNumCall")->isVisible());
+    type(1, 1, "0150");
+    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Return);
+    type(3, 2, "12-3"); // refused
+    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Return);
+    type(1, 2, "0159"); // committed by the click on the grid
+    doubleClick(3, 3);
+    child<QComboBox>("cboListeApp")->setCurrentIndex(2);
+    QTest::keyClick(child<QComboBox>("cboListeApp"), Qt::Key_Return);
+    supprimer(4, 3);
+    EXPECT_EQ(cell(3, 3), "452   Nuit");
+    s.gateway->requestsSeen.clear();
+    s.gateway->replies = {vide(), vide(), vide()};
+
+    child<QPushButton>("cmdOK")->click();
+
+    EXPECT_EQ(s.codes(), QList<quint32>({102, 102, 100}));
+    EXPECT_EQ(QList<quint32>({s.champ(1, 12), s.champ(1, 32), s.champ(1, 36)}), QList<quint32>({1, 96, 4}));
+    verifierEcrites(s, 100,
+                    {voie("0150", "0159", 451), table(4)[1], voie("0300", "0300", 452),
+                     voie("0400", "", VoieT2cs::Aucun), VoieT2cs()});
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(FrmVoiesTest, ExportsCodesAndImportsWithOrWithoutATitleLine) {
+    const QTemporaryDir dir;
+    const QString csv = dir.filePath("lignes.csv");
+    open(lecture(table(6)));
+    prompts.fileNames << csv << "" << csv << csv;
+    child<QPushButton>("cmdExport")->click();
+    EXPECT_EQ(testing_support::readBytes(csv),
+              "D\xE9"
+              "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n");
+
+    struct Cas {
+        QByteArray fichier;
+        QString ligne1, ligne2;
+    };
+    const Cas cas[] = {{"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"}, // cancelled
+                       {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "  "},
+                       {"0700;;300\r\n0800\r\n", "0700  300   Messagerie", "0800  "}};
+    for (const Cas& c : cas) {
+        testing_support::writeBytes(csv, c.fichier);
+        s.gateway->replies = {vide()};
+        ecrireNomApplication(s.gateway->replies[0], "$NUIT");
+        child<QPushButton>("cmdImport")->click();
+        EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.ligne1);
+        EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.ligne2);
+    }
+}
+
+TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
+    const QList<QByteArray> bonnes = lecture(table(150));
+    QByteArray refus = bonnes[2];
+    ecrireEnteteReponse(refus, 1, 96, 150);
+    const QList<QByteArray> cas[] = {{bonnes[0], bonnes[1], refus}, {bonnes[0], bonnes[1]}, bonnes.mid(0, 4)};
+    for (const QList<QByteArray>& replies : cas) {
+        s.gateway->requestsSeen.clear();
+        open(replies);
+        EXPECT_TRUE(child<QLabel>("picErreur")->isVisible());
+        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport"})
+            EXPECT_FALSE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+        w->cmdOK();
+        for (quint32 code : s.codes())
+            EXPECT_TRUE(code != CodeRequete::EcritureVoies && code != CodeRequete::EcritureGeneral) << code;
+    }
+}
+
+TEST(FrmVoiesReset, RemovesTheAutoAttendantWithoutShowingAWindow) {
+    ServeurScripte s(kLabels);
+    s.gateway->replies = lecture(table(5)).mid(0, 4) << vide() << vide();
+    ASSERT_TRUE(FrmVoies::ResetVoies(s.ctx));
+    verifierEcrites(s, 5,
+                    {voie("", "0149", VoieT2cs::Aucun), table(4)[1], voie("", "0300", VoieT2cs::Aucun),
+                     voie("", "", VoieT2cs::Aucun)});
+    EXPECT_EQ(s.codes().last(), CodeRequete::EcritureGeneral);
+}
+
+} // namespace
