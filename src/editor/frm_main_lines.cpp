@@ -2,6 +2,7 @@
 #include "core/app_context.h"
 #include "core/prompts.h"
 #include "editor/frm_main.h"
+#include "lines/gui/frm_voies.h"
 #include "lines/gui/frm_voies900.h"
 #include "platform/pacing.h"
 
@@ -17,6 +18,7 @@ void frmMain::mnuVoies_Click() {
         window.exec();
         return;
     }
-    // Servers of generation 500 get their own line window here, titled with the mnuVoies caption
-    // without "..." followed by " - " and HADDR.
+    // Servers of generation 500: ranges of numbers in binary line records.
+    FrmVoies window(m_ctx, m_prompts, this);
+    window.exec();
 }

@@ -2,6 +2,7 @@
 #include "lines_window_fixture.h"
 
 #include "editor/window_fixture.h"
+#include "lines/gui/frm_voies.h"
 #include "server/recording_gateway.h"
 
 #include <QtEndian>
@@ -133,23 +134,35 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
 
 class LineMenuTest : public editor_testing::WindowTest {};
 
-TEST_F(LineMenuTest, OpensTheGeneration900WindowModallyOnlyOnline) {
-    ctx.translation.setText(editor_testing::windowLabels() +
-                            QStringLiteral("[frmVoies900]\r\nTitre=Lines\r\n"));
+TEST_F(LineMenuTest, OpensTheWindowOfTheServersGenerationModallyOnlyOnline) {
+    ctx.translation.setText(
+        editor_testing::windowLabels() +
+        QStringLiteral("MenuVoie=Line configuration...\r\n[frmVoies900]\r\nTitre=Lines\r\n"));
     auto owned = std::make_unique<RecordingGateway>();
     owned->fileResults = {1, 1, 1, 1};
     passerelleOf(ctx).setGateway(std::move(owned));
     ctx.HADDR = QStringLiteral("10.0.0.9");
-    for (const bool local : {true, false}) {
-        ctx.modeLocal = local;
-        ctx.VERSION_900 = true;
+    const struct {
+        bool local, version900;
+        const char *window900, *window500;
+    } cases[] = {
+        {true, true, "", ""},
+        {false, true, "Lines - 10.0.0.9", ""},
+        {false, false, "", "Line configuration - 10.0.0.9"},
+    };
+    for (const auto& c : cases) {
+        ctx.modeLocal = c.local;
+        ctx.VERSION_900 = c.version900;
         open();
-        EXPECT_EQ(action(QStringLiteral("mnuVoies"))->isEnabled(), !local);
-        QString title;
-        const bool shown = onModal<FrmVoies900>([&] { action(QStringLiteral("mnuVoies"))->trigger(); },
-                                                [&](FrmVoies900& w) { title = w.windowTitle(); });
-        EXPECT_EQ(shown, !local);
-        EXPECT_EQ(title, local ? "" : "Lines - 10.0.0.9");
+        EXPECT_EQ(action(QStringLiteral("mnuVoies"))->isEnabled(), !c.local);
+        QString title900, title500;
+        onModal<QDialog>([&] { action(QStringLiteral("mnuVoies"))->trigger(); },
+                         [&](QDialog& w) {
+                             if (qobject_cast<FrmVoies900*>(&w)) title900 = w.windowTitle();
+                             if (qobject_cast<FrmVoies*>(&w)) title500 = w.windowTitle();
+                         });
+        EXPECT_EQ(title900, c.window900);
+        EXPECT_EQ(title500, c.window500);
     }
 }
 
