@@ -139,14 +139,18 @@ private:
         const ScheduleDay& day =
             m_config.schedules[size_t(number - 1)].days[size_t(m_at.date().dayOfWeek() - 1)];
         const int minute = m_at.time().hour() * 60 + m_at.time().minute();
-        bool open = false;
-        for (const auto& r : dayRanges(day.value))
+        bool open = false, backwards = false;
+        for (const auto& r : dayRanges(day.value)) {
             if (r && r->start <= minute && minute < r->end) open = true;
+            if (r && r->end <= r->start) backwards = true;
+        }
         const QString ranges = openRanges(day.value);
         add(CallStep::Schedule, menu,
             (open ? m_texts.scheduleOpen : m_texts.scheduleClosed)
                 .arg(QString::number(number), day.caption, ranges.isEmpty() ? m_texts.dayNoHours : ranges,
                      m_at.time().toString(QStringLiteral("HH:mm"))));
+        // Such a range is kept as typed; whether it runs on past midnight is the server's business.
+        if (backwards) add(CallStep::Schedule, menu, m_texts.rangeBackwards);
         if (open) return true;
         add(CallStep::Exit, m_tree, m_texts.closedExit);
         takeExit(TreeValue::exit_fer);

@@ -56,6 +56,7 @@ FlowTexts::FlowTexts(const Translation& t)
       named(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("Named"))),
       announcementOnly(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("AnnouncementOnly"))),
       dayNoHours(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DayNoHours"))),
+      rangeBackwards(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("RangeBackwards"))),
       exitNames{t.getLabel(QStringLiteral("lblErreurTransfert")), t.getLabel(QStringLiteral("lblFermeture")),
                 t.getLabel(QStringLiteral("lblNonReaction"))},
       treeName(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffTree"))),

@@ -24,7 +24,7 @@ struct FlowTexts {
     QString repetitionsUnknown, closedExit, transferFailed, noTransfer, exitNoAction;
     QString transferTo, operatorTransfer, announcement, subMenu, jumpMenu, jumpTree, jumpMissing;
     QString voiceBox, voiceBoxOf, unknownCode, noAction, freeDiallingAction, loop, waiting, ignored;
-    QString eventSilence, eventFail, named, announcementOnly, dayNoHours;
+    QString eventSilence, eventFail, named, announcementOnly, dayNoHours, rangeBackwards;
     std::array<QString, 3> exitNames; // transfer failed, closed, no reaction
 
     QString treeName, keyName, change, fieldName, none, scheduleDay, generalParam, menuAdded, menuRemoved;

@@ -35,8 +35,10 @@ struct Input {
              v[3] = "1"; // one repetition
              return v;
          }()}};
-    // Schedule H2: Monday two ranges, Tuesday one, Wednesday empty, Thursday blank fields.
-    QStringList days{"08:30-12:00/14:00-18:00", "08:30-12:00", "", "  :  -  :  ", "", "08:30-12:00", ""};
+    // Schedule H2: Monday two ranges, Tuesday one, Wednesday empty, Thursday blank fields, Sunday a range
+    // ending before it starts.
+    QStringList days{
+        "08:30-12:00/14:00-18:00", "08:30-12:00", "", "  :  -  :  ", "", "08:30-12:00", "22:00-06:00"};
 };
 
 inline Configuration build(const AppContext& ctx, const Input& in = {}) {
