@@ -12,5 +12,7 @@ int runFetch(const QStringList& args);
 int runSend(const QStringList& args);
 int runLinesExport(const QStringList& args);
 int runLinesImport(const QStringList& args);
+int runCall(const QStringList& args);
+int runDiff(const QStringList& args);
 
 } // namespace cli

@@ -15,6 +15,8 @@ const Command kCommands[] = {
     {"nodes", cli::runNodes},
     {"normalize", cli::runNormalize},
     {"check", cli::runCheck},
+    {"call", cli::runCall},
+    {"diff", cli::runDiff},
     // With the voice server.
     {"fetch", cli::runFetch},
     {"send", cli::runSend},
