@@ -1,7 +1,10 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -15,6 +18,7 @@ const Command kCommands[] = {
     {"nodes", cli::runNodes},
     {"normalize", cli::runNormalize},
     {"check", cli::runCheck},
+    {"plan", cli::runPlan},
     // With the voice server.
     {"fetch", cli::runFetch},
     {"send", cli::runSend},
@@ -32,8 +36,15 @@ QString usage() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    // Pictures of the plan need fonts, hence a GUI application, on a screen that is never shown.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "plan") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty()) return cli::fail(usage());
     const QString name = args.takeFirst();
