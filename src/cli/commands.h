@@ -8,6 +8,7 @@ namespace cli {
 int runNodes(const QStringList& args);
 int runNormalize(const QStringList& args);
 int runCheck(const QStringList& args);
+int runPlan(const QStringList& args);
 int runFetch(const QStringList& args);
 int runSend(const QStringList& args);
 int runLinesExport(const QStringList& args);

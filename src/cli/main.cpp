@@ -1,7 +1,10 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -17,6 +20,7 @@ const Command kCommands[] = {
     {"check", cli::runCheck},
     {"call", cli::runCall},
     {"diff", cli::runDiff},
+    {"plan", cli::runPlan},
     // With the voice server.
     {"fetch", cli::runFetch},
     {"send", cli::runSend},
@@ -34,8 +38,15 @@ QString usage() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    // Pictures of the plan need fonts, hence a GUI application, on a screen that is never shown.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "plan") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty()) return cli::fail(usage());
     const QString name = args.takeFirst();
