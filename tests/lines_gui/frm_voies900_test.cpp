@@ -50,6 +50,17 @@ TEST_F(LinesWindowTest, TypedEntriesAreKeptOrDroppedAndApplyStoresThemOnTheServe
     EXPECT_EQ(served("rcm.cfg"), expected);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(rows(), 25);
+
+    // A store the server refuses is told, and OK keeps the window and its lines.
+    ASSERT_TRUE(sim->fault("login@rcm.cfg"));
+    type(20, 8, QStringLiteral("kept"));
+    const qsizetype told = prompts.shown.size();
+    QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
+    ASSERT_EQ(prompts.shown.size(), told + 1);
+    EXPECT_EQ(prompts.shown.last().kind, "critical");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(served("rcm.cfg"), expected);
+    EXPECT_EQ(window->table().ligne(20).libelle, "kept");
 }
 
 TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
