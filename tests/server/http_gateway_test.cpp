@@ -1,13 +1,12 @@
 #include "server/http_gateway.h"
 
+#include "server/test_certificate.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -21,7 +20,6 @@ namespace {
 // What the listener does with one complete request.
 struct Reponse {
     QByteArray octets; // written as is, then the connection is closed
-    bool muet = false; // no answer at all, the connection stays open
     int delaiMs = 0;   // answer after this delay
 };
 
@@ -58,7 +56,6 @@ private:
         tampon.remove(0, requete.size());
         requetes << requete;
         const Reponse r = repondre(requete);
-        if (r.muet) return;
         QPointer<QTcpSocket> p(s);
         QTimer::singleShot(r.delaiMs, s, [p, octets = r.octets] {
             if (!p) return;
@@ -86,12 +83,6 @@ QByteArray corps(const QByteArray& requete) {
     return requete.mid(requete.indexOf("\r\n\r\n") + 4);
 }
 
-QString portLibre() {
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost);
-    return QString::number(s.serverPort()); // closed again when s goes
-}
-
 class HttpGatewayTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,43 +102,29 @@ struct CasFetch {
     const char* nom;
     Reponse reponse;
     int raison;
-    bool serveurArrete = false;
 };
 
 TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
     const QByteArray fichier = QByteArray("[General]\r\nversion=900.1\r\n").repeated(20);
     const QByteArray trop(3000, 'x');
+    // A refused login, a cut body, a too large announced length, a late reply and a server that is down are
+    // each met against qavo-sim's faults at every step of the editor's exchanges.
     const CasFetch cas[] = {
         {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok},
-        {"login refused",
-         {http("401 Unauthorized", "no", "WWW-Authenticate: Basic realm=\"qavo\"\r\n")},
-         HttpGateway::Refus},
         {"missing file", {http("404 Not Found", "none")}, HttpGateway::StatutHttp},
-        {"body cut", {http("200 OK", fichier).chopped(fichier.size() / 2)}, HttpGateway::Incomplet},
-        {"announced too large", {http("200 OK", trop)}, HttpGateway::TropGrand},
         {"too large, no length",
          {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + trop},
          HttpGateway::TropGrand},
-        {"no reply in time", {{}, true}, HttpGateway::DelaiReponse},
-        {"server down", {}, HttpGateway::Connexion, true},
     };
     gateway.setLimits(2048, 2048);
-    gateway.setTimeouts(2000, 300);
     for (const CasFetch& c : cas) {
         SCOPED_TRACE(c.nom);
         ecoute.requetes.clear();
         ecoute.repondre = [&](const QByteArray&) { return c.reponse; };
-        if (c.serveurArrete)
-            gateway.SetFtpConnectionParameters(QStringLiteral("127.0.0.1"), portLibre(),
-                                               QStringLiteral("qavo"), QStringLiteral("admin"),
-                                               QStringLiteral("s3cret"));
-        QElapsedTimer t;
-        t.start();
 
         const int r =
             gateway.GetFileHTTP_QAVO(QStringLiteral("qavo_general.txt"), chemin("qavo_general.txt"));
 
-        EXPECT_LT(t.elapsed(), 1500);
         EXPECT_EQ(r, c.raison) << qPrintable(gateway.lastError());
         const QStringList restes = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (c.raison == HttpGateway::Ok) {
@@ -160,7 +137,7 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
             EXPECT_FALSE(gateway.lastError().contains(QLatin1String("s3cret")));
         }
         // Qt may send a GET again on a fresh connection when a kept one turns out closed.
-        EXPECT_EQ(ecoute.requetes.isEmpty(), c.serveurArrete);
+        EXPECT_FALSE(ecoute.requetes.isEmpty());
         for (const QByteArray& requete : ecoute.requetes) {
             EXPECT_TRUE(requete.startsWith("GET /qavo/files/qavo_general.txt HTTP/1.1\r\n"));
             EXPECT_EQ(entete(requete, "Authorization"), "Basic " + QByteArray("admin:s3cret").toBase64());
@@ -202,7 +179,7 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
 }
 
 TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecondCall) {
-    ecoute.repondre = [](const QByteArray&) { return Reponse{http("200 OK", "lent"), false, 300}; };
+    ecoute.repondre = [](const QByteArray&) { return Reponse{http("200 OK", "lent"), 300}; };
     int battements = 0;
     int secondAppel = -1;
     QTimer timer;
@@ -244,12 +221,7 @@ TEST_F(HttpGatewayTest, ProxyGetsTheRequestsWithItsOwnCredentials) {
 // Against qavo-sim speaking HTTPS with a throwaway certificate for 127.0.0.1, made now.
 TEST_F(HttpGatewayTest, TlsTrustsOnlyAKnownCertificate) {
     const QString cert = chemin("cert.pem"), cle = chemin("key.pem");
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", cle, "-out", cert, "-days",
-                   "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
-    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
-        GTEST_SKIP() << "openssl could not make a certificate";
+    if (!testing_support::makeCertificate(cert, cle)) GTEST_SKIP() << "openssl could not make a certificate";
     const testing_support::SimProcess sim({"--tls-cert", cert, "--tls-key", cle});
     ASSERT_NE(sim.port(), 0);
     gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), QString::number(sim.port()),
