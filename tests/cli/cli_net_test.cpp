@@ -1,13 +1,16 @@
+#include "cli/cli_run.h"
+#include "server/test_certificate.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using cli_testing::CliRun;
+using cli_testing::runCli;
 using testing_support::readBytes;
 using testing_support::writeBytes;
 
@@ -50,23 +53,6 @@ private:
     }
     testing_support::SimProcess sim_;
 };
-
-struct CliRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-CliRun runCli(const QStringList& args, const QString& caFile = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("QAVO_CA_FILE");
-    if (!caFile.isEmpty()) env.insert("QAVO_CA_FILE", caFile);
-    p.setProcessEnvironment(env);
-    p.start(QAVO_CLI, args);
-    if (!p.waitForFinished(10000)) return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 // Exit status and stderr's one line, which never shows the password.
 void expectExit(const CliRun& r, int exitCode, const char* name) {
@@ -166,12 +152,7 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
 TEST(CliTls, FetchesAndSendsOnlyWithATrustedCertificate) {
     QTemporaryDir keys;
     const QString cert = keys.filePath("cert.pem"), key = keys.filePath("key.pem");
-    QProcess openssl;
-    openssl.start("openssl",
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days",
-                   "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
-    if (!openssl.waitForFinished(20000) || openssl.exitCode() != 0)
-        GTEST_SKIP() << "openssl could not make a certificate";
+    if (!testing_support::makeCertificate(cert, key)) GTEST_SKIP() << "openssl could not make a certificate";
     Server server({}, readBytes(data("server_info_check.txt")), {"--tls-cert", cert, "--tls-key", key});
     ASSERT_TRUE(server.started());
     const QStringList https = server.switches({}, "https://");

@@ -1,28 +1,17 @@
+#include "cli/cli_run.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using cli_testing::CliRun;
+using cli_testing::runCli;
 using testing_support::readBytes;
 using testing_support::writeBytes;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-CliRun runCli(const QStringList& args, const QString& program = QAVO_CLI) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000)) return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 QString data(const QString& name) {
     return testing_support::dataDir() + '/' + name;
