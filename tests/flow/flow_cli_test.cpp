@@ -1,3 +1,4 @@
+#include "cli/cli_run.h"
 #include "flow_fixture.h"
 #include "model/tree_file.h"
 #include "support/qt_print.h"
@@ -5,22 +6,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess p;
-    p.start(QAVO_CLI,
-            args + QStringList{"--translation", testing_support::resourcesDir() + "/qavo_lg01.txt"});
-    if (!p.waitForFinished(30000)) return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+cli_testing::CliRun runCli(const QStringList& args) {
+    return cli_testing::runCli(
+        args + QStringList{"--translation", testing_support::resourcesDir() + "/qavo_lg01.txt"});
 }
 
 struct FlowCli : testing::Test {
@@ -40,12 +32,12 @@ struct FlowCli : testing::Test {
 
 TEST_F(FlowCli, CallPrintsOneStepALineOrAJsonArray) {
     const QStringList call{"call", tree, "--tree", "1", "--at", "2026-12-07 10:15", "--keys", "1,fail"};
-    const CliRun text = runCli(call);
+    const cli_testing::CliRun text = runCli(call);
     ASSERT_EQ(text.exitCode, 0);
     const QStringList lines = text.out.trimmed().split('\n');
     EXPECT_EQ(lines.first(), "Call to tree 1 'Reception'");
     EXPECT_EQ(lines.last(), "Transfer to 300");
-    const CliRun json = runCli(call + QStringList{"--json"});
+    const cli_testing::CliRun json = runCli(call + QStringList{"--json"});
     ASSERT_EQ(json.exitCode, 0);
     const QJsonArray steps = QJsonDocument::fromJson(json.out.toUtf8()).array();
     ASSERT_EQ(steps.size(), lines.size());

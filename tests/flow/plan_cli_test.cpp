@@ -1,11 +1,11 @@
 #include "flow/flow_layout.h"
 
+#include "cli/cli_run.h"
 #include "flow/plan_fixture.h"
 #include "support/qt_print.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -14,10 +14,7 @@
 namespace {
 
 int runPlan(const QStringList& args) {
-    QProcess p;
-    p.start(QAVO_CLI, QStringList{"plan"} + args);
-    if (!p.waitForFinished(60000)) return -1;
-    return p.exitCode();
+    return cli_testing::runCli(QStringList{"plan"} + args).exitCode;
 }
 
 const QStringList kEnglishWithInfo = {"--translation", plan_test::resource("qavo_lg01.txt"), "--info",
