@@ -12,11 +12,8 @@ using testing_support::writeBytes;
 
 namespace {
 
-class LineCsv : public ::testing::Test {
+class LineCsv : public LineTableTest {
 protected:
-    Translation labels = englishLabels();
-    LineNames names = lineNames(labels);
-    LineTable table;
     QTemporaryDir dir;
     QString path = dir.filePath("lines.csv");
 };

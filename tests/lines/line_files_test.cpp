@@ -11,12 +11,7 @@ using testing_support::writeBytes;
 
 namespace {
 
-class LineFiles : public ::testing::Test {
-protected:
-    Translation labels = englishLabels();
-    LineNames names = lineNames(labels);
-    LineTable table;
-};
+using LineFiles = LineTableTest;
 
 TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
     struct Case {

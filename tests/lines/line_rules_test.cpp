@@ -9,7 +9,7 @@ using namespace line_testing;
 
 namespace {
 
-class LineRules : public ::testing::Test {
+class LineRules : public LineTableTest {
 protected:
     // One line of every field: cli 1, ddi 2, code 5, planning 1, VP 3, application 451 when open,
     // transfer 0612 when closed, label "old", trace 1.
@@ -24,10 +24,6 @@ protected:
         return r;
     }
     QString cell(int column) const { return gridRow(table, names, 1).texts[std::size_t(column - 1)]; }
-
-    Translation labels = englishLabels();
-    LineNames names = lineNames(labels);
-    LineTable table;
 };
 
 TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {

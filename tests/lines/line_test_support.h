@@ -49,4 +49,12 @@ inline LineRecord ligne(const QString& cli, const QString& code = {}, qint16 app
     return r;
 }
 
+// The labels, names and an empty table that the line tests start from.
+class LineTableTest : public ::testing::Test {
+protected:
+    Translation labels = englishLabels();
+    LineNames names = lineNames(labels);
+    LineTable table;
+};
+
 } // namespace line_testing

@@ -13,56 +13,8 @@ struct Serveur : ServeurScripte {
                              "VoiesFin=Fin\r\nVoiesApp=Application\r\n[VOIES]\r\nSTANDARD=Standard\r\n")) {}
 };
 
-QByteArray bonneReponse() {
-    return QByteArray(Bloc::Taille, '\0');
-}
-
-QByteArray reponseGeneral(int nombre) {
-    QByteArray bloc = bonneReponse();
-    ParVoieT2c t2c;
-    t2c.octets.fill(char(0x33));
-    t2c.setNombreVoies(nombre);
-    Wr_Par_voie_T2c(bloc, t2c);
-    return bloc;
-}
-
-QByteArray pageVoies(const QList<VoieT2cs>& voies, int premier, int nombre) {
-    QByteArray bloc = bonneReponse();
-    ecrireEnteteReponse(bloc, 0, premier, premier + nombre);
-    Wr_Par_voie_T2cs(bloc, voies, premier, nombre);
-    return bloc;
-}
-
-QByteArray reponseApplication(int code, const QString& nom) {
-    QByteArray bloc = bonneReponse();
-    Wr_Application(bloc, 0, {QString::number(code), nom, {}, {}});
-    return bloc;
-}
-
-VoieT2cs voie(const QString& premier, const QString& dernier, quint16 application) {
-    VoieT2cs v;
-    v.setPremier(premier);
-    v.setDernier(dernier);
-    v.application = application;
-    return v;
-}
-
-// A server table of `nombre` lines: 451, 300, no application, 451 again, then free records.
-QList<VoieT2cs> tableServeur(int nombre) {
-    QList<VoieT2cs> voies(nombre);
-    voies[0] = voie("0140", "0149", 451);
-    voies[1] = voie("0200", "0299", 300);
-    voies[2] = voie("0300", "0300", VoieT2cs::Aucun);
-    voies[3] = voie("0400", "", 451);
-    return voies;
-}
-
-// Scripts the replies of a whole read of `voies`: general record, pages, names of 451 and 300.
 void scripterLecture(Serveur& s, const QList<VoieT2cs>& voies) {
-    s.gateway->replies << reponseGeneral(int(voies.size()));
-    for (int p = 0; p < voies.size(); p += 96)
-        s.gateway->replies << pageVoies(voies, p, qMin(96, int(voies.size()) - p));
-    s.gateway->replies << reponseApplication(451, "$STANDARD") << reponseApplication(300, "Messagerie");
+    s.gateway->replies << lectureVoies(voies);
 }
 
 TEST(Voies500, ReadsInPagesOf96AndResolvesNamesOnce) {
@@ -171,7 +123,7 @@ TEST(Voies500, ResetVoiesWritesPagesThenTheGeneralRecord) {
     const QList<VoieT2cs> table = tableServeur(100);
     scripterLecture(s, table);
     for (int i = 0; i < 3; ++i)
-        s.gateway->replies << bonneReponse();
+        s.gateway->replies << blocVide();
     Voies500 v(s.ctx);
 
     ASSERT_TRUE(v.ResetVoies());
@@ -243,7 +195,7 @@ TEST(Voies500, CsvExportAndImport) {
         scripterLecture(s, tableServeur(8));
         ASSERT_TRUE(w.lire());
         s.gateway->requestsSeen.clear();
-        QByteArray nom = bonneReponse();
+        QByteArray nom = blocVide();
         if (c.nomConnu) ecrireNomApplication(nom, "Nuit");
         s.gateway->replies = {nom};
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app_context.h"
+#include "lines/record_codec.h"
 #include "server/passerelle.h"
 #include "server/recording_gateway.h"
 
@@ -32,3 +33,57 @@ struct ServeurScripte {
         return c;
     }
 };
+
+inline QByteArray blocVide() {
+    return QByteArray(Bloc::Taille, '\0');
+}
+
+inline VoieT2cs voie(const QString& premier, const QString& dernier, quint16 application) {
+    VoieT2cs v;
+    v.setPremier(premier);
+    v.setDernier(dernier);
+    v.application = application;
+    return v;
+}
+
+// A server table of `nombre` lines: 451, 300, no application, 451 again, then free records.
+inline QList<VoieT2cs> tableServeur(int nombre) {
+    QList<VoieT2cs> voies(nombre);
+    voies[0] = voie("0140", "0149", 451);
+    voies[1] = voie("0200", "0299", 300);
+    voies[2] = voie("0300", "0300", VoieT2cs::Aucun);
+    voies[3] = voie("0400", "", 451);
+    return voies;
+}
+
+// The general record of a table of `nombre` lines, its other bytes marked.
+inline QByteArray reponseGeneral(int nombre) {
+    QByteArray bloc = blocVide();
+    ParVoieT2c t2c;
+    t2c.octets.fill(char(0x33));
+    t2c.setNombreVoies(nombre);
+    Wr_Par_voie_T2c(bloc, t2c);
+    return bloc;
+}
+
+inline QByteArray pageVoies(const QList<VoieT2cs>& voies, int premier, int nombre) {
+    QByteArray bloc = blocVide();
+    ecrireEnteteReponse(bloc, 0, premier, premier + nombre);
+    Wr_Par_voie_T2cs(bloc, voies, premier, nombre);
+    return bloc;
+}
+
+inline QByteArray reponseApplication(const EnregApplication& app) {
+    QByteArray bloc = blocVide();
+    Wr_Application(bloc, 0, app);
+    return bloc;
+}
+
+// The replies of a whole read of `voies`: general record, pages, then the names of 451 and 300.
+inline QList<QByteArray> lectureVoies(const QList<VoieT2cs>& voies) {
+    QList<QByteArray> r{reponseGeneral(int(voies.size()))};
+    for (int p = 0; p < voies.size(); p += MaxVoiesParPage)
+        r << pageVoies(voies, p, qMin(MaxVoiesParPage, int(voies.size()) - p));
+    return r << reponseApplication({"451", "$STANDARD", {}, {}})
+             << reponseApplication({"300", "Messagerie", {}, {}});
+}
