@@ -1,6 +1,6 @@
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
-#include "model/action_value.h"
+#include "model/example_tree.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
 #include "support/qt_print.h"
@@ -40,34 +40,14 @@ AppContext makeContext() {
     return ctx;
 }
 
-// Adds a menu section with its node and the nodes of its keys, as the loader does.
-void addMenu(Configuration& c, const QString& name, const QString& parent, int digit,
-             const QStringList& values) {
-    c.sections.ensureSection(name, digit, parent);
-    for (int i = 0; i < values.size(); ++i)
-        c.sections.setValue(name, i + 1, values[i]);
-    c.nodes.CreerNoeud(name, name, parent, "Menu");
-    for (int d = 0; d <= 9; ++d)
-        if (action::code(c.sections.value(name, MenuValue::forDigit(d))) != "men")
-            c.nodes.CreerNoeud(QString::number(d), action::keyNodeKey(name, d), name, "NoAction");
-}
-
 // Tree 1 "Reception" (root menu M1, sub-menu M2 on key 2), trees 2 to 5 inactive. Nothing in it is faulty.
-Configuration makeValidTree() {
+Configuration makeValidTree(const AppContext& ctx) {
     Configuration c;
-    for (int i = 1; i <= 5; ++i) {
-        const QString name = QStringLiteral("A%1").arg(i);
-        c.sections.ensureSection(name, -1, QString());
-        c.nodes.CreerNoeud(name, name, QString(), "Arbre");
-        if (i > 1) c.nodes.setColour(name, NodeColour::Grey);
-    }
-    const QStringList tree = {"Reception", "10", "", "2", "1", "M1", "std", "ann;11;2;2", "std"};
-    for (int i = 0; i < tree.size(); ++i)
-        c.sections.setValue("A1", i + 1, tree[i]);
-    addMenu(c, "M1", "A1", -1,
-            {"Main menu", "", "11", "2", "2", "", "trf;201", "men;M2", "ann;15;2;2", "bvo;801", "sau;M2",
-             "std", "num", "bvn", ""});
-    addMenu(c, "M2", "M1", 2, {"Service", "1", "13", "2", "2", "std"});
+    example::build(c, ctx, {{1, {"Reception", "10", "", "2", "1", "M1", "std", "ann;11;2;2", "std"}}},
+                   {{"M1",
+                     {"Main menu", "", "11", "2", "2", "", "trf;201", "men;M2", "ann;15;2;2", "bvo;801",
+                      "sau;M2", "std", "num", "bvn", ""}},
+                    {"M2", {"Service", "1", "13", "2", "2", "std"}}});
     return c;
 }
 
@@ -123,7 +103,7 @@ TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
     const AppContext ctx = makeContext();
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2 = %3").arg(c.section).arg(c.index).arg(c.value).toStdString());
-        Configuration config = makeValidTree();
+        Configuration config = makeValidTree(ctx);
         config.sections.setValue(c.section, c.index, c.value);
         const Outcome run = verify(config, ctx);
         const bool error = c.finding[0] == 'E', none = !*c.finding;
@@ -141,7 +121,7 @@ TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
 
 TEST(Verification, RedIsNeverReplacedByOrangeAndTheNextRunClearsTheMarks) {
     const AppContext ctx = makeContext();
-    Configuration config = makeValidTree();
+    Configuration config = makeValidTree(ctx);
     config.sections.setValue("A1", TreeValue::ann1, "x");  // error first
     config.sections.setValue("A1", TreeValue::ann2, "99"); // then a warning on the same node
     config.sections.setValue("M1", 9, "ann;12;2;2");       // warning only
@@ -165,7 +145,7 @@ TEST(Verification, ShortActionValueAbortsTheAnalysis) {
     const AppContext ctx = makeContext();
     for (const auto& [value, index] : cases) {
         SCOPED_TRACE(value);
-        Configuration config = makeValidTree();
+        Configuration config = makeValidTree(ctx);
         config.sections.setValue(index == 7 ? "M1" : "A1", index, value);
         const Outcome run = verify(config, ctx);
         EXPECT_EQ(run.result, TreeVerifier::Aborted);
@@ -207,7 +187,7 @@ public:
 
 TEST(Verification, PausesAfterEachSectionAndRefusesASecondRunMeanwhile) {
     const AppContext ctx = makeContext();
-    Configuration config = makeValidTree();
+    Configuration config = makeValidTree(ctx);
     RecordingSink sink;
     ReenteringPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);
