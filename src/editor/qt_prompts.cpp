@@ -43,6 +43,16 @@ Prompts::Answer QtPrompts::questionWithCancel(const QString& text, const QString
     return toAnswer(box.exec());
 }
 
+Prompts::Answer QtPrompts::questionWithDetails(const QString& text, const QString& title,
+                                               const QString& remark, const QString& details) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setInformativeText(remark);
+    box.setDetailedText(details);
+    return toAnswer(box.exec());
+}
+
 QString QtPrompts::openFileName(const QString& title, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
 }
