@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 #include "model/configuration.h"
+#include "startup/qt_catalog.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -62,6 +63,8 @@ FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* 
     // The day's name matters to the schedules: it is shown with the date.
     dtpMoment->setDisplayFormat(QStringLiteral("dddd dd/MM/yyyy  HH:mm"));
     dtpMoment->setCalendarPopup(true);
+    // Days and months in the language of the captions, as the steps name them.
+    dtpMoment->setLocale(QLocale(languageOfTranslation(ctx.translation)));
 
     auto* pad = new QGridLayout;
     pad->setSpacing(6);
@@ -128,11 +131,11 @@ FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* 
     movesColumn->addWidget(cmdEchec);
     movesColumn->addSpacing(6);
     movesColumn->addWidget(lblTouches);
+    movesColumn->addStretch(1);
+    movesColumn->addWidget(cmdRecommencer);
 
     auto* left = new QVBoxLayout;
     left->addWidget(moves);
-    left->addStretch(1);
-    left->addWidget(cmdRecommencer);
 
     auto* stepsBox = new QGroupBox(label("CallSteps"), this);
     (new QVBoxLayout(stepsBox))->addWidget(lstEtapes);

@@ -40,6 +40,7 @@ void FrmChanges::showChanges(const QString& title, const QString& heading, const
     lstChanges->addItems(lines);
     lstChanges->setVisible(!lines.isEmpty());
     if (lines.isEmpty()) resize(width(), minimumSizeHint().height());
+    cmdFermer->setFocus();
 }
 
 QString FrmChanges::heading() const {

@@ -61,8 +61,8 @@ void frmMain::mnuSimuler_Click() {
 
 void frmMain::mnuComparer_Click() {
     if (!m_document.isOpen() || m_document.isVerifying()) return;
-    const QString path = m_prompts.openFileName(ui->mnuComparer->text().remove(QStringLiteral("...")),
-                                                m_repCourant, QStringLiteral("*.maa (*.maa)"));
+    const QString title = ui->mnuComparer->text().remove(QStringLiteral("..."));
+    const QString path = m_prompts.openFileName(title, m_repCourant, QStringLiteral("*.maa (*.maa)"));
     if (path.isEmpty()) return;
     m_repCourant = QFileInfo(path).absolutePath();
     Configuration other = makeConfiguration(m_ctx);
@@ -78,7 +78,7 @@ void frmMain::mnuComparer_Click() {
                                       .arg(name)
                                       .arg(changes.count());
     if (!m_changesWindow) m_changesWindow = new FrmChanges(flowLabel(m_ctx, "CallClose"), this);
-    m_changesWindow->showChanges(label("Titre"), heading, changes.lines);
+    m_changesWindow->showChanges(title, heading, changes.lines);
     m_changesWindow->show();
     m_changesWindow->raise();
     m_changesWindow->activateWindow();
@@ -103,7 +103,9 @@ bool frmMain::confirmSend(const QString& question) {
         remark = changes.isEmpty()      ? flowLabel(m_ctx, "SendSame")
                  : changes.count() == 1 ? flowLabel(m_ctx, "SendOne")
                                         : flowLabel(m_ctx, "SendMany").arg(changes.count());
-        details = changes.lines.join(QLatin1Char('\n'));
+        // A mark at the start of each change tells them apart where a long one wraps.
+        if (!changes.isEmpty())
+            details = QStringLiteral("\u2022 ") + changes.lines.join(QStringLiteral("\n\u2022 "));
     }
     return m_prompts.questionWithDetails(question, label("Titre"), remark, details) == Prompts::Answer::Yes;
 }

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextEdit>
 
 namespace {
 
@@ -50,6 +51,11 @@ Prompts::Answer QtPrompts::questionWithDetails(const QString& text, const QStrin
     box.setEscapeButton(QMessageBox::No);
     box.setInformativeText(remark);
     box.setDetailedText(details);
+    // The details are lines of some length: the box's own small text area would wrap each one twice.
+    if (auto* area = box.findChild<QTextEdit*>()) {
+        area->setFixedHeight(220);
+        area->setMinimumWidth(640);
+    }
     return toAnswer(box.exec());
 }
 
