@@ -19,6 +19,10 @@ public:
     virtual Answer question(const QString& text, const QString& title) = 0;
     // Yes/No/Cancel question, question icon.
     virtual Answer questionWithCancel(const QString& text, const QString& title) = 0;
+    // Yes/No question as above with a remark under the question and, behind a "Details" button, a longer
+    // text (none when empty).
+    virtual Answer questionWithDetails(const QString& text, const QString& title, const QString& remark,
+                                       const QString& details) = 0;
     // File dialogs; "" when cancelled. filter is a Qt filter ("Arbres (*.maa)").
     virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
@@ -32,6 +36,8 @@ public:
         QString kind; // "critical", "information", "question", "open", "save"
         QString text;
         QString title;
+        QString remark = {};  // questionWithDetails only
+        QString details = {}; // the same
     };
 
     QList<Shown> shown;
@@ -51,6 +57,11 @@ public:
     Answer questionWithCancel(const QString& text, const QString& title) override {
         shown.append({QStringLiteral("question"), text, title});
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
+    }
+    Answer questionWithDetails(const QString& text, const QString& title, const QString& remark,
+                               const QString& details) override {
+        shown.append({QStringLiteral("question"), text, title, remark, details});
+        return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
     QString openFileName(const QString& title, const QString&, const QString&) override {
         shown.append({QStringLiteral("open"), QString(), title});

@@ -44,6 +44,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     buildDetailPanels();
     connectCommands();
     connectServerCommands();
+    connectFlowCommands();
     connect(ui->mnuVoies, &QAction::triggered, this, &frmMain::mnuVoies_Click);
     connectTree();
     connectJournal();
@@ -118,6 +119,8 @@ void frmMain::updateActions() {
     for (QAction* a : {ui->mnuClose, ui->mnuHoraires, ui->mnuParam})
         a->setEnabled(open && idle);
     ui->mnuValide->setEnabled(open && idle);
+    ui->mnuSimuler->setEnabled(open);
+    ui->mnuComparer->setEnabled(open && idle);
     ui->mnuEnvoi->setEnabled(open && idle && online);
     ui->mnuRecup->setEnabled(idle && online);
     ui->mnuReset->setEnabled(idle && online);
@@ -170,6 +173,7 @@ void frmMain::Form_Load() {
     } else {
         OuvertureFichierArbre(start);
         if (!m_document.isOpen()) m_document.close();
+        if (start == m_ctx.fileServeur) rememberServerTree();
     }
 }
 

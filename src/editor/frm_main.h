@@ -10,6 +10,8 @@
 #include <memory>
 
 class DiagnosticsViewModel;
+class FrmAppel;
+class FrmChanges;
 class MainWindowUi;
 class RecentFilesMenu;
 class NodePanels;
@@ -120,6 +122,12 @@ private:
     void tmrReset_Timer();
     void loadServerInfoFile(const QString& path);
     void forgetServerInfoFile();
+    // The call window, the comparisons and the server's tree they compare with (frm_main_flow.cpp).
+    void connectFlowCommands();
+    void mnuSimuler_Click();
+    void mnuComparer_Click();
+    void rememberServerTree();
+    bool confirmSend(const QString& question);
 
     void picF_Click();
     void lstDebug_ItemClick(const QModelIndex& index);
@@ -148,4 +156,7 @@ private:
     NodePanels* m_panels = nullptr;
     NodePopup* m_popup = nullptr;
     TreeViewController* m_treeController = nullptr;
+    FrmAppel* m_callWindow = nullptr;            // a child of the window, made when first asked for
+    FrmChanges* m_changesWindow = nullptr;       // the same
+    std::unique_ptr<Configuration> m_serverTree; // as last fetched, whatever is saved over its file since
 };

@@ -32,8 +32,7 @@ void frmMain::mnuEnvoi_Click() {
             label("Titre"));
         return;
     }
-    if (m_prompts.question(label("MsgTransfert").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR),
-                           label("Titre")) == Prompts::Answer::Yes)
+    if (confirmSend(label("MsgTransfert").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR)))
         SaveAndSendThisArbo();
 }
 
@@ -61,9 +60,10 @@ void frmMain::mnuRecup_Click() {
         m_prompts.question(label("MsgRecup").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR),
                            label("Titre")) != Prompts::Answer::Yes)
         return;
-    if (m_document.fetchFromServer())
+    if (m_document.fetchFromServer()) {
+        rememberServerTree();
         treeV_NodeClick(QStringLiteral("A1"));
-    else
+    } else
         reportServerFailure("ErrRecup");
 }
 

@@ -64,6 +64,9 @@ void MainWindowUi::buildMenus() {
     mnuFile->addSeparator();
     mnuSave = makeItem(mnuFile, "mnuSave", label("MenuSave"));
     mnuSaveAs = makeItem(mnuFile, "mnuSaveAs", label("MenuSaveAs"));
+    mnuComparer =
+        makeItem(mnuFile, "mnuComparer",
+                 m_ctx.translation.getLabel(QStringLiteral("FLOW"), QStringLiteral("MenuComparer")));
     mnuVide2 = mnuFile->addSeparator();
     mnuVide2->setObjectName(QStringLiteral("mnuVide2"));
     mnuVide2->setVisible(false);
@@ -80,6 +83,8 @@ void MainWindowUi::buildMenus() {
 
     mnuServeur = makeMenu("mnuServeur", label("MenuServeur"));
     mnuValide = makeItem(mnuServeur, "mnuValide", label("MenuValide"));
+    mnuSimuler = makeItem(mnuServeur, "mnuSimuler",
+                          m_ctx.translation.getLabel(QStringLiteral("FLOW"), QStringLiteral("MenuSimuler")));
     mnuServeur->addSeparator();
     mnuEnvoi = makeItem(mnuServeur, "mnuEnvoi", label("MenuTransfert"));
     mnuRecup = makeItem(mnuServeur, "mnuRecup", label("MenuRecup"));

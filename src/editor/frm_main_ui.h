@@ -36,10 +36,12 @@ public:
     QAction* mnuClose = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
+    QAction* mnuComparer = nullptr;
     QAction* mnuVide2 = nullptr;
     std::array<QAction*, 5> mnuFileN{}; // mnuFile1..mnuFile5
     QAction* mnuQuit = nullptr;
     QAction* mnuValide = nullptr;
+    QAction* mnuSimuler = nullptr;
     QAction* mnuEnvoi = nullptr;
     QAction* mnuRecup = nullptr;
     QAction* mnuReset = nullptr;

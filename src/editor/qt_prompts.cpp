@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextEdit>
 
 namespace {
 
@@ -40,6 +41,21 @@ Prompts::Answer QtPrompts::questionWithCancel(const QString& text, const QString
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::Cancel);
+    return toAnswer(box.exec());
+}
+
+Prompts::Answer QtPrompts::questionWithDetails(const QString& text, const QString& title,
+                                               const QString& remark, const QString& details) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setInformativeText(remark);
+    box.setDetailedText(details);
+    // The details are lines of some length: the box's own small text area would wrap each one twice.
+    if (auto* area = box.findChild<QTextEdit*>()) {
+        area->setFixedHeight(220);
+        area->setMinimumWidth(640);
+    }
     return toAnswer(box.exec());
 }
 

@@ -14,6 +14,8 @@ public:
     void information(const QString& text, const QString& title) override;
     Answer question(const QString& text, const QString& title) override;
     Answer questionWithCancel(const QString& text, const QString& title) override;
+    Answer questionWithDetails(const QString& text, const QString& title, const QString& remark,
+                               const QString& details) override;
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
 

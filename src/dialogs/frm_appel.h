@@ -1,0 +1,63 @@
+#pragma once
+
+#include "flow/call_walk.h"
+
+#include <QDialog>
+#include <QList>
+#include <array>
+
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QListWidget;
+class QPushButton;
+struct AppContext;
+struct Configuration;
+
+// "Simulate a call": a keypad and the caller's other moves drive a walk of one tree at a chosen moment,
+// and the steps are listed as they happen. Choosing a step asks for its node to be shown; so does each
+// move, with the step it led to. The walk is made again from the start each time, so that an edit of
+// the tree, another moment or another tree shows at once what the same caller would meet.
+class FrmAppel final : public QDialog {
+    Q_OBJECT
+public:
+    FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* parent = nullptr);
+
+    // A new call to tree `tree` (1..5): the moves so far are forgotten.
+    void startCall(int tree);
+    // The caller's move: the walk goes on and its last step is shown.
+    void play(const flow::CallEvent& event);
+    // The same call walked again on the configuration as it now is (after an edit), the selection kept.
+    void refresh();
+
+    int tree() const;
+    const QList<flow::CallStep>& steps() const { return m_steps; }
+
+signals:
+    // A step was chosen, or a move led to it: its node (tree, menu or key) is to be shown.
+    void nodeChosen(const QString& key);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString label(const char* key) const;
+    void fillTrees();
+    void walk();
+    void showSteps();
+
+    const Configuration& m_config;
+    const AppContext& m_ctx;
+    QList<flow::CallEvent> m_events;
+    QList<flow::CallStep> m_steps;
+
+    QComboBox* cboArbre = nullptr;
+    QDateTimeEdit* dtpMoment = nullptr;
+    std::array<QPushButton*, 12> cmdTouche{}; // 1-9, *, 0, # as on a telephone
+    QPushButton* cmdSilence = nullptr;
+    QPushButton* cmdEchec = nullptr;
+    QPushButton* cmdRecommencer = nullptr;
+    QLabel* lblTouches = nullptr; // the caller's moves so far
+    QListWidget* lstEtapes = nullptr;
+    QPushButton* cmdFermer = nullptr;
+};
