@@ -42,6 +42,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     ui->lstDebug->setModel(m_debugView);
 
     buildDetailPanels();
+    buildPlanView();
     connectCommands();
     connectServerCommands();
     connect(ui->mnuVoies, &QAction::triggered, this, &frmMain::mnuVoies_Click);
@@ -115,6 +116,7 @@ void frmMain::updateActions() {
     ui->mnuSave->setEnabled(canSave);
     ui->toolEnregistrer->setEnabled(canSave);
     ui->mnuSaveAs->setEnabled(open);
+    ui->mnuExportPlan->setEnabled(open && idle);
     for (QAction* a : {ui->mnuClose, ui->mnuHoraires, ui->mnuParam})
         a->setEnabled(open && idle);
     ui->mnuValide->setEnabled(open && idle);

@@ -14,6 +14,8 @@ class MainWindowUi;
 class RecentFilesMenu;
 class NodePanels;
 class NodePopup;
+class PlanView;
+class QDockWidget;
 class Prompts;
 class QAction;
 class QLabel;
@@ -78,6 +80,9 @@ private:
     void connectDocument();
     void connectTree();
     void connectJournal();
+    // The plan dock and its export (frm_main_plan.cpp).
+    void buildPlanView();
+    void mnuExportPlan_Click();
 
     // What the window shows of the document.
     void updateActions();
@@ -148,4 +153,6 @@ private:
     NodePanels* m_panels = nullptr;
     NodePopup* m_popup = nullptr;
     TreeViewController* m_treeController = nullptr;
+    QDockWidget* dockPlan = nullptr; // children of the window
+    PlanView* m_plan = nullptr;
 };

@@ -64,6 +64,9 @@ void MainWindowUi::buildMenus() {
     mnuFile->addSeparator();
     mnuSave = makeItem(mnuFile, "mnuSave", label("MenuSave"));
     mnuSaveAs = makeItem(mnuFile, "mnuSaveAs", label("MenuSaveAs"));
+    mnuExportPlan =
+        makeItem(mnuFile, "mnuExportPlan",
+                 m_ctx.translation.getLabel(QStringLiteral("PLAN"), QStringLiteral("PlanExporter")));
     mnuVide2 = mnuFile->addSeparator();
     mnuVide2->setObjectName(QStringLiteral("mnuVide2"));
     mnuVide2->setVisible(false);

@@ -36,6 +36,7 @@ public:
     QAction* mnuClose = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
+    QAction* mnuExportPlan = nullptr;
     QAction* mnuVide2 = nullptr;
     std::array<QAction*, 5> mnuFileN{}; // mnuFile1..mnuFile5
     QAction* mnuQuit = nullptr;
