@@ -17,7 +17,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 
 namespace plan_view {
 
@@ -34,6 +36,22 @@ QFont planFont(bool bold) {
 
 QColor colour(const char* name) {
     return QColor(QLatin1String(name));
+}
+
+// The picture's sizes, with every text measured once: an edit lays the whole tree out again, and shaping
+// its hundreds of unchanged texts anew would cost most of the redraw.
+flow::PlanMetrics cachedMetrics() {
+    flow::PlanMetrics m = flow::pictureMetrics();
+    auto known = std::make_shared<std::array<QHash<QString, double>, 2>>();
+    m.measure = [measure = m.measure, known](const QString& text, bool bold) {
+        QHash<QString, double>& widths = (*known)[bold ? 1 : 0];
+        if (const auto it = widths.constFind(text); it != widths.cend()) return *it;
+        if (widths.size() > 50000) widths.clear(); // texts typed and gone since
+        const double width = measure(text, bold);
+        widths.insert(text, width);
+        return width;
+    };
+    return m;
 }
 
 constexpr double MinZoom = 0.05;
@@ -254,7 +272,7 @@ using plan_view::ArrowItem;
 using plan_view::BoxItem;
 
 PlanView::PlanView(const Configuration& config, const AppContext& ctx, QWidget* parent)
-    : QWidget(parent), m_config(config), m_ctx(ctx), m_plan(flow::pictureMetrics()) {
+    : QWidget(parent), m_config(config), m_ctx(ctx), m_plan(plan_view::cachedMetrics()) {
     setObjectName(QStringLiteral("PlanView"));
     m_scene = new QGraphicsScene(this);
     m_view = new plan_view::Canvas(m_scene, *this);
@@ -323,7 +341,7 @@ void PlanView::showTree(int tree) {
     m_lastRedrawn.clear();
     m_stale = false;
     if (tree < 1 || tree > 5) {
-        m_plan = flow::FlowLayout(flow::pictureMetrics());
+        m_plan = flow::FlowLayout(m_plan.metrics());
         m_scene->setSceneRect(QRectF());
         return;
     }
