@@ -105,6 +105,25 @@ TEST_F(PlanTest, AnEditInAPanelRedrawsOnlyTheBoxItChanges) {
     }
 }
 
+TEST_F(PlanTest, ACheckColoursTheBoxesOfItsFindings) {
+    open();
+    const struct {
+        QString box;
+        flow::BoxState state;
+    } cases[] = {
+        {"A1", flow::BoxState::Error},
+        {"A1:exit_fer", flow::BoxState::Error}, // its announcement lacks repetitions and silences
+        {"M1", flow::BoxState::Warning},
+        {"E-M1-3", flow::BoxState::Warning}, // an announcement the server does not list
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(plan()->drawnBox(c.box)->state, flow::BoxState::Normal) << c.box.toStdString();
+    action(QStringLiteral("mnuValide"))->trigger();
+    QApplication::processEvents();
+    for (const auto& c : cases)
+        EXPECT_EQ(plan()->drawnBox(c.box)->state, c.state) << c.box.toStdString();
+}
+
 TEST_F(PlanTest, CtrlWheelZoomsAndFitShowsTheWholePlan) {
     open();
     const double before = plan()->zoom();
