@@ -6,6 +6,7 @@
 #include "editor/diagnostics_view_model.h"
 #include "editor/node_panels.h"
 #include "editor/node_tree_model.h"
+#include "editor/plan_view.h"
 #include "editor/tree_document.h"
 #include "model/undo_journal.h"
 #include "startup/settings.h"
@@ -265,4 +266,6 @@ void frmMain::applyModeDisplay() {
     if (!m_serverInfoFile.isEmpty())
         ui->lblStatutServeur->setText(ui->lblStatutServeur->text() + QStringLiteral(" - ") +
                                       QFileInfo(m_serverInfoFile).fileName());
+    // The plan names stations and announcements from the server's lists, which may have changed.
+    m_plan->planChanged();
 }

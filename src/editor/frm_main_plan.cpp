@@ -39,10 +39,10 @@ protected:
             const int room = screen ? screen->availableGeometry().width() : m_window.width();
             const int wanted = std::min(room, TreeAndPanelsWidth + PlanDockWidth);
             if (m_window.width() < wanted) m_window.resize(wanted, m_window.height());
-            m_window.resizeDocks({&m_dock}, {std::clamp(wanted - TreeAndPanelsWidth, 0, PlanDockWidth)},
+            m_window.resizeDocks({&m_dock}, {std::clamp(wanted - TreeAndPanelsWidth, 1, PlanDockWidth)},
                                  Qt::Horizontal);
         } else if (event->type() == QEvent::Resize) {
-            const int left = std::max(0, m_window.width() - TreeAndPanelsWidth);
+            const int left = std::max(1, m_window.width() - TreeAndPanelsWidth);
             if (m_dock.width() > left) m_window.resizeDocks({&m_dock}, {left}, Qt::Horizontal);
         }
         return false;

@@ -124,6 +124,18 @@ TEST_F(PlanTest, ACheckColoursTheBoxesOfItsFindings) {
         EXPECT_EQ(plan()->drawnBox(c.box)->state, c.state) << c.box.toStdString();
 }
 
+TEST_F(PlanTest, ServerListsLoadedNameTheStationsAndAnnouncements) {
+    open();
+    EXPECT_EQ(plan()->drawnBox("E-M1-1")->title, "Transfer to 201");
+    prompts.fileNames = {writeFile("qavo_general.txt",
+                                   "[General]\r\nNb_arbre=1\r\nversion=900.1\r\n[Annonces]\r\n"
+                                   "1=15;Hold music;1;1;0;0\r\n[Postes]\r\n1=201;Reception desk;1;\r\n")};
+    action(QStringLiteral("mnuInfoServeur"))->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(plan()->drawnBox("E-M1-1")->title, "Transfer to 201 (Reception desk)");
+    EXPECT_EQ(plan()->drawnBox("E-M1-3")->title, "Announcement 15 (Hold music)");
+}
+
 TEST_F(PlanTest, CtrlWheelZoomsAndFitShowsTheWholePlan) {
     open();
     const double before = plan()->zoom();
