@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int PlanDockWidth = 460;
+constexpr int PlanDockWidth = 640;
 
 QString planLabel(const AppContext& ctx, const char* key) {
     return ctx.translation.getLabel(QStringLiteral("PLAN"), QString::fromLatin1(key));
