@@ -6,6 +6,7 @@
 #include "editor/diagnostics_view_model.h"
 #include "editor/node_panels.h"
 #include "editor/node_tree_model.h"
+#include "editor/plan_view.h"
 #include "editor/tree_document.h"
 #include "model/undo_journal.h"
 #include "startup/settings.h"
@@ -42,6 +43,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     ui->lstDebug->setModel(m_debugView);
 
     buildDetailPanels();
+    buildPlanView();
     connectCommands();
     connectServerCommands();
     connectFlowCommands();
@@ -116,6 +118,7 @@ void frmMain::updateActions() {
     ui->mnuSave->setEnabled(canSave);
     ui->toolEnregistrer->setEnabled(canSave);
     ui->mnuSaveAs->setEnabled(open);
+    ui->mnuExportPlan->setEnabled(open && idle);
     for (QAction* a : {ui->mnuClose, ui->mnuHoraires, ui->mnuParam})
         a->setEnabled(open && idle);
     ui->mnuValide->setEnabled(open && idle);
@@ -267,4 +270,6 @@ void frmMain::applyModeDisplay() {
     if (!m_serverInfoFile.isEmpty())
         ui->lblStatutServeur->setText(ui->lblStatutServeur->text() + QStringLiteral(" - ") +
                                       QFileInfo(m_serverInfoFile).fileName());
+    // The plan names stations and announcements from the server's lists, which may have changed.
+    m_plan->planChanged();
 }

@@ -16,6 +16,8 @@ class MainWindowUi;
 class RecentFilesMenu;
 class NodePanels;
 class NodePopup;
+class PlanView;
+class QDockWidget;
 class Prompts;
 class QAction;
 class QLabel;
@@ -80,6 +82,9 @@ private:
     void connectDocument();
     void connectTree();
     void connectJournal();
+    // The plan dock and its export (frm_main_plan.cpp).
+    void buildPlanView();
+    void mnuExportPlan_Click();
 
     // What the window shows of the document.
     void updateActions();
@@ -159,4 +164,6 @@ private:
     FrmAppel* m_callWindow = nullptr;            // a child of the window, made when first asked for
     FrmChanges* m_changesWindow = nullptr;       // the same
     std::unique_ptr<Configuration> m_serverTree; // as last fetched, whatever is saved over its file since
+    QDockWidget* dockPlan = nullptr;             // children of the window
+    PlanView* m_plan = nullptr;
 };

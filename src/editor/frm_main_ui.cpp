@@ -67,6 +67,9 @@ void MainWindowUi::buildMenus() {
     mnuComparer =
         makeItem(mnuFile, "mnuComparer",
                  m_ctx.translation.getLabel(QStringLiteral("FLOW"), QStringLiteral("MenuComparer")));
+    mnuExportPlan =
+        makeItem(mnuFile, "mnuExportPlan",
+                 m_ctx.translation.getLabel(QStringLiteral("PLAN"), QStringLiteral("PlanExporter")));
     mnuVide2 = mnuFile->addSeparator();
     mnuVide2->setObjectName(QStringLiteral("mnuVide2"));
     mnuVide2->setVisible(false);

@@ -37,6 +37,7 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuComparer = nullptr;
+    QAction* mnuExportPlan = nullptr;
     QAction* mnuVide2 = nullptr;
     std::array<QAction*, 5> mnuFileN{}; // mnuFile1..mnuFile5
     QAction* mnuQuit = nullptr;

@@ -76,6 +76,7 @@ void TreeDocument::setModified(bool modified) {
     const bool changed = modified != isModified();
     m_config.boolSave = !modified;
     if (changed) emit modifiedChanged(modified);
+    if (modified) emit edited();
 }
 
 void TreeDocument::setFileName(const QString& path) {
@@ -180,6 +181,7 @@ void TreeDocument::writePendingStep() {
 void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
     if (!m_open) return;
     m_journal->addCancelCaption(caption, withNodeText);
+    emit edited();
 }
 
 // ---- server -----------------------------------------------------------------------------------------

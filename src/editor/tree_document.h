@@ -82,6 +82,8 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // Something in the tree was changed by an edit (told on each one, not only on the first).
+    void edited();
     void fileChanged(const QString& path);
     // The whole tree was replaced (opened, made, closed, a journal step restored).
     void treeReplaced();

@@ -1,0 +1,517 @@
+#include "editor/plan_view.h"
+
+#include "core/app_context.h"
+#include "flow/plan_style.h"
+#include "flow/render/plan_picture.h"
+#include "model/configuration.h"
+
+#include <QFontMetricsF>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+
+namespace plan_view {
+
+namespace {
+
+// The picture's own font, so that the boxes measured by pictureMetrics hold their text.
+QFont planFont(bool bold) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    f.setBold(bold);
+    return f;
+}
+
+QColor colour(const char* name) {
+    return QColor(QLatin1String(name));
+}
+
+// The picture's sizes, with every text measured once: an edit lays the whole tree out again, and shaping
+// its hundreds of unchanged texts anew would cost most of the redraw.
+flow::PlanMetrics cachedMetrics() {
+    flow::PlanMetrics m = flow::pictureMetrics();
+    auto known = std::make_shared<std::array<QHash<QString, double>, 2>>();
+    m.measure = [measure = m.measure, known](const QString& text, bool bold) {
+        QHash<QString, double>& widths = (*known)[bold ? 1 : 0];
+        if (const auto it = widths.constFind(text); it != widths.cend()) return *it;
+        if (widths.size() > 50000) widths.clear(); // texts typed and gone since
+        const double width = measure(text, bold);
+        widths.insert(text, width);
+        return width;
+    };
+    return m;
+}
+
+constexpr double MinZoom = 0.05;
+constexpr double MaxZoom = 4.0;
+constexpr double FitMaxZoom = 1.25;   // a small tree fitted stays at a readable size
+constexpr double ReadableZoom = 0.85; // the smallest a tree opens at
+constexpr double SelectionMargin = 4; // the selection ring outside the box
+
+} // namespace
+
+class BoxItem final : public QGraphicsItem {
+public:
+    BoxItem(const flow::PlanBox& box, const flow::PlanMetrics& metrics) : m_metrics(metrics) {
+        setBox(box);
+        setCursor(Qt::PointingHandCursor);
+        setZValue(2);
+    }
+
+    const flow::PlanBox& box() const { return m_box; }
+    void setBox(const flow::PlanBox& box) {
+        if (box.width != m_box.width || box.height != m_box.height) prepareGeometryChange();
+        m_box = box;
+        setPos(box.x, box.y);
+        update();
+    }
+    void setSelectedBox(bool selected) {
+        if (selected == m_selected) return;
+        m_selected = selected;
+        update();
+    }
+
+    QRectF boundingRect() const override {
+        return QRectF(0, 0, m_box.width, m_box.height)
+            .adjusted(-SelectionMargin - 1, -SelectionMargin - 1, SelectionMargin + 1, SelectionMargin + 1);
+    }
+
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
+        const flow::BoxColours c = flow::boxColours(m_box.kind, m_box.state);
+        const bool marked = m_box.state == flow::BoxState::Error || m_box.state == flow::BoxState::Warning;
+        const bool rounded = m_box.kind == flow::BoxKind::Menu || m_box.kind == flow::BoxKind::Tree;
+        const double radius = rounded ? 6 : 3;
+        const QRectF r(0, 0, m_box.width, m_box.height);
+        p->setRenderHint(QPainter::Antialiasing, true);
+        if (m_selected) {
+            p->setPen(QPen(QColor(0x1e, 0x6b, 0xb8, 150), 3));
+            p->setBrush(Qt::NoBrush);
+            p->drawRoundedRect(r.adjusted(-SelectionMargin + 1, -SelectionMargin + 1, SelectionMargin - 1,
+                                          SelectionMargin - 1),
+                               radius + 3, radius + 3);
+        }
+        p->setPen(QPen(colour(c.stroke), marked ? 2.0 : 1.1));
+        p->setBrush(colour(c.fill));
+        p->drawRoundedRect(r, radius, radius);
+
+        static const QFont plain = planFont(false), bold = planFont(true);
+        static const QFontMetricsF fm(plain);
+        const double left = m_metrics.padding;
+        double baseline = m_metrics.padding + fm.ascent() + (m_metrics.lineHeight - fm.height()) / 2;
+        p->setPen(colour(c.text));
+        p->setFont(bold);
+        p->drawText(QPointF(left, baseline), m_box.title);
+        p->setFont(plain);
+        QColor lineColour = colour(c.text);
+        if (m_box.state == flow::BoxState::Normal) lineColour.setAlphaF(0.8);
+        p->setPen(lineColour);
+        for (const QString& line : m_box.lines) {
+            baseline += m_metrics.lineHeight;
+            p->drawText(QPointF(left, baseline), line);
+        }
+    }
+
+private:
+    flow::PlanBox m_box;
+    const flow::PlanMetrics& m_metrics;
+    bool m_selected = false;
+};
+
+// One arrow with its head and label, drawn as the exported pictures draw it.
+class ArrowItem final : public QGraphicsItem {
+public:
+    ArrowItem() { setZValue(1); }
+
+    // trunkX: where the tree edges leaving the source's column turn.
+    void setArrow(const flow::PlanArrow& a, const flow::PlanBox& from, const flow::PlanBox& to,
+                  double trunkX) {
+        QPainterPath path;
+        QPointF tip, before, labelAt;
+        if (a.jump) {
+            // A curve from the bottom of the source to the bottom (or top) of the box it goes to.
+            const QPointF start(from.x + from.width - 14, from.y + from.height);
+            const bool below = to.y > from.y + from.height;
+            const QPointF end(to.x + to.width / 2, below ? to.y : to.y + to.height);
+            const double bend = 30 + std::abs(end.y() - start.y()) * 0.15;
+            const QPointF c1(start.x() + 20, start.y() + bend);
+            before = QPointF(end.x(), below ? end.y() - bend : end.y() + bend);
+            path.moveTo(start);
+            path.cubicTo(c1, before, end);
+            tip = end;
+            labelAt = start + QPointF(4, 11);
+        } else {
+            const double startY = from.y + from.height / 2, endY = to.y + to.height / 2;
+            path.moveTo(from.x + from.width, startY);
+            path.lineTo(trunkX, startY);
+            path.lineTo(trunkX, endY);
+            path.lineTo(to.x - 1, endY);
+            tip = QPointF(to.x, endY);
+            before = QPointF(trunkX, endY);
+            labelAt = QPointF(trunkX + 6, endY - 4);
+        }
+        if (path == m_path && a == m_arrow && labelAt == m_labelAt) return;
+        prepareGeometryChange();
+        m_arrow = a;
+        m_path = path;
+        m_labelAt = labelAt;
+        m_head.clear();
+        const QPointF d = tip - before;
+        if (const double len = std::hypot(d.x(), d.y()); len > 0) {
+            const QPointF u = d / len, n(-u.y(), u.x());
+            const QPointF base = tip - u * 7.0;
+            m_head << tip << base + n * 3.5 << base - n * 3.5;
+        }
+        static const QFontMetricsF fm(planFont(true));
+        m_bounds = m_path.boundingRect()
+                       .united(m_head.boundingRect())
+                       .united(fm.boundingRect(a.label).translated(m_labelAt))
+                       .adjusted(-2, -2, 2, 2);
+        update();
+    }
+
+    QRectF boundingRect() const override { return m_bounds; }
+    const flow::PlanArrow& arrow() const { return m_arrow; }
+    // Jumps cross the plan from everywhere: those of the selected box stand out, the others fade.
+    void setFaint(bool faint) {
+        if (faint == m_faint) return;
+        m_faint = faint;
+        update();
+    }
+
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
+        QColor c = colour(flow::arrowColour(m_arrow));
+        if (m_arrow.jump) c.setAlphaF(m_faint ? 0.3 : 0.85);
+        QPen pen(c, m_arrow.jump ? 1.0 : 1.3);
+        if (m_arrow.dashed) pen.setDashPattern({5, 3});
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        p->drawPath(m_path);
+        p->setPen(Qt::NoPen);
+        p->setBrush(c);
+        p->drawPolygon(m_head);
+        if (m_arrow.label.isEmpty()) return;
+        static const QFont bold = planFont(true);
+        p->setFont(bold);
+        p->setPen(m_arrow.jump ? c : c.darker(130));
+        p->drawText(m_labelAt, m_arrow.label);
+    }
+
+private:
+    flow::PlanArrow m_arrow;
+    QPainterPath m_path;
+    QPolygonF m_head;
+    QPointF m_labelAt;
+    QRectF m_bounds;
+    bool m_faint = false;
+};
+
+// The view itself: a press on a box selects its node, the background drags the plan, Ctrl+wheel zooms.
+class Canvas final : public QGraphicsView {
+public:
+    Canvas(QGraphicsScene* scene, PlanView& owner) : QGraphicsView(scene, &owner), m_owner(owner) {
+        setObjectName(QStringLiteral("picPlan"));
+        setDragMode(QGraphicsView::ScrollHandDrag);
+        setRenderHint(QPainter::Antialiasing, true);
+        setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+        // The box in the middle stays there when the dock is resized.
+        setResizeAnchor(QGraphicsView::AnchorViewCenter);
+        setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+        setBackgroundBrush(QColor(0xfb, 0xfc, 0xfd));
+        setFrameShape(QFrame::StyledPanel);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton)
+            for (QGraphicsItem* item : items(event->position().toPoint()))
+                if (auto* box = dynamic_cast<BoxItem*>(item)) {
+                    m_owner.m_autoPlaced = false;
+                    m_owner.boxClicked(box->box().id);
+                    event->accept();
+                    return;
+                }
+        QGraphicsView::mousePressEvent(event);
+    }
+
+    void resizeEvent(QResizeEvent* event) override {
+        QGraphicsView::resizeEvent(event);
+        m_owner.placeAgain();
+    }
+
+    void wheelEvent(QWheelEvent* event) override {
+        if (!(event->modifiers() & Qt::ControlModifier)) {
+            QGraphicsView::wheelEvent(event);
+            return;
+        }
+        m_owner.m_autoPlaced = false;
+        const double steps = event->angleDelta().y() / 120.0;
+        m_owner.setZoom(m_owner.zoom() * std::pow(1.15, steps));
+        event->accept();
+    }
+
+private:
+    PlanView& m_owner;
+};
+
+} // namespace plan_view
+
+using plan_view::ArrowItem;
+using plan_view::BoxItem;
+
+PlanView::PlanView(const Configuration& config, const AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_config(config), m_ctx(ctx), m_plan(plan_view::cachedMetrics()) {
+    setObjectName(QStringLiteral("PlanView"));
+    m_scene = new QGraphicsScene(this);
+    m_view = new plan_view::Canvas(m_scene, *this);
+
+    const auto label = [&ctx](const char* key) {
+        return ctx.translation.getLabel(QStringLiteral("PLAN"), QString::fromLatin1(key));
+    };
+    m_fit = new QToolButton(this);
+    m_fit->setObjectName(QStringLiteral("cmdPlanAjuster"));
+    m_fit->setText(label("PlanAjuster"));
+    m_fit->setToolTip(label("PlanAideZoom"));
+    m_actualSize = new QToolButton(this);
+    m_actualSize->setObjectName(QStringLiteral("cmdPlanTaille"));
+    m_actualSize->setText(label("PlanTailleReelle"));
+    m_actualSize->setToolTip(label("PlanAideZoom"));
+    connect(m_fit, &QToolButton::clicked, this, &PlanView::fit);
+    connect(m_actualSize, &QToolButton::clicked, this, [this] {
+        m_autoPlaced = false;
+        setZoom(1.0);
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(4);
+    buttons->addWidget(m_fit);
+    buttons->addWidget(m_actualSize);
+    buttons->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    column->addLayout(buttons);
+    column->addWidget(m_view, 1);
+    // A small window keeps its room for the tree and the panels: the plan gives way first.
+    m_view->setMinimumSize(1, 1);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+
+    // Edits come in bursts (a typed word, a menu added with its ten keys): one layout for the burst.
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &PlanView::refresh);
+}
+
+PlanView::~PlanView() = default;
+
+QGraphicsView* PlanView::canvas() const {
+    return m_view;
+}
+
+int PlanView::treeOfNode(const Configuration& config, const QString& key) {
+    int id = config.nodes.find(key);
+    if (id < 0) return 0;
+    while (config.nodes.node(id).parent >= 0)
+        id = config.nodes.node(id).parent;
+    const QString top = config.nodes.node(id).key;
+    if (!top.startsWith(QLatin1Char('A'))) return 0;
+    const int tree = top.mid(1).toInt();
+    return tree >= 1 && tree <= 5 ? tree : 0;
+}
+
+void PlanView::showTree(int tree) {
+    m_refreshTimer.stop();
+    m_scene->clear();
+    m_boxes.clear();
+    m_arrows.clear();
+    m_selected.clear();
+    m_lastRedrawn.clear();
+    m_stale = false;
+    if (tree < 1 || tree > 5) {
+        m_plan = flow::FlowLayout(m_plan.metrics());
+        m_scene->setSceneRect(QRectF());
+        return;
+    }
+    m_plan.build(m_config, m_ctx, tree);
+    for (const flow::PlanBox& b : m_plan.boxes()) {
+        auto* item = new BoxItem(b, m_plan.metrics());
+        m_scene->addItem(item);
+        m_boxes.insert(b.id, item);
+        m_lastRedrawn << b.id;
+    }
+    rebuildArrows();
+    m_scene->setSceneRect(0, 0, m_plan.width(), m_plan.height());
+    m_autoPlaced = true;
+    placeAgain();
+}
+
+void PlanView::planChanged() {
+    if (m_plan.tree() == 0) return;
+    if (!isVisible()) {
+        m_stale = true;
+        return;
+    }
+    m_refreshTimer.start();
+}
+
+void PlanView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale) refresh();
+}
+
+void PlanView::refresh() {
+    m_refreshTimer.stop();
+    m_stale = false;
+    if (m_plan.tree() == 0) return;
+    const flow::PlanChange change = m_plan.relayout(m_config, m_ctx);
+    m_lastRedrawn.clear();
+    if (change.isEmpty()) return;
+    for (const QString& id : change.removed)
+        delete m_boxes.take(id);
+    bool moved = false;
+    for (const int i : change.changed) {
+        const flow::PlanBox& b = m_plan.boxes()[size_t(i)];
+        m_lastRedrawn << b.id;
+        if (BoxItem* item = m_boxes.value(b.id)) {
+            const flow::PlanBox& old = item->box();
+            moved = moved || old.x != b.x || old.y != b.y || old.width != b.width || old.height != b.height;
+            item->setBox(b);
+        } else {
+            moved = true;
+            item = new BoxItem(b, m_plan.metrics());
+            item->setSelectedBox(b.id == m_selected);
+            m_scene->addItem(item);
+            m_boxes.insert(b.id, item);
+        }
+    }
+    if (!m_boxes.contains(m_selected)) m_selected.clear();
+    if (moved || change.arrowsChanged || !change.removed.isEmpty()) rebuildArrows();
+    if (change.sizeChanged) m_scene->setSceneRect(0, 0, m_plan.width(), m_plan.height());
+}
+
+void PlanView::rebuildArrows() {
+    const std::vector<flow::PlanBox>& boxes = m_plan.boxes();
+    // Tree edges leave a column at one common trunk just right of its widest box.
+    std::vector<double> columnRight;
+    for (const flow::PlanBox& b : boxes) {
+        if (size_t(b.depth) >= columnRight.size()) columnRight.resize(size_t(b.depth) + 1, 0);
+        columnRight[size_t(b.depth)] = std::max(columnRight[size_t(b.depth)], b.x + b.width);
+    }
+    const std::vector<flow::PlanArrow>& arrows = m_plan.arrows();
+    while (m_arrows.size() > arrows.size()) {
+        delete m_arrows.back();
+        m_arrows.pop_back();
+    }
+    while (m_arrows.size() < arrows.size()) {
+        m_arrows.push_back(new ArrowItem);
+        m_scene->addItem(m_arrows.back());
+    }
+    for (size_t i = 0; i < arrows.size(); ++i) {
+        const flow::PlanArrow& a = arrows[i];
+        const flow::PlanBox& from = boxes[size_t(a.from)];
+        m_arrows[i]->setArrow(a, from, boxes[size_t(a.to)], columnRight[size_t(from.depth)] + 14);
+        // Jumps lie under the tree edges, as in the exported pictures.
+        m_arrows[i]->setZValue(a.jump ? 0 : 1);
+    }
+    fadeJumps();
+}
+
+void PlanView::fadeJumps() {
+    const int selected = m_plan.indexOf(m_selected);
+    for (ArrowItem* item : m_arrows) {
+        const flow::PlanArrow& a = item->arrow();
+        item->setFaint(a.jump && a.from != selected && a.to != selected);
+    }
+}
+
+const flow::PlanBox* PlanView::drawnBox(const QString& id) const {
+    const BoxItem* item = m_boxes.value(id);
+    return item ? &item->box() : nullptr;
+}
+
+void PlanView::boxClicked(const QString& id) {
+    const BoxItem* item = m_boxes.value(id);
+    if (!item) return;
+    m_clickedBox = id;
+    selectBox(id, false);
+    emit nodeWanted(item->box().nodeKey);
+    m_clickedBox.clear();
+}
+
+void PlanView::showNode(const QString& key) {
+    // An exit box stands for its tree's node: a click on it keeps it selected rather than the tree's box.
+    if (!m_clickedBox.isEmpty()) {
+        if (const BoxItem* clicked = m_boxes.value(m_clickedBox); clicked && clicked->box().nodeKey == key)
+            return;
+    }
+    const int tree = treeOfNode(m_config, key);
+    if (tree == 0) return;
+    if (tree != m_plan.tree())
+        showTree(tree);
+    else if (m_refreshTimer.isActive() || m_stale)
+        refresh();
+    const int box = m_plan.boxOfNode(key);
+    if (box >= 0) selectBox(m_plan.boxes()[size_t(box)].id, m_clickedBox.isEmpty());
+}
+
+void PlanView::selectBox(const QString& id, bool centre) {
+    if (BoxItem* old = m_boxes.value(m_selected)) old->setSelectedBox(false);
+    m_selected = id;
+    fadeJumps();
+    BoxItem* item = m_boxes.value(id);
+    if (!item) return;
+    item->setSelectedBox(true);
+    if (centre) m_view->centerOn(item->sceneBoundingRect().center());
+}
+
+void PlanView::placeAgain() {
+    if (!m_autoPlaced || m_plan.tree() == 0) return;
+    // A new tree opens as large as fits, within reading sizes, from its left (the tree's own box).
+    const QSize port = m_view->viewport()->size();
+    const double fits = std::min(port.width() / std::max(m_plan.width(), 1.0),
+                                 port.height() / std::max(m_plan.height(), 1.0));
+    setZoom(std::clamp(fits * 0.98, plan_view::ReadableZoom, 1.0));
+    const QRectF shown = m_view->mapToScene(m_view->viewport()->rect()).boundingRect();
+    const double x = m_plan.width() <= shown.width() ? m_plan.width() / 2 : shown.width() / 2;
+    const QPointF centre(x, m_plan.height() / 2);
+    if (const BoxItem* selected = m_boxes.value(m_selected))
+        m_view->centerOn(selected->sceneBoundingRect().center());
+    else
+        m_view->centerOn(centre);
+}
+
+double PlanView::zoom() const {
+    return m_view->transform().m11();
+}
+
+void PlanView::setZoom(double factor) {
+    factor = std::clamp(factor, plan_view::MinZoom, plan_view::MaxZoom);
+    const double current = zoom();
+    if (current <= 0 || std::abs(factor - current) < 1e-9) return;
+    m_view->scale(factor / current, factor / current);
+}
+
+void PlanView::fit() {
+    m_autoPlaced = false;
+    const QRectF scene = m_scene->sceneRect();
+    if (scene.isEmpty()) return;
+    const QSize port = m_view->viewport()->size();
+    const double factor = std::min(port.width() / scene.width(), port.height() / scene.height());
+    m_view->setTransformationAnchor(QGraphicsView::AnchorViewCenter);
+    setZoom(std::min(factor * 0.98, plan_view::FitMaxZoom));
+    m_view->centerOn(scene.center());
+    m_view->setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
+}
