@@ -242,23 +242,40 @@ QString writePdf(const QString& path, const std::vector<FlowLayout>& trees, cons
     // Plans are laid out in screen pixels (96 per inch); a small tree keeps at most 1.5 times that size.
     const double pixel = pdf.resolution() / 96.0;
     const double heading = 18 * pixel;
+    const double bodyH = pageH - heading;
     bool first = true;
     for (const FlowLayout& t : trees) {
-        if (!first) pdf.newPage();
-        first = false;
-        p.setFont(planFont(false));
-        QFont f = planFont(false);
-        f.setPixelSize(int(9 * pixel));
-        p.setFont(f);
-        p.setPen(QColor(0x60, 0x7d, 0x8b));
-        p.drawText(QRectF(0, 0, pageW, heading), Qt::AlignLeft | Qt::AlignTop, title);
-        const double scale = std::min(
-            {pageW / std::max(t.width(), 1.0), (pageH - heading) / std::max(t.height(), 1.0), 1.5 * pixel});
-        p.save();
-        p.translate((pageW - t.width() * scale) / 2, heading);
-        p.scale(scale, scale);
-        paintPlan(p, t);
-        p.restore();
+        const double w = std::max(t.width(), 1.0), h = std::max(t.height(), 1.0);
+        // One page when the plan stays legible on it; a large tree is cut into pages at a size that
+        // can still be read on paper, columns left to right, rows top to bottom.
+        const double fit = std::min({pageW / w, bodyH / h, 1.5 * pixel});
+        const double legible = 0.75 * pixel;
+        const double scale = std::max(fit, std::min(legible, 1.5 * pixel));
+        const int columns = std::max(1, int(std::ceil(w * scale / pageW - 1e-9)));
+        const int rows = std::max(1, int(std::ceil(h * scale / bodyH - 1e-9)));
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                if (!first) pdf.newPage();
+                first = false;
+                QFont f = planFont(false);
+                f.setPixelSize(int(9 * pixel));
+                p.setFont(f);
+                p.setPen(QColor(0x60, 0x7d, 0x8b));
+                const QString pageTitle = rows * columns == 1 ? title
+                                                              : QStringLiteral("%1  (%2/%3)")
+                                                                    .arg(title)
+                                                                    .arg(row * columns + column + 1)
+                                                                    .arg(rows * columns);
+                p.drawText(QRectF(0, 0, pageW, heading), Qt::AlignLeft | Qt::AlignTop, pageTitle);
+                p.save();
+                p.setClipRect(QRectF(0, heading, pageW, bodyH));
+                const double left = columns == 1 ? (pageW - w * scale) / 2 : -column * pageW;
+                p.translate(left, heading - row * bodyH);
+                p.scale(scale, scale);
+                paintPlan(p, t);
+                p.restore();
+            }
+        }
     }
     return p.end() ? QString() : QStringLiteral("cannot write ") + path;
 }
