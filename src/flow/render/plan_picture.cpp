@@ -249,7 +249,7 @@ QString writePdf(const QString& path, const std::vector<FlowLayout>& trees, cons
         // One page when the plan stays legible on it; a large tree is cut into pages at a size that
         // can still be read on paper, columns left to right, rows top to bottom.
         const double fit = std::min({pageW / w, bodyH / h, 1.5 * pixel});
-        const double legible = 0.75 * pixel;
+        const double legible = 0.6 * pixel;
         const double scale = std::max(fit, std::min(legible, 1.5 * pixel));
         const int columns = std::max(1, int(std::ceil(w * scale / pageW - 1e-9)));
         const int rows = std::max(1, int(std::ceil(h * scale / bodyH - 1e-9)));
