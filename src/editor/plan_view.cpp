@@ -309,9 +309,11 @@ PlanView::PlanView(const Configuration& config, const AppContext& ctx, QWidget* 
     m_view->setMinimumSize(1, 1);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
-    // Edits come in bursts (a typed word, a menu added with its ten keys): one layout for the burst.
+    // Edits come in bursts (a typed word, a menu added with its ten keys): one layout for the burst,
+    // once typing pauses. 80 ms is below what the eye notices, and keeps a keystroke from waiting on a
+    // layout of the whole tree (a few ms on the largest one).
     m_refreshTimer.setSingleShot(true);
-    m_refreshTimer.setInterval(0);
+    m_refreshTimer.setInterval(80);
     connect(&m_refreshTimer, &QTimer::timeout, this, &PlanView::refresh);
 }
 

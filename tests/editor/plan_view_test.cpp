@@ -96,11 +96,12 @@ TEST_F(PlanTest, AnEditInAPanelRedrawsOnlyTheBoxItChanges) {
         auto* edit = panel<QLineEdit>(c.field);
         edit->selectAll();
         QTest::keyClicks(edit, c.typed);
-        QApplication::processEvents();
-        const flow::PlanBox* box = plan()->drawnBox(c.node);
-        ASSERT_NE(box, nullptr);
-        EXPECT_TRUE(box->title == c.shownLine || box->lines.contains(c.shownLine))
-            << box->title.toStdString();
+        // The plan follows once typing pauses.
+        const auto shown = [&] {
+            const flow::PlanBox* box = plan()->drawnBox(c.node);
+            return box && (box->title == c.shownLine || box->lines.contains(c.shownLine));
+        };
+        EXPECT_TRUE(QTest::qWaitFor(shown, 2000));
         EXPECT_EQ(plan()->lastRedrawn(), QStringList{c.node});
     }
 }
@@ -131,7 +132,8 @@ TEST_F(PlanTest, ServerListsLoadedNameTheStationsAndAnnouncements) {
                                    "[General]\r\nNb_arbre=1\r\nversion=900.1\r\n[Annonces]\r\n"
                                    "1=15;Hold music;1;1;0;0\r\n[Postes]\r\n1=201;Reception desk;1;\r\n")};
     action(QStringLiteral("mnuInfoServeur"))->trigger();
-    QApplication::processEvents();
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return plan()->drawnBox("E-M1-1")->title.contains("Reception"); }, 2000));
     EXPECT_EQ(plan()->drawnBox("E-M1-1")->title, "Transfer to 201 (Reception desk)");
     EXPECT_EQ(plan()->drawnBox("E-M1-3")->title, "Announcement 15 (Hold music)");
 }
