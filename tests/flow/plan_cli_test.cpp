@@ -2,6 +2,8 @@
 
 #include "cli/cli_run.h"
 #include "flow/plan_fixture.h"
+#include "model/example_tree.h"
+#include "model/tree_file.h"
 #include "support/qt_print.h"
 
 #include <QDir>
@@ -81,4 +83,18 @@ TEST(PlanCli, PdfHasOnePagePerActiveTreeAndPngIsAPicture) {
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 2);
     EXPECT_TRUE(testing_support::readBytes(dir.filePath("plan.png")).startsWith("\x89PNG"));
+}
+
+// A tree too large to read on one page is cut into several, each at a size that reads on paper.
+TEST(PlanCli, PdfCutsALargeTreeIntoPages) {
+    QTemporaryDir dir;
+    plan_test::Opened o;
+    o.ctx.Nb_arbre = 1;
+    o.config = makeConfiguration(o.ctx);
+    example::maximalTrees(o.config, o.ctx);
+    const QString file = dir.filePath("largest.maa");
+    ASSERT_TRUE(SaveArbre(o.config, file, true, o.ctx));
+    ASSERT_EQ(runPlan(QStringList{file, dir.filePath("plan.pdf"), "--tree", "1"}), 0);
+    const QByteArray pdf = testing_support::readBytes(dir.filePath("plan.pdf"));
+    EXPECT_GT(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 1);
 }
