@@ -15,10 +15,7 @@ struct Maximal {
     Maximal() {
         ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
         const QString path = dir.filePath(QStringLiteral("max.maa"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bench::maximalTree(5));
-        file.close();
+        bench::writeMaximalTree(path);
         config = makeConfiguration(ctx);
         openTreeFile(config, path, ctx);
     }

@@ -22,10 +22,7 @@ struct Fixture {
             ctx.Stations.append(
                 {QStringLiteral("2%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("Desk"), 0, {}});
         const QString path = dir.filePath(QStringLiteral("tree.maa"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bench::maximalTree(5));
-        f.close();
+        bench::writeMaximalTree(path);
         config = makeConfiguration(ctx);
         ChargementArbres(config, path, ctx);
     }

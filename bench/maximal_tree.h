@@ -2,6 +2,7 @@
 
 // The largest tree file the editor has to handle, shared by the benchmarks.
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -54,6 +55,13 @@ inline QByteArray maximalTree(int menuTrees) {
     }
     text += QStringLiteral("\r\n");
     return text.toLatin1();
+}
+
+// Writes that file at path; false when it cannot be written.
+inline bool writeMaximalTree(const QString& path, int menuTrees = 5) {
+    QFile file(path);
+    const QByteArray bytes = maximalTree(menuTrees);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace bench

@@ -21,9 +21,7 @@ struct Fixture {
     explicit Fixture(int menuTrees) {
         ctx.translation.setText(kLabels);
         path = dir.filePath(QStringLiteral("tree.maa"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bench::maximalTree(menuTrees));
+        bench::writeMaximalTree(path, menuTrees);
     }
 
     Configuration configuration() const { return makeConfiguration(ctx); }

@@ -16,10 +16,7 @@ void BM_PlanSvgExportMaximalTree(benchmark::State& state) {
     AppContext ctx;
     ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
     const QString path = dir.filePath(QStringLiteral("max.maa"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bench::maximalTree(5));
-    file.close();
+    bench::writeMaximalTree(path);
     Configuration config = makeConfiguration(ctx);
     openTreeFile(config, path, ctx);
     const QString out = dir.filePath(QStringLiteral("plan.svg"));
