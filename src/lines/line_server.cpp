@@ -21,15 +21,20 @@ bool loadApplicationDirectory(AppContext& ctx, ApplicationDirectory& directory) 
     return read.ok;
 }
 
-QString loadLineData(AppContext& ctx, platform::Pacing& pacing, LineData& data) {
-    loadApplicationDirectory(ctx, data.names.applications);
-    data.names.traceNames = readTraceNames(ctx.translation);
+QString fetchLineFiles(AppContext& ctx, platform::Pacing& pacing) {
     for (const QString& name : LineFileNames) {
         const QString local = QDir(ctx.repTMP).filePath(name);
         QFile::remove(local);
         if (!server_transfers::fetchServerFile(ctx, name, local, pacing)) return name;
     }
-    return readLineFiles(ctx.repTMP, data.names, data.stations, data.table);
+    return {};
+}
+
+QString loadLineData(AppContext& ctx, platform::Pacing& pacing, LineData& data) {
+    loadApplicationDirectory(ctx, data.names.applications);
+    data.names.traceNames = readTraceNames(ctx.translation);
+    const QString missing = fetchLineFiles(ctx, pacing);
+    return missing.isEmpty() ? readLineFiles(ctx.repTMP, data.names, data.stations, data.table) : missing;
 }
 
 bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error) {

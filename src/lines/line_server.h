@@ -28,6 +28,10 @@ struct LineData {
     LineTable table;
 };
 
+// The three files fetched into repTMP in order, each deleted first so that an old copy never passes for
+// a new one. Returns "" when every file arrived, else the name of the first that did not.
+QString fetchLineFiles(AppContext& ctx, platform::Pacing& pacing);
+
 // Applications, then the three files fetched into repTMP and read. Returns "" when every file arrived,
 // else the name of the first one that did not (nothing after it is fetched). A failed application
 // request does not stop the load: lines then show empty application names.

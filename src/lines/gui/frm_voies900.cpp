@@ -312,22 +312,12 @@ bool FrmVoies900::loadLineFiles() {
     picLoad->show();
     picLoad->raise();
     m_pacing.processEvents();
-    m_table.clear();
-    for (const char* name : {"planning.cfg", "rcm.txt", "rcm.cfg"}) {
-        const QString remote = QLatin1String(name);
-        const QString local = m_ctx.repTMP + remote;
-        // A copy left from an earlier fetch must not pass for this one.
-        QFile::remove(local);
-        bool read = server_transfers::fetchServerFile(m_ctx, remote, local, m_pacing);
-        if (read && remote == QLatin1String("planning.cfg"))
-            read = loadPlanningFile(m_names.plannings, local);
-        if (read && remote == QLatin1String("rcm.txt")) read = loadStationFile(m_stations, local);
-        if (read && remote == QLatin1String("rcm.cfg")) read = loadLineFile(m_table, m_names, local);
-        if (!read) {
-            m_table.clear();
-            showError();
-            return false;
-        }
+    QString missing = line_server::fetchLineFiles(m_ctx, m_pacing);
+    if (missing.isEmpty()) missing = readLineFiles(m_ctx.repTMP, m_names, m_stations, m_table);
+    if (!missing.isEmpty()) {
+        m_table.clear();
+        showError();
+        return false;
     }
     picLoad->hide();
     m_pacing.processEvents();
