@@ -57,7 +57,8 @@ struct Online {
 void BM_FetchMaximalTree(benchmark::State& state) {
     Online o;
     for (auto _ : state)
-        if (!server_transfers::fetchServerTree(o.ctx, o.pacing))
+        if (server_transfers::fetchTree(o.ctx, o.ctx.fileServeur, o.pacing) !=
+            server_transfers::FetchResult::Fetched)
             state.SkipWithError(server_transfers::lastReason(o.ctx).toUtf8().constData());
     state.counters["bytes"] = double(QFile(o.ctx.fileServeur).size());
 }
@@ -69,8 +70,9 @@ void BM_SendMaximalTreeAndFetchBack(benchmark::State& state) {
     Configuration config = makeConfiguration(o.ctx);
     ChargementArbres(config, o.sim->root() + QStringLiteral("/arbre.maa"), o.ctx);
     for (auto _ : state) {
-        if (server_transfers::sendTree(o.ctx, config, o.pacing) != server_transfers::SendResult::Sent ||
-            !server_transfers::fetchServerTree(o.ctx, o.pacing))
+        if (server_transfers::sendTree(o.ctx, config, o.pacing) != server_transfers::StoreResult::Stored ||
+            server_transfers::fetchTree(o.ctx, o.ctx.fileServeur, o.pacing) !=
+                server_transfers::FetchResult::Fetched)
             state.SkipWithError(server_transfers::lastReason(o.ctx).toUtf8().constData());
     }
     state.counters["nodes"] = double(config.nodes.count());

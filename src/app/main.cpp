@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     frmMain window(document, prompts);
     prompts.setParentWidget(&window);
     // The server reset also takes the auto-attendant off the server's lines.
-    window.setResetVoies([&ctx] { FrmVoies::ResetVoies(ctx); });
+    window.setResetVoies([&ctx] { return FrmVoies::ResetVoies(ctx); });
     window.Form_Load();
     window.show();
     return app.exec();

@@ -28,7 +28,9 @@ const OptionSpec kOptions[] = {
 };
 
 void writeLine(FILE* stream, const QString& message) {
-    const QByteArray bytes = (QStringLiteral("qavo-cli: ") + message + QLatin1Char('\n')).toUtf8();
+    const QByteArray bytes =
+        (QStringLiteral("qavo-cli: ") + server_transfers::withoutPasswords(message) + QLatin1Char('\n'))
+            .toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 

@@ -35,6 +35,19 @@ public:
     QString text;
 };
 
+// What the file itself is warned about when it is opened (a UTF-8 mark); the notice that a file was
+// opened is the editor's, not a finding.
+class FileWarnings : public DiagnosticsSink {
+public:
+    explicit FileWarnings(DiagnosticsSink& out) : m_out(out) {}
+    void AjouteInfo(const QString& message, short level, const QString& tag) override {
+        if (level != Info) m_out.AjouteInfo(message, level, tag);
+    }
+
+private:
+    DiagnosticsSink& m_out;
+};
+
 QString fieldCodes(const SectionStore& store) {
     QString out;
     for (int i = 1; i <= store.size(); ++i) {
@@ -57,9 +70,12 @@ int runCheck(const QStringList& args) {
     if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
     Configuration config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
-    if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
-        return fail(openFailure(result, path));
     PrintingSink sink;
+    FileWarnings fileWarnings(sink);
+    TreeFileHooks hooks;
+    hooks.diagnostics = &fileWarnings;
+    if (const OpenResult result = openTreeFile(config, path, ctx, hooks); result != OpenResult::Opened)
+        return fail(openFailure(result, path));
 
     platform::NoPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);

@@ -1,17 +1,40 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
+#include "core/profile_file.h"
+#include "model/tree_file.h"
+#include "platform/atomic_file.h"
+#include "platform/codepage.h"
 #include "platform/pacing.h"
 #include "server/server_transfers.h"
 
-#include <QFile>
+#include <QDir>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 
 namespace cli {
 
+namespace {
+
+bool bareName(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+// A tree or the information file must be one: a login portal's page answered with 200 is not. Other
+// files are bytes, taken whole as they come.
+QString refusalOf(const QString& remote, const QByteArray& bytes) {
+    if (remote.endsWith(QLatin1String(".maa"), Qt::CaseInsensitive) && !isTreeFileContent(bytes))
+        return QStringLiteral("not a tree file");
+    if (remote.compare(server_transfers::InfoFileName, Qt::CaseInsensitive) == 0 &&
+        !ProfileFile::parse(platform::decodeAnsi(bytes)).hasSection(QStringLiteral("General")))
+        return QStringLiteral("not a server information file");
+    return {};
+}
+
+} // namespace
+
 // Fetches one file of the server into OUT. The file arrives beside OUT under another name and replaces
-// it only once whole, so that a failed fetch leaves OUT as it was.
+// it only once whole and checked, so that a failed fetch leaves OUT as it was.
 int runFetch(const QStringList& arguments) {
     QStringList args = arguments;
     const QString switches = takeSwitches(args);
@@ -22,26 +45,23 @@ int runFetch(const QStringList& arguments) {
     if (auto error = startCommand(
             args, 1, QStringLiteral("fetch OUT [--remote NAME] /HADDR:... [/HPORT:...]"), options, ctx))
         return fail(*error);
+    if (!bareName(remote)) return fail(QStringLiteral("--remote takes a bare file name: ") + remote);
     QTemporaryDir scratch;
     if (auto error = prepareServer(switches, options, ctx, scratch.path())) return fail(*error);
 
     const QString& out = options.positional.first();
-    QString part;
-    {
-        QTemporaryFile reserve(out + QStringLiteral(".XXXXXX.part"));
-        if (!reserve.open()) return fail(QStringLiteral("cannot write beside ") + out);
-        part = reserve.fileName();
-    } // removed here: the fetch creates it again
+    const QString part = QDir(scratch.path()).filePath(QStringLiteral("fetched.part"));
     platform::NoPacing pacing;
-    if (!server_transfers::fetchServerFile(ctx, remote, part, pacing)) {
-        QFile::remove(part);
+    if (!server_transfers::fetchServerFile(ctx, remote, part, pacing))
         return serverFailure(ctx, QStringLiteral("cannot fetch ") + remote);
+    const QByteArray bytes = server_transfers::fileBytes(part);
+    if (const QString refusal = refusalOf(remote, bytes); !refusal.isEmpty()) {
+        warn(QStringLiteral("the server's ") + remote + QStringLiteral(" is ") + refusal +
+             QStringLiteral(": ") + out + QStringLiteral(" kept"));
+        return kServerFailure;
     }
-    QFile::remove(out);
-    if (!QFile::rename(part, out)) {
-        QFile::remove(part);
-        return fail(QStringLiteral("cannot write ") + out);
-    }
+    if (const QString error = platform::writeFileAtomically(out, bytes); !error.isEmpty())
+        return fail(QStringLiteral("cannot write ") + out + QStringLiteral(": ") + error);
     return kOk;
 }
 

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 
 #include "core/profile_file.h"
+#include "platform/atomic_file.h"
 #include "platform/pacing.h"
 #include "server/server_transfers.h"
 #include "startup/server_info.h"
@@ -14,11 +15,6 @@
 namespace cli {
 
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The check command's arguments for FILE against the fetched information file, so that the findings
 // print exactly as check prints them.
@@ -83,26 +79,44 @@ int runSend(const QStringList& arguments) {
     if (const OpenResult result = loadTree(config, file, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, file));
 
-    switch (server_transfers::sendTree(ctx, config, pacing)) {
-    case server_transfers::SendResult::Sent:
-        break;
-    case server_transfers::SendResult::WriteFailed:
-        return fail(QStringLiteral("cannot write the tree for sending in ") + ctx.repTMP);
-    case server_transfers::SendResult::StoreFailed:
-        return serverFailure(ctx, QStringLiteral("the server did not take the tree"));
+    namespace st = server_transfers;
+    if (const QString error = st::writeTreeToSend(ctx, config); !error.isEmpty())
+        return fail(QStringLiteral("cannot write the tree for sending in ") + ctx.repTMP +
+                    QStringLiteral(": ") + error);
+    // No store without knowing what it replaces: only a server without a tree has nothing to back up.
+    const st::FetchResult previous = st::fetchBackup(ctx, pacing);
+    if (previous == st::FetchResult::NotATree) {
+        warn(QStringLiteral("the server's tree is not a tree file: nothing sent"));
+        return kServerFailure;
     }
+    if (previous == st::FetchResult::Failed)
+        return serverFailure(ctx, QStringLiteral("cannot back up the server's tree, nothing sent"));
     if (!backup.isEmpty()) {
-        const QString previous = QDir(ctx.repTMP).filePath(QStringLiteral("transfertTMP.tmp"));
-        QFile::remove(backup);
-        if (!QFile::exists(previous))
+        if (previous == st::FetchResult::Absent)
             warn(QStringLiteral("the server had no tree before: no backup written"));
-        else if (!QFile::copy(previous, backup))
-            return fail(QStringLiteral("tree sent, but cannot write the backup ") + backup);
+        else if (const QString error =
+                     platform::writeFileAtomically(backup, st::fileBytes(st::backupPath(ctx)));
+                 !error.isEmpty())
+            return fail(QStringLiteral("cannot write the backup ") + backup + QStringLiteral(": ") + error +
+                        QStringLiteral(", nothing sent"));
     }
-    if (!server_transfers::fetchServerTree(ctx, pacing))
+    QString storeReason;
+    switch (st::storeTree(ctx, pacing, previous == st::FetchResult::Absent, &storeReason)) {
+    case st::StoreResult::Stored:
+    case st::StoreResult::StoredReplyLost:
+        break;
+    case st::StoreResult::NotStored:
+        warn(QStringLiteral("the server did not take the tree: ") + storeReason +
+             QStringLiteral("; it keeps its previous tree"));
+        return kServerFailure;
+    case st::StoreResult::Unknown:
+        warn(QStringLiteral("the server did not confirm the store: ") + storeReason +
+             QStringLiteral("; it may hold the new tree, a fetch will tell"));
+        return kServerFailure;
+    }
+    if (st::fetchTree(ctx, ctx.fileServeur, pacing) != st::FetchResult::Fetched)
         return serverFailure(ctx, QStringLiteral("tree sent, but cannot fetch it back"));
-    if (bytesOf(ctx.fileServeur) !=
-        bytesOf(QDir(ctx.repTMP).filePath(QStringLiteral("arbreToTransfert.maa")))) {
+    if (st::fileBytes(ctx.fileServeur) != st::fileBytes(st::toSendPath(ctx))) {
         warn(QStringLiteral("the tree fetched back differs from the tree sent"));
         return kServerFailure;
     }

@@ -36,6 +36,8 @@ struct AppContext {
     QString fileServeur; // local copy of the server's tree file
     QString fileLecture; // server information file ("" in local mode)
     QString fileAOuvrir; // tree file opened when the main window loads
+    // Why the server's tree could not be fetched at start-up ("" when it was, or the server has none).
+    QString serverTreeFailure;
     QString commandLine;
 
     bool modeLocal = true;

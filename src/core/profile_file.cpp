@@ -21,7 +21,9 @@ QStringView trimmed(QStringView s) {
 }
 
 QString processedValue(QStringView raw) {
-    QStringView v = trimmed(raw);
+    // The value is a C string: it ends at its first NUL.
+    const qsizetype nul = raw.indexOf(QChar(0));
+    QStringView v = trimmed(nul < 0 ? raw : raw.first(nul));
     if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
         v = v.sliced(1, v.size() - 2);
     if (v.size() > ProfileFile::kMaxValueLength) v = v.first(ProfileFile::kMaxValueLength);

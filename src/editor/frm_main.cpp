@@ -1,5 +1,6 @@
 #include "editor/frm_main.h"
 #include "editor/frm_main_ui.h"
+#include "server/server_transfers.h"
 
 #include "core/app_context.h"
 #include "core/prompts.h"
@@ -142,7 +143,7 @@ void frmMain::updateTitle() {
         if (file.isEmpty())
             suffix = label("TitreNew");
         else if (file == m_ctx.fileServeur && !m_ctx.modeLocal)
-            suffix = m_ctx.HADDR;
+            suffix = server_transfers::withoutPasswords(m_ctx.HADDR);
         title += QStringLiteral(" - ") + suffix;
         if (m_document.isModified()) title += QLatin1Char('*');
     }
@@ -173,6 +174,9 @@ void frmMain::Form_Load() {
         m_document.setFileName(m_ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa"));
         saveTree();
         diagnostics.setSilent(false);
+        // What is saved over this copy from now on is not on the server.
+        if (!m_ctx.modeLocal) m_serverCopy = server_transfers::fileBytes(m_ctx.fileServeur);
+        reportStartupFetch();
     } else {
         OuvertureFichierArbre(start);
         if (!m_document.isOpen()) m_document.close();
@@ -265,7 +269,9 @@ void frmMain::applyModeDisplay() {
     ui->imgModeLocal->setVisible(local);
     ui->imgModeServeur->setVisible(!local);
     ui->lblStatutServeur->setText(
-        local ? label("OffLine") : label("OnLine").replace(QStringLiteral("$IPSERVEUR$"), m_ctx.HADDR));
+        local ? label("OffLine")
+              : label("OnLine").replace(QStringLiteral("$IPSERVEUR$"),
+                                        server_transfers::withoutPasswords(m_ctx.HADDR)));
     ui->lblInfoReset->setText(ui->mnuReset->text());
     if (!m_serverInfoFile.isEmpty())
         ui->lblStatutServeur->setText(ui->lblStatutServeur->text() + QStringLiteral(" - ") +

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DiagnosticsViewModel;
 class FrmAppel;
@@ -53,6 +54,8 @@ public:
     void Form_Load();
     // Opens a tree file (checked against the server generation first).
     void OuvertureFichierArbre(const QString& path);
+    // Why a file was not opened, as the open command says it ("" when there is nothing to say).
+    QString openRefusal(OpenResult result, const QString& path) const;
     // Selects a node in treeV and shows it as a click would.
     void treeV_NodeClick(const QString& key);
     // The check command: the verification with wait cursor and progress bar, then the selected node
@@ -64,7 +67,8 @@ public:
     // Opens the help file; the desktop's viewer unless a test puts its own.
     void setHelpOpener(std::function<bool(const QUrl&)> opener) { m_helpOpener = std::move(opener); }
     // The reset's line-table step (the line windows give it).
-    void setResetVoies(std::function<void()> resetVoies) { m_resetVoies = std::move(resetVoies); }
+    // Clears the auto-attendant lines of the server; false when the server did not take it.
+    void setResetVoies(std::function<bool()> resetVoies) { m_resetVoies = std::move(resetVoies); }
 
 signals:
     // A node was clicked or selected by the program; the detail panels show it.
@@ -109,7 +113,7 @@ private:
     bool saveTree();
     void mnuSaveAs_Click();
     void openRecentFile(const QString& path);
-    void reportSaveFailure(const QString& path);
+    void reportSaveFailure(const QString& path, const QString& cause);
     void mnuHelp_Click();
     void mnuHoraires_Click();
     void mnuParam_Click();
@@ -119,9 +123,19 @@ private:
     void mnuVoies_Click();
     // Server commands (frm_main_server.cpp).
     void mnuEnvoi_Click();
-    void SaveAndSendThisArbo();
+    enum class SendOutcome { Sent, SentNotFetchedBack, NotSent };
+    // Writes, backs up the server's tree, stores config and fetches it back; *failure says what failed
+    // and what the server holds.
+    SendOutcome SaveAndSendThisArbo(const Configuration& config, bool askIfChanged, QString* failure);
+    bool acceptServerChanges();
+    bool confirmFetch();
     void mnuRecup_Click();
-    void reportServerFailure(const char* labelKey);
+    // The server's tree fetched, checked as a local file would be, and opened; false (the tree kept as it
+    // was) with *reason otherwise.
+    bool fetchIntoEditor(QString* reason);
+    void reportServerFailure(const QString& text);
+    void reportStartupFetch();
+    QString serverLabel(const char* key) const;
     void mnuReset_Click();
     void showResetPanel(bool shown);
     void tmrReset_Timer();
@@ -150,10 +164,11 @@ private:
     bool m_debugLarge = false;
     bool m_inNodeClick = false;
     bool m_debugScrollPending = false;
-    bool m_silentRecup = false;         // the closing fetch of a send asks nothing
-    QTimer* tmrReset = nullptr;         // blinks the reset panel's border
-    int m_resetBorder = 255;            // red of the reset panel's border, 255 or 192
-    std::function<void()> m_resetVoies; // clears the auto-attendant lines of the server
+    QTimer* tmrReset = nullptr;             // blinks the reset panel's border
+    int m_resetBorder = 255;                // red of the reset panel's border, 255 or 192
+    std::function<bool()> m_resetVoies;     // clears the auto-attendant lines of the server
+    bool m_serverTreeUnknown = false;       // the start-up could not fetch the server's tree
+    std::optional<QByteArray> m_serverCopy; // the local copy of the server's tree as fetched
     static constexpr int ProgressFrameMs = 40;
     QElapsedTimer m_progressClock; // since the progress bar was last drawn
 

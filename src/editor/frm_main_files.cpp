@@ -72,16 +72,25 @@ bool frmMain::confirmDiscard() {
 }
 
 void frmMain::OuvertureFichierArbre(const QString& path) {
-    const char* refusal = nullptr;
-    switch (m_document.open(path)) {
-    case OpenResult::Opened:
+    const OpenResult result = m_document.open(path);
+    if (result == OpenResult::Opened) {
         treeV_NodeClick(QStringLiteral("A1"));
         return;
-    case OpenResult::RefusedVersion:
-        m_prompts.critical(QStringLiteral("ERROR - VERSION"), QStringLiteral("QAVO"));
-        return;
+    }
+    const QString refusal = openRefusal(result, QDir::toNativeSeparators(path));
+    if (refusal.isEmpty()) return;
+    m_prompts.critical(refusal,
+                       result == OpenResult::RefusedVersion ? QStringLiteral("QAVO") : label("Titre"));
+}
+
+QString frmMain::openRefusal(OpenResult result, const QString& path) const {
+    const char* refusal = nullptr;
+    switch (result) {
+    case OpenResult::Opened:
     case OpenResult::Missing:
-        return;
+        return {};
+    case OpenResult::RefusedVersion:
+        return QStringLiteral("ERROR - VERSION");
     case OpenResult::TooLarge:
         refusal = "ErrFichierTropGros";
         break;
@@ -92,8 +101,7 @@ void frmMain::OuvertureFichierArbre(const QString& path) {
         refusal = "ErrFichierPasArbre";
         break;
     }
-    m_prompts.critical(label(refusal).replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path)),
-                       label("Titre"));
+    return label(refusal).replace(QStringLiteral("$FICHIER$"), path);
 }
 
 void frmMain::newTree() {
@@ -127,7 +135,7 @@ bool frmMain::saveTree() {
         return !m_document.isModified() && !m_document.fileName().isEmpty();
     }
     if (m_document.save()) return true;
-    reportSaveFailure(m_document.fileName());
+    reportSaveFailure(m_document.fileName(), m_document.lastSaveError());
     return false;
 }
 
@@ -142,12 +150,14 @@ void frmMain::mnuSaveAs_Click() {
         m_prompts.question(label("MsgExiste"), label("Titre")) != Prompts::Answer::Yes)
         return;
     // The save replaces the chosen file in one step, so a failure leaves it (and the current one) as it was.
-    if (!m_document.saveAs(path)) reportSaveFailure(path);
+    if (!m_document.saveAs(path)) reportSaveFailure(path, m_document.lastSaveError());
 }
 
-void frmMain::reportSaveFailure(const QString& path) {
+void frmMain::reportSaveFailure(const QString& path, const QString& cause) {
     QString text = label("ErrSave");
     text.replace(QStringLiteral("$FICHIER$"), QDir::toNativeSeparators(path));
+    if (!cause.isEmpty()) text += QStringLiteral("\r\n(") + cause + u')';
+    m_document.diagnostics().AjouteInfo(text, DiagnosticsSink::Error, QString());
     m_prompts.critical(text, label("Titre"));
 }
 

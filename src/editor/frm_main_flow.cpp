@@ -8,6 +8,7 @@
 #include "editor/frm_main_ui.h"
 #include "editor/tree_document.h"
 #include "flow/tree_diff.h"
+#include "server/server_transfers.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -86,6 +87,7 @@ void frmMain::mnuComparer_Click() {
 
 void frmMain::rememberServerTree() {
     // Kept apart from the document: saving the tree being edited writes over the server's copy.
+    m_serverCopy = server_transfers::fileBytes(m_ctx.fileServeur);
     auto server = std::make_unique<Configuration>(makeConfiguration(m_ctx));
     if (openTreeFile(*server, m_ctx.fileServeur, m_ctx) == OpenResult::Opened)
         m_serverTree = std::move(server);

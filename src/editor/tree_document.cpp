@@ -156,7 +156,8 @@ bool TreeDocument::save() {
     if (!m_open || m_config.fileCourant.isEmpty()) return false;
     m_journal->writePendingStep();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = SaveArbre(m_config, m_config.fileCourant, false, m_ctx, fileHooks());
+    const bool written =
+        SaveArbre(m_config, m_config.fileCourant, false, m_ctx, fileHooks(), &m_lastSaveError);
     QApplication::restoreOverrideCursor();
     if (written) setModified(false);
     return written;
@@ -182,18 +183,6 @@ void TreeDocument::recordStep(const QString& caption, bool withNodeText) {
     if (!m_open) return;
     m_journal->addCancelCaption(caption, withNodeText);
     emit edited();
-}
-
-// ---- server -----------------------------------------------------------------------------------------
-
-bool TreeDocument::fetchFromServer() {
-    if (isVerifying() || !server_transfers::fetchServerTree(m_ctx, *m_pacing)) return false;
-    return open(m_ctx.fileServeur) == OpenResult::Opened;
-}
-
-server_transfers::SendResult TreeDocument::sendToServer() {
-    m_journal->writePendingStep();
-    return server_transfers::sendTree(m_ctx, m_config, *m_pacing);
 }
 
 // ---- verification -----------------------------------------------------------------------------------

@@ -6,7 +6,6 @@
 #include "model/tree_file.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
-#include "server/server_transfers.h"
 
 #include <QObject>
 #include <memory>
@@ -36,6 +35,8 @@ public:
     bool save();
     // Writes the tree to path and makes it the document's file; on failure nothing changes.
     bool saveAs(const QString& path);
+    // Why the last save failed, in the system's words.
+    QString lastSaveError() const { return m_lastSaveError; }
     // Nothing is edited any more until a tree is opened or made again.
     void close();
 
@@ -58,10 +59,8 @@ public:
     void setCurrentNode(const QString& key) { m_currentNode = key; }
     QString currentNode() const { return m_currentNode; }
 
-    // The server's tree fetched again and opened; false (the tree kept as it was) when it did not come.
-    bool fetchFromServer();
-    // The tree written and stored on the server as its tree (the caller then fetches it back).
-    server_transfers::SendResult sendToServer();
+    // The waits of transfers and checks.
+    platform::Pacing& pacing() { return *m_pacing; }
 
     // The verification with its pauses; the error count, or TreeVerifier::Aborted (also when one runs).
     int verify();
@@ -120,5 +119,6 @@ private:
     platform::Pacing* m_pacing = nullptr; // the waits of checks and transfers
     QString m_currentNode;
     bool m_open = false;
+    QString m_lastSaveError;
     bool m_checking = false; // from the verifier's start to its end, both told to the views
 };

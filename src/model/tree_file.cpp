@@ -4,15 +4,14 @@
 #include "core/diagnostics_sink.h"
 #include "model/action_value.h"
 #include "model/tree_file_reader.h"
+#include "platform/atomic_file.h"
 #include "platform/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringBuilder>
 #include <array>
-#include <filesystem>
 
 namespace {
 
@@ -240,51 +239,60 @@ QByteArray treeFileBytes(const Configuration& config) {
     return platform::encodeAnsi(text);
 }
 
-QString writeTreeFile(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    std::error_code noThrow;
-    // Replacing the file would give it a new identity: other names of it would keep the old content,
-    // and a device would be swapped for a plain file.
-    if (info.exists() &&
-        (!info.isFile() || std::filesystem::hard_link_count(info.filesystemFilePath(), noThrow) > 1)) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString();
-        if (file.write(bytes) != bytes.size() || !file.flush()) return file.errorString();
-        file.close();
-        return file.error() == QFileDevice::NoError ? QString() : file.errorString();
-    }
-    QSaveFile file(path);
-    // A writable file in a folder that is not: written in place, as asked, rather than not at all.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size() || !file.commit()) return file.errorString();
-    return QString();
+QString writeTreeFile(const QString& path, const QByteArray& bytes, bool journal, bool* linkBroken) {
+    // A journal step is written at each key: it survives a crash of the program, and is not synced.
+    return platform::writeFileAtomically(path, bytes,
+                                         journal ? platform::AtomicFile::Durability::Unsynced
+                                                 : platform::AtomicFile::Durability::Synced,
+                                         linkBroken);
 }
 
 bool SaveArbre(const Configuration& config, const QString& path, bool silent, const AppContext& ctx,
                const TreeFileHooks& hooks, QString* errorText) {
-    const QString error =
-        path.isEmpty() ? QStringLiteral("no file name") : writeTreeFile(path, treeFileBytes(config));
+    const bool journal = isJournal(hooks, path);
+    bool linkBroken = false;
+    const QString error = path.isEmpty() ? QStringLiteral("no file name")
+                                         : writeTreeFile(path, treeFileBytes(config), journal, &linkBroken);
     if (errorText) *errorText = error;
     if (!error.isEmpty()) return false;
-    if (!silent && !isJournal(hooks, path)) report(hooks, ctx, QStringLiteral("DebugSave"), path);
+    if (linkBroken && hooks.diagnostics)
+        hooks.diagnostics->AjouteInfo(ctx.getLabel(QStringLiteral("MsgLienCoupe")) + QStringLiteral(" \"") +
+                                          path + QLatin1Char('"'),
+                                      DiagnosticsSink::Warning, QString());
+    if (!silent && !journal) report(hooks, ctx, QStringLiteral("DebugSave"), path);
     return true;
 }
+
+namespace {
+
+// A tree file is in the ANSI code page; one saved as UTF-8 by another editor starts with a byte-order mark,
+// which would otherwise hide its first section. Such a file is read as UTF-8, and the caller is told.
+QString decodeTreeFile(const QByteArray& bytes, bool* utf8Mark = nullptr) {
+    const bool marked = bytes.startsWith("\xEF\xBB\xBF");
+    if (utf8Mark) *utf8Mark = marked;
+    return marked ? QString::fromUtf8(bytes.mid(3)) : platform::decodeAnsi(bytes);
+}
+
+} // namespace
 
 void ChargementArbres(Configuration& config, const QString& path, const AppContext& ctx,
                       const TreeFileHooks& hooks) {
     QFile file(path);
     const bool readable = !path.isEmpty() && file.open(QIODevice::ReadOnly);
     const TreeFileReader reader =
-        readable ? TreeFileReader(platform::decodeAnsi(file.readAll())) : TreeFileReader();
+        readable ? TreeFileReader(decodeTreeFile(file.readAll())) : TreeFileReader();
     loadInto(config, reader, path, ctx, hooks);
+}
+
+bool isTreeFileContent(const QByteArray& bytes) {
+    return bytes.size() <= kMaxTreeFileSize && TreeFileReader(decodeTreeFile(bytes)).hasTreeSection();
 }
 
 bool verifVersionArbo(const QString& path, const AppContext& ctx) {
     if (ctx.VERSION_500) return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return true;
-    return versionAccepts(platform::decodeAnsi(file.readAll()), ctx);
+    return versionAccepts(decodeTreeFile(file.readAll()), ctx);
 }
 
 OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
@@ -294,7 +302,8 @@ OpenResult openTreeFile(Configuration& config, const QString& path, const AppCon
     if (info.size() > kMaxTreeFileSize) return OpenResult::TooLarge;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return OpenResult::Unreadable;
-    QString text = platform::decodeAnsi(file.readAll());
+    bool utf8Mark = false;
+    QString text = decodeTreeFile(file.readAll(), &utf8Mark);
     if (file.error() != QFileDevice::NoError) return OpenResult::Unreadable;
     file.close();
     if (!versionAccepts(text, ctx)) return OpenResult::RefusedVersion;
@@ -302,6 +311,9 @@ OpenResult openTreeFile(Configuration& config, const QString& path, const AppCon
     if (!reader.hasTreeSection()) return OpenResult::NotTreeFile;
     config.fileCourant = path;
     loadInto(config, reader, path, ctx, hooks);
+    if (utf8Mark && hooks.diagnostics)
+        hooks.diagnostics->AjouteInfo(ctx.getLabel(QStringLiteral("MsgMarqueUtf8")), DiagnosticsSink::Warning,
+                                      QString());
     config.boolSave = true;
     return OpenResult::Opened;
 }

@@ -21,16 +21,15 @@ struct TreeFileHooks {
 constexpr qint64 kMaxTreeFileSize = 64 * 1024 * 1024;
 
 // Writes the whole configuration (general parameters, schedules, then every tree and menu node's section
-// in insertion order) in the ANSI code page with CR LF line ends. The file is replaced atomically where
-// that is possible, so that a failed write leaves the old file as it was; it is written in place when
-// its folder cannot hold a temporary file, when it has other hard links (which a replace would cut
-// off) and when it is not a regular file. Returns false when the file cannot be written, with the cause
-// in *errorText when given.
+// in insertion order) in the ANSI code page with CR LF line ends. The file is replaced whole, so a
+// failed write leaves the old file as it was; other hard links of it keep the old content, which the
+// diagnostics say. Returns false when the file cannot be written, with the cause in *errorText when given.
 bool SaveArbre(const Configuration& config, const QString& path, bool silent, const AppContext& ctx,
                const TreeFileHooks& hooks = {}, QString* errorText = nullptr);
 
-// The writing part of SaveArbre: "" when written, else the cause.
-QString writeTreeFile(const QString& path, const QByteArray& bytes);
+// The writing part of SaveArbre: "" when written, else the cause. A journal step is not synced.
+QString writeTreeFile(const QString& path, const QByteArray& bytes, bool journal = false,
+                      bool* linkBroken = nullptr);
 
 // The bytes SaveArbre writes.
 QByteArray treeFileBytes(const Configuration& config);
@@ -51,6 +50,10 @@ enum class OpenResult {
     Unreadable,     // exists but cannot be read
     NotTreeFile,    // holds no section of a tree file (general, H<n>, A<n>, M<n>)
 };
+
+// True for the bytes of a tree file (a section of one, within the size limit): what a fetched file must
+// be before it takes the place of a tree.
+bool isTreeFileContent(const QByteArray& bytes);
 
 // The model side of opening a file: the checks above, then fileCourant, the load and the saved state.
 // The file is read once. The window adds its title, the selection of A1 and the journal's first step.

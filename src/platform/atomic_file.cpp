@@ -157,3 +157,11 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes, Atomic
 }
 
 } // namespace platform
+
+namespace platform {
+
+QString replaceFile(const QString& from, const QString& to) {
+    return renameOver(from, to);
+}
+
+} // namespace platform

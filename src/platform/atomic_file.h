@@ -54,3 +54,11 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes,
                             bool* linkBroken = nullptr);
 
 } // namespace platform
+
+namespace platform {
+
+// Puts the file `from` in the place of `to` in one step (the name `to` never lacks a whole file).
+// Empty on success, else why it failed.
+QString replaceFile(const QString& from, const QString& to);
+
+} // namespace platform

@@ -1,8 +1,9 @@
 #include "server/ftp_client.h"
 
+#include "platform/atomic_file.h"
+
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <QUrl>
 #include <algorithm>
 #include <curl/curl.h>
@@ -28,7 +29,7 @@ size_t versTampon(char* data, size_t taille, size_t n, void* tampon) {
 
 size_t versFichier(char* data, size_t taille, size_t n, void* fichier) {
     const auto octets = qint64(taille * n);
-    return static_cast<QSaveFile*>(fichier)->write(data, octets) == octets ? taille * n : 0;
+    return static_cast<platform::AtomicFile*>(fichier)->write(data, octets) ? taille * n : 0;
 }
 
 size_t depuisFichier(char* data, size_t taille, size_t n, void* fichier) {
@@ -229,18 +230,14 @@ int cFTP::GetDirectoryList(const QString& directory, const QString& filter, QStr
 bool cFTP::GetFile(const QString& remoteFile, const QString& localFile, int transferType) {
     if (!Connected() || remoteFile.isEmpty()) return false;
     // Written aside and put in place only once complete: a failed get leaves no partial file.
-    QSaveFile fichier(localFile);
-    if (!fichier.open(QIODevice::WriteOnly)) return false;
+    platform::AtomicFile fichier(localFile);
+    if (!fichier.open()) return false;
     preparer(resoudre(remoteFile), false);
     CURL* h = poignee(m_connexion);
     curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, transferType == TransfertAscii ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, versFichier);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &fichier);
-    if (!executer()) {
-        fichier.cancelWriting();
-        return false;
-    }
-    return fichier.commit();
+    return executer() && fichier.commit(); // not committed: the temporary file goes with the object
 }
 
 bool cFTP::isFileExist(const QString& remoteName) {

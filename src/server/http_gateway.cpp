@@ -1,12 +1,13 @@
 #include "server/http_gateway.h"
 
+#include "platform/atomic_file.h"
+
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QSslConfiguration>
 #include <QSslError>
 #include <QTimer>
@@ -78,6 +79,7 @@ QString HttpGateway::reasonText(int raison) {
         "the reply is over the size limit",
         "a local file cannot be read or written",
         "the server's certificate is not trusted",
+        "the server has no such file",
     };
     return raison > 0 && raison < int(std::size(textes)) ? QString::fromLatin1(textes[raison]) : QString();
 }
@@ -93,12 +95,11 @@ int HttpGateway::echec(int raison, const QString& detail) {
 int HttpGateway::GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) {
     if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
     // Written beside the target and renamed over it only once the whole body is in.
-    QSaveFile sortie(localPath);
-    if (!sortie.open(QIODevice::WriteOnly))
-        return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
+    platform::AtomicFile sortie(localPath);
+    if (!sortie.open()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
     const int r = executer("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &sortie, nullptr);
     if (r != Ok) {
-        sortie.cancelWriting(); // the temporary file goes with the object
+        sortie.discard();
         return r;
     }
     if (!sortie.commit()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
@@ -124,7 +125,7 @@ QByteArray HttpGateway::GetIhmInfo(QByteArray& request, qint16& length) {
 }
 
 int HttpGateway::executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
-                          QSaveFile* sortie, QByteArray* corps) {
+                          platform::AtomicFile* sortie, QByteArray* corps) {
     if (busy_) return echec(Occupe, {});
     if (address_.isEmpty()) return echec(NonConfigure, QStringLiteral("HADDR"));
     lastReason_ = Ok;
@@ -233,8 +234,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         const int statut = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (statut < 200 || statut > 299) return;
         empreinte.addData(morceau);
-        if (sortie && sortie->write(morceau) != morceau.size())
-            arreter(FichierLocal, sortie->fileName() + QStringLiteral(": ") + sortie->errorString());
+        if (sortie && !sortie->write(morceau))
+            arreter(FichierLocal, sortie->targetPath() + QStringLiteral(": ") + sortie->errorString());
         else if (corps)
             corps->append(morceau);
     });
@@ -281,9 +282,11 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
         if (statut == 0) return echec(Connexion, cible + QStringLiteral(": ") + reply->errorString());
         return echec(Incomplet, cible + QStringLiteral(": %1 / ?").arg(recus));
     default:
+        if (statut == 404) return echec(Absent, cible + QStringLiteral(": ") + http);
         if (statut != 0) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
         return echec(Incomplet, cible + QStringLiteral(": ") + reply->errorString());
     }
+    if (statut == 404) return echec(Absent, cible + QStringLiteral(": ") + http);
     if (statut < 200 || statut > 299) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
     const QVariant longueur = reply->header(QNetworkRequest::ContentLengthHeader);
     if (longueur.isValid() && longueur.toLongLong() != recus)

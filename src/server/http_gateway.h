@@ -7,7 +7,9 @@
 #include <memory>
 
 class QNetworkAccessManager;
-class QSaveFile;
+namespace platform {
+class AtomicFile;
+}
 
 // The gateway over HTTP (see simulator/PROTOCOL.md): files under /{service}/files/{name}, information
 // requests posted to /{service}/ihm, Basic credentials, an optional HTTP proxy. Each call waits for its
@@ -30,6 +32,7 @@ public:
         TropGrand = 10, // over the size limit
         FichierLocal = 11,
         Tls = 12,
+        Absent = 13, // no such file on the server (HTTP 404): not a fault of the link
     };
 
     static constexpr qint64 TailleMaxFichier = 16 * 1024 * 1024;
@@ -60,7 +63,7 @@ public:
 private:
     struct Echange;
     int executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
-                 QSaveFile* sortie, QByteArray* corps);
+                 platform::AtomicFile* sortie, QByteArray* corps);
     int echec(int raison, const QString& detail);
 
     std::unique_ptr<QNetworkAccessManager> nam_;

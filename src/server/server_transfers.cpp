@@ -2,13 +2,16 @@
 
 #include "core/app_context.h"
 #include "model/tree_file.h"
+#include "platform/atomic_file.h"
 #include "platform/pacing.h"
+#include "server/http_gateway.h"
 #include "server/passerelle.h"
 #include "startup/debug_log.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace server_transfers {
 
@@ -19,7 +22,35 @@ bool readable(const QString& path) {
     return file.open(QIODevice::ReadOnly);
 }
 
+QString inTmp(const AppContext& ctx, const char* name) {
+    return QDir(ctx.repTMP).filePath(QString::fromLatin1(name));
+}
+
+bool absentOnServer(AppContext& ctx) {
+    return passerelleOf(ctx).lastReason() == HttpGateway::Absent;
+}
+
 } // namespace
+
+QString toSendPath(const AppContext& ctx) {
+    return inTmp(ctx, "arbreToTransfert.maa");
+}
+QString backupPath(const AppContext& ctx) {
+    return inTmp(ctx, "transfertTMP.tmp");
+}
+QString receivedPath(const AppContext& ctx) {
+    return inTmp(ctx, "arbreRecu.maa");
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString withoutPasswords(const QString& text) {
+    static const QRegularExpression userInfo(QStringLiteral("(://[^/@\\s:]*):[^/@\\s]*@"));
+    return QString(text).replace(userInfo, QStringLiteral("\\1:****@"));
+}
 
 bool connectServer(AppContext& ctx, bool /*reconnect*/) {
     passerelleOf(ctx).parametres(ctx, true);
@@ -40,36 +71,90 @@ bool fetchServerFile(AppContext& ctx, const QString& remoteName, const QString& 
     return true;
 }
 
+FetchResult fetchTree(AppContext& ctx, const QString& localPath, platform::Pacing& pacing) {
+    const QString received = receivedPath(ctx);
+    QFile::remove(received);
+    if (!fetchServerFile(ctx, TreeFileName, received, pacing))
+        return absentOnServer(ctx) ? FetchResult::Absent : FetchResult::Failed;
+    // A login portal or an error page answered with 200 is not the server's tree.
+    if (!isTreeFileContent(fileBytes(received))) {
+        QFile::remove(received);
+        return FetchResult::NotATree;
+    }
+    if (received != localPath && !platform::replaceFile(received, localPath).isEmpty()) {
+        QFile::remove(received);
+        return FetchResult::Failed;
+    }
+    return FetchResult::Fetched;
+}
+
 bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing) {
     writeDebugLog(ctx, QStringLiteral("Recuperation des infos du serveur"));
     const QString info = QDir(ctx.repTMP).filePath(InfoFileName);
     QFile::remove(info);
-    fetchServerFile(ctx, InfoFileName, info, pacing);
-    if (QFile::exists(info)) ctx.fileLecture = info;
+    if (fetchServerFile(ctx, InfoFileName, info, pacing)) ctx.fileLecture = info;
     writeDebugLog(ctx, QStringLiteral("Fichier de lecture : ") + ctx.fileLecture);
-    if (ctx.fileLecture.isEmpty()) return false;
+    if (ctx.fileLecture.isEmpty()) {
+        writeDebugLog(ctx, QStringLiteral("Echec : ") + lastReason(ctx));
+        return false;
+    }
 
-    QFile::remove(ctx.fileServeur);
-    fetchServerFile(ctx, TreeFileName, ctx.fileServeur, pacing);
-    ctx.fileAOuvrir = QFile::exists(ctx.fileServeur) ? ctx.fileServeur : QStringLiteral("$$NEW$$");
+    ctx.fileAOuvrir = QStringLiteral("$$NEW$$");
+    switch (fetchTree(ctx, ctx.fileServeur, pacing)) {
+    case FetchResult::Fetched:
+        ctx.fileAOuvrir = ctx.fileServeur;
+        break;
+    case FetchResult::Absent:
+        break;
+    case FetchResult::Failed:
+        ctx.serverTreeFailure = lastReason(ctx);
+        break;
+    case FetchResult::NotATree:
+        ctx.serverTreeFailure = ctx.getLabel(QStringLiteral("ErrFichierPasArbre"))
+                                    .replace(QStringLiteral("$FICHIER$"), TreeFileName);
+        break;
+    }
+    if (!ctx.serverTreeFailure.isEmpty())
+        writeDebugLog(ctx,
+                      QStringLiteral("Arborescence du serveur non recuperee : ") + ctx.serverTreeFailure);
     return true;
 }
 
-bool fetchServerTree(AppContext& ctx, platform::Pacing& pacing) {
-    QFile::remove(ctx.fileServeur);
-    return fetchServerFile(ctx, TreeFileName, ctx.fileServeur, pacing) && QFile::exists(ctx.fileServeur);
+QString writeTreeToSend(AppContext& ctx, const Configuration& config) {
+    QString error;
+    return SaveArbre(config, toSendPath(ctx), true, ctx, {}, &error) ? QString() : error;
 }
 
-SendResult sendTree(AppContext& ctx, const Configuration& config, platform::Pacing& pacing) {
-    const QString toSend = QDir(ctx.repTMP).filePath(QStringLiteral("arbreToTransfert.maa"));
-    QFile::remove(toSend);
-    if (!SaveArbre(config, toSend, true, ctx)) return SendResult::WriteFailed;
+FetchResult fetchBackup(AppContext& ctx, platform::Pacing& pacing) {
+    // A copy left by an earlier send must never pass for the server's tree.
+    QFile::remove(backupPath(ctx));
+    passerelleOf(ctx).parametres(ctx, true);
+    return fetchTree(ctx, backupPath(ctx), pacing);
+}
+
+StoreResult storeTree(AppContext& ctx, platform::Pacing& pacing, bool backupAbsent, QString* storeReason) {
     Passerelle& link = passerelleOf(ctx);
     link.parametres(ctx, true);
-    // The server's tree as it was, in case the one sent must be undone by hand.
-    fetchServerFile(ctx, TreeFileName, QDir(ctx.repTMP).filePath(QStringLiteral("transfertTMP.tmp")), pacing);
-    if (link.gateway().PutFileHTTP_QAVO(toSend, TreeFileName) != 0) return SendResult::StoreFailed;
-    return SendResult::Sent;
+    if (link.gateway().PutFileHTTP_QAVO(toSendPath(ctx), TreeFileName) == 0) return StoreResult::Stored;
+    if (storeReason) *storeReason = lastReason(ctx);
+    // The reply may have been lost after the server took the tree: ask it what it holds now.
+    const QString probe = receivedPath(ctx) + QStringLiteral(".verif");
+    const FetchResult now = fetchTree(ctx, probe, pacing);
+    const QByteArray held = fileBytes(probe);
+    QFile::remove(probe);
+    if (now == FetchResult::Fetched && held == fileBytes(toSendPath(ctx)))
+        return StoreResult::StoredReplyLost;
+    if (now == FetchResult::Fetched && !backupAbsent && held == fileBytes(backupPath(ctx)))
+        return StoreResult::NotStored;
+    if (now == FetchResult::Absent && backupAbsent) return StoreResult::NotStored;
+    return StoreResult::Unknown;
+}
+
+StoreResult sendTree(AppContext& ctx, const Configuration& config, platform::Pacing& pacing) {
+    if (!writeTreeToSend(ctx, config).isEmpty()) return StoreResult::NotStored;
+    const FetchResult backup = fetchBackup(ctx, pacing);
+    if (backup != FetchResult::Fetched && backup != FetchResult::Absent) return StoreResult::NotStored;
+    return storeTree(ctx, pacing, backup == FetchResult::Absent, nullptr);
 }
 
 QString lastReason(AppContext& ctx) {
@@ -88,6 +173,7 @@ QString lastReason(AppContext& ctx) {
         "RaisonTropGrand",
         "RaisonFichierLocal",
         "RaisonCertificat",
+        "RaisonAbsent",
     };
     const Passerelle& link = passerelleOf(ctx);
     const int code = link.lastReason();

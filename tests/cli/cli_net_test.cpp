@@ -69,15 +69,21 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
         QStringList faults, args;
         QString remote;
         int exitCode;
+        QByteArray served = {}; // the server's arbre.maa, when not the demo tree
     } cases[] = {
         {"tree", {}, {}, "arbre.maa", 0},
         {"missing file", {}, {"--remote=absent.maa"}, "", 4},
         {"refused login", {"login"}, {}, "", 4},
         {"cut connection", {"drop@arbre.maa"}, {}, "", 4},
+        {"login portal's page", {}, {}, "", 4, "<html><body>Please log in</body></html>"},
+        {"any other file, as it comes", {}, {"--remote=page.html"}, "page.html", 0},
+        {"a name that is not bare", {}, {"--remote=../etc"}, "", 2},
     };
     for (const auto& c : cases) {
         Server server(c.faults);
         ASSERT_TRUE(server.started()) << c.name;
+        if (!c.served.isEmpty()) writeBytes(server.file("arbre.maa"), c.served);
+        writeBytes(server.file("page.html"), "<html></html>");
         const QString out = server.scratch("out.maa");
         writeBytes(out, "kept");
         const CliRun r = runCli(QStringList{"fetch", out} + c.args + server.switches());
@@ -95,6 +101,10 @@ TEST(CliNet, UnreachableServerIsFourAndBadUsageTwo) {
                "closed port");
     expectExit(runCli(QStringList{"fetch"} + server.switches()), 2, "no OUT");
     expectExit(runCli({"fetch", server.scratch("o.maa"), "/HPORT:1"}), 2, "no address");
+    // A password written in the address never shows either.
+    expectExit(
+        runCli({"fetch", server.scratch("o.maa"), "/HADDR:http://u:" + kPassword + "@127.0.0.1", "/HPORT:1"}),
+        4, "password in the address");
     EXPECT_FALSE(QFileInfo::exists(server.scratch("o.maa")));
 }
 
@@ -115,16 +125,18 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         {"stopped check", "3=ann;15;2;2", aborting, {}, {}, 3, true, false, false},
         {"no version", "exit_fer=ann;12;;", passing, {}, noVersion, 4, false, false, false},
         {"refused login", "exit_fer=ann;12;;", passing, {"login"}, {}, 4, false, false, false},
-        // Every fetch of the tree comes back short: no half backup, and the read-back fails.
+        // A backup that cannot be fetched stops the send: only a server without a tree has none.
+        {"backup cut", "exit_fer=ann;12;;", passing, {"truncate@arbre.maa,once"}, {}, 4, true, false, false},
+        // The tree is stored, but every later fetch of it comes back short.
         {"tree read back cut",
          "exit_fer=ann;12;;",
          passing,
-         {"truncate@arbre.maa"},
+         {"slow:1@arbre.maa,once", "truncate@arbre.maa"},
          {},
          4,
          true,
          true,
-         false},
+         true},
     };
     for (const auto& c : cases) {
         Server server(c.faults, c.info.isEmpty() ? readBytes(data("server_info_check.txt")) : c.info);

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace cli_testing {
 
 struct CliRun {
@@ -13,10 +16,22 @@ struct CliRun {
     QString out, err;
 };
 
+// Sets up a child so that the disk refuses its writes past `bytes` of any one file, as a full disk
+// would: the size limit makes writes fail with EFBIG instead of killing the process.
+inline void limitFileSize(QProcess& p, qint64 bytes) {
+    if (bytes <= 0) return;
+    p.setChildProcessModifier([bytes] {
+        const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+}
+
 // caFile, when given, is the only extra certificate the run trusts; a QAVO_CA_FILE of the test's own
-// environment never leaks in.
-inline CliRun runCli(const QStringList& args, const QString& caFile = {}) {
+// environment never leaks in. fileSizeLimit > 0 makes every write past that size fail.
+inline CliRun runCli(const QStringList& args, const QString& caFile = {}, qint64 fileSizeLimit = 0) {
     QProcess p;
+    limitFileSize(p, fileSizeLimit);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QAVO_CA_FILE"));
     if (!caFile.isEmpty()) env.insert(QStringLiteral("QAVO_CA_FILE"), caFile);

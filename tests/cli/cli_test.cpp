@@ -121,6 +121,12 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
         // The editor refuses to open such a file with the same words (with the server's own version, the
         // voice boxes of demo.maa are accepted: see CliNodes).
         {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 2, ""},
+        // Saved as UTF-8 by another editor: read whole, and said first.
+        {"[general]",
+         "\xEF\xBB\xBF[general]",
+         {},
+         1,
+         "2 error(s) - 1 warning(s)\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
@@ -131,6 +137,7 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
         EXPECT_TRUE(c.exitCode == 2 ? r.out.isEmpty() : r.out.endsWith(c.outEnd)) << r.out.toStdString();
         EXPECT_TRUE(*c.from || r.out == c.outEnd) << "the whole output";
+        EXPECT_EQ(QByteArray(c.to).startsWith("\xEF"), r.out.startsWith("warning\t\tRead as UTF-8\n"));
         if (c.options.contains("400.1")) {
             EXPECT_EQ(r.err, "qavo-cli: ERROR - VERSION\n");
         }

@@ -8,10 +8,11 @@
 
 TEST(ProfileFile, LookupsFollowTheWindowsProfileReader) {
     const ProfileFile p =
-        ProfileFile::parse("[General]\r\nNb_arbre=3\r\nversion =  900.2  \r\n"
-                           "quoted=\"  spaced  \"\r\nhalf=\"open\r\ntwice=\"\"inner\"\"\r\n"
-                           "empty=\r\n; comment=1\r\nNb_arbre=9\r\nlong=" +
-                           QString(300, 'x') + "\r\n[Other]\r\nNb_arbre=7\r\n[general]\r\nStandard=999\r\n");
+        ProfileFile::parse(QStringLiteral("[General]\r\nNb_arbre=3\r\nversion =  900.2  \r\n"
+                                          "quoted=\"  spaced  \"\r\nhalf=\"open\r\ntwice=\"\"inner\"\"\r\n"
+                                          "empty=\r\n; comment=1\r\nNb_arbre=9\r\nnul= cut") +
+                           QChar(0) + "after \r\nlong=" + QString(300, 'x') +
+                           "\r\n[Other]\r\nNb_arbre=7\r\n[general]\r\nStandard=999\r\n");
     const struct {
         const char *section, *key, *expected;
     } cases[] = {
@@ -21,6 +22,7 @@ TEST(ProfileFile, LookupsFollowTheWindowsProfileReader) {
         {"General", "half", "\"open"},       // a lone quote stays
         {"General", "twice", "\"inner\""},   // only one pair is dropped
         {"General", "empty", ""},            // present but empty: "" and not the default
+        {"General", "nul", "cut"},           // a value ends at its first NUL
         {"General", "; comment", "<def>"},   // comment lines are not keys
         {"Other", "Nb_arbre", "7"},
         {"General", "Standard", "<def>"}, // a repeated section is never reached

@@ -29,7 +29,8 @@ TEST_F(WindowTest, SaveAndSaveAsWriteTheTreeAskBeforeReplacingAFileAndSayWhenThe
 
     prompts.fileNames << blocked;
     action("mnuSaveAs")->trigger();
-    EXPECT_EQ(prompts.shown.last().text, "Could not save " + QDir::toNativeSeparators(blocked) + '.');
+    EXPECT_EQ(prompts.shown.last().text,
+              "Could not save " + QDir::toNativeSeparators(blocked) + ".\r\n(Not a directory)");
     EXPECT_EQ(readBytes(current), saved);
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + current + '*');
     action("toolEnregistrer")->trigger(); // still the current file

@@ -34,20 +34,29 @@ protected:
             windowLabels() +
             "ErrTransfert=$NBERREURS$ errors.\r\nMsgTransfert=Send to $IPSERVEUR$?\r\n"
             "MsgRecup=Fetch from $IPSERVEUR$?\r\nMsgReset=Reset the server?\r\nErrRecup=Not fetched: "
-            "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\nRaisonRefus=login refused\r\n");
+            "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\nRaisonRefus=login refused\r\n"
+            "ErrSauvegarde=Send cancelled, no backup: $RAISON$\r\nErrReset=Reset failed.\r\n"
+            "ResetVoiesOk=Lines reset.\r\nEnvoiServeurAncien=Server keeps its tree.\r\n"
+            "EnvoiServeurInconnu=Server may hold the new tree.\r\nErrEnvoiNonRecup=Sent, not fetched back: "
+            "$RAISON$\r\nEnvoiConfirme=Reply lost, tree stored.\r\nMsgEnvoye=Sent to $IPSERVEUR$\r\n"
+            "ErrDemarrageArbre=Server tree not fetched: $RAISON$\r\nMsgEnvoiInconnu=Server tree unseen. "
+            "Send?\r\n"
+            "MsgRecupPerte=Saved changes not on the server.\r\nMsgServeurChange=$NB$ changes on the server. "
+            "Replace?\r\nErrFichierPasArbre=$FICHIER$ is not a tree file.\r\nMsgResetModif=Unsaved "
+            "changes lost.\r\n");
         connectTo(ctx);
         // The check reads the server's lists.
         ctx.fileLecture = sim->root() + QStringLiteral("/qavo_general.txt");
         loadServerLists(ctx, ctx.fileLecture);
     }
-    void connectTo(AppContext& c) {
+    void connectTo(AppContext& c, int connectMs = 3000, int replyMs = 3000) {
         c.modeLocal = false;
         c.HADDR = QStringLiteral("127.0.0.1");
         c.HPORT = QString::number(sim->port());
         c.USER = QStringLiteral("u");
         c.PASS = QStringLiteral("p");
         auto gateway = std::make_unique<HttpGateway>();
-        gateway->setTimeouts(3000, 3000);
+        gateway->setTimeouts(connectMs, replyMs);
         passerelleOf(c).setGateway(std::move(gateway));
     }
     // The simulator's log since the last call: "METHOD PATH STATUS" per request.
@@ -169,6 +178,7 @@ TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
     window->setResetVoies([&] {
         blinking = find<QWidget>("picReset")->isVisible() && !window->isEnabled() &&
                    find<QTimer>("tmrReset")->isActive();
+        return true;
     });
     prompts.answers << Prompts::Answer::Yes;
     action("mnuReset")->trigger();
@@ -183,6 +193,199 @@ TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
     EXPECT_TRUE(debugLines().last().endsWith(" - " + action("mnuReset")->text()));
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(find<QWidget>("picReset")->isVisible());
+}
+
+// ---- faults met in each state the user can be in ---------------------------------------------------
+
+enum class Edits { None, Unsaved, SavedNotSent };
+
+// The editor on the server's tree as the start-up fetched it, in the given state; the gateway gives up
+// after 300 ms without a reply so that a slow server counts as a failure.
+class ServerFaults : public WindowServer {
+protected:
+    void start(Edits edits) {
+        sim.emplace();
+        ASSERT_NE(sim->port(), 0);
+        connectTo(ctx, 1000, 300);
+        testing_support::writeBytes(ctx.fileServeur, serverTree());
+        load(ctx.fileServeur);
+        window->setResetVoies([] { return true; });
+        if (edits != Edits::None) changeAndRecord(QStringLiteral("Edited"));
+        if (edits == Edits::SavedNotSent) action("mnuSave")->trigger();
+        prompts.shown.clear();
+        seen = 0;
+    }
+    // What the user has: the tree, its title and journal, and the local copy of the server's tree.
+    QStringList editorState() {
+        return {QString::fromLatin1(treeFileBytes(config())), window->windowTitle(),
+                QString::number(journalItems().size()), QString::fromLatin1(readBytes(ctx.fileServeur))};
+    }
+    QString lastMessage() const { return prompts.shown.isEmpty() ? QString() : prompts.shown.last().text; }
+};
+
+TEST_F(ServerFaults, AFailedCommandLeavesTheEditorAndTheServerAsTheyWereAndSaysWhy) {
+    const struct {
+        const char* name;
+        QByteArray spec; // empty: the server is down
+    } faults[] = {
+        {"refused login", "login"},
+        {"dropped", "drop@arbre.maa"},
+        {"truncated", "truncate@arbre.maa"},
+        {"slow", "slow:900@arbre.maa"},
+        {"down", ""},
+    };
+    const struct {
+        const char* action;
+        QString message; // how the last message starts
+    } commands[] = {
+        {"mnuRecup", "Not fetched: "},
+        {"mnuEnvoi", "Send cancelled, no backup: "},
+        {"mnuReset", "Reset failed.\r\nLines reset.\r\nSend cancelled, no backup: "},
+    };
+    for (const Edits edits : {Edits::None, Edits::Unsaved, Edits::SavedNotSent}) {
+        for (const auto& command : commands) {
+            for (const auto& fault : faults) {
+                SCOPED_TRACE(std::string(command.action) + ", " + fault.name + ", edits " +
+                             std::to_string(int(edits)));
+                start(edits);
+                const QByteArray server = serverTree();
+                const QStringList before = editorState();
+                if (fault.spec.isEmpty())
+                    sim->stop();
+                else
+                    ASSERT_TRUE(sim->fault(fault.spec));
+                prompts.answers = {Prompts::Answer::Yes, Prompts::Answer::Yes, Prompts::Answer::Yes};
+                action(command.action)->trigger();
+                EXPECT_EQ(editorState(), before);
+                EXPECT_EQ(serverTree(), server);
+                EXPECT_TRUE(lastMessage().startsWith(command.message)) << lastMessage().toStdString();
+                EXPECT_EQ(debugLines().last().section(QStringLiteral(" - "), 1), lastMessage());
+                EXPECT_TRUE(window->isEnabled());
+            }
+        }
+    }
+}
+
+// A store that fails is followed by a look at what the server holds, which the message tells.
+TEST_F(ServerFaults, AFailedStoreSaysWhatTheServerHoldsNow) {
+    const struct {
+        const char* name;
+        QList<QByteArray> faults; // "once" faults are used in turn: backup fetch, store, then fetches
+        bool serverHoldsSent, editorOnServerTree;
+        QString message, messageEnd;
+    } cases[] = {
+        {"store refused",
+         {"slow:1@arbre.maa,once", "login@arbre.maa,once"},
+         false,
+         false,
+         "Not sent: login refused",
+         "Server keeps its tree."},
+        {"reply to the store lost", {"slow:1@arbre.maa,once", "drop@arbre.maa,once"}, true, true, "", ""},
+        {"not fetched back",
+         {"slow:1@arbre.maa,once", "slow:1@arbre.maa,once", "login@arbre.maa"},
+         true,
+         false,
+         "Sent, not fetched back: login refused",
+         ")"},
+        {"store lost, server silent",
+         {"slow:1@arbre.maa,once", "drop@arbre.maa,once", "login@arbre.maa"},
+         true,
+         false,
+         "Not sent: ",
+         "Server may hold the new tree."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(Edits::Unsaved);
+        const QByteArray server = serverTree();
+        const QStringList before = editorState();
+        for (const QByteArray& f : c.faults)
+            ASSERT_TRUE(sim->fault(f));
+        prompts.answers = {Prompts::Answer::Yes};
+        action("mnuEnvoi")->trigger();
+        EXPECT_EQ(serverTree() != server, c.serverHoldsSent);
+        EXPECT_EQ(editorState() == before, !c.editorOnServerTree);
+        if (c.editorOnServerTree) {
+            EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
+        }
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(prompts.shown.last().kind, "question") << "no failure shown";
+            EXPECT_EQ(debugLines().last().section(QStringLiteral(" - "), 1), "Sent to 127.0.0.1");
+        } else {
+            EXPECT_TRUE(lastMessage().startsWith(c.message)) << lastMessage().toStdString();
+        }
+        EXPECT_TRUE(lastMessage().endsWith(c.messageEnd)) << lastMessage().toStdString();
+    }
+}
+
+TEST_F(ServerFaults, AServerTreeChangedSinceItWasFetchedIsNotOverwrittenUnasked) {
+    start(Edits::Unsaved);
+    // Someone else sends a tree meanwhile.
+    testing_support::writeBytes(sim->root() + "/arbre.maa",
+                                serverTree().replace("ann1=10", "ann1=14").replace("ann=11", "ann=16"));
+    const QByteArray theirs = serverTree();
+    prompts.answers = {Prompts::Answer::Yes, Prompts::Answer::No};
+    action("mnuEnvoi")->trigger();
+    EXPECT_EQ(lastMessage(), "2 changes on the server. Replace?");
+    EXPECT_EQ(serverTree(), theirs);
+    EXPECT_TRUE(titleMarked());
+}
+
+TEST_F(ServerFaults, SavedChangesNotOnTheServerAreNamedBeforeAFetchReplacesThem) {
+    start(Edits::SavedNotSent);
+    action("mnuRecup")->trigger(); // answered No
+    EXPECT_EQ(lastMessage(), "Saved changes not on the server.\r\nFetch from 127.0.0.1?");
+    EXPECT_EQ(menuName(), "Edited");
+}
+
+TEST_F(ServerFaults, AFetchedFileThatIsNotATreeIsRefusedAsALocalOneWouldBe) {
+    start(Edits::Unsaved);
+    const QStringList before = editorState();
+    testing_support::writeBytes(sim->root() + "/arbre.maa", "<html>Please log in</html>");
+    prompts.answers = {Prompts::Answer::Yes};
+    action("mnuRecup")->trigger();
+    EXPECT_EQ(lastMessage(), "Not fetched: arbre.maa is not a tree file.");
+    EXPECT_EQ(editorState(), before);
+}
+
+TEST_F(ServerFaults, WhatIsTypedDuringATransferIsDropped) {
+    start(Edits::None);
+    ASSERT_TRUE(sim->fault("slow:200@arbre.maa,once"));
+    connectTo(ctx, 1000, 3000);
+    QLineEdit* txtLib = find<QLineEdit>("txtLib_0"); // the tree's name: A1 is selected
+    ASSERT_NE(txtLib, nullptr);
+    QTimer::singleShot(50, txtLib, [&] { QTest::keyClicks(txtLib, "XYZ"); });
+    prompts.answers = {Prompts::Answer::Yes};
+    action("mnuRecup")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(txtLib->text().contains("XYZ"));
+    EXPECT_FALSE(titleMarked());
+}
+
+TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) {
+    const QByteArray faults[] = {"truncate@arbre.maa,once", "drop@arbre.maa,once", "slow:900@arbre.maa,once",
+                                 "login@arbre.maa,once"};
+    for (const QByteArray& fault : faults) {
+        SCOPED_TRACE(fault.toStdString());
+        sim.emplace();
+        ASSERT_TRUE(sim->fault(fault));
+        ctx.fileLecture.clear();
+        connectTo(ctx, 1000, 300);
+        platform::NoPacing pacing;
+        ASSERT_TRUE(server_transfers::fetchServerInfo(ctx, pacing));
+        EXPECT_EQ(ctx.fileAOuvrir, "$$NEW$$");
+        prompts.shown.clear();
+        load(ctx.fileAOuvrir);
+        EXPECT_TRUE(lastMessage().startsWith("Server tree not fetched: ")) << lastMessage().toStdString();
+        EXPECT_TRUE(debugLines().last().contains("Server tree not fetched: "));
+        // Even a tree that passes its check is not sent over the unseen one unasked.
+        window->OuvertureFichierArbre(writeFile(QStringLiteral("p.maa"), passingTree()));
+        const QByteArray server = serverTree();
+        action("mnuEnvoi")->trigger(); // answered No
+        EXPECT_EQ(lastMessage(), "Server tree unseen. Send?");
+        EXPECT_EQ(serverTree(), server);
+        ctx.serverTreeFailure.clear();
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "core/app_context.h"
+#include "core/diagnostics_sink.h"
 #include "core/profile_file.h"
 #include "model/tree_file.h"
 #include "model/tree_file_reader.h"
@@ -206,16 +207,30 @@ TEST(TreeFileReader, AnswersLikeTheProfileReader) {
     }
 }
 
-TEST_F(TreeFile, ExamplesAreSavedByteForByteKeepingOtherHardLinksOfTheFile) {
+// A file is replaced whole, never rewritten in place: other hard links of it keep the old content, which
+// the diagnostics say.
+TEST_F(TreeFile, ExamplesAreSavedByteForByteAndABrokenHardLinkIsSaid) {
+    struct Warnings : DiagnosticsSink {
+        void AjouteInfo(const QString& message, short level, const QString&) override {
+            if (level == Warning) said << message;
+        }
+        QStringList said;
+    } warnings;
+    TreeFileHooks hooks;
+    hooks.diagnostics = &warnings;
+    ctx.translation.setText("\r\n[LANGID]\r\n1=1033\r\n[LABELS]\r\nMsgLienCoupe=Link broken:\r\n");
     for (const char* name : {"accueil.maa", "demo.maa"}) {
         load(example(name));
         const QString path = dir.filePath(name), other = dir.filePath(QString("link-") + name);
         writeBytes(path, "old");
         std::filesystem::create_hard_link(QFileInfo(path).filesystemFilePath(),
                                           QFileInfo(other).filesystemFilePath());
-        ASSERT_TRUE(SaveArbre(config, path, true, ctx));
-        EXPECT_EQ(readBytes(other), readBytes(example(name))) << name;
-        EXPECT_EQ(readBytes(path), readBytes(other)) << name;
+        ASSERT_TRUE(SaveArbre(config, path, true, ctx, hooks));
+        EXPECT_EQ(readBytes(path), readBytes(example(name))) << name;
+        EXPECT_EQ(readBytes(other), "old") << name;
+        EXPECT_EQ(warnings.said.takeFirst(), "Link broken: \"" + path + '"');
+        ASSERT_TRUE(SaveArbre(config, path, true, ctx, hooks));
+        EXPECT_TRUE(warnings.said.isEmpty()) << "said once";
     }
 }
 

@@ -111,7 +111,7 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
     // each met against qavo-sim's faults at every step of the editor's exchanges.
     const CasFetch cas[] = {
         {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok},
-        {"missing file", {http("404 Not Found", "none")}, HttpGateway::StatutHttp},
+        {"missing file", {http("404 Not Found", "none")}, HttpGateway::Absent},
         {"too large, no length",
          {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + trop},
          HttpGateway::TropGrand},

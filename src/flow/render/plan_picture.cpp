@@ -3,13 +3,15 @@
 #include "flow/plan_style.h"
 #include "flow/plan_text.h"
 
+#include "platform/atomic_file.h"
+
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -167,13 +169,6 @@ PlanFormat planFormatOf(const QString& path) {
 
 namespace {
 
-QString writeText(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    file.write(text.toUtf8());
-    return file.commit() ? QString() : file.errorString();
-}
-
 // The trees one under the other.
 QSizeF stackedSize(const std::vector<FlowLayout>& trees) {
     double w = 0, h = 0;
@@ -195,49 +190,47 @@ void paintStacked(QPainter& p, const std::vector<FlowLayout>& trees) {
     }
 }
 
-QString writeSvg(const QString& path, const std::vector<FlowLayout>& trees, const QString& title) {
+// Each picture is drawn into memory, then written whole by the atomic writer.
+bool drawSvg(QBuffer& out, const std::vector<FlowLayout>& trees, const QString& title) {
     const QSizeF size = stackedSize(trees);
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&out);
     svg.setTitle(title);
     svg.setSize(size.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size));
     svg.setResolution(96);
     QPainter p;
-    if (!p.begin(&svg)) return QStringLiteral("cannot write ") + path;
+    if (!p.begin(&svg)) return false;
     p.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
     paintStacked(p, trees);
-    return p.end() ? QString() : QStringLiteral("cannot write ") + path;
+    return p.end();
 }
 
-QString writePng(const QString& path, const std::vector<FlowLayout>& trees) {
+bool drawPng(QBuffer& out, const std::vector<FlowLayout>& trees) {
     const QSizeF size = stackedSize(trees);
     // Twice the screen size for sharp text, less when that would exceed what a viewer opens.
     const double scale = std::min(2.0, 16000.0 / std::max({size.width(), size.height(), 1.0}));
     QImage image(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)),
                  QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return QStringLiteral("picture too large for ") + path;
+    if (image.isNull()) return false;
     image.fill(Qt::white);
     {
         QPainter p(&image);
         p.scale(scale, scale);
         paintStacked(p, trees);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return QStringLiteral("cannot write ") + path;
-    return {};
+    return image.save(&out, "PNG");
 }
 
-QString writePdf(const QString& path, const std::vector<FlowLayout>& trees, const QString& title) {
-    QPdfWriter pdf(path);
+bool drawPdf(QBuffer& out, const std::vector<FlowLayout>& trees, const QString& title) {
+    QPdfWriter pdf(&out);
     pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("QAVO"));
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     QPainter p;
-    if (!p.begin(&pdf)) return QStringLiteral("cannot write ") + path;
+    if (!p.begin(&pdf)) return false;
     const double pageW = pdf.width(), pageH = pdf.height();
     // Plans are laid out in screen pixels (96 per inch); a small tree keeps at most 1.5 times that size.
     const double pixel = pdf.resolution() / 96.0;
@@ -277,28 +270,43 @@ QString writePdf(const QString& path, const std::vector<FlowLayout>& trees, cons
             }
         }
     }
-    return p.end() ? QString() : QStringLiteral("cannot write ") + path;
+    return p.end();
+}
+
+bool drawPicture(QBuffer& out, PlanFormat format, const std::vector<FlowLayout>& trees,
+                 const QString& title) {
+    switch (format) {
+    case PlanFormat::Svg:
+        return drawSvg(out, trees, title);
+    case PlanFormat::Pdf:
+        return drawPdf(out, trees, title);
+    case PlanFormat::Png:
+        return drawPng(out, trees);
+    case PlanFormat::Mermaid:
+        return out.write(planMermaid(trees).toUtf8()) >= 0;
+    case PlanFormat::Dot:
+        return out.write(planDot(trees).toUtf8()) >= 0;
+    case PlanFormat::Unknown:
+        break;
+    }
+    return false;
 }
 
 } // namespace
 
 QString writePlan(const QString& path, const std::vector<FlowLayout>& trees, const QString& title) {
     if (trees.empty()) return QStringLiteral("no tree to draw");
-    switch (planFormatOf(path)) {
-    case PlanFormat::Svg:
-        return writeSvg(path, trees, title);
-    case PlanFormat::Pdf:
-        return writePdf(path, trees, title);
-    case PlanFormat::Png:
-        return writePng(path, trees);
-    case PlanFormat::Mermaid:
-        return writeText(path, planMermaid(trees));
-    case PlanFormat::Dot:
-        return writeText(path, planDot(trees));
-    case PlanFormat::Unknown:
-        break;
-    }
-    return QStringLiteral("unknown format (svg, pdf, png, mmd or dot): ") + path;
+    const PlanFormat format = planFormatOf(path);
+    if (format == PlanFormat::Unknown)
+        return QStringLiteral("unknown format (svg, pdf, png, mmd or dot): ") + path;
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    if (!drawPicture(out, format, trees, title)) return QStringLiteral("picture too large for ") + path;
+    out.close();
+    const QString error = platform::writeFileAtomically(path, bytes);
+    return error.isEmpty() ? QString()
+                           : QStringLiteral("cannot write ") + path + QStringLiteral(": ") + error;
 }
 
 } // namespace flow
