@@ -51,6 +51,11 @@ void SimServer::accept() {
         c.stall->setInterval(options_.requestTimeoutMs);
         c.stall->start();
         connect(c.stall, &QTimer::timeout, this, [this, socket] { stalled(socket); });
+        // A long reply that a client takes in slowly is progress too (a stopped timer waits for a slow
+        // fault).
+        connect(socket, &QTcpSocket::bytesWritten, c.stall, [timer = c.stall] {
+            if (timer->isActive()) timer->start();
+        });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QObject::destroyed, this, [this, socket] { connections_.erase(socket); });
