@@ -2,11 +2,12 @@
 #include "sim_lines.h"
 #include "sim_server.h"
 
+#include "platform/atomic_file.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 const char* kDescription =
     R"(Voice-server simulator: serves and stores files in --root and answers information requests.
 
-  GET|PUT /qavo/files/NAME    a bare file name of the root folder
+  GET|HEAD|PUT /qavo/files/NAME    a bare file name of the root folder
   POST /acd_config/ihm        an information request (8704-byte reply, status at byte 256)
   GET /_sim/log               with --control: one line per request
   POST /_sim/fault            with --control: body SPEC adds a fault, "clear" or empty removes all
@@ -35,8 +36,11 @@ bool seedRoot(const QString& root, const QString& seed) {
     if (seed.isEmpty() || !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) return true;
     const QDir from(seed);
     if (!from.exists()) return false;
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), dir.filePath(name))) return false;
+    for (const QString& name : from.entryList(QDir::Files)) {
+        QFile file(from.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) return false;
+        if (!platform::writeFileAtomically(dir.filePath(name), file.readAll()).isEmpty()) return false;
+    }
     return true;
 }
 
@@ -65,6 +69,10 @@ int main(int argc, char** argv) {
          QStringLiteral("FILE")},
         {QStringLiteral("tls-key"), QStringLiteral("PEM private key (RSA) of --tls-cert."),
          QStringLiteral("FILE")},
+        {QStringLiteral("request-timeout"),
+         QStringLiteral("Close a connection that sends nothing for MS milliseconds (a stalled request "
+                        "gets 408 first)."),
+         QStringLiteral("MS"), QStringLiteral("10000")},
         {QStringLiteral("make-500"), QStringLiteral("Write a demonstration voies500.bin of COUNT lines."),
          QStringLiteral("FILE")},
     });
@@ -80,10 +88,9 @@ int main(int argc, char** argv) {
         const int count = parser.positionalArguments().value(0).toInt(&countOk);
         if (!countOk || count < 0 || count > 0xFFFF || parser.positionalArguments().size() != 1)
             return usage(QStringLiteral("--make-500 FILE COUNT: COUNT from 0 to 65535"));
-        QSaveFile file(parser.value(QStringLiteral("make-500")));
-        const QByteArray bytes = sim::exempleVoies500(count);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            return usage(QStringLiteral("cannot write ") + file.fileName());
+        const QString file = parser.value(QStringLiteral("make-500"));
+        const QString error = platform::writeFileAtomically(file, sim::exempleVoies500(count));
+        if (!error.isEmpty()) return usage(QStringLiteral("cannot write %1: %2").arg(file, error));
         return 0;
     }
     sim::ServerOptions options;
@@ -99,6 +106,9 @@ int main(int argc, char** argv) {
     bool portOk = false;
     const uint port = parser.value(QStringLiteral("port")).toUInt(&portOk);
     if (!portOk || port > 65535) return usage(QStringLiteral("bad --port"));
+    bool timeoutOk = false;
+    options.requestTimeoutMs = parser.value(QStringLiteral("request-timeout")).toInt(&timeoutOk);
+    if (!timeoutOk || options.requestTimeoutMs <= 0) return usage(QStringLiteral("bad --request-timeout"));
     if (!seedRoot(options.root, parser.value(QStringLiteral("init-from"))))
         return usage(QStringLiteral("cannot prepare the root folder from --init-from"));
 

@@ -1,10 +1,10 @@
 #include "sim_lines.h"
 
+#include "platform/atomic_file.h"
 #include "platform/codepage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -20,8 +20,7 @@ QByteArray lireFichier(const QString& root, const QString& nom, bool* ok = nullp
 }
 
 bool stocker(const QString& root, const QString& nom, const QByteArray& octets) {
-    QSaveFile f(QDir(root).filePath(nom));
-    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() && f.commit();
+    return platform::writeFileAtomically(QDir(root).filePath(nom), octets).isEmpty();
 }
 
 // The lines of a text file ending with CR LF, CR or LF; a CR LF gives an empty line, which every reader

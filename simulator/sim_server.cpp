@@ -1,45 +1,14 @@
 #include "sim_server.h"
 
-#include "sim_lines.h"
-
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslServer>
-
-#include <QCryptographicHash>
-#include <QDir>
-#include <QSaveFile>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QtEndian>
 
 namespace sim {
-
-namespace {
-
-constexpr qint64 kOversizeFile = 16ll * 1024 * 1024 + 1;
-constexpr qint64 kOversizeInfo = 64ll * 1024 + 1;
-
-// RFC 3230 instance digest: lets either side tell a whole file from an honest but short one.
-QByteArray sha256Digest(const QByteArray& bytes) {
-    return "sha-256=" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toBase64();
-}
-
-bool bareName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && !name.contains(u'/') && !name.contains(u'\\') &&
-           !name.contains(QLatin1String("..")) && !name.contains(QChar(0));
-}
-
-SimServer::Reply textReply(int status, const QByteArray& text) {
-    SimServer::Reply r;
-    r.status = status;
-    r.body = text + '\n';
-    return r;
-}
-
-} // namespace
 
 SimServer::SimServer(ServerOptions options, QObject* parent) : QObject(parent), options_(std::move(options)) {
     if (options_.tlsCert.isEmpty() || options_.tlsKey.isEmpty())
@@ -72,10 +41,21 @@ bool SimServer::listen(quint16 port) {
 
 void SimServer::accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
-        connections_[socket] = {};
+        Connection& c = connections_[socket];
         // Head and body go out as separate writes: without this, delayed acknowledgements hold every
         // small reply back by tens of milliseconds.
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // Restarted by every arrival: a client that stops sending (half a head, a short body, an idle
+        // connection) does not hold its connection for ever.
+        c.stall = new QTimer(socket);
+        c.stall->setInterval(options_.requestTimeoutMs);
+        c.stall->start();
+        connect(c.stall, &QTimer::timeout, this, [this, socket] { stalled(socket); });
+        // A long reply that a client takes in slowly is progress too (a stopped timer waits for a slow
+        // fault).
+        connect(socket, &QTcpSocket::bytesWritten, c.stall, [timer = c.stall] {
+            if (timer->isActive()) timer->start();
+        });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QObject::destroyed, this, [this, socket] { connections_.erase(socket); });
@@ -86,26 +66,28 @@ void SimServer::readFrom(QTcpSocket* socket) {
     auto it = connections_.find(socket);
     if (it == connections_.end()) return;
     Connection& c = it->second;
-    c.buffer += socket->readAll();
+    const QByteArray data = socket->readAll();
+    if (socket->state() != QAbstractSocket::ConnectedState) return;
+    if (!c.busy) c.stall->start();
+    if (c.discard >= 0) {
+        c.discard -= data.size();
+        if (c.discard <= 0) socket->disconnectFromHost();
+        return;
+    }
+    c.buffer += data;
     while (!c.busy && socket->state() == QAbstractSocket::ConnectedState) {
-        HttpRequest request;
-        const ParseResult parsed = takeRequest(c.buffer, request);
-        if (parsed == ParseResult::Incomplete) return;
-        if (parsed != ParseResult::Complete) {
-            const int status = parsed == ParseResult::TooLarge ? 413 : 400;
-            log_.append(QStringLiteral("? ? %1").arg(status));
-            send(socket, textReply(status, reasonPhrase(status)), false);
-            return;
-        }
+        const std::optional<HttpRequest> request = takeRequest(socket, c);
+        if (!request) return;
         QString logLine;
-        const Reply reply = handle(request, logLine);
-        if (!logLine.isEmpty()) log_.append(logLine);
+        const Reply reply = handle(*request, logLine);
+        log(logLine);
         if (reply.delayMs <= 0) {
-            send(socket, reply, request.keepAlive);
+            send(socket, reply, request->keepAlive);
             continue;
         }
         c.busy = true;
-        QTimer::singleShot(reply.delayMs, socket, [this, socket, reply, keepAlive = request.keepAlive] {
+        c.stall->stop();
+        QTimer::singleShot(reply.delayMs, socket, [this, socket, reply, keepAlive = request->keepAlive] {
             send(socket, reply, keepAlive);
             auto again = connections_.find(socket);
             if (again == connections_.end()) return;
@@ -116,151 +98,80 @@ void SimServer::readFrom(QTcpSocket* socket) {
     }
 }
 
-void SimServer::send(QTcpSocket* socket, const Reply& reply, bool keepAlive) {
-    QByteArray extra = reply.extraHeaders;
-    if (reply.status == 401) extra += "WWW-Authenticate: Basic realm=\"qavo\"\r\n";
-    if (reply.drop) {
-        // The announced length is the whole body; the connection ends in the middle of it.
-        socket->write(responseHead(reply.status, reply.body.size(), true, extra));
-        socket->write(reply.body.left(reply.body.size() / 2));
+std::optional<HttpRequest> SimServer::takeRequest(QTcpSocket* socket, Connection& c) {
+    if (!c.pending) {
+        HttpRequest head;
+        const ParseResult parsed = takeHead(c.buffer, head);
+        if (parsed == ParseResult::Incomplete) return std::nullopt;
+        if (parsed != ParseResult::Complete) {
+            const int status = parsed == ParseResult::TooLarge ? 413 : 400;
+            log(QStringLiteral("? ? %1").arg(status));
+            send(socket, textReply(status, reasonPhrase(status)), false);
+            return std::nullopt;
+        }
+        const bool bodyToCome = c.buffer.size() < head.bodyLength;
+        if (bodyToCome) {
+            if (const auto refused = refusal(head)) {
+                refuse(socket, c, head, *refused);
+                return std::nullopt;
+            }
+            if (head.expectsContinue()) socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+        }
+        c.pending = std::move(head);
+    }
+    if (c.buffer.size() < c.pending->bodyLength) return std::nullopt;
+    HttpRequest request = std::move(*c.pending);
+    c.pending.reset();
+    request.body = c.buffer.left(request.bodyLength);
+    c.buffer.remove(0, request.bodyLength);
+    return request;
+}
+
+// Answered from its head alone, the body is never taken in. The connection ends once the body the client
+// may still send is thrown away: closing with unread bytes would reset it and could lose the reply.
+void SimServer::refuse(QTcpSocket* socket, Connection& c, const HttpRequest& head, const Reply& reply) {
+    log(QString::fromLatin1(head.method + ' ' + head.path) + QStringLiteral(" %1").arg(reply.status));
+    Reply r = reply;
+    r.headOnly = head.method == "HEAD";
+    write(socket, r, false);
+    c.discard = head.bodyLength - c.buffer.size();
+    c.buffer.clear();
+}
+
+void SimServer::stalled(QTcpSocket* socket) {
+    auto it = connections_.find(socket);
+    if (it == connections_.end() || it->second.busy) return;
+    Connection& c = it->second;
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        socket->abort(); // a client that does not even take the closing reply
+        return;
+    }
+    if (c.discard >= 0 || (!c.pending && c.buffer.isEmpty())) {
         socket->disconnectFromHost();
         return;
     }
-    socket->write(responseHead(reply.status, reply.body.size(), keepAlive, extra));
-    socket->write(reply.body);
-    if (!keepAlive) socket->disconnectFromHost();
+    const QString what =
+        c.pending ? QString::fromLatin1(c.pending->method + ' ' + c.pending->path) : QStringLiteral("? ?");
+    log(what + QStringLiteral(" 408"));
+    send(socket, textReply(408, "the request stopped arriving"), false);
 }
 
-bool SimServer::authorized(const HttpRequest& request) const {
-    const QByteArray header = request.headers.value("authorization");
-    QByteArray credentials;
-    if (header.startsWith("Basic "))
-        credentials = QByteArray::fromBase64(header.mid(6).trimmed());
-    else if (!header.isEmpty())
-        return false;
-    return credentials == ":" || credentials.isEmpty()
-               ? options_.user.isEmpty() && options_.password.isEmpty()
-               : credentials == (options_.user + u':' + options_.password).toUtf8();
+void SimServer::write(QTcpSocket* socket, const Reply& reply, bool keepAlive) {
+    QByteArray extra = reply.extraHeaders;
+    if (reply.status == 401) extra += "WWW-Authenticate: Basic realm=\"qavo\"\r\n";
+    // A drop announces a connection that stays, then ends it in the middle of the body.
+    socket->write(responseHead(reply.status, reply.body.size(), keepAlive || reply.drop, extra));
+    if (reply.headOnly) return;
+    socket->write(reply.drop ? reply.body.left(reply.body.size() / 2) : reply.body);
 }
 
-bool SimServer::handleControl(const HttpRequest& request, Reply& reply) {
-    if (!options_.control || !request.path.startsWith("/_sim/")) return false;
-    if (request.method == "GET" && request.path == "/_sim/log") {
-        reply.body = log_.isEmpty() ? QByteArray() : (log_.join(u'\n') + u'\n').toUtf8();
-        reply.extraHeaders = "Content-Type: text/plain; charset=utf-8\r\n";
-    } else if (request.method == "POST" && request.path == "/_sim/fault") {
-        const QString spec = QString::fromUtf8(request.body).trimmed();
-        if (spec.isEmpty() || spec == QLatin1String("clear")) {
-            faults_.clear();
-            return true;
-        }
-        QString error;
-        if (const auto fault = parseFault(spec, &error))
-            faults_.add(*fault);
-        else
-            reply = textReply(400, error.toUtf8());
-    } else {
-        reply = textReply(404, "unknown control request");
-    }
-    return true;
+void SimServer::send(QTcpSocket* socket, const Reply& reply, bool keepAlive) {
+    write(socket, reply, keepAlive);
+    if (!keepAlive || reply.drop) socket->disconnectFromHost();
 }
 
-SimServer::Reply SimServer::handle(const HttpRequest& request, QString& logLine) {
-    Reply reply;
-    if (handleControl(request, reply)) return reply;
-    logLine = QString::fromLatin1(request.method + ' ' + request.path);
-
-    static const QByteArray filesPrefix = "/qavo/files/";
-    const bool isFile = request.path.startsWith(filesPrefix);
-    const bool isInfo = request.path == "/acd_config/ihm";
-    QString name;
-    std::optional<quint32> code;
-    if (isFile)
-        name = QString::fromUtf8(QByteArray::fromPercentEncoding(request.path.mid(filesPrefix.size())));
-    if (isInfo && request.body.size() >= 12) code = qFromLittleEndian<quint32>(request.body.constData() + 8);
-    if (code) logLine += QStringLiteral(" #%1").arg(*code);
-
-    std::optional<Fault> fault;
-    if (!isFile && !isInfo)
-        reply = textReply(404, "unknown service or request");
-    else if (!authorized(request))
-        reply = textReply(401, "bad credentials");
-    else if ((fault = faults_.take(name, code)) && fault->kind == FaultKind::Login)
-        reply = textReply(401, "login refused");
-    else if (isFile)
-        reply = fileRequest(request, name);
-    else
-        reply = infoRequest(request);
-
-    if (fault && fault->kind != FaultKind::Login && reply.status == 200) {
-        const bool info = isInfo;
-        switch (fault->kind) {
-        case FaultKind::Drop:
-            reply.drop = true;
-            break;
-        case FaultKind::Truncate:
-            reply.body.truncate(reply.body.size() / 2);
-            break;
-        case FaultKind::Oversize:
-            reply.body.append(QByteArray((info ? kOversizeInfo : kOversizeFile) - reply.body.size(), '\0'));
-            break;
-        case FaultKind::Slow:
-            reply.delayMs = fault->value;
-            break;
-        case FaultKind::Status:
-        case FaultKind::Count:
-            if (info) {
-                const bool count = fault->kind == FaultKind::Count;
-                qToLittleEndian<quint32>(count ? 2 : quint32(fault->value), reply.body.data() + 256);
-                qToLittleEndian<quint32>(count ? quint32(fault->value) : 0, reply.body.data() + 272);
-            }
-            break;
-        case FaultKind::Login:
-            break;
-        }
-    }
-    logLine += QStringLiteral(" %1").arg(reply.drop ? 0 : reply.status);
-    if (fault) logLine += QStringLiteral(" fault=%1").arg(faultKindName(fault->kind));
-    logLine += reply.logNote;
-    return reply;
-}
-
-SimServer::Reply SimServer::fileRequest(const HttpRequest& request, const QString& name) {
-    if (!bareName(name)) return textReply(400, "not a bare file name");
-    const QString path = QDir(options_.root).filePath(name);
-    if (request.method == "GET") {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return textReply(404, "no such file");
-        Reply r;
-        r.body = file.readAll();
-        r.extraHeaders = "Digest: " + sha256Digest(r.body) + "\r\n";
-        return r;
-    }
-    if (request.method == "PUT") {
-        const QByteArray digest = request.headers.value("digest");
-        if (!digest.isEmpty() && digest != sha256Digest(request.body))
-            return textReply(400, "the body does not match its digest");
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(request.body) != request.body.size() ||
-            !file.commit())
-            return textReply(500, "cannot store the file");
-        return textReply(200, "stored");
-    }
-    return textReply(405, "GET or PUT");
-}
-
-SimServer::Reply SimServer::infoRequest(const HttpRequest& request) {
-    if (request.method != "POST") return textReply(405, "POST");
-    if (request.body.size() < 12 || qFromLittleEndian<quint32>(request.body.constData()) != kInfoMagic)
-        return textReply(400, "not an information request");
-    // The reply keeps the request's header part; the line files of the root answer it.
-    Reply r;
-    r.body = QByteArray(kInfoBlockSize, '\0');
-    const QByteArray head = request.body.left(256);
-    std::copy(head.begin(), head.end(), r.body.begin());
-    const quint32 status = repondreIhm(options_.root, request.body, r.body, r.logNote);
-    qToLittleEndian<quint32>(status, r.body.data() + 256);
-    return r;
+void SimServer::log(const QString& line) {
+    if (options_.control && !line.isEmpty()) log_.append(line);
 }
 
 } // namespace sim

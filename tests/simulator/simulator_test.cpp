@@ -1,8 +1,12 @@
 #include "sim_faults.h"
+#include "sim_log.h"
 #include "support/sim_process.h"
 
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QTcpSocket>
 #include <QtEndian>
 #include <functional>
 #include <gtest/gtest.h>
@@ -24,6 +28,35 @@ QByteArray infoRequest(quint32 code) {
 
 quint32 wordAt(const QByteArray& bytes, qsizetype offset) {
     return bytes.size() >= offset + 4 ? qFromLittleEndian<quint32>(bytes.constData() + offset) : 0xFFFFFFFF;
+}
+
+// What the server sent on one raw connection to `first`, then `then` once it answered something, until
+// it closed the connection (bounded by 3 s).
+struct RawResult {
+    QByteArray data;
+    bool closed = false;
+};
+
+RawResult rawExchange(quint16 port, const QByteArray& first, const QByteArray& then) {
+    RawResult r;
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!socket.waitForConnected(3000)) return r;
+    socket.write(first);
+    const QDeadlineTimer deadline(3000);
+    bool sentThen = then.isEmpty();
+    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        r.data += socket.readAll();
+        if (!sentThen && !r.data.isEmpty()) sentThen = socket.write(then) == then.size();
+    }
+    r.data += socket.readAll();
+    r.closed = socket.state() == QAbstractSocket::UnconnectedState;
+    return r;
+}
+
+QByteArray digestOf(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toBase64();
 }
 
 using testing_support::httpRequest;
@@ -48,6 +81,95 @@ TEST(Simulator, FilesRoundTripByteForByte) {
         EXPECT_EQ(back.body, bytes) << name.data();
     }
     EXPECT_EQ(readFile(sim.root() + "/planning table.cfg"), bytes);
+
+    // A store that cannot be written (here its temporary name is too long) fails and keeps the old file.
+    const QString longName(250, u'n');
+    QFile old(sim.root() + u'/' + longName);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    const qsizetype files = QDir(sim.root()).count();
+    const HttpResult refused = httpRequest(sim.port(), "PUT", "/qavo/files/" + longName.toLatin1(), bytes);
+    EXPECT_EQ(refused.status, 500);
+    EXPECT_TRUE(refused.body.startsWith("cannot store the file: ")) << refused.body.data();
+    EXPECT_EQ(readFile(old.fileName()), "old");
+    EXPECT_EQ(QDir(sim.root()).count(), files);
+}
+
+// Raw connections: requests that stall, HEAD, Expect: 100-continue, Digest headers, and credentials
+// refused before a body is read.
+TEST(Simulator, StaysAWellBehavedHttpServer) {
+    Simulator sim({QStringLiteral("--control"), QStringLiteral("--request-timeout"), QStringLiteral("200")});
+    const QByteArray tree = readFile(kExample + "arbre.maa");
+    const QByteArray good = "Authorization: Basic " + QByteArray("u:p").toBase64() + "\r\n";
+    const QByteArray wrong = "Authorization: Basic " + QByteArray("u:x").toBase64() + "\r\n";
+    const QByteArray put = "PUT /qavo/files/new.cfg HTTP/1.1\r\nConnection: close\r\n";
+    const struct {
+        const char* what;
+        QByteArray send, then;
+        QByteArray prefix, suffix;
+    } cases[] = {
+        {"half a head", "GET /qavo/files/arbre.maa HTTP/1.1\r\nHost: a\r\n", {}, "HTTP/1.1 408 ", {}},
+        {"short body", put + good + "Content-Length: 10\r\n\r\nabc", {}, "HTTP/1.1 408 ", {}},
+        {"bare LF lines",
+         "GET /qavo/files/arbre.maa HTTP/1.1\n" + good.chopped(2) + "\nConnection: close\n\n",
+         {},
+         "HTTP/1.1 200 ",
+         tree},
+        {"HEAD",
+         "HEAD /qavo/files/arbre.maa HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
+         {},
+         "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tree.size()) + "\r\n",
+         "Digest: sha-256=" + digestOf(tree) + "\r\n\r\n"},
+        {"HEAD of a POST-only service",
+         "HEAD /acd_config/ihm HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
+         {},
+         "HTTP/1.1 405 ",
+         "Allow: POST\r\n\r\n"},
+        {"100-continue", put + good + "Expect: 100-Continue\r\nContent-Length: 5\r\n\r\n", "fresh",
+         "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 ", "stored\n"},
+        {"wrong credentials, large body",
+         put + wrong + "Content-Length: 50000000\r\n\r\n",
+         {},
+         "HTTP/1.1 401 ",
+         {}},
+        {"wrong credentials, 100-continue",
+         put + wrong + "Expect: 100-continue\r\nContent-Length: 5\r\n\r\n",
+         "fresh",
+         "HTTP/1.1 401 ",
+         {}},
+        {"body larger than any file",
+         put + good + "Content-Length: 16777217\r\n\r\n",
+         {},
+         "HTTP/1.1 413 ",
+         {}},
+        {"digest among others, any case",
+         put + good + "Digest: md5=x, SHA-256=" + digestOf("fresh") + "\r\nContent-Length: 5\r\n\r\nfresh",
+         {},
+         "HTTP/1.1 200 ",
+         "stored\n"},
+        {"digest of other bytes",
+         put + good + "Digest: Sha-256=" + digestOf("other") + ",md5=x\r\nContent-Length: 5\r\n\r\nfresh",
+         {},
+         "HTTP/1.1 400 ",
+         "does not match its digest\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RawResult r = rawExchange(sim.port(), c.send, c.then);
+        EXPECT_TRUE(r.data.startsWith(c.prefix)) << r.data.left(200).data();
+        EXPECT_TRUE(r.data.endsWith(c.suffix)) << r.data.right(200).data();
+        EXPECT_TRUE(r.closed);
+    }
+    EXPECT_EQ(readFile(sim.root() + "/new.cfg"), "fresh");
+    EXPECT_EQ(readFile(sim.root() + "/arbre.maa"), tree);
+    EXPECT_TRUE(sim.log().contains("? ? 408\nPUT /qavo/files/new.cfg 408\n"));
+}
+
+TEST(Simulator, LogKeepsOnlyItsLastLines) {
+    sim::RequestLog log(2);
+    for (const char* line : {"GET /a 200", "GET /b 404", "PUT /c 200"})
+        log.append(QString::fromLatin1(line));
+    EXPECT_EQ(log.text(), "GET /b 404\nPUT /c 200\n");
 }
 
 TEST(Simulator, RequestsNeedCredentialsAndBareNames) {
