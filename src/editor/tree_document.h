@@ -38,6 +38,9 @@ public:
     bool saveAs(const QString& path);
     // Nothing is edited any more until a tree is opened or made again.
     void close();
+    // Opens the last step of a journal another editor left as the tree of fileName (a local file, "" for
+    // a new tree, or the server's copy), modified; the journal starts again from it.
+    void restoreJournal(const QString& stepPath, const QString& fileName);
 
     bool isOpen() const { return m_open; }
     bool isModified() const { return !m_config.boolSave; }
@@ -107,6 +110,8 @@ private:
     TreeFileHooks fileHooks();
     void startJournal();
     void setOpen(bool open);
+    // Tells the program's folder what the journal belongs to, when that changed.
+    void recordOwner();
 
     AppContext& m_ctx;
     NodeIcons m_icons;
@@ -119,6 +124,7 @@ private:
     std::unique_ptr<TreeVerifier> m_verifier;
     platform::Pacing* m_pacing = nullptr; // the waits of checks and transfers
     QString m_currentNode;
+    QByteArray m_ownerRecorded;
     bool m_open = false;
     bool m_checking = false; // from the verifier's start to its end, both told to the views
 };
