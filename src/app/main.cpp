@@ -56,5 +56,7 @@ int main(int argc, char* argv[]) {
     window.setResetVoies([&ctx] { return FrmVoies::ResetVoies(ctx); });
     window.Form_Load();
     window.show();
+    // Unsaved work of an editor that did not end normally, asked about over the window.
+    window.offerLeftOverJournals();
     return app.exec();
 }

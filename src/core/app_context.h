@@ -8,6 +8,7 @@
 #include <memory>
 
 class Passerelle;
+class SessionFolder;
 
 // An announcement of the server's list.
 struct Announcement {
@@ -30,7 +31,10 @@ struct AppContext {
     QString programDir; // where the executables, translation files and help live (no trailing separator)
     // Work folders, each ending with a separator.
     QString RepData; // work folder
-    QString repTMP;  // temporary folder (journal files, server copies)
+    QString repTMP;  // this program's temporary folder (journal files, server copies): session's folder
+    // This program's own folder under the work folder's TMP/, and the journals other editors left there
+    // (startup/session_folder.h). None in tests that set repTMP themselves.
+    std::shared_ptr<SessionFolder> session;
 
     bool fileDebugActive = false;
     QString fileServeur; // local copy of the server's tree file

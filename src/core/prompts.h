@@ -23,6 +23,10 @@ public:
     // text (none when empty).
     virtual Answer questionWithDetails(const QString& text, const QString& title, const QString& remark,
                                        const QString& details) = 0;
+    // A question with buttons of the caller's own (question icon); the index of the button chosen.
+    // Closing the box counts as escapeButton.
+    virtual int choose(const QString& text, const QString& title, const QStringList& buttons,
+                       int defaultButton, int escapeButton) = 0;
     // File dialogs; "" when cancelled. filter is a Qt filter ("Arbres (*.maa)").
     virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
@@ -33,15 +37,16 @@ public:
 class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
-        QString kind; // "critical", "information", "question", "open", "save"
+        QString kind; // "critical", "information", "question", "choice", "open", "save"
         QString text;
         QString title;
-        QString remark = {};  // questionWithDetails only
+        QString remark = {};  // questionWithDetails only; the buttons of a choice, separated by "|"
         QString details = {}; // the same
     };
 
     QList<Shown> shown;
     QList<Answer> answers;
+    QList<int> choices; // answers of choose(), its escape button once empty
     QStringList fileNames;
 
     void critical(const QString& text, const QString& title) override {
@@ -62,6 +67,11 @@ public:
                                const QString& details) override {
         shown.append({QStringLiteral("question"), text, title, remark, details});
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
+    }
+    int choose(const QString& text, const QString& title, const QStringList& buttons, int,
+               int escapeButton) override {
+        shown.append({QStringLiteral("choice"), text, title, buttons.join(QLatin1Char('|'))});
+        return choices.isEmpty() ? escapeButton : choices.takeFirst();
     }
     QString openFileName(const QString& title, const QString&, const QString&) override {
         shown.append({QStringLiteral("open"), QString(), title});

@@ -52,6 +52,9 @@ public:
     // The end of the window's start: clears the diagnostics list, reads the last folder used and opens
     // the start file (nothing, a path, or a new tree saved as the local copy of the server's file).
     void Form_Load();
+    // Offers back, one by one, the journals of editors that ended without saving (restore, later,
+    // delete); a server's journal only online against its server. Runs once the window is shown.
+    void offerLeftOverJournals();
     // Opens a tree file (checked against the server generation first).
     void OuvertureFichierArbre(const QString& path);
     // Why a file was not opened, as the open command says it ("" when there is nothing to say).

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTextEdit>
 
 namespace {
@@ -57,6 +58,20 @@ Prompts::Answer QtPrompts::questionWithDetails(const QString& text, const QStrin
         area->setMinimumWidth(640);
     }
     return toAnswer(box.exec());
+}
+
+int QtPrompts::choose(const QString& text, const QString& title, const QStringList& buttons,
+                      int defaultButton, int escapeButton) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton*> added;
+    for (const QString& caption : buttons)
+        added.append(box.addButton(caption, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(added[defaultButton]));
+    if (escapeButton >= 0 && escapeButton < added.size()) box.setEscapeButton(added[escapeButton]);
+    box.exec();
+    const int chosen = int(added.indexOf(box.clickedButton()));
+    return chosen < 0 ? escapeButton : chosen;
 }
 
 QString QtPrompts::openFileName(const QString& title, const QString& folder, const QString& filter) {

@@ -16,6 +16,8 @@ public:
     Answer questionWithCancel(const QString& text, const QString& title) override;
     Answer questionWithDetails(const QString& text, const QString& title, const QString& remark,
                                const QString& details) override;
+    int choose(const QString& text, const QString& title, const QStringList& buttons, int defaultButton,
+               int escapeButton) override;
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
 

@@ -4,6 +4,7 @@
 #include "editor/node_tree_model.h"
 #include "model/journal_host.h"
 #include "model/undo_journal.h"
+#include "startup/session_folder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,17 +15,6 @@ class TreeDocument::JournalHost final : public ConfigurationJournalHost {
 public:
     explicit JournalHost(TreeDocument& document)
         : ConfigurationJournalHost(document.m_config, document.m_ctx), m_document(document) {}
-
-    // Journal files are scratch copies: a plain write is enough and avoids the flush to disk that the
-    // user's own files get, which would make every step wait for the disk.
-    bool writeTreeFile(const QString& path) override {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const QByteArray bytes = treeFileBytes(m_config);
-        const bool written = file.write(bytes) == bytes.size();
-        file.close();
-        return written && file.error() == QFileDevice::NoError;
-    }
 
     void loadTreeFile(const QString& path) override {
         {
@@ -54,6 +44,13 @@ TreeDocument::TreeDocument(AppContext& ctx, QObject* parent) : QObject(parent), 
     // step is written once typing pauses, or before anything else touches the tree (see frmMain).
     m_journal->setFoldDelay(FoldDelayMs);
     connect(m_journal.get(), &UndoJournal::buttonsChanged, this, &TreeDocument::historyChanged);
+    // A later start offers the journal back only while it holds unsaved changes, under the name of
+    // the file or server they belong to.
+    if (ctx.session) {
+        connect(this, &TreeDocument::modifiedChanged, this, &TreeDocument::recordOwner);
+        connect(this, &TreeDocument::fileChanged, this, &TreeDocument::recordOwner);
+        connect(this, &TreeDocument::treeReplaced, this, &TreeDocument::recordOwner);
+    }
     setPacing(m_eventPacing);
 }
 
@@ -89,6 +86,21 @@ void TreeDocument::setOpen(bool open) {
     m_open = open;
     emit treeReplaced();
     emit historyChanged();
+}
+
+void TreeDocument::recordOwner() {
+    JournalOwner owner;
+    owner.modified = m_open && isModified();
+    if (!m_ctx.modeLocal && fileName() == m_ctx.fileServeur) {
+        owner.server = m_ctx.HADDR;
+        owner.port = m_ctx.HPORT;
+        owner.login = m_ctx.USER;
+    } else {
+        owner.file = fileName();
+    }
+    const QByteArray bytes = owner.toBytes();
+    if (bytes == m_ownerRecorded || !m_ctx.session->recordOwner(owner)) return;
+    m_ownerRecorded = bytes;
 }
 
 void TreeDocument::startJournal() {
@@ -150,6 +162,21 @@ void TreeDocument::close() {
     setOpen(false);
     emit fileChanged(QString());
     emit modifiedChanged(false);
+}
+
+void TreeDocument::restoreJournal(const QString& stepPath, const QString& fileName) {
+    if (isVerifying()) return;
+    {
+        NodeTreeModel::BulkChange bulk(*m_treeModel);
+        ChargementArbres(m_config, stepPath, m_ctx, fileHooks());
+    }
+    m_config.fileCourant = fileName;
+    m_currentNode = QStringLiteral("A1");
+    setOpen(true);
+    emit fileChanged(fileName);
+    m_journal->clearCancel(0);
+    m_journal->addCancel(QStringLiteral("HistoRecup"), true);
+    setModified(true);
 }
 
 bool TreeDocument::save() {

@@ -39,6 +39,9 @@ public:
     QString lastSaveError() const { return m_lastSaveError; }
     // Nothing is edited any more until a tree is opened or made again.
     void close();
+    // Opens the last step of a journal another editor left as the tree of fileName (a local file, "" for
+    // a new tree, or the server's copy), modified; the journal starts again from it.
+    void restoreJournal(const QString& stepPath, const QString& fileName);
 
     bool isOpen() const { return m_open; }
     bool isModified() const { return !m_config.boolSave; }
@@ -106,6 +109,8 @@ private:
     TreeFileHooks fileHooks();
     void startJournal();
     void setOpen(bool open);
+    // Tells the program's folder what the journal belongs to, when that changed.
+    void recordOwner();
 
     AppContext& m_ctx;
     NodeIcons m_icons;
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<TreeVerifier> m_verifier;
     platform::Pacing* m_pacing = nullptr; // the waits of checks and transfers
     QString m_currentNode;
+    QByteArray m_ownerRecorded;
     bool m_open = false;
     QString m_lastSaveError;
     bool m_checking = false; // from the verifier's start to its end, both told to the views

@@ -1,6 +1,7 @@
 #include "model/journal_host.h"
 
 #include "model/configuration.h"
+#include "platform/atomic_file.h"
 
 ConfigurationJournalHost::ConfigurationJournalHost(Configuration& config, const AppContext& ctx,
                                                    TreeFileHooks hooks)
@@ -8,8 +9,13 @@ ConfigurationJournalHost::ConfigurationJournalHost(Configuration& config, const 
     m_hooks.isJournalFile = [](const QString& path) { return UndoJournal::isFileCancel(path); };
 }
 
+// Journal files are scratch copies written at each change: replaced in one step, so that a step is never
+// seen half written while the program runs, but without the wait for the disk that the user's own files
+// get. What a power cut may still cut short is told by the step's last line.
 bool ConfigurationJournalHost::writeTreeFile(const QString& path) {
-    return SaveArbre(m_config, path, true, m_ctx, m_hooks);
+    return platform::writeFileAtomically(path, treeFileBytes(m_config) + UndoJournal::stepEnd(),
+                                         platform::AtomicFile::Durability::Unsynced)
+        .isEmpty();
 }
 
 void ConfigurationJournalHost::loadTreeFile(const QString& path) {

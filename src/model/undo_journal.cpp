@@ -49,6 +49,21 @@ QString UndoJournal::stepFileName(qint32 number) {
     return QStringLiteral("%1.can").arg(number, 4, 10, QLatin1Char('0'));
 }
 
+QString UndoJournal::lastWholeStep(const QString& folder) {
+    QStringList names = QDir(folder).entryList({QStringLiteral("*.can")}, QDir::Files | QDir::Hidden);
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return stepNumberOf(a) > stepNumberOf(b); });
+    for (const QString& name : names) {
+        QFile file(QDir(folder).filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        // Only the end is needed to know a step is whole.
+        const qint64 size = file.size();
+        const qint64 tail = qMin<qint64>(size, stepEnd().size());
+        if (file.seek(size - tail) && isWholeStep(file.read(tail))) return file.fileName();
+    }
+    return QString();
+}
+
 QString UndoJournal::pathOf(const QString& name) const {
     return QDir(m_folder).filePath(name);
 }

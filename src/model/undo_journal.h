@@ -86,6 +86,13 @@ public:
 
     // Journal file name of a step number: "0001.can".
     static QString stepFileName(qint32 number);
+    // The line that ends every step written whole (a comment to the tree file reader). Steps are written
+    // without waiting for the disk, so after a power cut the last one may be empty or cut short: that
+    // line is then missing.
+    static QByteArray stepEnd() { return QByteArrayLiteral(";end of step\r\n"); }
+    static bool isWholeStep(const QByteArray& bytes) { return bytes.endsWith(stepEnd()); }
+    // Path of the last whole step of the journal in folder, "" when there is none.
+    static QString lastWholeStep(const QString& folder);
 
     // The clock that stamps list items (tests fix it).
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }

@@ -9,6 +9,7 @@
 #include "startup/command_line.h"
 #include "startup/debug_log.h"
 #include "startup/server_info.h"
+#include "startup/session_folder.h"
 #include "startup/settings.h"
 
 #include "core/version.h"
@@ -27,10 +28,16 @@ QString flagWord(bool flag) {
 void prepareFolders(AppContext& ctx) {
     const QString sep = platform::nativeSeparator();
     ctx.RepData = getAppDataDir() + QStringLiteral("A.A") + sep;
-    ctx.repTMP = ctx.RepData + QStringLiteral("TMP") + sep;
+    const QString tmpRoot = ctx.RepData + QStringLiteral("TMP") + sep;
     // A folder that cannot be created shows up later as files that cannot be written; start-up goes on.
     QDir().mkpath(ctx.RepData);
-    QDir().mkpath(ctx.repTMP);
+    QDir().mkpath(tmpRoot);
+    // Each running editor has a folder of its own under TMP/, so that two of them never share a journal;
+    // what others left behind is looked at before this one exists.
+    QList<LeftOverJournal> leftOvers = SessionFolder::collectLeftOvers(tmpRoot);
+    ctx.session = std::make_shared<SessionFolder>(tmpRoot);
+    ctx.session->leftOvers() = std::move(leftOvers);
+    ctx.repTMP = ctx.session->path().isEmpty() ? tmpRoot : QDir::toNativeSeparators(ctx.session->path());
 }
 
 // The command line as the log may show it: the values of /PASS: and /PPASS: (up to the next " /") hidden.

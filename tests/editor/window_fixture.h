@@ -34,7 +34,9 @@ inline QString windowLabels() {
                "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
                "HistoDeb=Start\r\nHistoHoraires=Schedules changed\r\nOnLine=Connected to $IPSERVEUR$\r\n"
                "MsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\n"
-               "ErrSave=Could not save $FICHIER$.\r\n");
+               "ErrSave=Could not save $FICHIER$.\r\nBtnRestaurer=Restore\r\nBtnPlusTard=Later\r\n"
+               "BtnSupprimer=Delete\r\nHistoRecup=Recovered\r\n"
+               "MsgJournalTrouve=Unsaved changes to $FICHIER$ from $DATE$ were found:\r\n");
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",

@@ -2,6 +2,8 @@
 #include "window_fixture.h"
 
 #include "dialogs/frm_horaires.h"
+#include "model/undo_journal.h"
+#include "startup/session_folder.h"
 
 #include <QSignalSpy>
 
@@ -121,6 +123,83 @@ TEST_F(WindowTest, SchedulesWindowAddsAStepOnlyForAChange) {
     }
     EXPECT_TRUE(journalItems().last().endsWith(" -> Schedules changed"));
     EXPECT_TRUE(journalFile("0002.can").contains("lun=08:"));
+}
+
+TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRestoredKeptOrDeleted) {
+    enum { Restore, Later, Delete, NotAsked };
+    const QString file = QDir::toNativeSeparators(dir.filePath("accueil.maa"));
+    const QByteArray local = JournalOwner{file, {}, {}, {}, true}.toBytes();
+    const QByteArray server = JournalOwner{{}, "srv", "80", "admin", true}.toBytes();
+    const struct {
+        const char* name;
+        QByteArray owner;
+        QStringList online; // address, port and login this editor starts with; local mode when empty
+        int answer;
+        QString title;
+    } cases[] = {
+        {"local, restored", local, {}, Restore, "QAVO Editor - " + file + "*"},
+        {"local, later", local, {}, Later, "QAVO Editor - " + file},
+        {"local, deleted", local, {}, Delete, "QAVO Editor - " + file},
+        {"server's, local mode", server, {}, NotAsked, "QAVO Editor - " + file},
+        {"server's, another server", server, {"other", "80", "admin"}, NotAsked, "QAVO Editor - other"},
+        {"server's, another login", server, {"srv", "80", "guest"}, NotAsked, "QAVO Editor - srv"},
+        {"server's, its server", server, {"srv", "80", "admin"}, Restore, "QAVO Editor - srv*"},
+    };
+    const QString root = ctx.RepData + "TMP/";
+    const QString dead = root + "dead";
+    QByteArray recovered = workedExample().replace("lib=Main menu", "lib=Recovered") + UndoJournal::stepEnd();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::leaveJournal(dead, c.owner, {recovered, "[A1]\r\nlib=cut sh"});
+        QFile step(dead + "/0001.can");
+        ASSERT_TRUE(step.open(QIODevice::ReadWrite));
+        step.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFileDevice::FileModificationTime);
+        step.close();
+        // This editor starting: the others' folders looked at, then its own made.
+        QList<LeftOverJournal> leftOvers = SessionFolder::collectLeftOvers(root);
+        ctx.session = std::make_shared<SessionFolder>(root);
+        ctx.session->leftOvers() = leftOvers;
+        ctx.repTMP = ctx.session->path();
+        ctx.fileServeur = ctx.repTMP + "ArbreSERVEUR.maa";
+        ctx.modeLocal = c.online.isEmpty();
+        ctx.HADDR = c.online.value(0);
+        ctx.HPORT = c.online.value(1);
+        ctx.USER = c.online.value(2);
+        prompts.shown.clear();
+        prompts.choices = {c.answer};
+        if (ctx.modeLocal) {
+            open();
+        } else {
+            testing_support::writeBytes(ctx.fileServeur, workedExample());
+            load(ctx.fileServeur);
+        }
+        window->offerLeftOverJournals();
+
+        if (c.answer == NotAsked) {
+            EXPECT_TRUE(prompts.shown.isEmpty());
+        } else {
+            ASSERT_EQ(prompts.shown.size(), 1);
+            EXPECT_EQ(prompts.shown[0].text, "Unsaved changes to " + (ctx.modeLocal ? file : "srv") +
+                                                 " from 3/5/24 2:07 PM were found:");
+            EXPECT_EQ(prompts.shown[0].remark, "Restore|Later|Delete");
+        }
+        EXPECT_EQ(window->windowTitle(), c.title);
+        EXPECT_EQ(menuName(), c.answer == Restore ? "Recovered" : "Main menu");
+        EXPECT_EQ(journalItems().size(), 1);
+        // What is kept is offered again at the next start; what was restored lives on in this journal.
+        EXPECT_EQ(SessionFolder::collectLeftOvers(root).size(),
+                  qsizetype(c.answer == Later || c.answer == NotAsked));
+        if (c.answer == Restore) {
+            EXPECT_TRUE(journalItems()[0].contains(" -> Recovered : "));
+            EXPECT_TRUE(journalFile("0001.can").contains("lib=Recovered\r\n"));
+            EXPECT_EQ(JournalOwner::fromBytes(testing_support::readBytes(ctx.repTMP + "owner.ini")),
+                      JournalOwner::fromBytes(c.owner));
+        }
+        window.reset();
+        document.reset();
+        ctx.session.reset();
+        QDir(dead).removeRecursively();
+    }
 }
 
 } // namespace

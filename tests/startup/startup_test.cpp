@@ -2,7 +2,9 @@
 
 #include "core/app_context.h"
 #include "core/prompts.h"
+#include "model/undo_journal.h"
 #include "startup/debug_log.h"
+#include "startup/session_folder.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
@@ -154,13 +156,71 @@ TEST_F(Startup, ParameterDumpOnlyWhenTheFileExists) {
 
     writeBytes(param, "old content that is longer than nothing\r\n");
     ASSERT_EQ(run(line, fetching(kInfo)), StartupResult::Ok);
-    const QString tmp = repData() + "TMP/";
+    const QString tmp = ctx.repTMP;
     EXPECT_EQ(QString::fromLatin1(readBytes(param)),
               "Ligne de commande : " + line +
                   " /\r\nLANG : 1\r\nHADDR : srv\r\nHPORT : 80\r\nUSER : u\r\nPASS : p\r\nPADDR : px\r\n"
                   "PPORT : 3128\r\nPLOGIN : pl\r\nPPASS : pp\r\nrepTMP : " +
                   tmp + "\r\nRepData : " + repData() + "\r\nfileLecture : " + tmp +
                   "qavo_general.txt\r\nNbAnnonces : 2\r\nNbPostes : 1\r\n");
+}
+
+TEST_F(Startup, EachEditorHasAFolderOfItsOwnAndLeavesTheOthersAlone) {
+    ASSERT_EQ(run(QString()), StartupResult::Ok);
+    const AppContext first = ctx; // still running
+    const QString step = first.repTMP + "0001.can";
+    writeBytes(step, "[A1]\r\nlib=First\r\n" + UndoJournal::stepEnd());
+    ASSERT_TRUE(first.session->recordOwner({"/x/first.maa", {}, {}, {}, true}));
+
+    ASSERT_EQ(run("second.maa"), StartupResult::Ok);
+    const QString second = ctx.repTMP;
+    EXPECT_NE(second, first.repTMP);
+    EXPECT_EQ(QFileInfo(QDir::cleanPath(second)).path() + '/', repData() + "TMP/");
+    EXPECT_EQ(ctx.fileServeur, second + "ArbreSERVEUR.maa");
+    EXPECT_TRUE(ctx.session->leftOvers().isEmpty());
+    ctx = AppContext(); // the second ends normally and leaves nothing behind
+    EXPECT_FALSE(QDir(second).exists());
+    EXPECT_EQ(readBytes(step), "[A1]\r\nlib=First\r\n" + UndoJournal::stepEnd());
+}
+
+TEST_F(Startup, ALeftOverFolderIsKeptOnlyForUnsavedChangesAndOffersItsLastWholeStep) {
+    const QByteArray whole = "[A1]\r\nlib=Whole\r\n" + UndoJournal::stepEnd();
+    const QByteArray unsaved = JournalOwner{"/x/t.maa", {}, {}, {}, true}.toBytes();
+    const struct {
+        const char* name;
+        QByteArray owner;
+        QList<QByteArray> steps;
+        const char* offered; // nullptr: the folder is removed
+    } cases[] = {
+        {"both whole", unsaved, {whole, whole}, "0002.can"},
+        {"last cut", unsaved, {whole, whole.chopped(3)}, "0001.can"},
+        {"last empty", unsaved, {whole, ""}, "0001.can"},
+        {"saved", JournalOwner{"/x/t.maa", {}, {}, {}, false}.toBytes(), {whole}, nullptr},
+        {"only step cut", unsaved, {whole.left(9)}, nullptr},
+        {"no owner record", QByteArray(), {whole}, nullptr},
+        {"lock file a power cut left empty", unsaved, {whole}, "0001.can"},
+    };
+    const QString folder = repData() + "TMP/dead";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::leaveJournal(folder, c.owner, c.steps);
+        if (c.name == std::string_view("lock file a power cut left empty")) {
+            QFile lock(folder + ".lock");
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+        }
+        ASSERT_EQ(run(QString()), StartupResult::Ok);
+        const QList<LeftOverJournal>& found = ctx.session->leftOvers();
+        EXPECT_EQ(QDir(folder).exists(), c.offered != nullptr);
+        EXPECT_EQ(found.size(), qsizetype(c.offered != nullptr));
+        if (c.offered && !found.isEmpty()) {
+            EXPECT_EQ(found[0].lastStep, folder + '/' + c.offered);
+            EXPECT_EQ(found[0].owner.file, "/x/t.maa");
+        }
+        ctx = AppContext();
+        QDir(folder).removeRecursively();
+        QFile::remove(folder + ".lock");
+    }
 }
 
 TEST(LanguageFile, ANumberIsRoundedAndWrittenWithAtLeastTwoDigits) {

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace testing_support {
@@ -21,6 +22,13 @@ QByteArray readBytes(const QString& path) {
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+void leaveJournal(const QString& folder, const QByteArray& owner, const QList<QByteArray>& steps) {
+    QDir().mkpath(folder);
+    if (!owner.isNull()) writeBytes(folder + QStringLiteral("/owner.ini"), owner);
+    for (int i = 0; i < steps.size(); ++i)
+        writeBytes(folder + QStringLiteral("/%1.can").arg(i + 1, 4, 10, QLatin1Char('0')), steps[i]);
 }
 
 } // namespace testing_support
