@@ -138,6 +138,7 @@ private:
     bool fetchIntoEditor(QString* reason);
     void reportServerFailure(const QString& text);
     void reportStartupFetch();
+    void showOnceExposed(const QString& text, int triesLeft);
     QString serverLabel(const char* key) const;
     void mnuReset_Click();
     void showResetPanel(bool shown);

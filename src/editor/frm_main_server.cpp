@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
+#include <QWindow>
 
 namespace st = server_transfers;
 
@@ -207,6 +208,16 @@ void frmMain::mnuReset_Click() {
     ChargementArbres(defaults, QString(), m_ctx);
     QString failure;
     const SendOutcome outcome = SaveAndSendThisArbo(defaults, false, &failure);
+    if (outcome != SendOutcome::NotSent) {
+        if (outcome == SendOutcome::SentNotFetchedBack) m_document.loadDefaultTree();
+        treeV_NodeClick(QStringLiteral("A1"));
+        m_document.setModified(false);
+        m_document.journal().clearCancel(0);
+        m_document.diagnostics().AjouteInfo(ui->mnuReset->text(), DiagnosticsSink::Info, QString());
+    }
+    // Whatever failed, the window comes back before anything is said.
+    showResetPanel(false);
+    setEnabled(true);
     if (outcome == SendOutcome::NotSent) {
         // Nothing changes here: the tree, its journal and its title stay; the message tells what the
         // server now holds.
@@ -215,20 +226,9 @@ void frmMain::mnuReset_Click() {
         if (!failure.isEmpty()) text += QStringLiteral("\r\n") + failure;
         reportServerFailure(text);
     } else {
-        if (outcome == SendOutcome::SentNotFetchedBack) {
-            m_document.loadDefaultTree();
-            reportServerFailure(failure);
-        }
-        treeV_NodeClick(QStringLiteral("A1"));
-        m_document.setModified(false);
-        m_document.journal().clearCancel(0);
+        if (!failure.isEmpty()) reportServerFailure(failure);
         if (!linesReset) reportServerFailure(label("ResetVoiesEchec"));
-        m_document.diagnostics().AjouteInfo(ui->mnuReset->text(), DiagnosticsSink::Info, QString());
     }
-
-    // Whatever failed above, the window comes back.
-    showResetPanel(false);
-    setEnabled(true);
 }
 
 void frmMain::showResetPanel(bool shown) {

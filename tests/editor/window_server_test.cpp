@@ -376,7 +376,9 @@ TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) 
         EXPECT_EQ(ctx.fileAOuvrir, "$$NEW$$");
         prompts.shown.clear();
         load(ctx.fileAOuvrir);
-        EXPECT_TRUE(lastMessage().startsWith("Server tree not fetched: ")) << lastMessage().toStdString();
+        // Said in front of the window once it shows.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lastMessage().startsWith("Server tree not fetched: "); }))
+            << lastMessage().toStdString();
         EXPECT_TRUE(debugLines().last().contains("Server tree not fetched: "));
         // Even a tree that passes its check is not sent over the unseen one unasked.
         window->OuvertureFichierArbre(writeFile(QStringLiteral("p.maa"), passingTree()));
