@@ -252,8 +252,6 @@ TEST(CliLines, CheckRefusalAndFailedExportStoreNothing) {
         const char* says; // on stdout for a check, else on stderr
     } cases[] = {
         {"comma separated", "a,b,c\r\n1,2,3\r\n", 2, "(line 2: 1 field, 11 expected)"},
-        {"older server's export", "First;Last;Application\r\n0140;0149;451\r\n", 2,
-         "(line 2: 3 fields, 11 expected)"},
         {"unchanged", exported, 0,
          "The file holds the same lines as the table.\n"
          "Lines of other applications, kept as they are: 1\n"},

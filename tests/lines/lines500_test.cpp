@@ -242,38 +242,4 @@ TEST(Voies500, ExportThenImportGivesBackEveryRecordAtItsIndex) {
     }
 }
 
-// A write reply with a status other than 0 is a failure, said in words; pages already taken are said.
-TEST(Voies500, ARefusedWriteSaysWhyAndWhetherTheServerHoldsPartOfIt) {
-    QByteArray refus = blocVide();
-    ecrireEnteteReponse(refus, 7, 0, 0);
-    const struct {
-        const char* nom;
-        QList<QByteArray> replies; // of 102, 102, 100
-        QString dit;
-    } cas[] = {
-        {"first page refused",
-         {refus},
-         "The line table was not written to the server: the server refused it (status 7)"},
-        {"general record refused",
-         {blocVide(), blocVide(), refus},
-         "(status 7)\nThe server already holds part of it (100 of the 100"},
-        {"second page unanswered", {blocVide()}, "The server already holds part of it (96 of the 100"},
-        {"written", {blocVide(), blocVide(), blocVide()}, ""},
-    };
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.nom);
-        Serveur s;
-        s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-        scripterLecture(s, tableServeur(100));
-        Voies500 v(s.ctx);
-        ASSERT_TRUE(v.lire());
-        ASSERT_TRUE(v.setNumero(0, 1, "0999"));
-        s.gateway->replies = c.replies;
-        const QString dit = v.ecrire();
-        EXPECT_EQ(dit.isEmpty(), c.dit.isEmpty());
-        EXPECT_TRUE(dit.contains(c.dit)) << dit.toStdString();
-        EXPECT_EQ(v.estModifie(), !c.dit.isEmpty()) << "the edits stay to be written again";
-    }
-}
-
 } // namespace

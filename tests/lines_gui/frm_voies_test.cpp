@@ -103,8 +103,10 @@ protected:
     QTableWidget* grille = nullptr;
 };
 
-// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications.
-TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
+// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications;
+// a write the server refuses or drops is said in words, and the window keeps its edits and OK, Import
+// and Export to try again or keep the lines in a file.
+TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
     surSimulateur(sim);
@@ -123,6 +125,25 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
     EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
     EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
+
+    type(1, 1, "0999");
+    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Return);
+    const std::pair<const char*, const char*> faults[] = {
+        {"status:3@#100,once", "server: the server refused it (status 3)\nThe server already holds part"},
+        {"drop@#102,once", "The line table was not written to the server: "}};
+    for (const auto& [fault, said] : faults) {
+        ASSERT_TRUE(sim.fault(fault));
+        prompts.shown.clear();
+        child<QPushButton>("cmdOK")->click();
+        ASSERT_EQ(prompts.shown.size(), 1) << fault;
+        EXPECT_TRUE(prompts.shown[0].text.contains(said)) << prompts.shown[0].text.toStdString();
+        EXPECT_EQ(prompts.shown[0].text.contains("part of it"), fault[0] == 's') << fault;
+        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
+            EXPECT_TRUE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+        EXPECT_EQ(cell(1, 1), "0999");
+    }
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
@@ -173,8 +194,9 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
         QString ligne1, ligne2;
     };
     // What a file's lines become is the line table's test; here, a cancelled choice and a shown import.
-    const Cas cas[] = {{"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
-                       {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
+    const Cas cas[] = {
+        {"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
+        {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
     for (const Cas& c : cas) {
         testing_support::writeBytes(csv, c.fichier);
         s.gateway->replies = {blocVide()};
@@ -201,39 +223,6 @@ TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
         for (quint32 code : s.codes())
             EXPECT_TRUE(code != CodeRequete::EcritureVoies && code != CodeRequete::EcritureGeneral) << code;
     }
-}
-
-// A write the server refuses or drops is said in words; the window keeps its edits and OK, Import and
-// Export to try again or keep the lines in a file.
-TEST_F(FrmVoiesTest, AFailedWriteSaysWhyAndKeepsTheEditsToRetry) {
-    testing_support::SimProcess sim({QStringLiteral("--control")},
-                                    QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    surSimulateur(sim);
-    type(1, 1, "0999");
-    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Return);
-    const struct {
-        const char* fault;
-        const char* said;
-        bool part;
-    } cas[] = {{"status:3@#100,once",
-                "server: the server refused it (status 3)\nThe server already holds part", true},
-               {"drop@#102,once", "The line table was not written to the server: ", false}};
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.fault);
-        ASSERT_TRUE(sim.fault(c.fault));
-        prompts.shown.clear();
-        child<QPushButton>("cmdOK")->click();
-        ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0].kind, "critical");
-        EXPECT_TRUE(prompts.shown[0].text.contains(c.said)) << prompts.shown[0].text.toStdString();
-        EXPECT_EQ(prompts.shown[0].text.contains("part of it"), c.part);
-        EXPECT_TRUE(w->isVisible());
-        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
-            EXPECT_TRUE(child<QPushButton>(bouton)->isEnabled()) << bouton;
-        EXPECT_EQ(cell(1, 1), "0999");
-    }
-    child<QPushButton>("cmdOK")->click();
-    EXPECT_FALSE(w->isVisible());
 }
 
 // Esc and Enter leave the cursor on the cell just edited; Esc never closes the window, and closing with
