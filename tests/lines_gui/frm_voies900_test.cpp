@@ -76,6 +76,17 @@ TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
         EXPECT_EQ(menuItems, QStringList({"mnuDel(off)", "mnuInsert"}));
         EXPECT_EQ(cell(row, 1), QString::number(200 + row));
     }
+    // A greyed row says why; Delete on a transfer when open takes it back, and the row with it.
+    EXPECT_TRUE(at(2, 1)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("belongs to another application: it cannot be changed here."));
+    EXPECT_TRUE(
+        at(3, 6).data(Qt::ToolTipRole).toString().startsWith("0601\nThis line transfers to a number"));
+    grid()->setCurrentIndex(at(3, 6));
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(cell(3, 6), "");
+    EXPECT_NE(back(3, 1), greyed);
     // An editable line's cell is emptied by Delete, its record with it.
     grid()->setCurrentIndex(at(4, 3));
     QTest::keyClick(grid(), Qt::Key_Delete);
