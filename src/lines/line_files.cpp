@@ -2,11 +2,11 @@
 
 #include "core/translation.h"
 #include "lines/line_text.h"
+#include "platform/atomic_file.h"
 #include "platform/codepage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -138,19 +138,15 @@ QString lineFileError(const Translation& translation, const char* key, const QSt
         .replace(QLatin1String("$FICHIER$"), QDir::toNativeSeparators(path));
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+QString writeLineFile(const QString& path, const QByteArray& bytes, const Translation& translation) {
+    const QString cause = platform::writeFileAtomically(path, bytes);
+    if (cause.isEmpty()) return {};
+    return lineFileError(translation, "ErrSave", path) + QLatin1Char('\n') + cause;
 }
 
 bool saveLineFile(const LineTable& table, const QString& path, const Translation& translation,
                   QString* error) {
-    if (writeFileAtomically(path, lineTableBytes(table))) return true;
-    if (error) *error = lineFileError(translation, "ErrSave", path);
-    return false;
+    const QString failure = writeLineFile(path, lineTableBytes(table), translation);
+    if (error) *error = failure;
+    return failure.isEmpty();
 }

@@ -39,5 +39,6 @@ bool saveLineFile(const LineTable& table, const QString& path, const Translation
 
 // Shared by the writers: the label "ErrSave" / "ErrFichierIllisible" naming the file.
 QString lineFileError(const Translation& translation, const char* key, const QString& path);
-// Writes bytes to path through a temporary file renamed over it.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Writes bytes to path whole or not at all (the old file kept). "" on success, else the user's message:
+// "ErrSave" naming the file, then the system's cause.
+QString writeLineFile(const QString& path, const QByteArray& bytes, const Translation& translation);

@@ -131,6 +131,13 @@ bool chooseTrace(LineTable& table, int row, int index) {
 
 bool clearCell(LineTable& table, int row, int column) {
     LineRecord* r = editableLigne(table, row);
+    // A transfer when open greys its line; Delete on it gives the line back, unless it is another
+    // application's.
+    if (!r && column == 6 && table.hasLigne(row) && !table.ligne(row).trfOK.isEmpty() &&
+        (table.ligne(row).app == 0 || isAutoAttendantApplication(table.ligne(row).app))) {
+        table.ligne(row).trfOK.clear();
+        return true;
+    }
     if (!r) return false;
     switch (column) {
     case 1:
@@ -195,17 +202,23 @@ bool insertLigne(LineTable& table, int row) {
 QList<LineFinding> verifDebug(const LineTable& table, const Translation& translation) {
     const QString section = QLatin1String(kLinesSection);
     const QString prefix = translation.getLabel(section, QStringLiteral("DebugLigne"));
-    const QString faults[3] = {translation.getLabel(section, QStringLiteral("DebugErr1")),
-                               translation.getLabel(section, QStringLiteral("DebugErr2")),
-                               translation.getLabel(section, QStringLiteral("DebugErr3"))};
+    constexpr int kFaults = 6;
+    QString faults[kFaults];
+    for (int k = 0; k < kFaults; ++k)
+        faults[k] = translation.getLabel(section, QStringLiteral("DebugErr%1").arg(k + 1));
     QList<LineFinding> findings;
     for (int i = 1; i <= table.lineCount(); ++i) {
         const LineRecord& r = table.ligne(i);
         const bool noOpen = r.trfOK.isEmpty() && r.app == 0;
         const bool noClosed = r.trfKO.isEmpty() && r.appKO == 0;
-        const bool found[3] = {(!r.cli.isEmpty() || !r.ddi.isEmpty()) && noOpen,
-                               !r.code.isEmpty() && r.VP == 0, r.planing != 0 && (noOpen || noClosed)};
-        for (int k = 0; k < 3; ++k)
+        // Values a file brought in that the server would read as none.
+        const bool found[kFaults] = {(!r.cli.isEmpty() || !r.ddi.isEmpty()) && noOpen,
+                                     !r.code.isEmpty() && r.VP == 0,
+                                     r.planing != 0 && (noOpen || noClosed),
+                                     r.VP < 0 || r.VP > 8,
+                                     r.planing < 0 || r.planing > PlanningTable::kCount,
+                                     r.trace < 0 || r.trace > 3};
+        for (int k = 0; k < kFaults; ++k)
             if (found[k])
                 findings.append({prefix + QString::number(i) + QLatin1String(" : ") + faults[k],
                                  DiagnosticsSink::Error, i});

@@ -126,6 +126,7 @@ LineGridRow gridRow(const LineTable& table, const LineNames& names, int i) {
                  r.libelle,
                  r.trace >= 0 && r.trace < 4 ? names.traceNames[std::size_t(r.trace)] : QString()};
     row.greyed = isGreyed(r);
+    row.transferred = row.greyed && !(r.app >= 1 && !isAutoAttendantApplication(r.app));
     return row;
 }
 

@@ -156,6 +156,7 @@ std::array<QString, 9> gridTitles(const Translation& translation);
 struct LineGridRow {
     std::array<QString, 9> texts;
     bool greyed = false;
+    bool transferred = false; // greyed by its transfer when open only, which Delete takes back
 };
 // Line i (1..lineCount()) as the grid shows it.
 LineGridRow gridRow(const LineTable& table, const LineNames& names, int i);

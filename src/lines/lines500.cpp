@@ -4,6 +4,7 @@
 #include "lines/ihm_exchange.h"
 #include "model/verification.h"
 #include "platform/codepage.h"
+#include "server/server_transfers.h"
 
 #include <QStringList>
 
@@ -51,6 +52,7 @@ bool Voies500::lire(const Progression& progression) {
         if (progression) progression(premier + nombre, total);
     }
     if (!construireLignes(false)) return false;
+    serveur_ = voies_;
     lu_ = true;
     return true;
 }
@@ -141,17 +143,45 @@ QList<VoieT2cs> Voies500::voiesDesLignes() const {
     return voies;
 }
 
-bool Voies500::ecrire() {
-    if (!lu_) return false;
-    voies_ = voiesDesLignes();
+QString Voies500::refusEcriture(const std::optional<QByteArrayView>& reponse, int ecrites) {
+    QString raison;
+    if (!reponse)
+        raison = server_transfers::lastReason(ctx_);
+    else if (reponse->size() < Bloc::TailleEntete)
+        raison = ctx_.getLabel(QStringLiteral("RaisonIncomplet"));
+    else if (const quint32 statut = lireU32(*reponse, Bloc::Statut); statut != 0)
+        raison = ctx_.getLabel(QStringLiteral("RaisonStatutVoies"))
+                     .replace(QStringLiteral("$STATUT$"), QString::number(statut));
+    else
+        return {};
+    QString message =
+        ctx_.getLabel(QStringLiteral("ErrEcritureVoies")).replace(QStringLiteral("$RAISON$"), raison);
+    // Pages already taken, or every page but not the general record: the server holds a mix.
+    if (ecrites > 0)
+        message +=
+            QLatin1Char('\n') + ctx_.getLabel(QStringLiteral("ErrEcritureVoiesPartielle"))
+                                    .replace(QStringLiteral("$NOMBRE$"), QString::number(ecrites))
+                                    .replace(QStringLiteral("$TOTAL$"), QString::number(voies_.size()));
+    return message;
+}
+
+QString Voies500::ecrire() {
+    if (!lu_)
+        return ctx_.getLabel(QStringLiteral("ErrEcritureVoies"))
+            .replace(QStringLiteral("$RAISON$"), QString());
+    const QList<VoieT2cs> voies = voiesDesLignes();
     QByteArray bloc;
-    const int total = int(voies_.size());
+    const int total = int(voies.size());
     for (int premier = 0; premier < total; premier += MaxVoiesParPage) {
-        requeteEcritureVoies(bloc, voies_, premier, qMin(MaxVoiesParPage, total - premier));
-        if (!envoyerRequeteIhm(ctx_, bloc)) return false;
+        requeteEcritureVoies(bloc, voies, premier, qMin(MaxVoiesParPage, total - premier));
+        if (QString refus = refusEcriture(envoyerRequeteIhm(ctx_, bloc), premier); !refus.isEmpty())
+            return refus;
     }
     requeteEcritureGeneral(bloc, t2c_);
-    return envoyerRequeteIhm(ctx_, bloc).has_value();
+    if (QString refus = refusEcriture(envoyerRequeteIhm(ctx_, bloc), total); !refus.isEmpty()) return refus;
+    voies_ = voies;
+    serveur_ = voies;
+    return {};
 }
 
 bool Voies500::ResetVoies() {
@@ -162,7 +192,7 @@ bool Voies500::ResetVoies() {
         l.nom.clear();
         l.premier.clear();
     }
-    return ecrire();
+    return ecrire().isEmpty();
 }
 
 QByteArray Voies500::exporterCsv() const {
@@ -172,8 +202,10 @@ QByteArray Voies500::exporterCsv() const {
     QString texte = titres.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     // A line is in use as the grid shows it, edits included.
     const QList<VoieT2cs> voies = voiesDesLignes();
-    for (qsizetype k = 0; k < voies.size() && k < lignes_.size(); ++k) {
-        if (!voies[k].estUtilisee()) continue;
+    qsizetype fin = qMin(voies.size(), lignes_.size());
+    while (fin > 0 && !voies[fin - 1].estUtilisee())
+        --fin;
+    for (qsizetype k = 0; k < fin; ++k) {
         const LigneVoie500& l = lignes_[k];
         texte += QStringList{l.premier.trimmed(), l.dernier.trimmed(), l.texteApplication().left(3).trimmed()}
                      .join(QLatin1Char(';')) +
@@ -199,6 +231,15 @@ void Voies500::importerCsv(const QByteArray& contenu) {
             const QString premier = champs.first();
             if (!premier.isEmpty() && !premier.front().isDigit()) continue; // a title line
         }
+        // Greyed rows are not the file's to change: the file's copy of one is skipped with it.
+        bool copie = false;
+        while (k < voies_.size() && k < lignes_.size() && lignes_[k].grise && !copie) {
+            const VoieT2cs& g = voies_[k++];
+            copie = g.premierTexte() == champs.value(0) && g.dernierTexte() == champs.value(1) &&
+                    code3(g.application) == champs.value(2);
+        }
+        if (copie) continue;
+        if (k >= voies_.size()) break;
         VoieT2cs& v = voies_[k++];
         v.setPremier(champs.value(0));
         v.setDernier(champs.value(1));
@@ -207,6 +248,7 @@ void Voies500::importerCsv(const QByteArray& contenu) {
     }
     // Records past the file's last line are freed, so the file is the whole table.
     for (; k < voies_.size(); ++k) {
+        if (k < lignes_.size() && lignes_[k].grise) continue;
         const std::array<char, 4> reste = voies_[k].reste;
         voies_[k] = VoieT2cs();
         voies_[k].reste = reste;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct AppContext;
 
@@ -63,18 +64,24 @@ public:
     bool effacer(int ligne, int colonne);
 
     // Writes the rows back: 102 in pages of 96, then 100 with the general record. Stops at the first
-    // failed request. False when nothing was read.
-    bool ecrire();
+    // request that fails or whose reply's status is not 0. "" when everything was written, else the user's
+    // message: why, and whether the server already holds part of the lines.
+    QString ecrire();
+    // The rows differ from what the server last held (read or written).
+    bool estModifie() const { return lu_ && voiesDesLignes() != serveur_; }
 
     // Server reset: reads, then rows without application or with an auto-attendant one lose their
     // application and their first number, and everything is written back.
     bool ResetVoies();
 
-    // CSV file: header of the three column titles, then the lines in use (first;last;3-digit code),
-    // CR LF, system ANSI code page.
+    // CSV file: header of the three column titles, then one line per record up to the last one in use
+    // (first;last;3-digit code; ";;" for a free record, so that each line keeps its index), CR LF, system
+    // ANSI code page.
     QByteArray exporterCsv() const;
     // Reads a CSV file into the line records from the first one on; records after the file's last line
-    // become free. Names are looked up with request 1. The server is not written.
+    // become free. Greyed rows keep their record and index: a file line equal to one (numbers and
+    // application) is its own line, any other goes to the next record that is not greyed. Names are
+    // looked up with request 1. The server is not written.
     void importerCsv(const QByteArray& contenu);
 
 private:
@@ -85,11 +92,15 @@ private:
     // Display name of an application, through the cache; nothing when request 5 failed.
     std::optional<QString> nomApplication(int code, bool parNomSeul);
     bool modifiable(int ligne) const;
+    // The user's message for a write reply (nothing when the request failed), "" when it was taken;
+    // ecrites records were already taken before it.
+    QString refusEcriture(const std::optional<QByteArrayView>& reponse, int ecrites);
 
     AppContext& ctx_;
     bool lu_ = false;
     ParVoieT2c t2c_;
     QList<VoieT2cs> voies_;
+    QList<VoieT2cs> serveur_; // the records as the server last held them
     QList<LigneVoie500> lignes_;
     QHash<int, QString> lstDATAServeur_; // names of the applications already looked up, raw
     QList<ApplicationListe> choix_;

@@ -102,6 +102,8 @@ struct VoieT2cs {
     QString dernierTexte() const;
     void setPremier(const QString& texte);
     void setDernier(const QString& texte);
+
+    bool operator==(const VoieT2cs&) const = default;
 };
 
 // Application record of the server's application table, 52 bytes; fields as texts.

@@ -240,4 +240,48 @@ TEST(CliLines, ExportImportRoundTripKeepsOtherApplicationsLines) {
     }
 }
 
+// lines-import --check says what the file would change and stores nothing; a file that is not a line
+// table is refused before anything is stored; an export that cannot be written says why.
+TEST(CliLines, CheckRefusalAndFailedExportStoreNothing) {
+    const QByteArray table = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                             ";0140000101;;451;;452;;0;;1;Ventes\r\n"
+                             ";0140000102;;300;;;;;;0;Messagerie\r\n";
+    Server server;
+    ASSERT_TRUE(server.started());
+    writeBytes(server.file("planning.cfg"), QByteArray(1536, '\0'));
+    writeBytes(server.file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
+    writeBytes(server.file("rcm.cfg"), table);
+    const QString csv = server.scratch("lines.csv");
+    const QStringList english = QStringList{"--lang", "01"} + server.switches();
+    expectExit(runCli(QStringList{"lines-export", server.scratch("none/lines.csv")} + english), 2,
+               "export into a missing folder");
+    expectExit(runCli(QStringList{"lines-export", csv} + english), 0, "export");
+    const QByteArray exported = readBytes(csv);
+    const struct {
+        const char* name;
+        QByteArray csv;
+        int exit;
+        const char* says; // on stdout for a check, else on stderr
+    } cases[] = {
+        {"comma separated", "a,b,c\r\n1,2,3\r\n", 2, "(line 2: 1 field, 11 expected)"},
+        {"unchanged", exported, 0,
+         "The file holds the same lines as the table.\n"
+         "Lines of other applications, kept as they are: 1\n"},
+        {"changed", QByteArray(exported).replace("Ventes", "Sales").replace("0140000102", "0140000199"), 5,
+         "Lines added: 1 (0140000199)\nLines changed: 1 (0140000101)\nLines of other applications, kept as "
+         "they are: 2\n"},
+    };
+    for (const auto& c : cases) {
+        writeBytes(csv, c.csv);
+        const CliRun r = runCli(QStringList{"lines-import", csv, "--check"} + english);
+        EXPECT_EQ(r.exitCode, c.exit) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE((c.exit == 2 ? r.err : r.out).contains(QLatin1String(c.says)))
+            << c.name << ": " << r.out.toStdString() << r.err.toStdString();
+        expectExit(runCli(QStringList{"lines-import", csv} + english), c.exit == 2 ? 2 : 0, c.name);
+        if (c.exit == 2) {
+            EXPECT_EQ(readBytes(server.file("rcm.cfg")), table) << c.name;
+        }
+    }
+}
+
 } // namespace

@@ -1,5 +1,5 @@
 // Any bytes as a line-table CSV file: imported over a table holding a line of another application, which
-// must survive at its index; exporting the result and importing that again gives the same non-blank lines.
+// must survive; exporting the result and importing that again gives the same non-blank lines.
 #include "core/translation.h"
 #include "lines/line_csv.h"
 
@@ -35,8 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LineRecord kept = table.ligne(keptAt);
 
     readCsv(table, setup.names, bytes);
-    if (table.lineCount() > lineCapacity || table.lineCount() < keptAt || !(table.ligne(keptAt) == kept))
-        __builtin_trap();
+    int keptCount = 0;
+    for (int i = 1; i <= table.lineCount(); ++i)
+        keptCount += table.ligne(i) == kept;
+    if (table.lineCount() > lineCapacity || keptCount < 1) __builtin_trap();
 
     LineTable nonBlank;
     for (int i = 1; i <= table.lineCount(); ++i)

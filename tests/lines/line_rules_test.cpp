@@ -93,6 +93,10 @@ TEST_F(LineRules, GreyedLinesCannotBeChangedOrDeleted) {
         EXPECT_EQ(choosePlanning(table, names, 1, 3), !c.greyed);
         EXPECT_EQ(chooseTrace(table, 1, 2), !c.greyed);
         EXPECT_EQ(clearCell(table, 1, 1), !c.greyed);
+        // Delete on the transfer when open takes it back; another application's line stays.
+        EXPECT_EQ(clearCell(table, 1, 6), c.record.app != 300);
+        EXPECT_EQ(isGreyed(table.ligne(1)), c.record.app == 300);
+        if (c.record.app != 300) table.ligne(1).trfOK = c.record.trfOK;
         EXPECT_EQ(deleteLigne(table, 1), !c.greyed);
     }
 }
@@ -136,11 +140,21 @@ TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
     table.append(ligne("100", "7", 451));
     table.append(plannedOpenOnly);
     table.append(noDestination);
+    // Out of range, as a spreadsheet may leave them: the server would read them as none.
+    LineRecord outOfRange = ligne("", "", 451, 9);
+    outOfRange.planing = 11;
+    outOfRange.trace = 4;
+    table.append(outOfRange);
     const QList<LineFinding> expected = {
         {"Line #1 : code without VP", DiagnosticsSink::Error, 1},
         {"Line #2 : planning without a destination when open or when closed", DiagnosticsSink::Error, 2},
-        {"Line #3 : no application or transfer when open", DiagnosticsSink::Error, 3}};
+        {"Line #3 : no application or transfer when open", DiagnosticsSink::Error, 3},
+        {"Line #4 : planning without a destination when open or when closed", DiagnosticsSink::Error, 4},
+        {"Line #4 : VP out of range (1 to 8)", DiagnosticsSink::Error, 4},
+        {"Line #4 : planning out of range (1 to 10)", DiagnosticsSink::Error, 4},
+        {"Line #4 : trace level out of range (0 to 3)", DiagnosticsSink::Error, 4}};
     EXPECT_EQ(verifDebug(table, labels), expected);
+    table.removeAt(4);
     ASSERT_TRUE(enterCellText(table, names, 1, 5, "2"));
     ASSERT_TRUE(enterCellText(table, names, 2, 7, "Nuit"));
     ASSERT_TRUE(enterCellText(table, names, 3, 6, "201"));

@@ -2,6 +2,7 @@
 
 #include "lines/scripted_server.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,7 +79,7 @@ TEST(Voies500, AFailedRequestEndsTheReadAndNothingIsWritten) {
         Voies500 v(s.ctx);
         EXPECT_FALSE(v.ResetVoies());
         EXPECT_FALSE(v.estLu());
-        EXPECT_FALSE(v.ecrire());
+        EXPECT_FALSE(v.ecrire().isEmpty());
         for (quint32 code : s.codes())
             EXPECT_TRUE(code == 101 || code == 103 || code == 5) << code;
     }
@@ -166,7 +167,7 @@ TEST(Voies500, CsvExportAndImport) {
 
     EXPECT_EQ(v.exporterCsv(), QByteArray("D\xE9"
                                           "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n"
-                                          "0300;0300;\r\n0400;;451\r\n0600;;\r\n"));
+                                          "0300;0300;\r\n0400;;451\r\n;;\r\n0600;;\r\n"));
 
     struct Cas {
         const char* nom;
@@ -178,15 +179,16 @@ TEST(Voies500, CsvExportAndImport) {
     const Cas cas[] = {
         {"title line dropped",
          "Debut;Fin;App\r\n/ comment\r\n\r\n0140 ; 0149 ; 453\r\n0150;;\r\n0160;0169;451;extra\r\n",
-         {"0140;0149;453   ****************", "0150;;", "0160;0169;451   Standard"},
+         {"0140;0149;453   ****************", "0200;0299;300   Messagerie", "0150;;",
+          "0160;0169;451   Standard"},
          false,
          1},
         {"no header",
          "0140;0149;300\r\n;0159;455\n",
-         {"0140;0149;300   Messagerie", ";0159;455   Nuit"},
+         {"0140;0149;300   Messagerie", "0200;0299;300   Messagerie", ";0159;455   Nuit"},
          true,
          1},
-        {"first field empty", ";\r\n7\r\n", {"7;;"}, false, 0},
+        {"first field empty", ";\r\n7\r\n", {"0200;0299;300   Messagerie", "7;;"}, false, 0},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -207,6 +209,36 @@ TEST(Voies500, CsvExportAndImport) {
                 lignes << l.premier + QLatin1Char(';') + l.dernier + QLatin1Char(';') + l.texteApplication();
         EXPECT_EQ(lignes, c.lignes);
         EXPECT_EQ(s.codes(), QList<quint32>(c.requetesNom, 1));
+    }
+}
+
+// Any table exported then imported comes back record by record, each at its index, greyed rows
+// included, without asking the server anything.
+TEST(Voies500, ExportThenImportGivesBackEveryRecordAtItsIndex) {
+    QRandomGenerator random(5);
+    for (const int nombre : {5000, 7, 130, 300}) {
+        SCOPED_TRACE(nombre);
+        QList<VoieT2cs> table = tableServeur(nombre);
+        const quint16 apps[] = {451, 300, VoieT2cs::Aucun};
+        for (int k = 4; k < nombre; ++k)
+            if (random.bounded(3) > 0)
+                table[k] = voie(random.bounded(2) ? QString::number(random.bounded(900)) : QString(),
+                                QString::number(random.bounded(90)), apps[random.bounded(3)]);
+        Serveur s;
+        scripterLecture(s, table);
+        Voies500 v(s.ctx);
+        ASSERT_TRUE(v.lire());
+        const QList<LigneVoie500> lues = v.lignes();
+        s.gateway->requestsSeen.clear();
+        v.importerCsv(v.exporterCsv());
+        EXPECT_FALSE(v.estModifie());
+        ASSERT_EQ(v.lignes().size(), lues.size());
+        for (int k = 0; k < lues.size(); ++k)
+            ASSERT_EQ(
+                QStringList({v.lignes()[k].premier, v.lignes()[k].dernier, v.lignes()[k].texteApplication()}),
+                QStringList({lues[k].premier, lues[k].dernier, lues[k].texteApplication()}))
+                << k;
+        EXPECT_TRUE(s.codes().isEmpty());
     }
 }
 

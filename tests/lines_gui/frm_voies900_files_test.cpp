@@ -3,6 +3,7 @@
 
 #include "editor/window_fixture.h"
 #include "lines/gui/frm_voies.h"
+#include "lines/line_files.h"
 #include "server/recording_gateway.h"
 
 #include <QtEndian>
@@ -105,13 +106,34 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     EXPECT_EQ(prompts.shown[1].kind + prompts.shown[1].title, "openImport");
     EXPECT_FALSE(QFile::exists(csv));
 
+    // A blank line inserted before a greyed one, exported: the file gives back the same lines.
+    popup(1, QStringLiteral("mnuInsert"));
     prompts.fileNames = {csv};
     QTest::mouseClick(find<QPushButton>("cmdExport"), Qt::LeftButton);
+    type(6, 1, QStringLiteral("555"));
+    // What the import changes is shown first; No keeps the table, Yes takes the file.
+    for (const Prompts::Answer answer : {Prompts::Answer::No, Prompts::Answer::Yes}) {
+        prompts.fileNames = {csv};
+        prompts.answers = {answer};
+        QTest::mouseClick(find<QPushButton>("cmdImport"), Qt::LeftButton);
+        EXPECT_EQ(prompts.shown.last().text, "Replace the table by the lines of this file?");
+        EXPECT_EQ(prompts.shown.last().remark, "Lines removed: 1 (555)\n"
+                                               "Lines of other applications, kept as they are: 1");
+        EXPECT_EQ(cell(6, 1), answer == Prompts::Answer::Yes ? "" : "555");
+    }
+    EXPECT_EQ(lineTableBytes(window->table()), lineTableBytes(loaded)) << "the exported table comes back";
+    EXPECT_EQ(cell(2, 1), "202");
+    EXPECT_EQ(back(2, 1), QColor(224, 224, 224));
+
+    // A file that is not a line table is refused, naming the first line that does not fit.
+    testing_support::writeBytes(csv, "a,b,c\r\n555,,\r\n");
     type(5, 1, QStringLiteral("555"));
     prompts.fileNames = {csv};
     QTest::mouseClick(find<QPushButton>("cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(window->table(), loaded) << "the exported table comes back";
-    EXPECT_EQ(cell(5, 1), "");
+    EXPECT_EQ(prompts.shown.last().kind, "critical");
+    EXPECT_TRUE(prompts.shown.last().text.contains("(line 2: 1 field, 11 expected)"));
+    EXPECT_EQ(cell(5, 1), "555");
+    const qsizetype told = prompts.shown.size();
 
     // A file that cannot be written or read is reported while the commands wait; the table stays.
     QStringList enabledDuring;
@@ -124,7 +146,7 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     prompts.fileNames = {work.filePath(QStringLiteral("missing/lines.csv")), work.path()};
     QTest::mouseClick(find<QPushButton>("cmdExport"), Qt::LeftButton);
     QTest::mouseClick(find<QPushButton>("cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(prompts.shown.size(), 8);
+    EXPECT_EQ(prompts.shown.size(), told + 4);
     EXPECT_EQ(prompts.shown.last().kind, "critical");
     EXPECT_EQ(prompts.shown[prompts.shown.size() - 3].kind, "critical");
     EXPECT_TRUE(enabledDuring.isEmpty()) << enabledDuring.join(',').toStdString();

@@ -46,6 +46,7 @@ TEST_F(LinesWindowTest, TypedEntriesAreKeptOrDroppedAndApplyStoresThemOnTheServe
     QTest::mouseClick(find<QPushButton>("cmdAppliquer"), Qt::LeftButton);
     EXPECT_EQ(served("rcm.cfg"), expected);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(prompts.shown.last().text, "The line table was written to the server.");
     EXPECT_EQ(rows(), 25);
 
     // A store the server refuses is told, and OK keeps the window and its lines.
@@ -75,6 +76,17 @@ TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
         EXPECT_EQ(menuItems, QStringList({"mnuDel(off)", "mnuInsert"}));
         EXPECT_EQ(cell(row, 1), QString::number(200 + row));
     }
+    // A greyed row says why; Delete on a transfer when open takes it back, and the row with it.
+    EXPECT_TRUE(at(2, 1)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("belongs to another application: it cannot be changed here."));
+    EXPECT_TRUE(
+        at(3, 6).data(Qt::ToolTipRole).toString().startsWith("0601\nThis line transfers to a number"));
+    grid()->setCurrentIndex(at(3, 6));
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(cell(3, 6), "");
+    EXPECT_NE(back(3, 1), greyed);
     // An editable line's cell is emptied by Delete, its record with it.
     grid()->setCurrentIndex(at(4, 3));
     QTest::keyClick(grid(), Qt::Key_Delete);
@@ -141,11 +153,17 @@ TEST_F(LinesWindowTest, FindingsFollowTheTableAndAChosenOneShowsItsLine) {
     EXPECT_EQ(picF->toolTip(), "Enlarge the message list");
 }
 
-TEST_F(LinesWindowTest, EscapeChangesNothing) {
+TEST_F(LinesWindowTest, EscapeChangesNothingAndTheCursorStaysOnItsCell) {
     open();
+    QApplication::setActiveWindow(window.get());
     const LineTable before = window->table();
     type(1, 1, QStringLiteral("999"), Qt::Key_Escape);
     EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(grid()->currentIndex(), at(1, 1));
+    type(4, 2, QStringLiteral("77"));
+    EXPECT_EQ(grid()->currentIndex(), at(4, 2)) << "the next Delete clears the cell just typed";
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    EXPECT_EQ(cell(4, 2), "");
     for (const auto& [column, combo] : {std::pair{4, "cboPlanning"}, std::pair{9, "cboTrace"}}) {
         enterCell(1, column);
         auto* box = find<QComboBox>(combo);
@@ -166,6 +184,38 @@ TEST_F(LinesWindowTest, EscapeChangesNothing) {
     emit planning->activated(4);
     EXPECT_EQ(cell(1, 4), "Plan 3");
     EXPECT_EQ(window->table().ligne(1).planing, 4);
+}
+
+// However the window is closed, edits not written to the server are only dropped once the user says so.
+TEST_F(LinesWindowTest, ClosingWithEditsNotAppliedAsksFirst) {
+    const std::pair<const char*, std::function<void(FrmVoies900&)>> ways[] = {
+        {"Cancel",
+         [this](FrmVoies900&) { QTest::mouseClick(find<QPushButton>("cmdCancel"), Qt::LeftButton); }},
+        {"title bar", [](FrmVoies900& w) { w.close(); }},
+        {"Esc", [this](FrmVoies900&) { QTest::keyClick(grid(), Qt::Key_Escape); }},
+    };
+    for (const auto& [name, close] : ways) {
+        SCOPED_TRACE(name);
+        open();
+        prompts.shown.clear();
+        close(*window);
+        EXPECT_EQ(window->isVisible(), name == std::string("Esc")) << "nothing to lose: no question";
+        EXPECT_TRUE(prompts.shown.isEmpty());
+        open();
+        enterCell(5, 1);
+        QTest::keyClicks(editor(), "555"); // still in its editor
+        prompts.shown.clear();
+        prompts.answers = {Prompts::Answer::No, Prompts::Answer::Yes};
+        close(*window);
+        close(*window);
+        const bool asks = name != std::string("Esc");
+        EXPECT_EQ(prompts.shown.size(), asks ? 2 : 0);
+        if (asks) {
+            EXPECT_EQ(prompts.shown[0].text.left(58),
+                      "The changes to the line table have not been written to the");
+        }
+        EXPECT_EQ(window->isVisible(), !asks);
+    }
 }
 
 TEST_F(LinesWindowTest, AFailedFetchShowsTheErrorAndLeavesOnlyCancel) {

@@ -8,6 +8,7 @@
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +22,8 @@ namespace {
 
 const QString kLabels = QStringLiteral(
     "\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb=Début\r\nVoiesFin=Fin\r\nVoiesApp=Application\r\n"
-    "Exportlst=Exporter\r\nimport=Importer\r\nFiccsv=CSV\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
+    "Exportlst=Exporter\r\nimport=Importer\r\nFiccsv=CSV\r\nErrLectureVoies=Lecture "
+    "impossible\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
 
 // The replies of a whole load, in request order: those of a read, then the application table.
 QList<QByteArray> lecture(const QList<VoieT2cs>& voies) {
@@ -59,12 +61,22 @@ protected:
         s.gateway->replies = replies;
         montrer();
     }
+    // The window on qavo-sim's 200-line example.
+    void surSimulateur(const testing_support::SimProcess& sim) {
+        s.ctx.HADDR = "127.0.0.1";
+        s.ctx.HPORT = QString::number(sim.port());
+        s.ctx.USER = "u";
+        s.ctx.PASS = "p";
+        s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
+        passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
+        montrer();
+    }
     void montrer() {
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
         w->show();
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return w->estCharge() || child<QLabel>("picErreur")->isVisible(); }));
+            QTest::qWaitFor([&] { return w->estCharge() || child<QWidget>("picErreur")->isVisible(); }));
         grille = child<QTableWidget>("Grille");
     }
     template <class T> T* child(const char* name) const { return w->findChild<T*>(name); }
@@ -91,17 +103,13 @@ protected:
     QTableWidget* grille = nullptr;
 };
 
-// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications.
-TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
+// The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications;
+// a write the server refuses or drops is said in words, and the window keeps its edits and OK, Import
+// and Export to try again or keep the lines in a file.
+TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    s.ctx.HADDR = "127.0.0.1";
-    s.ctx.HPORT = QString::number(sim.port());
-    s.ctx.USER = "u";
-    s.ctx.PASS = "p";
-    s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-    passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
-    montrer();
+    surSimulateur(sim);
     ASSERT_TRUE(w->estCharge());
     EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
     ASSERT_EQ(grille->rowCount(), 201);
@@ -117,6 +125,25 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableInPagesAndGreysOtherApplications) {
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
     EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
     EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
+
+    type(1, 1, "0999");
+    QTest::keyClick(child<QLineEdit>("txtNumCall"), Qt::Key_Return);
+    const std::pair<const char*, const char*> faults[] = {
+        {"status:3@#100,once", "server: the server refused it (status 3)\nThe server already holds part"},
+        {"drop@#102,once", "The line table was not written to the server: "}};
+    for (const auto& [fault, said] : faults) {
+        ASSERT_TRUE(sim.fault(fault));
+        prompts.shown.clear();
+        child<QPushButton>("cmdOK")->click();
+        ASSERT_EQ(prompts.shown.size(), 1) << fault;
+        EXPECT_TRUE(prompts.shown[0].text.contains(said)) << prompts.shown[0].text.toStdString();
+        EXPECT_EQ(prompts.shown[0].text.contains("part of it"), fault[0] == 's') << fault;
+        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
+            EXPECT_TRUE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+        EXPECT_EQ(cell(1, 1), "0999");
+    }
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
@@ -167,8 +194,9 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
         QString ligne1, ligne2;
     };
     // What a file's lines become is the line table's test; here, a cancelled choice and a shown import.
-    const Cas cas[] = {{"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
-                       {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "  "}};
+    const Cas cas[] = {
+        {"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
+        {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
     for (const Cas& c : cas) {
         testing_support::writeBytes(csv, c.fichier);
         s.gateway->replies = {blocVide()};
@@ -187,13 +215,36 @@ TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
     for (const QList<QByteArray>& replies : cas) {
         s.gateway->requestsSeen.clear();
         open(replies);
-        EXPECT_TRUE(child<QLabel>("picErreur")->isVisible());
+        EXPECT_TRUE(child<QWidget>("picErreur")->isVisible());
+        EXPECT_EQ(child<QLabel>("lblErreur")->text(), "Lecture impossible");
         for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport"})
             EXPECT_FALSE(child<QPushButton>(bouton)->isEnabled()) << bouton;
         w->cmdOK();
         for (quint32 code : s.codes())
             EXPECT_TRUE(code != CodeRequete::EcritureVoies && code != CodeRequete::EcritureGeneral) << code;
     }
+}
+
+// Esc and Enter leave the cursor on the cell just edited; Esc never closes the window, and closing with
+// edits not written asks first.
+TEST_F(FrmVoiesTest, TheCursorStaysAndClosingWithEditsAsksFirst) {
+    open(lecture(tableServeur(100)));
+    QApplication::setActiveWindow(w.get());
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        type(3, 1, "0999");
+        QTest::keyClick(child<QLineEdit>("txtNumCall"), key);
+        EXPECT_EQ(std::pair(grille->currentRow(), grille->currentColumn()), std::pair(3, 1)) << key;
+    }
+    QTest::keyClick(grille, Qt::Key_Escape);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    prompts.answers = {Prompts::Answer::No, Prompts::Answer::Yes};
+    child<QPushButton>("cmdCancel")->click();
+    EXPECT_TRUE(w->isVisible());
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].kind, "question");
 }
 
 // The lines themselves are Voies500's; here: the reset reads, then writes, with no window.

@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 #include "core/prompts.h"
+#include "lines/line_files.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,7 +18,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
@@ -128,13 +128,21 @@ void FrmVoies::buildControls() {
     charge->addWidget(lblProgress);
     picLoad->hide();
 
-    picErreur = new QLabel(this);
+    picErreur = new QFrame(this);
     picErreur->setObjectName(QStringLiteral("picErreur"));
-    picErreur->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(64));
-    picErreur->setAlignment(Qt::AlignCenter);
-    picErreur->setMargin(16);
     picErreur->setFrameShape(QFrame::Box);
     picErreur->setAutoFillBackground(true);
+    auto* icone = new QLabel(picErreur);
+    icone->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(48));
+    icone->setAlignment(Qt::AlignCenter);
+    lblErreur = new QLabel(label(m_ctx, "ErrLectureVoies"), picErreur);
+    lblErreur->setObjectName(QStringLiteral("lblErreur"));
+    lblErreur->setAlignment(Qt::AlignCenter);
+    lblErreur->setWordWrap(true);
+    auto* erreur = new QVBoxLayout(picErreur);
+    erreur->setContentsMargins(24, 16, 24, 16);
+    erreur->addWidget(icone);
+    erreur->addWidget(lblErreur);
     picErreur->hide();
 
     Timer1 = new QTimer(this);
@@ -180,6 +188,10 @@ void FrmVoies::buildControls() {
         titre->setBackground(palette().button());
         Grille->setItem(0, c, titre);
     }
+    // The titles stay in view while the lines scroll: the header shows them, their row stays hidden.
+    Grille->setHorizontalHeaderLabels(titres);
+    Grille->horizontalHeader()->show();
+    Grille->setRowHidden(0, true);
 }
 
 void FrmVoies::layoutControls() {
@@ -360,9 +372,11 @@ void FrmVoies::fermerEditeurs(bool valider) {
     }
     const bool avaitFocus = txtNumCall->hasFocus() || cboListeApp->hasFocus();
     m_editRow = m_editColumn = -1;
+    // The grid takes the focus before the editor goes: a focused editor that hides hands the focus on as
+    // Tab would, and the grid's current cell would move one column.
+    if (avaitFocus) Grille->setFocus();
     txtNumCall->hide();
     cboListeApp->hide();
-    if (avaitFocus) Grille->setFocus();
 }
 
 void FrmVoies::effacerCellule() {
@@ -408,15 +422,15 @@ void FrmVoies::cmdOK() {
     cmdOKButton->setEnabled(false);
     cmdCancelButton->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ecrit = m_voies.ecrire();
+    const QString refus = m_voies.ecrire();
     QApplication::restoreOverrideCursor();
     cmdCancelButton->setEnabled(true);
-    if (!ecrit) {
-        // The window stays open on the edits; only Cancel is left.
-        afficherErreur();
+    cmdOKButton->setEnabled(true);
+    if (!refus.isEmpty()) {
+        // The window stays open on the edits: OK again, or Export to keep them in a file.
+        m_prompts.critical(refus, windowTitle());
         return;
     }
-    cmdOKButton->setEnabled(true);
     accept();
 }
 
@@ -425,18 +439,30 @@ void FrmVoies::cmdCancel() {
     reject();
 }
 
+void FrmVoies::keyPressEvent(QKeyEvent* event) {
+    // Esc closes an editor, never the window: the edits would go without a word.
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
+}
+
+void FrmVoies::done(int result) {
+    if (result == QDialog::Rejected) fermerEditeurs(true);
+    if (result == QDialog::Rejected && m_voies.estModifie() &&
+        m_prompts.question(label(m_ctx, "VoiesNonAppliquees"), windowTitle()) != Prompts::Answer::Yes)
+        return;
+    fermerEditeurs(false);
+    QDialog::done(result);
+}
+
 void FrmVoies::cmdExport() {
     fermerEditeurs(true);
     const QString chemin =
         m_prompts.saveFileName(label(m_ctx, "Exportlst"), QStringLiteral("*.csv"), filtreCsv(m_ctx));
     if (chemin.isEmpty()) return;
     activerBoutons(false);
-    QSaveFile fichier(chemin);
-    if (fichier.open(QIODevice::WriteOnly)) {
-        fichier.write(m_voies.exporterCsv());
-        fichier.commit();
-    }
+    const QString refus = writeLineFile(chemin, m_voies.exporterCsv(), m_ctx.translation);
     activerBoutons(true);
+    if (!refus.isEmpty()) m_prompts.critical(refus, windowTitle());
 }
 
 void FrmVoies::cmdImport() {

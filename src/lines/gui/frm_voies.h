@@ -50,6 +50,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Closing with edits not written asks first.
+    void done(int result) override;
 
 private:
     void buildControls();
@@ -87,7 +90,8 @@ private:
     QLabel* lblLoad = nullptr;
     QProgressBar* picSock = nullptr;
     QLabel* lblProgress = nullptr;
-    QLabel* picErreur = nullptr;
+    QFrame* picErreur = nullptr;
+    QLabel* lblErreur = nullptr;
     QTimer* Timer1 = nullptr;
     QPushButton* cmdOKButton = nullptr;
     QPushButton* cmdCancelButton = nullptr;

@@ -4,6 +4,7 @@
 #include "core/prompts.h"
 #include "editor/node_icons.h"
 #include "lines/gui/line_grid_model.h"
+#include "lines/line_changes.h"
 #include "lines/line_csv.h"
 #include "lines/line_files.h"
 #include "lines/line_rules.h"
@@ -117,6 +118,10 @@ void FrmVoies900::buildControls() {
     // The number cells look like the fixed column they are.
     grilleModel->setNumberColour(palette().color(QPalette::Button));
     grilleModel->setTitles(gridTitles(m_ctx.translation));
+    grilleModel->setGreyedTips(sectionLabel(kLinesSection, "GriseAutre"),
+                               sectionLabel(kLinesSection, "GriseRenvoi"));
+    // Application names keep their end ("... - tree 3") when a column is too narrow for them.
+    Grille->setTextElideMode(Qt::ElideMiddle);
 
     auto makeList = [this](const char* name) {
         auto* list = new QListWidget(this);
@@ -319,6 +324,7 @@ bool FrmVoies900::loadLineFiles() {
         showError();
         return false;
     }
+    m_applied = lineTableBytes(m_table);
     picLoad->hide();
     m_pacing.processEvents();
     fillGrid();
@@ -403,7 +409,10 @@ void FrmVoies900::fillGrid() {
 
 bool FrmVoies900::saveLineTable() {
     QString error;
-    if (line_server::saveLineTable(m_ctx, m_table, &error)) return true;
+    if (line_server::saveLineTable(m_ctx, m_table, &error)) {
+        m_applied = lineTableBytes(m_table);
+        return true;
+    }
     // The lines stay in the window, to be applied again once the server answers.
     m_prompts.critical(error, windowTitle());
     return false;
@@ -415,7 +424,7 @@ void FrmVoies900::setButtonsEnabled(bool enabled) {
 }
 
 void FrmVoies900::cmdAppliquer_Click() {
-    if (cmdAppliquer->isEnabled()) apply();
+    if (cmdAppliquer->isEnabled() && apply()) m_prompts.information(label("VoiesAppliquees"), windowTitle());
 }
 
 bool FrmVoies900::apply() {
@@ -439,7 +448,16 @@ void FrmVoies900::cmdCancel_Click() {
     reject();
 }
 
+bool FrmVoies900::hasUnappliedEdits() const {
+    return m_loaded && !m_applied.isNull() && lineTableBytes(m_table) != m_applied;
+}
+
 void FrmVoies900::done(int result) {
+    // Cancel, the title bar's close: an entry still in its editor counts as an edit.
+    if (result == QDialog::Rejected) commitEditors();
+    if (result == QDialog::Rejected && hasUnappliedEdits() &&
+        m_prompts.question(label("VoiesNonAppliquees"), windowTitle()) != Prompts::Answer::Yes)
+        return;
     hideEditors();
     QDialog::done(result);
     if (m_formToRestore) m_formToRestore->show();
@@ -475,12 +493,22 @@ void FrmVoies900::cmdImport_Click() {
                                                 label("Ficcsv") + QStringLiteral(" (*.CSV)"));
     if (path.isEmpty() || !QFile::exists(path)) return;
     runBusy([&] {
+        commitEditors();
         LineTable imported = m_table;
         QString error;
-        if (!importCsv(imported, m_names, path, m_ctx.translation, &error)) {
+        CsvReport report;
+        if (!importCsv(imported, m_names, path, m_ctx.translation, &error, &report)) {
             if (!error.isEmpty()) m_prompts.critical(error, windowTitle());
             return;
         }
+        // What the file would change, before it changes anything.
+        QString changes = lineChangesText(compareLineTables(m_table, imported), m_ctx.translation);
+        if (const QString skipped = csvSkippedText(report, m_ctx.translation); !skipped.isEmpty())
+            changes += QLatin1Char('\n') + skipped;
+        const QString question = sectionLabel(kLinesSection, "ImportQuestion");
+        if (m_prompts.questionWithDetails(question, windowTitle(), changes, QString()) !=
+            Prompts::Answer::Yes)
+            return;
         hideEditors();
         m_table = std::move(imported);
         fillGrid();

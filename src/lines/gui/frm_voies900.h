@@ -100,6 +100,9 @@ private:
     void placeEditor(QWidget* editor, int row, int column, int extraWidth);
     void txtNumCall_Enter();
     void txtNumCall_Escape();
+    void closeEditor(QWidget* editor);
+    // Edits not yet applied to the server: the table differs from what the server last held.
+    bool hasUnappliedEdits() const;
     void comboChosen(QComboBox* combo);
     void comboEscape(QComboBox* combo);
     void openPicker();
@@ -121,6 +124,7 @@ private:
     std::unique_ptr<NodeIcons> m_icons;
 
     LineTable m_table;
+    QByteArray m_applied; // the server's "rcm.cfg" as last read or written
     LineNames m_names;
     QList<StationEntry> m_stations;
     bool m_loaded = false; // Timer1 has run

@@ -134,17 +134,20 @@ void FrmVoies900::txtNumCall_Enter() {
     if (enterCellText(m_table, m_names, m_editRow, m_editColumn, txtNumCall->text()))
         grilleModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
     verifDebug();
-    picPostes->hide();
-    cmdPostes->hide();
-    txtNumCall->hide();
-    Grille->setFocus();
+    closeEditor(txtNumCall);
 }
 
 void FrmVoies900::txtNumCall_Escape() {
+    closeEditor(txtNumCall);
+}
+
+void FrmVoies900::closeEditor(QWidget* editor) {
+    // The grid takes the focus before the editor goes: a focused editor that hides hands the focus on as
+    // Tab would, and the grid's current cell would move one column.
+    Grille->setFocus();
     picPostes->hide();
     cmdPostes->hide();
-    txtNumCall->hide();
-    Grille->setFocus();
+    editor->hide();
 }
 
 void FrmVoies900::comboChosen(QComboBox* combo) {
@@ -152,14 +155,12 @@ void FrmVoies900::comboChosen(QComboBox* combo) {
     const bool changed = combo == cboPlanning ? choosePlanning(m_table, m_names, m_editRow, index)
                                               : chooseTrace(m_table, m_editRow, index);
     if (changed) grilleModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
-    combo->hide();
-    Grille->setFocus();
+    closeEditor(combo);
     verifDebug();
 }
 
 void FrmVoies900::comboEscape(QComboBox* combo) {
-    combo->hide();
-    Grille->setFocus();
+    closeEditor(combo);
 }
 
 void FrmVoies900::commitEditors() {

@@ -64,6 +64,13 @@ QVariant LineGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         // Labels read from the left; numbers and names are centred.
         return QVariant::fromValue(column == 8 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    case Qt::ToolTipRole: {
+        // The whole text of a cell too narrow for it, and why a greyed row is locked.
+        const QString text = column == 0 ? QString() : row.texts[std::size_t(column - 1)];
+        if (!row.greyed) return text.isEmpty() ? QVariant() : text;
+        const QString& why = m_greyedTips[row.transferred ? 1 : 0];
+        return text.isEmpty() ? why : text + QLatin1Char('\n') + why;
+    }
     case Qt::BackgroundRole:
         if (column == 0) return line == m_highlighted ? highlightColour() : m_numberColour;
         if (row.greyed) return greyedColour();

@@ -34,6 +34,10 @@ public:
     int highlightedLine() const { return m_highlighted; }
     // The normal back colour of the number cells.
     void setNumberColour(const QColor& colour) { m_numberColour = colour; }
+    // Why a greyed row cannot be edited: another application's line, a line transferred when open.
+    void setGreyedTips(const QString& otherApplication, const QString& transferred) {
+        m_greyedTips = {otherApplication, transferred};
+    }
     bool isGreyed(int line) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -46,6 +50,7 @@ private:
     std::vector<LineGridRow> m_rows; // index 0 holds line 1
     std::array<QString, 9> m_titles;
     QColor m_numberColour;
+    std::array<QString, 2> m_greyedTips;
     int m_highlighted = 0;
     bool m_filling = false;
 };
