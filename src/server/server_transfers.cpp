@@ -88,6 +88,11 @@ QString lastReason(AppContext& ctx) {
         "RaisonTropGrand",
         "RaisonFichierLocal",
         "RaisonCertificat",
+        "RaisonProxy",
+        "RaisonRedirection",
+        "RaisonPasTls",
+        "RaisonFichierCa",
+        "RaisonEncodage",
     };
     const Passerelle& link = passerelleOf(ctx);
     const int code = link.lastReason();
