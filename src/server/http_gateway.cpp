@@ -68,7 +68,6 @@ struct HttpGateway::Cible {
     bool tls = false;
     QByteArray url;
     QString texte; // "GET http://host:port/qavo/files/arbre.maa via proxy p:3128"
-    QByteArray body;
 };
 
 HttpGateway::HttpGateway() = default;
@@ -216,7 +215,6 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     if (!h) return echec(Connexion, c.texte + QStringLiteral(": libcurl"));
     if (!boucle_) boucle_ = std::make_unique<CurlEventLoop>();
 
-    c.body = body;
     preparer(h.get(), c);
     Headers entetes(curl_slist_append(nullptr, "Accept-Encoding: identity"));
     // The body follows its headers at once; but a proxy that asks for its login answers before reading
@@ -225,8 +223,8 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
                       proxyAddress_.isEmpty() || body.isEmpty() ? "Expect:" : "Expect: 100-continue");
     if (verb != "GET") {
         curl_slist_append(entetes.get(), "Content-Type: application/octet-stream");
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, c.body.constData());
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(c.body.size()));
+        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, body.constData());
+        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
         if (verb != "POST") curl_easy_setopt(h.get(), CURLOPT_CUSTOMREQUEST, verb.constData());
     }
     // A stored file carries its digest, so a server can refuse one cut on the way.
@@ -266,6 +264,8 @@ void HttpGateway::preparer(void* easy, const Cible& c) const {
                                  ? QByteArray()
                                  : "http://" + hotePort(proxyAddress_, proxyPort_.toInt()).toUtf8();
     curl_easy_setopt(h, CURLOPT_PROXY, proxy.constData());
+    // A tunnel's "200 Connection established" is the proxy's, not the server's reply.
+    curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!proxy.isEmpty()) {
         curl_easy_setopt(h, CURLOPT_PROXYAUTH, CURLAUTH_ANY); // Basic, NTLM, Negotiate: as the proxy asks
         curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyLogin_.toUtf8().constData());

@@ -102,6 +102,13 @@ struct Peers {
         }
     }
     QString path(const QString& name) const { return root + u'/' + name; }
+    // A password file as nginx and squid's helper read it.
+    bool users(const char* file, const char* user, const char* secret) {
+        QByteArray hash;
+        if (!run("openssl", {"passwd", "-apr1", secret}, &hash)) return false;
+        testing_support::writeBytes(path(file), user + (':' + hash) + '\n');
+        return true;
+    }
 
     // A private root, an intermediate under it, and the server's certificate for 127.0.0.1 under that.
     bool makeCertificates() {
@@ -132,10 +139,8 @@ struct Peers {
     QString startNginx() {
         const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin"});
         if (program.isEmpty()) return QStringLiteral("nginx is not installed (scripts/install-deps.sh)");
-        QByteArray hash;
-        if (!makeCertificates() || !run("openssl", {"passwd", "-apr1", "s3cret"}, &hash))
+        if (!makeCertificates() || !users("users", "admin", "s3cret"))
             return QStringLiteral("openssl could not make the certificates");
-        testing_support::writeBytes(path("users"), "admin:" + hash + '\n');
         testing_support::writeBytes(path("nginx.conf"), QString::fromLatin1(kNginx)
                                                             .arg(root)
                                                             .arg(plain)
@@ -152,10 +157,7 @@ struct Peers {
         const QString program = QStandardPaths::findExecutable("squid", {"/usr/sbin", "/usr/local/sbin"});
         if (program.isEmpty() || !QFile::exists("/usr/lib/squid/basic_ncsa_auth"))
             return QStringLiteral("squid is not installed (scripts/install-deps.sh)");
-        QByteArray hash;
-        if (!run("openssl", {"passwd", "-apr1", "ppass"}, &hash))
-            return QStringLiteral("openssl passwd failed");
-        testing_support::writeBytes(path("proxy-users"), "plog:" + hash + '\n');
+        if (!users("proxy-users", "plog", "ppass")) return QStringLiteral("openssl passwd failed");
         testing_support::writeBytes(path("squid.conf"),
                                     QString::fromLatin1(kSquid).arg(root).arg(proxy).toUtf8());
         squid.start(program, {"-N", "-f", path("squid.conf")});
@@ -287,6 +289,8 @@ TEST_F(RealPeers, ThroughSquidWithItsLogin) {
     fetchAll({
         {"plain", Adresse::Http, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
         {"tunnel", Adresse::Https, Ca::Serveur, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
+        {"tunnel, authority unknown", Adresse::Https, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Tls,
+         "certificate"},
         {"login refused", Adresse::Http, Ca::Aucun, Relais::SquidRefus, "arbre.maa", HttpGateway::RefusProxy,
          "407"},
         {"tunnel login refused", Adresse::Https, Ca::Serveur, Relais::SquidRefus, "arbre.maa",
