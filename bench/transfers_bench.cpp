@@ -79,6 +79,19 @@ void BM_SendMaximalTreeAndFetchBack(benchmark::State& state) {
 }
 BENCHMARK(BM_SendMaximalTreeAndFetchBack)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The maximal tree stored alone: one PUT of about 100 KB, the part of the send that waits on the
+// network rather than on the disk.
+void BM_StoreMaximalTree(benchmark::State& state) {
+    Online o;
+    const QString local = o.ctx.repTMP + QStringLiteral("envoi.maa");
+    QFile::copy(o.sim->root() + QStringLiteral("/arbre.maa"), local);
+    Passerelle& link = passerelleOf(o.ctx);
+    for (auto _ : state)
+        if (link.PutFileHTTP_QAVO(o.ctx, local, QStringLiteral("arbre.maa")) != 0)
+            state.SkipWithError(link.lastError().toUtf8().constData());
+}
+BENCHMARK(BM_StoreMaximalTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // 1,000 information requests one after the other, as the line tables make them.
 void BM_ThousandInformationRequests(benchmark::State& state) {
     Online o;

@@ -1,17 +1,17 @@
 #include "server/http_gateway.h"
 
+#include "core/version.h"
 #include "platform/atomic_file.h"
+#include "server/curl_event_loop.h"
+#include "server/http_reply.h"
 
 #include <QCryptographicHash>
-#include <QEventLoop>
 #include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSslConfiguration>
-#include <QSslError>
-#include <QTimer>
+#include <QFileInfo>
 #include <QUrl>
+#include <QtGlobal>
+
+#include <curl/curl.h>
 
 namespace {
 
@@ -20,23 +20,65 @@ bool nomNu(const QString& name) {
            name != QLatin1String("..") && name != QLatin1String(".");
 }
 
-// The SHA-256 value of an RFC 3230 Digest header ("sha-256=BASE64", among others), empty when absent.
-QByteArray sha256Of(const QByteArray& header) {
-    for (const QByteArray& part : header.split(',')) {
-        const QByteArray t = part.trimmed();
-        if (t.size() > 8 && t.first(8).toLower() == "sha-256=") return QByteArray::fromBase64(t.mid(8));
-    }
-    return {};
+// libcurl's global start-up, once per process.
+bool curlDemarre() {
+    static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ok;
+}
+
+struct EasyDeleter {
+    void operator()(CURL* h) const { curl_easy_cleanup(h); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+using Easy = std::unique_ptr<CURL, EasyDeleter>;
+using Headers = std::unique_ptr<curl_slist, ListDeleter>;
+
+QString infoTexte(CURL* h, CURLINFO info) {
+    char* texte = nullptr;
+    curl_easy_getinfo(h, info, &texte);
+    return texte ? QString::fromUtf8(texte) : QString();
+}
+
+long infoNombre(CURL* h, CURLINFO info) {
+    long n = 0;
+    curl_easy_getinfo(h, info, &n);
+    return n;
+}
+
+curl_off_t infoDuree(CURL* h, CURLINFO info) {
+    curl_off_t n = 0;
+    curl_easy_getinfo(h, info, &n);
+    return n;
+}
+
+// "host:port", an IPv6 address in brackets.
+QString hotePort(const QString& hote, int port) {
+    return (hote.contains(QLatin1Char(':')) ? u'[' + hote + u']' : hote) + u':' + QString::number(port);
 }
 
 } // namespace
+
+// One request's target: what libcurl is given, and the words a message uses for it.
+struct HttpGateway::Cible {
+    QByteArray verb;
+    QString hote;
+    int port = 0;
+    bool tls = false;
+    QByteArray url;
+    QString texte; // "GET http://host:port/qavo/files/arbre.maa via proxy p:3128"
+};
 
 HttpGateway::HttpGateway() = default;
 HttpGateway::~HttpGateway() = default;
 
 void HttpGateway::SetProxyParameters(const QString& address, const QString& port, const QString& login,
                                      const QString& password) {
-    proxy_ = QNetworkProxy(QNetworkProxy::HttpProxy, address, quint16(port.toUShort()), login, password);
+    proxyAddress_ = address.trimmed();
+    proxyPort_ = port.trimmed();
+    proxyLogin_ = login;
+    proxyPassword_ = password;
 }
 
 void HttpGateway::SetFtpConnectionParameters(const QString& address, const QString& port,
@@ -79,6 +121,11 @@ QString HttpGateway::reasonText(int raison) {
         "the reply is over the size limit",
         "a local file cannot be read or written",
         "the server's certificate is not trusted",
+        "the proxy cannot be reached",
+        "the server redirects the request elsewhere",
+        "the server does not speak TLS on that port",
+        "the certificate file QAVO_CA_FILE is missing or holds no certificate",
+        "the reply is compressed",
         "the server has no such file",
     };
     return raison > 0 && raison < int(std::size(textes)) ? QString::fromLatin1(textes[raison]) : QString();
@@ -124,6 +171,34 @@ QByteArray HttpGateway::GetIhmInfo(QByteArray& request, qint16& length) {
     return reponse;
 }
 
+bool HttpGateway::cible(const QByteArray& verb, const QString& path, Cible& c) const {
+    // "https://" before the address asks for TLS, so the credentials never cross in clear text.
+    QString hote = address_;
+    c.tls = hote.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (c.tls)
+        hote = hote.mid(8);
+    else if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        hote = hote.mid(7);
+    while (hote.endsWith(QLatin1Char('/')))
+        hote.chop(1);
+    QUrl url;
+    url.setScheme(c.tls ? QStringLiteral("https") : QStringLiteral("http"));
+    url.setHost(hote);
+    url.setPort(port_.isEmpty() ? (c.tls ? 443 : 80) : port_.toInt());
+    url.setPath(QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(service_)) + QLatin1Char('/') +
+                    QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
+                QUrl::TolerantMode);
+    if (!url.isValid() || url.host().isEmpty()) return false;
+    c.verb = verb;
+    c.hote = url.host();
+    c.port = url.port();
+    c.url = url.toEncoded();
+    c.texte = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
+    if (!proxyAddress_.isEmpty())
+        c.texte += QStringLiteral(" via proxy ") + hotePort(proxyAddress_, proxyPort_.toInt());
+    return true;
+}
+
 int HttpGateway::executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
                           platform::AtomicFile* sortie, QByteArray* corps) {
     if (busy_) return echec(Occupe, {});
@@ -131,169 +206,176 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     lastReason_ = Ok;
     lastError_.clear();
     lastDetail_.clear();
+    Cible c;
+    if (!cible(verb, path, c)) return echec(NonConfigure, address_);
+    const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
+    if (c.tls && !fichierCa.isEmpty() && !QFileInfo(fichierCa).isFile())
+        return echec(FichierCa,
+                     QStringLiteral("QAVO_CA_FILE=") + fichierCa + QStringLiteral(": no such file"));
+    Easy h(curlDemarre() ? curl_easy_init() : nullptr);
+    if (!h) return echec(Connexion, c.texte + QStringLiteral(": libcurl"));
+    if (!boucle_) boucle_ = std::make_unique<CurlEventLoop>();
 
-    // "https://" before the address asks for TLS, so the credentials never cross in clear text.
-    QString hote = address_;
-    const bool tls = hote.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
-    if (tls)
-        hote = hote.mid(8);
-    else if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        hote = hote.mid(7);
-    while (hote.endsWith(QLatin1Char('/')))
-        hote.chop(1);
-    QUrl url;
-    url.setScheme(tls ? QStringLiteral("https") : QStringLiteral("http"));
-    url.setHost(hote);
-    url.setPort(port_.isEmpty() ? (tls ? 443 : 80) : port_.toInt());
-    url.setPath(QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(service_)) + QLatin1Char('/') +
-                    QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
-                QUrl::TolerantMode);
-    const QString cible = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
-    if (!url.isValid() || url.host().isEmpty()) return echec(NonConfigure, address_);
-
-    if (!nam_) nam_ = std::make_unique<QNetworkAccessManager>();
-    nam_->setProxy(proxy_);
-
-    QNetworkRequest req(url);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    req.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    // Bodies as sent, so their length can be checked against Content-Length.
-    req.setRawHeader("Accept-Encoding", "identity");
-    if (!user_.isEmpty() || !password_.isEmpty())
-        req.setRawHeader("Authorization",
-                         "Basic " + (user_ + QLatin1Char(':') + password_).toUtf8().toBase64());
-    if (tls) {
-        // The system's authorities, plus those of QAVO_CA_FILE (a private server's own certificate).
-        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
-        const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
-        if (!fichierCa.isEmpty()) {
-            const QList<QSslCertificate> certificats = QSslCertificate::fromPath(fichierCa);
-            if (certificats.isEmpty()) return echec(Tls, QStringLiteral("QAVO_CA_FILE=") + fichierCa);
-            conf.setCaCertificates(QSslConfiguration::systemCaCertificates() + certificats);
-        }
-        req.setSslConfiguration(conf);
-        // Connections kept from an earlier call hold the trust they were made with.
-        if (fichierCa != caUtilise_) {
-            nam_->clearConnectionCache();
-            caUtilise_ = fichierCa;
-        }
+    preparer(h.get(), c);
+    Headers entetes(curl_slist_append(nullptr, "Accept-Encoding: identity"));
+    // The body follows its headers at once; but a proxy that asks for its login answers before reading
+    // a body, which then spoils the connection's next request: through one, the body waits for a 100.
+    curl_slist_append(entetes.get(),
+                      proxyAddress_.isEmpty() || body.isEmpty() ? "Expect:" : "Expect: 100-continue");
+    if (verb != "GET") {
+        curl_slist_append(entetes.get(), "Content-Type: application/octet-stream");
+        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, body.constData());
+        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+        if (verb != "POST") curl_easy_setopt(h.get(), CURLOPT_CUSTOMREQUEST, verb.constData());
     }
-    if (verb != "GET")
-        req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
     // A stored file carries its digest, so a server can refuse one cut on the way.
-    if (verb == "PUT")
-        req.setRawHeader("Digest",
-                         "sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64());
+    const QByteArray digest =
+        "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64();
+    if (verb == "PUT") curl_slist_append(entetes.get(), digest.constData());
+    curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, entetes.get());
+    HttpReply reponse(limite, sortie, corps);
+    reponse.attach(h.get());
+    char erreur[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(h.get(), CURLOPT_ERRORBUFFER, erreur);
 
     busy_ = true;
-    QNetworkReply* reply = verb == "GET" ? nam_->get(req) : nam_->sendCustomRequest(req, verb, body);
-    std::unique_ptr<QNetworkReply> owner(reply);
-
-    int raison = Ok;
-    QString texte;
-    qint64 recus = 0;
-    QCryptographicHash empreinte(QCryptographicHash::Sha256);
-    bool connecte = false;
-    QEventLoop loop;
-    QTimer delaiConnexion, delaiReponse;
-    delaiConnexion.setSingleShot(true);
-    delaiReponse.setSingleShot(true);
-    auto arreter = [&](int r, const QString& t) {
-        if (raison != Ok) return;
-        raison = r;
-        texte = t;
-        reply->abort();
-    };
-    auto marquerConnecte = [&] {
-        connecte = true;
-        delaiConnexion.stop();
-    };
-    QObject::connect(&delaiConnexion, &QTimer::timeout, &loop, [&] {
-        if (!connecte) arreter(DelaiConnexion, QStringLiteral("%1 ms").arg(connectTimeoutMs_));
-    });
-    QObject::connect(&delaiReponse, &QTimer::timeout, &loop,
-                     [&] { arreter(DelaiReponse, QStringLiteral("%1 ms").arg(replyTimeoutMs_)); });
-    QObject::connect(reply, &QNetworkReply::requestSent, &loop, marquerConnecte);
-    QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, marquerConnecte);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        marquerConnecte();
-        const QVariant longueur = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (limite > 0 && longueur.isValid() && longueur.toLongLong() > limite)
-            arreter(TropGrand, QStringLiteral("%1 > %2").arg(longueur.toLongLong()).arg(limite));
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        marquerConnecte();
-        const QByteArray morceau = reply->readAll();
-        recus += morceau.size();
-        if (limite > 0 && recus > limite) {
-            arreter(TropGrand, QStringLiteral("> %1").arg(limite));
-            return;
-        }
-        // Only a successful reply's body is kept; an error page is not the file.
-        const int statut = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (statut < 200 || statut > 299) return;
-        empreinte.addData(morceau);
-        if (sortie && !sortie->write(morceau))
-            arreter(FichierLocal, sortie->targetPath() + QStringLiteral(": ") + sortie->errorString());
-        else if (corps)
-            corps->append(morceau);
-    });
-    QString erreursTls;
-    QObject::connect(reply, &QNetworkReply::sslErrors, &loop, [&](const QList<QSslError>& erreurs) {
-        QStringList textes;
-        for (const QSslError& e : erreurs)
-            textes << e.errorString();
-        erreursTls = textes.join(QStringLiteral("; "));
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    delaiConnexion.start(connectTimeoutMs_);
-    delaiReponse.start(replyTimeoutMs_);
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    const CURLcode code = boucle_->run(h.get());
     busy_ = false;
+    return conclure(code, h.get(), reponse, c, erreur);
+}
 
-    if (raison != Ok) return echec(raison, cible + QStringLiteral(": ") + texte);
-
-    const int statut = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    const QString http = QStringLiteral("HTTP %1 %2").arg(statut).arg(phrase).trimmed();
-    switch (reply->error()) {
-    case QNetworkReply::NoError:
-        break;
-    case QNetworkReply::AuthenticationRequiredError:
-        return echec(Refus, cible + QStringLiteral(": ") + http);
-    case QNetworkReply::ProxyAuthenticationRequiredError:
-        return echec(RefusProxy, cible + QStringLiteral(": HTTP 407"));
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::UnknownNetworkError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::ProxyTimeoutError:
-    case QNetworkReply::ProxyConnectionClosedError:
-        return echec(Connexion, cible + QStringLiteral(": ") + reply->errorString());
-    case QNetworkReply::SslHandshakeFailedError:
-        return echec(Tls, cible + QStringLiteral(": ") +
-                              (erreursTls.isEmpty() ? reply->errorString() : erreursTls));
-    case QNetworkReply::RemoteHostClosedError:
-        if (statut == 0) return echec(Connexion, cible + QStringLiteral(": ") + reply->errorString());
-        return echec(Incomplet, cible + QStringLiteral(": %1 / ?").arg(recus));
-    default:
-        if (statut == 404) return echec(Absent, cible + QStringLiteral(": ") + http);
-        if (statut != 0) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
-        return echec(Incomplet, cible + QStringLiteral(": ") + reply->errorString());
+// What every request of the gateway shares: the target, the credentials, the proxy, the trust, the limits.
+void HttpGateway::preparer(void* easy, const Cible& c) const {
+    CURL* h = easy;
+    curl_easy_setopt(h, CURLOPT_URL, c.url.constData());
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(h, CURLOPT_TCP_NODELAY, 1L); // headers and body leave at once
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "QAVO/" QAVO_VERSION);
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(connectTimeoutMs_));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, long(replyTimeoutMs_));
+    if (!user_.isEmpty() || !password_.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_HTTPAUTH, CURLAUTH_BASIC); // sent at once, without a challenge
+        curl_easy_setopt(h, CURLOPT_USERNAME, user_.toUtf8().constData());
+        curl_easy_setopt(h, CURLOPT_PASSWORD, password_.toUtf8().constData());
     }
-    if (statut == 404) return echec(Absent, cible + QStringLiteral(": ") + http);
-    if (statut < 200 || statut > 299) return echec(StatutHttp, cible + QStringLiteral(": ") + http);
-    const QVariant longueur = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (longueur.isValid() && longueur.toLongLong() != recus)
-        return echec(Incomplet, cible + QStringLiteral(": %1 / %2").arg(recus).arg(longueur.toLongLong()));
+    // Only the proxy given on the command line; "" also keeps libcurl off the environment's proxies.
+    const QByteArray proxy = proxyAddress_.isEmpty()
+                                 ? QByteArray()
+                                 : "http://" + hotePort(proxyAddress_, proxyPort_.toInt()).toUtf8();
+    curl_easy_setopt(h, CURLOPT_PROXY, proxy.constData());
+    // A tunnel's "200 Connection established" is the proxy's, not the server's reply.
+    curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!proxy.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_PROXYAUTH, CURLAUTH_ANY); // Basic, NTLM, Negotiate: as the proxy asks
+        curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyLogin_.toUtf8().constData());
+        curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, proxyPassword_.toUtf8().constData());
+    }
+    // The system's authorities, plus those of QAVO_CA_FILE (a private server's own certificate, or its
+    // private authority). A chain that reaches any certificate of the file is trusted: libcurl leaves
+    // OpenSSL's partial-chain check on unless told otherwise.
+    const QByteArray fichierCa = QFile::encodeName(qEnvironmentVariable("QAVO_CA_FILE"));
+    if (c.tls && !fichierCa.isEmpty()) curl_easy_setopt(h, CURLOPT_CAINFO, fichierCa.constData());
+}
+
+int HttpGateway::conclure(int code, void* easy, const HttpReply& reponse, const Cible& c,
+                          const char* erreur) {
+    CURL* h = easy;
+    if (reponse.refusal != Ok)
+        return echec(reponse.refusal, c.texte + QStringLiteral(": ") + reponse.refusalDetail);
+    if (code == CURLE_OK) return conclureHttp(reponse, c);
+    // The proxy's answer to a tunnel request (https through the proxy).
+    const long tunnel = infoNombre(h, CURLINFO_HTTP_CONNECTCODE);
+    if (tunnel == 407) return echec(RefusProxy, c.texte + QStringLiteral(": HTTP 407"));
+    if (tunnel >= 300)
+        return echec(Connexion, c.texte + QStringLiteral(": the proxy answered %1 to CONNECT").arg(tunnel));
+    if (code == CURLE_PARTIAL_FILE)
+        return echec(Incomplet,
+                     c.texte + QStringLiteral(": %1 / %2").arg(reponse.received).arg(reponse.announced));
+    if (reponse.status != 0 && code != CURLE_OPERATION_TIMEDOUT)
+        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, ").arg(reponse.received) +
+                                    QString::fromUtf8(erreur));
+    return echecTransport(code, h, c, QString::fromUtf8(erreur));
+}
+
+// A complete HTTP reply: its status, then whether its body is the whole of what was sent.
+int HttpGateway::conclureHttp(const HttpReply& r, const Cible& c) {
+    const QString statut = c.texte + QStringLiteral(": ") + r.statusLine();
+    if (r.status == 401) return echec(Refus, statut);
+    if (r.status == 407) return echec(RefusProxy, statut);
+    if (r.status >= 300 && r.status <= 399) {
+        // Where it points, made absolute, without any credentials.
+        const QUrl vers = QUrl::fromEncoded(c.url).resolved(QUrl::fromEncoded(r.location));
+        return echec(Redirection,
+                     statut + QStringLiteral(" -> ") + vers.toDisplayString(QUrl::RemoveUserInfo));
+    }
+    if (r.status == 404) return echec(Absent, statut);
+    if (!r.success()) return echec(StatutHttp, statut);
+    if (r.announced >= 0 && r.announced != r.received)
+        return echec(Incomplet, c.texte + QStringLiteral(": %1 / %2").arg(r.received).arg(r.announced));
+    // A fetched file must have a known end: a reply ended by closing the connection may have been cut.
+    if (c.verb == "GET" && r.announced < 0 && !r.chunked && r.digest.isEmpty())
+        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, no Content-Length").arg(r.received));
     // A whole-looking reply that is shorter than the file it announces (a server cut off while reading).
-    const QByteArray attendu = sha256Of(reply->rawHeader("Digest"));
-    if (!attendu.isEmpty() && attendu != empreinte.result())
-        return echec(Incomplet, cible + QStringLiteral(": %1 / ?, Digest").arg(recus));
+    if (!r.digestMatches())
+        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, Digest").arg(r.received));
     return Ok;
+}
+
+// No HTTP reply at all: the proxy, the name, the connection, the time or the TLS handshake failed.
+int HttpGateway::echecTransport(int code, void* easy, const Cible& c, const QString& erreur) {
+    CURL* h = easy;
+    const bool viaProxy = !proxyAddress_.isEmpty();
+    const int errno_ = int(infoNombre(h, CURLINFO_OS_ERRNO));
+    const QString cause = errno_ != 0 ? qt_error_string(errno_) : erreur;
+    const QString ip = infoTexte(h, CURLINFO_PRIMARY_IP);
+    const QString adresse = ip.isEmpty() || ip == proxyAddress_ ? QString() : QStringLiteral(" [%1]").arg(ip);
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return echec(Proxy, c.texte + QStringLiteral(": ") + erreur);
+    case CURLE_COULDNT_CONNECT:
+        return echec(viaProxy ? Proxy : Connexion, c.texte + adresse + QStringLiteral(": ") + cause);
+    case CURLE_OPERATION_TIMEDOUT:
+        if (viaProxy && infoDuree(h, CURLINFO_CONNECT_TIME_T) == 0)
+            return echec(Proxy, c.texte + adresse +
+                                    QStringLiteral(": no connection within %1 ms").arg(connectTimeoutMs_));
+        if (infoDuree(h, CURLINFO_PRETRANSFER_TIME_T) == 0)
+            return echec(DelaiConnexion, c.texte + QStringLiteral(": %1 ms").arg(connectTimeoutMs_));
+        return echec(DelaiReponse, c.texte + QStringLiteral(": %1 ms").arg(replyTimeoutMs_));
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return echec(Tls, c.texte + QStringLiteral(": ") + erreur);
+    case CURLE_SSL_CACERT_BADFILE:
+        return echec(FichierCa, QStringLiteral("QAVO_CA_FILE=") + qEnvironmentVariable("QAVO_CA_FILE") +
+                                    QStringLiteral(": ") + erreur);
+    case CURLE_SSL_CONNECT_ERROR:
+        if (c.tls && repondEnClair(c))
+            return echec(PasTls, c.texte + QStringLiteral(": the port answers plain HTTP (") + erreur + u')');
+        return echec(Tls, c.texte + QStringLiteral(": ") + erreur);
+    case CURLE_URL_MALFORMAT:
+        return echec(NonConfigure, c.texte);
+    default:
+        return echec(Connexion,
+                     c.texte + adresse + QStringLiteral(": ") + (erreur.isEmpty() ? cause : erreur));
+    }
+}
+
+// After a failed TLS handshake: does the port answer plain HTTP? Then the address should not say https.
+bool HttpGateway::repondEnClair(const Cible& c) {
+    Easy h(curl_easy_init());
+    if (!h) return false;
+    Cible clair = c;
+    clair.tls = false;
+    clair.url = "http://" + hotePort(c.hote, c.port).toUtf8() + '/';
+    preparer(h.get(), clair);
+    curl_easy_setopt(h.get(), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(h.get(), CURLOPT_USERNAME, nullptr); // no credentials in clear text
+    curl_easy_setopt(h.get(), CURLOPT_PASSWORD, nullptr);
+    curl_easy_setopt(h.get(), CURLOPT_TIMEOUT_MS, long(connectTimeoutMs_));
+    HttpReply reponse(HttpGateway::TailleMaxInfo, nullptr, nullptr);
+    reponse.attach(h.get());
+    busy_ = true;
+    boucle_->run(h.get());
+    busy_ = false;
+    return reponse.status > 0;
 }

@@ -2,19 +2,20 @@
 
 #include "server/gateway.h"
 
-#include <QNetworkProxy>
+#include <QByteArray>
 
 #include <memory>
 
-class QNetworkAccessManager;
+class CurlEventLoop;
+class HttpReply;
 namespace platform {
 class AtomicFile;
 }
 
-// The gateway over HTTP (see simulator/PROTOCOL.md): files under /{service}/files/{name}, information
-// requests posted to /{service}/ihm, Basic credentials, an optional HTTP proxy. Each call waits for its
-// reply in a local event loop that keeps windows painted but takes no user input, so no second command
-// can start meanwhile.
+// The gateway over HTTP (see simulator/PROTOCOL.md), on libcurl: files under /{service}/files/{name},
+// information requests posted to /{service}/ihm, Basic credentials, an optional HTTP proxy (Basic, NTLM
+// or Negotiate). Each call waits for its reply in a local event loop that keeps windows painted but
+// takes no user input, so no second command can start meanwhile.
 class HttpGateway : public Gateway {
 public:
     // Reason codes of the file calls (0 is success).
@@ -32,7 +33,12 @@ public:
         TropGrand = 10, // over the size limit
         FichierLocal = 11,
         Tls = 12,
-        Absent = 13, // no such file on the server (HTTP 404): not a fault of the link
+        Proxy = 13,       // the proxy cannot be reached: its name, its address and why
+        Redirection = 14, // the server points elsewhere (not followed)
+        PasTls = 15,      // https:// to a port that answers plain HTTP
+        FichierCa = 16,   // QAVO_CA_FILE missing or holding no certificate
+        Encodage = 17,    // a compressed body, which was not asked for
+        Absent = 18,      // no such file on the server (HTTP 404): not a fault of the link
     };
 
     static constexpr qint64 TailleMaxFichier = 16 * 1024 * 1024;
@@ -61,19 +67,24 @@ public:
     void setLimits(qint64 maxFile, qint64 maxInfo);
 
 private:
-    struct Echange;
+    struct Cible;
     int executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
                  platform::AtomicFile* sortie, QByteArray* corps);
+    bool cible(const QByteArray& verb, const QString& path, Cible& c) const;
+    void preparer(void* easy, const Cible& c) const;
+    int conclure(int code, void* easy, const HttpReply& reponse, const Cible& c, const char* erreur);
+    int conclureHttp(const HttpReply& reponse, const Cible& c);
+    int echecTransport(int code, void* easy, const Cible& c, const QString& erreur);
+    bool repondEnClair(const Cible& c);
     int echec(int raison, const QString& detail);
 
-    std::unique_ptr<QNetworkAccessManager> nam_;
+    std::unique_ptr<CurlEventLoop> boucle_;
     QString address_, port_, service_, user_, password_;
-    QNetworkProxy proxy_{QNetworkProxy::NoProxy};
+    QString proxyAddress_, proxyPort_, proxyLogin_, proxyPassword_;
     int connectTimeoutMs_ = 5000;
     int replyTimeoutMs_ = 30000;
     qint64 maxFile_ = TailleMaxFichier;
     qint64 maxInfo_ = TailleMaxInfo;
-    QString caUtilise_; // the QAVO_CA_FILE of the kept connections
     bool busy_ = false;
     int lastReason_ = Ok;
     QString lastError_;

@@ -173,6 +173,11 @@ QString lastReason(AppContext& ctx) {
         "RaisonTropGrand",
         "RaisonFichierLocal",
         "RaisonCertificat",
+        "RaisonProxy",
+        "RaisonRedirection",
+        "RaisonPasTls",
+        "RaisonFichierCa",
+        "RaisonEncodage",
         "RaisonAbsent",
     };
     const Passerelle& link = passerelleOf(ctx);

@@ -1,9 +1,11 @@
 #include "server/http_gateway.h"
 
+#include "core/version.h"
 #include "server/test_certificate.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -102,19 +104,41 @@ struct CasFetch {
     const char* nom;
     Reponse reponse;
     int raison;
+    const char* message; // in lastError()
 };
 
 TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
     const QByteArray fichier = QByteArray("[General]\r\nversion=900.1\r\n").repeated(20);
-    const QByteArray trop(3000, 'x');
-    // A refused login, a cut body, a too large announced length, a late reply and a server that is down are
-    // each met against qavo-sim's faults at every step of the editor's exchanges.
+    const QByteArray autre = QCryptographicHash::hash("autre", QCryptographicHash::Sha256).toBase64();
+    // A refused login, a late reply and a server that is down are each met against qavo-sim's faults at
+    // every step of the editor's exchanges; nginx and squid have their own tests.
     const CasFetch cas[] = {
-        {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok},
-        {"missing file", {http("404 Not Found", "none")}, HttpGateway::Absent},
+        {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok, ""},
+        {"missing file", {http("404 Not Found", "none")}, HttpGateway::Absent, "HTTP 404 Not Found"},
         {"too large, no length",
-         {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + trop},
-         HttpGateway::TropGrand},
+         {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(3000, 'x')},
+         HttpGateway::TropGrand,
+         "> 2048"},
+        {"no length, ended by closing",
+         {"HTTP/1.0 200 OK\r\n\r\n" + fichier},
+         HttpGateway::Incomplet,
+         "no Content-Length"},
+        {"cut short",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n" + fichier.left(100)},
+         HttpGateway::Incomplet,
+         "100 / 900"},
+        {"digest differs",
+         {http("200 OK", fichier, "Digest: sha-256=" + autre + "\r\n")},
+         HttpGateway::Incomplet,
+         "Digest"},
+        {"compressed",
+         {http("200 OK", fichier, "Content-Encoding: gzip\r\n")},
+         HttpGateway::Encodage,
+         "gzip"},
+        {"redirect",
+         {http("302 Found", {}, "Location: /ailleurs/arbre.maa\r\n")},
+         HttpGateway::Redirection,
+         "HTTP 302 Found -> http://127.0.0.1:"},
     };
     gateway.setLimits(2048, 2048);
     for (const CasFetch& c : cas) {
@@ -126,6 +150,8 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
             gateway.GetFileHTTP_QAVO(QStringLiteral("qavo_general.txt"), chemin("qavo_general.txt"));
 
         EXPECT_EQ(r, c.raison) << qPrintable(gateway.lastError());
+        EXPECT_TRUE(gateway.lastError().contains(QLatin1String(c.message)))
+            << qPrintable(gateway.lastError());
         const QStringList restes = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (c.raison == HttpGateway::Ok) {
             EXPECT_EQ(restes, QStringList{QStringLiteral("qavo_general.txt")});
@@ -133,15 +159,14 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
             QFile::remove(chemin("qavo_general.txt"));
         } else {
             EXPECT_TRUE(restes.isEmpty()) << qPrintable(restes.join(' '));
-            EXPECT_FALSE(gateway.lastError().isEmpty());
             EXPECT_FALSE(gateway.lastError().contains(QLatin1String("s3cret")));
         }
-        // Qt may send a GET again on a fresh connection when a kept one turns out closed.
-        EXPECT_FALSE(ecoute.requetes.isEmpty());
-        for (const QByteArray& requete : ecoute.requetes) {
-            EXPECT_TRUE(requete.startsWith("GET /qavo/files/qavo_general.txt HTTP/1.1\r\n"));
-            EXPECT_EQ(entete(requete, "Authorization"), "Basic " + QByteArray("admin:s3cret").toBase64());
-        }
+        ASSERT_EQ(ecoute.requetes.size(), 1);
+        const QByteArray& requete = ecoute.requetes[0];
+        EXPECT_TRUE(requete.startsWith("GET /qavo/files/qavo_general.txt HTTP/1.1\r\n"));
+        EXPECT_EQ(entete(requete, "Authorization"), "Basic " + QByteArray("admin:s3cret").toBase64());
+        EXPECT_EQ(entete(requete, "User-Agent"), "QAVO/" QAVO_VERSION);
+        EXPECT_EQ(entete(requete, "Accept-Encoding"), "identity");
     }
 }
 
@@ -174,6 +199,10 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     ASSERT_EQ(ecoute.requetes.size(), 4);
     EXPECT_TRUE(ecoute.requetes[0].startsWith("PUT /qavo/files/arbre.maa HTTP/1.1\r\n"));
     EXPECT_EQ(corps(ecoute.requetes[0]), fichier);
+    EXPECT_EQ(entete(ecoute.requetes[0], "Digest"),
+              "sha-256=" + QCryptographicHash::hash(fichier, QCryptographicHash::Sha256).toBase64());
+    EXPECT_EQ(entete(ecoute.requetes[0], "Content-Type"), "application/octet-stream");
+    EXPECT_EQ(entete(ecoute.requetes[0], "Expect"), ""); // the body follows its headers at once
     EXPECT_TRUE(ecoute.requetes[2].startsWith("POST /acd_config/ihm HTTP/1.1\r\n"));
     EXPECT_EQ(corps(ecoute.requetes[2]), requete.left(512));
 }

@@ -1,0 +1,329 @@
+// The gateway against real peers: nginx (WebDAV PUT, TLS with a private authority) and squid (Basic proxy
+// login), each started here as a private process on loopback with its own configuration and folders.
+#include "server/http_gateway.h"
+
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+quint16 freePort() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost);
+    return s.serverPort();
+}
+
+bool listening(quint16 port) {
+    for (int i = 0; i < 50; ++i) {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, port);
+        if (s.waitForConnected(100)) return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+bool run(const QString& program, const QStringList& args, QByteArray* out = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    const bool ok = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (out) *out = p.readAllStandardOutput().trimmed();
+    return ok;
+}
+
+const char* const kNginx = R"(daemon off;
+master_process off;
+pid %1/nginx.pid;
+error_log %1/nginx.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path %1/tmp; proxy_temp_path %1/tmp; fastcgi_temp_path %1/tmp;
+  uwsgi_temp_path %1/tmp; scgi_temp_path %1/tmp;
+  root %1/www;
+  auth_basic qavo; auth_basic_user_file %1/users;
+  dav_methods PUT; client_max_body_size 20m;
+  server { listen 127.0.0.1:%2; %4 }
+  server { listen 127.0.0.1:%3 ssl; ssl_certificate %1/chain.pem; ssl_certificate_key %1/leaf.key; %4 }
+}
+)";
+const char* const kLocations = "location = /qavo/files/ancien.maa { return 301 /qavo/files/arbre.maa; } "
+                               "location = /qavo/files/page.gz { add_header Content-Encoding gzip; }";
+
+const char* const kSquid = R"(http_port 127.0.0.1:%2
+pid_filename %1/squid.pid
+cache_log %1/squid.log
+access_log none
+cache_store_log none
+cache deny all
+coredump_dir %1
+pinger_enable off
+shutdown_lifetime 0 seconds
+visible_hostname qavo-test
+auth_param basic program /usr/lib/squid/basic_ncsa_auth %1/proxy-users
+auth_param basic realm qavo
+acl authed proxy_auth REQUIRED
+http_access allow authed
+http_access deny all
+)";
+
+// The peers of the whole suite, started once: folders, certificates, passwords, then the processes.
+struct Peers {
+    QTemporaryDir dir;
+    QString root = dir.path();
+    quint16 plain = freePort(), tls = freePort(), proxy = freePort(), dead = freePort();
+    QProcess nginx, squid;
+    QString noNginx, noSquid; // why a peer is missing
+
+    Peers() {
+        // squid's login helper runs as squid's own user when the tests run as root.
+        QFile(root).setPermissions(QFile::permissions(root) | QFile::ReadOther | QFile::ExeOther);
+        QDir(root).mkpath(QStringLiteral("www/qavo/files"));
+        QDir(root).mkpath(QStringLiteral("tmp"));
+        testing_support::writeBytes(root + "/www/qavo/files/arbre.maa", "[General]\r\nversion=900.1\r\n");
+        testing_support::writeBytes(root + "/www/qavo/files/page.gz", "\x1f\x8b\x08 not the file");
+        noNginx = startNginx();
+        noSquid = startSquid();
+    }
+    ~Peers() {
+        for (QProcess* p : {&nginx, &squid}) {
+            p->terminate();
+            if (!p->waitForFinished(3000)) p->kill();
+            p->waitForFinished(1000);
+        }
+    }
+    QString path(const QString& name) const { return root + u'/' + name; }
+    // A password file as nginx and squid's helper read it.
+    bool users(const char* file, const char* user, const char* secret) {
+        QByteArray hash;
+        if (!run("openssl", {"passwd", "-apr1", secret}, &hash)) return false;
+        testing_support::writeBytes(path(file), user + (':' + hash) + '\n');
+        return true;
+    }
+
+    // A private root, an intermediate under it, and the server's certificate for 127.0.0.1 under that.
+    bool makeCertificates() {
+        const QString ext = path("ext");
+        testing_support::writeBytes(ext, "[ca]\nbasicConstraints=critical,CA:TRUE\nkeyUsage=keyCertSign\n"
+                                         "[leaf]\nsubjectAltName=IP:127.0.0.1\n");
+        auto sign = [&](const QString& name, const char* cn, const QString& issuer, const char* section) {
+            QStringList x509{"x509",     "-req", "-in",         path(name) + ".csr",
+                             "-days",    "1",    "-out",        path(name) + ".pem",
+                             "-extfile", ext,    "-extensions", section};
+            x509 += issuer.isEmpty() ? QStringList{"-signkey", path(name) + ".key"}
+                                     : QStringList{"-CA", path(issuer) + ".pem", "-CAkey",
+                                                   path(issuer) + ".key", "-CAcreateserial"};
+            return run("openssl", {"req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                   "-nodes", "-keyout", path(name) + ".key", "-out", path(name) + ".csr",
+                                   "-subj", QStringLiteral("/CN=") + cn}) &&
+                   run("openssl", x509);
+        };
+        if (!sign("root", "QAVO test root", {}, "ca") ||
+            !sign("inter", "QAVO test intermediate", "root", "ca") ||
+            !sign("leaf", "127.0.0.1", "inter", "leaf"))
+            return false;
+        testing_support::writeBytes(path("chain.pem"), testing_support::readBytes(path("leaf.pem")) +
+                                                           testing_support::readBytes(path("inter.pem")));
+        return true;
+    }
+
+    QString startNginx() {
+        const QString program = QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin"});
+        if (program.isEmpty()) return QStringLiteral("nginx is not installed (scripts/install-deps.sh)");
+        if (!makeCertificates() || !users("users", "admin", "s3cret"))
+            return QStringLiteral("openssl could not make the certificates");
+        testing_support::writeBytes(path("nginx.conf"), QString::fromLatin1(kNginx)
+                                                            .arg(root)
+                                                            .arg(plain)
+                                                            .arg(tls)
+                                                            .arg(QLatin1String(kLocations))
+                                                            .toUtf8());
+        nginx.start(program, {"-p", root, "-c", path("nginx.conf"), "-e", path("nginx.log")});
+        if (!listening(plain) || !listening(tls))
+            return QStringLiteral("nginx did not start: ") + testing_support::readBytes(path("nginx.log"));
+        return {};
+    }
+
+    QString startSquid() {
+        const QString program = QStandardPaths::findExecutable("squid", {"/usr/sbin", "/usr/local/sbin"});
+        if (program.isEmpty() || !QFile::exists("/usr/lib/squid/basic_ncsa_auth"))
+            return QStringLiteral("squid is not installed (scripts/install-deps.sh)");
+        if (!users("proxy-users", "plog", "ppass")) return QStringLiteral("openssl passwd failed");
+        testing_support::writeBytes(path("squid.conf"),
+                                    QString::fromLatin1(kSquid).arg(root).arg(proxy).toUtf8());
+        squid.start(program, {"-N", "-f", path("squid.conf")});
+        if (!listening(proxy))
+            return QStringLiteral("squid did not start: ") + testing_support::readBytes(path("squid.log"));
+        return {};
+    }
+};
+
+enum class Adresse { Http, Https, HttpsSurHttp };
+enum class Ca { Aucun, Serveur, Intermediaire, Racine, Absent };
+enum class Relais { Aucun, Squid, SquidRefus, Ferme, Inconnu };
+
+struct Cas {
+    const char* nom;
+    Adresse adresse;
+    Ca ca;
+    Relais relais;
+    const char* fichier; // remote name
+    int raison;
+    const char* message; // in lastError(); %P: nginx's plain port, %D: a closed port
+};
+
+class RealPeers : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { peers = new Peers; }
+    static void TearDownTestSuite() {
+        delete peers;
+        peers = nullptr;
+    }
+    void SetUp() override {
+        if (!peers->noNginx.isEmpty()) GTEST_SKIP() << qPrintable(peers->noNginx);
+        ASSERT_TRUE(work.isValid());
+        gateway.setTimeouts(2000, 5000);
+    }
+    void TearDown() override {
+        if (caAvant.isNull())
+            qunsetenv("QAVO_CA_FILE");
+        else
+            qputenv("QAVO_CA_FILE", caAvant);
+    }
+
+    void configurer(const Cas& c) {
+        const bool https = c.adresse != Adresse::Http;
+        gateway.SetFtpConnectionParameters(
+            https ? "https://127.0.0.1" : "127.0.0.1",
+            QString::number(c.adresse == Adresse::Https ? peers->tls : peers->plain), "qavo", "admin",
+            "s3cret");
+        static const char* const fichiersCa[] = {"", "leaf.pem", "inter.pem", "root.pem", "absent.pem"};
+        if (c.ca == Ca::Aucun)
+            qunsetenv("QAVO_CA_FILE");
+        else
+            qputenv("QAVO_CA_FILE", QFile::encodeName(peers->path(fichiersCa[int(c.ca)])));
+        const QString proxy = QString::number(peers->proxy);
+        switch (c.relais) {
+        case Relais::Aucun:
+            gateway.SetProxyParameters({}, {}, {}, {});
+            break;
+        case Relais::Squid:
+            gateway.SetProxyParameters("127.0.0.1", proxy, "plog", "ppass");
+            break;
+        case Relais::SquidRefus:
+            gateway.SetProxyParameters("127.0.0.1", proxy, "plog", "wrong");
+            break;
+        case Relais::Ferme:
+            gateway.SetProxyParameters("127.0.0.1", QString::number(peers->dead), "p", "q");
+            break;
+        case Relais::Inconnu:
+            gateway.SetProxyParameters("proxy.invalid", "3128", "p", "q");
+            break;
+        }
+    }
+
+    void fetchAll(std::initializer_list<Cas> cas) {
+        for (const Cas& c : cas) {
+            SCOPED_TRACE(c.nom);
+            configurer(c);
+            const QString local = work.filePath("local.maa");
+            const int r = gateway.GetFileHTTP_QAVO(QString::fromLatin1(c.fichier), local);
+            EXPECT_EQ(r, c.raison) << qPrintable(gateway.lastError());
+            const QString attendu = QString::fromLatin1(c.message)
+                                        .replace("%P", QString::number(peers->plain))
+                                        .replace("%D", QString::number(peers->dead));
+            EXPECT_TRUE(gateway.lastError().contains(attendu)) << qPrintable(gateway.lastError());
+            EXPECT_FALSE(gateway.lastError().contains("s3cret") || gateway.lastError().contains("ppass"));
+            EXPECT_EQ(testing_support::readBytes(local),
+                      r == HttpGateway::Ok
+                          ? testing_support::readBytes(peers->path("www/qavo/files/arbre.maa"))
+                          : QByteArray());
+            QFile::remove(local);
+            EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
+    }
+
+    static inline Peers* peers = nullptr;
+    QTemporaryDir work;
+    HttpGateway gateway;
+    QByteArray caAvant = qgetenv("QAVO_CA_FILE");
+};
+
+TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
+    fetchAll({
+        {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
+        {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::StatutHttp,
+         "404"},
+        {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirection,
+         "-> http://127.0.0.1:%P/qavo/files/arbre.maa"},
+        {"compressed", Adresse::Http, Ca::Aucun, Relais::Aucun, "page.gz", HttpGateway::Encodage, "gzip"},
+        {"private authority unknown", Adresse::Https, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Tls,
+         "certificate"},
+        {"server's own certificate trusted", Adresse::Https, Ca::Serveur, Relais::Aucun, "arbre.maa",
+         HttpGateway::Ok, ""},
+        {"intermediate trusted", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "arbre.maa",
+         HttpGateway::Ok, ""},
+        {"root trusted", Adresse::Https, Ca::Racine, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
+        {"certificate file missing", Adresse::Https, Ca::Absent, Relais::Aucun, "arbre.maa",
+         HttpGateway::FichierCa, "absent.pem: no such file"},
+        {"https to a plain port", Adresse::HttpsSurHttp, Ca::Racine, Relais::Aucun, "arbre.maa",
+         HttpGateway::PasTls, "plain HTTP"},
+        {"proxy refuses connections", Adresse::Http, Ca::Aucun, Relais::Ferme, "arbre.maa",
+         HttpGateway::Proxy, "via proxy 127.0.0.1:%D: Connection refused"},
+        {"proxy name unknown", Adresse::Http, Ca::Aucun, Relais::Inconnu, "arbre.maa", HttpGateway::Proxy,
+         "via proxy proxy.invalid:3128: Could not resolve proxy: proxy.invalid"},
+    });
+}
+
+TEST_F(RealPeers, ThroughSquidWithItsLogin) {
+    if (!peers->noSquid.isEmpty()) GTEST_SKIP() << qPrintable(peers->noSquid);
+    fetchAll({
+        {"plain", Adresse::Http, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
+        {"tunnel", Adresse::Https, Ca::Serveur, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
+        {"tunnel, authority unknown", Adresse::Https, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Tls,
+         "certificate"},
+        {"login refused", Adresse::Http, Ca::Aucun, Relais::SquidRefus, "arbre.maa", HttpGateway::RefusProxy,
+         "407"},
+        {"tunnel login refused", Adresse::Https, Ca::Serveur, Relais::SquidRefus, "arbre.maa",
+         HttpGateway::RefusProxy, "407"},
+    });
+}
+
+// A store lands byte for byte in nginx's folder, directly, over TLS and through squid; a wrong password
+// stores nothing.
+TEST_F(RealPeers, StoreLandsWholeOnNginx) {
+    QByteArray octets;
+    for (int i = 0; i < 100000; ++i)
+        octets += char(i * 7 % 256);
+    testing_support::writeBytes(work.filePath("envoi.maa"), octets);
+    const Cas cas[] = {
+        {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "s1.maa", HttpGateway::Ok, ""},
+        {"tls", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "s2.maa", HttpGateway::Ok, ""},
+        {"squid", Adresse::Http, Ca::Aucun, Relais::Squid, "s3.maa", HttpGateway::Ok, ""},
+        {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refus, "401"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        if (c.relais == Relais::Squid && !peers->noSquid.isEmpty()) continue;
+        configurer(c);
+        if (c.raison == HttpGateway::Refus)
+            gateway.SetFtpConnectionParameters("127.0.0.1", QString::number(peers->plain), "qavo", "admin",
+                                               "x");
+        EXPECT_EQ(gateway.PutFileHTTP_QAVO(work.filePath("envoi.maa"), c.fichier), c.raison)
+            << qPrintable(gateway.lastError());
+        EXPECT_TRUE(gateway.lastError().contains(c.message)) << qPrintable(gateway.lastError());
+        const QString stocke = peers->path("www/qavo/files/") + c.fichier;
+        EXPECT_EQ(testing_support::readBytes(stocke), c.raison == HttpGateway::Ok ? octets : QByteArray());
+    }
+}
+
+} // namespace
