@@ -261,8 +261,7 @@ protected:
 TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
     fetchAll({
         {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
-        {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::StatutHttp,
-         "404"},
+        {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::Absent, "404"},
         {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirection,
          "-> http://127.0.0.1:%P/qavo/files/arbre.maa"},
         {"compressed", Adresse::Http, Ca::Aucun, Relais::Aucun, "page.gz", HttpGateway::Encodage, "gzip"},
