@@ -170,8 +170,13 @@ std::optional<QString> prepareServer(const QString& switches, const Options& opt
     return std::nullopt;
 }
 
+QString say(const AppContext& ctx, const char* key, const char* english) {
+    return ctx.translation.readTranslation(QStringLiteral("CLI"), QString::fromLatin1(key),
+                                           QString::fromUtf8(english));
+}
+
 int serverFailure(AppContext& ctx, const QString& message) {
-    writeLine(stderr, message + QStringLiteral(": ") + server_transfers::lastReason(ctx));
+    writeLine(stderr, say(ctx, "CliAvecRaison", "%1: %2").arg(message, server_transfers::lastReason(ctx)));
     return kServerFailure;
 }
 

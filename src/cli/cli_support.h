@@ -52,6 +52,10 @@ std::optional<QString> takeOption(QStringList& args, QLatin1String name, QString
 // folder. Returns an error message (no /HADDR:, or --info given: the server's own file is used).
 std::optional<QString> prepareServer(const QString& switches, const Options& options, AppContext& ctx,
                                      const QString& scratchDir);
+// A sentence of qavo-cli in the language of the translation in use (section CLI), so that it reads in
+// the same language as the server's reasons it wraps; the English text when the translation has none.
+QString say(const AppContext& ctx, const char* key, const char* english);
+
 // Prints "qavo-cli: " + message + ": " + why the last exchange failed, and returns kServerFailure.
 int serverFailure(AppContext& ctx, const QString& message);
 

@@ -22,12 +22,12 @@ bool bareName(const QString& name) {
 
 // A tree or the information file must be one: a login portal's page answered with 200 is not. Other
 // files are bytes, taken whole as they come.
-QString refusalOf(const QString& remote, const QByteArray& bytes) {
+QString refusalOf(const AppContext& ctx, const QString& remote, const QByteArray& bytes) {
     if (remote.endsWith(QLatin1String(".maa"), Qt::CaseInsensitive) && !isTreeFileContent(bytes))
-        return QStringLiteral("not a tree file");
+        return say(ctx, "CliNotATree", "a tree file");
     if (remote.compare(server_transfers::InfoFileName, Qt::CaseInsensitive) == 0 &&
         !ProfileFile::parse(platform::decodeAnsi(bytes)).hasSection(QStringLiteral("General")))
-        return QStringLiteral("not a server information file");
+        return say(ctx, "CliNotInfo", "a server information file");
     return {};
 }
 
@@ -53,11 +53,10 @@ int runFetch(const QStringList& arguments) {
     const QString part = QDir(scratch.path()).filePath(QStringLiteral("fetched.part"));
     platform::NoPacing pacing;
     if (!server_transfers::fetchServerFile(ctx, remote, part, pacing))
-        return serverFailure(ctx, QStringLiteral("cannot fetch ") + remote);
+        return serverFailure(ctx, say(ctx, "CliCannotFetch", "cannot fetch %1").arg(remote));
     const QByteArray bytes = server_transfers::fileBytes(part);
-    if (const QString refusal = refusalOf(remote, bytes); !refusal.isEmpty()) {
-        warn(QStringLiteral("the server's ") + remote + QStringLiteral(" is ") + refusal +
-             QStringLiteral(": ") + out + QStringLiteral(" kept"));
+    if (const QString refusal = refusalOf(ctx, remote, bytes); !refusal.isEmpty()) {
+        warn(say(ctx, "CliRefusedFile", "the server's %1 is not %2: %3 kept").arg(remote, refusal, out));
         return kServerFailure;
     }
     if (const QString error = platform::writeFileAtomically(out, bytes); !error.isEmpty())

@@ -30,7 +30,8 @@ std::optional<int> prepare(const QStringList& arguments, const QString& words, O
 std::optional<int> loadFromServer(AppContext& ctx, line_server::LineData& data) {
     platform::NoPacing pacing;
     const QString missing = line_server::loadLineData(ctx, pacing, data);
-    if (!missing.isEmpty()) return serverFailure(ctx, QStringLiteral("cannot fetch ") + missing);
+    if (!missing.isEmpty())
+        return serverFailure(ctx, say(ctx, "CliCannotFetch", "cannot fetch %1").arg(missing));
     return std::nullopt;
 }
 

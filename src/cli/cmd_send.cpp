@@ -52,11 +52,12 @@ int runSend(const QStringList& arguments) {
     platform::NoPacing pacing;
     const QString info = QDir(ctx.repTMP).filePath(server_transfers::InfoFileName);
     if (!server_transfers::fetchServerFile(ctx, server_transfers::InfoFileName, info, pacing))
-        return serverFailure(ctx, QStringLiteral("cannot fetch ") + server_transfers::InfoFileName);
+        return serverFailure(
+            ctx, say(ctx, "CliCannotFetch", "cannot fetch %1").arg(server_transfers::InfoFileName));
     // Without a version the server cannot say which trees it runs.
     if (ProfileFile::load(info).value(QStringLiteral("General"), QStringLiteral("version")).isEmpty()) {
-        warn(QStringLiteral("the server gives no version in ") + server_transfers::InfoFileName +
-             QStringLiteral(": nothing sent"));
+        warn(say(ctx, "CliNoVersion", "the server gives no version in %1: nothing sent")
+                 .arg(server_transfers::InfoFileName));
         return kServerFailure;
     }
 
@@ -64,10 +65,10 @@ int runSend(const QStringList& arguments) {
     case kOk:
         break;
     case 1:
-        warn(QStringLiteral("the tree has errors: nothing sent"));
+        warn(say(ctx, "CliTreeErrors", "the tree has errors: nothing sent"));
         return 1;
     case 3:
-        warn(QStringLiteral("the check stopped: nothing sent"));
+        warn(say(ctx, "CliCheckStopped", "the check stopped: nothing sent"));
         return 3;
     default:
         return kFailure; // runCheck has said why
@@ -81,24 +82,24 @@ int runSend(const QStringList& arguments) {
 
     namespace st = server_transfers;
     if (const QString error = st::writeTreeToSend(ctx, config); !error.isEmpty())
-        return fail(QStringLiteral("cannot write the tree for sending in ") + ctx.repTMP +
-                    QStringLiteral(": ") + error);
+        return fail(say(ctx, "CliCannotWriteSend", "cannot write the tree for sending in %1: %2")
+                        .arg(ctx.repTMP, error));
     // No store without knowing what it replaces: only a server without a tree has nothing to back up.
     const st::FetchResult previous = st::fetchBackup(ctx, pacing);
     if (previous == st::FetchResult::NotATree) {
-        warn(QStringLiteral("the server's tree is not a tree file: nothing sent"));
+        warn(say(ctx, "CliServerNotTree", "the server's tree is not a tree file: nothing sent"));
         return kServerFailure;
     }
     if (previous == st::FetchResult::Failed)
-        return serverFailure(ctx, QStringLiteral("cannot back up the server's tree, nothing sent"));
+        return serverFailure(ctx, say(ctx, "CliNoBackup", "cannot back up the server's tree, nothing sent"));
     if (!backup.isEmpty()) {
         if (previous == st::FetchResult::Absent)
-            warn(QStringLiteral("the server had no tree before: no backup written"));
+            warn(say(ctx, "CliNoTreeBefore", "the server had no tree before: no backup written"));
         else if (const QString error =
                      platform::writeFileAtomically(backup, st::fileBytes(st::backupPath(ctx)));
                  !error.isEmpty())
-            return fail(QStringLiteral("cannot write the backup ") + backup + QStringLiteral(": ") + error +
-                        QStringLiteral(", nothing sent"));
+            return fail(say(ctx, "CliBackupWrite", "cannot write the backup %1: %2, nothing sent")
+                            .arg(backup, error));
     }
     QString storeReason;
     switch (st::storeTree(ctx, pacing, previous == st::FetchResult::Absent, &storeReason)) {
@@ -106,18 +107,19 @@ int runSend(const QStringList& arguments) {
     case st::StoreResult::StoredReplyLost:
         break;
     case st::StoreResult::NotStored:
-        warn(QStringLiteral("the server did not take the tree: ") + storeReason +
-             QStringLiteral("; it keeps its previous tree"));
+        warn(say(ctx, "CliNotStored", "the server did not take the tree: %1; it keeps its previous tree")
+                 .arg(storeReason));
         return kServerFailure;
     case st::StoreResult::Unknown:
-        warn(QStringLiteral("the server did not confirm the store: ") + storeReason +
-             QStringLiteral("; it may hold the new tree, a fetch will tell"));
+        warn(say(ctx, "CliStoreUnknown",
+                 "the server did not confirm the store: %1; it may hold the new tree, a fetch will tell")
+                 .arg(storeReason));
         return kServerFailure;
     }
     if (st::fetchTree(ctx, ctx.fileServeur, pacing) != st::FetchResult::Fetched)
-        return serverFailure(ctx, QStringLiteral("tree sent, but cannot fetch it back"));
+        return serverFailure(ctx, say(ctx, "CliNotFetchedBack", "tree sent, but cannot fetch it back"));
     if (st::fileBytes(ctx.fileServeur) != st::fileBytes(st::toSendPath(ctx))) {
-        warn(QStringLiteral("the tree fetched back differs from the tree sent"));
+        warn(say(ctx, "CliDiffersBack", "the tree fetched back differs from the tree sent"));
         return kServerFailure;
     }
     return kOk;

@@ -192,6 +192,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Saved over the local copy of the server's tree but never sent: the copy goes with this editor's
+    // temporary folder, so the server is the only place left for those changes.
+    if (!m_ctx.modeLocal && !m_document.isModified() && m_serverCopy.has_value() &&
+        server_transfers::fileBytes(m_ctx.fileServeur) != *m_serverCopy &&
+        m_prompts.question(label("MsgQuitNonEnvoye"), label("Titre")) != Prompts::Answer::Yes) {
+        event->ignore();
+        return;
+    }
     saveConfigSetting(QStringLiteral("repCourant"), m_repCourant);
     event->accept();
 }

@@ -97,8 +97,16 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
 TEST(CliNet, UnreachableServerIsFourAndBadUsageTwo) {
     Server server;
     ASSERT_TRUE(server.started());
-    expectExit(runCli(QStringList{"fetch", server.scratch("o.maa")} + server.switches("1")), 4,
-               "closed port");
+    // One language per message: the sentence and the server's reason it wraps, French unless asked.
+    const CliRun french = runCli(QStringList{"fetch", server.scratch("o.maa")} + server.switches("1"));
+    expectExit(french, 4, "closed port");
+    EXPECT_TRUE(
+        french.err.startsWith("qavo-cli: impossible de récupérer arbre.maa : le serveur est injoignable ("))
+        << french.err.toStdString();
+    const CliRun english =
+        runCli(QStringList{"fetch", server.scratch("o.maa"), "--lang", "1"} + server.switches("1"));
+    EXPECT_TRUE(english.err.startsWith("qavo-cli: cannot fetch arbre.maa: the server cannot be reached ("))
+        << english.err.toStdString();
     expectExit(runCli(QStringList{"fetch"} + server.switches()), 2, "no OUT");
     expectExit(runCli({"fetch", server.scratch("o.maa"), "/HPORT:1"}), 2, "no address");
     // A password written in the address never shows either.
