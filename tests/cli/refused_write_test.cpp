@@ -41,6 +41,7 @@ TEST(RefusedWrite, KeepsTheOldFileAndSaysWhy) {
         {{"plan", example("demo.maa"), "OUT"}, "plan.png", false},
         {{"plan", example("demo.maa"), "OUT"}, "plan.mmd", false},
         {QStringList{"fetch", "OUT"} + server, "fetched.maa", false},
+        {QStringList{"lines-export", "OUT"} + server, "lines.csv", false},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
