@@ -51,7 +51,7 @@ protected:
     std::unique_ptr<FrmHoraires> dialog;
 };
 
-TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndWritesNothingWithoutAChangeOrOnCancel) {
+TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndOkStoresWhatIsShownOnlyAfterAChange) {
     schedules[0].days[3].value = "25:00-12:00";
     open();
     EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
@@ -67,10 +67,9 @@ TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndWritesNothingWithoutAChangeOrO
     chooseDay(0, "07 00 12 00 __ __ __ __");
     click("cmdEchap");
     EXPECT_EQ(schedules[0].days[0].value, "08:30-12:00/14:00-18:00");
-}
 
-TEST_F(FrmHorairesTest, OkStoresEveryShownScheduleAsChosen) {
-    open();
+    // After a change, every schedule shown is stored as chosen.
+    dialog->show();
     chooseDay(2, "07 31 12 02 14 45 19 05");
     chooseDay(6, "10 00 11 00 __ __ __ __");
     selectSchedule(2);

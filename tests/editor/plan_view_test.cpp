@@ -10,13 +10,6 @@ namespace {
 
 class PlanTest : public WindowTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        // The plan's own captions, as the program ships them.
-        const QByteArray english =
-            testing_support::readBytes(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-        ctx.translation.setText(windowLabels() + QString::fromLatin1(english.mid(english.indexOf("[PLAN]"))));
-    }
     PlanView* plan() const { return window->findChild<PlanView*>(); }
     QGraphicsView* canvas() const { return find<QGraphicsView>(QStringLiteral("picPlan")); }
     // Where a box is drawn on the screen, brought into view first.
@@ -30,51 +23,33 @@ protected:
     }
 };
 
-TEST_F(PlanTest, ClickingABoxSelectsItsNodeAndShowsItsPanel) {
-    open();
-    const struct {
-        QString box;
-        QString node;
-        int panel; // 0 tree, 1 menu, 2 key
-    } cases[] = {
-        {"M2", "M2", 1},
-        {"E-M1-1", "E-M1-1", 2},
-        {"A1:exit_fer", "A1", 0}, // an exit box stands for its tree and stays selected itself
-        {"A1", "A1", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.box.toStdString());
-        QTest::mouseClick(canvas()->viewport(), Qt::LeftButton, {}, boxPoint(c.box));
-        EXPECT_EQ(selectedKey(), c.node);
-        EXPECT_EQ(shownPanel(), c.panel);
-        EXPECT_EQ(plan()->selectedBox(), c.box);
-    }
-}
-
-TEST_F(PlanTest, SelectingANodeShowsItsTreeWithItsBoxCentred) {
+TEST_F(PlanTest, SelectionGoesBothWaysBetweenTheTreeViewAndThePlan) {
     ctx.Nb_arbre = 2;
     open();
     plan()->setZoom(4); // larger than the view, so that centring shows
     const struct {
-        QString node;
+        QString node; // clicked in the tree view: its tree is drawn, its box selected and centred
         int tree;
-        QString box;
-        bool centred; // tree 2's single box fits whole in the view
+        QString box, boxNode; // then clicked in the plan: its node is selected and its panel shown
+        int panel;            // 0 tree, 1 menu, 2 key
     } cases[] = {
-        {"M1", 1, "M1", true},
-        {"E-M1-3", 1, "E-M1-3", true},
-        {"M2", 1, "M2", true},
-        {"A2", 2, "A2", false},
+        {"M1", 1, "E-M1-1", "E-M1-1", 2},
+        {"E-M1-3", 1, "M2", "M2", 1},
+        {"M2", 1, "A1:exit_fer", "A1", 0}, // an exit box stands for its tree and stays selected itself
+        {"E-M1-3", 1, "A1", "A1", 0},
+        {"A2", 2, "A2", "A2", 0}, // a single box, not centred: it fits whole in the view
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.node.toStdString());
         clickNode(c.node);
         EXPECT_EQ(plan()->tree(), c.tree);
+        EXPECT_EQ(plan()->selectedBox(), c.node);
+        const QPoint offCentre = boxPoint(c.node, false) - canvas()->viewport()->rect().center();
+        EXPECT_TRUE(c.tree != 1 || offCentre.manhattanLength() <= 3) << offCentre.x() << "," << offCentre.y();
+        QTest::mouseClick(canvas()->viewport(), Qt::LeftButton, {}, boxPoint(c.box));
+        EXPECT_EQ(selectedKey(), c.boxNode);
+        EXPECT_EQ(shownPanel(), c.panel);
         EXPECT_EQ(plan()->selectedBox(), c.box);
-        if (c.centred) {
-            const QPoint offCentre = boxPoint(c.box, false) - canvas()->viewport()->rect().center();
-            EXPECT_LE(offCentre.manhattanLength(), 3) << offCentre.x() << "," << offCentre.y();
-        }
     }
 }
 
@@ -106,36 +81,61 @@ TEST_F(PlanTest, AnEditInAPanelRedrawsOnlyTheBoxItChanges) {
     }
 }
 
-TEST_F(PlanTest, ACheckColoursTheBoxesOfItsFindings) {
+TEST_F(PlanTest, CheckColoursNodesBoxesAndCaptionsAndFillsTheList) {
     open();
+    clickNode("E-M1-1");
+    EXPECT_EQ(captionColour("lblLibDetail_0"), Black);
+    // No station and no announcement on this server: every number is unknown (warnings); the exit
+    // when closed lacks its repetitions and silences (errors).
     const struct {
-        QString box;
-        flow::BoxState state;
-    } cases[] = {
-        {"A1", flow::BoxState::Error},
-        {"A1:exit_fer", flow::BoxState::Error}, // its announcement lacks repetitions and silences
-        {"M1", flow::BoxState::Warning},
-        {"E-M1-3", flow::BoxState::Warning}, // an announcement the server does not list
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(plan()->drawnBox(c.box)->state, flow::BoxState::Normal) << c.box.toStdString();
-    action(QStringLiteral("mnuValide"))->trigger();
+        const char* key;
+        int colour;
+        flow::BoxState box;
+    } nodes[] = {{"A1", Red, flow::BoxState::Error},
+                 {"M1", Orange, flow::BoxState::Warning},
+                 {"E-M1-3", Orange, flow::BoxState::Warning}};
+    for (const auto& n : nodes)
+        EXPECT_EQ(plan()->drawnBox(n.key)->state, flow::BoxState::Normal) << n.key;
+    action("mnuValide")->trigger();
     QApplication::processEvents();
-    for (const auto& c : cases)
-        EXPECT_EQ(plan()->drawnBox(c.box)->state, c.state) << c.box.toStdString();
+    for (const auto& n : nodes) {
+        EXPECT_EQ(nodeColour(n.key), n.colour) << n.key;
+        EXPECT_EQ(plan()->drawnBox(n.key)->state, n.box) << n.key;
+    }
+    EXPECT_EQ(nodeColour("E-M1-0"), Black);
+    EXPECT_EQ(nodeColour("A2"), Grey);
+    EXPECT_EQ(plan()->drawnBox("A1:exit_fer")->state, flow::BoxState::Error);
+    EXPECT_TRUE(debugLines().last().endsWith("Checked : 2 errors - 6 warnings"))
+        << debugLines().last().toStdString();
+
+    // The key shown before the check takes its colours without a new click.
+    EXPECT_EQ(captionColour("lblLibDetail_0"), Orange);
+    clickNode("A1");
+    EXPECT_EQ(captionColour("lblCaptionInfo_1"), Red);
+    EXPECT_EQ(captionColour("lblRepetition_0"), Black);
 }
 
-TEST_F(PlanTest, ServerListsLoadedNameTheStationsAndAnnouncements) {
+TEST_F(PlanTest, AServerInformationFileNamesStationsAndAnnouncementsInLocalMode) {
+    ctx.modeLocal = true;
+    const QString info =
+        writeFile("info.txt", "[General]\r\nNb_arbre=1\r\nversion=900.1\r\n[Annonces]\r\n"
+                              "1=15;Hold music;1;1;0;0\r\n[Postes]\r\n1=201;Reception desk;1;\r\n");
     open();
     EXPECT_EQ(plan()->drawnBox("E-M1-1")->title, "Transfer to 201");
-    prompts.fileNames = {writeFile("qavo_general.txt",
-                                   "[General]\r\nNb_arbre=1\r\nversion=900.1\r\n[Annonces]\r\n"
-                                   "1=15;Hold music;1;1;0;0\r\n[Postes]\r\n1=201;Reception desk;1;\r\n")};
+    prompts.fileNames = {info};
     action(QStringLiteral("mnuInfoServeur"))->trigger();
     EXPECT_TRUE(
         QTest::qWaitFor([this] { return plan()->drawnBox("E-M1-1")->title.contains("Reception"); }, 2000));
     EXPECT_EQ(plan()->drawnBox("E-M1-1")->title, "Transfer to 201 (Reception desk)");
     EXPECT_EQ(plan()->drawnBox("E-M1-3")->title, "Announcement 15 (Hold music)");
+    EXPECT_TRUE(find<QLabel>("lblStatutServeur")->text().endsWith(" - info.txt"));
+
+    // A file moved away since is forgotten without a message.
+    QFile::remove(info);
+    prompts.shown.clear();
+    open();
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_FALSE(find<QLabel>("lblStatutServeur")->text().contains(" - "));
 }
 
 TEST_F(PlanTest, CtrlWheelZoomsAndFitShowsTheWholePlan) {

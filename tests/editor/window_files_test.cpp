@@ -50,7 +50,9 @@ TEST_F(WindowTest, RecentFilesAreMovedPackedAndDropped) {
         f << writeFile(QStringLiteral("f%1.maa").arg(i), workedExample());
     testing_support::writeBytes(ctx.fileServeur, workedExample());
     QFile::remove(f[4]);
-    setRecentEntries({f[0], ctx.fileServeur, f[1], f[4], f[2]});
+    const QStringList stored = {f[0], ctx.fileServeur, f[1], f[4], f[2]};
+    for (int n = 1; n <= 5; ++n)
+        userSettings().setValue(QStringLiteral("Files/F%1").arg(n), stored[n - 1]);
 
     // The server copy and a deleted file are dropped, the rest closes up.
     load(QString());
@@ -125,26 +127,6 @@ TEST_F(WindowTest, WhileACheckRunsTheCommandsThatReplaceTheTreeWait) {
     EXPECT_FALSE(closed);
     EXPECT_TRUE(action("mnuNew")->isEnabled());
     EXPECT_TRUE(action("toolAnnuler")->isEnabled());
-}
-
-TEST_F(WindowTest, ServerInformationFileGivesLocalModeTheListsAndIsRemembered) {
-    ctx.modeLocal = true;
-    const QString info =
-        writeFile("info.txt", readBytes(QStringLiteral(QAVO_TEST_DATA "/server_info_check.txt")));
-    open();
-    ASSERT_TRUE(ctx.Announcements.isEmpty());
-    prompts.fileNames << info;
-    action("mnuInfoServeur")->trigger();
-
-    EXPECT_FALSE(ctx.Stations.isEmpty());
-    EXPECT_TRUE(find<QLabel>("lblStatutServeur")->text().endsWith(" - info.txt"));
-
-    // A file moved away since is forgotten without a message.
-    QFile::remove(info);
-    prompts.shown.clear();
-    open();
-    EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_FALSE(find<QLabel>("lblStatutServeur")->text().contains(" - "));
 }
 
 TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {

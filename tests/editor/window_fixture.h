@@ -26,9 +26,10 @@ constexpr int Red = 255;
 constexpr int Orange = 33023;
 constexpr int Grey = 8421504;
 
-// The panels' labels and the window's own.
+// The panels' labels and the window's own, after the call window's and the plan's as the program ships them.
 inline QString windowLabels() {
-    return example::labelsText() +
+    const QString english = QString::fromLatin1(testing_support::readBytes(QAVO_RESOURCES "/qavo_lg01.txt"));
+    return "\r\n" + english.mid(english.indexOf(QStringLiteral("[FLOW]"))) + example::labelsText() +
            QStringLiteral(
                "Titre=QAVO Editor\r\nDebugReady=Ready\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
                "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
@@ -226,11 +227,6 @@ protected:
     static QSettings userSettings() {
         return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("AA"),
                          QStringLiteral("AA"));
-    }
-    static void setRecentEntries(const QStringList& paths) {
-        QSettings s = userSettings();
-        for (int n = 1; n <= 5; ++n)
-            s.setValue(QStringLiteral("Files/F%1").arg(n), paths.value(n - 1));
     }
     QStringList recentMenu() const {
         QStringList out;

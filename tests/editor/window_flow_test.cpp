@@ -1,24 +1,14 @@
-// The main window's call window, the changes its send confirmation counts and "Compare with...".
+// The main window's call window and "Compare with...".
 #include "window_fixture.h"
 
 #include "dialogs/frm_appel.h"
 #include "dialogs/frm_changes.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
-#include "startup/server_info.h"
-#include "support/sim_process.h"
-
-#include <optional>
 
 using namespace editor_testing;
 
 namespace {
 
 struct WindowFlow : WindowTest {
-    void SetUp() override {
-        WindowTest::SetUp();
-        ctx.translation.loadFile(testing_support::resourcesDir() + "/qavo_lg01.txt");
-    }
     FrmAppel* callWindow() const { return window->findChild<FrmAppel*>(); }
     void press(const QString& caption) {
         for (auto* b : callWindow()->findChildren<QPushButton*>())
@@ -134,59 +124,6 @@ TEST_F(WindowFlow, CompareWithListsWhatTheOpenTreeChangesFromTheFile) {
     prompts.fileNames << writeFile("notes.maa", "just text");
     action("mnuComparer")->trigger();
     EXPECT_EQ(prompts.shown.last().text, "notes.maa could not be opened as a tree file.");
-}
-
-// The server holds the worked example, complete enough to pass the check.
-struct WindowFlowServer : WindowFlow {
-    void SetUp() override {
-        WindowFlow::SetUp();
-        sim.emplace();
-        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
-        testing_support::writeBytes(sim->root() + "/arbre.maa", passingTree);
-        ctx.modeLocal = false;
-        ctx.HADDR = "127.0.0.1";
-        ctx.HPORT = QString::number(sim->port());
-        ctx.USER = "u";
-        ctx.PASS = "p";
-        auto gateway = std::make_unique<HttpGateway>();
-        gateway->setTimeouts(3000, 3000);
-        passerelleOf(ctx).setGateway(std::move(gateway));
-        ctx.fileLecture = sim->root() + "/qavo_general.txt"; // the check reads the server's lists
-        loadServerLists(ctx, ctx.fileLecture);
-    }
-    // The send confirmation as asked, and answered.
-    ScriptedPrompts::Shown askToSend(Prompts::Answer answer = Prompts::Answer::No) {
-        prompts.answers << answer;
-        action("mnuEnvoi")->trigger();
-        return prompts.shown.value(prompts.shown.size() - 1);
-    }
-    const QByteArray passingTree = workedExample().replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2");
-    std::optional<testing_support::SimProcess> sim;
-};
-
-TEST_F(WindowFlowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) {
-    open(passingTree);
-    ScriptedPrompts::Shown asked = askToSend();
-    EXPECT_EQ(asked.text, "Send the trees to server 127.0.0.1?");
-    EXPECT_EQ(asked.remark, "The server's current trees are not known here: the changes cannot be counted.");
-    EXPECT_TRUE(asked.details.isEmpty());
-
-    prompts.answers << Prompts::Answer::Yes;
-    action("mnuRecup")->trigger();
-    EXPECT_EQ(askToSend().remark, "No difference in behaviour from the server's current trees.");
-
-    // Saving writes over the local copy of the server's tree: the count still goes by what was fetched.
-    config().sections.setValue("M1", MenuValue::lib, "Edited");
-    config().sections.setValue("M1", MenuValue::key0 + 3, "trf;201");
-    document->setModified(true);
-    action("mnuSave")->trigger();
-    asked = askToSend(Prompts::Answer::Yes);
-    EXPECT_EQ(asked.remark, "2 changes against the server's current trees.");
-    EXPECT_EQ(asked.details.count('\n'), 1) << asked.details.toStdString();
-    EXPECT_TRUE(asked.details.contains("Edited") && asked.details.contains("key 3"))
-        << asked.details.toStdString();
-    EXPECT_EQ(askToSend().remark, "No difference in behaviour from the server's current trees.")
-        << "what was sent is the server's tree now";
 }
 
 } // namespace

@@ -139,31 +139,6 @@ TEST_F(WindowPanels, TreeAndMenuFieldsWriteTheirValues) {
     EXPECT_EQ(journalItems().size(), 1) << "typing folds into the current step";
 }
 
-TEST_F(WindowPanels, CheckColoursNodesAndCaptionsAndFillsTheList) {
-    open();
-    clickNode("E-M1-1");
-    EXPECT_EQ(captionColour("lblLibDetail_0"), Black);
-    action("mnuValide")->trigger();
-
-    // No station and no announcement on this server: every number is unknown (warnings); the exit
-    // when closed lacks its repetitions and silences (errors).
-    const struct {
-        const char* key;
-        int colour;
-    } nodes[] = {{"A1", Red}, {"M1", Orange}, {"E-M1-0", Black}, {"E-M1-3", Orange}, {"A2", Grey}};
-    for (const auto& n : nodes)
-        EXPECT_EQ(nodeColour(n.key), n.colour) << n.key;
-    const QStringList lines = debugLines();
-    ASSERT_FALSE(lines.isEmpty());
-    EXPECT_TRUE(lines.last().endsWith("Checked : 2 errors - 6 warnings")) << lines.last().toStdString();
-
-    // The key shown before the check takes its colours without a new click.
-    EXPECT_EQ(captionColour("lblLibDetail_0"), Orange);
-    clickNode("A1");
-    EXPECT_EQ(captionColour("lblCaptionInfo_1"), Red);
-    EXPECT_EQ(captionColour("lblRepetition_0"), Black);
-}
-
 TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
     const QStringList five = {"mnuAction1", "mnuAction2", "mnuAction3", "mnuAction4",
                               "mnuAction5", "mnuVide2",   "mnuAddMenu"};
@@ -191,8 +166,25 @@ TEST_F(WindowPanels, PopUpItemsByNodeKindAndServerGeneration) {
     }
 }
 
-TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
+TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDeletesMenus) {
     open();
+    clickNode("A1");
+    QTest::keyClick(treeV(), Qt::Key_Delete);
+    EXPECT_FALSE(titleMarked()) << "a tree is not deleted";
+
+    clickNode("E-M1-1");
+    QTest::keyClick(treeV(), Qt::Key_Delete);
+    EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "");
+    EXPECT_EQ(nodeText("E-M1-1"), "1 - No action");
+    EXPECT_EQ(nodeImage("E-M1-1"), "NoAction");
+    EXPECT_EQ(journalItems().size(), 2);
+
+    clickNode("M2");
+    QTest::keyClick(treeV(), Qt::Key_Delete);
+    EXPECT_FALSE(indexOf("E-M2-0").isValid());
+    EXPECT_EQ(value("M1", MenuValue::forDigit(2)), "");
+    EXPECT_TRUE(journalItems().last().contains("Menu deleted '2 - Service'"));
+
     ASSERT_TRUE(rightPress("E-M1-7"));
     popupCommand("mnuAddMenu");
     EXPECT_TRUE(treeV()->isExpanded(indexOf("M3"))) << "its keys are what is filled next";
@@ -215,26 +207,6 @@ TEST_F(WindowPanels, SubMenuAddedFromThePopUpAndDeletedAgain) {
     EXPECT_EQ(selectedKey(), "A1");
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '7 - New menu'"));
     EXPECT_EQ(config().maxNumMenu, 3) << "the number of a deleted menu is not given again";
-}
-
-TEST_F(WindowPanels, DeleteKeyClearsAKeyActionOrDeletesAMenu) {
-    open();
-    clickNode("A1");
-    QTest::keyClick(treeV(), Qt::Key_Delete);
-    EXPECT_FALSE(titleMarked()) << "a tree is not deleted";
-
-    clickNode("E-M1-1");
-    QTest::keyClick(treeV(), Qt::Key_Delete);
-    EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "");
-    EXPECT_EQ(nodeText("E-M1-1"), "1 - No action");
-    EXPECT_EQ(nodeImage("E-M1-1"), "NoAction");
-    EXPECT_EQ(journalItems().size(), 2);
-
-    clickNode("M2");
-    QTest::keyClick(treeV(), Qt::Key_Delete);
-    EXPECT_FALSE(indexOf("E-M2-0").isValid());
-    EXPECT_EQ(value("M1", MenuValue::forDigit(2)), "");
-    EXPECT_TRUE(journalItems().last().contains("Menu deleted '2 - Service'"));
 }
 
 TEST_F(WindowPanels, PickersWithoutServerListsSayWhereTheListsComeFrom) {

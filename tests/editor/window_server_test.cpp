@@ -73,7 +73,7 @@ protected:
     qsizetype seen = 0;
 };
 
-TEST_F(WindowServer, OnlineStartUpOpensTheServersTreeANewOneOrEndsOnTheConnectionError) {
+TEST_F(WindowServer, OnlineStartUpOpensTheServersTreeOrANewOne) {
     const QString program = dir.filePath(QStringLiteral("prog"));
     QDir().mkpath(program);
     for (const char* name : {"/qavo_lg00.txt", "/qavo_lg01.txt"})
@@ -83,12 +83,10 @@ TEST_F(WindowServer, OnlineStartUpOpensTheServersTreeANewOneOrEndsOnTheConnectio
     const struct {
         const char* name;
         const char* missingFile;
-        StartupResult result;
         bool serverTreeShown;
     } cases[] = {
-        {"tree on the server", "", StartupResult::Ok, true},
-        {"no tree on the server", "arbre.maa", StartupResult::Ok, false},
-        {"no information file", "qavo_general.txt", StartupResult::ConnectionError, false},
+        {"tree on the server", "", true},
+        {"no tree on the server", "arbre.maa", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -103,14 +101,7 @@ TEST_F(WindowServer, OnlineStartUpOpensTheServersTreeANewOneOrEndsOnTheConnectio
         };
         const QString commandLine =
             QStringLiteral("/HADDR:127.0.0.1 /HPORT:%1 /USER:u /PASS:p /LANG:1").arg(sim->port());
-        ASSERT_EQ(runStartup(ctx, commandLine, program, prompts, hooks), c.result);
-        if (c.result != StartupResult::Ok) {
-            ASSERT_EQ(prompts.shown.size(), 1);
-            EXPECT_EQ(prompts.shown[0].text, "Error n°9148 KZ - Connection Error");
-            EXPECT_EQ(prompts.shown[0].title, "Connection Error");
-            EXPECT_TRUE(ctx.fileLecture.isEmpty());
-            continue;
-        }
+        ASSERT_EQ(runStartup(ctx, commandLine, program, prompts, hooks), StartupResult::Ok);
         EXPECT_TRUE(prompts.shown.isEmpty());
         EXPECT_EQ(ctx.Nb_arbre, 2) << "read from the server's information file";
         load(ctx.fileAOuvrir);
@@ -147,28 +138,38 @@ TEST_F(WindowServer, ConfirmedSendKeepsTheServersTreeStoresThenOpensWhatTheServe
     EXPECT_EQ(window->windowTitle(), "QAVO Editor - 127.0.0.1");
 }
 
-TEST_F(WindowServer, FetchAsksFirstThenOpensTheServersTreeOrKeepsTheCurrentOneAndSaysWhy) {
-    open();
-    testing_support::writeBytes(ctx.fileServeur, "kept");
-    requests();
-    action("mnuRecup")->trigger(); // answered No
-    EXPECT_EQ(prompts.shown.last().text, "Fetch from 127.0.0.1?");
-    EXPECT_TRUE(requests().isEmpty());
-    EXPECT_EQ(readBytes(ctx.fileServeur), "kept") << "nothing deleted";
+TEST_F(WindowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) {
+    testing_support::writeBytes(sim->root() + "/arbre.maa", passingTree());
+    open(passingTree());
+    const auto askToSend = [&](Prompts::Answer answer) {
+        prompts.answers << answer;
+        action("mnuEnvoi")->trigger();
+        return prompts.shown.last();
+    };
+    ScriptedPrompts::Shown asked = askToSend(Prompts::Answer::No);
+    EXPECT_EQ(asked.text, "Send to 127.0.0.1?");
+    EXPECT_EQ(asked.remark, "The server's current trees are not known here: the changes cannot be counted.");
+    EXPECT_TRUE(asked.details.isEmpty());
 
     prompts.answers << Prompts::Answer::Yes;
     action("mnuRecup")->trigger();
     EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
-    EXPECT_TRUE(serverTree().contains("\r\nlib=" + menuName().toLatin1() + "\r\n"));
+    EXPECT_EQ(askToSend(Prompts::Answer::No).remark,
+              "No difference in behaviour from the server's current trees.");
 
-    changeAndRecord("Edited here");
-    ASSERT_TRUE(sim->fault("login"));
-    prompts.answers << Prompts::Answer::Yes;
-    action("mnuRecup")->trigger();
-    EXPECT_TRUE(prompts.shown.last().text.startsWith("Not fetched: login refused ("))
-        << prompts.shown.last().text.toStdString();
-    EXPECT_EQ(menuName(), "Edited here") << "the tree being edited stays";
-    EXPECT_TRUE(debugLines().last().contains("Not fetched: login refused"));
+    // Saving writes over the local copy of the server's tree: the count still goes by what was fetched.
+    config().sections.setValue("M1", MenuValue::lib, "Edited");
+    config().sections.setValue("M1", MenuValue::key0 + 3, "trf;201");
+    document->setModified(true);
+    action("mnuSave")->trigger();
+    asked = askToSend(Prompts::Answer::Yes);
+    EXPECT_EQ(asked.remark, "2 changes against the server's current trees.");
+    EXPECT_EQ(asked.details.count('\n'), 1) << asked.details.toStdString();
+    EXPECT_TRUE(asked.details.contains("Edited") && asked.details.contains("key 3"))
+        << asked.details.toStdString();
+    EXPECT_EQ(askToSend(Prompts::Answer::No).remark,
+              "No difference in behaviour from the server's current trees.")
+        << "what was sent is the server's tree now";
 }
 
 TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
@@ -333,9 +334,11 @@ TEST_F(ServerFaults, AServerTreeChangedSinceItWasFetchedIsNotOverwrittenUnasked)
 
 TEST_F(ServerFaults, SavedChangesNotOnTheServerAreNamedBeforeAFetchReplacesThem) {
     start(Edits::SavedNotSent);
+    const QStringList before = editorState();
     action("mnuRecup")->trigger(); // answered No
     EXPECT_EQ(lastMessage(), "Saved changes not on the server.\r\nFetch from 127.0.0.1?");
-    EXPECT_EQ(menuName(), "Edited");
+    EXPECT_EQ(editorState(), before);
+    EXPECT_TRUE(requests().isEmpty());
 }
 
 TEST_F(ServerFaults, AFetchedFileThatIsNotATreeIsRefusedAsALocalOneWouldBe) {
