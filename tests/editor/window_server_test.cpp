@@ -41,7 +41,7 @@ protected:
             "$RAISON$\r\nEnvoiConfirme=Reply lost, tree stored.\r\nMsgEnvoye=Sent to $IPSERVEUR$\r\n"
             "ErrDemarrageArbre=Server tree not fetched: $RAISON$\r\nMsgEnvoiInconnu=Server tree unseen. "
             "Send?\r\n"
-            "MsgRecupPerte=Saved changes not on the server.\r\nMsgServeurChange=$NB$ changes on the server. "
+            "MsgRecupPerte=Saved changes not on the server.\r\nMsgQuitNonEnvoye=Not sent. Quit?\r\nMsgServeurChange=$NB$ changes on the server. "
             "Replace?\r\nErrFichierPasArbre=$FICHIER$ is not a tree file.\r\nMsgResetModif=Unsaved "
             "changes lost.\r\n");
         connectTo(ctx);
@@ -332,13 +332,15 @@ TEST_F(ServerFaults, AServerTreeChangedSinceItWasFetchedIsNotOverwrittenUnasked)
     EXPECT_TRUE(titleMarked());
 }
 
-TEST_F(ServerFaults, SavedChangesNotOnTheServerAreNamedBeforeAFetchReplacesThem) {
+TEST_F(ServerFaults, SavedChangesNotOnTheServerAreNamedBeforeAFetchOrQuittingLosesThem) {
     start(Edits::SavedNotSent);
     const QStringList before = editorState();
     action("mnuRecup")->trigger(); // answered No
     EXPECT_EQ(lastMessage(), "Saved changes not on the server.\r\nFetch from 127.0.0.1?");
     EXPECT_EQ(editorState(), before);
     EXPECT_TRUE(requests().isEmpty());
+    EXPECT_FALSE(window->close()); // answered No
+    EXPECT_EQ(lastMessage(), "Not sent. Quit?");
 }
 
 TEST_F(ServerFaults, AFetchedFileThatIsNotATreeIsRefusedAsALocalOneWouldBe) {
