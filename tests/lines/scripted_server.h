@@ -6,6 +6,7 @@
 #include "server/recording_gateway.h"
 
 #include <QtEndian>
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -73,17 +74,27 @@ inline QByteArray pageVoies(const QList<VoieT2cs>& voies, int premier, int nombr
     return bloc;
 }
 
-inline QByteArray reponseApplication(const EnregApplication& app) {
-    QByteArray bloc = blocVide();
-    Wr_Application(bloc, 0, app);
-    return bloc;
-}
-
 // The replies of a whole read of `voies`: general record, pages, then the names of 451 and 300.
 inline QList<QByteArray> lectureVoies(const QList<VoieT2cs>& voies) {
     QList<QByteArray> r{reponseGeneral(int(voies.size()))};
     for (int p = 0; p < voies.size(); p += MaxVoiesParPage)
         r << pageVoies(voies, p, qMin(MaxVoiesParPage, int(voies.size()) - p));
-    return r << reponseApplication({"451", "$STANDARD", {}, {}})
-             << reponseApplication({"300", "Messagerie", {}, {}});
+    for (const EnregApplication& app :
+         {EnregApplication{"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}})
+        Wr_Application(r.emplace_back(blocVide()), 0, app);
+    return r;
+}
+
+// The records of every request 102 seen, unpacked with the codec into a table of `nombre` lines.
+inline QList<VoieT2cs> voiesEcrites(const ServeurScripte& s, int nombre) {
+    QList<VoieT2cs> voies(nombre);
+    for (int i = 0; i < s.gateway->requestsSeen.size(); ++i) {
+        if (s.champ(i, Bloc::Code) != CodeRequete::EcritureVoies) continue;
+        QByteArray bloc = s.gateway->requestsSeen[i].left(Bloc::Taille);
+        const int premier = int(s.champ(i, Bloc::Premier));
+        ecrireEnteteReponse(bloc, 0, premier, premier + int(s.champ(i, Bloc::Nombre)));
+        PageReponse page;
+        EXPECT_EQ(Rd_Par_voie_T2cs(bloc, voies, page), ErreurReponse::Aucune);
+    }
+    return voies;
 }

@@ -6,58 +6,16 @@
 #include "lines/line_files.h"
 #include "server/recording_gateway.h"
 
-#include <QtEndian>
-
 namespace {
 
 using namespace lines_gui_testing;
 
-// One page of the server's application table: status 0, records first..first+count.
-QByteArray applicationPage(int first, const QList<std::pair<QByteArray, QByteArray>>& apps) {
-    QByteArray page(512 + int(apps.size()) * 52, '\0');
-    qToLittleEndian<quint32>(quint32(first), page.data() + 264);
-    qToLittleEndian<quint32>(quint32(first + apps.size()), page.data() + 268);
-    for (qsizetype k = 0; k < apps.size(); ++k) {
-        page.replace(512 + k * 52, apps[k].first.size(), apps[k].first);
-        page.replace(512 + k * 52 + 6, apps[k].second.size(), apps[k].second);
-    }
-    return page;
-}
-
-class LinesWindowScripted : public LinesWindowTest {
-protected:
-    // The files come from the simulator's folder; the application table from the script.
-    void SetUp() override {
-        LinesWindowTest::SetUp();
-        auto owned = std::make_unique<RecordingGateway>();
-        gateway = owned.get();
-        gateway->onGet = [this](const QString& remote, const QString& local) {
-            QFile::copy(sim->root() + QLatin1Char('/') + remote, local);
-        };
-        QList<std::pair<QByteArray, QByteArray>> full{{"451", "$ARBRE1"}, {"300", "Fax"}, {"452", "Nuit"}};
-        while (full.size() < 157)
-            full.append(std::pair<QByteArray, QByteArray>("495", "Hidden"));
-        gateway->replies = {applicationPage(0, full), applicationPage(157, {{"453", "Soir"}})};
-        passerelleOf(ctx).setGateway(std::move(owned));
-    }
-    RecordingGateway* gateway = nullptr;
-};
-
-QStringList texts(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-TEST_F(LinesWindowScripted, ApplicationsOfTheServerAreNamedAndChosenByName) {
+TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
+    serve("applications.txt", "451;$ARBRE1\r\n300;Fax\r\n452;Nuit\r\n495;Hidden\r\n453;Soir\r\n");
     open();
-    ASSERT_EQ(gateway->requestsSeen.size(), 2);
-    EXPECT_EQ(qFromLittleEndian<quint32>(gateway->requestsSeen[1].constData() + 32), 157u)
-        << "a full page asks for the next one from its last index";
-    EXPECT_EQ(texts(find<QListWidget>("lstInfosAppALL")),
+    EXPECT_EQ(texts("lstInfosAppALL"),
               QStringList({"451|Auto-attendant - tree 1||", "300|Fax||", "452|Nuit||", "453|Soir||"}));
-    EXPECT_EQ(texts(find<QListWidget>("lstInfosApp")),
+    EXPECT_EQ(texts("lstInfosApp"),
               QStringList({"", "451|Auto-attendant - tree 1||", "452|Nuit||", "453|Soir||"}));
     EXPECT_EQ(cell(1, 6), "Auto-attendant - tree 1");
     EXPECT_EQ(cell(2, 6), "Fax");
@@ -82,15 +40,12 @@ TEST_F(LinesWindowScripted, ApplicationsOfTheServerAreNamedAndChosenByName) {
     QTest::keyClick(editor(), Qt::Key_Return);
     EXPECT_EQ(window->table().ligne(1).trfOK, "101");
 
-    // OK stores the table, has the server take it into account, and closes the window.
-    const qsizetype before = gateway->calls.size();
+    // OK stores the table, then has the server take its five lines into account, and closes the window.
+    type(5, 1, QStringLiteral("555"));
     QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
-    const QString local = ctx.repTMP + QStringLiteral("rcm.cfg");
-    EXPECT_EQ(gateway->calls.mid(before).filter(QRegularExpression("^(Put|GetIhm)")),
-              QStringList({"PutFileHTTP_QAVO(" + local + ", rcm.cfg)", "GetIhmInfo(8704)"}));
-    EXPECT_EQ(qFromLittleEndian<quint32>(gateway->requestsSeen.last().constData() + 8), 105u);
-    EXPECT_TRUE(testing_support::readBytes(local).contains("\r\n201;;;;101;453;;;;0;Accueil\r\n"));
+    EXPECT_TRUE(served("rcm.cfg").contains("\r\n201;;;;101;453;;;;0;Accueil\r\n"));
+    EXPECT_TRUE(sim->log().contains(" #105 200 lines=5"));
 }
 
 TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
@@ -125,17 +80,9 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     EXPECT_EQ(cell(2, 1), "202");
     EXPECT_EQ(back(2, 1), QColor(224, 224, 224));
 
-    // A file that is not a line table is refused, naming the first line that does not fit.
+    // A file that cannot be written or read, or is not a line table, is reported while the commands
+    // wait; the table stays.
     testing_support::writeBytes(csv, "a,b,c\r\n555,,\r\n");
-    type(5, 1, QStringLiteral("555"));
-    prompts.fileNames = {csv};
-    QTest::mouseClick(find<QPushButton>("cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(prompts.shown.last().kind, "critical");
-    EXPECT_TRUE(prompts.shown.last().text.contains("(line 2: 1 field, 11 expected)"));
-    EXPECT_EQ(cell(5, 1), "555");
-    const qsizetype told = prompts.shown.size();
-
-    // A file that cannot be written or read is reported while the commands wait; the table stays.
     QStringList enabledDuring;
     prompts.onCritical = [&] {
         for (const char* b : {"cmdOK", "cmdAppliquer", "cmdExport", "cmdImport"})
@@ -143,12 +90,14 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     };
     type(5, 1, QStringLiteral("555"));
     const LineTable edited = window->table();
-    prompts.fileNames = {work.filePath(QStringLiteral("missing/lines.csv")), work.path()};
-    QTest::mouseClick(find<QPushButton>("cmdExport"), Qt::LeftButton);
-    QTest::mouseClick(find<QPushButton>("cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(prompts.shown.size(), told + 4);
-    EXPECT_EQ(prompts.shown.last().kind, "critical");
-    EXPECT_EQ(prompts.shown[prompts.shown.size() - 3].kind, "critical");
+    const qsizetype told = prompts.shown.size();
+    prompts.fileNames = {work.filePath(QStringLiteral("missing/lines.csv")), work.path(), csv};
+    for (const char* button : {"cmdExport", "cmdImport", "cmdImport"})
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+    ASSERT_EQ(prompts.shown.size(), told + 6);
+    for (const qsizetype i : {1, 3, 5})
+        EXPECT_EQ(prompts.shown[told + i].kind, "critical") << i;
+    EXPECT_TRUE(prompts.shown.last().text.contains("(line 2: 1 field, 11 expected)"));
     EXPECT_TRUE(enabledDuring.isEmpty()) << enabledDuring.join(',').toStdString();
     EXPECT_TRUE(find("cmdImport")->isEnabled());
     EXPECT_EQ(window->table(), edited);

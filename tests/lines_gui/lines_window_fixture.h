@@ -128,11 +128,10 @@ protected:
         menuChoice = choice;
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(at(row, 0)).center());
     }
-    QStringList findings() const {
+    QStringList texts(const char* list) const {
         QStringList out;
-        const auto* list = find<QListWidget>("lstDebug");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
+        for (int i = 0; i < find<QListWidget>(list)->count(); ++i)
+            out << find<QListWidget>(list)->item(i)->text();
         return out;
     }
 
