@@ -1,8 +1,14 @@
+// The two text formats the programs read: profile files and translation files.
+#include "core/profile_file.h"
 #include "core/translation.h"
-
 #include "platform/codepage.h"
 #include "support/qt_print.h"
+#include "support/test_support.h"
 
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -60,6 +66,100 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
         const QString asGiven = c.expected == "*" ? c.expected : platform::decodeAnsi(c.value);
         EXPECT_EQ(t.getLabel("Titre"), asGiven) << c.head.constData();
     }
+}
+
+QString shippedPath(const char* name) {
+    return testing_support::resourcesDir() + '/' + name;
+}
+
+// "SECTION/KEY" for every entry line of a translation file.
+QSet<QString> keysOf(const char* name) {
+    QSet<QString> keys;
+    QString section;
+    for (const QString& line :
+         platform::decodeAnsi(testing_support::readBytes(shippedPath(name))).split("\r\n")) {
+        if (line.startsWith('['))
+            section = line.mid(1, line.indexOf(']') - 1).toUpper();
+        else if (line.contains('=') && section != "LANGID")
+            keys.insert(section + '/' + line.left(line.indexOf('=')).toUpper());
+    }
+    return keys;
+}
+
+// "SECTION/Key" for every getLabel("Key") or getLabel("Section", "Key") in the sources, the literals bare
+// or wrapped in QStringLiteral / QLatin1String.
+QSet<QString> labelUsesInSources() {
+    const QString literal =
+        R"re(\s*(?|(?:QStringLiteral|QLatin1String)\(\s*"([^"\\]*)"\s*\)|u?"([^"\\]*)")\s*)re";
+    const QRegularExpression use("getLabel\\(" + literal + "(?:," + literal + ")?\\)");
+    QSet<QString> uses;
+    QDirIterator it(QAVO_SOURCE_DIR "/src", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString text = QString::fromUtf8(testing_support::readBytes(it.next()));
+        for (auto m = use.globalMatch(text); m.hasNext();) {
+            const auto match = m.next();
+            uses << (match.hasCaptured(2) ? match.captured(1) + '/' + match.captured(2)
+                                          : "LABELS/" + match.captured(1));
+        }
+    }
+    return uses;
+}
+
+// A label the program asks for but a shipped file lacks (or hides behind a malformed line) shows as "*".
+TEST(TranslationFiles, BothFilesHoldTheSameKeysAndEveryLabelTheProgramUses) {
+    const QSet<QString> french = keysOf("qavo_lg00.txt");
+    ASSERT_GT(french.size(), 150);
+    EXPECT_EQ(french, keysOf("qavo_lg01.txt"));
+    QSet<QString> wanted = labelUsesInSources();
+    // The start-up and the fixed tables alone look up several labels; an empty scan means a broken pattern.
+    ASSERT_GT(wanted.size(), 5);
+    // Captions whose keys are built from a number: days, languages, general parameters.
+    for (const auto& [prefix, last] : {std::pair{"J", 7}, {"LblLangue", 4}, {"G", 3}})
+        for (int n = 1; n <= last; ++n)
+            wanted << QStringLiteral("LABELS/%1%2").arg(prefix).arg(n);
+    wanted += french;
+    for (const char* file : {"qavo_lg00.txt", "qavo_lg01.txt"}) {
+        Translation t;
+        ASSERT_TRUE(t.loadFile(shippedPath(file)));
+        for (const QString& key : wanted) {
+            const QString label = t.getLabel(key.section('/', 0, 0), key.section('/', 1));
+            EXPECT_TRUE(label != "*" && !label.isEmpty()) << file << ": " << key.toStdString();
+        }
+    }
+}
+
+TEST(ProfileFile, LookupsFollowTheWindowsProfileReader) {
+    const ProfileFile p =
+        ProfileFile::parse(QStringLiteral("[General]\r\nNb_arbre=3\r\nversion =  900.2  \r\n"
+                                          "quoted=\"  spaced  \"\r\nhalf=\"open\r\ntwice=\"\"inner\"\"\r\n"
+                                          "empty=\r\n; comment=1\r\nNb_arbre=9\r\nnul= cut") +
+                           QChar(0) + "after \r\nlong=" + QString(300, 'x') +
+                           "\r\n[Other]\r\nNb_arbre=7\r\n[general]\r\nStandard=999\r\n");
+    const struct {
+        const char *section, *key, *expected;
+    } cases[] = {
+        {"General", "Nb_arbre", "3"},        // header on the very first line; the first of a key wins
+        {"general", "version", "900.2"},     // blanks around key and value dropped
+        {"General", "quoted", "  spaced  "}, // one pair of quotes dropped, inner blanks kept
+        {"General", "half", "\"open"},       // a lone quote stays
+        {"General", "twice", "\"inner\""},   // only one pair is dropped
+        {"General", "empty", ""},            // present but empty: "" and not the default
+        {"General", "nul", "cut"},           // a value ends at its first NUL
+        {"General", "; comment", "<def>"},   // comment lines are not keys
+        {"Other", "Nb_arbre", "7"},
+        {"General", "Standard", "<def>"}, // a repeated section is never reached
+        {"Missing", "Nb_arbre", "<def>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(p.value(c.section, c.key, "<def>"), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(p.value("General", "long"), QString(254, 'x'));
+}
+
+TEST(ProfileFile, FilesAreReadInTheAnsiCodePageAndAMissingOneGivesTheDefault) {
+    QTemporaryDir dir;
+    testing_support::writeBytes(dir.filePath("a.ini"), "[S]\r\nk=g\xe9n\xe9ral\r\n");
+    EXPECT_EQ(readProfileString("S", "k", dir.filePath("a.ini"), QString()), QStringLiteral("général"));
+    EXPECT_EQ(readProfileString("S", "k", dir.filePath("none.ini"), "dflt"), "dflt");
 }
 
 } // namespace

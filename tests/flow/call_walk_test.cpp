@@ -1,6 +1,6 @@
 #include "flow/call_walk.h"
 
-#include "flow_fixture.h"
+#include "flow/flow_fixture.h"
 #include "support/qt_print.h"
 
 #include <gtest/gtest.h>

@@ -1,34 +1,70 @@
+// qavo-cli's call, diff and plan commands, run as scripts run them.
 #include "cli/cli_run.h"
-#include "flow_fixture.h"
-#include "model/tree_file.h"
+#include "flow/flow_fixture.h"
+#include "flow/flow_layout.h"
 #include "support/qt_print.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
 
+using testing_support::readBytes;
+
 cli_testing::CliRun runCli(const QStringList& args) {
-    return cli_testing::runCli(
-        args + QStringList{"--translation", testing_support::resourcesDir() + "/qavo_lg01.txt"});
+    return cli_testing::runCli(args + QStringList{"--translation", plan_test::resource("qavo_lg01.txt")});
+}
+
+int pdfPages(const QByteArray& pdf) {
+    return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "));
 }
 
 struct FlowCli : testing::Test {
     QTemporaryDir dir;
-    QString tree, changed;
+    QString tree = dir.filePath("tree.maa"), changed = dir.filePath("changed.maa");
+    const QString example = plan_test::resource(plan_test::kExample);
+    const QString demo = plan_test::resource(plan_test::kDemo);
+    const QStringList info = {"--info", plan_test::resource(plan_test::kInfo)};
     void SetUp() override {
         AppContext ctx;
         flow_fixture::setUpContext(ctx);
-        tree = dir.filePath("tree.maa");
-        changed = dir.filePath("changed.maa");
         testing_support::writeBytes(tree, treeFileBytes(flow_fixture::build(ctx)));
         flow_fixture::Input in;
         in.menus["M1"][8] = "trf;201";
         testing_support::writeBytes(changed, treeFileBytes(flow_fixture::build(ctx, in)));
     }
 };
+
+TEST_F(FlowCli, ExitStatusSaysWhetherTheTreesBehaveAlikeOrTheUseWasWrong) {
+    const struct {
+        QStringList args;
+        int exitCode;
+    } cases[] = {
+        {{"diff", tree, tree}, 0},
+        {{"diff", tree, changed}, 1},
+        {{"diff", tree}, 2},
+        {{"diff", tree, dir.filePath("absent.maa")}, 2},
+        {{"call", tree, "--tree", "6"}, 2},
+        {{"call", tree, "--at", "tomorrow"}, 2},
+        {{"call", tree, "--keys", "1,x"}, 2},
+        {{"call", dir.filePath("absent.maa")}, 2},
+        {{"plan", example}, 2}, // no output
+        {{"plan", example, dir.filePath("plan.txt")}, 2},
+        {{"plan", example, dir.filePath("plan.svg"), "--tree", "6"}, 2},
+        {{"plan", example, dir.filePath("plan.svg"), "--tree", "x"}, 2},
+        {{"plan", dir.filePath("none.maa"), dir.filePath("plan.svg")}, 2},
+        {{"plan", example, dir.filePath("no/such/plan.png")}, 2},
+        {{"plan", example, dir.filePath("plan.mmd"), "--tree", "2"}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(runCli(c.args).exitCode, c.exitCode) << c.args.join(' ').toStdString();
+    EXPECT_EQ(runCli({"diff", tree, changed}).out,
+              "Tree 1 > Main > key 3: Announcement 15, 2 repetitions, 2 silences -> Transfer to 201\n");
+}
 
 TEST_F(FlowCli, CallPrintsOneStepALineOrAJsonArray) {
     const QStringList call{"call", tree, "--tree", "1", "--at", "2026-12-07 10:15", "--keys", "1,fail"};
@@ -45,24 +81,42 @@ TEST_F(FlowCli, CallPrintsOneStepALineOrAJsonArray) {
     EXPECT_EQ(steps.last().toObject().value("station").toString(), "300");
 }
 
-TEST_F(FlowCli, ExitStatusSaysWhetherTheTreesBehaveAlikeOrTheUseWasWrong) {
-    const struct {
-        QStringList args;
-        int exitCode;
-    } cases[] = {
-        {{"diff", tree, tree}, 0},
-        {{"diff", tree, changed}, 1},
-        {{"diff", tree}, 2},
-        {{"diff", tree, dir.filePath("absent.maa")}, 2},
-        {{"call", tree, "--tree", "6"}, 2},
-        {{"call", tree, "--at", "tomorrow"}, 2},
-        {{"call", tree, "--keys", "1,x"}, 2},
-        {{"call", dir.filePath("absent.maa")}, 2},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(runCli(c.args).exitCode, c.exitCode) << c.args.join(' ').toStdString();
-    EXPECT_EQ(runCli({"diff", tree, changed}).out,
-              "Tree 1 > Main > key 3: Announcement 15, 2 repetitions, 2 silences -> Transfer to 201\n");
+TEST_F(FlowCli, TheSvgPlanOfTheExampleIsValidAndHoldsEveryBoxText) {
+    const QString out = dir.filePath("plan.svg");
+    ASSERT_EQ(runCli(QStringList{"plan", example, out, "--tree", "1"} + info).exitCode, 0);
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QSet<QString> texts;
+    bool svgRoot = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"svg") svgRoot = true;
+        if (xml.isCharacters() && !xml.isWhitespace()) texts << xml.text().toString().trimmed();
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(svgRoot);
+    const auto o = plan_test::open(plan_test::kExample, plan_test::kInfo);
+    flow::FlowLayout plan;
+    plan.build(o->config, o->ctx, 1);
+    EXPECT_TRUE(texts.contains("Transfer to 201 (Accueil)"));
+    for (const flow::PlanBox& b : plan.boxes())
+        for (const QString& text : QStringList{b.title} + b.lines)
+            EXPECT_TRUE(texts.contains(text)) << text.toStdString();
+}
+
+// One page per active tree; a tree too large to read on one page is cut into several.
+TEST_F(FlowCli, PdfPagesFollowTheTreesAndPngIsAPicture) {
+    ASSERT_EQ(runCli(QStringList{"plan", demo, dir.filePath("plan.pdf")} + info).exitCode, 0);
+    ASSERT_EQ(runCli(QStringList{"plan", demo, dir.filePath("plan.png"), "--tree", "1"} + info).exitCode, 0);
+    const QByteArray pdf = readBytes(dir.filePath("plan.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pdfPages(pdf), 2);
+    EXPECT_TRUE(readBytes(dir.filePath("plan.png")).startsWith("\x89PNG"));
+
+    const auto largest = plan_test::maximal(1);
+    ASSERT_TRUE(SaveArbre(largest->config, tree, true, largest->ctx));
+    ASSERT_EQ(runCli({"plan", tree, dir.filePath("plan.pdf"), "--tree", "1"}).exitCode, 0);
+    EXPECT_GT(pdfPages(readBytes(dir.filePath("plan.pdf"))), 1);
 }
 
 } // namespace

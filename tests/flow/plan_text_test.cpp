@@ -1,6 +1,6 @@
 #include "flow/plan_text.h"
 
-#include "flow/plan_fixture.h"
+#include "flow/flow_fixture.h"
 #include "support/qt_print.h"
 
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "flow/tree_diff.h"
 
-#include "flow_fixture.h"
+#include "flow/flow_fixture.h"
 #include "model/tree_file.h"
 #include "platform/codepage.h"
 #include "support/qt_print.h"

@@ -1,5 +1,7 @@
-// Any bytes as a profile file: parsing and lookups must never crash or read out of bounds.
+// Any bytes as a profile file and as a translation file: parsing and lookups must never crash or read out
+// of bounds, a profile value keeps its length limit and a label never keeps a quote.
 #include "core/profile_file.h"
+#include "core/translation.h"
 #include "platform/codepage.h"
 
 #include <QStringList>
@@ -7,14 +9,16 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString text = platform::decodeAnsi(bytes);
+    const QString text =
+        platform::decodeAnsi(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const ProfileFile profile = ProfileFile::parse(text);
+    Translation translation;
+    translation.setText(text);
 
-    // Fixed names the program asks for, plus names taken from the input itself.
-    QStringList sections = {QStringLiteral("General"), QStringLiteral("Annonces"), QStringLiteral("A1"),
+    // Fixed names the programs ask for, plus names taken from the input itself.
+    QStringList sections = {QStringLiteral("General"), QStringLiteral("LABELS"), QStringLiteral("LANGID"),
                             QStringLiteral("")};
-    QStringList keys = {QStringLiteral("version"), QStringLiteral("1"), QStringLiteral("lib"),
+    QStringList keys = {QStringLiteral("version"), QStringLiteral("1"), QStringLiteral("Titre"),
                         QStringLiteral("")};
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size() && i < 8; ++i) {
@@ -24,9 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QString& s : sections) {
         profile.hasSection(s);
         for (const QString& k : keys) {
-            const QString v = profile.value(s, k, QStringLiteral("d"));
-            if (v.size() > ProfileFile::kMaxValueLength) __builtin_trap();
+            if (profile.value(s, k, QStringLiteral("d")).size() > ProfileFile::kMaxValueLength)
+                __builtin_trap();
             profile.hasKey(s, k);
+            for (bool chinese : {false, true}) {
+                translation.setChineseSystem(chinese);
+                translation.readTranslation(s, k, QStringLiteral("*"));
+                if (translation.getLabel(s, k).contains(QLatin1Char('"'))) __builtin_trap();
+            }
         }
     }
     return 0;

@@ -1,6 +1,7 @@
 // Any bytes as a tree file: loaded, verified and written back without a crash or an out-of-bounds read,
-// and the written file is a fixed point: loading it and writing it again gives the same bytes. The lazy
-// tree-file reader must also answer every lookup as the profile reader does.
+// and the written file is a whole tree file and a fixed point: loading it and writing it again gives the
+// same bytes. The version check reads it too, and the lazy tree-file reader must answer every lookup as
+// the profile reader does.
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
 #include "core/profile_file.h"
@@ -84,7 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!writeFile(setup.path, bytes)) return 0;
     // The first byte picks the number of active trees, so inactive trees are exercised too.
     setup.ctx.Nb_arbre = size > 0 ? 1 + data[0] % 5 : 5;
+    (void)verifVersionArbo(setup.path, setup.ctx);
     const QByteArray first = loadVerifyWrite(setup, setup.path);
+    if (!first.startsWith("[general]\r\n")) __builtin_trap();
     if (!writeFile(setup.written, first)) return 0;
     const QByteArray second = loadVerifyWrite(setup, setup.written);
     if (first != second) __builtin_trap();

@@ -1,13 +1,17 @@
 #pragma once
 
-// Configurations built by hand the way the tree file reader builds them, for model and window tests.
+// Configurations for model, flow and window tests, and the labels they show.
 
 #include "core/app_context.h"
-#include "model/action_value.h"
 #include "model/configuration.h"
+#include "model/tree_file.h"
+#include "platform/codepage.h"
 
+#include <QFile>
 #include <QMap>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <cstdlib>
 
 namespace example {
 
@@ -40,71 +44,27 @@ inline void setUpContext(AppContext& ctx, int activeTrees = 1, bool version500 =
 using MenuValues = QStringList;
 using MenuMap = QMap<QString, MenuValues>;
 
-// Loads a menu and its sub-menus below parentKey as the tree file reader does.
-inline void loadMenu(Configuration& c, const QString& parentKey, const QString& name, int digit, int depth,
-                     const MenuMap& menus) {
-    if (c.nodes.noeudExiste(name) || !menus.contains(name) || depth > 3) {
-        if (parentKey.startsWith(QLatin1Char('M'))) {
-            c.nodes.CreerNoeud(QString::number(digit) + QStringLiteral(" - "),
-                               action::keyNodeKey(parentKey, digit), parentKey, QStringLiteral("NoAction"));
-            c.sections.setValue(parentKey, MenuValue::forDigit(digit), QString());
-        }
-        return;
-    }
-    c.maxNumMenu = std::max(c.maxNumMenu, name.mid(1).toInt());
-    const int index = c.sections.ensureSection(name, digit, parentKey);
-    const MenuValues& values = menus[name];
-    for (int i = 1; i <= MenuValue::Count && i <= values.size(); ++i)
-        c.sections.setValue(name, i, values[i - 1], index);
-    const QString lib = c.sections.value(name, MenuValue::lib);
-    c.nodes.CreerNoeud(QString::number(digit < 0 ? 1 : digit) + QStringLiteral(" - ") + lib, name, parentKey,
-                       QStringLiteral("Menu"));
-    for (int d = 0; d <= 9; ++d) {
-        const QString v = c.sections.value(name, MenuValue::forDigit(d));
-        if (action::code(v) == QLatin1String("men")) {
-            loadMenu(c, name, action::param(v, 1), d, depth + 1, menus);
-            continue;
-        }
-        const QString target = action::code(v) == QLatin1String("sau")
-                                   ? c.sections.value(action::param(v, 1), MenuValue::lib)
-                                   : QString();
-        c.nodes.CreerNoeud(action::keyNodeText(d, v, c.actionTypes, target), action::keyNodeKey(name, d),
-                           name, action::imageFor(action::code(v)));
-    }
-}
-
-// Five trees; tree i's section values come from trees[i] when given (lib, ann1, ann2, rep2, langue, menu,
-// exit_trf, exit_fer, exit_nac).
+// Five trees written as a tree file and loaded as the editor loads one; tree i's section values come from
+// trees[i] when given (lib, ann1, ann2, rep2, langue, menu, exit_trf, exit_fer, exit_nac).
 inline void build(Configuration& c, const AppContext& ctx, const QMap<int, QStringList>& trees,
                   const MenuMap& menus) {
-    c.sections.clear();
-    c.nodes.clear();
-    c.maxNumMenu = 0;
+    QString text;
+    const auto section = [&text](const QString& name, const QStringList& keys, const QStringList& values) {
+        text += QLatin1Char('[') + name + QStringLiteral("]\r\n");
+        for (qsizetype i = 0; i < values.size(); ++i)
+            text += keys[i] + QLatin1Char('=') + fileValue(values[i]) + QStringLiteral("\r\n");
+    };
+    for (int i = 1; i <= 5; ++i)
+        section(QStringLiteral("A%1").arg(i), treeKeyNames(),
+                trees.value(i, {QStringLiteral("Tree %1").arg(i), {}, {}, QStringLiteral("2")}));
+    for (auto m = menus.begin(); m != menus.end(); ++m)
+        section(m.key(), menuKeyNames(), *m);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("example.maa")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(platform::encodeAnsi(text)) < 0) std::abort();
+    file.close();
     c.actionTypes = makeActionTypes(ctx.translation);
-    for (int i = 1; i <= 5; ++i) {
-        const QString key = QLatin1Char('A') + QString::number(i);
-        const int index = c.sections.ensureSection(key, -1, QString());
-        c.sections.setValue(key, TreeValue::lib, QStringLiteral("Tree ") + QString::number(i), index);
-        c.sections.setValue(key, TreeValue::rep2, QStringLiteral("2"), index);
-        c.nodes.CreerNoeud(QString::number(i) + QStringLiteral(" - Tree ") + QString::number(i), key,
-                           QString(), QStringLiteral("Arbre"));
-        if (i > ctx.Nb_arbre) {
-            c.nodes.setColour(key, NodeColour::Grey);
-            continue;
-        }
-        c.nodes.setExpanded(key, true);
-        if (trees.contains(i)) {
-            const QStringList& values = trees[i];
-            for (int v = 1; v <= TreeValue::Count && v <= values.size(); ++v)
-                c.sections.setValue(key, v, values[v - 1], index);
-            c.nodes.setText(key, QString::number(i) + QStringLiteral(" - ") +
-                                     c.sections.value(key, TreeValue::lib));
-            const QString menu = c.sections.value(key, TreeValue::menu);
-            if (!menu.isEmpty()) loadMenu(c, key, menu, -1, 1, menus);
-        }
-        if (c.sections.value(key, TreeValue::langue).isEmpty())
-            c.sections.setValue(key, TreeValue::langue, QStringLiteral("1"), index);
-    }
+    ChargementArbres(c, file.fileName(), ctx);
 }
 
 inline MenuValues menuValues(const QString& lib, const QString& hor, const QString& ann,
@@ -124,15 +84,8 @@ inline void maximalTrees(Configuration& c, const AppContext& ctx) {
     const auto name = [](int n) { return QLatin1Char('M') + QString::number(n); };
     for (int t = 1; t <= ctx.Nb_arbre; ++t) {
         const int root = next++;
-        trees[t] = QStringList{QStringLiteral("Tree %1").arg(t),
-                               "10",
-                               "11",
-                               "2",
-                               "1;2",
-                               name(root),
-                               "std",
-                               "ann;12;;",
-                               "trf;300"};
+        trees[t] =
+            QStringLiteral("Tree %1|10|11|2|1;2|%2|std|ann;12;;|trf;300").arg(t).arg(name(root)).split('|');
         QMap<int, QString> rootKeys;
         for (int d = 0; d <= 9; ++d) {
             const int sub = next++;

@@ -3,6 +3,7 @@
 #include "model/example_tree.h"
 #include "support/qt_print.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,13 +12,6 @@ QStringList childKeys(const Configuration& c, const QString& key) {
     QStringList out;
     for (int id : c.nodes.childrenOf(c.nodes.find(key)))
         out << c.nodes.node(id).key;
-    return out;
-}
-
-QStringList keyNodes(const QString& menu) {
-    QStringList out;
-    for (int d = 0; d <= 9; ++d)
-        out << QStringLiteral("E-%1-%2").arg(menu).arg(d);
     return out;
 }
 
@@ -47,7 +41,8 @@ TEST_F(MenuEdit, SubMenuTakesThePlaceOfItsKeyAndGivesItBackWithoutReusingItsNumb
     EXPECT_FALSE(config.nodes.noeudExiste("E-M3-7"));
     EXPECT_EQ(text("M13"), "7 - New menu|Menu");
     EXPECT_EQ(config.nodes.rowOf(config.nodes.find("M13")), 7) << "the menu keeps the key's place";
-    EXPECT_EQ(childKeys(config, "M13"), keyNodes("M13"));
+    EXPECT_EQ(childKeys(config, "M13").join(' '),
+              "E-M13-0 E-M13-1 E-M13-2 E-M13-3 E-M13-4 E-M13-5 E-M13-6 E-M13-7 E-M13-8 E-M13-9");
     EXPECT_EQ(
         config.sections.sectionText("M13"),
         "[M13]\r\nlib=New menu\r\nhor=\r\nann=\r\nrep=2\r\nsil=2\r\n0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n5=\r\n"
@@ -90,6 +85,19 @@ TEST_F(MenuEdit, DeletingAMenuRemovesEveryLevelBelowItAndNothingElse) {
     EXPECT_EQ(config.sections.findSection("M14"), 0);
     EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(4)), "men;M15");
     EXPECT_EQ(config.nodes.count(), 5 + 1 + 10 + 10);
+}
+
+TEST(NodeTree, TakenOrEmptyKeyGetsARandomStandIn) {
+    NodeTree tree;
+    tree.CreerNoeud("1 - One", "A1", "", "Arbre");
+    for (const QString& requested : {QStringLiteral("A1"), QString()}) {
+        const QString key = tree.CreerNoeud("text", requested, "A1", "Menu");
+        EXPECT_TRUE(QRegularExpression("^K[0-9]+$").match(key).hasMatch()) << key.toStdString();
+        ASSERT_NE(tree.nodeByKey(key), nullptr);
+        EXPECT_EQ(tree.node(tree.nodeByKey(key)->parent).key, "A1");
+    }
+    EXPECT_EQ(tree.nodeByKey("A1")->text, "1 - One");
+    EXPECT_EQ(tree.count(), 3);
 }
 
 } // namespace

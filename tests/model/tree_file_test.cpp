@@ -151,31 +151,40 @@ TEST_F(TreeFile, LoaderCases) {
     }
 }
 
+// Voice boxes are refused before generation 500, by their code alone.
 TEST_F(TreeFile, OpeningAFileThatDoesNotLoadChangesNothing) {
-    const QString first = writeTree("[A1]\nlib=First\n", "first.maa");
-    ASSERT_EQ(openTreeFile(config, first, ctx), OpenResult::Opened);
-    EXPECT_EQ(config.fileCourant, first);
-    EXPECT_TRUE(config.boolSave);
-    config.boolSave = false;
-    ctx.VERSION_500 = false;
     const QString large = dir.filePath("large.maa");
     {
         QFile f(large);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kMaxTreeFileSize + 1)); // sparse, cheap
     }
-    const std::pair<QString, OpenResult> cases[] = {
-        {writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "second.maa"),
+    const struct {
+        QString path;
+        bool version500;
+        OpenResult result;
+    } cases[] = {
+        {writeTree("[A1]\nlib=First\n[M1]\n1=bvo;12\n", "first.maa"), true, OpenResult::Opened},
+        {writeTree("[A1]\nlib=Second\nmenu=M1\n[M1]\nlib=x\n1=bvn\n", "bvn.maa"), false,
          OpenResult::RefusedVersion},
-        {dir.filePath("absent.maa"), OpenResult::Missing},
-        {large, OpenResult::TooLarge},
-        {writeTree("\x8f\x01 no section [here\n[X]\nlib=y\n", "bytes.maa"), OpenResult::NotTreeFile},
-        {writeTree("", "empty.maa"), OpenResult::NotTreeFile},
+        {writeTree("[M1]\n1=bvo;12\n", "bvo.maa"), false, OpenResult::RefusedVersion},
+        {dir.filePath("absent.maa"), false, OpenResult::Missing},
+        {large, false, OpenResult::TooLarge},
+        {writeTree("\x8f\x01 no section [here\n[X]\nlib=y\n", "bytes.maa"), false, OpenResult::NotTreeFile},
+        {writeTree("", "empty.maa"), false, OpenResult::NotTreeFile},
+        {writeTree("[A1]\nlib=Upper\n[M1]\n1=BVO;12\n2=trf;bvo\n", "upper.maa"), false, OpenResult::Opened},
     };
-    for (const auto& [path, result] : cases) {
-        EXPECT_EQ(openTreeFile(config, path, ctx), result) << path.toStdString();
-        EXPECT_EQ(config.fileCourant, first);
-        EXPECT_EQ(describe("A1"), "A1|1 - First|Arbre|0");
-        EXPECT_FALSE(config.boolSave);
+    QString current, shown;
+    for (const auto& c : cases) {
+        ctx.VERSION_500 = c.version500;
+        config.boolSave = false;
+        EXPECT_EQ(openTreeFile(config, c.path, ctx), c.result) << c.path.toStdString();
+        if (c.result == OpenResult::Opened) {
+            current = c.path;
+            shown = describe("A1");
+        }
+        EXPECT_EQ(config.fileCourant, current);
+        EXPECT_EQ(describe("A1"), shown);
+        EXPECT_EQ(config.boolSave, c.result == OpenResult::Opened);
     }
 }
 
@@ -231,24 +240,6 @@ TEST_F(TreeFile, ExamplesAreSavedByteForByteAndABrokenHardLinkIsSaid) {
         EXPECT_EQ(warnings.said.takeFirst(), "Link broken: \"" + path + '"');
         ASSERT_TRUE(SaveArbre(config, path, true, ctx, hooks));
         EXPECT_TRUE(warnings.said.isEmpty()) << "said once";
-    }
-}
-
-TEST_F(TreeFile, VoiceBoxesAreRefusedOnlyBeforeGeneration500) {
-    const struct {
-        const char* content;
-        bool version500;
-        OpenResult result;
-    } cases[] = {
-        {"[M1]\n1=bvo;12\n", false, OpenResult::RefusedVersion},
-        {"[M1]\n1=bvn\n", false, OpenResult::RefusedVersion},
-        {"[M1]\n1=BVO;12\n", false, OpenResult::Opened},
-        {"[M1]\n1=trf;bvo\n", false, OpenResult::Opened},
-        {"[M1]\n1=bvo;12\n", true, OpenResult::Opened},
-    };
-    for (const auto& c : cases) {
-        ctx.VERSION_500 = c.version500;
-        EXPECT_EQ(openTreeFile(config, writeTree(c.content), ctx), c.result) << c.content << c.version500;
     }
 }
 

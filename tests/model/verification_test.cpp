@@ -27,16 +27,9 @@ AppContext makeContext() {
     AppContext ctx;
     ctx.Nb_arbre = 1;
     EXPECT_TRUE(ctx.translation.loadFile(testing_support::dataDir() + "/labels_check.txt"));
-    for (qint32 n : {10, 11, 13, 15}) {
-        Announcement a;
-        a.number = n;
-        a.flags[0] = 1;
-        ctx.Announcements.append(a);
-    }
-    Station s;
-    s.number = "201";
-    s.voiceBox = "801";
-    ctx.Stations.append(s);
+    for (qint32 n : {10, 11, 13, 15})
+        ctx.Announcements.append({n, {}, {1, 0, 0, 0}});
+    ctx.Stations = {{"201", {}, 0, "801"}};
     return ctx;
 }
 

@@ -1,13 +1,87 @@
-#include "startup/server_info.h"
-
+// What start-up reads: the command line, the server's information file, and Qt's own catalog.
 #include "core/app_context.h"
 #include "core/profile_file.h"
+#include "core/translation.h"
 #include "platform/codepage.h"
+#include "startup/command_line.h"
+#include "startup/qt_catalog.h"
+#include "startup/server_info.h"
 #include "support/qt_print.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
+
+TEST(CommandLine, SwitchValues) {
+    const char* const servers = "/HADDR:s1 /HPORT:8080 /USER:u1 /LANG:2";
+    const struct {
+        const char *line, *key, *expected;
+    } cases[] = {
+        {servers, "LANG", "2"}, // the last switch ends at the appended " /"
+        {servers, "PASS", ""},
+        {"/PPASS:proxy /PASS:server", "PASS", "server"},      // "/PASS:" is not found inside "/PPASS:"
+        {"/USER:Jean Dupont /PASS:x", "USER", "Jean Dupont"}, // inner spaces kept
+        {"/USER: padded  /PASS:x", "USER", " padded "},       // only the separator is cut
+        {"/USER:a/b /PASS:x", "USER", "a/b"},                 // a slash without a blank before it is data
+        {"/haddr:s1", "HADDR", ""},                           // keys are case-sensitive
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(commandLineSwitch(c.line, c.key), c.expected) << c.line << " / " << c.key;
+}
+
+TEST(CommandLine, ModeAndLocalFile) {
+    const struct {
+        const char* line;
+        bool online;
+        const char* file;
+    } cases[] = {
+        {"", false, ""},
+        {"C:\\Arbres\\tree.maa", false, "C:\\Arbres\\tree.maa"},
+        {"\"C:\\My Trees\\tree one.maa\"", false, "C:\\My Trees\\tree one.maa"}, // quotes removed
+        {"/LANG:2", false, ""},                  // a slash but no server: no file
+        {"dir/tree.maa", false, "dir/tree.maa"}, // a Unix path is no switch
+        {"/HADDR:", true, ""},                   // online even with an empty address
+        {"/LANG:1 /HADDR:srv", true, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isOnlineCommandLine(c.line), c.online) << c.line;
+        if (!c.online) {
+            EXPECT_EQ(localFileFromCommandLine(c.line), c.file) << c.line;
+        }
+    }
+}
+
+Translation withLangId(const char* id) {
+    Translation t;
+    t.setText(QStringLiteral("\r\n[LANGID]\r\n1=%1\r\n[LABELS]\r\nTitre=x\r\n").arg(QLatin1String(id)));
+    return t;
+}
+
+TEST(QtCatalog, LanguageComesFromTheLocaleIdentifierOfTheTranslationFile) {
+    const struct {
+        const char* id;
+        QLocale::Language language;
+    } cases[] = {
+        {"1033", QLocale::English}, {"2057", QLocale::English}, {"3082", QLocale::Spanish},
+        {"1031", QLocale::German},  {"abc", QLocale::French},   {"9999", QLocale::French},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(languageOfTranslation(withLangId(c.id)), c.language) << c.id;
+}
+
+TEST(QtCatalog, FrenchTranslationGivesQtsOwnButtonsInFrench) {
+    ASSERT_TRUE(installQtCatalog(*QCoreApplication::instance(), withLangId("1036")))
+        << "Qt's translations are installed with the build's packages";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Oui");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), "&Non");
+    for (QTranslator* catalog : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(catalog);
+        delete catalog;
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Yes");
+}
 
 TEST(ServerInfo, GenerationFlagsFromTheVersion) {
     const struct {

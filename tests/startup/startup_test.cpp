@@ -115,14 +115,28 @@ TEST_F(Startup, OnlineWithoutServerLinkEndsWithConnectionError) {
                                               "Fichier de traduction : " + program() + "/qavo_lg01.txt"}));
 }
 
-TEST_F(Startup, OnlineReadsTheServerInformationAndMayForceTheVersion) {
-    ASSERT_EQ(run("/HADDR:srv /LANG:1", fetching(kInfo)), StartupResult::Ok);
+// The parameters are dumped only into a "param.txt" that already exists.
+TEST_F(Startup, OnlineReadsTheServerInformationDumpsTheParametersAndMayForceTheVersion) {
+    const QString param = program() + "/param.txt";
+    const QString line =
+        "/PPORT:3128 /HADDR:srv /HPORT:80 /USER:u /PASS:p /PADDR:px /PLOGIN:pl /PPASS:pp /LANG:1";
+    ASSERT_EQ(run(line, fetching(kInfo)), StartupResult::Ok);
+    EXPECT_FALSE(QFile::exists(param));
     EXPECT_TRUE(prompts.shown.isEmpty());
     EXPECT_EQ(ctx.Nb_arbre, 3);
     EXPECT_TRUE(ctx.VERSION_900);
-    EXPECT_EQ(ctx.NbAnnonces(), 2);
     ASSERT_EQ(ctx.NbPostes(), 1);
     EXPECT_EQ(ctx.Stations[0].voiceBox, "8201"); // read with the flags already set
+
+    writeBytes(param, "old content that is longer than nothing\r\n");
+    ASSERT_EQ(run(line, fetching(kInfo)), StartupResult::Ok);
+    const QString tmp = ctx.repTMP;
+    EXPECT_EQ(QString::fromLatin1(readBytes(param)),
+              "Ligne de commande : " + line +
+                  " /\r\nLANG : 1\r\nHADDR : srv\r\nHPORT : 80\r\nUSER : u\r\nPASS : p\r\nPADDR : px\r\n"
+                  "PPORT : 3128\r\nPLOGIN : pl\r\nPPASS : pp\r\nrepTMP : " +
+                  tmp + "\r\nRepData : " + repData() + "\r\nfileLecture : " + tmp +
+                  "qavo_general.txt\r\nNbAnnonces : 2\r\nNbPostes : 1\r\n");
 
     ASSERT_EQ(run("/HADDR:srv /LANG:2 /FORCEVERSION:4.2", fetching(kInfo)), StartupResult::Ok);
     EXPECT_EQ(ctx.translationFile, program() + "/qavo_lg00.txt"); // no qavo_lg02.txt
@@ -145,24 +159,6 @@ TEST_F(Startup, FatalErrors) {
         EXPECT_EQ(run(line), StartupResult::UnknownLanguage) << line;
         EXPECT_EQ(shown(), QStringList{language});
     }
-}
-
-TEST_F(Startup, ParameterDumpOnlyWhenTheFileExists) {
-    const QString param = program() + "/param.txt";
-    const QString line =
-        "/PPORT:3128 /HADDR:srv /HPORT:80 /USER:u /PASS:p /PADDR:px /PLOGIN:pl /PPASS:pp /LANG:1";
-    ASSERT_EQ(run(line, fetching(kInfo)), StartupResult::Ok);
-    EXPECT_FALSE(QFile::exists(param));
-
-    writeBytes(param, "old content that is longer than nothing\r\n");
-    ASSERT_EQ(run(line, fetching(kInfo)), StartupResult::Ok);
-    const QString tmp = ctx.repTMP;
-    EXPECT_EQ(QString::fromLatin1(readBytes(param)),
-              "Ligne de commande : " + line +
-                  " /\r\nLANG : 1\r\nHADDR : srv\r\nHPORT : 80\r\nUSER : u\r\nPASS : p\r\nPADDR : px\r\n"
-                  "PPORT : 3128\r\nPLOGIN : pl\r\nPPASS : pp\r\nrepTMP : " +
-                  tmp + "\r\nRepData : " + repData() + "\r\nfileLecture : " + tmp +
-                  "qavo_general.txt\r\nNbAnnonces : 2\r\nNbPostes : 1\r\n");
 }
 
 TEST_F(Startup, EachEditorHasAFolderOfItsOwnAndLeavesTheOthersAlone) {

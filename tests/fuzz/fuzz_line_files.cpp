@@ -1,5 +1,7 @@
-// Any bytes as the server's "rcm.cfg": read, written and read again without a crash. The lines written
-// must all read back with the same numbers, and a file of plain ASCII must come back as it was read.
+// Any bytes as each of the server's line files. "rcm.cfg" is read, written and read again: the lines
+// written all read back with the same numbers, and a file of plain ASCII comes back as it was read.
+// "rcm.txt": every station read came from one line. "planning.cfg": names of at most 32 characters, and
+// the bytes past the record change nothing.
 #include "lines/line_files.h"
 #include "lines/line_text.h"
 
@@ -25,11 +27,8 @@ QString writtenLabel(const QString& libelle) {
     return text;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void lineCfg(const QByteArray& bytes) {
     static const LineNames names = makeNames();
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     LineTable table;
     readLineTable(table, names, bytes);
     if (table.lineCount() > lineCapacity) __builtin_trap();
@@ -52,5 +51,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (ascii && !(b == r)) __builtin_trap();
     }
     if (j != back.lineCount()) __builtin_trap();
+}
+
+void stations(const QByteArray& bytes) {
+    const QList<StationEntry> read = stationsFromBytes(bytes);
+    if (read.size() > bytes.count('=')) __builtin_trap();
+    for (const StationEntry& s : read)
+        if (s.number.contains(QLatin1Char('=')) || s.number.contains(QLatin1Char(';'))) __builtin_trap();
+}
+
+void plannings(const QByteArray& bytes) {
+    const PlanningTable plannings = PlanningTable::fromBytes(bytes);
+    const PlanningTable padded = PlanningTable::fromBytes(bytes + QByteArray(PlanningTable::kSize, 'x'));
+    const bool complete = bytes.size() >= PlanningTable::kSize;
+    for (int k = 0; k <= PlanningTable::kCount + 1; ++k) {
+        const QString name = plannings.planningName(k);
+        if (name.size() > 32 || ((k == 0 || k > PlanningTable::kCount) && !name.isEmpty())) __builtin_trap();
+        if (complete && padded.planningName(k) != name) __builtin_trap();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    lineCfg(bytes);
+    stations(bytes);
+    plannings(bytes);
     return 0;
 }
