@@ -1,7 +1,6 @@
 #include "server/http_gateway.h"
 
 #include "core/version.h"
-#include "server/test_certificate.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
@@ -220,24 +219,8 @@ TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecon
     EXPECT_EQ(ecoute.requetes.size(), 1);
 }
 
-// qavo-sim speaks HTTPS with a throwaway certificate for 127.0.0.1, made now; an unknown authority is
-// refused in the tests against nginx.
-TEST_F(HttpGatewayTest, TlsToTheSimulatorWithItsCertificateAndAHandshakeThatNeverEnds) {
-    const QString cert = chemin("cert.pem"), cle = chemin("key.pem");
-    if (!testing_support::makeCertificate(cert, cle)) GTEST_SKIP() << "openssl could not make a certificate";
-    const testing_support::SimProcess sim({"--tls-cert", cert, "--tls-key", cle});
-    ASSERT_NE(sim.port(), 0);
-    gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), QString::number(sim.port()),
-                                       QStringLiteral("qavo"), QStringLiteral("u"), QStringLiteral("p"));
-    const QByteArray avant = qgetenv("QAVO_CA_FILE");
-    qputenv("QAVO_CA_FILE", cert.toLocal8Bit());
-    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("arbre.maa"), chemin("arbre.maa")), HttpGateway::Ok)
-        << qPrintable(gateway.lastError());
-    avant.isNull() ? qunsetenv("QAVO_CA_FILE") : qputenv("QAVO_CA_FILE", avant);
-    EXPECT_EQ(testing_support::readBytes(chemin("arbre.maa")),
-              testing_support::readBytes(sim.root() + "/arbre.maa"));
-
-    // A peer that never completes the handshake counts as no connection.
+// Trust in certificates is met against nginx and, through qavo-cli, against qavo-sim.
+TEST_F(HttpGatewayTest, AHandshakeThatNeverEndsCountsAsNoConnection) {
     gateway.setTimeouts(200, 5000);
     gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), ecoute.port(),
                                        QStringLiteral("qavo"), QStringLiteral("admin"),
