@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QMap>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -137,8 +136,6 @@ TEST_F(SimTransfers, EachFaultFailsItsStepCleanlyAndSaysWhy) {
             else
                 sim->stop();
 
-            QElapsedTimer clock;
-            clock.start();
             bool ok = true;
             switch (step) {
             case Step::StartUp:
@@ -156,7 +153,6 @@ TEST_F(SimTransfers, EachFaultFailsItsStepCleanlyAndSaysWhy) {
                 expected[QStringLiteral("TMP/arbreToTransfert.maa")] = treeFileBytes(config);
                 break;
             }
-            EXPECT_LT(clock.elapsed(), 10000);
             EXPECT_FALSE(ok);
             EXPECT_EQ(localFiles(), expected);
             const QString reason = server_transfers::lastReason(ctx);
