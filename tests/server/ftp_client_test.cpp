@@ -3,7 +3,6 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,19 +31,12 @@ protected:
         serveur->start(QStringLiteral("/usr/bin/python3"),
                        {QStringLiteral(QAVO_SOURCE_DIR "/tests/server/ftp_server.py"), racine->path(),
                         Utilisateur, MotDePasse});
-        const QDeadlineTimer limite(20000);
-        while (!limite.hasExpired() && port == 0) {
-            if (serveur->canReadLine()) {
+        while (port == 0 && serveur->waitForReadyRead(20000))
+            while (port == 0 && serveur->canReadLine()) {
                 const QByteArray ligne = serveur->readLine().trimmed();
                 if (ligne.startsWith("PORT ")) port = ligne.mid(5).toInt();
-            } else if (serveur->state() == QProcess::NotRunning) {
-                break;
-            } else {
-                serveur->waitForReadyRead(100);
             }
-        }
-        if (port == 0 && serveur->state() == QProcess::NotRunning && serveur->exitCode() == 77)
-            sansPyftpdlib = true;
+        sansPyftpdlib = port == 0 && serveur->waitForFinished(1000) && serveur->exitCode() == 77;
     }
     static void TearDownTestSuite() {
         serveur->kill();
