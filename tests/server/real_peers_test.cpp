@@ -179,6 +179,7 @@ struct Cas {
     const char* fichier; // remote name
     int raison;
     const char* message; // in lastError(); %P: nginx's plain port, %D: a closed port
+    const char* motDePasse = "s3cret";
 };
 
 class RealPeers : public ::testing::Test {
@@ -205,48 +206,46 @@ protected:
         gateway.SetFtpConnectionParameters(
             https ? "https://127.0.0.1" : "127.0.0.1",
             QString::number(c.adresse == Adresse::Https ? peers->tls : peers->plain), "qavo", "admin",
-            "s3cret");
+            c.motDePasse);
         static const char* const fichiersCa[] = {"", "leaf.pem", "inter.pem", "root.pem", "absent.pem"};
         if (c.ca == Ca::Aucun)
             qunsetenv("QAVO_CA_FILE");
         else
             qputenv("QAVO_CA_FILE", QFile::encodeName(peers->path(fichiersCa[int(c.ca)])));
         const QString proxy = QString::number(peers->proxy);
-        switch (c.relais) {
-        case Relais::Aucun:
-            gateway.SetProxyParameters({}, {}, {}, {});
-            break;
-        case Relais::Squid:
-            gateway.SetProxyParameters("127.0.0.1", proxy, "plog", "ppass");
-            break;
-        case Relais::SquidRefus:
-            gateway.SetProxyParameters("127.0.0.1", proxy, "plog", "wrong");
-            break;
-        case Relais::Ferme:
-            gateway.SetProxyParameters("127.0.0.1", QString::number(peers->dead), "p", "q");
-            break;
-        case Relais::Inconnu:
-            gateway.SetProxyParameters("proxy.invalid", "3128", "p", "q");
-            break;
-        }
+        const QStringList relais[] = {{{}, {}, {}, {}},
+                                      {"127.0.0.1", proxy, "plog", "ppass"},
+                                      {"127.0.0.1", proxy, "plog", "wrong"},
+                                      {"127.0.0.1", QString::number(peers->dead), "p", "q"},
+                                      {"proxy.invalid", "3128", "p", "q"}};
+        const QStringList& r = relais[int(c.relais)];
+        gateway.SetProxyParameters(r[0], r[1], r[2], r[3]);
     }
 
-    void fetchAll(std::initializer_list<Cas> cas) {
+    // Fetches each remote file, or stores `envoi` under its name; what nginx or the work folder then
+    // holds is the whole file or nothing.
+    void check(std::initializer_list<Cas> cas, const QByteArray& envoi = {}) {
+        const QString local = work.filePath("local.maa");
+        if (!envoi.isNull()) testing_support::writeBytes(local, envoi);
         for (const Cas& c : cas) {
             SCOPED_TRACE(c.nom);
+            if ((c.relais == Relais::Squid || c.relais == Relais::SquidRefus) && !peers->noSquid.isEmpty())
+                GTEST_SKIP() << qPrintable(peers->noSquid);
             configurer(c);
-            const QString local = work.filePath("local.maa");
-            const int r = gateway.GetFileHTTP_QAVO(QString::fromLatin1(c.fichier), local);
+            const QString distant = QString::fromLatin1(c.fichier);
+            const int r = envoi.isNull() ? gateway.GetFileHTTP_QAVO(distant, local)
+                                         : gateway.PutFileHTTP_QAVO(local, distant);
             EXPECT_EQ(r, c.raison) << qPrintable(gateway.lastError());
             const QString attendu = QString::fromLatin1(c.message)
                                         .replace("%P", QString::number(peers->plain))
                                         .replace("%D", QString::number(peers->dead));
             EXPECT_TRUE(gateway.lastError().contains(attendu)) << qPrintable(gateway.lastError());
             EXPECT_FALSE(gateway.lastError().contains("s3cret") || gateway.lastError().contains("ppass"));
-            EXPECT_EQ(testing_support::readBytes(local),
-                      r == HttpGateway::Ok
-                          ? testing_support::readBytes(peers->path("www/qavo/files/arbre.maa"))
-                          : QByteArray());
+            const QByteArray entier =
+                envoi.isNull() ? testing_support::readBytes(peers->path("www/qavo/files/arbre.maa")) : envoi;
+            const QString arrivee = envoi.isNull() ? local : peers->path("www/qavo/files/") + distant;
+            EXPECT_EQ(testing_support::readBytes(arrivee), r == HttpGateway::Ok ? entier : QByteArray());
+            if (!envoi.isNull()) continue;
             QFile::remove(local);
             EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
         }
@@ -259,7 +258,7 @@ protected:
 };
 
 TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
-    fetchAll({
+    check({
         {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
         {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::Absent, "404"},
         {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirection,
@@ -276,16 +275,16 @@ TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
          HttpGateway::FichierCa, "absent.pem: no such file"},
         {"https to a plain port", Adresse::HttpsSurHttp, Ca::Racine, Relais::Aucun, "arbre.maa",
          HttpGateway::PasTls, "plain HTTP"},
+    });
+}
+
+// A proxy that is not there is named with the reason; squid asks for its own login.
+TEST_F(RealPeers, ThroughAProxyWithItsLogin) {
+    check({
         {"proxy refuses connections", Adresse::Http, Ca::Aucun, Relais::Ferme, "arbre.maa",
          HttpGateway::Proxy, "via proxy 127.0.0.1:%D: Connection refused"},
         {"proxy name unknown", Adresse::Http, Ca::Aucun, Relais::Inconnu, "arbre.maa", HttpGateway::Proxy,
          "via proxy proxy.invalid:3128: Could not resolve proxy: proxy.invalid"},
-    });
-}
-
-TEST_F(RealPeers, ThroughSquidWithItsLogin) {
-    if (!peers->noSquid.isEmpty()) GTEST_SKIP() << qPrintable(peers->noSquid);
-    fetchAll({
         {"plain", Adresse::Http, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
         {"tunnel", Adresse::Https, Ca::Serveur, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
         {"tunnel, authority unknown", Adresse::Https, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Tls,
@@ -303,26 +302,12 @@ TEST_F(RealPeers, StoreLandsWholeOnNginx) {
     QByteArray octets;
     for (int i = 0; i < 100000; ++i)
         octets += char(i * 7 % 256);
-    testing_support::writeBytes(work.filePath("envoi.maa"), octets);
-    const Cas cas[] = {
-        {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "s1.maa", HttpGateway::Ok, ""},
-        {"tls", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "s2.maa", HttpGateway::Ok, ""},
-        {"squid", Adresse::Http, Ca::Aucun, Relais::Squid, "s3.maa", HttpGateway::Ok, ""},
-        {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refus, "401"},
-    };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.nom);
-        if (c.relais == Relais::Squid && !peers->noSquid.isEmpty()) continue;
-        configurer(c);
-        if (c.raison == HttpGateway::Refus)
-            gateway.SetFtpConnectionParameters("127.0.0.1", QString::number(peers->plain), "qavo", "admin",
-                                               "x");
-        EXPECT_EQ(gateway.PutFileHTTP_QAVO(work.filePath("envoi.maa"), c.fichier), c.raison)
-            << qPrintable(gateway.lastError());
-        EXPECT_TRUE(gateway.lastError().contains(c.message)) << qPrintable(gateway.lastError());
-        const QString stocke = peers->path("www/qavo/files/") + c.fichier;
-        EXPECT_EQ(testing_support::readBytes(stocke), c.raison == HttpGateway::Ok ? octets : QByteArray());
-    }
+    check({{"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "s1.maa", HttpGateway::Ok, ""},
+           {"tls", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "s2.maa", HttpGateway::Ok, ""},
+           {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refus, "401",
+            "x"},
+           {"squid", Adresse::Http, Ca::Aucun, Relais::Squid, "s3.maa", HttpGateway::Ok, ""}},
+          octets);
 }
 
 } // namespace

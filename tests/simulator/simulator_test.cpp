@@ -1,22 +1,16 @@
 #include "sim_faults.h"
 #include "sim_log.h"
 #include "support/sim_process.h"
+#include "support/test_support.h"
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QTcpSocket>
 #include <QtEndian>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray infoRequest(quint32 code) {
     QByteArray request(512, '\0');
@@ -30,37 +24,13 @@ quint32 wordAt(const QByteArray& bytes, qsizetype offset) {
     return bytes.size() >= offset + 4 ? qFromLittleEndian<quint32>(bytes.constData() + offset) : 0xFFFFFFFF;
 }
 
-// What the server sent on one raw connection to `first`, then `then` once it answered something, until
-// it closed the connection (bounded by 3 s).
-struct RawResult {
-    QByteArray data;
-    bool closed = false;
-};
-
-RawResult rawExchange(quint16 port, const QByteArray& first, const QByteArray& then) {
-    RawResult r;
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    if (!socket.waitForConnected(3000)) return r;
-    socket.write(first);
-    const QDeadlineTimer deadline(3000);
-    bool sentThen = then.isEmpty();
-    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
-        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        r.data += socket.readAll();
-        if (!sentThen && !r.data.isEmpty()) sentThen = socket.write(then) == then.size();
-    }
-    r.data += socket.readAll();
-    r.closed = socket.state() == QAbstractSocket::UnconnectedState;
-    return r;
-}
-
 QByteArray digestOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toBase64();
 }
 
 using testing_support::httpRequest;
 using testing_support::HttpResult;
+using testing_support::readBytes;
 using Simulator = testing_support::SimProcess;
 
 const QString kExample = QStringLiteral(QAVO_RESOURCES "/server-example/");
@@ -68,7 +38,7 @@ const QString kExample = QStringLiteral(QAVO_RESOURCES "/server-example/");
 TEST(Simulator, FilesRoundTripByteForByte) {
     Simulator sim;
     ASSERT_NE(sim.port(), 0);
-    EXPECT_EQ(sim.get("/qavo/files/arbre.maa").body, readFile(kExample + "arbre.maa"));
+    EXPECT_EQ(sim.get("/qavo/files/arbre.maa").body, readBytes(kExample + "arbre.maa"));
     EXPECT_EQ(sim.get("/qavo/files/missing.maa").status, 404);
 
     QByteArray bytes;
@@ -80,18 +50,17 @@ TEST(Simulator, FilesRoundTripByteForByte) {
         EXPECT_EQ(back.status, 200);
         EXPECT_EQ(back.body, bytes) << name.data();
     }
-    EXPECT_EQ(readFile(sim.root() + "/planning table.cfg"), bytes);
+    EXPECT_EQ(readBytes(sim.root() + "/planning table.cfg"), bytes);
 
     // A store that cannot be written (here its temporary name is too long) fails and keeps the old file.
     const QString longName(250, u'n');
-    QFile old(sim.root() + u'/' + longName);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
+    const QString old = sim.root() + u'/' + longName;
+    testing_support::writeBytes(old, "old");
     const qsizetype files = QDir(sim.root()).count();
     const HttpResult refused = httpRequest(sim.port(), "PUT", "/qavo/files/" + longName.toLatin1(), bytes);
     EXPECT_EQ(refused.status, 500);
     EXPECT_TRUE(refused.body.startsWith("cannot store the file: ")) << refused.body.data();
-    EXPECT_EQ(readFile(old.fileName()), "old");
+    EXPECT_EQ(readBytes(old), "old");
     EXPECT_EQ(QDir(sim.root()).count(), files);
 }
 
@@ -99,7 +68,7 @@ TEST(Simulator, FilesRoundTripByteForByte) {
 // refused before a body is read.
 TEST(Simulator, StaysAWellBehavedHttpServer) {
     Simulator sim({QStringLiteral("--control"), QStringLiteral("--request-timeout"), QStringLiteral("200")});
-    const QByteArray tree = readFile(kExample + "arbre.maa");
+    const QByteArray tree = readBytes(kExample + "arbre.maa");
     const QByteArray good = "Authorization: Basic " + QByteArray("u:p").toBase64() + "\r\n";
     const QByteArray wrong = "Authorization: Basic " + QByteArray("u:x").toBase64() + "\r\n";
     const QByteArray put = "PUT /qavo/files/new.cfg HTTP/1.1\r\nConnection: close\r\n";
@@ -155,13 +124,13 @@ TEST(Simulator, StaysAWellBehavedHttpServer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const RawResult r = rawExchange(sim.port(), c.send, c.then);
+        const auto r = testing_support::rawExchange(sim.port(), c.send, c.then, 3000);
         EXPECT_TRUE(r.data.startsWith(c.prefix)) << r.data.left(200).data();
         EXPECT_TRUE(r.data.endsWith(c.suffix)) << r.data.right(200).data();
         EXPECT_TRUE(r.closed);
     }
-    EXPECT_EQ(readFile(sim.root() + "/new.cfg"), "fresh");
-    EXPECT_EQ(readFile(sim.root() + "/arbre.maa"), tree);
+    EXPECT_EQ(readBytes(sim.root() + "/new.cfg"), "fresh");
+    EXPECT_EQ(readBytes(sim.root() + "/arbre.maa"), tree);
     EXPECT_TRUE(sim.log().contains("? ? 408\nPUT /qavo/files/new.cfg 408\n"));
 }
 
@@ -198,7 +167,7 @@ TEST(Simulator, RequestsNeedCredentialsAndBareNames) {
 
 TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
     Simulator sim;
-    const QByteArray tree = readFile(kExample + "arbre.maa");
+    const QByteArray tree = readBytes(kExample + "arbre.maa");
     const QByteArray treePath = "/qavo/files/arbre.maa";
     const struct {
         QByteArray spec;
@@ -236,7 +205,7 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
         if (c.info)
             EXPECT_EQ(sim.post("/acd_config/ihm", infoRequest(6)).body.size(), normalInfo.body.size());
         else
-            EXPECT_EQ(sim.get("/qavo/files/qavo_general.txt").body, readFile(kExample + "qavo_general.txt"));
+            EXPECT_EQ(sim.get("/qavo/files/qavo_general.txt").body, readBytes(kExample + "qavo_general.txt"));
         auto send = [&] { return c.info ? sim.post("/acd_config/ihm", infoRequest(7)) : sim.get(treePath); };
         c.check(send());
         const HttpResult again = send();

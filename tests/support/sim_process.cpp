@@ -1,38 +1,46 @@
 #include "support/sim_process.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QTcpSocket>
 
 namespace testing_support {
 
-HttpResult httpRequest(quint16 port, const QByteArray& method, const QByteArray& path, const QByteArray& body,
-                       const QByteArray& credentials) {
-    HttpResult result;
-    QElapsedTimer clock;
-    clock.start();
+RawResult rawExchange(quint16 port, const QByteArray& first, const QByteArray& then, int timeoutMs) {
+    RawResult r;
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    if (!socket.waitForConnected(3000)) return result;
+    if (!socket.waitForConnected(3000)) return r;
+    socket.write(first);
+    const QDeadlineTimer deadline(timeoutMs);
+    bool sentThen = then.isEmpty();
+    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        r.data += socket.readAll();
+        if (!sentThen && !r.data.isEmpty()) sentThen = socket.write(then) == then.size();
+    }
+    r.data += socket.readAll();
+    r.closed = socket.state() == QAbstractSocket::UnconnectedState;
+    return r;
+}
+
+QByteArray headerValue(const QByteArray& message, const QByteArray& name) {
+    for (const QByteArray& line : message.left(message.indexOf("\r\n\r\n")).split('\n'))
+        if (line.toLower().startsWith(name.toLower() + ':')) return line.mid(name.size() + 1).trimmed();
+    return {};
+}
+
+HttpResult httpRequest(quint16 port, const QByteArray& method, const QByteArray& path, const QByteArray& body,
+                       const QByteArray& credentials) {
     QByteArray head = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
     if (!credentials.isEmpty()) head += "Authorization: Basic " + credentials.toBase64() + "\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
-    socket.write(head + body);
-    QByteArray data;
-    const QDeadlineTimer deadline(5000);
-    while (socket.state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
-        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        data += socket.readAll();
-    }
-    data += socket.readAll();
-    result.elapsedMs = clock.elapsed();
+    const QByteArray data = rawExchange(port, head + body).data;
+    HttpResult result;
     const qsizetype headEnd = data.indexOf("\r\n\r\n");
     if (headEnd < 0) return result;
-    const QList<QByteArray> lines = data.left(headEnd).split('\n');
-    result.status = lines.value(0).split(' ').value(1).toInt();
-    for (const QByteArray& line : lines)
-        if (line.toLower().startsWith("content-length:"))
-            result.announced = line.mid(15).trimmed().toLongLong();
+    result.status = data.left(data.indexOf('\n')).split(' ').value(1).toInt();
+    const QByteArray length = headerValue(data, "Content-Length");
+    if (!length.isEmpty()) result.announced = length.toLongLong();
     result.body = data.mid(headEnd + 4);
     return result;
 }

@@ -11,9 +11,19 @@ struct HttpResult {
     int status = 0;
     qint64 announced = -1; // Content-Length
     QByteArray body;
-    qint64 elapsedMs = 0;
     bool complete() const { return announced == body.size(); }
 };
+
+// What one connection got for `first`, then for `then` once the server answered something, until the
+// server closed it (reading bounded by timeoutMs).
+struct RawResult {
+    QByteArray data;
+    bool closed = false;
+};
+RawResult rawExchange(quint16 port, const QByteArray& first, const QByteArray& then = {},
+                      int timeoutMs = 5000);
+// The value of header `name` in an HTTP message, whatever its case; empty when absent.
+QByteArray headerValue(const QByteArray& message, const QByteArray& name);
 
 // One request on its own connection, read until the server closes it; bounded by 5 s.
 HttpResult httpRequest(quint16 port, const QByteArray& method, const QByteArray& path,

@@ -1,7 +1,6 @@
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace testing_support {
 
@@ -11,17 +10,6 @@ QString resourcesDir() {
 
 QString dataDir() {
     return QStringLiteral(QAVO_TEST_DATA);
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
 }
 
 void leaveJournal(const QString& folder, const QByteArray& owner, const QList<QByteArray>& steps) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -12,8 +13,15 @@ QString resourcesDir();
 // Folder of the test fixtures.
 QString dataDir();
 
-QByteArray readBytes(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
+// Inline, so that test programs without this folder's sources use them too.
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
 // A folder as an editor that died leaves it, its lock not held: the owner record (none when null) and
 // the journal's steps 0001.can, 0002.can...
 void leaveJournal(const QString& folder, const QByteArray& owner, const QList<QByteArray>& steps);
