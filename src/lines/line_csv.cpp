@@ -74,11 +74,6 @@ LineRecord csvRecord(const QStringList& f, const LineNames& names) {
     return r;
 }
 
-void skip(CsvReport& report, int line) {
-    ++report.skipped;
-    if (report.skippedLines.size() < kSkippedShown) report.skippedLines.append(line);
-}
-
 struct CsvLine {
     int number; // in the file
     LineRecord record;
@@ -104,7 +99,7 @@ std::vector<CsvLine> parseCsv(const QByteArray& bytes, const LineNames& names, C
             report.badLine = int(n + 1);
             report.badFields = int(f.size());
         }
-        skip(report, int(n + 1));
+        report.skip(int(n + 1));
     }
     // A header alone is the export of an empty table; data lines none of which fits are another file.
     if (lines.empty() && (report.badLine != 0 || !headerFits)) {
@@ -118,6 +113,11 @@ std::vector<CsvLine> parseCsv(const QByteArray& bytes, const LineNames& names, C
 }
 
 } // namespace
+
+void CsvReport::skip(int line) {
+    ++skipped;
+    if (skippedLines.size() < kSkippedShown) skippedLines.append(line);
+}
 
 CsvReport readCsv(LineTable& table, const LineNames& names, const QByteArray& bytes) {
     CsvReport report;
@@ -151,7 +151,7 @@ CsvReport readCsv(LineTable& table, const LineNames& names, const QByteArray& by
     // The lines the file lacks go back in, so they take room first.
     const std::size_t room = std::size_t(lineCapacity) - std::min<std::size_t>(kept.size(), lineCapacity);
     for (std::size_t n = room; n < lines.size(); ++n)
-        skip(report, lines[n].number);
+        report.skip(lines[n].number);
     if (lines.size() > room) lines.resize(room);
 
     table.clear();
@@ -170,17 +170,19 @@ CsvReport readCsv(LineTable& table, const LineNames& names, const QByteArray& by
     return report;
 }
 
-QString csvRefusalText(const CsvReport& report, const QString& path, const Translation& translation) {
+QString csvRefusalText(const CsvReport& report, const QString& path, const Translation& translation,
+                       int fields) {
     if (!report.refused) return {};
     const QString section = QLatin1String(kLinesSection);
     const QString why =
         translation.getLabel(section, QLatin1String(report.badFields == 1 ? "CsvChamp" : "CsvChamps"))
             .replace(QLatin1String("$LIGNE$"), QString::number(report.badLine))
-            .replace(QLatin1String("$NOMBRE$"), QString::number(report.badFields));
+            .replace(QLatin1String("$NOMBRE$"), QString::number(report.badFields))
+            .replace(QLatin1String("$ATTENDUS$"), QString::number(fields));
     return lineFileError(translation, "ErrCsvVoies", path).replace(QLatin1String("$RAISON$"), why);
 }
 
-QString csvSkippedText(const CsvReport& report, const Translation& translation) {
+QString csvSkippedText(const CsvReport& report, const Translation& translation, int fields, int capacity) {
     if (report.skipped == 0) return {};
     QStringList numbers;
     for (int line : report.skippedLines)
@@ -188,7 +190,9 @@ QString csvSkippedText(const CsvReport& report, const Translation& translation) 
     if (report.skipped > report.skippedLines.size()) numbers << QStringLiteral("...");
     return translation.getLabel(QLatin1String(kLinesSection), QLatin1String("CsvIgnorees"))
         .replace(QLatin1String("$NOMBRE$"), QString::number(report.skipped))
-        .replace(QLatin1String("$LIGNES$"), numbers.join(QLatin1String(", ")));
+        .replace(QLatin1String("$LIGNES$"), numbers.join(QLatin1String(", ")))
+        .replace(QLatin1String("$ATTENDUS$"), QString::number(fields))
+        .replace(QLatin1String("$MAX$"), QString::number(capacity));
 }
 
 bool importCsv(LineTable& table, const LineNames& names, const QString& path, const Translation& translation,

@@ -32,6 +32,8 @@ struct CsvReport {
     // Lines not taken (wrong field count, past lineCapacity): how many, and the first few.
     int skipped = 0;
     QList<int> skippedLines;
+
+    void skip(int line); // counts it, naming the first few
 };
 
 // Replaces the table by the file's lines (the first line is the header; lines of exactly 11 fields are
@@ -41,8 +43,11 @@ struct CsvReport {
 CsvReport readCsv(LineTable& table, const LineNames& names, const QByteArray& bytes);
 
 // The user's words for a report: the refusal, or the lines skipped; "" when there is nothing to say.
-QString csvRefusalText(const CsvReport& report, const QString& path, const Translation& translation);
-QString csvSkippedText(const CsvReport& report, const Translation& translation);
+// fields and capacity are those of the table read (the older servers' CSV has 3 fields).
+QString csvRefusalText(const CsvReport& report, const QString& path, const Translation& translation,
+                       int fields = kCsvFields);
+QString csvSkippedText(const CsvReport& report, const Translation& translation, int fields = kCsvFields,
+                       int capacity = lineCapacity);
 
 // The file read and imported. Missing file: false with error empty (nothing to say). Unreadable or
 // refused file: false, table unchanged, error gets the user's message.

@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 #include "lines/ihm_exchange.h"
+#include "lines/lines500_csv.h"
 #include "model/verification.h"
 #include "platform/codepage.h"
 #include "server/server_transfers.h"
@@ -11,17 +12,6 @@
 namespace {
 
 const QString kSectionVoies = QStringLiteral("VOIES");
-
-QString code3(quint16 application) {
-    return application == VoieT2cs::Aucun ? QString()
-                                          : QStringLiteral("%1").arg(application, 3, 10, QLatin1Char('0'));
-}
-
-quint16 versCode(const QString& code) {
-    if (code.isEmpty()) return VoieT2cs::Aucun;
-    const int n = valeurCode(code);
-    return n >= VoieT2cs::Aucun ? VoieT2cs::Aucun : quint16(n);
-}
 
 } // namespace
 
@@ -214,44 +204,21 @@ QByteArray Voies500::exporterCsv() const {
     return platform::encodeAnsi(texte);
 }
 
-void Voies500::importerCsv(const QByteArray& contenu) {
-    const QString texte = platform::decodeAnsi(contenu);
-    const QStringList lignesFichier = texte.split(QLatin1Char('\n'));
-    qsizetype k = 0;
-    bool enteteVue = false;
-    for (const QString& brute : lignesFichier) {
-        if (k >= voies_.size()) break;
-        const QString ligne = brute.trimmed();
-        if (ligne.isEmpty() || ligne.startsWith(QLatin1Char('/'))) continue;
-        QStringList champs = ligne.split(QLatin1Char(';'));
-        for (QString& c : champs)
-            c = c.trimmed();
-        if (!enteteVue) {
-            enteteVue = true;
-            const QString premier = champs.first();
-            if (!premier.isEmpty() && !premier.front().isDigit()) continue; // a title line
-        }
-        // Greyed rows are not the file's to change: the file's copy of one is skipped with it.
-        bool copie = false;
-        while (k < voies_.size() && k < lignes_.size() && lignes_[k].grise && !copie) {
-            const VoieT2cs& g = voies_[k++];
-            copie = g.premierTexte() == champs.value(0) && g.dernierTexte() == champs.value(1) &&
-                    code3(g.application) == champs.value(2);
-        }
-        if (copie) continue;
-        if (k >= voies_.size()) break;
-        VoieT2cs& v = voies_[k++];
-        v.setPremier(champs.value(0));
-        v.setDernier(champs.value(1));
-        v.application = champs.size() > 2 && !champs[2].isEmpty() ? versCode(champs[2]) : VoieT2cs::Aucun;
-        v.code2 = VoieT2cs::Aucun;
-    }
-    // Records past the file's last line are freed, so the file is the whole table.
-    for (; k < voies_.size(); ++k) {
-        if (k < lignes_.size() && lignes_[k].grise) continue;
-        const std::array<char, 4> reste = voies_[k].reste;
-        voies_[k] = VoieT2cs();
-        voies_[k].reste = reste;
-    }
+ImportVoies500 Voies500::lireCsv(const QByteArray& contenu) const {
+    QList<bool> grises;
+    for (const LigneVoie500& l : lignes_)
+        grises << l.grise;
+    return lireCsvVoies500(contenu, voiesDesLignes(), grises);
+}
+
+void Voies500::importer(const ImportVoies500& import) {
+    if (import.rapport.refused || import.voies.size() != voies_.size()) return;
+    voies_ = import.voies;
     construireLignes(true);
+}
+
+CsvReport Voies500::importerCsv(const QByteArray& contenu) {
+    const ImportVoies500 import = lireCsv(contenu);
+    importer(import);
+    return import.rapport;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lines/application_table.h"
+#include "lines/lines500_csv.h"
 #include "lines/record_codec.h"
 
 #include <QByteArray>
@@ -78,11 +79,14 @@ public:
     // (first;last;3-digit code; ";;" for a free record, so that each line keeps its index), CR LF, system
     // ANSI code page.
     QByteArray exporterCsv() const;
-    // Reads a CSV file into the line records from the first one on; records after the file's last line
-    // become free. Greyed rows keep their record and index: a file line equal to one (numbers and
-    // application) is its own line, any other goes to the next record that is not greyed. Names are
-    // looked up with request 1. The server is not written.
-    void importerCsv(const QByteArray& contenu);
+    // What a CSV file would make of the rows as they stand (see lireCsvVoies500; greyed rows are
+    // protected); nothing changes.
+    ImportVoies500 lireCsv(const QByteArray& contenu) const;
+    // Takes the records of an import read from these rows (a refused one changes nothing) and rebuilds the
+    // rows; names are looked up with request 1. The server is not written.
+    void importer(const ImportVoies500& import);
+    // Both at once, for callers that need no preview.
+    CsvReport importerCsv(const QByteArray& contenu);
 
 private:
     // The rows as line records (texts and application code; other bytes as read).

@@ -190,6 +190,7 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
         testing_support::writeBytes(csv, c.fichier);
         s.gateway->replies = {blocVide()};
         ecrireNomApplication(s.gateway->replies[0], "$NUIT");
+        prompts.answers = {Prompts::Answer::Yes}; // to the preview
         child<QPushButton>("cmdImport")->click();
         EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.ligne1);
         EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.ligne2);

@@ -2,7 +2,9 @@
 
 #include "core/app_context.h"
 #include "core/prompts.h"
+#include "core/translation.h"
 #include "lines/line_files.h"
+#include "lines/line_table.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,6 +47,13 @@ bool estValidation(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
+// What an import would change, and the file's lines it leaves out.
+QString apercu(const ImportVoies500& import, const Translation& traduction, int voies) {
+    QString texte = lineChangesText(import.changements, traduction);
+    const QString ignorees = csvSkippedText(import.rapport, traduction, kCsvChamps500, voies);
+    return ignorees.isEmpty() ? texte : texte + QLatin1Char('\n') + ignorees;
+}
+
 } // namespace
 
 FrmVoies::FrmVoies(AppContext& ctx, Prompts& prompts, QWidget* parent)
@@ -53,6 +62,7 @@ FrmVoies::FrmVoies(AppContext& ctx, Prompts& prompts, QWidget* parent)
     QString titre = label(ctx, "MenuVoie");
     titre.remove(QStringLiteral("..."));
     setWindowTitle(titre + QStringLiteral(" - ") + ctx.HADDR);
+    m_pourquoiGrise = ctx.translation.getLabel(QLatin1String(kLinesSection), QLatin1String("GriseAutre"));
     buildControls();
     layoutControls();
     activerBoutons(false); // nothing to write or export before a read
@@ -292,6 +302,10 @@ void FrmVoies::afficherLigne(int ligne) {
             Grille->setItem(row, c, item); // the grid owns it
         }
         item->setText(textes[c]);
+        // A greyed row says why it does not take edits.
+        item->setToolTip(!l.grise              ? QString()
+                         : textes[c].isEmpty() ? m_pourquoiGrise
+                                               : textes[c] + QLatin1Char('\n') + m_pourquoiGrise);
         item->setFlags(c == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (l.grise)
             item->setBackground(kGrise);
@@ -471,9 +485,26 @@ void FrmVoies::cmdImport() {
         m_prompts.openFileName(label(m_ctx, "import"), QStringLiteral("*.csv"), filtreCsv(m_ctx));
     if (chemin.isEmpty() || !QFileInfo(chemin).isFile()) return;
     QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly)) return;
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        m_prompts.critical(lineFileError(m_ctx.translation, "ErrFichierIllisible", chemin) +
+                               QLatin1Char('\n') + fichier.errorString(),
+                           windowTitle());
+        return;
+    }
+    const ImportVoies500 import = m_voies.lireCsv(fichier.readAll());
+    const Translation& traduction = m_ctx.translation;
+    if (import.rapport.refused)
+        return m_prompts.critical(csvRefusalText(import.rapport, chemin, traduction, kCsvChamps500),
+                                  windowTitle());
+    const QString question =
+        traduction.getLabel(QLatin1String(kLinesSection), QLatin1String("ImportQuestion"));
+    // What the file would change, before it changes anything.
+    if (m_prompts.questionWithDetails(question, windowTitle(),
+                                      apercu(import, traduction, m_voies.nombreVoies()),
+                                      QString()) != Prompts::Answer::Yes)
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_voies.importerCsv(fichier.readAll());
+    m_voies.importer(import);
     remplirGrille();
     QApplication::restoreOverrideCursor();
 }

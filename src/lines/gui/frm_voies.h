@@ -78,6 +78,7 @@ private:
     bool m_premierAffichage = true;
     int m_editRow = -1; // grid cell of the open editor
     int m_editColumn = -1;
+    QString m_pourquoiGrise; // tooltip of a greyed row
 
     QTableWidget* Grille = nullptr;
     QLineEdit* txtNumCall = nullptr;
