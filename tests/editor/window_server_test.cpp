@@ -41,7 +41,8 @@ protected:
             "$RAISON$\r\nEnvoiConfirme=Reply lost, tree stored.\r\nMsgEnvoye=Sent to $IPSERVEUR$\r\n"
             "ErrDemarrageArbre=Server tree not fetched: $RAISON$\r\nMsgEnvoiInconnu=Server tree unseen. "
             "Send?\r\n"
-            "MsgRecupPerte=Saved changes not on the server.\r\nMsgQuitNonEnvoye=Not sent. Quit?\r\nMsgServeurChange=$NB$ changes on the server. "
+            "MsgRecupPerte=Saved changes not on the server.\r\nMsgQuitNonEnvoye=Not sent. "
+            "Quit?\r\nMsgServeurChange=$NB$ changes on the server. "
             "Replace?\r\nErrFichierPasArbre=$FICHIER$ is not a tree file.\r\nMsgResetModif=Unsaved "
             "changes lost.\r\n");
         connectTo(ctx);
