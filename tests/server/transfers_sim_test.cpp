@@ -2,6 +2,7 @@
 #include "core/app_context.h"
 #include "model/configuration.h"
 #include "model/tree_file.h"
+#include "platform/codepage.h"
 #include "platform/pacing.h"
 #include "server/http_gateway.h"
 #include "server/passerelle.h"
@@ -138,10 +139,17 @@ TEST_F(SimTransfers, EachFaultFailsItsStepCleanlyAndSaysWhy) {
 
             bool ok = true;
             switch (step) {
-            case Step::StartUp:
+            case Step::StartUp: {
+                // The start-up's message is a fixed text: the debug log names the cause.
+                ctx.fileDebugActive = true;
                 ok = server_transfers::fetchServerInfo(ctx, pacing);
                 EXPECT_TRUE(ctx.fileLecture.isEmpty());
+                const QString log = ctx.RepData + QStringLiteral("fileDebug.log");
+                EXPECT_TRUE(platform::decodeAnsi(readBytes(log))
+                                .contains("Echec : " + server_transfers::lastReason(ctx)));
+                QFile::remove(log);
                 break;
+            }
             case Step::Fetch:
             case Step::ClosingFetch:
                 // The local copy stays as it was.
