@@ -92,51 +92,36 @@ protected:
     HttpGateway gateway;
 };
 
-struct CasFetch {
-    const char* nom;
-    Reponse reponse;
-    int raison;
-    const char* message; // in lastError()
-};
-
 TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
     const QByteArray fichier = QByteArray("[General]\r\nversion=900.1\r\n").repeated(20);
     const QByteArray autre = QCryptographicHash::hash("autre", QCryptographicHash::Sha256).toBase64();
     // A refused login, a late reply and a server that is down are each met against qavo-sim's faults at
     // every step of the editor's exchanges; nginx and squid have their own tests.
-    const CasFetch cas[] = {
-        {"whole file", {http("200 OK", fichier)}, HttpGateway::Ok, ""},
-        {"missing file", {http("404 Not Found", "none")}, HttpGateway::Absent, "HTTP 404 Not Found"},
-        {"too large, no length",
-         {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(3000, 'x')},
-         HttpGateway::TropGrand,
+    const struct {
+        const char* nom;
+        QByteArray reponse;
+        int raison;
+        const char* message; // in lastError()
+    } cas[] = {
+        {"whole file", http("200 OK", fichier), HttpGateway::Ok, ""},
+        {"missing file", http("404 Not Found", "none"), HttpGateway::Absent, "HTTP 404 Not Found"},
+        {"too large, no length", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(3000, 'x'), HttpGateway::TropGrand,
          "> 2048"},
-        {"no length, ended by closing",
-         {"HTTP/1.0 200 OK\r\n\r\n" + fichier},
-         HttpGateway::Incomplet,
+        {"no length, ended by closing", "HTTP/1.0 200 OK\r\n\r\n" + fichier, HttpGateway::Incomplet,
          "no Content-Length"},
-        {"cut short",
-         {"HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n" + fichier.left(100)},
-         HttpGateway::Incomplet,
-         "100 / 900"},
-        {"digest differs",
-         {http("200 OK", fichier, "Digest: sha-256=" + autre + "\r\n")},
-         HttpGateway::Incomplet,
-         "Digest"},
-        {"compressed",
-         {http("200 OK", fichier, "Content-Encoding: gzip\r\n")},
-         HttpGateway::Encodage,
-         "gzip"},
-        {"redirect",
-         {http("302 Found", {}, "Location: /ailleurs/arbre.maa\r\n")},
-         HttpGateway::Redirection,
+        {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n" + fichier.left(100),
+         HttpGateway::Incomplet, "100 / 900"},
+        {"digest differs", http("200 OK", fichier, "Digest: sha-256=" + autre + "\r\n"),
+         HttpGateway::Incomplet, "Digest"},
+        {"compressed", http("200 OK", fichier, "Content-Encoding: gzip\r\n"), HttpGateway::Encodage, "gzip"},
+        {"redirect", http("302 Found", {}, "Location: /ailleurs/arbre.maa\r\n"), HttpGateway::Redirection,
          "HTTP 302 Found -> http://127.0.0.1:"},
     };
     gateway.setLimits(2048, 2048);
-    for (const CasFetch& c : cas) {
+    for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
         ecoute.requetes.clear();
-        ecoute.repondre = [&](const QByteArray&) { return c.reponse; };
+        ecoute.repondre = [&](const QByteArray&) { return Reponse{c.reponse}; };
 
         const int r =
             gateway.GetFileHTTP_QAVO(QStringLiteral("qavo_general.txt"), chemin("qavo_general.txt"));

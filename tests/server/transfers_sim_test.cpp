@@ -102,6 +102,7 @@ TEST_F(SimTransfers, StartUpFetchesTheInformationFileThenTheTree) {
         EXPECT_EQ(ctx.fileAOuvrir,
                   c.opened.isEmpty() || c.opened.startsWith('$') ? c.opened : ctx.RepData + c.opened);
         EXPECT_EQ(localFiles().keys(), c.files);
+        EXPECT_EQ(ctx.fileLecture, c.ok ? ctx.RepData + general : QString()) << "what start-up reads next";
         QStringList log;
         for (const QString& entry : c.log)
             log << QStringLiteral("GET /qavo/files/") + entry;
