@@ -71,56 +71,36 @@ TEST(Simulator, StaysAWellBehavedHttpServer) {
     const QByteArray tree = readBytes(kExample + "arbre.maa");
     const QByteArray good = "Authorization: Basic " + QByteArray("u:p").toBase64() + "\r\n";
     const QByteArray wrong = "Authorization: Basic " + QByteArray("u:x").toBase64() + "\r\n";
+    const QByteArray get = "GET /qavo/files/arbre.maa HTTP/1.1\r\n";
+    const QByteArray head = "HEAD /qavo/files/arbre.maa HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n";
     const QByteArray put = "PUT /qavo/files/new.cfg HTTP/1.1\r\nConnection: close\r\n";
+    const QByteArray fresh = "Content-Length: 5\r\n\r\nfresh";
     const struct {
         const char* what;
         QByteArray send, then;
         QByteArray prefix, suffix;
     } cases[] = {
-        {"half a head", "GET /qavo/files/arbre.maa HTTP/1.1\r\nHost: a\r\n", {}, "HTTP/1.1 408 ", {}},
-        {"short body", put + good + "Content-Length: 10\r\n\r\nabc", {}, "HTTP/1.1 408 ", {}},
-        {"bare LF lines",
-         "GET /qavo/files/arbre.maa HTTP/1.1\n" + good.chopped(2) + "\nConnection: close\n\n",
-         {},
-         "HTTP/1.1 200 ",
-         tree},
-        {"HEAD",
-         "HEAD /qavo/files/arbre.maa HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
-         {},
-         "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tree.size()) + "\r\n",
+        {"half a head", get + "Host: a\r\n", "", "HTTP/1.1 408 ", ""},
+        {"short body", put + good + "Content-Length: 10\r\n\r\nabc", "", "HTTP/1.1 408 ", ""},
+        {"bare LF lines", get.chopped(2) + "\n" + good.chopped(2) + "\nConnection: close\n\n", "",
+         "HTTP/1.1 200 ", tree},
+        {"HEAD", head, "", "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tree.size()) + "\r\n",
          "Digest: sha-256=" + digestOf(tree) + "\r\n\r\n"},
-        {"HEAD of a POST-only service",
-         "HEAD /acd_config/ihm HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
-         {},
-         "HTTP/1.1 405 ",
-         "Allow: POST\r\n\r\n"},
-        {"100-continue", put + good + "Expect: 100-Continue\r\nContent-Length: 5\r\n\r\n", "fresh",
+        {"HEAD of a POST-only service", QByteArray(head).replace("/qavo/files/arbre.maa", "/acd_config/ihm"),
+         "", "HTTP/1.1 405 ", "Allow: POST\r\n\r\n"},
+        {"100-continue", put + good + "Expect: 100-Continue\r\n" + fresh.chopped(5), "fresh",
          "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 ", "stored\n"},
-        {"wrong credentials, large body",
-         put + wrong + "Content-Length: 50000000\r\n\r\n",
-         {},
-         "HTTP/1.1 401 ",
-         {}},
-        {"wrong credentials, 100-continue",
-         put + wrong + "Expect: 100-continue\r\nContent-Length: 5\r\n\r\n",
-         "fresh",
-         "HTTP/1.1 401 ",
-         {}},
-        {"body larger than any file",
-         put + good + "Content-Length: 16777217\r\n\r\n",
-         {},
-         "HTTP/1.1 413 ",
-         {}},
+        {"wrong credentials, large body", put + wrong + "Content-Length: 50000000\r\n\r\n", "",
+         "HTTP/1.1 401 ", ""},
+        {"wrong credentials, 100-continue", put + wrong + "Expect: 100-continue\r\n" + fresh.chopped(5),
+         "fresh", "HTTP/1.1 401 ", ""},
+        {"body larger than any file", put + good + "Content-Length: 16777217\r\n\r\n", "", "HTTP/1.1 413 ",
+         ""},
         {"digest among others, any case",
-         put + good + "Digest: md5=x, SHA-256=" + digestOf("fresh") + "\r\nContent-Length: 5\r\n\r\nfresh",
-         {},
-         "HTTP/1.1 200 ",
+         put + good + "Digest: md5=x, SHA-256=" + digestOf("fresh") + "\r\n" + fresh, "", "HTTP/1.1 200 ",
          "stored\n"},
-        {"digest of other bytes",
-         put + good + "Digest: Sha-256=" + digestOf("other") + ",md5=x\r\nContent-Length: 5\r\n\r\nfresh",
-         {},
-         "HTTP/1.1 400 ",
-         "does not match its digest\n"},
+        {"digest of other bytes", put + good + "Digest: Sha-256=" + digestOf("other") + ",md5=x\r\n" + fresh,
+         "", "HTTP/1.1 400 ", "does not match its digest\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
