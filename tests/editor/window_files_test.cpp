@@ -130,13 +130,13 @@ TEST_F(WindowTest, WhileACheckRunsTheCommandsThatReplaceTheTreeWait) {
 }
 
 TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {
-    ctx.translation.setText(windowLabels() + "ErrFichierPasArbre=$FICHIER$ is no tree.\r\n");
     const QString noise = writeFile("noise.maa", QByteArray(300, '\x07'));
     open();
     prompts.shown.clear();
     window->OuvertureFichierArbre(noise);
     ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].text, QDir::toNativeSeparators(noise) + " is no tree.");
+    EXPECT_EQ(prompts.shown[0].text,
+              "The file " + QDir::toNativeSeparators(noise) + " is not opened: it is not a tree file.");
     EXPECT_EQ(config().fileCourant, dir.filePath("accueil.maa"));
     EXPECT_EQ(menuName(), "Main menu");
 }

@@ -35,29 +35,6 @@ protected:
     Configuration config;
 };
 
-TEST_F(MenuEdit, SubMenuTakesThePlaceOfItsKeyAndGivesItBackWithoutReusingItsNumber) {
-    EXPECT_EQ(add("E-M3-7", 7), "M13");
-    EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(7)), "men;M13");
-    EXPECT_FALSE(config.nodes.noeudExiste("E-M3-7"));
-    EXPECT_EQ(text("M13"), "7 - New menu|Menu");
-    EXPECT_EQ(config.nodes.rowOf(config.nodes.find("M13")), 7) << "the menu keeps the key's place";
-    EXPECT_EQ(childKeys(config, "M13").join(' '),
-              "E-M13-0 E-M13-1 E-M13-2 E-M13-3 E-M13-4 E-M13-5 E-M13-6 E-M13-7 E-M13-8 E-M13-9");
-    EXPECT_EQ(
-        config.sections.sectionText("M13"),
-        "[M13]\r\nlib=New menu\r\nhor=\r\nann=\r\nrep=2\r\nsil=2\r\n0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n5=\r\n"
-        "6=\r\n7=\r\n8=\r\n9=\r\n");
-
-    QString key = "M13";
-    EXPECT_TRUE(menu_edit::SupMenu(config, key, config.sections.findSection("M13")));
-    EXPECT_EQ(key, "E-M3-7");
-    EXPECT_FALSE(config.nodes.noeudExiste("M13"));
-    EXPECT_EQ(text("E-M3-7"), "7 - |NoAction");
-    EXPECT_EQ(config.sections.value("M3", MenuValue::forDigit(7)), "");
-    EXPECT_EQ(config.sections.findSection("M13"), 0);
-    EXPECT_EQ(add("E-M3-7", 7), "M14");
-}
-
 TEST_F(MenuEdit, StartMenuOfATreeIsAddedOnlyWhenItHasNoneAndDeletingItEmptiesTheTree) {
     EXPECT_EQ(add("A1", -1), "") << "tree 1 already has its start menu";
     EXPECT_EQ(add("A2", -1), "M13");
