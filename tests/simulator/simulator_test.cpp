@@ -203,7 +203,7 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
         EXPECT_EQ(again.status, 200);
         EXPECT_EQ(again.body, c.info ? normalInfo.body : tree);
     }
-    // A spec it cannot take is refused with its reason.
+    // A fault it cannot parse is refused with its reason.
     for (const char* bad :
          {"slow@#7", "slow", "login:3", "status:-1", "drop@a/b", "drop@..", "count:1@#x", "boom"}) {
         const HttpResult refused = sim.post("/_sim/fault", bad);
