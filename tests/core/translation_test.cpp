@@ -1,4 +1,6 @@
-// The two text formats the programs read: profile files and translation files.
+// The text formats the programs read (profile files, translation files) in their code pages, and the
+// diagnostics list.
+#include "core/diagnostics_list.h"
 #include "core/profile_file.h"
 #include "core/translation.h"
 #include "platform/codepage.h"
@@ -160,6 +162,45 @@ TEST(ProfileFile, FilesAreReadInTheAnsiCodePageAndAMissingOneGivesTheDefault) {
     testing_support::writeBytes(dir.filePath("a.ini"), "[S]\r\nk=g\xe9n\xe9ral\r\n");
     EXPECT_EQ(readProfileString("S", "k", dir.filePath("a.ini"), QString()), QStringLiteral("général"));
     EXPECT_EQ(readProfileString("S", "k", dir.filePath("none.ini"), "dflt"), "dflt");
+}
+
+TEST(CodePage, Windows1252RoundTripsEveryByteAndReadsAccentsAndTheEuro) {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    EXPECT_EQ(platform::encodeAnsi(platform::decodeAnsi(all)), all);
+    EXPECT_EQ(platform::decodeAnsi("\xe9t\xe9 \x80"), QStringLiteral("été €"));
+    EXPECT_EQ(platform::encodeAnsi(QStringLiteral("Accueil général 日")), "Accueil g\xe9n\xe9ral ?");
+}
+
+TEST(CodePage, OtherCodePagesConvertAndUnmappableCharactersBecomeQuestionMarks) {
+    for (const auto& [codePage, text] : {std::pair{1251, "Привет"}, {932, "日本"}})
+        EXPECT_EQ(platform::decodeCodePage(codePage, platform::encodeCodePage(codePage, text)), text);
+    const std::tuple<int, const char*, QByteArray> cases[] = {
+        {1251, "aéb", "a?b"}, {1253, "Ωé", "\xd9?"}, {1251, "\x1a\xc3\xa9", "\x1a?"}}; // SUB itself stays
+    for (const auto& [codePage, utf8, expected] : cases)
+        EXPECT_EQ(platform::encodeCodePage(codePage, utf8), expected) << utf8;
+}
+
+TEST(DiagnosticsList, LevelsGiveImageAndColour) {
+    const struct {
+        short level;
+        const char* image;
+        int rgb;
+    } cases[] = {{1, "Warning", 0xcc5f00}, {2, "Erreur", 0xad0000}, {3, "Ok", 0x1b6100}, {0, "Info", 0}};
+    DiagnosticsList list;
+    list.setClock([] { return QTime(9, 5, 7); });
+    for (const auto& c : cases)
+        list.AjouteInfo(QStringLiteral("message %1").arg(c.level), c.level, QStringLiteral("E-M1-1"));
+    ASSERT_EQ(list.rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        const auto& c = cases[row];
+        const QModelIndex index = list.index(row);
+        EXPECT_EQ(index.data().toString(), QStringLiteral("09:05:07 - message %1").arg(c.level));
+        EXPECT_EQ(index.data(DiagnosticsList::ImageRole).toString(), c.image);
+        EXPECT_EQ(index.data(DiagnosticsList::RgbRole).toInt(), c.rgb) << c.level;
+        EXPECT_EQ(index.data(DiagnosticsList::TagRole).toString(), "E-M1-1");
+    }
 }
 
 } // namespace

@@ -26,18 +26,19 @@ constexpr int Red = 255;
 constexpr int Orange = 33023;
 constexpr int Grey = 8421504;
 
-// The panels' labels and the window's own, after the call window's and the plan's as the program ships them.
+// The panels' labels and a few short window texts, after the call window's and the plan's as the program
+// ships them; every other window label as shipped in English.
 inline QString windowLabels() {
     const QString english = QString::fromLatin1(testing_support::readBytes(QAVO_RESOURCES "/qavo_lg01.txt"));
+    const qsizetype labels = english.indexOf(QStringLiteral("[LABELS]")) + 8;
     return "\r\n" + english.mid(english.indexOf(QStringLiteral("[FLOW]"))) + example::labelsText() +
            QStringLiteral(
-               "Titre=QAVO Editor\r\nDebugReady=Ready\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
+               "Titre=QAVO Editor\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
                "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
-               "HistoDeb=Start\r\nHistoHoraires=Schedules changed\r\nOnLine=Connected to $IPSERVEUR$\r\n"
-               "MsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\n"
-               "ErrSave=Could not save $FICHIER$.\r\nBtnRestaurer=Restore\r\nBtnPlusTard=Later\r\n"
-               "BtnSupprimer=Delete\r\nHistoRecup=Recovered\r\n"
-               "MsgJournalTrouve=Unsaved changes to $FICHIER$ from $DATE$ were found:\r\n");
+               "HistoDeb=Start\r\nOnLine=Connected to $IPSERVEUR$\r\nMsgNew=Discard the changes?\r\n"
+               "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$."
+               "\r\nHistoRecup=Recovered") +
+           english.mid(labels, english.indexOf(QStringLiteral("[frmVoies900]")) - labels);
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",

@@ -135,15 +135,14 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         QByteArray owner;
         QStringList online; // address, port and login this editor starts with; local mode when empty
         int answer;
-        QString title;
     } cases[] = {
-        {"local, restored", local, {}, Restore, "QAVO Editor - " + file + "*"},
-        {"local, later", local, {}, Later, "QAVO Editor - " + file},
-        {"local, deleted", local, {}, Delete, "QAVO Editor - " + file},
-        {"server's, local mode", server, {}, NotAsked, "QAVO Editor - " + file},
-        {"server's, another server", server, {"other", "80", "admin"}, NotAsked, "QAVO Editor - other"},
-        {"server's, another login", server, {"srv", "80", "guest"}, NotAsked, "QAVO Editor - srv"},
-        {"server's, its server", server, {"srv", "80", "admin"}, Restore, "QAVO Editor - srv*"},
+        {"local, restored", local, {}, Restore},
+        {"local, later", local, {}, Later},
+        {"local, deleted", local, {}, Delete},
+        {"server's, local mode", server, {}, NotAsked},
+        {"server's, another server", server, {"other", "80", "admin"}, NotAsked},
+        {"server's, another login", server, {"srv", "80", "guest"}, NotAsked},
+        {"server's, its server", server, {"srv", "80", "admin"}, Restore},
     };
     const QString root = ctx.RepData + "TMP/";
     const QString dead = root + "dead";
@@ -175,15 +174,16 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         }
         window->offerLeftOverJournals();
 
+        const QString where = ctx.modeLocal ? file : ctx.HADDR;
         if (c.answer == NotAsked) {
             EXPECT_TRUE(prompts.shown.isEmpty());
         } else {
             ASSERT_EQ(prompts.shown.size(), 1);
-            EXPECT_EQ(prompts.shown[0].text, "Unsaved changes to " + (ctx.modeLocal ? file : "srv") +
-                                                 " from 3/5/24 2:07 PM were found:");
+            EXPECT_EQ(prompts.shown[0].text,
+                      "Unsaved changes to " + where + " from 3/5/24 2:07 PM were found:");
             EXPECT_EQ(prompts.shown[0].remark, "Restore|Later|Delete");
         }
-        EXPECT_EQ(window->windowTitle(), c.title);
+        EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + where + (c.answer == Restore ? "*" : ""));
         EXPECT_EQ(menuName(), c.answer == Restore ? "Recovered" : "Main menu");
         EXPECT_EQ(journalItems().size(), 1);
         // What is kept is offered again at the next start; what was restored lives on in this journal.

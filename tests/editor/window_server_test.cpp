@@ -5,7 +5,6 @@
 #include "server/passerelle.h"
 #include "server/server_transfers.h"
 #include "startup/server_info.h"
-#include "startup/startup.h"
 #include "support/sim_process.h"
 
 #include <optional>
@@ -30,21 +29,6 @@ protected:
         WindowTest::SetUp();
         sim.emplace();
         ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
-        ctx.translation.setText(
-            windowLabels() +
-            "ErrTransfert=$NBERREURS$ errors.\r\nMsgTransfert=Send to $IPSERVEUR$?\r\n"
-            "MsgRecup=Fetch from $IPSERVEUR$?\r\nMsgReset=Reset the server?\r\nErrRecup=Not fetched: "
-            "$RAISON$\r\nErrEnvoi=Not sent: $RAISON$\r\nRaisonRefus=login refused\r\n"
-            "ErrSauvegarde=Send cancelled, no backup: $RAISON$\r\nErrReset=Reset failed.\r\n"
-            "ResetVoiesOk=Lines reset.\r\nEnvoiServeurAncien=Server keeps its tree.\r\n"
-            "EnvoiServeurInconnu=Server may hold the new tree.\r\nErrEnvoiNonRecup=Sent, not fetched back: "
-            "$RAISON$\r\nEnvoiConfirme=Reply lost, tree stored.\r\nMsgEnvoye=Sent to $IPSERVEUR$\r\n"
-            "ErrDemarrageArbre=Server tree not fetched: $RAISON$\r\nMsgEnvoiInconnu=Server tree unseen. "
-            "Send?\r\n"
-            "MsgRecupPerte=Saved changes not on the server.\r\nMsgQuitNonEnvoye=Not sent. "
-            "Quit?\r\nMsgServeurChange=$NB$ changes on the server. "
-            "Replace?\r\nErrFichierPasArbre=$FICHIER$ is not a tree file.\r\nMsgResetModif=Unsaved "
-            "changes lost.\r\n");
         connectTo(ctx);
         // The check reads the server's lists.
         ctx.fileLecture = sim->root() + QStringLiteral("/qavo_general.txt");
@@ -74,69 +58,14 @@ protected:
     qsizetype seen = 0;
 };
 
-TEST_F(WindowServer, OnlineStartUpOpensTheServersTreeOrANewOne) {
-    const QString program = dir.filePath(QStringLiteral("prog"));
-    QDir().mkpath(program);
-    for (const char* name : {"/qavo_lg00.txt", "/qavo_lg01.txt"})
-        QFile::copy(testing_support::resourcesDir() + name, program + name);
-    const QByteArray savedAppData = qgetenv("APPDATA");
-    qputenv("APPDATA", dir.filePath(QStringLiteral("appdata")).toLocal8Bit());
-    const struct {
-        const char* name;
-        const char* missingFile;
-        bool serverTreeShown;
-    } cases[] = {
-        {"tree on the server", "", true},
-        {"no tree on the server", "arbre.maa", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QFile::remove(sim->root() + QLatin1Char('/') + QLatin1String(c.missingFile));
-        ctx = AppContext();
-        connectTo(ctx);
-        prompts.shown.clear();
-        platform::NoPacing pacing;
-        StartupHooks hooks;
-        hooks.fetchServerInfo = [&pacing](AppContext& online) {
-            return server_transfers::fetchServerInfo(online, pacing);
-        };
-        const QString commandLine =
-            QStringLiteral("/HADDR:127.0.0.1 /HPORT:%1 /USER:u /PASS:p /LANG:1").arg(sim->port());
-        ASSERT_EQ(runStartup(ctx, commandLine, program, prompts, hooks), StartupResult::Ok);
-        EXPECT_TRUE(prompts.shown.isEmpty());
-        EXPECT_EQ(ctx.Nb_arbre, 2) << "read from the server's information file";
-        load(ctx.fileAOuvrir);
-        EXPECT_EQ(indexOf("M1").isValid(), c.serverTreeShown);
-        EXPECT_EQ(window->windowTitle(), ctx.translation.getLabel(QStringLiteral("Titre")) + " - 127.0.0.1");
-        EXPECT_EQ(nodeColour("A3"), Grey) << "trees past the server's count are grey";
-    }
-    qputenv("APPDATA", savedAppData);
-}
-
 TEST_F(WindowServer, SendWithErrorsIsRefusedWithTheirCountAndNothingMoves) {
     open(passingTree().replace("rep=2\r\nsil=2\r\n0=\r\n1=trf;201", "rep=x\r\nsil=y\r\n0=\r\n1=trf;201"));
     const QStringList files = tmpFiles(); // the journal's
     action("mnuEnvoi")->trigger();
     ASSERT_FALSE(prompts.shown.isEmpty());
-    EXPECT_EQ(prompts.shown.last().text, "2 errors.");
+    EXPECT_TRUE(prompts.shown.last().text.startsWith("The trees contain 2 error(s)."));
     EXPECT_TRUE(requests().isEmpty());
     EXPECT_EQ(tmpFiles(), files);
-}
-
-TEST_F(WindowServer, ConfirmedSendKeepsTheServersTreeStoresThenOpensWhatTheServerHolds) {
-    const QByteArray before = serverTree();
-    open(passingTree(QStringLiteral("To send")));
-    requests();
-    prompts.answers << Prompts::Answer::Yes;
-    action("mnuEnvoi")->trigger();
-    EXPECT_EQ(prompts.shown.last().text, "Send to 127.0.0.1?");
-    EXPECT_EQ(requests(), QStringList({"GET /qavo/files/arbre.maa 200", "PUT /qavo/files/arbre.maa 200",
-                                       "GET /qavo/files/arbre.maa 200"}));
-    EXPECT_EQ(readBytes(ctx.repTMP + "transfertTMP.tmp"), before);
-    EXPECT_EQ(serverTree(), readBytes(ctx.repTMP + "arbreToTransfert.maa"));
-    EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
-    EXPECT_EQ(menuName(), "To send");
-    EXPECT_EQ(window->windowTitle(), "QAVO Editor - 127.0.0.1");
 }
 
 TEST_F(WindowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) {
@@ -148,7 +77,7 @@ TEST_F(WindowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) 
         return prompts.shown.last();
     };
     ScriptedPrompts::Shown asked = askToSend(Prompts::Answer::No);
-    EXPECT_EQ(asked.text, "Send to 127.0.0.1?");
+    EXPECT_EQ(asked.text, "Send the trees to server 127.0.0.1?");
     EXPECT_EQ(asked.remark, "The server's current trees are not known here: the changes cannot be counted.");
     EXPECT_TRUE(asked.details.isEmpty());
 
@@ -159,11 +88,19 @@ TEST_F(WindowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) 
               "No difference in behaviour from the server's current trees.");
 
     // Saving writes over the local copy of the server's tree: the count still goes by what was fetched.
-    config().sections.setValue("M1", MenuValue::lib, "Edited");
+    changeAndRecord("Edited");
     config().sections.setValue("M1", MenuValue::key0 + 3, "trf;201");
-    document->setModified(true);
     action("mnuSave")->trigger();
+    const QByteArray before = serverTree();
+    requests();
     asked = askToSend(Prompts::Answer::Yes);
+    // The server's tree is kept, the new one stored, then what the server holds is opened.
+    EXPECT_EQ(requests(), QStringList({"GET /qavo/files/arbre.maa 200", "PUT /qavo/files/arbre.maa 200",
+                                       "GET /qavo/files/arbre.maa 200"}));
+    EXPECT_EQ(readBytes(ctx.repTMP + "transfertTMP.tmp"), before);
+    EXPECT_EQ(serverTree(), readBytes(ctx.repTMP + "arbreToTransfert.maa"));
+    EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
+    EXPECT_EQ(journalItems().size(), 1) << "the server's tree opened afresh";
     EXPECT_EQ(asked.remark, "2 changes against the server's current trees.");
     EXPECT_EQ(asked.details.count('\n'), 1) << asked.details.toStdString();
     EXPECT_TRUE(asked.details.contains("Edited") && asked.details.contains("key 3"))
@@ -200,6 +137,10 @@ TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
 // ---- faults met in each state the user can be in ---------------------------------------------------
 
 enum class Edits { None, Unsaved, SavedNotSent };
+
+const QString kNoBackup = "Send cancelled: the server's trees could not be backed up before sending: ";
+const QString kNotSent = "The trees were not sent to the server: ";
+const QString kRefused = "the server refused the login";
 
 // The editor on the server's tree as the start-up fetched it, in the given state; the gateway gives up
 // after 300 ms without a reply so that a slow server counts as a failure.
@@ -240,9 +181,9 @@ TEST_F(ServerFaults, AFailedCommandLeavesTheEditorAndTheServerAsTheyWereAndSaysW
         const char* action;
         QString message; // how the last message starts
     } commands[] = {
-        {"mnuRecup", "Not fetched: "},
-        {"mnuEnvoi", "Send cancelled, no backup: "},
-        {"mnuReset", "Reset failed.\r\nLines reset.\r\nSend cancelled, no backup: "},
+        {"mnuRecup", "The server's trees were not fetched: "},
+        {"mnuEnvoi", kNoBackup},
+        {"mnuReset", "The reset failed.\r\nThe server's line table was reset.\r\n" + kNoBackup},
     };
     for (const Edits edits : {Edits::None, Edits::Unsaved, Edits::SavedNotSent}) {
         for (const auto& command : commands) {
@@ -272,37 +213,23 @@ TEST_F(ServerFaults, AFailedCommandLeavesTheEditorAndTheServerAsTheyWereAndSaysW
 TEST_F(ServerFaults, AFailedStoreSaysWhatTheServerHoldsNow) {
     const struct {
         const char* name;
-        QList<QByteArray> faults; // "once" faults are used in turn: backup fetch, store, then fetches
+        QByteArray faults; // "once" faults on arbre.maa used in turn: backup fetch, store, then fetches
         bool serverHoldsSent, editorOnServerTree;
         QString message, messageEnd;
     } cases[] = {
-        {"store refused",
-         {"slow:1@arbre.maa,once", "login@arbre.maa,once"},
-         false,
-         false,
-         "Not sent: login refused",
-         "Server keeps its tree."},
-        {"reply to the store lost", {"slow:1@arbre.maa,once", "drop@arbre.maa,once"}, true, true, "", ""},
-        {"not fetched back",
-         {"slow:1@arbre.maa,once", "slow:1@arbre.maa,once", "login@arbre.maa"},
-         true,
-         false,
-         "Sent, not fetched back: login refused",
-         ")"},
-        {"store lost, server silent",
-         {"slow:1@arbre.maa,once", "drop@arbre.maa,once", "login@arbre.maa"},
-         true,
-         false,
-         "Not sent: ",
-         "Server may hold the new tree."},
+        {"store refused", "slow:1 login", false, false, kNotSent + kRefused, "keeps its previous trees."},
+        {"reply to the store lost", "slow:1 drop", true, true, "", ""},
+        {"not fetched back", "slow:1 slow:1 login*", true, false,
+         "The trees were sent to the server but not fetched back: " + kRefused, "the editor keeps its own."},
+        {"store lost, server silent", "slow:1 drop login*", true, false, kNotSent, "a fetch will tell."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         start(Edits::Unsaved);
         const QByteArray server = serverTree();
         const QStringList before = editorState();
-        for (const QByteArray& f : c.faults)
-            ASSERT_TRUE(sim->fault(f));
+        for (const QByteArray& f : c.faults.split(' ')) // "*": on every request
+            ASSERT_TRUE(sim->fault(f.endsWith('*') ? f.chopped(1) + "@arbre.maa" : f + "@arbre.maa,once"));
         prompts.answers = {Prompts::Answer::Yes};
         action("mnuEnvoi")->trigger();
         EXPECT_EQ(serverTree() != server, c.serverHoldsSent);
@@ -312,7 +239,8 @@ TEST_F(ServerFaults, AFailedStoreSaysWhatTheServerHoldsNow) {
         }
         if (c.message.isEmpty()) {
             EXPECT_EQ(prompts.shown.last().kind, "question") << "no failure shown";
-            EXPECT_EQ(debugLines().last().section(QStringLiteral(" - "), 1), "Sent to 127.0.0.1");
+            EXPECT_EQ(debugLines().last().section(QStringLiteral(" - "), 1),
+                      "Trees sent to server 127.0.0.1");
         } else {
             EXPECT_TRUE(lastMessage().startsWith(c.message)) << lastMessage().toStdString();
         }
@@ -320,38 +248,41 @@ TEST_F(ServerFaults, AFailedStoreSaysWhatTheServerHoldsNow) {
     }
 }
 
-TEST_F(ServerFaults, AServerTreeChangedSinceItWasFetchedIsNotOverwrittenUnasked) {
-    start(Edits::Unsaved);
-    // Someone else sends a tree meanwhile.
-    testing_support::writeBytes(sim->root() + "/arbre.maa",
-                                serverTree().replace("ann1=10", "ann1=14").replace("ann=11", "ann=16"));
-    const QByteArray theirs = serverTree();
-    prompts.answers = {Prompts::Answer::Yes, Prompts::Answer::No};
-    action("mnuEnvoi")->trigger();
-    EXPECT_EQ(lastMessage(), "2 changes on the server. Replace?");
-    EXPECT_EQ(serverTree(), theirs);
-    EXPECT_TRUE(titleMarked());
-}
-
-TEST_F(ServerFaults, SavedChangesNotOnTheServerAreNamedBeforeAFetchOrQuittingLosesThem) {
-    start(Edits::SavedNotSent);
-    const QStringList before = editorState();
-    action("mnuRecup")->trigger(); // answered No
-    EXPECT_EQ(lastMessage(), "Saved changes not on the server.\r\nFetch from 127.0.0.1?");
-    EXPECT_EQ(editorState(), before);
-    EXPECT_TRUE(requests().isEmpty());
-    EXPECT_FALSE(window->close()); // answered No
-    EXPECT_EQ(lastMessage(), "Not sent. Quit?");
-}
-
-TEST_F(ServerFaults, AFetchedFileThatIsNotATreeIsRefusedAsALocalOneWouldBe) {
-    start(Edits::Unsaved);
-    const QStringList before = editorState();
-    testing_support::writeBytes(sim->root() + "/arbre.maa", "<html>Please log in</html>");
-    prompts.answers = {Prompts::Answer::Yes};
-    action("mnuRecup")->trigger();
-    EXPECT_EQ(lastMessage(), "Not fetched: arbre.maa is not a tree file.");
-    EXPECT_EQ(editorState(), before);
+// What could lose someone's work is asked first, or refused; the editor and the server stay as they were.
+TEST_F(ServerFaults, WhatCouldLoseWorkIsAskedOrRefused) {
+    using enum Prompts::Answer;
+    const QByteArray theirs = // someone else sent a tree meanwhile
+        readBytes(SimProcess::defaultServer() + "/arbre.maa")
+            .replace("ann1=10", "ann1=14")
+            .replace("ann=11", "ann=16");
+    const struct {
+        Edits edits;
+        QByteArray onServer;            // written on the server first, when given
+        const char* command;            // nullptr: closing the window
+        QList<Prompts::Answer> answers; // then No
+        QString message;
+    } cases[] = {
+        {Edits::Unsaved, theirs, "mnuEnvoi", {Yes, No}, "changed since they were fetched (2 change(s))"},
+        {Edits::SavedNotSent, "", "mnuRecup", {}, "The local copy holds saved changes that were not sent"},
+        {Edits::SavedNotSent, "", nullptr, {}, "The saved changes were not sent to the server and will be"},
+        {Edits::Unsaved, "<html>Log in</html>", "mnuRecup", {Yes}, "not fetched: The file arbre.maa is not"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        start(c.edits);
+        if (!c.onServer.isEmpty()) testing_support::writeBytes(sim->root() + "/arbre.maa", c.onServer);
+        const QByteArray server = serverTree();
+        const QStringList before = editorState();
+        prompts.answers = c.answers;
+        if (c.command)
+            action(c.command)->trigger();
+        else
+            EXPECT_FALSE(window->close());
+        EXPECT_TRUE(lastMessage().contains(c.message)) << lastMessage().toStdString();
+        EXPECT_EQ(editorState(), before);
+        EXPECT_EQ(serverTree(), server);
+        EXPECT_EQ(requests().isEmpty(), c.answers.isEmpty()) << "nothing is fetched before the answer";
+    }
 }
 
 TEST_F(ServerFaults, WhatIsTypedDuringATransferIsDropped) {
@@ -383,14 +314,14 @@ TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) 
         prompts.shown.clear();
         load(ctx.fileAOuvrir);
         // Said in front of the window once it shows.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return lastMessage().startsWith("Server tree not fetched: "); }))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return lastMessage().contains("The editor opens on new trees"); }))
             << lastMessage().toStdString();
-        EXPECT_TRUE(debugLines().last().contains("Server tree not fetched: "));
+        EXPECT_TRUE(debugLines().last().contains("The editor opens on new trees"));
         // Even a tree that passes its check is not sent over the unseen one unasked.
         window->OuvertureFichierArbre(writeFile(QStringLiteral("p.maa"), passingTree()));
         const QByteArray server = serverTree();
         action("mnuEnvoi")->trigger(); // answered No
-        EXPECT_EQ(lastMessage(), "Server tree unseen. Send?");
+        EXPECT_TRUE(lastMessage().startsWith("The server's current trees were never fetched"));
         EXPECT_EQ(serverTree(), server);
         ctx.serverTreeFailure.clear();
     }

@@ -71,37 +71,19 @@ protected:
     static inline bool sansPyftpdlib = false;
 };
 
-TEST(FiltreFTP, ExtensionFromTheLastDot) {
-    const struct {
-        const char *nom, *filtre;
-        bool compresses, passe;
-    } cas[] = {
-        {"a.txt", ".txt", false, true},     {"a.TXT", ".txt", false, false}, // case counts
-        {"readme", ".txt", false, false},   {"readme", "*.*", false, false}, // no dot never passes
-        {"b.maa", "*.*", false, true},      {"a.b.txt", ".b.txt", false, false},
-        {"a.txt.gz", ".txt", false, false}, {"a.txt.gz", ".txt", true, true},
-        {"c.maa.gz", ".maa", true, true}, // any compressed name with the flag
-    };
-    for (const auto& c : cas)
-        EXPECT_EQ(cFTP::passeFiltre(c.nom, c.filtre, c.compresses), c.passe) << c.nom << " " << c.filtre;
-}
-
 TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
     cFTP connecte, libre;
     ASSERT_TRUE(connecter(connecte));
-    const QString pendant =
-        QStringLiteral("You cannot change this property while connected to an FTP server");
     const struct {
         std::function<void()> action;
         std::uint32_t numero;
-        const char* source;
-        QString texte;
+        const char *source, *texte;
     } cas[] = {
-        {[&] { connecte.setHost(QStringLiteral("other")); }, 0x800407D7, "ZRBFTP:Host_Let", pendant},
-        {[&] { libre.Connect(); }, 0x800407D7, "QXFTP::Connect",
-         QStringLiteral("No Host Address Specified!")},
+        {[&] { connecte.setHost(QStringLiteral("other")); }, 0x800407D7, "ZRBFTP:Host_Let",
+         "You cannot change this property while connected to an FTP server"},
+        {[&] { libre.Connect(); }, 0x800407D7, "QXFTP::Connect", "No Host Address Specified!"},
         {[&] { libre.setDirectory(QStringLiteral("data")); }, 0x800407D5, "QXFTP::Directory_Let",
-         QStringLiteral("Not Connected to FTP Site")},
+         "Not Connected to FTP Site"},
     };
     for (const auto& c : cas) {
         try {
@@ -109,8 +91,7 @@ TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
             ADD_FAILURE() << "no error from " << c.source;
         } catch (const ErreurFTP& e) {
             EXPECT_EQ(e.numero, c.numero) << c.source;
-            EXPECT_EQ(e.source, QString::fromLatin1(c.source));
-            EXPECT_EQ(e.description, c.texte) << c.source;
+            EXPECT_EQ(e.source + ": " + e.description, QString::fromLatin1(c.source) + ": " + c.texte);
         }
     }
     // Refused changes keep the old values; a refused directory is not stored.
@@ -197,7 +178,7 @@ TEST_F(ClientFTP, FilesTravelIntactInBothModes) {
 
 TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
     QDir(racine->path()).mkpath(QStringLiteral("data/sub"));
-    for (const char* nom : {"a.txt", "a.TXT", "readme", "a.txt.gz", "b.maa"})
+    for (const char* nom : {"a.txt", "a.TXT", "readme", "a.txt.gz", "b.maa", "a.b.txt", "c.maa.gz"})
         writeBytes(surServeur(QStringLiteral("data/") + QLatin1String(nom)), "x");
     writeBytes(surServeur(QStringLiteral("data/sub/deep.txt")), "y");
     cFTP ftp;
@@ -220,9 +201,12 @@ TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
         bool compresses, ajout, premier;
         QStringList avant, attendu;
     } cas[] = {
-        {".txt", false, false, false, {"old"}, {"a.txt"}},
-        {".txt", true, false, false, {}, {"a.txt", "a.txt.gz"}},
-        {"", false, false, false, {}, {"a.TXT", "a.txt", "a.txt.gz", "b.maa"}},
+        // The extension runs from the last dot and its case counts; a name without a dot never passes, a
+        // compressed one does with the flag whatever the filter.
+        {".txt", false, false, false, {"old"}, {"a.b.txt", "a.txt"}},
+        {".b.txt", false, false, false, {}, {}},
+        {".txt", true, false, false, {}, {"a.b.txt", "a.txt", "a.txt.gz", "c.maa.gz"}},
+        {"", false, false, false, {}, {"a.TXT", "a.b.txt", "a.txt", "a.txt.gz", "b.maa", "c.maa.gz"}},
         {".maa", false, true, false, {"old"}, {"b.maa", "old"}},
         {"*.*", false, false, true, {}, {}},           // one name, whichever comes first
         {".maa", false, true, true, {"old"}, {"old"}}, // the list already holds one
@@ -245,8 +229,8 @@ TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
     ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("data")));
     EXPECT_EQ(ftp.GetDirectoryList(QStringLiteral("sub")), 1);
     EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
-    EXPECT_EQ(ftp.GetDirectoryList(), 7);
-    EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), nullptr, false, false, true), 8);
+    EXPECT_EQ(ftp.GetDirectoryList(), 9);
+    EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), nullptr, false, false, true), 10);
     EXPECT_EQ(ftp.Records()[0].nom, QStringLiteral("deep.txt"));
 }
 

@@ -169,16 +169,19 @@ struct Peers {
 
 enum class Adresse { Http, Https, HttpsSurHttp };
 enum class Ca { Aucun, Serveur, Intermediaire, Racine, Absent };
-enum class Relais { Aucun, Squid, SquidRefus, Ferme, Inconnu };
+enum class Relais { Direct, Squid, SquidRefus, Ferme, Inconnu };
+using enum Adresse;
+using enum Ca;
+using enum Relais;
 
 struct Cas {
     const char* nom;
-    Adresse adresse;
-    Ca ca;
-    Relais relais;
-    const char* fichier; // remote name
     int raison;
     const char* message; // in lastError(); %P: nginx's plain port, %D: a closed port
+    Adresse adresse = Http;
+    Ca ca = Aucun;
+    Relais relais = Direct;
+    const char* fichier = "arbre.maa"; // remote name
     const char* motDePasse = "s3cret";
 };
 
@@ -202,13 +205,12 @@ protected:
     }
 
     void configurer(const Cas& c) {
-        const bool https = c.adresse != Adresse::Http;
-        gateway.SetFtpConnectionParameters(
-            https ? "https://127.0.0.1" : "127.0.0.1",
-            QString::number(c.adresse == Adresse::Https ? peers->tls : peers->plain), "qavo", "admin",
-            c.motDePasse);
+        const bool https = c.adresse != Http;
+        gateway.SetFtpConnectionParameters(https ? "https://127.0.0.1" : "127.0.0.1",
+                                           QString::number(c.adresse == Https ? peers->tls : peers->plain),
+                                           "qavo", "admin", c.motDePasse);
         static const char* const fichiersCa[] = {"", "leaf.pem", "inter.pem", "root.pem", "absent.pem"};
-        if (c.ca == Ca::Aucun)
+        if (c.ca == Aucun)
             qunsetenv("QAVO_CA_FILE");
         else
             qputenv("QAVO_CA_FILE", QFile::encodeName(peers->path(fichiersCa[int(c.ca)])));
@@ -229,7 +231,7 @@ protected:
         if (!envoi.isNull()) testing_support::writeBytes(local, envoi);
         for (const Cas& c : cas) {
             SCOPED_TRACE(c.nom);
-            if ((c.relais == Relais::Squid || c.relais == Relais::SquidRefus) && !peers->noSquid.isEmpty())
+            if ((c.relais == Squid || c.relais == SquidRefus) && !peers->noSquid.isEmpty())
                 GTEST_SKIP() << qPrintable(peers->noSquid);
             configurer(c);
             const QString distant = QString::fromLatin1(c.fichier);
@@ -259,40 +261,32 @@ protected:
 
 TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
     check({
-        {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
-        {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::Absent, "404"},
-        {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirection,
-         "-> http://127.0.0.1:%P/qavo/files/arbre.maa"},
-        {"compressed", Adresse::Http, Ca::Aucun, Relais::Aucun, "page.gz", HttpGateway::Encodage, "gzip"},
-        {"private authority unknown", Adresse::Https, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Tls,
-         "certificate"},
-        {"server's own certificate trusted", Adresse::Https, Ca::Serveur, Relais::Aucun, "arbre.maa",
-         HttpGateway::Ok, ""},
-        {"intermediate trusted", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "arbre.maa",
-         HttpGateway::Ok, ""},
-        {"root trusted", Adresse::Https, Ca::Racine, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
-        {"certificate file missing", Adresse::Https, Ca::Absent, Relais::Aucun, "arbre.maa",
-         HttpGateway::FichierCa, "absent.pem: no such file"},
-        {"https to a plain port", Adresse::HttpsSurHttp, Ca::Racine, Relais::Aucun, "arbre.maa",
-         HttpGateway::PasTls, "plain HTTP"},
+        {"plain", HttpGateway::Ok, ""},
+        {"missing file", HttpGateway::Absent, "404", Http, Aucun, Direct, "absent.maa"},
+        {"redirect", HttpGateway::Redirection, "-> http://127.0.0.1:%P/qavo/files/arbre.maa", Http, Aucun,
+         Direct, "ancien.maa"},
+        {"compressed", HttpGateway::Encodage, "gzip", Http, Aucun, Direct, "page.gz"},
+        {"private authority unknown", HttpGateway::Tls, "certificate", Https},
+        {"server's own certificate trusted", HttpGateway::Ok, "", Https, Serveur},
+        {"intermediate trusted", HttpGateway::Ok, "", Https, Intermediaire},
+        {"root trusted", HttpGateway::Ok, "", Https, Racine},
+        {"certificate file missing", HttpGateway::FichierCa, "absent.pem: no such file", Https, Absent},
+        {"https to a plain port", HttpGateway::PasTls, "plain HTTP", HttpsSurHttp, Racine},
     });
 }
 
 // A proxy that is not there is named with the reason; squid asks for its own login.
 TEST_F(RealPeers, ThroughAProxyWithItsLogin) {
     check({
-        {"proxy refuses connections", Adresse::Http, Ca::Aucun, Relais::Ferme, "arbre.maa",
-         HttpGateway::Proxy, "via proxy 127.0.0.1:%D: Connection refused"},
-        {"proxy name unknown", Adresse::Http, Ca::Aucun, Relais::Inconnu, "arbre.maa", HttpGateway::Proxy,
-         "via proxy proxy.invalid:3128: Could not resolve proxy: proxy.invalid"},
-        {"plain", Adresse::Http, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
-        {"tunnel", Adresse::Https, Ca::Serveur, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
-        {"tunnel, authority unknown", Adresse::Https, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Tls,
-         "certificate"},
-        {"login refused", Adresse::Http, Ca::Aucun, Relais::SquidRefus, "arbre.maa", HttpGateway::RefusProxy,
-         "407"},
-        {"tunnel login refused", Adresse::Https, Ca::Serveur, Relais::SquidRefus, "arbre.maa",
-         HttpGateway::RefusProxy, "407"},
+        {"proxy refuses connections", HttpGateway::Proxy, "via proxy 127.0.0.1:%D: Connection refused", Http,
+         Aucun, Ferme},
+        {"proxy name unknown", HttpGateway::Proxy,
+         "via proxy proxy.invalid:3128: Could not resolve proxy: proxy.invalid", Http, Aucun, Inconnu},
+        {"plain", HttpGateway::Ok, "", Http, Aucun, Squid},
+        {"tunnel", HttpGateway::Ok, "", Https, Serveur, Squid},
+        {"tunnel, authority unknown", HttpGateway::Tls, "certificate", Https, Aucun, Squid},
+        {"login refused", HttpGateway::RefusProxy, "407", Http, Aucun, SquidRefus},
+        {"tunnel login refused", HttpGateway::RefusProxy, "407", Https, Serveur, SquidRefus},
     });
 }
 
@@ -302,11 +296,10 @@ TEST_F(RealPeers, StoreLandsWholeOnNginx) {
     QByteArray octets;
     for (int i = 0; i < 100000; ++i)
         octets += char(i * 7 % 256);
-    check({{"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "s1.maa", HttpGateway::Ok, ""},
-           {"tls", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "s2.maa", HttpGateway::Ok, ""},
-           {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refus, "401",
-            "x"},
-           {"squid", Adresse::Http, Ca::Aucun, Relais::Squid, "s3.maa", HttpGateway::Ok, ""}},
+    check({{"plain", HttpGateway::Ok, "", Http, Aucun, Direct, "s1.maa"},
+           {"tls", HttpGateway::Ok, "", Https, Intermediaire, Direct, "s2.maa"},
+           {"wrong password", HttpGateway::Refus, "401", Http, Aucun, Direct, "s4.maa", "x"},
+           {"squid", HttpGateway::Ok, "", Http, Aucun, Squid, "s3.maa"}},
           octets);
 }
 

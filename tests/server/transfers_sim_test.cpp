@@ -25,11 +25,6 @@ using testing_support::SimProcess;
 
 enum class Step { StartUp, Fetch, Send, ClosingFetch };
 
-// Connections fail fast, replies have this long: short enough for a table of cases, long enough for a
-// loopback exchange on a loaded machine.
-constexpr int kConnectMs = 3000;
-constexpr int kReplyMs = 1500;
-
 class SimTransfers : public ::testing::Test {
 protected:
     void SetUp() override { start(); }
@@ -51,7 +46,8 @@ protected:
         // Reasons are worded in the user's language.
         ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg00.txt"));
         auto owned = std::make_unique<HttpGateway>();
-        owned->setTimeouts(kConnectMs, kReplyMs);
+        // Replies have 1.5 s: short enough for a table of cases, long enough for a loaded machine's loopback.
+        owned->setTimeouts(3000, 1500);
         passerelleOf(ctx).setGateway(std::move(owned));
         config = makeConfiguration(ctx);
         ChargementArbres(config, SimProcess::defaultServer() + QStringLiteral("/arbre.maa"), ctx);
@@ -102,6 +98,7 @@ TEST_F(SimTransfers, StartUpFetchesTheInformationFileThenTheTree) {
         EXPECT_EQ(ctx.fileAOuvrir,
                   c.opened.isEmpty() || c.opened.startsWith('$') ? c.opened : ctx.RepData + c.opened);
         EXPECT_EQ(localFiles().keys(), c.files);
+        EXPECT_EQ(ctx.fileLecture, c.ok ? ctx.RepData + general : QString()) << "what start-up reads next";
         QStringList log;
         for (const QString& entry : c.log)
             log << QStringLiteral("GET /qavo/files/") + entry;

@@ -1,14 +1,25 @@
-#include "sim_faults.h"
+// qavo-sim as its own process: HTTP, faults, and the line requests through the editor's own client code
+// (HttpGateway, codec, line tables).
+#include "core/app_context.h"
+#include "lines/application_table.h"
+#include "lines/ihm_exchange.h"
+#include "lines/lines500.h"
+#include "lines/record_codec.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
 #include "sim_log.h"
+#include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -71,56 +82,36 @@ TEST(Simulator, StaysAWellBehavedHttpServer) {
     const QByteArray tree = readBytes(kExample + "arbre.maa");
     const QByteArray good = "Authorization: Basic " + QByteArray("u:p").toBase64() + "\r\n";
     const QByteArray wrong = "Authorization: Basic " + QByteArray("u:x").toBase64() + "\r\n";
+    const QByteArray get = "GET /qavo/files/arbre.maa HTTP/1.1\r\n";
+    const QByteArray head = "HEAD /qavo/files/arbre.maa HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n";
     const QByteArray put = "PUT /qavo/files/new.cfg HTTP/1.1\r\nConnection: close\r\n";
+    const QByteArray fresh = "Content-Length: 5\r\n\r\nfresh";
     const struct {
         const char* what;
         QByteArray send, then;
         QByteArray prefix, suffix;
     } cases[] = {
-        {"half a head", "GET /qavo/files/arbre.maa HTTP/1.1\r\nHost: a\r\n", {}, "HTTP/1.1 408 ", {}},
-        {"short body", put + good + "Content-Length: 10\r\n\r\nabc", {}, "HTTP/1.1 408 ", {}},
-        {"bare LF lines",
-         "GET /qavo/files/arbre.maa HTTP/1.1\n" + good.chopped(2) + "\nConnection: close\n\n",
-         {},
-         "HTTP/1.1 200 ",
-         tree},
-        {"HEAD",
-         "HEAD /qavo/files/arbre.maa HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
-         {},
-         "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tree.size()) + "\r\n",
+        {"half a head", get + "Host: a\r\n", "", "HTTP/1.1 408 ", ""},
+        {"short body", put + good + "Content-Length: 10\r\n\r\nabc", "", "HTTP/1.1 408 ", ""},
+        {"bare LF lines", get.chopped(2) + "\n" + good.chopped(2) + "\nConnection: close\n\n", "",
+         "HTTP/1.1 200 ", tree},
+        {"HEAD", head, "", "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tree.size()) + "\r\n",
          "Digest: sha-256=" + digestOf(tree) + "\r\n\r\n"},
-        {"HEAD of a POST-only service",
-         "HEAD /acd_config/ihm HTTP/1.1\r\nConnection: close\r\n" + good + "\r\n",
-         {},
-         "HTTP/1.1 405 ",
-         "Allow: POST\r\n\r\n"},
-        {"100-continue", put + good + "Expect: 100-Continue\r\nContent-Length: 5\r\n\r\n", "fresh",
+        {"HEAD of a POST-only service", QByteArray(head).replace("/qavo/files/arbre.maa", "/acd_config/ihm"),
+         "", "HTTP/1.1 405 ", "Allow: POST\r\n\r\n"},
+        {"100-continue", put + good + "Expect: 100-Continue\r\n" + fresh.chopped(5), "fresh",
          "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 ", "stored\n"},
-        {"wrong credentials, large body",
-         put + wrong + "Content-Length: 50000000\r\n\r\n",
-         {},
-         "HTTP/1.1 401 ",
-         {}},
-        {"wrong credentials, 100-continue",
-         put + wrong + "Expect: 100-continue\r\nContent-Length: 5\r\n\r\n",
-         "fresh",
-         "HTTP/1.1 401 ",
-         {}},
-        {"body larger than any file",
-         put + good + "Content-Length: 16777217\r\n\r\n",
-         {},
-         "HTTP/1.1 413 ",
-         {}},
+        {"wrong credentials, large body", put + wrong + "Content-Length: 50000000\r\n\r\n", "",
+         "HTTP/1.1 401 ", ""},
+        {"wrong credentials, 100-continue", put + wrong + "Expect: 100-continue\r\n" + fresh.chopped(5),
+         "fresh", "HTTP/1.1 401 ", ""},
+        {"body larger than any file", put + good + "Content-Length: 16777217\r\n\r\n", "", "HTTP/1.1 413 ",
+         ""},
         {"digest among others, any case",
-         put + good + "Digest: md5=x, SHA-256=" + digestOf("fresh") + "\r\nContent-Length: 5\r\n\r\nfresh",
-         {},
-         "HTTP/1.1 200 ",
+         put + good + "Digest: md5=x, SHA-256=" + digestOf("fresh") + "\r\n" + fresh, "", "HTTP/1.1 200 ",
          "stored\n"},
-        {"digest of other bytes",
-         put + good + "Digest: Sha-256=" + digestOf("other") + ",md5=x\r\nContent-Length: 5\r\n\r\nfresh",
-         {},
-         "HTTP/1.1 400 ",
-         "does not match its digest\n"},
+        {"digest of other bytes", put + good + "Digest: Sha-256=" + digestOf("other") + ",md5=x\r\n" + fresh,
+         "", "HTTP/1.1 400 ", "does not match its digest\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -212,15 +203,198 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
         EXPECT_EQ(again.status, 200);
         EXPECT_EQ(again.body, c.info ? normalInfo.body : tree);
     }
-    EXPECT_EQ(sim.post("/_sim/fault", "slow@#7").status, 400);
+    // A fault it cannot parse is refused with its reason.
+    for (const char* bad :
+         {"slow@#7", "slow", "login:3", "status:-1", "drop@a/b", "drop@..", "count:1@#x", "boom"}) {
+        const HttpResult refused = sim.post("/_sim/fault", bad);
+        EXPECT_EQ(refused.status, 400) << bad;
+        EXPECT_FALSE(refused.body.trimmed().isEmpty()) << bad;
+    }
 }
 
-// Valid specs are exercised through the running simulator above; here, those it must refuse.
-TEST(Simulator, MalformedFaultSpecsAreRefusedWithAReason) {
-    for (const char* bad : {"slow", "login:3", "status:-1", "drop@a/b", "drop@..", "count:1@#x", "boom"}) {
-        QString error;
-        EXPECT_FALSE(sim::parseFault(QString::fromLatin1(bad), &error)) << bad;
-        EXPECT_FALSE(error.isEmpty()) << bad;
+using testing_support::SimProcess;
+
+const QString kExample900 = QStringLiteral(QAVO_RESOURCES "/server-example");
+const QString kExample500 = QStringLiteral(QAVO_RESOURCES "/server-example-500");
+
+// A simulator on a copy of `seed` and an editor context connected to it.
+struct Online {
+    SimProcess sim;
+    AppContext ctx;
+
+    explicit Online(const QString& seed) : sim({QStringLiteral("--control")}, seed) {
+        ctx.modeLocal = false;
+        ctx.HADDR = QStringLiteral("127.0.0.1");
+        ctx.HPORT = QString::number(sim.port());
+        ctx.USER = QStringLiteral("u");
+        ctx.PASS = QStringLiteral("p");
+        ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
+        passerelleOf(ctx).setGateway(std::make_unique<HttpGateway>());
+    }
+
+    // The log lines of information requests of one code.
+    QStringList logOf(quint32 code) const {
+        QStringList lines;
+        const QString tag = QStringLiteral(" #%1 ").arg(code);
+        for (const QString& line : QString::fromUtf8(sim.log()).split(u'\n'))
+            if (line.contains(tag)) lines << line.mid(line.indexOf(tag) + 1);
+        return lines;
+    }
+
+    // Sends a request built by the codec; the reply's status, or -1 without a reply.
+    qint64 statut(QByteArray& bloc) {
+        const std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx, bloc);
+        return reponse ? qint64(lireU32(*reponse, Bloc::Statut)) : -1;
+    }
+};
+
+QByteArray applications(int count) {
+    QByteArray text = "/code;name;second code;fourth field\r\n";
+    for (int i = 1; i <= count; ++i)
+        text +=
+            QByteArray::number(i) + ";App " + QByteArray::number(i) + ";" + QByteArray::number(i) + ";X\r\n";
+    return text;
+}
+
+TEST(SimLines, ApplicationTableIsPagedAsTheEditorReadsIt) {
+    const struct {
+        int count;
+        QStringList pages; // log of the requests 0
+    } cases[] = {
+        {156, {"#0 200 first=0 count=156"}},
+        {157, {"#0 200 first=0 count=157", "#0 200 first=157 count=0"}},
+        {160, {"#0 200 first=0 count=157", "#0 200 first=157 count=3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        QTemporaryDir seed;
+        testing_support::writeBytes(seed.filePath(QStringLiteral("applications.txt")), applications(c.count));
+        Online o(seed.path());
+        const ChargementApplications table = loadApplications(o.ctx);
+        EXPECT_TRUE(table.ok);
+        ASSERT_EQ(table.entrees.size(), c.count);
+        EXPECT_EQ(table.entrees.last().code, QString::number(c.count));
+        EXPECT_EQ(table.entrees.last().nom, QStringLiteral("App %1").arg(c.count));
+        EXPECT_EQ(o.logOf(0), c.pages);
+    }
+}
+
+TEST(SimLines, OneApplicationByCodeKnownOrNot) {
+    Online o(kExample900);
+    const struct {
+        int code;
+        QString nom5;    // request 5, raw name ("" for an unknown code)
+        QString nomAff1; // request 1 as the import shows it
+    } cases[] = {
+        {451, "$ARBRE1", "$ARBRE1"},
+        {310, QStringLiteral("Télécopie"), QStringLiteral("Télécopie")},
+        {999, "", NomApplicationInconnue},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::optional<EnregApplication> app = lireApplication(o.ctx, c.code);
+        ASSERT_TRUE(app.has_value()); // an unknown code does not stop a line read
+        EXPECT_EQ(app->nom, c.nom5);
+        EXPECT_EQ(app->code, c.nom5.isEmpty() ? QString() : QString::number(c.code));
+        EXPECT_EQ(lireNomApplication(o.ctx, c.code), c.nomAff1);
+    }
+    EXPECT_EQ(o.logOf(5).last(), QStringLiteral("#5 200 app=999 unknown"));
+}
+
+TEST(SimLines, WrittenRecordsAreReadBack) {
+    Online o(kExample500);
+    Voies500 voies(o.ctx);
+    ASSERT_TRUE(voies.lire());
+    ASSERT_EQ(voies.nombreVoies(), 200);
+    // Its pages, rows and names are checked in the line window's test on this same example.
+    EXPECT_EQ(voies.lignes().at(1).texteApplication(), QStringLiteral("452   Auto-attendant - tree 2"));
+
+    const ApplicationListe arbre3{QStringLiteral("453"), QStringLiteral("tree 3"), {}, {}};
+    ASSERT_TRUE(voies.setNumero(0, 1, QStringLiteral("0145550000")));
+    ASSERT_TRUE(voies.setApplication(150, &arbre3));
+    ASSERT_TRUE(voies.setApplication(1, nullptr));
+    ASSERT_EQ(voies.ecrire(), QString());
+    EXPECT_EQ(o.logOf(102).size(), 3);
+    EXPECT_EQ(o.logOf(100), QStringList{"#100 200 lines=200"});
+    EXPECT_EQ(QFile(o.sim.root() + QStringLiteral("/voies500.bin")).size(), 800 + 200 * 50);
+    Voies500 relu(o.ctx);
+    ASSERT_TRUE(relu.lire());
+    const struct {
+        int row;
+        QString premier, code;
+    } rows[] = {{0, "0145550000", "451"},
+                {1, "0140000010", ""},
+                {7, "0140000070", "300"},
+                {150, "0140001500", "453"}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(relu.lignes()[r.row].premier, r.premier) << r.row;
+        EXPECT_EQ(relu.lignes()[r.row].code, r.code) << r.row;
+    }
+}
+
+// Statuses of the line requests, in order on one 500 server: each may depend on the ones before.
+TEST(SimLines, LineRequestsAnswerTheirStatus) {
+    Online o(kExample500);
+    ParVoieT2c moins;
+    moins.setNombreVoies(150);
+    const struct {
+        const char* what;
+        std::function<void(QByteArray&)> build;
+        qint64 statut;
+    } cases[] = {
+        {"page at the end", [](QByteArray& b) { requeteLectureVoies(b, 192, 8); }, 0},
+        {"page past the end", [](QByteArray& b) { requeteLectureVoies(b, 192, 9); }, 3},
+        {"page too long", [](QByteArray& b) { requeteLectureVoies(b, 0, 97); }, 3},
+        {"fewer lines", [&](QByteArray& b) { requeteEcritureGeneral(b, moins); }, 0},
+        {"page now past the end", [](QByteArray& b) { requeteLectureVoies(b, 144, 8); }, 3},
+        {"write past the end", [&](QByteArray& b) { requeteEcritureVoies(b, {}, 150, 1); }, 3},
+        {"no line file of generation 900", [](QByteArray& b) { requeteRechargeLignes(b); }, 4},
+        {"unknown request",
+         [](QByteArray& b) {
+             requeteLectureGeneral(b);
+             ecrireU32(b, Bloc::Code, 42);
+         },
+         1},
+        {"table of another kind",
+         [](QByteArray& b) {
+             requeteTableApplications(b, 0);
+             ecrireU32(b, Bloc::Param12, 1);
+         },
+         3},
+    };
+    for (const auto& c : cases) {
+        QByteArray bloc;
+        c.build(bloc);
+        EXPECT_EQ(o.statut(bloc), c.statut) << c.what;
+    }
+    Voies500 voies(o.ctx);
+    ASSERT_TRUE(voies.lire());
+    EXPECT_EQ(voies.nombreVoies(), 150);
+}
+
+TEST(SimLines, ReloadCountsTheLinesTaken) {
+    Online o(kExample900);
+    QByteArray bloc;
+    requeteRechargeLignes(bloc);
+    EXPECT_EQ(o.statut(bloc), 0);
+    const QByteArray lignes = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                              ";01;;451;;;;;;0;a\r;02;;451;;;;;;0;b;c\n[x]\r\n;03;;451;;;;;0;too short\r\n"
+                              "  ;04;;451;;;;;;0;d  \r\n";
+    ASSERT_EQ(testing_support::httpRequest(o.sim.port(), "PUT", "/qavo/files/rcm.cfg", lignes).status, 200);
+    requeteRechargeLignes(bloc);
+    EXPECT_EQ(o.statut(bloc), 0);
+    EXPECT_EQ(o.logOf(105), (QStringList{"#105 200 lines=40", "#105 200 lines=3"}));
+}
+
+TEST(SimLines, FaultsOnLineRequestsStopTheReadOnce) {
+    Online o(kExample500);
+    for (const char* spec :
+         {"truncate@#103,once", "status:7@#5,once", "drop@#101,once", "count:3@#103,once"}) {
+        SCOPED_TRACE(spec);
+        ASSERT_TRUE(o.sim.fault(spec));
+        Voies500 voies(o.ctx);
+        EXPECT_FALSE(voies.lire());
+        EXPECT_TRUE(voies.lire());
     }
 }
 

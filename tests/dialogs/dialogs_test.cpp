@@ -1,13 +1,118 @@
+// The editor's small dialogs: about, general parameters and schedules.
 #include "core/prompts.h"
-#include "dialogs/dialog_test_support.h"
+#include "core/translation.h"
+#include "dialogs/frm_about.h"
+#include "dialogs/frm_general.h"
 #include "dialogs/frm_horaires.h"
+#include "platform/paths.h"
+#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// The French captions the dialogs show.
+Translation dialogLabels() {
+    Translation t;
+    t.setText(QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nHorairePlage=Plage\r\nJ7=Dimanche\r\n"
+                             "Apropos=Éditeur de l'accueil vocal\r\n"));
+    return t;
+}
+
+TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPresent) {
+    const QByteArray own = platform::programName().toLatin1() + ".exe";
+    const struct {
+        QByteArray configIni, pkvIni;
+        const char* version;
+    } cases[] = {
+        {{}, "\r\n[Version]\r\nother.dll=2.0\r\n" + own + "=2.1\r\n", "2.1"},
+        {"[version]\r\nother.exe=1.0\r\n" + own + "= 3.8.12 \r\n", "[Version]\r\n" + own + "=2.1\r\n",
+         "3.8.12"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        QTemporaryDir programDir;
+        if (!c.configIni.isEmpty())
+            testing_support::writeBytes(programDir.filePath("config.ini"), c.configIni);
+        testing_support::writeBytes(programDir.filePath("pkv.ini"), c.pkvIni);
+        const bool logo = *c.version != 0;
+        if (logo) // a 1 x 1 GIF picture
+            testing_support::writeBytes(
+                programDir.filePath("Logo.gif"),
+                QByteArray::fromHex("47494638396101000100800000ffffff00000021f904010000"
+                                    "00002c00000000010001000002024401003b"));
+        const Translation translation = dialogLabels();
+        FrmAPropos box(translation, programDir.path());
+        box.show();
+        EXPECT_EQ(box.findChild<QLabel*>("lbl_Version")->text(), c.version);
+        EXPECT_EQ(box.findChild<QLabel*>("lblAPropos")->text(), "Éditeur de l'accueil vocal");
+        EXPECT_EQ(box.hasLogo(), logo);
+    }
+}
+
+class FrmGeneralTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        params[0].value = "*";
+        params[1].value = "#";
+        params[2].value = "10";
+    }
+    void open() {
+        DialogHooks hooks{[this] { ++modifiedCalls; }, [this](const QString& key) { steps << key; }};
+        dialog = std::make_unique<FrmGeneral>(translation, params, hooks);
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+    QLineEdit* field(int row) const {
+        return dialog->findChild<QLineEdit*>("txtParam_" + QString::number(row));
+    }
+    // Replaces a field's text by typing, as a user does after the field selected its text.
+    void type(int row, const QString& text) {
+        field(row)->setFocus();
+        field(row)->selectAll();
+        QTest::keyClick(field(row), Qt::Key_Delete);
+        QTest::keyClicks(field(row), text);
+    }
+    void click(const char* name) { dialog->findChild<QPushButton*>(name)->click(); }
+    QString values() const { return params[0].value + '|' + params[1].value + '|' + params[2].value; }
+
+    Translation translation = dialogLabels();
+    GeneralParams params = makeGeneralParams();
+    // What the dialog reports back to the main window.
+    int modifiedCalls = 0;
+    QStringList steps;
+    std::unique_ptr<FrmGeneral> dialog;
+};
+
+TEST_F(FrmGeneralTest, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameterAndCancelNothing) {
+    open();
+    type(3, "abc");
+    type(1, "0");
+    EXPECT_EQ(field(3)->text(), "0") << "no digit at all";
+    click("cmdEchap");
+    EXPECT_EQ(values(), "*|#|10");
+    EXPECT_EQ(modifiedCalls, 0) << "Cancel reports no change";
+    EXPECT_TRUE(steps.isEmpty());
+
+    open();
+    type(1, "**");
+    type(3, "1a5");
+    type(2, "a1 b");
+    EXPECT_EQ(field(3)->text(), "15") << "corrected on leaving the field";
+    type(3, "a2b"); // still in the field: corrected as it is stored
+    click("cmdFermer");
+    EXPECT_EQ(values(), "**|a1 b|2");
+    EXPECT_EQ(modifiedCalls, 1);
+    EXPECT_EQ(steps, QStringList{"HistoParam"});
+}
 
 const QStringList kListNames = {"cboHeureDeb",    "cboMinuteDeb",    "cboHeureFin",    "cboMinuteFin",
                                 "cboHeureDebBis", "cboMinuteDebBis", "cboHeureFinBis", "cboMinuteFinBis"};
