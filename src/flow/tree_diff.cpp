@@ -182,8 +182,16 @@ private:
             return m_texts.missing.arg(describeAction(v, m_texts, nullptr, QString()));
         return describeAction(v, m_texts, nullptr, c.sections.value(target, MenuValue::lib));
     }
+    // Most actions are written the same on both sides; only a jump or a sub-menu then needs a closer look.
+    static bool sameText(const QString& before, const QString& after) {
+        if (before != after) return false;
+        const QChar first = before.isEmpty() ? QChar() : before.front();
+        return (first != u'm' && first != u's') ||
+               (!before.startsWith(action::Men) && !before.startsWith(action::Sau));
+    }
     void compareAction(const QString& where, const QString& before, const QString& after) {
-        if (sameAction(action::Value::parse(before), action::Value::parse(after))) return;
+        if (sameText(before, after) || sameAction(action::Value::parse(before), action::Value::parse(after)))
+            return;
         QString a = describe(before, m_old, m_oldPaths), b = describe(after, m_new, m_newPaths);
         // Two menus with the same number and name: where they sit tells them apart.
         if (a == b) {
@@ -246,14 +254,16 @@ private:
         for (int d = 0; d <= 9; ++d)
             compareKey(where, d, oldSection->value(MenuValue::forDigit(d)),
                        newSection->value(MenuValue::forDigit(d)));
-        const auto children = m_newPaths.childrenOf.value(menu);
-        for (const QString& child : children)
+        const auto children = m_newPaths.childrenOf.constFind(menu);
+        if (children == m_newPaths.childrenOf.cend()) return;
+        for (const QString& child : *children)
             if (!child.isEmpty() && !m_pairs.oldOf(child).isEmpty())
                 compareMenu(child,
                             where + QStringLiteral(" > ") + m_new.sections.value(child, MenuValue::lib));
     }
 
     void compareKey(const QString& where, int d, const QString& before, const QString& after) {
+        if (sameText(before, after)) return;
         const action::Value a = action::Value::parse(before), b = action::Value::parse(after);
         const bool oldMenu = a.code == action::Men && m_oldPaths.pathOf.contains(a.param(1));
         const bool newMenu = b.code == action::Men && m_newPaths.pathOf.contains(b.param(1));
