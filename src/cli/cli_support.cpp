@@ -54,7 +54,21 @@ std::optional<QString> loadTranslation(const Options& options, AppContext& ctx) 
     return std::nullopt;
 }
 
+QtMessageHandler g_loudHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) g_loudHandler(type, context, message);
+}
+
 } // namespace
+
+QuietQtWarnings::QuietQtWarnings() {
+    g_loudHandler = qInstallMessageHandler(quietHandler);
+}
+
+QuietQtWarnings::~QuietQtWarnings() {
+    qInstallMessageHandler(g_loudHandler);
+}
 
 std::optional<QString> parseOptions(const QStringList& args, Options& out) {
     for (qsizetype i = 0; i < args.size(); ++i) {

@@ -59,6 +59,17 @@ QString say(const AppContext& ctx, const char* key, const char* english);
 // Prints "qavo-cli: " + message + ": " + why the last exchange failed, and returns kServerFailure.
 int serverFailure(AppContext& ctx, const QString& message);
 
+// While it lives, Qt's own warnings and notes stay off stderr; errors still show. The platform a picture
+// needs warns as it starts about what a script's session lacks (no XDG_RUNTIME_DIR over ssh or cron),
+// and a script reads qavo-cli's own one-line messages only.
+class QuietQtWarnings {
+public:
+    QuietQtWarnings();
+    ~QuietQtWarnings();
+    QuietQtWarnings(const QuietQtWarnings&) = delete;
+    QuietQtWarnings& operator=(const QuietQtWarnings&) = delete;
+};
+
 // Console output in UTF-8.
 void printOut(const QString& text);
 // Prints "qavo-cli: " + message on stderr and returns kFailure.

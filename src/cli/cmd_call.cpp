@@ -34,8 +34,16 @@ int runCall(const QStringList& arguments) {
             args, 1,
             QStringLiteral("call FILE [--tree N] [--at \"yyyy-MM-dd HH:mm\"] [--keys 1,3,silence,fail]"
                            " [--json]"),
-            options, ctx))
+            options, ctx)) {
+        // The configuration does not say which key chooses which language: the walk assumes one.
+        if (error->startsWith(QLatin1String("usage:")))
+            *error +=
+                QStringLiteral("\n  A tree that offers several languages takes the caller's first key n as"
+                               " the choice of its n-th language (an assumption, said in that step).\n"
+                               "  --json steps carry \"action\": transfer, operator, announcement,"
+                               " voicebox, free-dialling, menu, jump, return, language, none, unknown.");
         return fail(*error);
+    }
     bool ok = false;
     const int number = tree.toInt(&ok);
     if (!ok || number < 1 || number > 5) return fail(QStringLiteral("--tree takes 1 to 5, not ") + tree);

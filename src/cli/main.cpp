@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && std::strcmp(argv[1], "plan") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        const cli::QuietQtWarnings quiet;
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -38,7 +38,7 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         QString kind; // "critical", "information", "question", "choice", "open", "save"
-        QString text;
+        QString text; // the message; the folder a file dialog opens in
         QString title;
         QString remark = {};  // questionWithDetails only; the buttons of a choice, separated by "|"
         QString details = {}; // the same
@@ -73,8 +73,8 @@ public:
         shown.append({QStringLiteral("choice"), text, title, buttons.join(QLatin1Char('|'))});
         return choices.isEmpty() ? escapeButton : choices.takeFirst();
     }
-    QString openFileName(const QString& title, const QString&, const QString&) override {
-        shown.append({QStringLiteral("open"), QString(), title});
+    QString openFileName(const QString& title, const QString& folder, const QString&) override {
+        shown.append({QStringLiteral("open"), folder, title});
         return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
     }
     QString saveFileName(const QString& title, const QString&, const QString&) override {

@@ -63,7 +63,10 @@ void frmMain::mnuSimuler_Click() {
 void frmMain::mnuComparer_Click() {
     if (!m_document.isOpen() || m_document.isVerifying()) return;
     const QString title = ui->mnuComparer->text().remove(QStringLiteral("..."));
-    const QString path = m_prompts.openFileName(title, m_repCourant, QStringLiteral("*.maa (*.maa)"));
+    // The file to compare with is most often a copy kept beside the open one.
+    const QString open = m_document.fileName();
+    const QString folder = open.isEmpty() ? m_repCourant : QFileInfo(open).absolutePath();
+    const QString path = m_prompts.openFileName(title, folder, QStringLiteral("*.maa (*.maa)"));
     if (path.isEmpty()) return;
     m_repCourant = QFileInfo(path).absolutePath();
     Configuration other = makeConfiguration(m_ctx);

@@ -20,6 +20,17 @@ const GeneralParam& generalParam(const Configuration& config, int row) {
     return config.general[size_t(row)];
 }
 
+// The stable word of an action code for scripts.
+QString actionWord(const QString& code) {
+    static const std::pair<QLatin1String, const char*> words[] = {
+        {action::Trf, "transfer"}, {action::Std, "operator"}, {action::Ann, "announcement"},
+        {action::Bvn, "voicebox"}, {action::Bvo, "voicebox"}, {action::Num, "free-dialling"},
+        {action::Men, "menu"},     {action::Sau, "jump"},     {QLatin1String(), "none"}};
+    for (const auto& [c, word] : words)
+        if (code == c) return QString::fromLatin1(word);
+    return QStringLiteral("unknown");
+}
+
 class Walk {
 public:
     Walk(const Configuration& config, const AppContext& ctx, const FlowTexts& texts, const ServerNames& names,
@@ -34,20 +45,23 @@ public:
         }
         if (m_state == State::InMenu)
             add(CallStep::Waiting, m_stack.back(), m_texts.waiting.arg(menuTitle(m_stack.back())));
+        else if (m_state == State::ChoosingLanguage)
+            add(CallStep::Waiting, m_tree, m_texts.languageWaiting);
         else if (m_state == State::Dialling && !m_digits.isEmpty())
             add(CallStep::Dialling, m_tree, m_texts.dialled.arg(m_digits));
         return std::move(m_steps);
     }
 
 private:
-    enum class State { InMenu, Dialling, Transferring, Ended };
+    enum class State { ChoosingLanguage, InMenu, Dialling, Transferring, Ended };
 
     CallStep& add(CallStep::Kind kind, const QString& node, const QString& text) {
-        m_steps.append(CallStep{kind, node, text, {}, {}, {}, {}});
+        m_steps.append(CallStep{kind, node, text, {}, {}, {}, {}, {}});
         return m_steps.back();
     }
-    void undefined(const QString& node, const QString& text) {
-        add(CallStep::Undefined, node, text);
+    // action: the word of the action that leads nowhere the configuration tells, if any.
+    void undefined(const QString& node, const QString& text, const QString& action = {}) {
+        add(CallStep::Undefined, node, text).action = action;
         m_state = State::Ended;
     }
     QString value(const QString& section, int index) const { return m_config.sections.value(section, index); }
@@ -86,39 +100,63 @@ private:
             announce(add(CallStep::Announcement, key, m_texts.welcome.arg(announcementText(welcome))),
                      welcome);
         const QString languages = value(key, TreeValue::langue);
-        if (languages.contains(QLatin1Char(';'))) {
+        m_languages = languages.split(QLatin1Char(';'));
+        if (m_languages.size() > 1) {
             const QString choice = value(key, TreeValue::ann2);
             announce(
                 add(CallStep::Announcement, key,
                     m_texts.languageChoice.arg(choice.isEmpty() ? m_texts.none : announcementText(choice),
-                                               languages.split(QLatin1Char(';')).join(QStringLiteral(", ")))),
+                                               m_languages.join(QStringLiteral(", ")))),
                 choice);
         }
-        const QString root = value(key, TreeValue::menu);
-        if (root.isEmpty() || !m_config.nodes.noeudExiste(root)) {
+        m_root = value(key, TreeValue::menu);
+        if (m_root.isEmpty() || !m_config.nodes.noeudExiste(m_root)) {
             undefined(key, m_texts.noRootMenu.arg(number));
-            return;
+        } else if (m_languages.size() > 1) {
+            // The caller's first key chooses: the tree says which languages, not which key is which.
+            m_state = State::ChoosingLanguage;
+            setRepetitions(value(key, TreeValue::rep2));
+        } else {
+            enterMenu(m_root, m_texts.menuEnter.arg(menuTitle(m_root)), true);
         }
-        enterMenu(root, m_texts.menuEnter.arg(menuTitle(root)), true);
     }
 
-    // Enters a menu: its schedule, then its announcement. stepText is said first when given.
-    void enterMenu(const QString& menu, const QString& stepText, bool push) {
-        if (!moved()) return;
-        if (!stepText.isEmpty()) add(CallStep::Menu, menu, stepText);
-        if (!checkSchedule(menu)) return;
-        if (push) m_stack.append(menu);
-        const QString ann = value(menu, MenuValue::ann), sil = value(menu, MenuValue::sil);
-        m_repetitionText = value(menu, MenuValue::rep);
+    void chooseLanguage(QChar k) {
+        const int n = k.isDigit() ? k.digitValue() : 0;
+        if (n < 1 || n > m_languages.size()) {
+            undefined(m_tree,
+                      m_texts.languageOutside.arg(QString(k), m_languages.join(QStringLiteral(", "))));
+            return;
+        }
+        add(CallStep::Key, m_tree, m_texts.languageChosen.arg(QString(k), m_languages[n - 1])).action =
+            QStringLiteral("language");
+        enterMenu(m_root, m_texts.menuEnter.arg(menuTitle(m_root)), true);
+    }
+
+    void setRepetitions(const QString& text) {
+        m_repetitionText = text;
         bool ok = false;
         m_repetitions = m_repetitionText.toInt(&ok);
         if (!ok || m_repetitions < 0) m_repetitions = -1;
         m_repeated = 0;
+    }
+
+    // Enters a menu: its schedule, then its announcement. stepText is said first when given, as the
+    // step of the action (a word of actionWord) that leads there.
+    void enterMenu(const QString& menu, const QString& stepText, bool push, const QString& action = {}) {
+        if (!moved()) return;
+        if (!stepText.isEmpty()) add(CallStep::Menu, menu, stepText).action = action;
+        if (!checkSchedule(menu)) return;
+        if (push) m_stack.append(menu);
+        const QString ann = value(menu, MenuValue::ann), sil = value(menu, MenuValue::sil);
+        setRepetitions(value(menu, MenuValue::rep));
         if (ann.isEmpty())
             add(CallStep::Announcement, menu, m_texts.noMenuAnnouncement);
         else
             announce(add(CallStep::Announcement, menu,
-                         m_texts.menuAnnouncement.arg(announcementText(ann), sil, m_repetitionText)),
+                         m_texts.menuAnnouncement.arg(announcementText(ann),
+                                                      m_texts.counted(FlowTexts::Silences, sil),
+                                                      m_texts.counted(FlowTexts::Times, m_repetitionText))),
                      ann);
         m_state = State::InMenu;
     }
@@ -162,7 +200,8 @@ private:
         const QString v = value(m_tree, index);
         if (v.isEmpty()) {
             undefined(m_tree,
-                      m_texts.exitNoAction.arg(m_texts.exitNames[size_t(index - TreeValue::exit_trf)]));
+                      m_texts.exitNoAction.arg(m_texts.exitNames[size_t(index - TreeValue::exit_trf)]),
+                      actionWord(QString()));
             return;
         }
         perform(v, m_tree);
@@ -175,29 +214,31 @@ private:
             const bool tree = p1.startsWith(QLatin1Char('A'));
             const bool known = m_config.nodes.noeudExiste(p1) && m_config.sections.findSection(p1) > 0;
             if (!known || (tree && c == action::Men)) {
-                undefined(node, m_texts.jumpMissing.arg(p1));
+                undefined(node, m_texts.jumpMissing.arg(p1), actionWord(c));
                 return;
             }
             const QString lib = value(p1, tree ? int(TreeValue::lib) : int(MenuValue::lib));
             if (tree) {
-                add(CallStep::Menu, p1, describeAction(v, m_texts, &m_names, lib));
+                add(CallStep::Menu, p1, describeAction(v, m_texts, &m_names, lib)).action = actionWord(c);
                 startTree(p1);
             } else {
-                enterMenu(p1, describeAction(v, m_texts, &m_names, lib), true);
+                enterMenu(p1, describeAction(v, m_texts, &m_names, lib), true, actionWord(c));
             }
             return;
         }
         if (c == action::Num) {
-            add(CallStep::Dialling, node, m_texts.freeDialling.arg(generalParam(m_config, 2).value));
+            add(CallStep::Dialling, node, m_texts.freeDialling.arg(generalParam(m_config, 2).value)).action =
+                actionWord(c);
             m_state = State::Dialling;
             m_digits.clear();
             return;
         }
         if (action::rowOf(c) < 0) {
-            undefined(node, m_texts.unknownCode.arg(v));
+            undefined(node, m_texts.unknownCode.arg(v), actionWord(c));
             return;
         }
         CallStep& step = add(CallStep::Destination, node, describeAction(v, m_texts, &m_names, QString()));
+        step.action = actionWord(c);
         m_state = State::Ended;
         if (c == action::Trf || c == action::Bvo) station(step, p1);
         if (c == action::Ann) announce(step, p1);
@@ -226,7 +267,9 @@ private:
         } else if (m_state == State::Dialling) {
             dial(e);
         } else if (e.kind == CallEvent::Silence) {
-            silence();
+            silence(node);
+        } else if (m_state == State::ChoosingLanguage) {
+            chooseLanguage(e.key);
         } else {
             key(e.key);
         }
@@ -246,11 +289,12 @@ private:
             CallStep::Destination, m_tree,
             describeAction(QString(action::Trf) + QLatin1Char(';') + m_digits, m_texts, &m_names, QString()));
         station(step, m_digits);
+        step.action = actionWord(action::Trf);
         m_state = State::Transferring;
     }
 
-    void silence() {
-        const QString& menu = m_stack.back();
+    // The menu's announcement, or the language choice, is repeated.
+    void silence(const QString& menu) {
         if (m_repetitions < 0) {
             undefined(menu, m_texts.repetitionsUnknown.arg(m_repetitionText));
         } else if (m_repeated < m_repetitions) {
@@ -271,10 +315,11 @@ private:
             const QString keyNode = action::keyNodeKey(menu, digit);
             const QString node = m_config.nodes.noeudExiste(keyNode) ? keyNode : menu;
             add(CallStep::Key, node, m_texts.keyPressed.arg(pressed));
-            if (v.isEmpty())
-                undefined(node, m_texts.keyNoAction.arg(pressed));
-            else
+            if (v.isEmpty()) {
+                undefined(node, m_texts.keyNoAction.arg(pressed), actionWord(QString()));
+            } else {
                 perform(v, node);
+            }
             return;
         }
         const QString& back = generalParam(m_config, 0).value;
@@ -285,7 +330,8 @@ private:
                 return;
             }
             m_stack.removeLast();
-            enterMenu(m_stack.back(), m_texts.returnKey.arg(pressed, menuTitle(m_stack.back())), false);
+            enterMenu(m_stack.back(), m_texts.returnKey.arg(pressed, menuTitle(m_stack.back())), false,
+                      QStringLiteral("return"));
         } else if (pressed == dialling) {
             add(CallStep::Key, menu, m_texts.diallingKey.arg(pressed));
             perform(QString(action::Num), menu);
@@ -303,7 +349,9 @@ private:
     QList<CallStep> m_steps;
     State m_state = State::Ended;
     QString m_tree;
-    QStringList m_stack; // menus entered, the current one last
+    QStringList m_stack;     // menus entered, the current one last
+    QStringList m_languages; // offered by the current tree
+    QString m_root;          // its first menu
     QString m_repetitionText;
     int m_repetitions = -1; // of the current menu's announcement, -1 when not a number
     int m_repeated = 0;
@@ -355,6 +403,7 @@ QByteArray stepsJson(const QList<CallStep>& steps) {
         const auto put = [&](const char* name, const QString& v) {
             if (!v.isEmpty()) o.insert(QLatin1String(name), v);
         };
+        put("action", s.action);
         put("announcement", s.announcement);
         put("announcementName", s.announcementName);
         put("station", s.station);

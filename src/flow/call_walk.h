@@ -42,6 +42,10 @@ struct CallStep {
     QString text;    // for a person
     QString announcement, announcementName;
     QString station, stationName;
+    // What the step's action does, for scripts: "transfer", "operator", "announcement", "voicebox",
+    // "free-dialling", "menu", "jump", "return", "language", "none" (a key or exit without action),
+    // "unknown"; "" for a step that takes no action.
+    QString action;
 };
 
 // Kind as a word for scripts ("announcement", "destination", ...).
@@ -63,7 +67,8 @@ private:
     ServerNames m_names;
 };
 
-// One JSON array of the steps (kind, node, text, and the announcement and station fields that are set).
+// One JSON array of the steps (kind, node, text, and the action, announcement and station fields that
+// are set).
 QByteArray stepsJson(const QList<CallStep>& steps);
 
 } // namespace flow

@@ -76,7 +76,23 @@ FlowTexts::FlowTexts(const Translation& t)
       repetitionsField(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffRepetitions"))),
       silencesField(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffSilences"))),
       scheduleField(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffSchedule"))),
-      announcementField(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffAnnouncement"))) {}
+      announcementField(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffAnnouncement"))),
+      languageChosen(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("LanguageChosen"))),
+      languageOutside(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("LanguageOutside"))),
+      languageWaiting(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("LanguageWaiting"))),
+      missing(t.getLabel(QStringLiteral("FLOW"), QStringLiteral("DiffMissing"))),
+      singularCounts(
+          t.getLabel(QStringLiteral("FLOW"), QStringLiteral("CountSingular")).split(QLatin1Char(';'))) {
+    const char* const names[] = {"Silences", "Repetitions", "Times"};
+    for (size_t i = 0; i < counts.size(); ++i)
+        for (const auto& [form, suffix] : {std::pair{0, "One"}, std::pair{1, "Many"}})
+            counts[i][size_t(form)] =
+                t.getLabel(QStringLiteral("FLOW"), QLatin1String(names[i]) + QLatin1String(suffix));
+}
+
+QString FlowTexts::counted(Counted what, const QString& count) const {
+    return counts[size_t(what)][singularCounts.contains(count) ? 0 : 1].arg(count);
+}
 
 ServerNames::ServerNames(const AppContext& ctx) {
     for (const Announcement& a : ctx.Announcements)
@@ -142,7 +158,8 @@ QString describeAction(const QString& value, const FlowTexts& texts, const Serve
         const QString repetitions = action::param(value, 2), silences = action::param(value, 3);
         // A tree exit's announcement often leaves both empty.
         if (repetitions.isEmpty() && silences.isEmpty()) return texts.announcementOnly.arg(number);
-        return texts.announcement.arg(number, repetitions, silences);
+        return texts.announcement.arg(number, texts.counted(FlowTexts::Repetitions, repetitions),
+                                      texts.counted(FlowTexts::Silences, silences));
     }
     if (c == action::Std) return texts.operatorTransfer;
     if (c == action::Num) return texts.freeDiallingAction;

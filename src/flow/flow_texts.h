@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -30,6 +31,16 @@ struct FlowTexts {
     QString treeName, keyName, change, fieldName, none, scheduleDay, generalParam, menuAdded, menuRemoved;
     QString rootAdded, rootRemoved, welcomeField, languageField, languagesField, repetitionsField;
     QString silencesField, scheduleField, announcementField;
+    QString languageChosen, languageOutside, languageWaiting, missing;
+
+    // "1 silence", "2 silences": the form the translation gives the count (a number as typed; what is not
+    // a number takes the plural).
+    enum Counted { Silences, Repetitions, Times };
+    QString counted(Counted what, const QString& count) const;
+
+private:
+    QStringList singularCounts;                   // counts that take the singular ("0;1" in French)
+    std::array<std::array<QString, 2>, 3> counts; // per Counted: singular, plural
 };
 
 // The names of the server's announcements and stations, when its information file was read.

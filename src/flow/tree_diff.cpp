@@ -3,20 +3,21 @@
 #include "core/app_context.h"
 #include "model/action_value.h"
 #include "model/configuration.h"
-#include "model/tree_file.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace flow {
 
 namespace {
 
 // Where each menu of a configuration sits: "A1" for a tree's root menu, then "/" and the key digit for
-// each level below ("A1/2/3"), and which menu each key of a menu opens.
+// each level below ("A1/2/3"); the menus under each menu's keys; every menu in reading order.
 struct MenuPaths {
     QHash<QString, QString> rootOf; // tree -> its root menu
     QHash<QString, QString> pathOf; // menu name -> path
     QHash<QString, std::array<QString, 10>> childrenOf;
+    QStringList order;
 
     explicit MenuPaths(const Configuration& c) {
         pathOf.reserve(c.sections.size());
@@ -33,6 +34,7 @@ struct MenuPaths {
     void collect(const Configuration& c, int id, const QString& path) {
         const TreeNode& n = c.nodes.node(id);
         pathOf.insert(n.key, path);
+        order << n.key;
         std::array<QString, 10> children;
         std::array<int, 10> ids{};
         for (int child : n.children) {
@@ -47,31 +49,78 @@ struct MenuPaths {
         for (size_t d = 0; d < children.size(); ++d)
             if (!children[d].isEmpty()) collect(c, ids[d], path + QLatin1Char('/') + QString::number(d));
     }
-
-    QString child(const QString& menu, int digit) const {
-        const auto it = childrenOf.constFind(menu);
-        return it == childrenOf.cend() ? QString() : (*it)[size_t(digit)];
-    }
 };
+
+// Which menu of the new configuration is which menu of the old one. A menu keeps its identity through a
+// new number, a new place or a new name, but not all three: the roots of a tree first, then the same
+// number and name, the same name alone (when no other menu has it), the same place, the same number.
+class MenuPairing {
+public:
+    MenuPairing(const Configuration& before, const Configuration& after, const MenuPaths& oldPaths,
+                const MenuPaths& newPaths) {
+        for (int t = 1; t <= 5; ++t) {
+            const QString tree = QLatin1Char('A') + QString::number(t);
+            pair(oldPaths.rootOf.value(tree), newPaths.rootOf.value(tree));
+        }
+        const auto lib = [](const Configuration& c, const QString& m) {
+            return c.sections.value(m, MenuValue::lib);
+        };
+        for (const QString& m : oldPaths.order)
+            if (newPaths.pathOf.contains(m) && lib(before, m) == lib(after, m)) pair(m, m);
+        QHash<QString, QStringList> oldByName, newByName;
+        for (const QString& m : oldPaths.order)
+            if (!m_newOf.contains(m)) oldByName[lib(before, m)] << m;
+        for (const QString& m : newPaths.order)
+            if (!m_oldOf.contains(m)) newByName[lib(after, m)] << m;
+        for (auto it = oldByName.cbegin(); it != oldByName.cend(); ++it)
+            if (!it.key().isEmpty() && it->size() == 1 && newByName.value(it.key()).size() == 1)
+                pair(it->first(), newByName.value(it.key()).first());
+        QHash<QString, QString> newAt;
+        for (auto it = newPaths.pathOf.cbegin(); it != newPaths.pathOf.cend(); ++it)
+            newAt.insert(*it, it.key());
+        for (const QString& m : oldPaths.order)
+            pair(m, newAt.value(oldPaths.pathOf.value(m)));
+        for (const QString& m : oldPaths.order)
+            if (newPaths.pathOf.contains(m)) pair(m, m);
+    }
+
+    QString newOf(const QString& oldMenu) const { return m_newOf.value(oldMenu); }
+    QString oldOf(const QString& newMenu) const { return m_oldOf.value(newMenu); }
+
+private:
+    // Pairs two menus that neither has a partner yet.
+    void pair(const QString& a, const QString& b) {
+        if (a.isEmpty() || b.isEmpty() || m_newOf.contains(a) || m_oldOf.contains(b)) return;
+        m_newOf.insert(a, b);
+        m_oldOf.insert(b, a);
+    }
+
+    QHash<QString, QString> m_newOf, m_oldOf;
+};
+
+// What a caller meets under a schedule number: its seven days' opening hours, "-" for no schedule.
+QString scheduleMeaning(const Configuration& c, const QString& hor) {
+    if (hor.isEmpty()) return QStringLiteral("-");
+    bool ok = false;
+    const int number = hor.toInt(&ok);
+    if (!ok || number < 1 || number > int(c.schedules.size())) return QLatin1Char('?') + hor;
+    QStringList days;
+    for (const ScheduleDay& d : c.schedules[size_t(number - 1)].days)
+        days << openRanges(d.value);
+    return days.join(QLatin1Char('|'));
+}
 
 class Comparison {
 public:
     Comparison(const Configuration& before, const Configuration& after, const FlowTexts& texts)
-        : m_old(before), m_new(after), m_oldPaths(before), m_newPaths(after), m_texts(texts) {}
+        : m_old(before), m_new(after), m_oldPaths(before), m_newPaths(after),
+          m_pairs(before, after, m_oldPaths, m_newPaths), m_texts(texts) {}
 
     Changes run() {
         for (size_t i = 0; i < m_new.general.size(); ++i)
             compareValue(m_texts.generalParam.arg(m_new.general[i].name), m_old.general[i].value,
                          m_new.general[i].value);
-        for (size_t s = 0; s < m_new.schedules.size(); ++s)
-            for (size_t d = 0; d < m_new.schedules[s].days.size(); ++d) {
-                const QString a = openRanges(m_old.schedules[s].days[d].value);
-                const QString b = openRanges(m_new.schedules[s].days[d].value);
-                if (a != b)
-                    changed(
-                        m_texts.scheduleDay.arg(QString::number(s + 1), m_new.schedules[s].days[d].caption),
-                        a.isEmpty() ? m_texts.dayClosed : a, b.isEmpty() ? m_texts.dayClosed : b);
-            }
+        compareSchedules();
         for (int t = 1; t <= 5; ++t)
             compareTree(QLatin1Char('A') + QString::number(t));
         return std::move(m_changes);
@@ -85,40 +134,74 @@ private:
     void compareValue(const QString& where, const QString& before, const QString& after) {
         if (before != after) changed(where, shown(before), shown(after));
     }
-    // The place is only put into words when something changed: most values are the same.
-    void compareField(const QString& where, const QString& name, const QString& before,
-                      const QString& after) {
-        if (before != after) changed(field(where, name), shown(before), shown(after));
-    }
     static QString field(const QString& where, const QString& name) {
         return where + QStringLiteral(", ") + name;
     }
 
-    // An action as the caller meets it: menus and trees it leads to by where they sit, not by number.
-    static QString meaning(const QString& v, const Configuration& c, const MenuPaths& paths) {
-        const QString code = action::code(v);
-        if (code != action::Men && code != action::Sau) return v;
-        const QString target = action::param(v, 1);
-        if (target.startsWith(QLatin1Char('A')) && c.nodes.noeudExiste(target))
-            return code + QLatin1Char('@') + target;
-        const auto it = paths.pathOf.constFind(target);
-        return it == paths.pathOf.cend() ? v : code + QLatin1Char('@') + *it;
+    // A schedule's days are told once, where the same schedule number serves a menu on both sides; a
+    // menu that now uses another number with other hours says so itself, and a schedule no menu uses
+    // changes nothing a caller meets.
+    void compareSchedules() {
+        QSet<int> used;
+        for (const QString& menu : m_newPaths.order) {
+            const QString old = m_pairs.oldOf(menu), hor = m_new.sections.value(menu, MenuValue::hor);
+            if (!old.isEmpty() && m_old.sections.value(old, MenuValue::hor) == hor) used << hor.toInt();
+        }
+        for (size_t s = 0; s < m_new.schedules.size(); ++s) {
+            if (!used.contains(int(s) + 1)) continue;
+            for (size_t d = 0; d < m_new.schedules[s].days.size(); ++d) {
+                const QString a = openRanges(m_old.schedules[s].days[d].value);
+                const QString b = openRanges(m_new.schedules[s].days[d].value);
+                if (a != b)
+                    changed(
+                        m_texts.scheduleDay.arg(QString::number(s + 1), m_new.schedules[s].days[d].caption),
+                        a.isEmpty() ? m_texts.dayClosed : a, b.isEmpty() ? m_texts.dayClosed : b);
+            }
+        }
     }
-    QString describe(const QString& v, const Configuration& c) const {
+
+    // Two actions do the same when their values are the same, a jump or sub-menu leading to the same
+    // menu, whatever its number now.
+    bool sameAction(const action::Value& a, const action::Value& b) const {
+        if (a.code != b.code) return false;
+        if (a.code != action::Men && a.code != action::Sau) return a == b;
+        const QString from = a.param(1), to = b.param(1);
+        if (m_oldPaths.pathOf.contains(from)) {
+            const QString now = m_pairs.newOf(from);
+            return !now.isEmpty() && now == to;
+        }
+        return from == to && !m_newPaths.pathOf.contains(to);
+    }
+    QString describe(const QString& v, const Configuration& c, const MenuPaths& paths) const {
         const QString target = action::param(v, 1);
-        const bool known = c.nodes.noeudExiste(target);
-        const int index = target.startsWith(QLatin1Char('A')) ? int(TreeValue::lib) : int(MenuValue::lib);
-        return describeAction(v, m_texts, nullptr, known ? c.sections.value(target, index) : QString());
+        const QString code = action::code(v);
+        if (code != action::Men && code != action::Sau) return describeAction(v, m_texts, nullptr, QString());
+        if (target.startsWith(QLatin1Char('A')) && c.nodes.noeudExiste(target))
+            return describeAction(v, m_texts, nullptr, c.sections.value(target, TreeValue::lib));
+        if (!paths.pathOf.contains(target))
+            return m_texts.missing.arg(describeAction(v, m_texts, nullptr, QString()));
+        return describeAction(v, m_texts, nullptr, c.sections.value(target, MenuValue::lib));
+    }
+    // Most actions are written the same on both sides; only a jump or a sub-menu then needs a closer look.
+    static bool sameText(const QString& before, const QString& after) {
+        if (before != after) return false;
+        const QChar first = before.isEmpty() ? QChar() : before.front();
+        return (first != u'm' && first != u's') ||
+               (!before.startsWith(action::Men) && !before.startsWith(action::Sau));
     }
     void compareAction(const QString& where, const QString& before, const QString& after) {
-        if (meaning(before, m_old, m_oldPaths) != meaning(after, m_new, m_newPaths))
-            changed(where, describe(before, m_old), describe(after, m_new));
+        if (sameText(before, after) || sameAction(action::Value::parse(before), action::Value::parse(after)))
+            return;
+        QString a = describe(before, m_old, m_oldPaths), b = describe(after, m_new, m_newPaths);
+        // Two menus with the same number and name: where they sit tells them apart.
+        if (a == b) {
+            a = m_texts.named.arg(a, m_oldPaths.pathOf.value(action::param(before, 1)));
+            b = m_texts.named.arg(b, m_newPaths.pathOf.value(action::param(after, 1)));
+        }
+        if (a != b) changed(where, a, b);
     }
-    QString oldTitle(const QString& menu) const {
-        return quoted(menu, m_old.sections.value(menu, MenuValue::lib));
-    }
-    QString newTitle(const QString& menu) const {
-        return quoted(menu, m_new.sections.value(menu, MenuValue::lib));
+    QString title(const Configuration& c, const QString& menu) const {
+        return quoted(menu, c.sections.value(menu, MenuValue::lib));
     }
 
     void compareTree(const QString& tree) {
@@ -132,38 +215,34 @@ private:
                       {TreeValue::rep2, m_texts.repetitionsField},
                       {TreeValue::langue, m_texts.languagesField}};
         for (const auto& f : fields)
-            compareField(where, f.name, m_old.sections.value(tree, f.index),
+            compareValue(field(where, f.name), m_old.sections.value(tree, f.index),
                          m_new.sections.value(tree, f.index));
         for (int e = TreeValue::exit_trf; e <= TreeValue::exit_nac; ++e)
             compareAction(field(where, m_texts.exitNames[size_t(e - TreeValue::exit_trf)]),
                           m_old.sections.value(tree, e), m_new.sections.value(tree, e));
         const QString before = m_oldPaths.rootOf.value(tree), after = m_newPaths.rootOf.value(tree);
         if (!before.isEmpty() && !after.isEmpty())
-            compareMenu(before, after,
-                        where + QStringLiteral(" > ") + m_new.sections.value(after, MenuValue::lib));
+            compareMenu(after, where + QStringLiteral(" > ") + m_new.sections.value(after, MenuValue::lib));
         else if (!before.isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootRemoved.arg(oldTitle(before));
+            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootRemoved.arg(title(m_old, before));
         else if (!after.isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootAdded.arg(newTitle(after));
+            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootAdded.arg(title(m_new, after));
     }
 
-    void compareMenu(const QString& before, const QString& after, const QString& where) {
-        // Each section is looked up once: a menu's fifteen values are read from both sides.
-        const Section* oldSection = m_old.sections.find(before);
-        const Section* newSection = m_new.sections.find(after);
-        const auto value = [&](const Configuration& c, const QString& menu, int index) {
-            const Section* s = &c == &m_old && menu == before  ? oldSection
-                               : &c == &m_new && menu == after ? newSection
-                                                               : c.sections.find(menu);
-            return s ? s->value(index) : QString();
-        };
-        const auto schedule = [](const QString& hor) { return hor.isEmpty() ? hor : QLatin1Char('H') + hor; };
-        compareField(where, m_texts.fieldName, value(m_old, before, MenuValue::lib),
-                     value(m_new, after, MenuValue::lib));
-        if (value(m_old, before, MenuValue::hor) != value(m_new, after, MenuValue::hor))
-            changed(field(where, m_texts.scheduleField),
-                    shown(schedule(value(m_old, before, MenuValue::hor))),
-                    shown(schedule(value(m_new, after, MenuValue::hor))));
+    // Compares a menu of the new configuration with the menu it was, then the menus under its keys.
+    void compareMenu(const QString& menu, const QString& where) {
+        const Section* oldSection = m_old.sections.find(m_pairs.oldOf(menu));
+        const Section* newSection = m_new.sections.find(menu);
+        if (!oldSection || !newSection) return;
+        compareValue(field(where, m_texts.fieldName), oldSection->value(MenuValue::lib),
+                     newSection->value(MenuValue::lib));
+        const QString oldHor = oldSection->value(MenuValue::hor), newHor = newSection->value(MenuValue::hor);
+        if (oldHor != newHor && scheduleMeaning(m_old, oldHor) != scheduleMeaning(m_new, newHor)) {
+            const auto schedule = [this](const QString& hor) {
+                return hor.isEmpty() ? m_texts.none : QLatin1Char('H') + hor;
+            };
+            changed(field(where, m_texts.scheduleField), schedule(oldHor), schedule(newHor));
+        }
         const struct {
             int index;
             const QString& name;
@@ -171,29 +250,38 @@ private:
                       {MenuValue::rep, m_texts.repetitionsField},
                       {MenuValue::sil, m_texts.silencesField}};
         for (const auto& f : fields)
-            compareField(where, f.name, value(m_old, before, f.index), value(m_new, after, f.index));
-        for (int d = 0; d <= 9; ++d) {
-            const QString oldSub = m_oldPaths.child(before, d), newSub = m_newPaths.child(after, d);
-            const QString oldKey = value(m_old, before, MenuValue::forDigit(d));
-            const QString newKey = value(m_new, after, MenuValue::forDigit(d));
-            if (!oldSub.isEmpty() && !newSub.isEmpty())
-                compareMenu(oldSub, newSub,
-                            where + QStringLiteral(" > ") + value(m_new, newSub, MenuValue::lib));
-            else if (!oldSub.isEmpty() && newKey.isEmpty())
-                m_changes.lines << where + QStringLiteral(": ") +
-                                       m_texts.menuRemoved.arg(oldTitle(oldSub), QString::number(d));
-            else if (!newSub.isEmpty() && oldKey.isEmpty())
-                m_changes.lines << where + QStringLiteral(": ") +
-                                       m_texts.menuAdded.arg(newTitle(newSub), QString::number(d));
-            else if (meaning(oldKey, m_old, m_oldPaths) != meaning(newKey, m_new, m_newPaths))
-                changed(where + QStringLiteral(" > ") + m_texts.keyName.arg(d), describe(oldKey, m_old),
-                        describe(newKey, m_new));
-        }
+            compareValue(field(where, f.name), oldSection->value(f.index), newSection->value(f.index));
+        for (int d = 0; d <= 9; ++d)
+            compareKey(where, d, oldSection->value(MenuValue::forDigit(d)),
+                       newSection->value(MenuValue::forDigit(d)));
+        const auto children = m_newPaths.childrenOf.constFind(menu);
+        if (children == m_newPaths.childrenOf.cend()) return;
+        for (const QString& child : *children)
+            if (!child.isEmpty() && !m_pairs.oldOf(child).isEmpty())
+                compareMenu(child,
+                            where + QStringLiteral(" > ") + m_new.sections.value(child, MenuValue::lib));
+    }
+
+    void compareKey(const QString& where, int d, const QString& before, const QString& after) {
+        if (sameText(before, after)) return;
+        const action::Value a = action::Value::parse(before), b = action::Value::parse(after);
+        const bool oldMenu = a.code == action::Men && m_oldPaths.pathOf.contains(a.param(1));
+        const bool newMenu = b.code == action::Men && m_newPaths.pathOf.contains(b.param(1));
+        // A menu that appears or goes with its key is one line; a menu that moves is told by its keys.
+        if (a.code.isEmpty() && newMenu && m_pairs.oldOf(b.param(1)).isEmpty())
+            m_changes.lines << where + QStringLiteral(": ") +
+                                   m_texts.menuAdded.arg(title(m_new, b.param(1)), QString::number(d));
+        else if (b.code.isEmpty() && oldMenu && m_pairs.newOf(a.param(1)).isEmpty())
+            m_changes.lines << where + QStringLiteral(": ") +
+                                   m_texts.menuRemoved.arg(title(m_old, a.param(1)), QString::number(d));
+        else
+            compareAction(where + QStringLiteral(" > ") + m_texts.keyName.arg(d), before, after);
     }
 
     const Configuration& m_old;
     const Configuration& m_new;
     const MenuPaths m_oldPaths, m_newPaths;
+    const MenuPairing m_pairs;
     const FlowTexts& m_texts;
     Changes m_changes;
 };
@@ -208,17 +296,6 @@ Changes compareConfigurations(const Configuration& before, const Configuration& 
 Changes compareConfigurations(const Configuration& before, const Configuration& after,
                               const AppContext& ctx) {
     return compareConfigurations(before, after, FlowTexts(ctx.translation));
-}
-
-std::optional<Changes> compareTreeFiles(const QString& before, const QString& after, const AppContext& ctx,
-                                        QString* failedPath) {
-    Configuration a = makeConfiguration(ctx), b = makeConfiguration(ctx);
-    for (const auto& [config, path] : {std::pair{&a, &before}, std::pair{&b, &after}}) {
-        if (openTreeFile(*config, *path, ctx) == OpenResult::Opened) continue;
-        if (failedPath) *failedPath = *path;
-        return std::nullopt;
-    }
-    return compareConfigurations(a, b, ctx);
 }
 
 } // namespace flow

@@ -3,7 +3,6 @@
 #include "flow/flow_texts.h"
 
 #include <QStringList>
-#include <optional>
 
 struct AppContext;
 struct Configuration;
@@ -23,10 +22,5 @@ Changes compareConfigurations(const Configuration& before, const Configuration& 
 // The same with the captions read already.
 Changes compareConfigurations(const Configuration& before, const Configuration& after,
                               const FlowTexts& texts);
-
-// Opens both tree files as the editor does and compares them. nullopt when one does not open; its path
-// is then put in *failedPath.
-std::optional<Changes> compareTreeFiles(const QString& before, const QString& after, const AppContext& ctx,
-                                        QString* failedPath = nullptr);
 
 } // namespace flow

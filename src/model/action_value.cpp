@@ -14,6 +14,23 @@ QString bracketed(const QString& caption, const QString& inside) {
 
 } // namespace
 
+int paramCount(const QString& c) {
+    if (c.isEmpty() || c == Std || c == Num || c == Bvn) return 0;
+    if (c == Ann) return 3;
+    if (c == Sau || c == Trf || c == Men || c == Bvo) return 1;
+    return -1;
+}
+
+Value Value::parse(const QString& text) {
+    QStringList fields = text.split(QLatin1Char(';'));
+    Value v{fields.takeFirst(), std::move(fields)};
+    const int count = paramCount(v.code);
+    if (count >= 0 && v.params.size() > count) v.params.resize(count);
+    while (!v.params.isEmpty() && v.params.back().isEmpty())
+        v.params.removeLast();
+    return v;
+}
+
 QString code(const QString& value) {
     const qsizetype semi = value.indexOf(QLatin1Char(';'));
     return semi < 0 ? value : value.left(semi);

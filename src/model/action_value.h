@@ -21,6 +21,21 @@ inline constexpr QLatin1String Men("men"); // sub-menu
 inline constexpr QLatin1String Bvn("bvn"); // voice box, number dialled by the caller
 inline constexpr QLatin1String Bvo("bvo"); // voice box of a station
 
+// An action as the server reads it: its code and the parameters that code takes. Fields the code does
+// not read and empty fields at the end make no difference ("ann;12" is "ann;12;;", "std;" is "std").
+struct Value {
+    QString code;
+    QStringList params; // 1-based parameter n is params[n - 1]; trailing empty ones dropped
+
+    static Value parse(const QString& text);
+    // Parameter n (1-based), "" when absent.
+    QString param(int n) const { return n >= 1 && n <= params.size() ? params[n - 1] : QString(); }
+    bool operator==(const Value&) const = default;
+};
+
+// How many parameters a code takes; -1 for a code the server does not know (all its fields count).
+int paramCount(const QString& code);
+
 // Field 0 of the value ("" for an empty value).
 QString code(const QString& value);
 // Field n (1-based parameters), "" when absent.

@@ -34,6 +34,7 @@ inline CliRun runCli(const QStringList& args, const QString& caFile = {}, qint64
     limitFileSize(p, fileSizeLimit);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QAVO_CA_FILE"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as over ssh or from cron
     if (!caFile.isEmpty()) env.insert(QStringLiteral("QAVO_CA_FILE"), caFile);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(QAVO_CLI), args);

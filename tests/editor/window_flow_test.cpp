@@ -99,21 +99,21 @@ TEST_F(WindowFlow, TheCallStartsInTheSelectedNodesTreeAndItsStepsSelectTheirNode
 
 TEST_F(WindowFlow, CompareWithListsWhatTheOpenTreeChangesFromTheFile) {
     open();
+    QDir(dir.path()).mkdir("kept");
     const struct {
-        const char* name;
         QByteArray bytes;
         const char* heading;
         QStringList parts; // of the lines, one a line
     } cases[] = {
-        {"same.maa", workedExample(), "No difference in behaviour between same.maa and the open trees.", {}},
-        {"older.maa",
-         workedExample().replace("3=ann;15;2;2", "3=trf;201").replace("=Service", "=Sales"),
-         "From older.maa to the open trees: 2 changes.",
+        {workedExample(), "No difference in behaviour between other.maa and the open trees.", {}},
+        {workedExample().replace("3=ann;15;2;2", "3=trf;201").replace("=Service", "=Sales"),
+         "From other.maa to the open trees: 2 changes.",
          {"key 3", "Sales"}},
     };
     for (const auto& c : cases) {
-        prompts.fileNames << writeFile(c.name, c.bytes);
+        prompts.fileNames << writeFile("kept/other.maa", c.bytes);
         action("mnuComparer")->trigger();
+        EXPECT_EQ(prompts.shown.last().text, dir.path()); // beside the open file, not the last folder
         auto* shown = window->findChild<FrmChanges*>();
         ASSERT_TRUE(shown && shown->isVisible());
         EXPECT_EQ(shown->heading(), c.heading);

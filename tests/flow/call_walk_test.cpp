@@ -7,6 +7,8 @@
 
 namespace {
 
+using K = flow::CallStep::Kind;
+
 struct CallTest : testing::Test {
     AppContext ctx;
     Configuration config;
@@ -17,9 +19,16 @@ struct CallTest : testing::Test {
     QList<flow::CallStep> walk(const QString& keys, const QDateTime& at = QDateTime({2026, 12, 7}, {10, 0})) {
         return flow::CallWalker(config, ctx).walk(1, at, *flow::parseCallEvents(keys));
     }
+    static std::string said(const QList<flow::CallStep>& steps) {
+        QStringList texts;
+        for (const flow::CallStep& s : steps)
+            texts << s.text;
+        return texts.join('\n').toStdString();
+    }
 };
 
-// Monday 2026-12-07 has two ranges, Tuesday one, Wednesday and Thursday none; an end is not open.
+// Monday 2026-12-07 has two ranges, Tuesday one, Wednesday and Thursday none; an end is not open. A
+// closed menu takes the closed exit (announcement 12); an exit back to the closed menu stops the walk.
 TEST_F(CallTest, ScheduleOpensOnEitherRangeOfTheDayAndABlankDayIsClosed) {
     const struct {
         int day, hour, minute;
@@ -31,103 +40,82 @@ TEST_F(CallTest, ScheduleOpensOnEitherRangeOfTheDayAndABlankDayIsClosed) {
         {13, 23, 0, false}, {13, 5, 0, false},
     };
     for (const auto& c : cases) {
-        const QDateTime at({2026, 12, c.day}, {c.hour, c.minute});
-        const auto steps = walk("", at);
-        const std::string where = at.toString("ddd HH:mm").toStdString();
-        ASSERT_GE(steps.size(), 2) << where;
+        const auto steps = walk("", QDateTime({2026, 12, c.day}, {c.hour, c.minute}));
+        EXPECT_EQ(steps.back().kind, c.open ? K::Waiting : K::Destination) << said(steps);
+        EXPECT_EQ(steps.back().announcement, c.open ? "" : "12") << said(steps);
         // A range that ends before it starts is said to be unclear.
-        const auto scheduleSteps = std::count_if(steps.begin(), steps.end(), [](const flow::CallStep& s) {
-            return s.kind == flow::CallStep::Schedule && s.nodeKey == "M1";
-        });
-        EXPECT_EQ(scheduleSteps, c.day == 13 ? 2 : 1) << where;
-        if (c.open) {
-            EXPECT_EQ(steps.back().kind, flow::CallStep::Waiting) << where;
-        } else {
-            EXPECT_EQ(steps[steps.size() - 2].kind, flow::CallStep::Exit) << where;
-            EXPECT_EQ(steps.back().announcement, "12") << where; // the closed exit
-        }
+        EXPECT_EQ(said(steps).find("ends before it starts") != std::string::npos, c.day == 13) << said(steps);
     }
+    config.sections.setValue("A1", TreeValue::exit_fer, "sau;M1"); // round in circles: the walk stops
+    const auto circle = walk("", QDateTime({2026, 12, 9}, {10, 0}));
+    EXPECT_TRUE(circle.back().kind == K::Undefined && circle.size() < 100) << said(circle);
 }
 
-TEST_F(CallTest, EachActionLeadsWhereTheConfigurationSays) {
-    using K = flow::CallStep::Kind;
+// Where the caller's moves lead: the last step, the number it dials or plays and its name, the action of
+// the last step that takes one, and words said on the way ("21" is 2 then 1). On several languages the first
+// key n is taken to choose the n-th language offered, and the walk says that this is assumed.
+TEST_F(CallTest, EachMoveLeadsWhereTheConfigurationSays) {
     const struct {
-        const char* keys;
+        const char *languages, *keys;
         K kind;
-        const char *node, *station, *stationName, *announcement;
+        const char *node, *number, *name, *action, *said;
     } cases[] = {
-        {"1", K::Destination, "E-M1-1", "201", "Reception desk", ""},
-        {"3", K::Destination, "E-M1-3", "", "", "15"},
-        {"4", K::Destination, "E-M1-4", "100", "Operator desk", ""},
-        {"5,2,0,1,silence", K::Destination, "A1", "201", "Reception desk", ""},
-        {"#,2,0,2,s", K::Destination, "A1", "202", "", ""}, // the dialling key
-        {"6", K::Destination, "E-M1-6", "", "", ""},
-        {"7", K::Destination, "E-M1-7", "201", "Reception desk", ""},
-        {"2", K::Waiting, "M2", "", "", ""},
-        {"8", K::Waiting, "M2", "", "", ""},   // a jump
-        {"2,*", K::Waiting, "M1", "", "", ""}, // the return key goes back one menu
-        {"1,fail", K::Destination, "A1", "300", "", ""},
-        {"2,0,fail", K::Destination, "A1", "300", "", ""},
-        {"0", K::Undefined, "E-M1-0", "", "", ""}, // a key without action
-        {"9", K::Undefined, "E-M1-9", "", "", ""}, // a jump to a menu that is not in the tree
-        {"*", K::Undefined, "M1", "", "", ""},     // return from the first menu
-        {"3,1", K::Ignored, "M1", "", "", ""},
-        {"fail", K::Waiting, "M1", "", "", ""},
+        {"1", "1", K::Destination, "E-M1-1", "201", "Reception desk", "transfer", "Transfer to 201 (Rec"},
+        {"1", "3", K::Destination, "E-M1-3", "15", "Closed for holidays", "announcement",
+         "1 repetition, 2 silences"},
+        {"1", "4", K::Destination, "E-M1-4", "100", "Operator desk", "operator", "Transfer to the operator"},
+        {"1", "5,2,0,1, Silence ", K::Destination, "A1", "201", "Reception desk", "transfer", "dialled: 201"},
+        {"1", "#,2,0,2,s", K::Destination, "A1", "202", "", "transfer", "Dialling key #"},
+        {"1", "#,2", K::Dialling, "A1", "", "", "free-dialling", "Number dialled: 2"},
+        {"1", "6", K::Destination, "E-M1-6", "", "", "voicebox", "Voice box"},
+        {"1", "7", K::Destination, "E-M1-7", "201", "Reception desk", "voicebox", "Voice box of station"},
+        {"1", "2", K::Waiting, "M2", "", "", "menu", "then 1 silence, repeated up to 1 time\n"},
+        {"1", "8", K::Waiting, "M2", "", "", "jump", "Jump to menu M2"},
+        {"1", "2,*", K::Waiting, "M1", "", "", "return", "Return key *"}, // back one menu
+        {"1", "1,fail", K::Destination, "A1", "300", "", "transfer", "Transfer to 300"},
+        {"1", "2,0,fail", K::Destination, "A1", "300", "", "transfer", "Transfer to 300"},
+        {"1", "0", K::Undefined, "E-M1-0", "", "", "none", "Key 0 has no action"},
+        {"1", "9", K::Undefined, "E-M1-9", "", "", "jump", "M99 is not in the tree"},
+        {"1", "*", K::Undefined, "M1", "", "", "", "Return key * in the tree's first menu"},
+        {"1", "3,1", K::Ignored, "M1", "", "", "announcement", "1: ignored"},
+        {"1", "fail", K::Waiting, "M1", "", "", "", "No transfer"},
+        // Silences repeat the announcement, then the no-reaction exit (the operator) is taken.
+        {"1", "s,s", K::Waiting, "M1", "", "", "", "(2 of 2)"},
+        {"1", "s,s,s", K::Destination, "A1", "100", "Operator desk", "operator", "No key after the last"},
+        {"1", "2,s,s", K::Destination, "A1", "100", "Operator desk", "operator", "(1 of 1)"},
+        {"1;2", "21", K::Destination, "E-M1-1", "201", "Reception desk", "transfer", "language 2 (assumed"},
+        {"2;4", "2,,1", K::Destination, "E-M1-1", "201", "Reception desk", "transfer", "language 4 (assumed"},
+        {"1;2;3", "3", K::Waiting, "M1", "", "", "language", "key n is taken here to choose"},
+        {"1;2", "3", K::Undefined, "A1", "", "", "", "Key 3 chooses none of the languages offered (1, 2)"},
+        {"1;2", "#", K::Undefined, "A1", "", "", "", "Key # chooses none"},
+        {"1;2", "", K::Waiting, "A1", "", "", "", "Waiting for the caller to choose a language"},
+        {"1;2", "s,s,s", K::Destination, "A1", "100", "Operator desk", "operator", "(2 of 2)"},
     };
     for (const auto& c : cases) {
+        config.sections.setValue("A1", TreeValue::langue, c.languages);
         const auto steps = walk(c.keys);
         const flow::CallStep& last = steps.back();
-        EXPECT_EQ(last.kind, c.kind) << c.keys << ": " << last.text.toStdString();
-        EXPECT_EQ(last.nodeKey, c.node) << c.keys;
-        EXPECT_EQ(last.station, c.station) << c.keys;
-        EXPECT_EQ(last.stationName, c.stationName) << c.keys;
-        EXPECT_EQ(last.announcement, c.announcement) << c.keys;
-        EXPECT_TRUE(last.text.size() > 3 && !last.text.contains('%')) << c.keys; // a caption, filled in
-    }
-    EXPECT_EQ(walk("3").back().announcementName, "Closed for holidays");
-}
-
-// Each silence repeats the menu's announcement until its repetitions are used up; the next one takes
-// the no-reaction exit (the operator here).
-TEST_F(CallTest, SilencesCountDownTheMenusRepetitionsToTheNoReactionExit) {
-    const struct {
-        const char *keys, *menu;
-        int repetitions;
-    } cases[] = {{"", "M1", 2}, {"2,", "M2", 1}};
-    for (const auto& c : cases) {
-        QString keys = c.keys;
-        for (int i = 0; i < c.repetitions; ++i)
-            keys += "silence,";
-        auto steps = walk(keys);
-        EXPECT_EQ(std::count_if(steps.begin(), steps.end(),
-                                [](const flow::CallStep& s) { return s.kind == flow::CallStep::Silence; }),
-                  c.repetitions)
-            << c.menu;
-        EXPECT_EQ(steps.back().kind, flow::CallStep::Waiting) << c.menu;
-        steps = walk(keys + "silence");
-        EXPECT_EQ(steps[steps.size() - 2].kind, flow::CallStep::Exit) << c.menu;
-        EXPECT_EQ(steps[steps.size() - 2].nodeKey, c.menu);
-        EXPECT_EQ(steps.back().station, "100") << c.menu;
+        const auto acting =
+            std::find_if(steps.rbegin(), steps.rend(), [](auto& s) { return !s.action.isEmpty(); });
+        const std::string where = c.languages + std::string(" ") + c.keys + ":\n" + said(steps);
+        EXPECT_EQ(last.kind, c.kind) << where;
+        EXPECT_EQ(last.nodeKey, c.node) << where;
+        EXPECT_EQ(last.station + last.announcement, c.number) << where;
+        EXPECT_EQ(last.stationName + last.announcementName, c.name) << where;
+        EXPECT_EQ(acting == steps.rend() ? QString() : acting->action, c.action) << where;
+        EXPECT_NE(said(steps).find(c.said), std::string::npos) << where;
+        EXPECT_EQ(said(steps).find('%'), std::string::npos) << where; // every caption filled in
     }
 }
 
-TEST_F(CallTest, ExitsThatLeadBackInACircleStopTheWalk) {
-    config.sections.setValue("A1", TreeValue::exit_fer, "sau;M1");
-    const auto steps = walk("", QDateTime({2026, 12, 9}, {10, 0}));
-    EXPECT_EQ(steps.back().kind, flow::CallStep::Undefined);
-    EXPECT_LT(steps.size(), 100);
-}
-
-TEST(CallEvents, KeysWordsAndRejects) {
-    const struct {
-        const char* text;
-        int count; // -1: refused
-    } cases[] = {{"1,3", 2},  {"13*#", 4}, {"silence, s ,fail", 3}, {"", 0}, {"1,x", -1},
-                 {"1,,2", 2}, {"a", -1}};
-    for (const auto& c : cases) {
-        const auto events = flow::parseCallEvents(c.text);
-        EXPECT_EQ(events ? int(events->size()) : -1, c.count) << c.text;
-    }
+// French takes the singular for 0 and 1.
+TEST(FlowTexts, CountsAgreeWithTheirNumberInFrenchToo) {
+    Translation french;
+    ASSERT_TRUE(french.loadFile(testing_support::resourcesDir() + "/qavo_lg00.txt"));
+    EXPECT_EQ(flow::describeAction("ann;15;1;0", flow::FlowTexts(french), nullptr, {}),
+              "Annonce 15, 1 répétition, 0 silence");
+    EXPECT_EQ(flow::describeAction("ann;15;2;3", flow::FlowTexts(french), nullptr, {}),
+              "Annonce 15, 2 répétitions, 3 silences");
 }
 
 } // namespace

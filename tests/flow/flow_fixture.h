@@ -23,26 +23,28 @@ inline void setUpContext(AppContext& ctx) {
     ctx.Announcements = {{15, "Closed for holidays", {1, 0, 0, 0}}};
 }
 
-// Every action code on one menu, a sub-menu, and schedule H2 with: Monday two ranges, Tuesday one,
-// Wednesday empty, Thursday blank fields, Sunday a range ending before it starts.
+// Every action code on one menu, a sub-menu, and schedule H2 (days from Monday) with: Monday two ranges,
+// Tuesday one, Wednesday empty, Thursday blank fields, Sunday a range ending before it starts.
 struct Input {
     QMap<int, QStringList> trees{{1, {"Reception", "10", "", "2", "1", "M1", "trf;300", "ann;12;;", "std"}}};
     // lib|hor|ann|rep|sil|keys 0 to 9
     example::MenuMap menus{
         {"M1",
-         QString("Main|2|11|2|2||trf;201|men;M2|ann;15;2;2|std|num|bvn|bvo;201|sau;M2|sau;M99").split('|')},
-        {"M2", QString("Service||13|1|2|std").split('|')}}; // one repetition
-    QStringList days{
-        "08:30-12:00/14:00-18:00", "08:30-12:00", "", "  :  -  :  ", "", "08:30-12:00", "22:00-06:00"};
+         QString("Main|2|11|2|2||trf;201|men;M2|ann;15;1;2|std|num|bvn|bvo;201|sau;M2|sau;M99").split('|')},
+        {"M2", QString("Service||13|1|1|std").split('|')}}; // one repetition, one silence
+    QMap<int, QStringList> schedules{
+        {2, {"08:30-12:00/14:00-18:00", "08:30-12:00", "", "  :  -  :  ", "", "08:30-12:00", "22:00-06:00"}}};
+    std::array<QString, 3> general{"*", "#", "10"};
 };
 
 inline Configuration build(const AppContext& ctx, const Input& in = {}) {
     Configuration c = makeConfiguration(ctx);
     example::build(c, ctx, in.trees, in.menus);
-    for (int d = 0; d < 7; ++d)
-        c.schedules[1].days[size_t(d)].value = in.days[d];
-    for (GeneralParam& g : c.general)
-        g.value = g.defaultValue;
+    for (auto s = in.schedules.begin(); s != in.schedules.end(); ++s)
+        for (qsizetype d = 0; d < s->size(); ++d)
+            c.schedules[size_t(s.key() - 1)].days[size_t(d)].value = s->at(d);
+    for (size_t i = 0; i < c.general.size(); ++i)
+        c.general[i].value = in.general[i];
     return c;
 }
 
