@@ -2,7 +2,7 @@
 #include "lines_window_fixture.h"
 
 #include "editor/window_fixture.h"
-#include "lines/gui/frm_voies.h"
+#include "lines_gui/frm_voies.h"
 #include "lines/line_files.h"
 #include "server/recording_gateway.h"
 

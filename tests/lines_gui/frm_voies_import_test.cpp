@@ -1,4 +1,4 @@
-#include "lines/gui/frm_voies.h"
+#include "lines_gui/frm_voies.h"
 
 #include "core/prompts.h"
 #include "lines/line_test_support.h"

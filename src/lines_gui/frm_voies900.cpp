@@ -1,9 +1,9 @@
-#include "lines/gui/frm_voies900.h"
+#include "lines_gui/frm_voies900.h"
 
 #include "core/app_context.h"
 #include "core/prompts.h"
 #include "editor/node_icons.h"
-#include "lines/gui/line_grid_model.h"
+#include "lines_gui/line_grid_model.h"
 #include "lines/line_changes.h"
 #include "lines/line_csv.h"
 #include "lines/line_files.h"

@@ -3,8 +3,8 @@
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
 #include "editor/node_icons.h"
-#include "lines/gui/frm_voies900.h"
-#include "lines/gui/line_grid_model.h"
+#include "lines_gui/frm_voies900.h"
+#include "lines_gui/line_grid_model.h"
 #include "lines/line_rules.h"
 
 #include <QComboBox>
