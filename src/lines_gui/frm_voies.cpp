@@ -30,8 +30,8 @@
 
 namespace {
 
-constexpr int kColonnes = 4; // row number, first number, last number, application
-const QColor kGrise(224, 224, 224);
+constexpr int kColumnCount = 4; // row number, first number, last number, application
+const QColor kGreyed(224, 224, 224);
 
 QString label(const AppContext& ctx, const char* key) {
     return ctx.getLabel(QString::fromLatin1(key));
@@ -39,42 +39,42 @@ QString label(const AppContext& ctx, const char* key) {
 
 // The file dialogs' filter: the caption and the server tools' upper-case extension, plus the lower-case
 // one for file systems that tell them apart.
-QString filtreCsv(const AppContext& ctx) {
+QString csvFilter(const AppContext& ctx) {
     return label(ctx, "Ficcsv") + QStringLiteral(" (*.CSV *.csv)");
 }
 
-bool estValidation(const QKeyEvent* key) {
+bool isValidation(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
 // What an import would change, and the file's lines it leaves out.
-QString apercu(const ImportVoies500& import, const Translation& traduction, int voies) {
-    QString texte = lineChangesText(import.changements, traduction);
-    const QString ignorees = csvSkippedText(import.rapport, traduction, kCsvChamps500, voies);
-    return ignorees.isEmpty() ? texte : texte + QLatin1Char('\n') + ignorees;
+QString importPreview(const Import500& import, const Translation& tr, int records) {
+    QString text = lineChangesText(import.changes, tr);
+    const QString skippedText = csvSkippedText(import.report, tr, kCsvFields500, records);
+    return skippedText.isEmpty() ? text : text + QLatin1Char('\n') + skippedText;
 }
 
 } // namespace
 
 FrmVoies::FrmVoies(AppContext& ctx, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_prompts(prompts), m_voies(ctx) {
+    : QDialog(parent), m_ctx(ctx), m_prompts(prompts), m_lines(ctx) {
     setObjectName(QStringLiteral("frmVoies"));
-    QString titre = label(ctx, "MenuVoie");
-    titre.remove(QStringLiteral("..."));
-    setWindowTitle(titre + QStringLiteral(" - ") + ctx.HADDR);
-    m_pourquoiGrise = ctx.translation.getLabel(QLatin1String(kLinesSection), QLatin1String("GriseAutre"));
+    QString title = label(ctx, "MenuVoie");
+    title.remove(QStringLiteral("..."));
+    setWindowTitle(title + QStringLiteral(" - ") + ctx.HADDR);
+    m_greyedReason = ctx.translation.getLabel(QLatin1String(kLinesSection), QLatin1String("GriseAutre"));
     buildControls();
     layoutControls();
-    activerBoutons(false); // nothing to write or export before a read
+    enableButtons(false); // nothing to write or export before a read
 }
 
 bool FrmVoies::ResetVoies(AppContext& ctx) {
-    Voies500 voies(ctx);
-    return voies.ResetVoies();
+    Lines500 records(ctx);
+    return records.ResetVoies();
 }
 
 void FrmVoies::buildControls() {
-    Grille = new QTableWidget(1, kColonnes, this);
+    Grille = new QTableWidget(1, kColumnCount, this);
     Grille->setObjectName(QStringLiteral("Grille"));
     Grille->horizontalHeader()->hide();
     Grille->verticalHeader()->hide();
@@ -89,14 +89,14 @@ void FrmVoies::buildControls() {
     Grille->horizontalHeader()->setStretchLastSection(true);
     Grille->installEventFilter(this);
     Grille->viewport()->installEventFilter(this);
-    connect(Grille, &QTableWidget::cellDoubleClicked, this, &FrmVoies::ouvrirEditeur);
+    connect(Grille, &QTableWidget::cellDoubleClicked, this, &FrmVoies::openEditor);
     // An editor sits on the viewport and would stay behind while the cells scroll away.
-    connect(Grille->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fermerEditeurs(true); });
-    connect(Grille->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { fermerEditeurs(true); });
+    connect(Grille->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditors(true); });
+    connect(Grille->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditors(true); });
 
     txtNumCall = new QLineEdit(Grille->viewport());
     txtNumCall->setObjectName(QStringLiteral("txtNumCall"));
-    txtNumCall->setMaxLength(VoieT2cs::TailleNumero);
+    txtNumCall->setMaxLength(VoieT2cs::NumberSize);
     txtNumCall->hide();
     txtNumCall->installEventFilter(this);
 
@@ -104,18 +104,18 @@ void FrmVoies::buildControls() {
     cboListeApp->setObjectName(QStringLiteral("cboListeApp"));
     cboListeApp->hide();
     cboListeApp->installEventFilter(this);
-    connect(cboListeApp, &QComboBox::activated, this, &FrmVoies::choisirApplication);
+    connect(cboListeApp, &QComboBox::activated, this, &FrmVoies::chooseApplication);
 
-    const auto liste = [this](const char* nom) {
+    const auto list = [this](const char* name) {
         auto* l = new QListWidget(this);
-        l->setObjectName(QString::fromLatin1(nom));
+        l->setObjectName(QString::fromLatin1(name));
         l->hide();
         return l;
     };
-    lstCodesVoies = liste("lstCodesVoies");
-    lstLibVoies = liste("lstLibVoies");
-    lstDATAServeur = liste("lstDATAServeur");
-    lstInfosApp = liste("lstInfosApp");
+    lstCodesVoies = list("lstCodesVoies");
+    lstLibVoies = list("lstLibVoies");
+    lstDATAServeur = list("lstDATAServeur");
+    lstInfosApp = list("lstInfosApp");
 
     picLoad = new QFrame(this);
     picLoad->setObjectName(QStringLiteral("picLoad"));
@@ -131,75 +131,75 @@ void FrmVoies::buildControls() {
     lblProgress = new QLabel(picLoad);
     lblProgress->setObjectName(QStringLiteral("lblProgress"));
     lblProgress->setAlignment(Qt::AlignCenter);
-    auto* charge = new QVBoxLayout(picLoad);
-    charge->setContentsMargins(16, 12, 16, 12);
-    charge->addWidget(lblLoad);
-    charge->addWidget(picSock);
-    charge->addWidget(lblProgress);
+    auto* loadBox = new QVBoxLayout(picLoad);
+    loadBox->setContentsMargins(16, 12, 16, 12);
+    loadBox->addWidget(lblLoad);
+    loadBox->addWidget(picSock);
+    loadBox->addWidget(lblProgress);
     picLoad->hide();
 
     picErreur = new QFrame(this);
     picErreur->setObjectName(QStringLiteral("picErreur"));
     picErreur->setFrameShape(QFrame::Box);
     picErreur->setAutoFillBackground(true);
-    auto* icone = new QLabel(picErreur);
-    icone->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(48));
-    icone->setAlignment(Qt::AlignCenter);
+    auto* errorIcon = new QLabel(picErreur);
+    errorIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(48));
+    errorIcon->setAlignment(Qt::AlignCenter);
     lblErreur = new QLabel(label(m_ctx, "ErrLectureVoies"), picErreur);
     lblErreur->setObjectName(QStringLiteral("lblErreur"));
     lblErreur->setAlignment(Qt::AlignCenter);
     lblErreur->setWordWrap(true);
-    auto* erreur = new QVBoxLayout(picErreur);
-    erreur->setContentsMargins(24, 16, 24, 16);
-    erreur->addWidget(icone);
-    erreur->addWidget(lblErreur);
+    auto* error = new QVBoxLayout(picErreur);
+    error->setContentsMargins(24, 16, 24, 16);
+    error->addWidget(errorIcon);
+    error->addWidget(lblErreur);
     picErreur->hide();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setInterval(50); // lets the window paint before the read holds it
-    connect(Timer1, &QTimer::timeout, this, &FrmVoies::chargerVoies);
+    connect(Timer1, &QTimer::timeout, this, &FrmVoies::loadLines);
 
-    const auto bouton = [this](const char* nom, const char* cle) {
-        auto* b = new QPushButton(label(m_ctx, cle), this);
-        b->setObjectName(QString::fromLatin1(nom));
+    const auto button = [this](const char* name, const char* key) {
+        auto* b = new QPushButton(label(m_ctx, key), this);
+        b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
         return b;
     };
-    cmdImportButton = bouton("cmdImport", "lblImport");
-    cmdExportButton = bouton("cmdExport", "lblExport");
-    cmdOKButton = bouton("cmdOK", "BoutonOK");
-    cmdCancelButton = bouton("cmdCancel", "BoutonEchap");
+    cmdImportButton = button("cmdImport", "lblImport");
+    cmdExportButton = button("cmdExport", "lblExport");
+    cmdOKButton = button("cmdOK", "BoutonOK");
+    cmdCancelButton = button("cmdCancel", "BoutonEchap");
     connect(cmdImportButton, &QPushButton::clicked, this, &FrmVoies::cmdImport);
     connect(cmdExportButton, &QPushButton::clicked, this, &FrmVoies::cmdExport);
     connect(cmdOKButton, &QPushButton::clicked, this, &FrmVoies::cmdOK);
     connect(cmdCancelButton, &QPushButton::clicked, this, &FrmVoies::cmdCancel);
 
-    const QStyle::StandardPixmap icones[] = {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton};
+    const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton};
     for (int i = 0; i < 2; ++i) {
-        auto* icone = new QToolButton(this);
-        icone->setObjectName(QStringLiteral("picIcon_%1").arg(i));
-        icone->setIcon(style()->standardIcon(icones[i]));
-        icone->setAutoRaise(true);
-        icone->setToolTip((i == 0 ? cmdOKButton : cmdCancelButton)->text());
-        connect(icone, &QToolButton::clicked, this, i == 0 ? &FrmVoies::cmdOK : &FrmVoies::cmdCancel);
-        picIcon[size_t(i)] = icone;
+        auto* icon = new QToolButton(this);
+        icon->setObjectName(QStringLiteral("picIcon_%1").arg(i));
+        icon->setIcon(style()->standardIcon(icons[i]));
+        icon->setAutoRaise(true);
+        icon->setToolTip((i == 0 ? cmdOKButton : cmdCancelButton)->text());
+        connect(icon, &QToolButton::clicked, this, i == 0 ? &FrmVoies::cmdOK : &FrmVoies::cmdCancel);
+        picIcon[size_t(i)] = icon;
     }
 
-    const QStringList titres = {QString(), label(m_ctx, "VoiesDeb"), label(m_ctx, "VoiesFin"),
+    const QStringList titles = {QString(), label(m_ctx, "VoiesDeb"), label(m_ctx, "VoiesFin"),
                                 label(m_ctx, "VoiesApp")};
-    for (int c = 0; c < kColonnes; ++c) {
-        auto* titre = new QTableWidgetItem(titres[c]);
-        titre->setFlags(Qt::ItemIsEnabled);
-        QFont gras = titre->font();
-        gras.setBold(true);
-        titre->setFont(gras);
-        titre->setBackground(palette().button());
-        Grille->setItem(0, c, titre);
+    for (int c = 0; c < kColumnCount; ++c) {
+        auto* title = new QTableWidgetItem(titles[c]);
+        title->setFlags(Qt::ItemIsEnabled);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        title->setBackground(palette().button());
+        Grille->setItem(0, c, title);
     }
     // The titles stay in view while the lines scroll: the header shows them, their row stays hidden.
-    Grille->setHorizontalHeaderLabels(titres);
+    Grille->setHorizontalHeaderLabels(titles);
     Grille->horizontalHeader()->show();
     Grille->setRowHidden(0, true);
 }
@@ -211,219 +211,219 @@ void FrmVoies::layoutControls() {
     centre->addWidget(picLoad, 0, 0, Qt::AlignCenter);
     centre->addWidget(picErreur, 0, 0, Qt::AlignCenter);
 
-    auto* boutons = new QHBoxLayout;
-    boutons->addWidget(cmdImportButton);
-    boutons->addWidget(cmdExportButton);
-    boutons->addStretch(1);
-    boutons->addWidget(picIcon[0]);
-    boutons->addWidget(cmdOKButton);
-    boutons->addWidget(picIcon[1]);
-    boutons->addWidget(cmdCancelButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdImportButton);
+    buttons->addWidget(cmdExportButton);
+    buttons->addStretch(1);
+    buttons->addWidget(picIcon[0]);
+    buttons->addWidget(cmdOKButton);
+    buttons->addWidget(picIcon[1]);
+    buttons->addWidget(cmdCancelButton);
 
-    auto* principal = new QVBoxLayout(this);
-    principal->addLayout(centre, 1);
-    principal->addLayout(boutons);
+    auto* mainLayout = new QVBoxLayout(this);
+    mainLayout->addLayout(centre, 1);
+    mainLayout->addLayout(buttons);
     resize(700, 460);
 }
 
 void FrmVoies::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (m_premierAffichage && !event->spontaneous()) {
-        m_premierAffichage = false;
+    if (m_firstShow && !event->spontaneous()) {
+        m_firstShow = false;
         Timer1->start();
     }
 }
 
-void FrmVoies::chargerVoies() {
+void FrmVoies::loadLines() {
     Timer1->stop();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    fermerEditeurs(false);
+    closeEditors(false);
     picErreur->hide();
     picSock->setValue(0);
     lblProgress->clear();
     picLoad->show();
     picLoad->raise();
     m_pacing->processEvents();
-    const bool lu = m_voies.lire([this](int lues, int total) {
+    const bool readOk = m_lines.read([this](int read, int total) {
         picSock->setRange(0, total);
-        picSock->setValue(lues);
-        lblProgress->setText(QStringLiteral("%1 / %2").arg(lues).arg(total));
+        picSock->setValue(read);
+        lblProgress->setText(QStringLiteral("%1 / %2").arg(read).arg(total));
         m_pacing->processEvents();
     });
     // A table that cannot be read whole leaves the application choice shorter, not the window unusable.
-    if (lu) m_voies.chargerApplications();
-    remplirListesApplications();
-    remplirGrille();
+    if (readOk) m_lines.loadChoosableApplications();
+    fillApplicationLists();
+    fillGrid();
     picLoad->hide();
     QApplication::restoreOverrideCursor();
-    if (lu)
-        activerBoutons(true);
+    if (readOk)
+        enableButtons(true);
     else
-        afficherErreur();
+        showLoadError();
 }
 
-void FrmVoies::remplirListesApplications() {
+void FrmVoies::fillApplicationLists() {
     lstInfosApp->clear();
     cboListeApp->clear();
     cboListeApp->addItem(QString()); // clears the row's application
-    for (const ApplicationListe& app : m_voies.applicationsChoix()) {
+    for (const ApplicationItem& app : m_lines.choices()) {
         lstInfosApp->addItem(app.item());
-        cboListeApp->addItem(Voies500::itemChoix(app));
+        cboListeApp->addItem(Lines500::choiceItem(app));
     }
 }
 
-void FrmVoies::remplirGrille() {
-    const QList<LigneVoie500>& lignes = m_voies.lignes();
-    Grille->setRowCount(int(lignes.size()) + 1);
+void FrmVoies::fillGrid() {
+    const QList<LineRow500>& rows = m_lines.rows();
+    Grille->setRowCount(int(rows.size()) + 1);
     lstCodesVoies->clear();
     lstLibVoies->clear();
     lstDATAServeur->clear();
-    QStringList vus;
-    for (int k = 0; k < lignes.size(); ++k) {
+    QStringList seen;
+    for (int k = 0; k < rows.size(); ++k) {
         lstCodesVoies->addItem(QString());
         lstLibVoies->addItem(QString());
-        afficherLigne(k);
-        const QString& code = lignes[k].code;
-        if (!code.isEmpty() && !vus.contains(code)) {
-            vus << code;
-            lstDATAServeur->addItem(code + QLatin1Char('|') + lignes[k].nom);
+        showRow(k);
+        const QString& code = rows[k].code;
+        if (!code.isEmpty() && !seen.contains(code)) {
+            seen << code;
+            lstDATAServeur->addItem(code + QLatin1Char('|') + rows[k].name);
         }
     }
 }
 
-void FrmVoies::afficherLigne(int ligne) {
-    const LigneVoie500& l = m_voies.lignes().at(ligne);
-    const int row = ligne + 1;
-    const QString textes[kColonnes] = {QString::number(row), l.premier, l.dernier, l.texteApplication()};
-    for (int c = 0; c < kColonnes; ++c) {
+void FrmVoies::showRow(int line) {
+    const LineRow500& l = m_lines.rows().at(line);
+    const int row = line + 1;
+    const QString texts[kColumnCount] = {QString::number(row), l.first, l.last, l.applicationText()};
+    for (int c = 0; c < kColumnCount; ++c) {
         QTableWidgetItem* item = Grille->item(row, c);
         if (!item) {
             item = new QTableWidgetItem;
             Grille->setItem(row, c, item); // the grid owns it
         }
-        item->setText(textes[c]);
+        item->setText(texts[c]);
         // A greyed row says why it does not take edits.
-        item->setToolTip(!l.grise              ? QString()
-                         : textes[c].isEmpty() ? m_pourquoiGrise
-                                               : textes[c] + QLatin1Char('\n') + m_pourquoiGrise);
+        item->setToolTip(!l.greyed            ? QString()
+                         : texts[c].isEmpty() ? m_greyedReason
+                                              : texts[c] + QLatin1Char('\n') + m_greyedReason);
         item->setFlags(c == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        if (l.grise)
-            item->setBackground(kGrise);
+        if (l.greyed)
+            item->setBackground(kGreyed);
         else
             item->setBackground(c == 0 ? palette().button() : QBrush());
     }
-    lstCodesVoies->item(ligne)->setText(l.code);
-    lstLibVoies->item(ligne)->setText(l.nom);
+    lstCodesVoies->item(line)->setText(l.code);
+    lstLibVoies->item(line)->setText(l.name);
 }
 
-void FrmVoies::afficherErreur() {
-    activerBoutons(false);
+void FrmVoies::showLoadError() {
+    enableButtons(false);
     picErreur->show();
     picErreur->raise();
 }
 
-void FrmVoies::activerBoutons(bool actif) {
-    cmdOKButton->setEnabled(actif);
-    picIcon[0]->setEnabled(actif);
-    cmdExportButton->setEnabled(actif);
-    cmdImportButton->setEnabled(actif);
+void FrmVoies::enableButtons(bool enabled) {
+    cmdOKButton->setEnabled(enabled);
+    picIcon[0]->setEnabled(enabled);
+    cmdExportButton->setEnabled(enabled);
+    cmdImportButton->setEnabled(enabled);
 }
 
-bool FrmVoies::estModifiable(int row) const {
-    const QList<LigneVoie500>& lignes = m_voies.lignes();
-    return row >= 1 && row <= lignes.size() && !lignes[row - 1].grise;
+bool FrmVoies::isRowEditable(int row) const {
+    const QList<LineRow500>& rows = m_lines.rows();
+    return row >= 1 && row <= rows.size() && !rows[row - 1].greyed;
 }
 
-void FrmVoies::ouvrirEditeur(int row, int column) {
-    fermerEditeurs(true);
-    if (!estModifiable(row) || column < 1 || column >= kColonnes) return;
+void FrmVoies::openEditor(int row, int column) {
+    closeEditors(true);
+    if (!isRowEditable(row) || column < 1 || column >= kColumnCount) return;
     m_editRow = row;
     m_editColumn = column;
-    const QRect cellule = Grille->visualRect(Grille->model()->index(row, column));
+    const QRect cell = Grille->visualRect(Grille->model()->index(row, column));
     if (column == 3) {
-        const QString code = m_voies.lignes()[row - 1].code;
-        const QList<ApplicationListe>& choix = m_voies.applicationsChoix();
+        const QString code = m_lines.rows()[row - 1].code;
+        const QList<ApplicationItem>& choice = m_lines.choices();
         int position = 0;
-        for (int i = 0; i < choix.size() && !code.isEmpty(); ++i)
-            if (valeurCode(choix[i].code) == valeurCode(code)) position = i + 1;
+        for (int i = 0; i < choice.size() && !code.isEmpty(); ++i)
+            if (codeValue(choice[i].code) == codeValue(code)) position = i + 1;
         cboListeApp->setCurrentIndex(position);
-        cboListeApp->setGeometry(cellule.x(), cellule.y(), cellule.width(),
-                                 qMax(cellule.height(), cboListeApp->sizeHint().height()));
+        cboListeApp->setGeometry(cell.x(), cell.y(), cell.width(),
+                                 qMax(cell.height(), cboListeApp->sizeHint().height()));
         cboListeApp->show();
         cboListeApp->setFocus();
     } else {
         txtNumCall->setText(Grille->item(row, column)->text());
-        txtNumCall->setGeometry(cellule);
+        txtNumCall->setGeometry(cell);
         txtNumCall->show();
         txtNumCall->setFocus();
         txtNumCall->selectAll();
     }
 }
 
-void FrmVoies::validerNumero() {
-    const int ligne = m_editRow - 1;
+void FrmVoies::acceptNumber() {
+    const int line = m_editRow - 1;
     // A refused text is dropped: the cell keeps its number.
-    m_voies.setNumero(ligne, m_editColumn, txtNumCall->text());
-    fermerEditeurs(false);
-    afficherLigne(ligne);
+    m_lines.setNumber(line, m_editColumn, txtNumCall->text());
+    closeEditors(false);
+    showRow(line);
 }
 
-void FrmVoies::choisirApplication(int index) {
+void FrmVoies::chooseApplication(int index) {
     if (m_editRow < 1) return;
-    const int ligne = m_editRow - 1;
-    const QList<ApplicationListe>& choix = m_voies.applicationsChoix();
-    m_voies.setApplication(ligne, index >= 1 && index <= choix.size() ? &choix[index - 1] : nullptr);
-    fermerEditeurs(false);
-    afficherLigne(ligne);
+    const int line = m_editRow - 1;
+    const QList<ApplicationItem>& choice = m_lines.choices();
+    m_lines.setApplication(line, index >= 1 && index <= choice.size() ? &choice[index - 1] : nullptr);
+    closeEditors(false);
+    showRow(line);
 }
 
-void FrmVoies::fermerEditeurs(bool valider) {
+void FrmVoies::closeEditors(bool commit) {
     if (m_editRow < 1) return;
-    if (valider) {
+    if (commit) {
         // Each commit comes back here without validation once the row is updated.
-        if (txtNumCall->isVisible()) return validerNumero();
-        if (cboListeApp->isVisible()) return choisirApplication(cboListeApp->currentIndex());
+        if (txtNumCall->isVisible()) return acceptNumber();
+        if (cboListeApp->isVisible()) return chooseApplication(cboListeApp->currentIndex());
     }
-    const bool avaitFocus = txtNumCall->hasFocus() || cboListeApp->hasFocus();
+    const bool hadFocus = txtNumCall->hasFocus() || cboListeApp->hasFocus();
     m_editRow = m_editColumn = -1;
     // The grid takes the focus before the editor goes: a focused editor that hides hands the focus on as
     // Tab would, and the grid's current cell would move one column.
-    if (avaitFocus) Grille->setFocus();
+    if (hadFocus) Grille->setFocus();
     txtNumCall->hide();
     cboListeApp->hide();
 }
 
-void FrmVoies::effacerCellule() {
+void FrmVoies::clearCurrentCell() {
     const int row = Grille->currentRow();
     const int column = Grille->currentColumn();
     if (row < 1 || column < 1) return;
-    if (m_voies.effacer(row - 1, column)) afficherLigne(row - 1);
+    if (m_lines.clear(row - 1, column)) showRow(row - 1);
 }
 
 bool FrmVoies::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched == Grille->viewport()) {
-        fermerEditeurs(true); // and the click goes on to the grid
+        closeEditors(true); // and the click goes on to the grid
         return false;
     }
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     // Enter and Esc belong to the grid and its editors, not to the dialog's buttons.
     if (watched == Grille) {
-        if (estValidation(key)) {
-            ouvrirEditeur(Grille->currentRow(), Grille->currentColumn());
+        if (isValidation(key)) {
+            openEditor(Grille->currentRow(), Grille->currentColumn());
             return true;
         }
         if (key->key() == Qt::Key_Delete) {
-            effacerCellule();
+            clearCurrentCell();
             return true;
         }
     } else if (watched == txtNumCall || watched == cboListeApp) {
-        if (estValidation(key)) {
-            fermerEditeurs(true);
+        if (isValidation(key)) {
+            closeEditors(true);
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            fermerEditeurs(false);
+            closeEditors(false);
             return true;
         }
     }
@@ -431,12 +431,12 @@ bool FrmVoies::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmVoies::cmdOK() {
-    fermerEditeurs(true);
-    if (!m_voies.estLu()) return;
+    closeEditors(true);
+    if (!m_lines.isRead()) return;
     cmdOKButton->setEnabled(false);
     cmdCancelButton->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString refus = m_voies.ecrire();
+    const QString refus = m_lines.write();
     QApplication::restoreOverrideCursor();
     cmdCancelButton->setEnabled(true);
     cmdOKButton->setEnabled(true);
@@ -449,7 +449,7 @@ void FrmVoies::cmdOK() {
 }
 
 void FrmVoies::cmdCancel() {
-    fermerEditeurs(false);
+    closeEditors(false);
     reject();
 }
 
@@ -460,51 +460,48 @@ void FrmVoies::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmVoies::done(int result) {
-    if (result == QDialog::Rejected) fermerEditeurs(true);
-    if (result == QDialog::Rejected && m_voies.estModifie() &&
+    if (result == QDialog::Rejected) closeEditors(true);
+    if (result == QDialog::Rejected && m_lines.isModified() &&
         m_prompts.question(label(m_ctx, "VoiesNonAppliquees"), windowTitle()) != Prompts::Answer::Yes)
         return;
-    fermerEditeurs(false);
+    closeEditors(false);
     QDialog::done(result);
 }
 
 void FrmVoies::cmdExport() {
-    fermerEditeurs(true);
-    const QString chemin =
-        m_prompts.saveFileName(label(m_ctx, "Exportlst"), QStringLiteral("*.csv"), filtreCsv(m_ctx));
-    if (chemin.isEmpty()) return;
-    activerBoutons(false);
-    const QString refus = writeLineFile(chemin, m_voies.exporterCsv(), m_ctx.translation);
-    activerBoutons(true);
+    closeEditors(true);
+    const QString path =
+        m_prompts.saveFileName(label(m_ctx, "Exportlst"), QStringLiteral("*.csv"), csvFilter(m_ctx));
+    if (path.isEmpty()) return;
+    enableButtons(false);
+    const QString refus = writeLineFile(path, m_lines.exportCsvBytes(), m_ctx.translation);
+    enableButtons(true);
     if (!refus.isEmpty()) m_prompts.critical(refus, windowTitle());
 }
 
 void FrmVoies::cmdImport() {
-    fermerEditeurs(true);
-    const QString chemin =
-        m_prompts.openFileName(label(m_ctx, "import"), QStringLiteral("*.csv"), filtreCsv(m_ctx));
-    if (chemin.isEmpty() || !QFileInfo(chemin).isFile()) return;
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly)) {
-        m_prompts.critical(lineFileError(m_ctx.translation, "ErrFichierIllisible", chemin) +
-                               QLatin1Char('\n') + fichier.errorString(),
+    closeEditors(true);
+    const QString path =
+        m_prompts.openFileName(label(m_ctx, "import"), QStringLiteral("*.csv"), csvFilter(m_ctx));
+    if (path.isEmpty() || !QFileInfo(path).isFile()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_prompts.critical(lineFileError(m_ctx.translation, "ErrFichierIllisible", path) + QLatin1Char('\n') +
+                               file.errorString(),
                            windowTitle());
         return;
     }
-    const ImportVoies500 import = m_voies.lireCsv(fichier.readAll());
-    const Translation& traduction = m_ctx.translation;
-    if (import.rapport.refused)
-        return m_prompts.critical(csvRefusalText(import.rapport, chemin, traduction, kCsvChamps500),
-                                  windowTitle());
-    const QString question =
-        traduction.getLabel(QLatin1String(kLinesSection), QLatin1String("ImportQuestion"));
+    const Import500 import = m_lines.previewCsv(file.readAll());
+    const Translation& tr = m_ctx.translation;
+    if (import.report.refused)
+        return m_prompts.critical(csvRefusalText(import.report, path, tr, kCsvFields500), windowTitle());
+    const QString question = tr.getLabel(QLatin1String(kLinesSection), QLatin1String("ImportQuestion"));
     // What the file would change, before it changes anything.
-    if (m_prompts.questionWithDetails(question, windowTitle(),
-                                      apercu(import, traduction, m_voies.nombreVoies()),
+    if (m_prompts.questionWithDetails(question, windowTitle(), importPreview(import, tr, m_lines.lineCount()),
                                       QString()) != Prompts::Answer::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_voies.importer(import);
-    remplirGrille();
+    m_lines.applyImport(import);
+    fillGrid();
     QApplication::restoreOverrideCursor();
 }

@@ -3,12 +3,12 @@
 #include "core/app_context.h"
 #include "core/prompts.h"
 #include "editor/node_icons.h"
-#include "lines_gui/line_grid_model.h"
 #include "lines/line_changes.h"
 #include "lines/line_csv.h"
 #include "lines/line_files.h"
 #include "lines/line_rules.h"
 #include "lines/line_server.h"
+#include "lines_gui/line_grid_model.h"
 #include "platform/pacing.h"
 #include "server/passerelle.h"
 #include "server/server_transfers.h"
@@ -96,10 +96,10 @@ QString FrmVoies900::sectionLabel(const char* section, const char* key) const {
 }
 
 void FrmVoies900::buildControls() {
-    grilleModel = new LineGridModel(this);
+    gridModel = new LineGridModel(this);
     Grille = new QTableView(this);
     Grille->setObjectName(QStringLiteral("Grille"));
-    Grille->setModel(grilleModel);
+    Grille->setModel(gridModel);
     Grille->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grille->setSelectionMode(QAbstractItemView::SingleSelection);
     Grille->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -116,10 +116,10 @@ void FrmVoies900::buildControls() {
     Grille->viewport()->installEventFilter(this);
     connect(Grille, &QAbstractItemView::doubleClicked, this, [this] { openCellEditor(); });
     // The number cells look like the fixed column they are.
-    grilleModel->setNumberColour(palette().color(QPalette::Button));
-    grilleModel->setTitles(gridTitles(m_ctx.translation));
-    grilleModel->setGreyedTips(sectionLabel(kLinesSection, "GriseAutre"),
-                               sectionLabel(kLinesSection, "GriseRenvoi"));
+    gridModel->setNumberColour(palette().color(QPalette::Button));
+    gridModel->setTitles(gridTitles(m_ctx.translation));
+    gridModel->setGreyedTips(sectionLabel(kLinesSection, "GriseAutre"),
+                             sectionLabel(kLinesSection, "GriseRenvoi"));
     // Application names keep their end ("... - tree 3") when a column is too narrow for them.
     Grille->setTextElideMode(Qt::ElideMiddle);
 
@@ -381,8 +381,8 @@ void FrmVoies900::fillGrid() {
     Grille->setUpdatesEnabled(false);
     prepareGrid(m_table);
     const int count = m_table.lineCount();
-    grilleModel->setHighlightedLine(0);
-    grilleModel->beginFill(count);
+    gridModel->setHighlightedLine(0);
+    gridModel->beginFill(count);
     const int barWidth = qMax(0, picProgress->width() - 2);
     int shownWidth = -1;
     for (int i = 1; i <= count; ++i) {
@@ -397,9 +397,9 @@ void FrmVoies900::fillGrid() {
             picProgress->raise();
         }
         m_pacing.processEvents();
-        grilleModel->setRow(i, gridRow(m_table, m_names, i));
+        gridModel->setRow(i, gridRow(m_table, m_names, i));
     }
-    grilleModel->endFill();
+    gridModel->endFill();
     picProgress->hide();
     picLoad->hide();
     Grille->setUpdatesEnabled(true);
@@ -517,12 +517,12 @@ void FrmVoies900::cmdImport_Click() {
 }
 
 void FrmVoies900::cmdAddLigne_Click() {
-    if (grilleModel->rowCount() + 1 > lineCapacity) return;
+    if (gridModel->rowCount() + 1 > lineCapacity) return;
     const int line = addLigne(m_table);
     if (line == 0) return;
-    grilleModel->appendRow();
-    grilleModel->updateRow(line, gridRow(m_table, m_names, line));
-    const QModelIndex cell = grilleModel->index(line - 1, 1);
+    gridModel->appendRow();
+    gridModel->updateRow(line, gridRow(m_table, m_names, line));
+    const QModelIndex cell = gridModel->index(line - 1, 1);
     Grille->setCurrentIndex(cell);
     Grille->scrollTo(cell, QAbstractItemView::PositionAtTop);
 }

@@ -26,10 +26,10 @@ const QString kLabels = QStringLiteral(
     "impossible\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
 
 // The replies of a whole load, in request order: those of a read, then the application table.
-QList<QByteArray> lecture(const QList<VoieT2cs>& voies) {
-    QList<QByteArray> r = lectureVoies(voies) << blocVide();
-    ecrireEnteteReponse(r.last(), 0, 0, 3);
-    const EnregApplication apps[] = {
+QList<QByteArray> readReplies(const QList<VoieT2cs>& records) {
+    QList<QByteArray> r = lineReads(records) << emptyBlock();
+    writeReplyHeader(r.last(), 0, 0, 3);
+    const ApplicationRecord apps[] = {
         {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$NUIT", {}, {}}};
     for (int i = 0; i < 3; ++i)
         Wr_Application(r.last(), i, apps[i]);
@@ -40,37 +40,37 @@ class FrmVoiesTest : public ::testing::Test {
 protected:
     void open(const QList<QByteArray>& replies) {
         s.gateway->replies = replies;
-        montrer();
+        showWindow();
     }
     // The window on qavo-sim's 200-line example.
-    void surSimulateur(const testing_support::SimProcess& sim) {
+    void onSimulator(const testing_support::SimProcess& sim) {
         s.ctx.HADDR = "127.0.0.1";
         s.ctx.HPORT = QString::number(sim.port());
         s.ctx.USER = "u";
         s.ctx.PASS = "p";
         s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
         passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
-        montrer();
+        showWindow();
     }
-    void montrer() {
+    void showWindow() {
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
         w->show();
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return w->estCharge() || child<QWidget>("picErreur")->isVisible(); }));
-        grille = child<QTableWidget>("Grille");
+            QTest::qWaitFor([&] { return w->isLoaded() || child<QWidget>("picErreur")->isVisible(); }));
+        grid = child<QTableWidget>("Grille");
     }
     template <class T> T* child(const char* name) const { return w->findChild<T*>(name); }
-    QString cell(int row, int column) const { return grille->item(row, column)->text(); }
+    QString cell(int row, int column) const { return grid->item(row, column)->text(); }
     void doubleClick(int row, int column) {
         // A double click starts with a click, which also commits an open editor.
-        const QPoint at = grille->visualRect(grille->model()->index(row, column)).center();
-        QTest::mouseClick(grille->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(grille->viewport(), Qt::LeftButton, {}, at);
+        const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     }
-    void supprimer(int row, int column) {
-        grille->setCurrentCell(row, column);
-        QTest::keyClick(grille, Qt::Key_Delete);
+    void deleteCell(int row, int column) {
+        grid->setCurrentCell(row, column);
+        QTest::keyClick(grid, Qt::Key_Delete);
     }
     // Types text into the cell's editor, then key (none: the editor stays open).
     void type(int row, int column, const char* text, Qt::Key key = Qt::Key_unknown) {
@@ -79,11 +79,11 @@ protected:
         if (key != Qt::Key_unknown) QTest::keyClick(child<QLineEdit>("txtNumCall"), key);
     }
 
-    ServeurScripte s{kLabels};
+    ScriptedServer s{kLabels};
     ScriptedPrompts prompts;
     platform::NoPacing pacing;
     std::unique_ptr<FrmVoies> w;
-    QTableWidget* grille = nullptr;
+    QTableWidget* grid = nullptr;
 };
 
 // The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications;
@@ -92,10 +92,10 @@ protected:
 TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    surSimulateur(sim);
-    ASSERT_TRUE(w->estCharge());
+    onSimulator(sim);
+    ASSERT_TRUE(w->isLoaded());
     EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
-    ASSERT_EQ(grille->rowCount(), 201);
+    ASSERT_EQ(grid->rowCount(), 201);
     const QStringList rows[] = {{"", "First number", "Last number", "Application"},
                                 {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
                                 {"8", "0140000070", "0140000070", "300   Voice mail"},
@@ -103,7 +103,7 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     for (const QStringList& row : rows) {
         const int r = row[0].toInt();
         EXPECT_EQ(QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}), row);
-        EXPECT_EQ(grille->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
+        EXPECT_EQ(grid->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
     }
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
     EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
@@ -120,8 +120,8 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
         ASSERT_EQ(prompts.shown.size(), 1) << fault;
         EXPECT_TRUE(prompts.shown[0].text.contains(said)) << prompts.shown[0].text.toStdString();
         EXPECT_EQ(prompts.shown[0].text.contains("part of it"), fault[0] == 's') << fault;
-        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
-            EXPECT_TRUE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+        for (const char* button : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
+            EXPECT_TRUE(child<QPushButton>(button)->isEnabled()) << button;
         EXPECT_EQ(cell(1, 1), "0999");
     }
     child<QPushButton>("cmdOK")->click();
@@ -131,69 +131,69 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
 // Edits are written by OK; Esc and Enter leave the cursor on the cell just edited, Esc never closes the
 // window, and closing with edits not written asks first.
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
-    open(lecture(tableServeur(100)));
+    open(readReplies(serverTable(100)));
     QApplication::setActiveWindow(w.get());
     for (int column : {1, 3}) { // row 2: application 300
         doubleClick(2, column);
         EXPECT_FALSE(child<QWidget>("txtNumCall")->isVisible() || child<QWidget>("cboListeApp")->isVisible());
-        supprimer(2, column);
+        deleteCell(2, column);
     }
     type(3, 1, "0999", Qt::Key_Escape); // Esc belongs to the editor
     EXPECT_TRUE(w->isVisible() && !child<QLineEdit>("txtNumCall")->isVisible());
-    EXPECT_EQ(std::pair(grille->currentRow(), grille->currentColumn()), std::pair(3, 1));
+    EXPECT_EQ(std::pair(grid->currentRow(), grid->currentColumn()), std::pair(3, 1));
     type(1, 1, "0150", Qt::Key_Return);
-    EXPECT_EQ(std::pair(grille->currentRow(), grille->currentColumn()), std::pair(1, 1));
+    EXPECT_EQ(std::pair(grid->currentRow(), grid->currentColumn()), std::pair(1, 1));
     type(3, 2, "12-3", Qt::Key_Return); // refused
     type(1, 2, "0159");                 // committed by the click on the grid
     doubleClick(3, 3);
     child<QComboBox>("cboListeApp")->setCurrentIndex(2);
     QTest::keyClick(child<QComboBox>("cboListeApp"), Qt::Key_Return);
-    supprimer(4, 3);
+    deleteCell(4, 3);
     EXPECT_EQ(cell(3, 3), "452   Nuit");
-    QTest::keyClick(grille, Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Escape);
     prompts.answers = {Prompts::Answer::No};
     child<QPushButton>("cmdCancel")->click();
     EXPECT_TRUE(w->isVisible());
     ASSERT_EQ(prompts.shown.size(), 1) << "Esc on the grid asks nothing";
     EXPECT_EQ(prompts.shown[0].kind, "question");
     s.gateway->requestsSeen.clear();
-    s.gateway->replies = {blocVide(), blocVide(), blocVide()};
+    s.gateway->replies = {emptyBlock(), emptyBlock(), emptyBlock()};
 
     child<QPushButton>("cmdOK")->click();
 
     EXPECT_EQ(s.codes(), QList<quint32>({102, 102, 100}));
-    EXPECT_EQ(voiesEcrites(s, 100).mid(0, 5),
-              QList<VoieT2cs>({voie("0150", "0159", 451), tableServeur(4)[1], voie("0300", "0300", 452),
-                               voie("0400", "", VoieT2cs::Aucun), VoieT2cs()}));
+    EXPECT_EQ(writtenRecords(s, 100).mid(0, 5),
+              QList<VoieT2cs>({record("0150", "0159", 451), serverTable(4)[1], record("0300", "0300", 452),
+                               record("0400", "", VoieT2cs::Unset), VoieT2cs()}));
     EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
     const QTemporaryDir dir;
     const QString csv = dir.filePath("lignes.csv");
-    open(lecture(tableServeur(6)));
+    open(readReplies(serverTable(6)));
     prompts.fileNames << csv << "" << csv;
     child<QPushButton>("cmdExport")->click();
     EXPECT_EQ(testing_support::readBytes(csv),
               "D\xE9"
               "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n");
 
-    struct Cas {
-        QByteArray fichier;
-        QString ligne1, ligne2;
+    struct Case {
+        QByteArray file;
+        QString line1, line2;
     };
     // What a file's lines become is the line table's test; here, a cancelled choice and a shown import.
-    const Cas cas[] = {
+    const Case tc[] = {
         {"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
         {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
-    for (const Cas& c : cas) {
-        testing_support::writeBytes(csv, c.fichier);
-        s.gateway->replies = {blocVide()};
-        ecrireNomApplication(s.gateway->replies[0], "$NUIT");
+    for (const Case& c : tc) {
+        testing_support::writeBytes(csv, c.file);
+        s.gateway->replies = {emptyBlock()};
+        writeApplicationName(s.gateway->replies[0], "$NUIT");
         prompts.answers = {Prompts::Answer::Yes}; // to the preview
         child<QPushButton>("cmdImport")->click();
-        EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.ligne1);
-        EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.ligne2);
+        EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.line1);
+        EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.line2);
     }
     // The imported lines are not written yet: Yes drops them and closes.
     prompts.answers = {Prompts::Answer::Yes};
@@ -203,26 +203,26 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
 }
 
 TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
-    const QList<QByteArray> bonnes = lecture(tableServeur(150));
-    QByteArray refus = bonnes[2];
-    ecrireEnteteReponse(refus, 1, 96, 150);
+    const QList<QByteArray> good = readReplies(serverTable(150));
+    QByteArray refusal = good[2];
+    writeReplyHeader(refusal, 1, 96, 150);
     // Where the read may stop is the line table's test; the window shows any of them alike.
-    open({bonnes[0], bonnes[1], refus});
+    open({good[0], good[1], refusal});
     EXPECT_TRUE(child<QWidget>("picErreur")->isVisible());
     EXPECT_EQ(child<QLabel>("lblErreur")->text(), "Lecture impossible");
-    for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport"})
-        EXPECT_FALSE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+    for (const char* button : {"cmdOK", "cmdExport", "cmdImport"})
+        EXPECT_FALSE(child<QPushButton>(button)->isEnabled()) << button;
     w->cmdOK();
-    EXPECT_EQ(s.codes(), QList<quint32>({CodeRequete::LectureGeneral, CodeRequete::LectureVoies,
-                                         CodeRequete::LectureVoies}));
+    EXPECT_EQ(s.codes(),
+              QList<quint32>({RequestCode::ReadGeneral, RequestCode::ReadLines, RequestCode::ReadLines}));
 }
 
-// The lines themselves are Voies500's; here: the reset reads, then writes, with no window.
+// The lines themselves are Lines500's; here: the reset reads, then writes, with no window.
 TEST(FrmVoiesReset, RemovesTheAutoAttendantWithoutShowingAWindow) {
-    ServeurScripte s(kLabels);
-    s.gateway->replies = lecture(tableServeur(5)).mid(0, 4) << blocVide() << blocVide();
+    ScriptedServer s(kLabels);
+    s.gateway->replies = readReplies(serverTable(5)).mid(0, 4) << emptyBlock() << emptyBlock();
     ASSERT_TRUE(FrmVoies::ResetVoies(s.ctx));
-    EXPECT_EQ(s.codes().mid(4), QList<quint32>({CodeRequete::EcritureVoies, CodeRequete::EcritureGeneral}));
+    EXPECT_EQ(s.codes().mid(4), QList<quint32>({RequestCode::WriteLines, RequestCode::WriteGeneral}));
 }
 
 } // namespace

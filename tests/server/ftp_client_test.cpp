@@ -83,7 +83,7 @@ TEST(FiltreFTP, ExtensionFromTheLastDot) {
         {"c.maa.gz", ".maa", true, true}, // any compressed name with the flag
     };
     for (const auto& c : cas)
-        EXPECT_EQ(cFTP::passeFiltre(c.nom, c.filtre, c.compresses), c.passe) << c.nom << " " << c.filtre;
+        EXPECT_EQ(cFTP::passesFilter(c.nom, c.filtre, c.compresses), c.passe) << c.nom << " " << c.filtre;
 }
 
 TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
@@ -107,8 +107,8 @@ TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
         try {
             c.action();
             ADD_FAILURE() << "no error from " << c.source;
-        } catch (const ErreurFTP& e) {
-            EXPECT_EQ(e.numero, c.numero) << c.source;
+        } catch (const FtpError& e) {
+            EXPECT_EQ(e.number, c.numero) << c.source;
             EXPECT_EQ(e.source, QString::fromLatin1(c.source));
             EXPECT_EQ(e.description, c.texte) << c.source;
         }
@@ -169,13 +169,13 @@ TEST_F(ClientFTP, FilesTravelIntactInBothModes) {
         cFTP ftp;
         ASSERT_TRUE(connecter(ftp, passive));
 
-        ASSERT_TRUE(ftp.PutFile(ici("all.bin"), QStringLiteral("all.bin"), cFTP::TransfertBinaire));
+        ASSERT_TRUE(ftp.PutFile(ici("all.bin"), QStringLiteral("all.bin"), cFTP::TransferBinary));
         EXPECT_EQ(readBytes(surServeur(QStringLiteral("all.bin"))), octets);
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("all.bin"), ici("back.bin"), cFTP::TransfertBinaire));
+        ASSERT_TRUE(ftp.GetFile(QStringLiteral("all.bin"), ici("back.bin"), cFTP::TransferBinary));
         EXPECT_EQ(readBytes(ici("back.bin")), octets);
 
-        ASSERT_TRUE(ftp.PutFile(ici("text.txt"), QStringLiteral("text.txt"), cFTP::TransfertAscii));
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("text.txt"), ici("back.txt"), cFTP::TransfertAscii));
+        ASSERT_TRUE(ftp.PutFile(ici("text.txt"), QStringLiteral("text.txt"), cFTP::TransferAscii));
+        ASSERT_TRUE(ftp.GetFile(QStringLiteral("text.txt"), ici("back.txt"), cFTP::TransferAscii));
         for (const QString& copie : {surServeur(QStringLiteral("text.txt")), ici("back.txt")})
             EXPECT_EQ(QString::fromUtf8(readBytes(copie)).split(QRegularExpression("\r?\n")),
                       lignes + QStringList{QString()})
@@ -188,7 +188,7 @@ TEST_F(ClientFTP, FilesTravelIntactInBothModes) {
         EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("renamed.bin")));
         EXPECT_FALSE(QFile::exists(surServeur(QStringLiteral("renamed.bin"))));
         // A failed get leaves no local file and the connection usable.
-        EXPECT_FALSE(ftp.GetFile(QStringLiteral("renamed.bin"), ici("none.bin"), cFTP::TransfertBinaire));
+        EXPECT_FALSE(ftp.GetFile(QStringLiteral("renamed.bin"), ici("none.bin"), cFTP::TransferBinary));
         EXPECT_FALSE(QFile::exists(ici("none.bin")));
         EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("text.txt")));
         EXPECT_EQ(connexions(), 1); // the login of Connect served every operation, failed ones too
@@ -247,7 +247,7 @@ TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
     EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
     EXPECT_EQ(ftp.GetDirectoryList(), 7);
     EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), nullptr, false, false, true), 8);
-    EXPECT_EQ(ftp.Records()[0].nom, QStringLiteral("deep.txt"));
+    EXPECT_EQ(ftp.Records()[0].name, QStringLiteral("deep.txt"));
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
         Passerelle p(std::move(owned));
         QList<int> resultats;
         for (int i = 0; i < 2; ++i) {
-            QByteArray buffer(Passerelle::TailleBuffer, '\0');
+            QByteArray buffer(Passerelle::BufferSize, '\0');
             if (c.appel == Appel::Get)
                 resultats << p.GetFileHTTP_QAVO(ctx, QStringLiteral("arbre.maa"),
                                                 QStringLiteral("/tmp/a.maa"));

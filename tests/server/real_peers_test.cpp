@@ -261,9 +261,9 @@ TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
     check({
         {"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
         {"missing file", Adresse::Http, Ca::Aucun, Relais::Aucun, "absent.maa", HttpGateway::Absent, "404"},
-        {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirection,
+        {"redirect", Adresse::Http, Ca::Aucun, Relais::Aucun, "ancien.maa", HttpGateway::Redirect,
          "-> http://127.0.0.1:%P/qavo/files/arbre.maa"},
-        {"compressed", Adresse::Http, Ca::Aucun, Relais::Aucun, "page.gz", HttpGateway::Encodage, "gzip"},
+        {"compressed", Adresse::Http, Ca::Aucun, Relais::Aucun, "page.gz", HttpGateway::Encoding, "gzip"},
         {"private authority unknown", Adresse::Https, Ca::Aucun, Relais::Aucun, "arbre.maa", HttpGateway::Tls,
          "certificate"},
         {"server's own certificate trusted", Adresse::Https, Ca::Serveur, Relais::Aucun, "arbre.maa",
@@ -272,9 +272,9 @@ TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
          HttpGateway::Ok, ""},
         {"root trusted", Adresse::Https, Ca::Racine, Relais::Aucun, "arbre.maa", HttpGateway::Ok, ""},
         {"certificate file missing", Adresse::Https, Ca::Absent, Relais::Aucun, "arbre.maa",
-         HttpGateway::FichierCa, "absent.pem: no such file"},
+         HttpGateway::CaFile, "absent.pem: no such file"},
         {"https to a plain port", Adresse::HttpsSurHttp, Ca::Racine, Relais::Aucun, "arbre.maa",
-         HttpGateway::PasTls, "plain HTTP"},
+         HttpGateway::NotTls, "plain HTTP"},
     });
 }
 
@@ -289,10 +289,10 @@ TEST_F(RealPeers, ThroughAProxyWithItsLogin) {
         {"tunnel", Adresse::Https, Ca::Serveur, Relais::Squid, "arbre.maa", HttpGateway::Ok, ""},
         {"tunnel, authority unknown", Adresse::Https, Ca::Aucun, Relais::Squid, "arbre.maa", HttpGateway::Tls,
          "certificate"},
-        {"login refused", Adresse::Http, Ca::Aucun, Relais::SquidRefus, "arbre.maa", HttpGateway::RefusProxy,
-         "407"},
+        {"login refused", Adresse::Http, Ca::Aucun, Relais::SquidRefus, "arbre.maa",
+         HttpGateway::ProxyRefused, "407"},
         {"tunnel login refused", Adresse::Https, Ca::Serveur, Relais::SquidRefus, "arbre.maa",
-         HttpGateway::RefusProxy, "407"},
+         HttpGateway::ProxyRefused, "407"},
     });
 }
 
@@ -304,7 +304,7 @@ TEST_F(RealPeers, StoreLandsWholeOnNginx) {
         octets += char(i * 7 % 256);
     check({{"plain", Adresse::Http, Ca::Aucun, Relais::Aucun, "s1.maa", HttpGateway::Ok, ""},
            {"tls", Adresse::Https, Ca::Intermediaire, Relais::Aucun, "s2.maa", HttpGateway::Ok, ""},
-           {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refus, "401",
+           {"wrong password", Adresse::Http, Ca::Aucun, Relais::Aucun, "s4.maa", HttpGateway::Refused, "401",
             "x"},
            {"squid", Adresse::Http, Ca::Aucun, Relais::Squid, "s3.maa", HttpGateway::Ok, ""}},
           octets);
