@@ -30,17 +30,16 @@
 
 namespace {
 
-constexpr int kColumnCount = 4; // row number, first number, last number, application
 const QColor kGreyed(224, 224, 224);
 
-QString label(const AppContext& ctx, const char* key) {
+QString labelOf(const AppContext& ctx, const char* key) {
     return ctx.getLabel(QString::fromLatin1(key));
 }
 
 // The file dialogs' filter: the caption and the server tools' upper-case extension, plus the lower-case
 // one for file systems that tell them apart.
 QString csvFilter(const AppContext& ctx) {
-    return label(ctx, "Ficcsv") + QStringLiteral(" (*.CSV *.csv)");
+    return labelOf(ctx, "Ficcsv") + QStringLiteral(" (*.CSV *.csv)");
 }
 
 bool isValidation(const QKeyEvent* key) {
@@ -56,174 +55,13 @@ QString importPreview(const Import500& import, const Translation& tr, int record
 
 } // namespace
 
-FrmVoies::FrmVoies(AppContext& ctx, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_prompts(prompts), m_lines(ctx) {
-    setObjectName(QStringLiteral("frmVoies"));
-    QString title = label(ctx, "MenuVoie");
-    title.remove(QStringLiteral("..."));
-    setWindowTitle(title + QStringLiteral(" - ") + ctx.HADDR);
-    m_greyedReason = ctx.translation.getLabel(QLatin1String(kLinesSection), QLatin1String("GriseAutre"));
-    buildControls();
-    layoutControls();
-    enableButtons(false); // nothing to write or export before a read
+QString FrmVoies::label(const char* key) const {
+    return labelOf(m_ctx, key);
 }
 
 bool FrmVoies::ResetVoies(AppContext& ctx) {
     Lines500 records(ctx);
     return records.ResetVoies();
-}
-
-void FrmVoies::buildControls() {
-    Grille = new QTableWidget(1, kColumnCount, this);
-    Grille->setObjectName(QStringLiteral("Grille"));
-    Grille->horizontalHeader()->hide();
-    Grille->verticalHeader()->hide();
-    Grille->verticalHeader()->setDefaultSectionSize(Grille->fontMetrics().height() + 6);
-    // The window's own editors open over a cell; the grid never edits by itself.
-    Grille->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grille->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grille->setSelectionBehavior(QAbstractItemView::SelectItems);
-    Grille->setColumnWidth(0, 48);
-    Grille->setColumnWidth(1, 150);
-    Grille->setColumnWidth(2, 150);
-    Grille->horizontalHeader()->setStretchLastSection(true);
-    Grille->installEventFilter(this);
-    Grille->viewport()->installEventFilter(this);
-    connect(Grille, &QTableWidget::cellDoubleClicked, this, &FrmVoies::openEditor);
-    // An editor sits on the viewport and would stay behind while the cells scroll away.
-    connect(Grille->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditors(true); });
-    connect(Grille->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { closeEditors(true); });
-
-    txtNumCall = new QLineEdit(Grille->viewport());
-    txtNumCall->setObjectName(QStringLiteral("txtNumCall"));
-    txtNumCall->setMaxLength(VoieT2cs::NumberSize);
-    txtNumCall->hide();
-    txtNumCall->installEventFilter(this);
-
-    cboListeApp = new QComboBox(Grille->viewport());
-    cboListeApp->setObjectName(QStringLiteral("cboListeApp"));
-    cboListeApp->hide();
-    cboListeApp->installEventFilter(this);
-    connect(cboListeApp, &QComboBox::activated, this, &FrmVoies::chooseApplication);
-
-    const auto list = [this](const char* name) {
-        auto* l = new QListWidget(this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->hide();
-        return l;
-    };
-    lstCodesVoies = list("lstCodesVoies");
-    lstLibVoies = list("lstLibVoies");
-    lstDATAServeur = list("lstDATAServeur");
-    lstInfosApp = list("lstInfosApp");
-
-    picLoad = new QFrame(this);
-    picLoad->setObjectName(QStringLiteral("picLoad"));
-    picLoad->setFrameShape(QFrame::Box);
-    picLoad->setAutoFillBackground(true);
-    lblLoad = new QLabel(windowTitle().section(QStringLiteral(" - "), 0, 0), picLoad);
-    lblLoad->setObjectName(QStringLiteral("lblLoad"));
-    lblLoad->setAlignment(Qt::AlignCenter);
-    picSock = new QProgressBar(picLoad);
-    picSock->setObjectName(QStringLiteral("picSock"));
-    picSock->setTextVisible(false);
-    picSock->setMinimumWidth(240);
-    lblProgress = new QLabel(picLoad);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    lblProgress->setAlignment(Qt::AlignCenter);
-    auto* loadBox = new QVBoxLayout(picLoad);
-    loadBox->setContentsMargins(16, 12, 16, 12);
-    loadBox->addWidget(lblLoad);
-    loadBox->addWidget(picSock);
-    loadBox->addWidget(lblProgress);
-    picLoad->hide();
-
-    picErreur = new QFrame(this);
-    picErreur->setObjectName(QStringLiteral("picErreur"));
-    picErreur->setFrameShape(QFrame::Box);
-    picErreur->setAutoFillBackground(true);
-    auto* errorIcon = new QLabel(picErreur);
-    errorIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(48));
-    errorIcon->setAlignment(Qt::AlignCenter);
-    lblErreur = new QLabel(label(m_ctx, "ErrLectureVoies"), picErreur);
-    lblErreur->setObjectName(QStringLiteral("lblErreur"));
-    lblErreur->setAlignment(Qt::AlignCenter);
-    lblErreur->setWordWrap(true);
-    auto* error = new QVBoxLayout(picErreur);
-    error->setContentsMargins(24, 16, 24, 16);
-    error->addWidget(errorIcon);
-    error->addWidget(lblErreur);
-    picErreur->hide();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(50); // lets the window paint before the read holds it
-    connect(Timer1, &QTimer::timeout, this, &FrmVoies::loadLines);
-
-    const auto button = [this](const char* name, const char* key) {
-        auto* b = new QPushButton(label(m_ctx, key), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    cmdImportButton = button("cmdImport", "lblImport");
-    cmdExportButton = button("cmdExport", "lblExport");
-    cmdOKButton = button("cmdOK", "BoutonOK");
-    cmdCancelButton = button("cmdCancel", "BoutonEchap");
-    connect(cmdImportButton, &QPushButton::clicked, this, &FrmVoies::cmdImport);
-    connect(cmdExportButton, &QPushButton::clicked, this, &FrmVoies::cmdExport);
-    connect(cmdOKButton, &QPushButton::clicked, this, &FrmVoies::cmdOK);
-    connect(cmdCancelButton, &QPushButton::clicked, this, &FrmVoies::cmdCancel);
-
-    const QStyle::StandardPixmap icons[] = {QStyle::SP_DialogOkButton, QStyle::SP_DialogCancelButton};
-    for (int i = 0; i < 2; ++i) {
-        auto* icon = new QToolButton(this);
-        icon->setObjectName(QStringLiteral("picIcon_%1").arg(i));
-        icon->setIcon(style()->standardIcon(icons[i]));
-        icon->setAutoRaise(true);
-        icon->setToolTip((i == 0 ? cmdOKButton : cmdCancelButton)->text());
-        connect(icon, &QToolButton::clicked, this, i == 0 ? &FrmVoies::cmdOK : &FrmVoies::cmdCancel);
-        picIcon[size_t(i)] = icon;
-    }
-
-    const QStringList titles = {QString(), label(m_ctx, "VoiesDeb"), label(m_ctx, "VoiesFin"),
-                                label(m_ctx, "VoiesApp")};
-    for (int c = 0; c < kColumnCount; ++c) {
-        auto* title = new QTableWidgetItem(titles[c]);
-        title->setFlags(Qt::ItemIsEnabled);
-        QFont bold = title->font();
-        bold.setBold(true);
-        title->setFont(bold);
-        title->setBackground(palette().button());
-        Grille->setItem(0, c, title);
-    }
-    // The titles stay in view while the lines scroll: the header shows them, their row stays hidden.
-    Grille->setHorizontalHeaderLabels(titles);
-    Grille->horizontalHeader()->show();
-    Grille->setRowHidden(0, true);
-}
-
-void FrmVoies::layoutControls() {
-    // The panels share the grid's cell and show in front of it when raised.
-    auto* centre = new QGridLayout;
-    centre->addWidget(Grille, 0, 0);
-    centre->addWidget(picLoad, 0, 0, Qt::AlignCenter);
-    centre->addWidget(picErreur, 0, 0, Qt::AlignCenter);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdImportButton);
-    buttons->addWidget(cmdExportButton);
-    buttons->addStretch(1);
-    buttons->addWidget(picIcon[0]);
-    buttons->addWidget(cmdOKButton);
-    buttons->addWidget(picIcon[1]);
-    buttons->addWidget(cmdCancelButton);
-
-    auto* mainLayout = new QVBoxLayout(this);
-    mainLayout->addLayout(centre, 1);
-    mainLayout->addLayout(buttons);
-    resize(700, 460);
 }
 
 void FrmVoies::showEvent(QShowEvent* event) {
@@ -462,7 +300,7 @@ void FrmVoies::keyPressEvent(QKeyEvent* event) {
 void FrmVoies::done(int result) {
     if (result == QDialog::Rejected) closeEditors(true);
     if (result == QDialog::Rejected && m_lines.isModified() &&
-        m_prompts.question(label(m_ctx, "VoiesNonAppliquees"), windowTitle()) != Prompts::Answer::Yes)
+        m_prompts.question(label("VoiesNonAppliquees"), windowTitle()) != Prompts::Answer::Yes)
         return;
     closeEditors(false);
     QDialog::done(result);
@@ -471,7 +309,7 @@ void FrmVoies::done(int result) {
 void FrmVoies::cmdExport() {
     closeEditors(true);
     const QString path =
-        m_prompts.saveFileName(label(m_ctx, "Exportlst"), QStringLiteral("*.csv"), csvFilter(m_ctx));
+        m_prompts.saveFileName(label("Exportlst"), QStringLiteral("*.csv"), csvFilter(m_ctx));
     if (path.isEmpty()) return;
     enableButtons(false);
     const QString refus = writeLineFile(path, m_lines.exportCsvBytes(), m_ctx.translation);
@@ -481,8 +319,7 @@ void FrmVoies::cmdExport() {
 
 void FrmVoies::cmdImport() {
     closeEditors(true);
-    const QString path =
-        m_prompts.openFileName(label(m_ctx, "import"), QStringLiteral("*.csv"), csvFilter(m_ctx));
+    const QString path = m_prompts.openFileName(label("import"), QStringLiteral("*.csv"), csvFilter(m_ctx));
     if (path.isEmpty() || !QFileInfo(path).isFile()) return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

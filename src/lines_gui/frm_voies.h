@@ -55,6 +55,9 @@ protected:
     void done(int result) override;
 
 private:
+    static constexpr int kColumnCount = 4; // row number, first number, last number, application
+
+    QString label(const char* key) const;
     void buildControls();
     void layoutControls();
     void fillGrid();
