@@ -67,60 +67,42 @@ TEST(RecordCodec, RequestBlocksHoldTheirFields) {
     t2c.setLineCount(300);
 
     struct Case {
-        const char* name;
+        quint32 code;
         std::function<void(QByteArray&)> build;
-        std::vector<std::pair<int, quint32>> fields; // offset, value; byte 8 included
+        std::vector<std::pair<int, quint32>> fields; // offset, value, besides the code at byte 8
         QByteArray data;                             // expected data part start
         qint16 length;
     };
     QByteArray t2cBytes(reinterpret_cast<const char*>(t2c.bytes.data()), ParVoieT2c::Size);
     t2cBytes[0] = char(300 & 0xFF), t2cBytes[1] = char(300 >> 8);
+    const QByteArray line5 = ff(50) + lineRecordBytes("0140", "0149", 451, 0xFFFF, 0xFFFF, ff(4));
     const Case tc[] = {
-        {"0 application table",
-         [](QByteArray& b) { requestApplicationTable(b, 157); },
-         {{8, 0}, {12, 2}, {32, 157}, {36, 157}},
-         {},
-         512},
-        {"1 application name",
-         [](QByteArray& b) { requestApplicationName(b, 452); },
-         {{8, 1}, {12, 2}, {16, 452}},
-         {},
-         512},
-        {"5 one application",
-         [](QByteArray& b) { requestApplication(b, 300); },
-         {{8, 5}, {12, 2}, {16, 300}},
-         {},
-         512},
-        {"100 write general",
-         [&](QByteArray& b) { requestWriteGeneral(b, t2c); },
-         {{8, 100}, {12, 0}, {32, 1}, {36, 16}},
-         t2cBytes,
+        {0, [](auto& b) { requestApplicationTable(b, 157); }, {{12, 2}, {32, 157}, {36, 157}}, {}, 512},
+        {1, [](auto& b) { requestApplicationName(b, 452); }, {{12, 2}, {16, 452}}, {}, 512},
+        {5, [](auto& b) { requestApplication(b, 300); }, {{12, 2}, {16, 300}}, {}, 512},
+        {100, [&](auto& b) { requestWriteGeneral(b, t2c); }, {{12, 0}, {32, 1}, {36, 16}}, t2cBytes, 8704},
+        {101, [](auto& b) { requestReadGeneral(b); }, {{32, 1}}, {}, 512},
+        {102,
+         [&](auto& b) { requestWriteLines(b, records, 3, 2); },
+         {{12, 1}, {32, 3}, {36, 2}},
+         line5,
          8704},
-        {"101 read general", [](QByteArray& b) { requestReadGeneral(b); }, {{8, 101}, {32, 1}}, {}, 512},
-        {"102 write lines",
-         [&](QByteArray& b) { requestWriteLines(b, records, 3, 2); },
-         {{8, 102}, {12, 1}, {32, 3}, {36, 2}},
-         ff(50) + lineRecordBytes("0140", "0149", 451, 0xFFFF, 0xFFFF, ff(4)),
-         8704},
-        {"103 read lines",
-         [](QByteArray& b) { requestReadLines(b, 192, 8); },
-         {{8, 103}, {32, 192}, {36, 8}},
-         {},
-         512},
-        {"105 reload lines", [](QByteArray& b) { requestReloadLines(b); }, {{8, 105}}, {}, 8704},
+        {103, [](auto& b) { requestReadLines(b, 192, 8); }, {{32, 192}, {36, 8}}, {}, 512},
+        {105, [](auto& b) { requestReloadLines(b); }, {}, {}, 8704},
     };
     for (const Case& c : tc) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.code);
         // A used block: the header is prepared again, and write requests empty the data part.
         QByteArray block(Block::Size, char(0x5A));
         c.build(block);
-        QByteArray expectedRow(Block::Size, '\0');
-        if (c.data.isEmpty()) expectedRow.replace(512, 8704 - 512, QByteArray(8704 - 512, char(0x5A)));
+        QByteArray expected(Block::Size, '\0');
+        if (c.data.isEmpty()) expected.replace(512, 8704 - 512, QByteArray(8704 - 512, char(0x5A)));
+        put32(expected, 8, c.code);
         for (const auto& [offset, value] : c.fields)
-            put32(expectedRow, offset, value);
-        putBytes(expectedRow, 512, c.data);
+            put32(expected, offset, value);
+        putBytes(expected, 512, c.data);
         EXPECT_EQ(block.size(), 8704);
-        EXPECT_EQ(block, expectedRow);
+        EXPECT_EQ(block, expected);
         EXPECT_EQ(requestLength(readU32(block, 8)), c.length);
     }
     // The general record reads back whole from where it is written.
@@ -279,24 +261,11 @@ TEST(RecordCodec, BadRepliesAreRefused) {
         ApplicationRecord app{"x", "y", "z", "w"};
         QString name = QStringLiteral("avant");
         ReplyPage p{-1, -1};
-        ReplyError e = ReplyError::NoError;
-        switch (c.reader) {
-        case Apps:
-            e = Rd_Applications(reply, apps, p);
-            break;
-        case Lines:
-            e = Rd_Par_voie_T2cs(reply, records, p);
-            break;
-        case General:
-            e = Rd_Par_voie_T2c(reply, t2c);
-            break;
-        case OneApp:
-            e = Rd_Application(reply, app);
-            break;
-        case NameOnly:
-            e = Rd_ApplicationName(reply, name);
-            break;
-        }
+        const std::function<ReplyError()> readers[] = {
+            [&] { return Rd_Applications(reply, apps, p); },
+            [&] { return Rd_Par_voie_T2cs(reply, records, p); }, [&] { return Rd_Par_voie_T2c(reply, t2c); },
+            [&] { return Rd_Application(reply, app); }, [&] { return Rd_ApplicationName(reply, name); }};
+        const ReplyError e = readers[c.reader]();
         EXPECT_EQ(e, c.error);
         EXPECT_TRUE(apps.isEmpty());
         EXPECT_TRUE(

@@ -1,6 +1,7 @@
 #include "lines_gui/frm_voies.h"
 
 #include "core/prompts.h"
+#include "lines/line_test_support.h"
 #include "lines/scripted_server.h"
 #include "server/http_gateway.h"
 #include "server/passerelle.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -170,7 +172,7 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
 
 TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
     const QTemporaryDir dir;
-    const QString csv = dir.filePath("lignes.csv");
+    const QString csv = dir.filePath("lines.csv");
     open(readReplies(serverTable(6)));
     prompts.fileNames << csv << "" << csv;
     child<QPushButton>("cmdExport")->click();
@@ -178,23 +180,16 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
               "D\xE9"
               "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n");
 
-    struct Case {
-        QByteArray file;
-        QString line1, line2;
-    };
-    // What a file's lines become is the line table's test; here, a cancelled choice and a shown import.
-    const Case tc[] = {
-        {"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
-        {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
-    for (const Case& c : tc) {
-        testing_support::writeBytes(csv, c.file);
-        s.gateway->replies = {emptyBlock()};
-        writeApplicationName(s.gateway->replies[0], "$NUIT");
-        prompts.answers = {Prompts::Answer::Yes}; // to the preview
-        child<QPushButton>("cmdImport")->click();
-        EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.line1);
-        EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.line2);
-    }
+    // A cancelled choice changes nothing; a file's lines are shown with the names the server gives.
+    testing_support::writeBytes(csv, "Debut;Fin;App\r\n0500;0599;452\r\n");
+    s.gateway->replies = {emptyBlock()};
+    writeApplicationName(s.gateway->replies[0], "$NUIT");
+    child<QPushButton>("cmdImport")->click();
+    EXPECT_EQ(cell(1, 1), "0140");
+    prompts.answers = {Prompts::Answer::Yes}; // to the preview
+    child<QPushButton>("cmdImport")->click();
+    EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3), cell(2, 3)}),
+              QStringList({"0500", "0599", "452   Nuit", "300   Messagerie"}));
     // The imported lines are not written yet: Yes drops them and closes.
     prompts.answers = {Prompts::Answer::Yes};
     w->close();
@@ -223,6 +218,97 @@ TEST(FrmVoiesReset, RemovesTheAutoAttendantWithoutShowingAWindow) {
     s.gateway->replies = readReplies(serverTable(5)).mid(0, 4) << emptyBlock() << emptyBlock();
     ASSERT_TRUE(FrmVoies::ResetVoies(s.ctx));
     EXPECT_EQ(s.codes().mid(4), QList<quint32>({RequestCode::WriteLines, RequestCode::WriteGeneral}));
+}
+
+const QStringList kReadRows = {"0140;0149;451", "0200;0299;300", "0300;0300;", "0400;;451", ";;", ";;"};
+
+// The window on a server of 6 lines (451, 300 greyed, no application, 451, two free), English labels.
+class FrmVoiesImportTest : public FrmVoiesTest {
+protected:
+    void SetUp() override {
+        s.ctx.translation = line_testing::englishLabels();
+        open(lineReads(serverTable(6)));
+        ASSERT_TRUE(w->isLoaded());
+    }
+    // Imports file through the dialogs, answering the preview (if shown) with reply.
+    void applyImport(const QByteArray& file, Prompts::Answer reply) {
+        testing_support::writeBytes(csv, file);
+        prompts.shown.clear();
+        prompts.fileNames = {csv};
+        prompts.answers = {reply};
+        child<QPushButton>("cmdImport")->click();
+    }
+    // Rows 1 to 6 as first;last;application code.
+    QStringList rows() const {
+        QStringList out;
+        for (int row = 1; row <= 6; ++row)
+            out << cell(row, 1) + ';' + cell(row, 2) + ';' + cell(row, 3).left(3);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("voies.csv");
+};
+
+// A file that is not this server's line table is refused with the line that shows it, the table kept;
+// any other shows what it changes, lines skipped included, and changes nothing unless accepted.
+TEST_F(FrmVoiesImportTest, RefusesOtherFilesAndShowsChangesFirst) {
+    // A greyed row tells why it takes no edit; the others show their text alone.
+    const QString why = "This line belongs to another application: it cannot be changed here.";
+    EXPECT_EQ(
+        QStringList({grid->item(2, 1)->toolTip(), grid->item(2, 0)->toolTip(), grid->item(1, 1)->toolTip()}),
+        QStringList({"0200\n" + why, "2\n" + why, ""}));
+    const QByteArray mixed = "D\xE9"
+                             "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0350;0359;451\r\n"
+                             "0400;;451;note\r\n;;\r\n;;\r\n0700;;\r\n0800;;\r\n";
+    const QString mixedChanges = "Lines added: 1 (0700)\nLines removed: 1 (0400 / 451)\n"
+                                 "Lines changed: 1 (0350 / 0359 / 451)\n"
+                                 "Lines of other applications, kept as they are: 1\n"
+                                 "2 line(s) of the file were not imported (not 3 fields, or past the 6 "
+                                 "lines): line(s) 5, 9.";
+    const QStringList mixedRows = {"0140;0149;451", "0200;0299;300", "0350;0359;451", ";;", ";;", "0700;;"};
+    struct Case {
+        const char* name;
+        QByteArray file;
+        Prompts::Answer reply;
+        QString shown; // the refusal's reason, or the preview's remark
+        QStringList rows;
+    };
+    const Case tc[] = {
+        {"newer server's export",
+         "N\xB0 appelant;N\xB0 appel\xE9;Code;Planning;VP;Si ouvert;;;;Libell\xE9;Trace\r\n"
+         "201;;;0;0;451;;0;;Accueil;0\r\n",
+         Prompts::Answer::Yes, "line 2: 11 fields, 3 expected", kReadRows},
+        {"commas",
+         "D\xE9"
+         "but,Fin,Application\r\n0140,0149,451\r\n",
+         Prompts::Answer::Yes, "line 2: 1 field, 3 expected", kReadRows},
+        {"a header alone, with commas",
+         "D\xE9"
+         "but,Fin,Application\r\n",
+         Prompts::Answer::Yes, "line 1: 1 field, 3 expected", kReadRows},
+        {"own export",
+         "D\xE9"
+         "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n",
+         Prompts::Answer::Yes,
+         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1",
+         kReadRows},
+        {"cancelled", mixed, Prompts::Answer::No, mixedChanges, kReadRows},
+        {"accepted", mixed, Prompts::Answer::Yes, mixedChanges, mixedRows},
+    };
+    for (const Case& c : tc) {
+        SCOPED_TRACE(c.name);
+        applyImport(c.file, c.reply);
+        ASSERT_EQ(prompts.shown.size(), 2); // the file dialog, then one box
+        const ScriptedPrompts::Shown& box = prompts.shown[1];
+        if (box.kind == "critical")
+            EXPECT_EQ(box.text, "The file " + csv + " is not a line table (" + c.shown +
+                                    ").\r\nThe table is unchanged.");
+        else
+            EXPECT_EQ(QStringList({box.kind, box.text, box.remark}),
+                      QStringList({"question", "Replace the table by the lines of this file?", c.shown}));
+        EXPECT_EQ(rows(), c.rows);
+    }
 }
 
 } // namespace
