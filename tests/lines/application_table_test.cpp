@@ -13,7 +13,7 @@ struct Server : ScriptedServer {
 };
 
 // A page of the application table: records first..last-1, codes from `code`.
-QByteArray applicationPage(int first, int last, int code, int status = 0) {
+QByteArray page(int first, int last, int code, int status = 0) {
     QByteArray block(Block::Size, '\0');
     writeReplyHeader(block, quint32(status), first, last);
     for (int k = 0; k < last - first; ++k)
@@ -31,21 +31,13 @@ TEST(ApplicationTable, PagesUntilAShortPageOrAFailure) {
         bool ok;
     };
     const Case tc[] = {
-        {"157 then 156", {applicationPage(0, 157, 1), applicationPage(157, 313, 158)}, 2, 313, true},
-        {"one short page", {applicationPage(0, 3, 1)}, 1, 3, true},
-        {"empty table", {applicationPage(0, 0, 1)}, 1, 0, true},
-        {"second page not answered", {applicationPage(0, 157, 1)}, 2, 157, false},
-        {"second page bad status",
-         {applicationPage(0, 157, 1), applicationPage(157, 160, 158, 1)},
-         2,
-         157,
-         false},
-        {"first page cut", {applicationPage(0, 157, 1).left(600)}, 1, 0, false},
-        {"server repeats its page",
-         {applicationPage(0, 157, 1), applicationPage(0, 157, 158)},
-         2,
-         314,
-         false},
+        {"157 then 156", {page(0, 157, 1), page(157, 313, 158)}, 2, 313, true},
+        {"one short page", {page(0, 3, 1)}, 1, 3, true},
+        {"empty table", {page(0, 0, 1)}, 1, 0, true},
+        {"second page not answered", {page(0, 157, 1)}, 2, 157, false},
+        {"second page bad status", {page(0, 157, 1), page(157, 160, 158, 1)}, 2, 157, false},
+        {"first page cut", {page(0, 157, 1).left(600)}, 1, 0, false},
+        {"server repeats its page", {page(0, 157, 1), page(0, 157, 158)}, 2, 314, false},
     };
     for (const Case& c : tc) {
         SCOPED_TRACE(c.name);

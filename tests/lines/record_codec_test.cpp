@@ -163,11 +163,7 @@ TEST(RecordCodec, RecordsUnpackFromTheirServerBytes) {
 }
 
 TEST(RecordCodec, ServerCharactersAndNoneMarks) {
-    struct ReadCase {
-        QByteArray field;
-        QString text;
-    };
-    const ReadCase readCases[] = {
+    const std::pair<QByteArray, QString> readCases[] = {
         {padded("0140", 20), "0140"},
         {QByteArray("12") + ff(18), "12"},
         {ff(20), ""},
@@ -175,23 +171,19 @@ TEST(RecordCodec, ServerCharactersAndNoneMarks) {
         {padded("\xE9\x80", 20), QStringLiteral("é€")},
         {QByteArray("\00099", 3), ""}, // NUL, 9, 9
     };
-    for (const ReadCase& l : readCases)
-        EXPECT_EQ(conv_wexa_string(l.field), l.text) << l.field.toHex().constData();
+    for (const auto& [field, text] : readCases)
+        EXPECT_EQ(conv_wexa_string(field), text) << field.toHex().constData();
 
-    struct WrittenCase {
-        QString text;
-        QByteArray field;
-    };
-    const WrittenCase writtenCases[] = {
+    const std::pair<QString, QByteArray> writtenCases[] = {
         {"", ff(6)},
         {"45", padded("45", 6)},
         {"1234567890", "123456"},
         {QStringLiteral("é€"), padded("\xE9\x80", 6)},
     };
-    for (const WrittenCase& e : writtenCases) {
+    for (const auto& [text, expected] : writtenCases) {
         QByteArray field(8, 'z');
-        conv_string_wexa(e.text, field.data(), 6);
-        EXPECT_EQ(field, e.field + "zz") << e.text.toStdString();
+        conv_string_wexa(text, field.data(), 6);
+        EXPECT_EQ(field, expected + "zz") << text.toStdString();
     }
 
     // Free takes bytes 0-45 all 0xFF; in use looks at the numbers, the application and the second code.
