@@ -66,8 +66,8 @@ void allerRetour(benchmark::State& state, bool connexionGardee) {
     }
     for (auto _ : state) {
         if (!connexionGardee && !connecter()) state.SkipWithError("login refused");
-        if (!ftp.PutFile(envoi, "arbre.maa", cFTP::TransfertBinaire) ||
-            !ftp.GetFile("arbre.maa", retour, cFTP::TransfertBinaire)) {
+        if (!ftp.PutFile(envoi, "arbre.maa", cFTP::TransferBinary) ||
+            !ftp.GetFile("arbre.maa", retour, cFTP::TransferBinary)) {
             state.SkipWithError("transfer failed");
             break;
         }
@@ -104,13 +104,13 @@ void transfertGros(benchmark::State& state, bool envoi) {
     f.close();
     cFTP ftp;
     if (!ftp.Connect("127.0.0.1", "bench", "bench", state.range(0) != 0, s.port) ||
-        !ftp.PutFile(source, "gros.bin", cFTP::TransfertBinaire)) {
+        !ftp.PutFile(source, "gros.bin", cFTP::TransferBinary)) {
         state.SkipWithError("login or first store refused");
         return;
     }
     for (auto _ : state) {
-        const bool ok = envoi ? ftp.PutFile(source, "gros.bin", cFTP::TransfertBinaire)
-                              : ftp.GetFile("gros.bin", retour, cFTP::TransfertBinaire);
+        const bool ok = envoi ? ftp.PutFile(source, "gros.bin", cFTP::TransferBinary)
+                              : ftp.GetFile("gros.bin", retour, cFTP::TransferBinary);
         if (!ok) {
             state.SkipWithError("transfer failed");
             break;

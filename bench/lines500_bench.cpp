@@ -46,12 +46,12 @@ void BM_Read2000Lines500(benchmark::State& state) {
     int lines = 0;
     for (auto _ : state) {
         // A new table each time: the names are looked up again, as when the window opens.
-        Voies500 voies(ctx);
-        if (!voies.lire()) {
+        Lines500 records(ctx);
+        if (!records.read()) {
             state.SkipWithError("read failed");
             return;
         }
-        lines = voies.nombreVoies();
+        lines = records.lineCount();
     }
     state.counters["lines"] = lines;
 }

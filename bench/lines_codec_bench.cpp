@@ -6,46 +6,46 @@ namespace {
 
 // A full page of line records as a server sends them: numbers, applications, a few free records.
 QList<VoieT2cs> pagePleine() {
-    QList<VoieT2cs> voies(MaxVoiesParPage);
-    for (int i = 0; i < voies.size(); ++i) {
+    QList<VoieT2cs> records(MaxLinesPerPage);
+    for (int i = 0; i < records.size(); ++i) {
         if (i % 10 == 9) continue;
-        voies[i].setPremier(QString::number(1000 + i * 10));
-        voies[i].setDernier(QString::number(1009 + i * 10));
-        voies[i].application = quint16(451 + i % 5);
+        records[i].setFirst(QString::number(1000 + i * 10));
+        records[i].setLast(QString::number(1009 + i * 10));
+        records[i].application = quint16(451 + i % 5);
     }
-    return voies;
+    return records;
 }
 
 // Packing a write request of 96 lines and unpacking a reply of 96 lines (target: under 20 µs).
 void BM_PageDe96VoiesPackUnpack(benchmark::State& state) {
-    const QList<VoieT2cs> voies = pagePleine();
-    QList<VoieT2cs> lues(MaxVoiesParPage);
-    QByteArray bloc;
+    const QList<VoieT2cs> records = pagePleine();
+    QList<VoieT2cs> read(MaxLinesPerPage);
+    QByteArray block;
     for (auto _ : state) {
-        requeteEcritureVoies(bloc, voies, 0, MaxVoiesParPage);
-        ecrireEnteteReponse(bloc, 0, 0, MaxVoiesParPage);
-        PageReponse page;
-        benchmark::DoNotOptimize(Rd_Par_voie_T2cs(bloc, lues, page));
-        benchmark::DoNotOptimize(lues.constData());
+        requestWriteLines(block, records, 0, MaxLinesPerPage);
+        writeReplyHeader(block, 0, 0, MaxLinesPerPage);
+        ReplyPage page;
+        benchmark::DoNotOptimize(Rd_Par_voie_T2cs(block, read, page));
+        benchmark::DoNotOptimize(read.constData());
     }
 }
 BENCHMARK(BM_PageDe96VoiesPackUnpack)->Unit(benchmark::kMicrosecond);
 
 // The same page with the numbers turned into text and back, as a read and a write of the grid do.
 void BM_PageDe96VoiesAvecTextes(benchmark::State& state) {
-    const QList<VoieT2cs> voies = pagePleine();
-    QList<VoieT2cs> lues(MaxVoiesParPage);
-    QByteArray bloc;
+    const QList<VoieT2cs> records = pagePleine();
+    QList<VoieT2cs> read(MaxLinesPerPage);
+    QByteArray block;
     for (auto _ : state) {
-        requeteEcritureVoies(bloc, voies, 0, MaxVoiesParPage);
-        ecrireEnteteReponse(bloc, 0, 0, MaxVoiesParPage);
-        PageReponse page;
-        Rd_Par_voie_T2cs(bloc, lues, page);
-        for (VoieT2cs& v : lues) {
-            v.setPremier(v.premierTexte());
-            v.setDernier(v.dernierTexte());
+        requestWriteLines(block, records, 0, MaxLinesPerPage);
+        writeReplyHeader(block, 0, 0, MaxLinesPerPage);
+        ReplyPage page;
+        Rd_Par_voie_T2cs(block, read, page);
+        for (VoieT2cs& v : read) {
+            v.setFirst(v.firstText());
+            v.setLast(v.lastText());
         }
-        benchmark::DoNotOptimize(lues.constData());
+        benchmark::DoNotOptimize(read.constData());
     }
 }
 BENCHMARK(BM_PageDe96VoiesAvecTextes)->Unit(benchmark::kMicrosecond);

@@ -96,7 +96,7 @@ BENCHMARK(BM_StoreMaximalTree)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ThousandInformationRequests(benchmark::State& state) {
     Online o;
     Passerelle& link = passerelleOf(o.ctx);
-    QByteArray buffer(Passerelle::TailleBuffer, '\0');
+    QByteArray buffer(Passerelle::BufferSize, '\0');
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) {
             bool replied = false;

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         if (!countOk || count < 0 || count > 0xFFFF || parser.positionalArguments().size() != 1)
             return usage(QStringLiteral("--make-500 FILE COUNT: COUNT from 0 to 65535"));
         const QString file = parser.value(QStringLiteral("make-500"));
-        const QString error = platform::writeFileAtomically(file, sim::exempleVoies500(count));
+        const QString error = platform::writeFileAtomically(file, sim::exampleLines500(count));
         if (!error.isEmpty()) return usage(QStringLiteral("cannot write %1: %2").arg(file, error));
         return 0;
     }

@@ -192,7 +192,7 @@ SimServer::Reply SimServer::infoRequest(const HttpRequest& request) {
     r.body = QByteArray(kInfoBlockSize, '\0');
     const QByteArray head = request.body.left(256);
     std::copy(head.begin(), head.end(), r.body.begin());
-    const quint32 status = repondreIhm(options_.root, request.body, r.body, r.logNote);
+    const quint32 status = answerIhm(options_.root, request.body, r.body, r.logNote);
     qToLittleEndian<quint32>(status, r.body.data() + 256);
     return r;
 }

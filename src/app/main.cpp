@@ -3,7 +3,7 @@
 #include "editor/frm_main.h"
 #include "editor/qt_prompts.h"
 #include "editor/tree_document.h"
-#include "lines/gui/frm_voies.h"
+#include "lines_gui/line_windows.h"
 #include "platform/pacing.h"
 #include "platform/paths.h"
 #include "platform/raw_command_line.h"
@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     frmMain window(document, prompts);
     prompts.setParentWidget(&window);
     // The server reset also takes the auto-attendant off the server's lines.
-    window.setResetVoies([&ctx] { return FrmVoies::ResetVoies(ctx); });
+    window.setResetVoies([&ctx] { return resetServerLines(ctx); });
     window.Form_Load();
     window.show();
     // Unsaved work of an editor that did not end normally, asked about over the window.

@@ -5,32 +5,31 @@
 
 namespace {
 
-ApplicationListe versListe(const EnregApplication& e, const QString& code, const Translation& tr) {
-    return {code, nomAffiche(tr, e.nom), e.code2, e.champ4};
+ApplicationItem toItem(const ApplicationRecord& e, const QString& code, const Translation& tr) {
+    return {code, displayName(tr, e.name), e.code2, e.field4};
 }
 
 } // namespace
 
-ChargementApplications loadApplications(AppContext& ctx) {
-    ChargementApplications resultat;
-    QByteArray bloc;
-    int premier = 0;
+ApplicationLoad loadApplications(AppContext& ctx) {
+    ApplicationLoad result;
+    QByteArray block;
+    int first = 0;
     for (;;) {
-        requeteTableApplications(bloc, premier);
-        const std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx, bloc);
-        PageReponse page;
-        if (!reponse || Rd_Applications(*reponse, resultat.entrees, page) != ErreurReponse::Aucune)
-            return resultat;
-        if (page.nombre() < MaxApplicationsParPage) break;
+        requestApplicationTable(block, first);
+        const std::optional<QByteArrayView> reply = sendIhmRequest(ctx, block);
+        ReplyPage page;
+        if (!reply || Rd_Applications(*reply, result.records, page) != ReplyError::NoError) return result;
+        if (page.count() < MaxApplicationsPerPage) break;
         // A server that does not move on would be asked forever.
-        if (page.dernier <= premier) return resultat;
-        premier = page.dernier;
+        if (page.last <= first) return result;
+        first = page.last;
     }
-    resultat.ok = true;
-    return resultat;
+    result.ok = true;
+    return result;
 }
 
-int valeurCode(const QString& code) {
+int codeValue(const QString& code) {
     qsizetype i = 0;
     while (i < code.size() && code.at(i) == QLatin1Char(' '))
         ++i;
@@ -40,55 +39,54 @@ int valeurCode(const QString& code) {
     return int(n);
 }
 
-bool estAppliSVI(int code) {
-    return code >= PremiereAppliSVI && code <= DerniereAppliSVI;
+bool isAttendantApp(int code) {
+    return code >= FirstAttendantApp && code <= LastAttendantApp;
 }
 
-QString nomAffiche(const Translation& tr, const QString& nom) {
-    if (nom.startsWith(QLatin1Char('$'))) return tr.getLabel(QStringLiteral("VOIES"), nom.mid(1).trimmed());
-    return nom.trimmed();
+QString displayName(const Translation& tr, const QString& name) {
+    if (name.startsWith(QLatin1Char('$'))) return tr.getLabel(QStringLiteral("VOIES"), name.mid(1).trimmed());
+    return name.trimmed();
 }
 
-QString ApplicationListe::item() const {
-    return code + QLatin1Char('|') + nom + QLatin1Char('|') + code2 + QLatin1Char('|') + champ4;
+QString ApplicationItem::item() const {
+    return code + QLatin1Char('|') + name + QLatin1Char('|') + code2 + QLatin1Char('|') + field4;
 }
 
-QList<ApplicationListe> applicationsToutes(const QList<EnregApplication>& entrees, const Translation& tr) {
-    QList<ApplicationListe> liste;
-    for (const EnregApplication& e : entrees)
-        if (valeurCode(e.code) < CodeApplicationMax) liste.append(versListe(e, e.code, tr));
-    return liste;
+QList<ApplicationItem> allApplications(const QList<ApplicationRecord>& records, const Translation& tr) {
+    QList<ApplicationItem> list;
+    for (const ApplicationRecord& e : records)
+        if (codeValue(e.code) < MaxApplicationCode) list.append(toItem(e, e.code, tr));
+    return list;
 }
 
-QList<ApplicationListe> applicationsChoisissables(const QList<EnregApplication>& entrees,
-                                                  const Translation& tr) {
-    QList<ApplicationListe> liste;
-    for (const EnregApplication& e : entrees)
-        if (estAppliSVI(valeurCode(e.code))) liste.append(versListe(e, e.code.right(5), tr));
-    return liste;
+QList<ApplicationItem> choosableApplications(const QList<ApplicationRecord>& records, const Translation& tr) {
+    QList<ApplicationItem> list;
+    for (const ApplicationRecord& e : records)
+        if (isAttendantApp(codeValue(e.code))) list.append(toItem(e, e.code.right(5), tr));
+    return list;
 }
 
-QString applicationName(const QList<ApplicationListe>& liste, int code) {
-    for (const ApplicationListe& a : liste)
-        if (valeurCode(a.code) == code) return a.nom;
+QString applicationName(const QList<ApplicationItem>& list, int code) {
+    for (const ApplicationItem& a : list)
+        if (codeValue(a.code) == code) return a.name;
     return {};
 }
 
-std::optional<EnregApplication> lireApplication(AppContext& ctx, int code) {
-    QByteArray bloc;
-    requeteApplication(bloc, code);
-    const std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx, bloc);
-    EnregApplication app;
-    if (!reponse || Rd_Application(*reponse, app) != ErreurReponse::Aucune) return std::nullopt;
+std::optional<ApplicationRecord> readApplication(AppContext& ctx, int code) {
+    QByteArray block;
+    requestApplication(block, code);
+    const std::optional<QByteArrayView> reply = sendIhmRequest(ctx, block);
+    ApplicationRecord app;
+    if (!reply || Rd_Application(*reply, app) != ReplyError::NoError) return std::nullopt;
     return app;
 }
 
-QString lireNomApplication(AppContext& ctx, int code) {
-    QByteArray bloc;
-    requeteNomApplication(bloc, code);
-    const std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx, bloc);
-    QString nom;
-    if (!reponse || Rd_NomApplication(*reponse, nom) != ErreurReponse::Aucune || nom.trimmed().isEmpty())
-        return NomApplicationInconnue;
-    return nom;
+QString readApplicationName(AppContext& ctx, int code) {
+    QByteArray block;
+    requestApplicationName(block, code);
+    const std::optional<QByteArrayView> reply = sendIhmRequest(ctx, block);
+    QString name;
+    if (!reply || Rd_ApplicationName(*reply, name) != ReplyError::NoError || name.trimmed().isEmpty())
+        return UnknownApplicationName;
+    return name;
 }

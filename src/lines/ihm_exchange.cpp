@@ -3,13 +3,13 @@
 #include "lines/record_codec.h"
 #include "server/passerelle.h"
 
-std::optional<QByteArrayView> envoyerRequeteIhm(AppContext& ctx, QByteArray& bloc) {
+std::optional<QByteArrayView> sendIhmRequest(AppContext& ctx, QByteArray& block) {
     // The reply is read back into the whole buffer, whatever the request's length.
-    if (bloc.size() < Bloc::Taille) bloc.resize(Bloc::Taille, '\0');
-    bool repondu = false;
-    qsizetype longueur = 0;
-    const qint16 resultat = passerelleOf(ctx).GetIhmInfo(
-        ctx, bloc, longueurRequete(lireU32(bloc, Bloc::Code)), &repondu, &longueur);
-    if (!repondu || resultat != 0) return std::nullopt;
-    return QByteArrayView(bloc.constData(), qMin(longueur, bloc.size()));
+    if (block.size() < Block::Size) block.resize(Block::Size, '\0');
+    bool answered = false;
+    qsizetype length = 0;
+    const qint16 result = passerelleOf(ctx).GetIhmInfo(ctx, block, requestLength(readU32(block, Block::Code)),
+                                                       &answered, &length);
+    if (!answered || result != 0) return std::nullopt;
+    return QByteArrayView(block.constData(), qMin(length, block.size()));
 }

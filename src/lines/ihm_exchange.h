@@ -9,6 +9,6 @@ struct AppContext;
 
 // One information request through the context's gateway (created on first use): sends the request the
 // block holds, with the length its code needs, and reads the reply back into the block. Returns the
-// reply's real bytes (a view into `bloc`, valid until the block changes), or nothing when the gateway
+// reply's real bytes (a view into `block`, valid until the block changes), or nothing when the gateway
 // gave no reply or a result other than 0.
-std::optional<QByteArrayView> envoyerRequeteIhm(AppContext& ctx, QByteArray& bloc);
+std::optional<QByteArrayView> sendIhmRequest(AppContext& ctx, QByteArray& block);

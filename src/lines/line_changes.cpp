@@ -32,11 +32,11 @@ LineChanges compareLineTables(const LineTable& before, const LineTable& after) {
     // The old lines by key; each new line first takes an identical old one, then any of the same key.
     QHash<QString, QList<LineRecord>> old;
     for (int i = 1; i <= before.lineCount(); ++i)
-        if (!before.ligne(i).isBlank()) old[lineKey(before.ligne(i))].append(before.ligne(i));
+        if (!before.line(i).isBlank()) old[lineKey(before.line(i))].append(before.line(i));
     LineChanges changes;
     QList<const LineRecord*> different;
     for (int i = 1; i <= after.lineCount(); ++i) {
-        const LineRecord& r = after.ligne(i);
+        const LineRecord& r = after.line(i);
         if (r.app >= 1 && !isAutoAttendantApplication(r.app)) ++changes.otherApplications;
         if (r.isBlank()) continue;
         auto it = old.find(lineKey(r));
@@ -53,7 +53,7 @@ LineChanges compareLineTables(const LineTable& before, const LineTable& after) {
         }
     }
     for (int i = 1; i <= before.lineCount(); ++i) {
-        const LineRecord& r = before.ligne(i);
+        const LineRecord& r = before.line(i);
         if (r.isBlank()) continue;
         auto it = old.find(lineKey(r));
         if (it != old.end() && it->removeOne(r)) changes.removed << lineName(r);

@@ -30,7 +30,7 @@ QByteArray csvBytes(const LineTable& table, const Translation& translation) {
     QString text = csvHeader(translation) + QLatin1String("\r\n");
     const QChar sep = QLatin1Char(';');
     for (int i = 1; i <= table.lineCount(); ++i) {
-        const LineRecord& r = table.ligne(i);
+        const LineRecord& r = table.line(i);
         if (r.isBlank()) continue;
         text += r.cli + sep + r.ddi + sep + r.code + sep + QString::number(r.planing) + sep +
                 QString::number(r.VP) + sep + QString::number(r.app) + sep + r.trfOK + sep +
@@ -132,7 +132,7 @@ CsvReport readCsv(LineTable& table, const LineNames& names, const QByteArray& by
     };
     std::vector<Kept> kept;
     for (int i = 1; i <= table.lineCount(); ++i)
-        if (isProtected(table.ligne(i))) kept.push_back({i, table.ligne(i)});
+        if (isProtected(table.line(i))) kept.push_back({i, table.line(i)});
     for (CsvLine& line : lines) {
         const LineRecord& r = line.record;
         if (!isProtected(r)) continue;

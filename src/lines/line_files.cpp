@@ -89,7 +89,7 @@ QByteArray lineTableBytes(const LineTable& table) {
     QString text = QLatin1String(kLineFileHeader) + QLatin1String("\r\n");
     const QChar sep = QLatin1Char(';');
     for (int i = 1; i <= table.lineCount(); ++i) {
-        const LineRecord& r = table.ligne(i);
+        const LineRecord& r = table.line(i);
         if (r.isBlank()) continue;
         text += r.cli + sep + r.ddi + sep + r.code + sep + numberOrEmpty(r.app) + sep + r.trfOK + sep +
                 numberOrEmpty(r.appKO) + sep + r.trfKO + sep +

@@ -7,9 +7,9 @@
 namespace {
 
 // Cells of greyed lines are never changed.
-LineRecord* editableLigne(LineTable& table, int row) {
-    if (!table.hasLigne(row)) return nullptr;
-    LineRecord& r = table.ligne(row);
+LineRecord* editableLine(LineTable& table, int row) {
+    if (!table.hasLine(row)) return nullptr;
+    LineRecord& r = table.line(row);
     return isGreyed(r) ? nullptr : &r;
 }
 
@@ -65,7 +65,7 @@ bool isNumberText(const QString& t, const QString& extras) {
 }
 
 bool enterCellText(LineTable& table, const LineNames& names, int row, int column, const QString& text) {
-    LineRecord* r = editableLigne(table, row);
+    LineRecord* r = editableLine(table, row);
     const QString tag = columnTag(column);
     if (!r || tag.isEmpty()) return false;
     const QString t = text.trimmed();
@@ -115,7 +115,7 @@ bool enterCellText(LineTable& table, const LineNames& names, int row, int column
 }
 
 bool choosePlanning(LineTable& table, const LineNames& names, int row, int index) {
-    LineRecord* r = editableLigne(table, row);
+    LineRecord* r = editableLine(table, row);
     if (!r || index < 0 || index > PlanningTable::kCount) return false;
     r->planing = qint16(index);
     r->planningName = names.plannings.planningName(index);
@@ -123,19 +123,19 @@ bool choosePlanning(LineTable& table, const LineNames& names, int row, int index
 }
 
 bool chooseTrace(LineTable& table, int row, int index) {
-    LineRecord* r = editableLigne(table, row);
+    LineRecord* r = editableLine(table, row);
     if (!r || index < 0 || index > 3) return false;
     r->trace = qint16(index);
     return true;
 }
 
 bool clearCell(LineTable& table, int row, int column) {
-    LineRecord* r = editableLigne(table, row);
+    LineRecord* r = editableLine(table, row);
     // A transfer when open greys its line; Delete on it gives the line back, unless it is another
     // application's.
-    if (!r && column == 6 && table.hasLigne(row) && !table.ligne(row).trfOK.isEmpty() &&
-        (table.ligne(row).app == 0 || isAutoAttendantApplication(table.ligne(row).app))) {
-        table.ligne(row).trfOK.clear();
+    if (!r && column == 6 && table.hasLine(row) && !table.line(row).trfOK.isEmpty() &&
+        (table.line(row).app == 0 || isAutoAttendantApplication(table.line(row).app))) {
+        table.line(row).trfOK.clear();
         return true;
     }
     if (!r) return false;
@@ -185,7 +185,7 @@ int addLigne(LineTable& table) {
 }
 
 bool deleteLigne(LineTable& table, int row) {
-    if (!editableLigne(table, row)) return false;
+    if (!editableLine(table, row)) return false;
     const int count = table.lineCount();
     table.removeAt(row);
     // The grid keeps its minimum number of lines: the last one comes back empty.
@@ -194,7 +194,7 @@ bool deleteLigne(LineTable& table, int row) {
 }
 
 bool insertLigne(LineTable& table, int row) {
-    if (table.lineCount() >= lineCapacity || !table.hasLigne(row)) return false;
+    if (table.lineCount() >= lineCapacity || !table.hasLine(row)) return false;
     table.insertEmptyAt(row);
     return true;
 }
@@ -208,7 +208,7 @@ QList<LineFinding> verifDebug(const LineTable& table, const Translation& transla
         faults[k] = translation.getLabel(section, QStringLiteral("DebugErr%1").arg(k + 1));
     QList<LineFinding> findings;
     for (int i = 1; i <= table.lineCount(); ++i) {
-        const LineRecord& r = table.ligne(i);
+        const LineRecord& r = table.line(i);
         const bool noOpen = r.trfOK.isEmpty() && r.app == 0;
         const bool noClosed = r.trfKO.isEmpty() && r.appKO == 0;
         // Values a file brought in that the server would read as none.

@@ -14,10 +14,10 @@
 namespace line_server {
 
 bool loadApplicationDirectory(AppContext& ctx, ApplicationDirectory& directory) {
-    const ChargementApplications read = loadApplications(ctx);
+    const ApplicationLoad read = loadApplications(ctx);
     directory.clear();
-    for (const ApplicationListe& a : applicationsToutes(read.entrees, ctx.translation))
-        directory.add(ApplicationEntry{valeurCode(a.code), a.nom, a.code2, a.champ4});
+    for (const ApplicationItem& a : allApplications(read.records, ctx.translation))
+        directory.add(ApplicationEntry{codeValue(a.code), a.name, a.code2, a.field4});
     return read.ok;
 }
 
@@ -41,17 +41,17 @@ bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error) {
     const QString local = QDir(ctx.repTMP).filePath(QStringLiteral("rcm.cfg"));
     if (!saveLineFile(table, local, ctx.translation, error)) return false;
     Passerelle& link = passerelleOf(ctx);
-    link.parametres(ctx, true);
+    link.setParameters(ctx, true);
     if (link.gateway().PutFileHTTP_QAVO(local, QStringLiteral("rcm.cfg")) != 0) {
         if (error)
             *error = ctx.translation.getLabel(QStringLiteral("ErrEnvoiVoies"))
                          .replace(QStringLiteral("$RAISON$"), server_transfers::lastReason(ctx));
         return false;
     }
-    QByteArray bloc;
-    Clear_Bloc_Entete(bloc);
-    ecrireU32(bloc, Bloc::Code, CodeRequete::RechargeLignes);
-    link.GetIhmInfo(ctx, bloc, qint16(Bloc::Taille));
+    QByteArray block;
+    Clear_Bloc_Entete(block);
+    writeU32(block, Block::Code, RequestCode::ReloadLines);
+    link.GetIhmInfo(ctx, block, qint16(Block::Size));
     return true;
 }
 

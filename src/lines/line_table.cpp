@@ -7,7 +7,7 @@
 #include <algorithm>
 
 bool isAutoAttendantApplication(int code) {
-    return estAppliSVI(code);
+    return isAttendantApp(code);
 }
 
 bool isGreyed(const LineRecord& record) {
@@ -114,8 +114,8 @@ std::array<QString, 9> gridTitles(const Translation& translation) {
 
 LineGridRow gridRow(const LineTable& table, const LineNames& names, int i) {
     LineGridRow row;
-    if (!table.hasLigne(i)) return row;
-    const LineRecord& r = table.ligne(i);
+    if (!table.hasLine(i)) return row;
+    const LineRecord& r = table.line(i);
     row.texts = {r.cli,
                  r.ddi,
                  r.code,

@@ -48,9 +48,9 @@ class LineTable {
 public:
     int lineCount() const { return int(m_records.size()); }
     // 1-based, 1..lineCount().
-    LineRecord& ligne(int i) { return m_records[std::size_t(i - 1)]; }
-    const LineRecord& ligne(int i) const { return m_records[std::size_t(i - 1)]; }
-    bool hasLigne(int i) const { return i >= 1 && i <= lineCount(); }
+    LineRecord& line(int i) { return m_records[std::size_t(i - 1)]; }
+    const LineRecord& line(int i) const { return m_records[std::size_t(i - 1)]; }
+    bool hasLine(int i) const { return i >= 1 && i <= lineCount(); }
 
     void clear() { m_records.clear(); }
     // False, and nothing added, once lineCapacity lines are held.

@@ -11,214 +11,214 @@
 
 namespace {
 
-const QString kSectionVoies = QStringLiteral("VOIES");
+const QString kApplicationNamesSection = QStringLiteral("VOIES");
 
 } // namespace
 
-QString LigneVoie500::texteApplication() const {
-    return code.isEmpty() ? QString() : code + QStringLiteral("   ") + nom;
+QString LineRow500::applicationText() const {
+    return code.isEmpty() ? QString() : code + QStringLiteral("   ") + name;
 }
 
-Voies500::Voies500(AppContext& ctx) : ctx_(ctx) {}
+Lines500::Lines500(AppContext& ctx) : ctx_(ctx) {}
 
-bool Voies500::lire(const Progression& progression) {
-    lu_ = false;
-    lignes_.clear();
-    voies_.clear();
+bool Lines500::read(const Progress& progress) {
+    read_ = false;
+    rows_.clear();
+    records_.clear();
 
-    QByteArray bloc;
-    requeteLectureGeneral(bloc);
-    std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx_, bloc);
-    if (!reponse || Rd_Par_voie_T2c(*reponse, t2c_) != ErreurReponse::Aucune) return false;
-    const int total = t2c_.nombreVoies();
-    voies_ = QList<VoieT2cs>(total); // every record free until read
+    QByteArray block;
+    requestReadGeneral(block);
+    std::optional<QByteArrayView> reply = sendIhmRequest(ctx_, block);
+    if (!reply || Rd_Par_voie_T2c(*reply, t2c_) != ReplyError::NoError) return false;
+    const int total = t2c_.lineCount();
+    records_ = QList<VoieT2cs>(total); // every record free until read
 
-    for (int premier = 0; premier < total; premier += MaxVoiesParPage) {
-        const int nombre = qMin(MaxVoiesParPage, total - premier);
-        requeteLectureVoies(bloc, premier, nombre);
-        reponse = envoyerRequeteIhm(ctx_, bloc);
-        PageReponse page;
-        if (!reponse || Rd_Par_voie_T2cs(*reponse, voies_, page) != ErreurReponse::Aucune) return false;
-        if (progression) progression(premier + nombre, total);
+    for (int first = 0; first < total; first += MaxLinesPerPage) {
+        const int count = qMin(MaxLinesPerPage, total - first);
+        requestReadLines(block, first, count);
+        reply = sendIhmRequest(ctx_, block);
+        ReplyPage page;
+        if (!reply || Rd_Par_voie_T2cs(*reply, records_, page) != ReplyError::NoError) return false;
+        if (progress) progress(first + count, total);
     }
-    if (!construireLignes(false)) return false;
-    serveur_ = voies_;
-    lu_ = true;
+    if (!buildRows(false)) return false;
+    server_ = records_;
+    read_ = true;
     return true;
 }
 
-bool Voies500::chargerApplications() {
-    const ChargementApplications table = loadApplications(ctx_);
-    choix_.clear();
-    for (const EnregApplication& e : table.entrees) {
-        if (!estAppliSVI(valeurCode(e.code))) continue;
+bool Lines500::loadChoosableApplications() {
+    const ApplicationLoad table = loadApplications(ctx_);
+    choices_.clear();
+    for (const ApplicationRecord& e : table.records) {
+        if (!isAttendantApp(codeValue(e.code))) continue;
         // Here the name is always a key of section "VOIES", whatever its first character.
-        choix_.append({e.code.right(5), ctx_.translation.getLabel(kSectionVoies, e.nom.mid(1).trimmed()),
-                       e.code2, e.champ4});
+        choices_.append({e.code.right(5),
+                         ctx_.translation.getLabel(kApplicationNamesSection, e.name.mid(1).trimmed()),
+                         e.code2, e.field4});
     }
     return table.ok;
 }
 
-QString Voies500::itemChoix(const ApplicationListe& app) {
-    return app.code + QStringLiteral("   ") + app.nom;
+QString Lines500::choiceItem(const ApplicationItem& app) {
+    return app.code + QStringLiteral("   ") + app.name;
 }
 
-std::optional<QString> Voies500::nomApplication(int code, bool parNomSeul) {
+std::optional<QString> Lines500::lookUpName(int code, bool nameOnly) {
     auto it = lstDATAServeur_.constFind(code);
     if (it == lstDATAServeur_.constEnd()) {
-        QString nom;
-        if (parNomSeul) {
-            nom = lireNomApplication(ctx_, code);
+        QString name;
+        if (nameOnly) {
+            name = readApplicationName(ctx_, code);
         } else {
-            const std::optional<EnregApplication> app = lireApplication(ctx_, code);
+            const std::optional<ApplicationRecord> app = readApplication(ctx_, code);
             if (!app) return std::nullopt;
-            nom = app->nom;
+            name = app->name;
         }
-        it = lstDATAServeur_.insert(code, nom);
+        it = lstDATAServeur_.insert(code, name);
     }
-    return nomAffiche(ctx_.translation, *it);
+    return displayName(ctx_.translation, *it);
 }
 
-bool Voies500::construireLignes(bool parNomSeul) {
-    lignes_.clear();
-    lignes_.reserve(voies_.size());
-    for (const VoieT2cs& v : voies_) {
-        LigneVoie500 l;
-        l.premier = v.premierTexte();
-        l.dernier = v.dernierTexte();
+bool Lines500::buildRows(bool nameOnly) {
+    rows_.clear();
+    rows_.reserve(records_.size());
+    for (const VoieT2cs& v : records_) {
+        LineRow500 l;
+        l.first = v.firstText();
+        l.last = v.lastText();
         l.code = code3(v.application);
-        if (v.application != VoieT2cs::Aucun) {
-            const std::optional<QString> nom = nomApplication(v.application, parNomSeul);
-            if (!nom) return false;
-            l.nom = *nom;
-            l.grise = !estAppliSVI(v.application);
+        if (v.application != VoieT2cs::Unset) {
+            const std::optional<QString> name = lookUpName(v.application, nameOnly);
+            if (!name) return false;
+            l.name = *name;
+            l.greyed = !isAttendantApp(v.application);
         }
-        lignes_.append(l);
+        rows_.append(l);
     }
     return true;
 }
 
-bool Voies500::modifiable(int ligne) const {
-    return ligne >= 0 && ligne < lignes_.size() && !lignes_[ligne].grise;
+bool Lines500::isEditable(int line) const {
+    return line >= 0 && line < rows_.size() && !rows_[line].greyed;
 }
 
-bool Voies500::setNumero(int ligne, int colonne, const QString& texte) {
-    if (!modifiable(ligne) || (colonne != 1 && colonne != 2)) return false;
-    const QString t = texte.trimmed();
-    if (!t.isEmpty() && !isNumberField(t, CaracteresNumeroVoie)) return false;
-    (colonne == 1 ? lignes_[ligne].premier : lignes_[ligne].dernier) = t;
+bool Lines500::setNumber(int line, int column, const QString& text) {
+    if (!isEditable(line) || (column != 1 && column != 2)) return false;
+    const QString t = text.trimmed();
+    if (!t.isEmpty() && !isNumberField(t, LineNumberExtras)) return false;
+    (column == 1 ? rows_[line].first : rows_[line].last) = t;
     return true;
 }
 
-bool Voies500::setApplication(int ligne, const ApplicationListe* app) {
-    if (!modifiable(ligne)) return false;
-    LigneVoie500& l = lignes_[ligne];
-    l.code = app ? QStringLiteral("%1").arg(valeurCode(app->code), 3, 10, QLatin1Char('0')) : QString();
-    l.nom = app ? app->nom.trimmed() : QString();
+bool Lines500::setApplication(int line, const ApplicationItem* app) {
+    if (!isEditable(line)) return false;
+    LineRow500& l = rows_[line];
+    l.code = app ? QStringLiteral("%1").arg(codeValue(app->code), 3, 10, QLatin1Char('0')) : QString();
+    l.name = app ? app->name.trimmed() : QString();
     return true;
 }
 
-bool Voies500::effacer(int ligne, int colonne) {
-    if (colonne == 3) return setApplication(ligne, nullptr);
-    return setNumero(ligne, colonne, QString());
+bool Lines500::clear(int line, int column) {
+    if (column == 3) return setApplication(line, nullptr);
+    return setNumber(line, column, QString());
 }
 
-QList<VoieT2cs> Voies500::voiesDesLignes() const {
-    QList<VoieT2cs> voies = voies_;
-    for (qsizetype k = 0; k < voies.size() && k < lignes_.size(); ++k) {
-        voies[k].setPremier(lignes_[k].premier.trimmed());
-        voies[k].setDernier(lignes_[k].dernier.trimmed());
-        voies[k].application = versCode(lignes_[k].code);
+QList<VoieT2cs> Lines500::recordsFromRows() const {
+    QList<VoieT2cs> records = records_;
+    for (qsizetype k = 0; k < records.size() && k < rows_.size(); ++k) {
+        records[k].setFirst(rows_[k].first.trimmed());
+        records[k].setLast(rows_[k].last.trimmed());
+        records[k].application = codeFromText(rows_[k].code);
     }
-    return voies;
+    return records;
 }
 
-QString Voies500::refusEcriture(const std::optional<QByteArrayView>& reponse, int ecrites) {
-    QString raison;
-    if (!reponse)
-        raison = server_transfers::lastReason(ctx_);
-    else if (reponse->size() < Bloc::TailleEntete)
-        raison = ctx_.getLabel(QStringLiteral("RaisonIncomplet"));
-    else if (const quint32 statut = lireU32(*reponse, Bloc::Statut); statut != 0)
-        raison = ctx_.getLabel(QStringLiteral("RaisonStatutVoies"))
-                     .replace(QStringLiteral("$STATUT$"), QString::number(statut));
+QString Lines500::writeRefusal(const std::optional<QByteArrayView>& reply, int written) {
+    QString reason;
+    if (!reply)
+        reason = server_transfers::lastReason(ctx_);
+    else if (reply->size() < Block::HeaderSize)
+        reason = ctx_.getLabel(QStringLiteral("RaisonIncomplet"));
+    else if (const quint32 status = readU32(*reply, Block::Status); status != 0)
+        reason = ctx_.getLabel(QStringLiteral("RaisonStatutVoies"))
+                     .replace(QStringLiteral("$STATUT$"), QString::number(status));
     else
         return {};
     QString message =
-        ctx_.getLabel(QStringLiteral("ErrEcritureVoies")).replace(QStringLiteral("$RAISON$"), raison);
+        ctx_.getLabel(QStringLiteral("ErrEcritureVoies")).replace(QStringLiteral("$RAISON$"), reason);
     // Pages already taken, or every page but not the general record: the server holds a mix.
-    if (ecrites > 0)
+    if (written > 0)
         message +=
             QLatin1Char('\n') + ctx_.getLabel(QStringLiteral("ErrEcritureVoiesPartielle"))
-                                    .replace(QStringLiteral("$NOMBRE$"), QString::number(ecrites))
-                                    .replace(QStringLiteral("$TOTAL$"), QString::number(voies_.size()));
+                                    .replace(QStringLiteral("$NOMBRE$"), QString::number(written))
+                                    .replace(QStringLiteral("$TOTAL$"), QString::number(records_.size()));
     return message;
 }
 
-QString Voies500::ecrire() {
-    if (!lu_)
+QString Lines500::write() {
+    if (!read_)
         return ctx_.getLabel(QStringLiteral("ErrEcritureVoies"))
             .replace(QStringLiteral("$RAISON$"), QString());
-    const QList<VoieT2cs> voies = voiesDesLignes();
-    QByteArray bloc;
-    const int total = int(voies.size());
-    for (int premier = 0; premier < total; premier += MaxVoiesParPage) {
-        requeteEcritureVoies(bloc, voies, premier, qMin(MaxVoiesParPage, total - premier));
-        if (QString refus = refusEcriture(envoyerRequeteIhm(ctx_, bloc), premier); !refus.isEmpty())
-            return refus;
+    const QList<VoieT2cs> records = recordsFromRows();
+    QByteArray block;
+    const int total = int(records.size());
+    for (int first = 0; first < total; first += MaxLinesPerPage) {
+        requestWriteLines(block, records, first, qMin(MaxLinesPerPage, total - first));
+        if (QString refus = writeRefusal(sendIhmRequest(ctx_, block), first); !refus.isEmpty()) return refus;
     }
-    requeteEcritureGeneral(bloc, t2c_);
-    if (QString refus = refusEcriture(envoyerRequeteIhm(ctx_, bloc), total); !refus.isEmpty()) return refus;
-    voies_ = voies;
-    serveur_ = voies;
+    requestWriteGeneral(block, t2c_);
+    if (QString refus = writeRefusal(sendIhmRequest(ctx_, block), total); !refus.isEmpty()) return refus;
+    records_ = records;
+    server_ = records;
     return {};
 }
 
-bool Voies500::ResetVoies() {
-    if (!lire()) return false;
-    for (LigneVoie500& l : lignes_) {
-        if (!l.code.isEmpty() && !estAppliSVI(valeurCode(l.code))) continue;
+bool Lines500::ResetVoies() {
+    if (!read()) return false;
+    for (LineRow500& l : rows_) {
+        if (!l.code.isEmpty() && !isAttendantApp(codeValue(l.code))) continue;
         l.code.clear();
-        l.nom.clear();
-        l.premier.clear();
+        l.name.clear();
+        l.first.clear();
     }
-    return ecrire().isEmpty();
+    return write().isEmpty();
 }
 
-QByteArray Voies500::exporterCsv() const {
-    const QStringList titres = {ctx_.getLabel(QStringLiteral("VoiesDeb")).trimmed(),
+QByteArray Lines500::exportCsvBytes() const {
+    const QStringList titles = {ctx_.getLabel(QStringLiteral("VoiesDeb")).trimmed(),
                                 ctx_.getLabel(QStringLiteral("VoiesFin")).trimmed(),
                                 ctx_.getLabel(QStringLiteral("VoiesApp")).trimmed()};
-    QString texte = titres.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    QString text = titles.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     // A line is in use as the grid shows it, edits included.
-    const QList<VoieT2cs> voies = voiesDesLignes();
-    qsizetype fin = qMin(voies.size(), lignes_.size());
-    while (fin > 0 && !voies[fin - 1].estUtilisee())
-        --fin;
-    for (qsizetype k = 0; k < fin; ++k) {
-        const LigneVoie500& l = lignes_[k];
-        texte += QStringList{l.premier.trimmed(), l.dernier.trimmed(), l.texteApplication().left(3).trimmed()}
-                     .join(QLatin1Char(';')) +
-                 QStringLiteral("\r\n");
+    const QList<VoieT2cs> records = recordsFromRows();
+    qsizetype end = qMin(records.size(), rows_.size());
+    while (end > 0 && !records[end - 1].isInUse())
+        --end;
+    for (qsizetype k = 0; k < end; ++k) {
+        const LineRow500& l = rows_[k];
+        text += QStringList{l.first.trimmed(), l.last.trimmed(), l.applicationText().left(3).trimmed()}.join(
+                    QLatin1Char(';')) +
+                QStringLiteral("\r\n");
     }
-    return platform::encodeAnsi(texte);
+    return platform::encodeAnsi(text);
 }
 
-ImportVoies500 Voies500::lireCsv(const QByteArray& contenu) const {
-    QList<bool> grises;
-    for (const LigneVoie500& l : lignes_)
-        grises << l.grise;
-    return lireCsvVoies500(contenu, voiesDesLignes(), grises);
+Import500 Lines500::previewCsv(const QByteArray& content) const {
+    QList<bool> greyedRows;
+    for (const LineRow500& l : rows_)
+        greyedRows << l.greyed;
+    return readCsv500(content, recordsFromRows(), greyedRows);
 }
 
-void Voies500::importer(const ImportVoies500& import) {
-    if (import.rapport.refused || import.voies.size() != voies_.size()) return;
-    voies_ = import.voies;
-    construireLignes(true);
+void Lines500::applyImport(const Import500& import) {
+    if (import.report.refused || import.records.size() != records_.size()) return;
+    records_ = import.records;
+    buildRows(true);
 }
 
-CsvReport Voies500::importerCsv(const QByteArray& contenu) {
-    const ImportVoies500 import = lireCsv(contenu);
-    importer(import);
-    return import.rapport;
+CsvReport Lines500::importCsvBytes(const QByteArray& content) {
+    const Import500 import = previewCsv(content);
+    applyImport(import);
+    return import.report;
 }

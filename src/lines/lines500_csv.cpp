@@ -9,73 +9,73 @@
 
 namespace {
 
-struct LigneCsv {
-    int numero; // in the file, 1-based
-    QStringList champs;
+struct CsvRow {
+    int number; // in the file, 1-based
+    QStringList fields;
 };
 
 // The data lines of 3 fields; the others are counted as skipped. Refused when none has 3 fields, unless
 // the file is a header alone (the export of an empty table).
-std::vector<LigneCsv> lignesCsv(const QByteArray& contenu, CsvReport& rapport) {
-    std::vector<LigneCsv> lignes;
-    const QList<QByteArrayView> brutes = line_text::splitLines(contenu);
-    int entete = 0, champsEntete = 0;
-    bool premiere = true;
-    for (qsizetype n = 0; n < brutes.size(); ++n) {
-        const int numero = int(n + 1);
-        const QString ligne = platform::decodeAnsi(brutes[n].toByteArray()).trimmed();
-        if (ligne.isEmpty() || ligne.startsWith(QLatin1Char('/'))) continue;
-        QStringList champs = ligne.split(QLatin1Char(';'));
-        for (QString& c : champs)
+std::vector<CsvRow> csvLines(const QByteArray& content, CsvReport& report) {
+    std::vector<CsvRow> rows;
+    const QList<QByteArrayView> raw = line_text::splitLines(content);
+    int header = 0, headerFields = 0;
+    bool firstLine = true;
+    for (qsizetype n = 0; n < raw.size(); ++n) {
+        const int number = int(n + 1);
+        const QString line = platform::decodeAnsi(raw[n].toByteArray()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('/'))) continue;
+        QStringList fields = line.split(QLatin1Char(';'));
+        for (QString& c : fields)
             c = c.trimmed();
-        if (std::exchange(premiere, false) && !champs.first().isEmpty() &&
-            !champs.first().front().isDigit()) {
-            entete = numero;
-            champsEntete = int(champs.size());
+        if (std::exchange(firstLine, false) && !fields.first().isEmpty() &&
+            !fields.first().front().isDigit()) {
+            header = number;
+            headerFields = int(fields.size());
             continue;
         }
-        if (champs.size() == kCsvChamps500) {
-            lignes.push_back({numero, champs});
+        if (fields.size() == kCsvFields500) {
+            rows.push_back({number, fields});
             continue;
         }
-        if (rapport.badLine == 0) {
-            rapport.badLine = numero;
-            rapport.badFields = int(champs.size());
+        if (report.badLine == 0) {
+            report.badLine = number;
+            report.badFields = int(fields.size());
         }
-        rapport.skip(numero);
+        report.skip(number);
     }
-    if (lignes.empty() && (rapport.badLine != 0 || champsEntete != kCsvChamps500)) {
-        rapport.refused = true;
-        if (rapport.badLine == 0) {
-            rapport.badLine = qMax(entete, 1);
-            rapport.badFields = champsEntete;
+    if (rows.empty() && (report.badLine != 0 || headerFields != kCsvFields500)) {
+        report.refused = true;
+        if (report.badLine == 0) {
+            report.badLine = qMax(header, 1);
+            report.badFields = headerFields;
         }
     }
-    return lignes;
+    return rows;
 }
 
-QString nomVoie(const VoieT2cs& v) {
-    QStringList numeros;
-    for (const QString& n : {v.premierTexte(), v.dernierTexte(), code3(v.application)})
-        if (!n.isEmpty()) numeros << n;
-    return numeros.isEmpty() ? QStringLiteral("-") : numeros.join(QLatin1String(" / "));
+QString lineLabel(const VoieT2cs& v) {
+    QStringList numbers;
+    for (const QString& n : {v.firstText(), v.lastText(), code3(v.application)})
+        if (!n.isEmpty()) numbers << n;
+    return numbers.isEmpty() ? QStringLiteral("-") : numbers.join(QLatin1String(" / "));
 }
 
-LineChanges comparer(const QList<VoieT2cs>& avant, const QList<VoieT2cs>& apres,
-                     const QList<bool>& protegees) {
+LineChanges comparer(const QList<VoieT2cs>& before, const QList<VoieT2cs>& after,
+                     const QList<bool>& protectedRecords) {
     LineChanges c;
-    for (qsizetype k = 0; k < avant.size() && k < apres.size(); ++k) {
-        if (protegees.value(k)) {
+    for (qsizetype k = 0; k < before.size() && k < after.size(); ++k) {
+        if (protectedRecords.value(k)) {
             ++c.otherApplications;
             continue;
         }
-        const bool etait = avant[k].estUtilisee(), est = apres[k].estUtilisee();
-        if (est && !etait)
-            c.added << nomVoie(apres[k]);
-        else if (etait && !est)
-            c.removed << nomVoie(avant[k]);
-        else if (est && avant[k] != apres[k])
-            c.changed << nomVoie(apres[k]);
+        const bool was = before[k].isInUse(), now = after[k].isInUse();
+        if (now && !was)
+            c.added << lineLabel(after[k]);
+        else if (was && !now)
+            c.removed << lineLabel(before[k]);
+        else if (now && before[k] != after[k])
+            c.changed << lineLabel(after[k]);
     }
     return c;
 }
@@ -83,50 +83,50 @@ LineChanges comparer(const QList<VoieT2cs>& avant, const QList<VoieT2cs>& apres,
 } // namespace
 
 QString code3(quint16 application) {
-    return application == VoieT2cs::Aucun ? QString()
+    return application == VoieT2cs::Unset ? QString()
                                           : QStringLiteral("%1").arg(application, 3, 10, QLatin1Char('0'));
 }
 
-quint16 versCode(const QString& code) {
-    if (code.isEmpty()) return VoieT2cs::Aucun;
-    const int n = valeurCode(code);
-    return n >= VoieT2cs::Aucun ? VoieT2cs::Aucun : quint16(n);
+quint16 codeFromText(const QString& code) {
+    if (code.isEmpty()) return VoieT2cs::Unset;
+    const int n = codeValue(code);
+    return n >= VoieT2cs::Unset ? VoieT2cs::Unset : quint16(n);
 }
 
-ImportVoies500 lireCsvVoies500(const QByteArray& contenu, const QList<VoieT2cs>& avant,
-                               const QList<bool>& protegees) {
-    ImportVoies500 import;
-    const std::vector<LigneCsv> lignes = lignesCsv(contenu, import.rapport);
-    if (import.rapport.refused) return import;
-    QList<VoieT2cs> voies = avant;
+Import500 readCsv500(const QByteArray& content, const QList<VoieT2cs>& before,
+                     const QList<bool>& protectedRecords) {
+    Import500 import;
+    const std::vector<CsvRow> rows = csvLines(content, import.report);
+    if (import.report.refused) return import;
+    QList<VoieT2cs> records = before;
     qsizetype k = 0;
-    for (const LigneCsv& l : lignes) {
+    for (const CsvRow& l : rows) {
         // The file's copy of a protected record is skipped with it.
-        bool copie = false;
-        while (k < voies.size() && protegees.value(k) && !copie) {
-            const VoieT2cs& p = voies[k++];
-            copie = p.premierTexte() == l.champs[0] && p.dernierTexte() == l.champs[1] &&
-                    code3(p.application) == l.champs[2];
+        bool copy = false;
+        while (k < records.size() && protectedRecords.value(k) && !copy) {
+            const VoieT2cs& p = records[k++];
+            copy = p.firstText() == l.fields[0] && p.lastText() == l.fields[1] &&
+                   code3(p.application) == l.fields[2];
         }
-        if (copie) continue;
-        if (k >= voies.size()) {
-            import.rapport.skip(l.numero); // the server has no record left for it
+        if (copy) continue;
+        if (k >= records.size()) {
+            import.report.skip(l.number); // the server has no record left for it
             continue;
         }
-        VoieT2cs& v = voies[k++];
-        v.setPremier(l.champs[0]);
-        v.setDernier(l.champs[1]);
-        v.application = versCode(l.champs[2]);
-        v.code2 = VoieT2cs::Aucun;
+        VoieT2cs& v = records[k++];
+        v.setFirst(l.fields[0]);
+        v.setLast(l.fields[1]);
+        v.application = codeFromText(l.fields[2]);
+        v.code2 = VoieT2cs::Unset;
     }
     // Records past the file's last line are freed, so the file is the whole table.
-    for (; k < voies.size(); ++k) {
-        if (protegees.value(k)) continue;
-        const std::array<char, 4> reste = voies[k].reste;
-        voies[k] = VoieT2cs();
-        voies[k].reste = reste;
+    for (; k < records.size(); ++k) {
+        if (protectedRecords.value(k)) continue;
+        const std::array<char, 4> rest = records[k].rest;
+        records[k] = VoieT2cs();
+        records[k].rest = rest;
     }
-    import.changements = comparer(avant, voies, protegees);
-    import.voies = std::move(voies);
+    import.changes = comparer(before, records, protectedRecords);
+    import.records = std::move(records);
     return import;
 }

@@ -11,297 +11,295 @@ namespace {
 
 constexpr char kFF = char(0xFF);
 
-bool dansBornes(qsizetype taille, qsizetype offset, qsizetype longueur) {
-    return offset >= 0 && offset <= taille - longueur;
+bool inBounds(qsizetype size, qsizetype offset, qsizetype length) {
+    return offset >= 0 && offset <= size - length;
 }
 
-void lireChamp(const char* src, std::array<char, VoieT2cs::TailleNumero>& dst) {
+void readField(const char* src, std::array<char, VoieT2cs::NumberSize>& dst) {
     std::memcpy(dst.data(), src, dst.size());
 }
 
-// Field [offset, offset + longueur) of a block as server characters; the block is known to hold it.
-QString texteChamp(QByteArrayView bytes, qsizetype offset, int longueur) {
-    return conv_wexa_string(bytes.sliced(offset, longueur));
+// Field [offset, offset + length) of a block as server characters; the block is known to hold it.
+QString fieldText(QByteArrayView bytes, qsizetype offset, int length) {
+    return conv_wexa_string(bytes.sliced(offset, length));
 }
 
-void ecrireTexte(QByteArray& bloc, qsizetype offset, int longueur, const QString& texte) {
-    if (!dansBornes(bloc.size(), offset, longueur)) return;
-    conv_string_wexa(texte, bloc.data() + offset, longueur);
+void writeText(QByteArray& block, qsizetype offset, int length, const QString& text) {
+    if (!inBounds(block.size(), offset, length)) return;
+    conv_string_wexa(text, block.data() + offset, length);
 }
 
-void entete(QByteArray& bloc, quint32 code) {
-    Clear_Bloc_Entete(bloc);
-    ecrireU32(bloc, Bloc::Code, code);
+void header(QByteArray& block, quint32 code) {
+    Clear_Bloc_Entete(block);
+    writeU32(block, Block::Code, code);
 }
 
-void packVoie(char* dst, const VoieT2cs& v) {
-    std::memcpy(dst, v.premier.data(), VoieT2cs::TailleNumero);
-    std::memcpy(dst + 20, v.dernier.data(), VoieT2cs::TailleNumero);
+void packRecord(char* dst, const VoieT2cs& v) {
+    std::memcpy(dst, v.first.data(), VoieT2cs::NumberSize);
+    std::memcpy(dst + 20, v.last.data(), VoieT2cs::NumberSize);
     qToLittleEndian<quint16>(v.application, dst + 40);
     qToLittleEndian<quint16>(v.code2, dst + 42);
     qToLittleEndian<quint16>(v.code3, dst + 44);
-    std::memcpy(dst + 46, v.reste.data(), v.reste.size());
+    std::memcpy(dst + 46, v.rest.data(), v.rest.size());
 }
 
-void unpackVoie(const char* src, VoieT2cs& v) {
-    lireChamp(src, v.premier);
-    lireChamp(src + 20, v.dernier);
+void unpackRecord(const char* src, VoieT2cs& v) {
+    readField(src, v.first);
+    readField(src + 20, v.last);
     v.application = qFromLittleEndian<quint16>(src + 40);
     v.code2 = qFromLittleEndian<quint16>(src + 42);
     v.code3 = qFromLittleEndian<quint16>(src + 44);
-    std::memcpy(v.reste.data(), src + 46, v.reste.size());
+    std::memcpy(v.rest.data(), src + 46, v.rest.size());
 }
 
 // Header checks shared by every reply.
-ErreurReponse verifierEntete(QByteArrayView reponse) {
-    if (reponse.size() < Bloc::TailleEntete) return ErreurReponse::TropCourte;
-    if (lireU32(reponse, Bloc::Statut) != 0) return ErreurReponse::Statut;
-    return ErreurReponse::Aucune;
+ReplyError checkHeader(QByteArrayView reply) {
+    if (reply.size() < Block::HeaderSize) return ReplyError::TooShort;
+    if (readU32(reply, Block::Status) != 0) return ReplyError::Status;
+    return ReplyError::NoError;
 }
 
 } // namespace
 
-quint32 lireU32(QByteArrayView bytes, qsizetype offset) {
-    if (!dansBornes(bytes.size(), offset, 4)) return 0;
+quint32 readU32(QByteArrayView bytes, qsizetype offset) {
+    if (!inBounds(bytes.size(), offset, 4)) return 0;
     return qFromLittleEndian<quint32>(bytes.data() + offset);
 }
 
-quint16 lireU16(QByteArrayView bytes, qsizetype offset) {
-    if (!dansBornes(bytes.size(), offset, 2)) return 0;
+quint16 readU16(QByteArrayView bytes, qsizetype offset) {
+    if (!inBounds(bytes.size(), offset, 2)) return 0;
     return qFromLittleEndian<quint16>(bytes.data() + offset);
 }
 
-void ecrireU32(QByteArray& bytes, qsizetype offset, quint32 value) {
-    if (dansBornes(bytes.size(), offset, 4)) qToLittleEndian<quint32>(value, bytes.data() + offset);
+void writeU32(QByteArray& bytes, qsizetype offset, quint32 value) {
+    if (inBounds(bytes.size(), offset, 4)) qToLittleEndian<quint32>(value, bytes.data() + offset);
 }
 
-void ecrireU16(QByteArray& bytes, qsizetype offset, quint16 value) {
-    if (dansBornes(bytes.size(), offset, 2)) qToLittleEndian<quint16>(value, bytes.data() + offset);
+void writeU16(QByteArray& bytes, qsizetype offset, quint16 value) {
+    if (inBounds(bytes.size(), offset, 2)) qToLittleEndian<quint16>(value, bytes.data() + offset);
 }
 
-void Clear_Bloc_Entete(QByteArray& bloc) {
-    bloc.resize(Bloc::Taille, '\0');
-    std::fill_n(bloc.data(), Bloc::TailleEntete, '\0');
+void Clear_Bloc_Entete(QByteArray& block) {
+    block.resize(Block::Size, '\0');
+    std::fill_n(block.data(), Block::HeaderSize, '\0');
 }
 
-void Clear_Bloc_Data(QByteArray& bloc) {
-    bloc.resize(Bloc::Taille, '\0');
-    std::fill(bloc.data() + Bloc::DebutData, bloc.data() + bloc.size(), '\0');
+void Clear_Bloc_Data(QByteArray& block) {
+    block.resize(Block::Size, '\0');
+    std::fill(block.data() + Block::DataStart, block.data() + block.size(), '\0');
 }
 
-QString conv_wexa_string(QByteArrayView champ) {
-    const char* debut = champ.data();
-    const char* fin = std::find_if(debut, debut + champ.size(), [](char c) { return c == '\0' || c == kFF; });
-    return platform::decodeAnsi(QByteArray(debut, fin - debut));
+QString conv_wexa_string(QByteArrayView field) {
+    const char* start = field.data();
+    const char* end = std::find_if(start, start + field.size(), [](char c) { return c == '\0' || c == kFF; });
+    return platform::decodeAnsi(QByteArray(start, end - start));
 }
 
-void conv_string_wexa(const QString& texte, char* champ, int longueur) {
-    if (longueur <= 0) return;
-    if (texte.isEmpty()) {
-        std::fill_n(champ, longueur, kFF);
+void conv_string_wexa(const QString& text, char* field, int length) {
+    if (length <= 0) return;
+    if (text.isEmpty()) {
+        std::fill_n(field, length, kFF);
         return;
     }
-    const QByteArray octets = platform::encodeAnsi(texte);
-    const int n = int(std::min<qsizetype>(octets.size(), longueur));
-    std::memcpy(champ, octets.constData(), n);
-    std::fill(champ + n, champ + longueur, '\0');
+    const QByteArray bytes = platform::encodeAnsi(text);
+    const int n = int(std::min<qsizetype>(bytes.size(), length));
+    std::memcpy(field, bytes.constData(), n);
+    std::fill(field + n, field + length, '\0');
 }
 
-int ParVoieT2c::nombreVoies() const {
-    return qFromLittleEndian<quint16>(octets.data() + OffNombreVoies);
+int ParVoieT2c::lineCount() const {
+    return qFromLittleEndian<quint16>(bytes.data() + LineCountOffset);
 }
 
-void ParVoieT2c::setNombreVoies(int n) {
-    qToLittleEndian<quint16>(quint16(std::clamp(n, 0, 0xFFFF)), octets.data() + OffNombreVoies);
+void ParVoieT2c::setLineCount(int n) {
+    qToLittleEndian<quint16>(quint16(std::clamp(n, 0, 0xFFFF)), bytes.data() + LineCountOffset);
 }
 
 VoieT2cs::VoieT2cs() {
-    premier.fill(kFF);
-    dernier.fill(kFF);
-    reste.fill(kFF);
+    first.fill(kFF);
+    last.fill(kFF);
+    rest.fill(kFF);
 }
 
-bool VoieT2cs::estLibre() const {
-    const auto toutFF = [](const auto& a) {
+bool VoieT2cs::isFree() const {
+    const auto allFF = [](const auto& a) {
         return std::all_of(a.begin(), a.end(), [](char c) { return c == kFF; });
     };
-    return toutFF(premier) && toutFF(dernier) && application == Aucun && code2 == Aucun && code3 == Aucun;
+    return allFF(first) && allFF(last) && application == Unset && code2 == Unset && code3 == Unset;
 }
 
-bool VoieT2cs::estUtilisee() const {
-    return premier[0] != kFF || dernier[0] != kFF || application != Aucun || code2 != Aucun;
+bool VoieT2cs::isInUse() const {
+    return first[0] != kFF || last[0] != kFF || application != Unset || code2 != Unset;
 }
 
-QString VoieT2cs::premierTexte() const {
-    return conv_wexa_string(QByteArrayView(premier.data(), premier.size()));
+QString VoieT2cs::firstText() const {
+    return conv_wexa_string(QByteArrayView(first.data(), first.size()));
 }
 
-QString VoieT2cs::dernierTexte() const {
-    return conv_wexa_string(QByteArrayView(dernier.data(), dernier.size()));
+QString VoieT2cs::lastText() const {
+    return conv_wexa_string(QByteArrayView(last.data(), last.size()));
 }
 
-void VoieT2cs::setPremier(const QString& texte) {
-    conv_string_wexa(texte, premier.data(), TailleNumero);
+void VoieT2cs::setFirst(const QString& text) {
+    conv_string_wexa(text, first.data(), NumberSize);
 }
 
-void VoieT2cs::setDernier(const QString& texte) {
-    conv_string_wexa(texte, dernier.data(), TailleNumero);
+void VoieT2cs::setLast(const QString& text) {
+    conv_string_wexa(text, last.data(), NumberSize);
 }
 
-void requeteTableApplications(QByteArray& bloc, int premier) {
-    entete(bloc, CodeRequete::TableApplications);
-    ecrireU32(bloc, Bloc::Param12, 2);
-    ecrireU32(bloc, Bloc::Premier, quint32(premier));
-    ecrireU32(bloc, Bloc::Nombre, MaxApplicationsParPage);
+void requestApplicationTable(QByteArray& block, int first) {
+    header(block, RequestCode::ApplicationTable);
+    writeU32(block, Block::Param12, 2);
+    writeU32(block, Block::First, quint32(first));
+    writeU32(block, Block::Count, MaxApplicationsPerPage);
 }
 
-void requeteNomApplication(QByteArray& bloc, int codeApplication) {
-    entete(bloc, CodeRequete::NomApplication);
-    ecrireU32(bloc, Bloc::Param12, 2);
-    ecrireU32(bloc, Bloc::Param16, quint32(codeApplication));
+void requestApplicationName(QByteArray& block, int applicationCode) {
+    header(block, RequestCode::ApplicationName);
+    writeU32(block, Block::Param12, 2);
+    writeU32(block, Block::Param16, quint32(applicationCode));
 }
 
-void requeteApplication(QByteArray& bloc, int codeApplication) {
-    entete(bloc, CodeRequete::Application);
-    ecrireU32(bloc, Bloc::Param12, 2);
-    ecrireU32(bloc, Bloc::Param16, quint32(codeApplication));
+void requestApplication(QByteArray& block, int applicationCode) {
+    header(block, RequestCode::Application);
+    writeU32(block, Block::Param12, 2);
+    writeU32(block, Block::Param16, quint32(applicationCode));
 }
 
-void requeteEcritureGeneral(QByteArray& bloc, const ParVoieT2c& t2c) {
-    entete(bloc, CodeRequete::EcritureGeneral);
-    Clear_Bloc_Data(bloc);
-    ecrireU32(bloc, Bloc::Param12, 0);
-    ecrireU32(bloc, Bloc::Premier, 1);
-    ecrireU32(bloc, Bloc::Nombre, 16);
-    Wr_Par_voie_T2c(bloc, t2c);
+void requestWriteGeneral(QByteArray& block, const ParVoieT2c& t2c) {
+    header(block, RequestCode::WriteGeneral);
+    Clear_Bloc_Data(block);
+    writeU32(block, Block::Param12, 0);
+    writeU32(block, Block::First, 1);
+    writeU32(block, Block::Count, 16);
+    Wr_Par_voie_T2c(block, t2c);
 }
 
-void requeteLectureGeneral(QByteArray& bloc) {
-    entete(bloc, CodeRequete::LectureGeneral);
-    ecrireU32(bloc, Bloc::Premier, 1);
+void requestReadGeneral(QByteArray& block) {
+    header(block, RequestCode::ReadGeneral);
+    writeU32(block, Block::First, 1);
 }
 
-void requeteEcritureVoies(QByteArray& bloc, const QList<VoieT2cs>& voies, int premier, int nombre) {
-    entete(bloc, CodeRequete::EcritureVoies);
-    Clear_Bloc_Data(bloc);
-    ecrireU32(bloc, Bloc::Param12, 1);
-    ecrireU32(bloc, Bloc::Premier, quint32(premier));
-    ecrireU32(bloc, Bloc::Nombre, quint32(nombre));
-    Wr_Par_voie_T2cs(bloc, voies, premier, nombre);
+void requestWriteLines(QByteArray& block, const QList<VoieT2cs>& records, int first, int count) {
+    header(block, RequestCode::WriteLines);
+    Clear_Bloc_Data(block);
+    writeU32(block, Block::Param12, 1);
+    writeU32(block, Block::First, quint32(first));
+    writeU32(block, Block::Count, quint32(count));
+    Wr_Par_voie_T2cs(block, records, first, count);
 }
 
-void requeteLectureVoies(QByteArray& bloc, int premier, int nombre) {
-    entete(bloc, CodeRequete::LectureVoies);
-    ecrireU32(bloc, Bloc::Premier, quint32(premier));
-    ecrireU32(bloc, Bloc::Nombre, quint32(nombre));
+void requestReadLines(QByteArray& block, int first, int count) {
+    header(block, RequestCode::ReadLines);
+    writeU32(block, Block::First, quint32(first));
+    writeU32(block, Block::Count, quint32(count));
 }
 
-void requeteRechargeLignes(QByteArray& bloc) {
-    entete(bloc, CodeRequete::RechargeLignes);
+void requestReloadLines(QByteArray& block) {
+    header(block, RequestCode::ReloadLines);
 }
 
-qint16 longueurRequete(quint32 code) {
+qint16 requestLength(quint32 code) {
     switch (code) {
-    case CodeRequete::EcritureGeneral:
-    case CodeRequete::EcritureVoies:
-    case CodeRequete::RechargeLignes:
-        return Bloc::Taille;
+    case RequestCode::WriteGeneral:
+    case RequestCode::WriteLines:
+    case RequestCode::ReloadLines:
+        return Block::Size;
     default:
-        return Bloc::LongueurCourte;
+        return Block::ShortLength;
     }
 }
 
-void Wr_Par_voie_T2c(QByteArray& bloc, const ParVoieT2c& t2c) {
-    if (!dansBornes(bloc.size(), Bloc::DebutData, ParVoieT2c::Taille)) return;
-    std::memcpy(bloc.data() + Bloc::DebutData, t2c.octets.data(), ParVoieT2c::Taille);
+void Wr_Par_voie_T2c(QByteArray& block, const ParVoieT2c& t2c) {
+    if (!inBounds(block.size(), Block::DataStart, ParVoieT2c::Size)) return;
+    std::memcpy(block.data() + Block::DataStart, t2c.bytes.data(), ParVoieT2c::Size);
 }
 
-void Wr_Par_voie_T2cs(QByteArray& bloc, const QList<VoieT2cs>& voies, int premier, int nombre) {
-    for (int i = 0; i < nombre; ++i) {
-        const qsizetype index = qsizetype(premier) + i;
-        const qsizetype offset = Bloc::DebutData + qsizetype(i) * VoieT2cs::Taille;
-        if (index < 0 || index >= voies.size() || !dansBornes(bloc.size(), offset, VoieT2cs::Taille))
-            continue;
-        packVoie(bloc.data() + offset, voies[index]);
+void Wr_Par_voie_T2cs(QByteArray& block, const QList<VoieT2cs>& records, int first, int count) {
+    for (int i = 0; i < count; ++i) {
+        const qsizetype index = qsizetype(first) + i;
+        const qsizetype offset = Block::DataStart + qsizetype(i) * VoieT2cs::Size;
+        if (index < 0 || index >= records.size() || !inBounds(block.size(), offset, VoieT2cs::Size)) continue;
+        packRecord(block.data() + offset, records[index]);
     }
 }
 
-void Wr_Application(QByteArray& bloc, int position, const EnregApplication& app) {
-    const qsizetype offset = Bloc::DebutData + qsizetype(position) * EnregApplication::Taille;
-    if (position < 0 || !dansBornes(bloc.size(), offset, EnregApplication::Taille)) return;
-    ecrireTexte(bloc, offset, 6, app.code);
-    ecrireTexte(bloc, offset + 6, 16, app.nom);
-    ecrireTexte(bloc, offset + 36, 6, app.code2);
-    ecrireTexte(bloc, offset + 42, 10, app.champ4);
+void Wr_Application(QByteArray& block, int position, const ApplicationRecord& app) {
+    const qsizetype offset = Block::DataStart + qsizetype(position) * ApplicationRecord::Size;
+    if (position < 0 || !inBounds(block.size(), offset, ApplicationRecord::Size)) return;
+    writeText(block, offset, 6, app.code);
+    writeText(block, offset + 6, 16, app.name);
+    writeText(block, offset + 36, 6, app.code2);
+    writeText(block, offset + 42, 10, app.field4);
 }
 
-void ecrireEnteteReponse(QByteArray& bloc, quint32 statut, int premier, int dernier) {
-    ecrireU32(bloc, Bloc::Statut, statut);
-    ecrireU32(bloc, Bloc::PremierRep, quint32(premier));
-    ecrireU32(bloc, Bloc::DernierRep, quint32(dernier));
+void writeReplyHeader(QByteArray& block, quint32 status, int first, int last) {
+    writeU32(block, Block::Status, status);
+    writeU32(block, Block::ReplyFirst, quint32(first));
+    writeU32(block, Block::ReplyLast, quint32(last));
 }
 
-void ecrireNomApplication(QByteArray& bloc, const QString& nom) {
-    ecrireTexte(bloc, Bloc::NomApplication1, 16, nom);
+void writeApplicationName(QByteArray& block, const QString& name) {
+    writeText(block, Block::ApplicationName1, 16, name);
 }
 
-ErreurReponse lirePage(QByteArrayView reponse, int tailleEnreg, int maxEnreg, PageReponse& page) {
-    if (const ErreurReponse e = verifierEntete(reponse); e != ErreurReponse::Aucune) return e;
-    const auto premier = qint32(lireU32(reponse, Bloc::PremierRep));
-    const auto dernier = qint32(lireU32(reponse, Bloc::DernierRep));
+ReplyError readPage(QByteArrayView reply, int recordSize, int maxRecords, ReplyPage& page) {
+    if (const ReplyError e = checkHeader(reply); e != ReplyError::NoError) return e;
+    const auto first = qint32(readU32(reply, Block::ReplyFirst));
+    const auto last = qint32(readU32(reply, Block::ReplyLast));
     // 64-bit difference: the indexes are whatever the server sent.
-    const qint64 nombre = qint64(dernier) - qint64(premier);
-    if (nombre < 0) return ErreurReponse::IndexInverses;
-    if (nombre > maxEnreg) return ErreurReponse::TropDEnregistrements;
-    if (Bloc::DebutData + nombre * tailleEnreg > reponse.size()) return ErreurReponse::HorsReponse;
-    page.premier = premier;
-    page.dernier = dernier;
-    return ErreurReponse::Aucune;
+    const qint64 count = qint64(last) - qint64(first);
+    if (count < 0) return ReplyError::IndexesReversed;
+    if (count > maxRecords) return ReplyError::TooManyRecords;
+    if (Block::DataStart + count * recordSize > reply.size()) return ReplyError::PastReply;
+    page.first = first;
+    page.last = last;
+    return ReplyError::NoError;
 }
 
-ErreurReponse Rd_Applications(QByteArrayView reponse, QList<EnregApplication>& apps, PageReponse& page) {
-    PageReponse lue;
-    if (const ErreurReponse e = lirePage(reponse, EnregApplication::Taille, MaxApplicationsParPage, lue);
-        e != ErreurReponse::Aucune)
+ReplyError Rd_Applications(QByteArrayView reply, QList<ApplicationRecord>& apps, ReplyPage& page) {
+    ReplyPage read;
+    if (const ReplyError e = readPage(reply, ApplicationRecord::Size, MaxApplicationsPerPage, read);
+        e != ReplyError::NoError)
         return e;
-    page = lue;
-    for (int k = 0; k < lue.nombre(); ++k) {
-        const qsizetype o = Bloc::DebutData + qsizetype(k) * EnregApplication::Taille;
-        apps.append({texteChamp(reponse, o, 6), texteChamp(reponse, o + 6, 16),
-                     texteChamp(reponse, o + 36, 6), texteChamp(reponse, o + 42, 10)});
+    page = read;
+    for (int k = 0; k < read.count(); ++k) {
+        const qsizetype o = Block::DataStart + qsizetype(k) * ApplicationRecord::Size;
+        apps.append({fieldText(reply, o, 6), fieldText(reply, o + 6, 16), fieldText(reply, o + 36, 6),
+                     fieldText(reply, o + 42, 10)});
     }
-    return ErreurReponse::Aucune;
+    return ReplyError::NoError;
 }
 
-ErreurReponse Rd_Par_voie_T2c(QByteArrayView reponse, ParVoieT2c& t2c) {
-    if (const ErreurReponse e = verifierEntete(reponse); e != ErreurReponse::Aucune) return e;
-    if (reponse.size() < Bloc::DebutData + ParVoieT2c::Taille) return ErreurReponse::HorsReponse;
-    std::memcpy(t2c.octets.data(), reponse.data() + Bloc::DebutData, ParVoieT2c::Taille);
-    return ErreurReponse::Aucune;
+ReplyError Rd_Par_voie_T2c(QByteArrayView reply, ParVoieT2c& t2c) {
+    if (const ReplyError e = checkHeader(reply); e != ReplyError::NoError) return e;
+    if (reply.size() < Block::DataStart + ParVoieT2c::Size) return ReplyError::PastReply;
+    std::memcpy(t2c.bytes.data(), reply.data() + Block::DataStart, ParVoieT2c::Size);
+    return ReplyError::NoError;
 }
 
-ErreurReponse Rd_Par_voie_T2cs(QByteArrayView reponse, QList<VoieT2cs>& voies, PageReponse& page) {
-    PageReponse lue;
-    if (const ErreurReponse e = lirePage(reponse, VoieT2cs::Taille, MaxVoiesParPage, lue);
-        e != ErreurReponse::Aucune)
+ReplyError Rd_Par_voie_T2cs(QByteArrayView reply, QList<VoieT2cs>& records, ReplyPage& page) {
+    ReplyPage read;
+    if (const ReplyError e = readPage(reply, VoieT2cs::Size, MaxLinesPerPage, read); e != ReplyError::NoError)
         return e;
-    if (lue.premier < 0 || qint64(lue.dernier) > voies.size()) return ErreurReponse::HorsTableau;
-    page = lue;
-    for (int k = 0; k < lue.nombre(); ++k)
-        unpackVoie(reponse.data() + Bloc::DebutData + qsizetype(k) * VoieT2cs::Taille,
-                   voies[lue.premier + k]);
-    return ErreurReponse::Aucune;
+    if (read.first < 0 || qint64(read.last) > records.size()) return ReplyError::PastTable;
+    page = read;
+    for (int k = 0; k < read.count(); ++k)
+        unpackRecord(reply.data() + Block::DataStart + qsizetype(k) * VoieT2cs::Size,
+                     records[read.first + k]);
+    return ReplyError::NoError;
 }
 
-ErreurReponse Rd_Application(QByteArrayView reponse, EnregApplication& app) {
-    if (const ErreurReponse e = verifierEntete(reponse); e != ErreurReponse::Aucune) return e;
-    if (reponse.size() < Bloc::DebutData + 6 + 16) return ErreurReponse::HorsReponse;
-    app = {texteChamp(reponse, Bloc::DebutData, 6), texteChamp(reponse, Bloc::DebutData + 6, 16), {}, {}};
-    return ErreurReponse::Aucune;
+ReplyError Rd_Application(QByteArrayView reply, ApplicationRecord& app) {
+    if (const ReplyError e = checkHeader(reply); e != ReplyError::NoError) return e;
+    if (reply.size() < Block::DataStart + 6 + 16) return ReplyError::PastReply;
+    app = {fieldText(reply, Block::DataStart, 6), fieldText(reply, Block::DataStart + 6, 16), {}, {}};
+    return ReplyError::NoError;
 }
 
-ErreurReponse Rd_NomApplication(QByteArrayView reponse, QString& nom) {
-    if (const ErreurReponse e = verifierEntete(reponse); e != ErreurReponse::Aucune) return e;
-    nom = texteChamp(reponse, Bloc::NomApplication1, 16);
-    return ErreurReponse::Aucune;
+ReplyError Rd_ApplicationName(QByteArrayView reply, QString& name) {
+    if (const ReplyError e = checkHeader(reply); e != ReplyError::NoError) return e;
+    name = fieldText(reply, Block::ApplicationName1, 16);
+    return ReplyError::NoError;
 }

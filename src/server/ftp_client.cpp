@@ -10,120 +10,120 @@
 
 namespace {
 
-const char* const TexteConnecte = "You cannot change this property while connected to an FTP server";
+const char* const kConnectedText = "You cannot change this property while connected to an FTP server";
 
 // libcurl's global start-up runs once per process; a static makes it thread-safe.
-bool curlDemarre() {
+bool curlStarted() {
     static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ok;
 }
 
-CURL* poignee(void* p) {
+CURL* handle(void* p) {
     return static_cast<CURL*>(p);
 }
 
-size_t versTampon(char* data, size_t taille, size_t n, void* tampon) {
-    static_cast<QByteArray*>(tampon)->append(data, qsizetype(taille * n));
-    return taille * n;
+size_t toBuffer(char* data, size_t size, size_t n, void* buffer) {
+    static_cast<QByteArray*>(buffer)->append(data, qsizetype(size * n));
+    return size * n;
 }
 
-size_t versFichier(char* data, size_t taille, size_t n, void* fichier) {
-    const auto octets = qint64(taille * n);
-    return static_cast<platform::AtomicFile*>(fichier)->write(data, octets) ? taille * n : 0;
+size_t toFile(char* data, size_t size, size_t n, void* file) {
+    const auto bytes = qint64(size * n);
+    return static_cast<platform::AtomicFile*>(file)->write(data, bytes) ? size * n : 0;
 }
 
-size_t depuisFichier(char* data, size_t taille, size_t n, void* fichier) {
-    const qint64 lus = static_cast<QFile*>(fichier)->read(data, qint64(taille * n));
-    return lus < 0 ? size_t(CURL_READFUNC_ABORT) : size_t(lus);
+size_t fromFile(char* data, size_t size, size_t n, void* file) {
+    const qint64 bytesRead = static_cast<QFile*>(file)->read(data, qint64(size * n));
+    return bytesRead < 0 ? size_t(CURL_READFUNC_ABORT) : size_t(bytesRead);
 }
 
 // Keeps the last reply line of the server, the only detail a failed operation leaves for a message,
 // and notes whether a rename or delete command was refused.
-int surTrace(CURL*, curl_infotype type, char* data, size_t taille, void* suivi) {
-    auto* s = static_cast<SuiviReponsesFTP*>(suivi);
-    const QByteArray texte(data, qsizetype(taille));
+int onTrace(CURL*, curl_infotype type, char* data, size_t size, void* replyLog) {
+    auto* s = static_cast<FtpReplyLog*>(replyLog);
+    const QByteArray text(data, qsizetype(size));
     if (type == CURLINFO_HEADER_OUT) {
-        s->enAttente = texte.startsWith("RNFR ") || texte.startsWith("RNTO ") || texte.startsWith("DELE ");
+        s->awaitingReply = text.startsWith("RNFR ") || text.startsWith("RNTO ") || text.startsWith("DELE ");
     } else if (type == CURLINFO_HEADER_IN) {
-        const QString ligne = QString::fromUtf8(texte).trimmed();
-        if (ligne.isEmpty()) return 0;
-        s->derniere = ligne;
-        if (s->enAttente && ligne.size() >= 4 && ligne[3] == QLatin1Char(' ')) { // final line of the reply
-            s->enAttente = false;
-            if (ligne[0] >= QLatin1Char('4')) s->commandeRefusee = true;
+        const QString line = QString::fromUtf8(text).trimmed();
+        if (line.isEmpty()) return 0;
+        s->lastLine = line;
+        if (s->awaitingReply && line.size() >= 4 && line[3] == QLatin1Char(' ')) { // final line of the reply
+            s->awaitingReply = false;
+            if (line[0] >= QLatin1Char('4')) s->commandRefused = true;
         }
     }
     return 0;
 }
 
 // What a request without a destination of its own receives (header lines of a size query).
-size_t jeter(char*, size_t taille, size_t n, void*) {
-    return taille * n;
+size_t dropData(char*, size_t size, size_t n, void*) {
+    return size * n;
 }
 
 // One listing entry of an MLSD reply: "type=file;size=12;modify=20260101120000; name".
-bool lireEntreeMlsd(const QString& ligne, EnregistrementFTP& e) {
-    const qsizetype espace = ligne.indexOf(QLatin1Char(' '));
-    if (espace < 0) return false;
-    e.nom = ligne.mid(espace + 1);
-    for (const QString& fait : ligne.left(espace).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString cle = fait.section(QLatin1Char('='), 0, 0).toLower();
-        const QString valeur = fait.section(QLatin1Char('='), 1);
-        if (cle == QLatin1String("type")) {
-            const QString t = valeur.toLower();
+bool readMlsdEntry(const QString& line, FtpEntry& e) {
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    if (space < 0) return false;
+    e.name = line.mid(space + 1);
+    for (const QString& fact : line.left(space).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString key = fact.section(QLatin1Char('='), 0, 0).toLower();
+        const QString value = fact.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("type")) {
+            const QString t = value.toLower();
             if (t == QLatin1String("cdir") || t == QLatin1String("pdir")) return false;
-            e.repertoire = t == QLatin1String("dir");
-        } else if (cle == QLatin1String("size")) {
-            e.taille = valeur.toLongLong();
-        } else if (cle == QLatin1String("modify")) {
-            e.modification = valeur.left(14);
+            e.isDirectory = t == QLatin1String("dir");
+        } else if (key == QLatin1String("size")) {
+            e.size = value.toLongLong();
+        } else if (key == QLatin1String("modify")) {
+            e.modification = value.left(14);
         }
     }
-    return !e.nom.isEmpty();
+    return !e.name.isEmpty();
 }
 
 } // namespace
 
-ErreurFTP::ErreurFTP(std::uint32_t numero_, QString source_, QString description_)
-    : std::runtime_error(description_.toStdString()), numero(numero_), source(std::move(source_)),
+FtpError::FtpError(std::uint32_t number_, QString source_, QString description_)
+    : std::runtime_error(description_.toStdString()), number(number_), source(std::move(source_)),
       description(std::move(description_)) {}
 
 cFTP::cFTP() {
-    if (!curlDemarre())
-        throw ErreurFTP(ErrInitialisation, QStringLiteral("QXFTP::Class_Initialise"),
-                        QStringLiteral("Cannot get Connection to WinInet.dll !"));
+    if (!curlStarted())
+        throw FtpError(ErrInitialization, QStringLiteral("QXFTP::Class_Initialise"),
+                       QStringLiteral("Cannot get Connection to WinInet.dll !"));
 }
 
 cFTP::~cFTP() {
-    fermer();
+    closeConnection();
 }
 
 void cFTP::setHost(const QString& host) {
-    if (Connected()) throw ErreurFTP(ErrConnecte, QStringLiteral("ZRBFTP:Host_Let"), TexteConnecte);
+    if (Connected()) throw FtpError(ErrConnected, QStringLiteral("ZRBFTP:Host_Let"), kConnectedText);
     m_host = host;
 }
 
 void cFTP::setUser(const QString& user) {
-    if (Connected()) throw ErreurFTP(ErrConnecte, QStringLiteral("QXFTP::User_Let"), TexteConnecte);
+    if (Connected()) throw FtpError(ErrConnected, QStringLiteral("QXFTP::User_Let"), kConnectedText);
     m_user = user;
 }
 
 void cFTP::setPassword(const QString& password) {
-    if (Connected()) throw ErreurFTP(ErrConnecte, QStringLiteral("QXFTP::Password_Let"), TexteConnecte);
+    if (Connected()) throw FtpError(ErrConnected, QStringLiteral("QXFTP::Password_Let"), kConnectedText);
     m_password = password;
 }
 
 void cFTP::setDirectory(const QString& directory) {
     if (!Connected())
-        throw ErreurFTP(ErrNonConnecte, QStringLiteral("QXFTP::Directory_Let"),
-                        QStringLiteral("Not Connected to FTP Site"));
+        throw FtpError(ErrNotConnected, QStringLiteral("QXFTP::Directory_Let"),
+                       QStringLiteral("Not Connected to FTP Site"));
     // The value is kept whether or not the server accepted the change.
     m_directory = directory;
     try {
         RemoteChDir(directory);
     } catch (const std::exception& e) {
-        throw ErreurFTP(ErrRepertoire, QStringLiteral("QXFTP::Directory[Let]"),
-                        QString::fromLocal8Bit(e.what()));
+        throw FtpError(ErrDirectory, QStringLiteral("QXFTP::Directory[Let]"),
+                       QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -131,48 +131,48 @@ bool cFTP::Connect(const QString& host, const QString& user, const QString& pass
                    bool reconnect) {
     if (Connected()) {
         if (!reconnect) return true;
-        fermer();
+        closeConnection();
     }
     if (!host.isEmpty()) m_host = host;
     if (!user.isEmpty()) m_user = user;
     if (!password.isEmpty()) m_password = password;
     if (m_host.isEmpty())
-        throw ErreurFTP(ErrConnecte, QStringLiteral("QXFTP::Connect"),
-                        QStringLiteral("No Host Address Specified!"));
+        throw FtpError(ErrConnected, QStringLiteral("QXFTP::Connect"),
+                       QStringLiteral("No Host Address Specified!"));
     if (port < 1 || port > 65535) return false; // any TCP port
     m_passive = passive;
     m_port = port;
-    m_connexion = curl_easy_init();
-    m_requetes = curl_multi_init();
-    if (!m_connexion || !m_requetes) {
-        fermer();
+    m_connection = curl_easy_init();
+    m_requests = curl_multi_init();
+    if (!m_connection || !m_requests) {
+        closeConnection();
         return false;
     }
 
     // The login happens here; the handle then keeps the control connection for what follows.
-    m_chemin.clear();
-    preparer({}, true);
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_URL, (adresse() + '/').constData()); // the login folder
-    if (!executer()) {
-        fermer();
+    m_path.clear();
+    prepare({}, true);
+    curl_easy_setopt(handle(m_connection), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(handle(m_connection), CURLOPT_URL, (urlOf() + '/').constData()); // the login folder
+    if (!execute()) {
+        closeConnection();
         return false;
     }
     // Paths are kept absolute, starting from the folder the server put us in at login.
-    char* entree = nullptr;
-    curl_easy_getinfo(poignee(m_connexion), CURLINFO_FTP_ENTRY_PATH, &entree);
-    m_chemin = resoudre(QLatin1Char('/') + QString::fromUtf8(entree ? entree : ""));
+    char* entry = nullptr;
+    curl_easy_getinfo(handle(m_connection), CURLINFO_FTP_ENTRY_PATH, &entry);
+    m_path = resolve(QLatin1Char('/') + QString::fromUtf8(entry ? entry : ""));
     return true;
 }
 
 bool cFTP::Disconnect() {
     if (!Connected()) return false;
-    fermer();
+    closeConnection();
     m_host.clear();
     m_user.clear();
     m_password.clear();
     m_directory.clear();
-    m_chemin.clear();
+    m_path.clear();
     return true;
 }
 
@@ -181,121 +181,121 @@ int cFTP::GetDirectoryList(const QString& directory, const QString& filter, QStr
     bool change = false;
     if (Connected()) {
         if (!directory.isEmpty()) change = RemoteChDir(directory);
-        const QString filtre = filter.isEmpty() ? QStringLiteral("*.*") : filter;
+        const QString pattern = filter.isEmpty() ? QStringLiteral("*.*") : filter;
         if (target && !append) target->clear();
 
-        QByteArray liste;
-        preparer(m_chemin, true);
-        CURL* h = poignee(m_connexion);
+        QByteArray listing;
+        prepare(m_path, true);
+        CURL* h = handle(m_connection);
         curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, "MLSD");
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, versTampon);
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, &liste);
-        bool ok = executer();
-        const bool detaille = ok;
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, toBuffer);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &listing);
+        bool ok = execute();
+        const bool detailed = ok;
         if (!ok) { // servers without MLSD: names only
-            liste.clear();
-            preparer(m_chemin, true);
+            listing.clear();
+            prepare(m_path, true);
             curl_easy_setopt(h, CURLOPT_DIRLISTONLY, 1L);
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, versTampon);
-            curl_easy_setopt(h, CURLOPT_WRITEDATA, &liste);
-            ok = executer();
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, toBuffer);
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, &listing);
+            ok = execute();
         }
-        QList<EnregistrementFTP> entrees;
+        QList<FtpEntry> entries;
         if (ok) {
-            for (const QByteArray& brute : liste.split('\n')) {
-                QString ligne = QString::fromUtf8(brute);
-                if (ligne.endsWith(QLatin1Char('\r'))) ligne.chop(1);
-                EnregistrementFTP e;
-                if (detaille ? !lireEntreeMlsd(ligne, e) : (e.nom = ligne).isEmpty()) continue;
-                if (const qsizetype nul = e.nom.indexOf(QChar(0)); nul >= 0) e.nom.truncate(nul);
-                entrees.append(e);
+            for (const QByteArray& raw : listing.split('\n')) {
+                QString line = QString::fromUtf8(raw);
+                if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+                FtpEntry e;
+                if (detailed ? !readMlsdEntry(line, e) : (e.name = line).isEmpty()) continue;
+                if (const qsizetype nul = e.name.indexOf(QChar(0)); nul >= 0) e.name.truncate(nul);
+                entries.append(e);
             }
         }
-        for (qsizetype i = 0; i < entrees.size(); ++i) {
+        for (qsizetype i = 0; i < entries.size(); ++i) {
             if (firstOnly && i > 0 && (!target || !target->isEmpty())) break;
             if (!target) {
-                EnregistrementFTP e = entrees[i];
-                e.nom = e.nom.trimmed();
+                FtpEntry e = entries[i];
+                e.name = e.name.trimmed();
                 m_records.append(e);
-            } else if (passeFiltre(entrees[i].nom, filtre, includeCompressed)) {
-                target->append(entrees[i].nom);
+            } else if (passesFilter(entries[i].name, pattern, includeCompressed)) {
+                target->append(entries[i].name);
             }
         }
     }
-    const int resultat = int(target ? target->size() : m_records.size());
+    const int result = int(target ? target->size() : m_records.size());
     if (change) RemoteChDir(QStringLiteral(".."));
-    return resultat;
+    return result;
 }
 
 bool cFTP::GetFile(const QString& remoteFile, const QString& localFile, int transferType) {
     if (!Connected() || remoteFile.isEmpty()) return false;
     // Written aside and put in place only once complete: a failed get leaves no partial file.
-    platform::AtomicFile fichier(localFile);
-    if (!fichier.open()) return false;
-    preparer(resoudre(remoteFile), false);
-    CURL* h = poignee(m_connexion);
-    curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, transferType == TransfertAscii ? 1L : 0L);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, versFichier);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &fichier);
-    return executer() && fichier.commit(); // not committed: the temporary file goes with the object
+    platform::AtomicFile file(localFile);
+    if (!file.open()) return false;
+    prepare(resolve(remoteFile), false);
+    CURL* h = handle(m_connection);
+    curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, transferType == TransferAscii ? 1L : 0L);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, toFile);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &file);
+    return execute() && file.commit(); // not committed: the temporary file goes with the object
 }
 
 bool cFTP::isFileExist(const QString& remoteName) {
     if (!Connected() || remoteName.isEmpty()) return false;
-    const QStringList chemin = resoudre(remoteName);
-    preparer(chemin, false); // a file: its size is asked
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    if (executer()) return true;
-    preparer(chemin, true); // a folder: entering it is tried
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    return executer();
+    const QStringList remoteDirs = resolve(remoteName);
+    prepare(remoteDirs, false); // a file: its size is asked
+    curl_easy_setopt(handle(m_connection), CURLOPT_NOBODY, 1L);
+    if (execute()) return true;
+    prepare(remoteDirs, true); // a folder: entering it is tried
+    curl_easy_setopt(handle(m_connection), CURLOPT_NOBODY, 1L);
+    return execute();
 }
 
 bool cFTP::PutFile(const QString& localFile, const QString& remoteFile, int transferType) {
     if (!Connected() || remoteFile.isEmpty()) return false;
-    QFile fichier(localFile);
-    if (!fichier.open(QIODevice::ReadOnly)) return false;
-    preparer(resoudre(remoteFile), false);
-    CURL* h = poignee(m_connexion);
+    QFile file(localFile);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    prepare(resolve(remoteFile), false);
+    CURL* h = handle(m_connection);
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, transferType == TransfertAscii ? 1L : 0L);
-    curl_easy_setopt(h, CURLOPT_READFUNCTION, depuisFichier);
-    curl_easy_setopt(h, CURLOPT_READDATA, &fichier);
-    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(fichier.size()));
-    return executer();
+    curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, transferType == TransferAscii ? 1L : 0L);
+    curl_easy_setopt(h, CURLOPT_READFUNCTION, fromFile);
+    curl_easy_setopt(h, CURLOPT_READDATA, &file);
+    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
+    return execute();
 }
 
 bool cFTP::RenameFile(const QString& oldName, const QString& newName) {
     if (!Connected() || oldName.isEmpty() || newName.isEmpty()) return false;
-    return commandes({"RNFR " + cheminAbsolu(oldName).toUtf8(), "RNTO " + cheminAbsolu(newName).toUtf8()});
+    return sendCommands({"RNFR " + absolutePath(oldName).toUtf8(), "RNTO " + absolutePath(newName).toUtf8()});
 }
 
 bool cFTP::DeleteFile(const QString& remoteName) {
     if (!Connected() || remoteName.isEmpty()) return false;
-    return commandes({"DELE " + cheminAbsolu(remoteName).toUtf8()});
+    return sendCommands({"DELE " + absolutePath(remoteName).toUtf8()});
 }
 
 bool cFTP::RemoteChDir(const QString& directory) {
-    QString dossier = directory;
-    dossier.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!Connected() || dossier.isEmpty()) return false;
-    const QStringList cible = resoudre(dossier);
-    preparer(cible, true); // the server is asked to enter each folder of the path
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    if (!executer()) return false;
-    m_chemin = cible;
+    QString folder = directory;
+    folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!Connected() || folder.isEmpty()) return false;
+    const QStringList resolveTarget = resolve(folder);
+    prepare(resolveTarget, true); // the server is asked to enter each folder of the path
+    curl_easy_setopt(handle(m_connection), CURLOPT_NOBODY, 1L);
+    if (!execute()) return false;
+    m_path = resolveTarget;
     return true;
 }
 
 QString cFTP::LastResponse() const {
-    return m_suivi.derniere.isEmpty() ? QString() : m_suivi.derniere + QStringLiteral("\r\n");
+    return m_replyLog.lastLine.isEmpty() ? QString() : m_replyLog.lastLine + QStringLiteral("\r\n");
 }
 
 QString cFTP::remotePath() const {
-    return QLatin1Char('/') + m_chemin.join(QLatin1Char('/'));
+    return QLatin1Char('/') + m_path.join(QLatin1Char('/'));
 }
 
-bool cFTP::passeFiltre(const QString& name, const QString& filter, bool includeCompressed) {
+bool cFTP::passesFilter(const QString& name, const QString& filter, bool includeCompressed) {
     const qsizetype point = name.lastIndexOf(QLatin1Char('.'));
     if (point < 0) return false;
     const QString extension = name.mid(point);
@@ -304,98 +304,98 @@ bool cFTP::passeFiltre(const QString& name, const QString& filter, bool includeC
 }
 
 // Options shared by every request: the handle is reset (its connection stays open) and set again.
-void cFTP::preparer(const QStringList& chemin, bool repertoire) {
-    CURL* h = poignee(m_connexion);
+void cFTP::prepare(const QStringList& remoteDirs, bool isDirectory) {
+    CURL* h = handle(m_connection);
     curl_easy_reset(h);
-    QByteArray url = adresse() + "/%2F"; // from the root, whatever the login folder
-    for (qsizetype i = 0; i < chemin.size(); ++i)
-        url += (i ? "/" : "") + QUrl::toPercentEncoding(chemin[i]);
-    if (repertoire) url += '/';
+    QByteArray url = urlOf() + "/%2F"; // from the root, whatever the login folder
+    for (qsizetype i = 0; i < remoteDirs.size(); ++i)
+        url += (i ? "/" : "") + QUrl::toPercentEncoding(remoteDirs[i]);
+    if (isDirectory) url += '/';
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_USERNAME, m_user.toUtf8().constData());
     curl_easy_setopt(h, CURLOPT_PASSWORD, m_password.toUtf8().constData());
     curl_easy_setopt(h, CURLOPT_FTPPORT, m_passive ? nullptr : "-");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, jeter);
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, jeter);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, dropData);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, dropData);
     // No request may hang: bounded connect, reply and active-mode accept, and stalled transfers abort.
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, 10000L);
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, 10L);
     curl_easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS, 10000L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 10L);
-    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L); // feeds surTrace; nothing is printed
-    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, surTrace);
-    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &m_suivi);
+    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L); // feeds onTrace; nothing is printed
+    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, onTrace);
+    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &m_replyLog);
 }
 
 // Sends file commands on the control connection. They are marked "may fail" ("*") so that a refusal
 // does not make libcurl drop the connection; the refusal is read from the reply instead.
-bool cFTP::commandes(const QList<QByteArray>& lignes) {
-    curl_slist* liste = nullptr;
-    for (const QByteArray& ligne : lignes) {
-        if (ligne.contains('\r') || ligne.contains('\n')) { // no second command smuggled in
-            curl_slist_free_all(liste);
+bool cFTP::sendCommands(const QList<QByteArray>& lines) {
+    curl_slist* listing = nullptr;
+    for (const QByteArray& line : lines) {
+        if (line.contains('\r') || line.contains('\n')) { // no second command smuggled in
+            curl_slist_free_all(listing);
             return false;
         }
-        liste = curl_slist_append(liste, ("*" + ligne).constData());
+        listing = curl_slist_append(listing, ("*" + line).constData());
     }
-    preparer(m_chemin, true);
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(poignee(m_connexion), CURLOPT_QUOTE, liste);
-    m_suivi.enAttente = m_suivi.commandeRefusee = false;
-    const bool ok = executer() && !m_suivi.commandeRefusee;
-    curl_slist_free_all(liste);
+    prepare(m_path, true);
+    curl_easy_setopt(handle(m_connection), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(handle(m_connection), CURLOPT_QUOTE, listing);
+    m_replyLog.awaitingReply = m_replyLog.commandRefused = false;
+    const bool ok = execute() && !m_replyLog.commandRefused;
+    curl_slist_free_all(listing);
     return ok;
 }
 
-QByteArray cFTP::adresse() const {
+QByteArray cFTP::urlOf() const {
     return "ftp://" + QUrl::toPercentEncoding(m_host, ":[]") + ':' + QByteArray::number(m_port);
 }
 
 // Runs one request on the object's own multi handle, whose cache keeps the control connection. Waits
 // start short and grow: libcurl does not watch a passive data connection while it connects, and its
 // own loop would sleep a full second there.
-bool cFTP::executer() {
-    CURLM* requetes = static_cast<CURLM*>(m_requetes);
-    CURL* h = poignee(m_connexion);
-    if (curl_multi_add_handle(requetes, h) != CURLM_OK) return false;
-    CURLcode resultat = CURLE_RECV_ERROR;
-    int actives = 1;
-    int attente = 1; // ms; doubles while nothing happens, back to 1 on activity
-    while (actives > 0) {
-        if (curl_multi_perform(requetes, &actives) != CURLM_OK) break;
-        int evenements = 0;
-        if (actives > 0 && curl_multi_poll(requetes, nullptr, 0, attente, &evenements) != CURLM_OK) break;
-        attente = evenements > 0 ? 1 : std::min(attente * 2, 100);
+bool cFTP::execute() {
+    CURLM* multi = static_cast<CURLM*>(m_requests);
+    CURL* h = handle(m_connection);
+    if (curl_multi_add_handle(multi, h) != CURLM_OK) return false;
+    CURLcode result = CURLE_RECV_ERROR;
+    int running = 1;
+    int waitMs = 1; // ms; doubles while nothing happens, back to 1 on activity
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+        int events = 0;
+        if (running > 0 && curl_multi_poll(multi, nullptr, 0, waitMs, &events) != CURLM_OK) break;
+        waitMs = events > 0 ? 1 : std::min(waitMs * 2, 100);
     }
-    int restants = 0;
-    while (CURLMsg* message = curl_multi_info_read(requetes, &restants))
-        if (message->msg == CURLMSG_DONE && message->easy_handle == h) resultat = message->data.result;
-    curl_multi_remove_handle(requetes, h);
-    return resultat == CURLE_OK;
+    int remaining = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &remaining))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == h) result = message->data.result;
+    curl_multi_remove_handle(multi, h);
+    return result == CURLE_OK;
 }
 
-void cFTP::fermer() {
-    if (m_requetes) curl_multi_cleanup(static_cast<CURLM*>(m_requetes)); // says QUIT on the connection
-    if (m_connexion) curl_easy_cleanup(poignee(m_connexion));
-    m_requetes = nullptr;
-    m_connexion = nullptr;
+void cFTP::closeConnection() {
+    if (m_requests) curl_multi_cleanup(static_cast<CURLM*>(m_requests)); // says QUIT on the connection
+    if (m_connection) curl_easy_cleanup(handle(m_connection));
+    m_requests = nullptr;
+    m_connection = nullptr;
 }
 
-QStringList cFTP::resoudre(const QString& path) const {
-    QStringList chemin = path.startsWith(QLatin1Char('/')) ? QStringList() : m_chemin;
-    for (const QString& partie : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (partie == QLatin1String(".")) continue;
-        if (partie == QLatin1String("..")) {
-            if (!chemin.isEmpty()) chemin.removeLast();
+QStringList cFTP::resolve(const QString& path) const {
+    QStringList remoteDirs = path.startsWith(QLatin1Char('/')) ? QStringList() : m_path;
+    for (const QString& piece : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (piece == QLatin1String(".")) continue;
+        if (piece == QLatin1String("..")) {
+            if (!remoteDirs.isEmpty()) remoteDirs.removeLast();
         } else {
-            chemin.append(partie);
+            remoteDirs.append(piece);
         }
     }
-    return chemin;
+    return remoteDirs;
 }
 
-QString cFTP::cheminAbsolu(const QString& name) const {
-    return QLatin1Char('/') + resoudre(name).join(QLatin1Char('/'));
+QString cFTP::absolutePath(const QString& name) const {
+    return QLatin1Char('/') + resolve(name).join(QLatin1Char('/'));
 }

@@ -15,13 +15,13 @@
 
 namespace {
 
-bool nomNu(const QString& name) {
+bool isBareName(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            name != QLatin1String("..") && name != QLatin1String(".");
 }
 
 // libcurl's global start-up, once per process.
-bool curlDemarre() {
+bool curlStarted() {
     static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ok;
 }
@@ -35,39 +35,40 @@ struct ListDeleter {
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 using Headers = std::unique_ptr<curl_slist, ListDeleter>;
 
-QString infoTexte(CURL* h, CURLINFO info) {
-    char* texte = nullptr;
-    curl_easy_getinfo(h, info, &texte);
-    return texte ? QString::fromUtf8(texte) : QString();
+QString infoText(CURL* h, CURLINFO info) {
+    char* text = nullptr;
+    curl_easy_getinfo(h, info, &text);
+    return text ? QString::fromUtf8(text) : QString();
 }
 
-long infoNombre(CURL* h, CURLINFO info) {
+long infoNumber(CURL* h, CURLINFO info) {
     long n = 0;
     curl_easy_getinfo(h, info, &n);
     return n;
 }
 
-curl_off_t infoDuree(CURL* h, CURLINFO info) {
+curl_off_t infoDuration(CURL* h, CURLINFO info) {
     curl_off_t n = 0;
     curl_easy_getinfo(h, info, &n);
     return n;
 }
 
 // "host:port", an IPv6 address in brackets.
-QString hotePort(const QString& hote, int port) {
-    return (hote.contains(QLatin1Char(':')) ? u'[' + hote + u']' : hote) + u':' + QString::number(port);
+QString hostPort(const QString& hostName, int port) {
+    return (hostName.contains(QLatin1Char(':')) ? u'[' + hostName + u']' : hostName) + u':' +
+           QString::number(port);
 }
 
 } // namespace
 
 // One request's target: what libcurl is given, and the words a message uses for it.
-struct HttpGateway::Cible {
+struct HttpGateway::Target {
     QByteArray verb;
-    QString hote;
+    QString hostName;
     int port = 0;
     bool tls = false;
     QByteArray url;
-    QString texte; // "GET http://host:port/qavo/files/arbre.maa via proxy p:3128"
+    QString text; // "GET http://host:port/qavo/files/arbre.maa via proxy p:3128"
 };
 
 HttpGateway::HttpGateway() = default;
@@ -106,8 +107,8 @@ void HttpGateway::setLimits(qint64 maxFile, qint64 maxInfo) {
     maxInfo_ = maxInfo;
 }
 
-QString HttpGateway::reasonText(int raison) {
-    static const char* const textes[] = {
+QString HttpGateway::reasonText(int reason) {
+    static const char* const texts[] = {
         "",
         "the server address or file name cannot be used",
         "another exchange with the server is running",
@@ -128,102 +129,101 @@ QString HttpGateway::reasonText(int raison) {
         "the reply is compressed",
         "the server has no such file",
     };
-    return raison > 0 && raison < int(std::size(textes)) ? QString::fromLatin1(textes[raison]) : QString();
+    return reason > 0 && reason < int(std::size(texts)) ? QString::fromLatin1(texts[reason]) : QString();
 }
 
-int HttpGateway::echec(int raison, const QString& detail) {
-    lastReason_ = raison;
+int HttpGateway::fail(int reason, const QString& detail) {
+    lastReason_ = reason;
     lastDetail_ = detail;
     lastError_ =
-        detail.isEmpty() ? reasonText(raison) : reasonText(raison) + QStringLiteral(" (") + detail + u')';
-    return raison;
+        detail.isEmpty() ? reasonText(reason) : reasonText(reason) + QStringLiteral(" (") + detail + u')';
+    return reason;
 }
 
 int HttpGateway::GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) {
-    if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
+    if (!isBareName(remoteName)) return fail(NotConfigured, remoteName);
     // Written beside the target and renamed over it only once the whole body is in.
-    platform::AtomicFile sortie(localPath);
-    if (!sortie.open()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
-    const int r = executer("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &sortie, nullptr);
+    platform::AtomicFile output(localPath);
+    if (!output.open()) return fail(LocalFile, localPath + QStringLiteral(": ") + output.errorString());
+    const int r = execute("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &output, nullptr);
     if (r != Ok) {
-        sortie.discard();
+        output.discard();
         return r;
     }
-    if (!sortie.commit()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
+    if (!output.commit()) return fail(LocalFile, localPath + QStringLiteral(": ") + output.errorString());
     return Ok;
 }
 
 int HttpGateway::PutFileHTTP_QAVO(const QString& localPath, const QString& remoteName) {
-    if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
+    if (!isBareName(remoteName)) return fail(NotConfigured, remoteName);
     QFile f(localPath);
     if (!f.open(QIODevice::ReadOnly))
-        return echec(FichierLocal, localPath + QStringLiteral(": ") + f.errorString());
+        return fail(LocalFile, localPath + QStringLiteral(": ") + f.errorString());
     if (f.size() > maxFile_)
-        return echec(TropGrand, QStringLiteral("%1: %2 > %3").arg(localPath).arg(f.size()).arg(maxFile_));
+        return fail(TooLarge, QStringLiteral("%1: %2 > %3").arg(localPath).arg(f.size()).arg(maxFile_));
     // The reply to a store is a short status text: a larger one is not the server's.
-    return executer("PUT", QStringLiteral("files/") + remoteName, f.readAll(), maxInfo_, nullptr, nullptr);
+    return execute("PUT", QStringLiteral("files/") + remoteName, f.readAll(), maxInfo_, nullptr, nullptr);
 }
 
 QByteArray HttpGateway::GetIhmInfo(QByteArray& request, qint16& length) {
-    const QByteArray corpsRequete = request.left(qMax<qsizetype>(0, length));
-    QByteArray reponse;
-    if (executer("POST", QStringLiteral("ihm"), corpsRequete, maxInfo_, nullptr, &reponse) != Ok) return {};
-    return reponse;
+    const QByteArray requestBody = request.left(qMax<qsizetype>(0, length));
+    QByteArray reply;
+    if (execute("POST", QStringLiteral("ihm"), requestBody, maxInfo_, nullptr, &reply) != Ok) return {};
+    return reply;
 }
 
-bool HttpGateway::cible(const QByteArray& verb, const QString& path, Cible& c) const {
+bool HttpGateway::resolveTarget(const QByteArray& verb, const QString& path, Target& c) const {
     // "https://" before the address asks for TLS, so the credentials never cross in clear text.
-    QString hote = address_;
-    c.tls = hote.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    QString hostName = address_;
+    c.tls = hostName.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
     if (c.tls)
-        hote = hote.mid(8);
-    else if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        hote = hote.mid(7);
-    while (hote.endsWith(QLatin1Char('/')))
-        hote.chop(1);
+        hostName = hostName.mid(8);
+    else if (hostName.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        hostName = hostName.mid(7);
+    while (hostName.endsWith(QLatin1Char('/')))
+        hostName.chop(1);
     QUrl url;
     url.setScheme(c.tls ? QStringLiteral("https") : QStringLiteral("http"));
-    url.setHost(hote);
+    url.setHost(hostName);
     url.setPort(port_.isEmpty() ? (c.tls ? 443 : 80) : port_.toInt());
     url.setPath(QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(service_)) + QLatin1Char('/') +
                     QString::fromLatin1(QUrl::toPercentEncoding(path, "/")),
                 QUrl::TolerantMode);
     if (!url.isValid() || url.host().isEmpty()) return false;
     c.verb = verb;
-    c.hote = url.host();
+    c.hostName = url.host();
     c.port = url.port();
     c.url = url.toEncoded();
-    c.texte = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
+    c.text = QString::fromLatin1(verb) + QLatin1Char(' ') + url.toDisplayString();
     if (!proxyAddress_.isEmpty())
-        c.texte += QStringLiteral(" via proxy ") + hotePort(proxyAddress_, proxyPort_.toInt());
+        c.text += QStringLiteral(" via proxy ") + hostPort(proxyAddress_, proxyPort_.toInt());
     return true;
 }
 
-int HttpGateway::executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
-                          platform::AtomicFile* sortie, QByteArray* corps) {
-    if (busy_) return echec(Occupe, {});
-    if (address_.isEmpty()) return echec(NonConfigure, QStringLiteral("HADDR"));
+int HttpGateway::execute(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 maxBytes,
+                         platform::AtomicFile* output, QByteArray* replyBody) {
+    if (busy_) return fail(Busy, {});
+    if (address_.isEmpty()) return fail(NotConfigured, QStringLiteral("HADDR"));
     lastReason_ = Ok;
     lastError_.clear();
     lastDetail_.clear();
-    Cible c;
-    if (!cible(verb, path, c)) return echec(NonConfigure, address_);
-    const QString fichierCa = qEnvironmentVariable("QAVO_CA_FILE");
-    if (c.tls && !fichierCa.isEmpty() && !QFileInfo(fichierCa).isFile())
-        return echec(FichierCa,
-                     QStringLiteral("QAVO_CA_FILE=") + fichierCa + QStringLiteral(": no such file"));
-    Easy h(curlDemarre() ? curl_easy_init() : nullptr);
-    if (!h) return echec(Connexion, c.texte + QStringLiteral(": libcurl"));
-    if (!boucle_) boucle_ = std::make_unique<CurlEventLoop>();
+    Target c;
+    if (!resolveTarget(verb, path, c)) return fail(NotConfigured, address_);
+    const QString caFile = qEnvironmentVariable("QAVO_CA_FILE");
+    if (c.tls && !caFile.isEmpty() && !QFileInfo(caFile).isFile())
+        return fail(CaFile, QStringLiteral("QAVO_CA_FILE=") + caFile + QStringLiteral(": no such file"));
+    Easy h(curlStarted() ? curl_easy_init() : nullptr);
+    if (!h) return fail(Connection, c.text + QStringLiteral(": libcurl"));
+    if (!eventLoop_) eventLoop_ = std::make_unique<CurlEventLoop>();
 
-    preparer(h.get(), c);
-    Headers entetes(curl_slist_append(nullptr, "Accept-Encoding: identity"));
+    prepare(h.get(), c);
+    Headers requestHeaders(curl_slist_append(nullptr, "Accept-Encoding: identity"));
     // The body follows its headers at once; but a proxy that asks for its login answers before reading
     // a body, which then spoils the connection's next request: through one, the body waits for a 100.
-    curl_slist_append(entetes.get(),
+    curl_slist_append(requestHeaders.get(),
                       proxyAddress_.isEmpty() || body.isEmpty() ? "Expect:" : "Expect: 100-continue");
     if (verb != "GET") {
-        curl_slist_append(entetes.get(), "Content-Type: application/octet-stream");
+        curl_slist_append(requestHeaders.get(), "Content-Type: application/octet-stream");
         curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, body.constData());
         curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
         if (verb != "POST") curl_easy_setopt(h.get(), CURLOPT_CUSTOMREQUEST, verb.constData());
@@ -231,21 +231,21 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     // A stored file carries its digest, so a server can refuse one cut on the way.
     const QByteArray digest =
         "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64();
-    if (verb == "PUT") curl_slist_append(entetes.get(), digest.constData());
-    curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, entetes.get());
-    HttpReply reponse(limite, sortie, corps);
-    reponse.attach(h.get());
-    char erreur[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(h.get(), CURLOPT_ERRORBUFFER, erreur);
+    if (verb == "PUT") curl_slist_append(requestHeaders.get(), digest.constData());
+    curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, requestHeaders.get());
+    HttpReply reply(maxBytes, output, replyBody);
+    reply.attach(h.get());
+    char curlError[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(h.get(), CURLOPT_ERRORBUFFER, curlError);
 
     busy_ = true;
-    const CURLcode code = boucle_->run(h.get());
+    const CURLcode code = eventLoop_->run(h.get());
     busy_ = false;
-    return conclure(code, h.get(), reponse, c, erreur);
+    return finish(code, h.get(), reply, c, curlError);
 }
 
 // What every request of the gateway shares: the target, the credentials, the proxy, the trust, the limits.
-void HttpGateway::preparer(void* easy, const Cible& c) const {
+void HttpGateway::prepare(void* easy, const Target& c) const {
     CURL* h = easy;
     curl_easy_setopt(h, CURLOPT_URL, c.url.constData());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
@@ -263,7 +263,7 @@ void HttpGateway::preparer(void* easy, const Cible& c) const {
     // Only the proxy given on the command line; "" also keeps libcurl off the environment's proxies.
     const QByteArray proxy = proxyAddress_.isEmpty()
                                  ? QByteArray()
-                                 : "http://" + hotePort(proxyAddress_, proxyPort_.toInt()).toUtf8();
+                                 : "http://" + hostPort(proxyAddress_, proxyPort_.toInt()).toUtf8();
     curl_easy_setopt(h, CURLOPT_PROXY, proxy.constData());
     // A tunnel's "200 Connection established" is the proxy's, not the server's reply.
     curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
@@ -275,107 +275,107 @@ void HttpGateway::preparer(void* easy, const Cible& c) const {
     // The system's authorities, plus those of QAVO_CA_FILE (a private server's own certificate, or its
     // private authority). A chain that reaches any certificate of the file is trusted: libcurl leaves
     // OpenSSL's partial-chain check on unless told otherwise.
-    const QByteArray fichierCa = QFile::encodeName(qEnvironmentVariable("QAVO_CA_FILE"));
-    if (c.tls && !fichierCa.isEmpty()) curl_easy_setopt(h, CURLOPT_CAINFO, fichierCa.constData());
+    const QByteArray caFile = QFile::encodeName(qEnvironmentVariable("QAVO_CA_FILE"));
+    if (c.tls && !caFile.isEmpty()) curl_easy_setopt(h, CURLOPT_CAINFO, caFile.constData());
 }
 
-int HttpGateway::conclure(int code, void* easy, const HttpReply& reponse, const Cible& c,
-                          const char* erreur) {
+int HttpGateway::finish(int code, void* easy, const HttpReply& reply, const Target& c,
+                        const char* curlError) {
     CURL* h = easy;
-    if (reponse.refusal != Ok)
-        return echec(reponse.refusal, c.texte + QStringLiteral(": ") + reponse.refusalDetail);
-    if (code == CURLE_OK) return conclureHttp(reponse, c);
+    if (reply.refusal != Ok) return fail(reply.refusal, c.text + QStringLiteral(": ") + reply.refusalDetail);
+    if (code == CURLE_OK) return finishHttp(reply, c);
     // The proxy's answer to a tunnel request (https through the proxy).
-    const long tunnel = infoNombre(h, CURLINFO_HTTP_CONNECTCODE);
-    if (tunnel == 407) return echec(RefusProxy, c.texte + QStringLiteral(": HTTP 407"));
+    const long tunnel = infoNumber(h, CURLINFO_HTTP_CONNECTCODE);
+    if (tunnel == 407) return fail(ProxyRefused, c.text + QStringLiteral(": HTTP 407"));
     if (tunnel >= 300)
-        return echec(Connexion, c.texte + QStringLiteral(": the proxy answered %1 to CONNECT").arg(tunnel));
+        return fail(Connection, c.text + QStringLiteral(": the proxy answered %1 to CONNECT").arg(tunnel));
     if (code == CURLE_PARTIAL_FILE)
-        return echec(Incomplet,
-                     c.texte + QStringLiteral(": %1 / %2").arg(reponse.received).arg(reponse.announced));
-    if (reponse.status != 0 && code != CURLE_OPERATION_TIMEDOUT)
-        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, ").arg(reponse.received) +
-                                    QString::fromUtf8(erreur));
-    return echecTransport(code, h, c, QString::fromUtf8(erreur));
+        return fail(Incomplete,
+                    c.text + QStringLiteral(": %1 / %2").arg(reply.received).arg(reply.announced));
+    if (reply.status != 0 && code != CURLE_OPERATION_TIMEDOUT)
+        return fail(Incomplete,
+                    c.text + QStringLiteral(": %1 / ?, ").arg(reply.received) + QString::fromUtf8(curlError));
+    return transportFailure(code, h, c, QString::fromUtf8(curlError));
 }
 
 // A complete HTTP reply: its status, then whether its body is the whole of what was sent.
-int HttpGateway::conclureHttp(const HttpReply& r, const Cible& c) {
-    const QString statut = c.texte + QStringLiteral(": ") + r.statusLine();
-    if (r.status == 401) return echec(Refus, statut);
-    if (r.status == 407) return echec(RefusProxy, statut);
+int HttpGateway::finishHttp(const HttpReply& r, const Target& c) {
+    const QString statusText = c.text + QStringLiteral(": ") + r.statusLine();
+    if (r.status == 401) return fail(Refused, statusText);
+    if (r.status == 407) return fail(ProxyRefused, statusText);
     if (r.status >= 300 && r.status <= 399) {
         // Where it points, made absolute, without any credentials.
-        const QUrl vers = QUrl::fromEncoded(c.url).resolved(QUrl::fromEncoded(r.location));
-        return echec(Redirection,
-                     statut + QStringLiteral(" -> ") + vers.toDisplayString(QUrl::RemoveUserInfo));
+        const QUrl redirectUrl = QUrl::fromEncoded(c.url).resolved(QUrl::fromEncoded(r.location));
+        return fail(Redirect,
+                    statusText + QStringLiteral(" -> ") + redirectUrl.toDisplayString(QUrl::RemoveUserInfo));
     }
-    if (r.status == 404) return echec(Absent, statut);
-    if (!r.success()) return echec(StatutHttp, statut);
+    if (r.status == 404) return fail(Absent, statusText);
+    if (!r.success()) return fail(HttpStatus, statusText);
     if (r.announced >= 0 && r.announced != r.received)
-        return echec(Incomplet, c.texte + QStringLiteral(": %1 / %2").arg(r.received).arg(r.announced));
+        return fail(Incomplete, c.text + QStringLiteral(": %1 / %2").arg(r.received).arg(r.announced));
     // A fetched file must have a known end: a reply ended by closing the connection may have been cut.
     if (c.verb == "GET" && r.announced < 0 && !r.chunked && r.digest.isEmpty())
-        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, no Content-Length").arg(r.received));
+        return fail(Incomplete, c.text + QStringLiteral(": %1 / ?, no Content-Length").arg(r.received));
     // A whole-looking reply that is shorter than the file it announces (a server cut off while reading).
     if (!r.digestMatches())
-        return echec(Incomplet, c.texte + QStringLiteral(": %1 / ?, Digest").arg(r.received));
+        return fail(Incomplete, c.text + QStringLiteral(": %1 / ?, Digest").arg(r.received));
     return Ok;
 }
 
 // No HTTP reply at all: the proxy, the name, the connection, the time or the TLS handshake failed.
-int HttpGateway::echecTransport(int code, void* easy, const Cible& c, const QString& erreur) {
+int HttpGateway::transportFailure(int code, void* easy, const Target& c, const QString& curlError) {
     CURL* h = easy;
     const bool viaProxy = !proxyAddress_.isEmpty();
-    const int errno_ = int(infoNombre(h, CURLINFO_OS_ERRNO));
-    const QString cause = errno_ != 0 ? qt_error_string(errno_) : erreur;
-    const QString ip = infoTexte(h, CURLINFO_PRIMARY_IP);
-    const QString adresse = ip.isEmpty() || ip == proxyAddress_ ? QString() : QStringLiteral(" [%1]").arg(ip);
+    const int errno_ = int(infoNumber(h, CURLINFO_OS_ERRNO));
+    const QString cause = errno_ != 0 ? qt_error_string(errno_) : curlError;
+    const QString ip = infoText(h, CURLINFO_PRIMARY_IP);
+    const QString urlOf = ip.isEmpty() || ip == proxyAddress_ ? QString() : QStringLiteral(" [%1]").arg(ip);
     switch (code) {
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return echec(Proxy, c.texte + QStringLiteral(": ") + erreur);
+        return fail(Proxy, c.text + QStringLiteral(": ") + curlError);
     case CURLE_COULDNT_CONNECT:
-        return echec(viaProxy ? Proxy : Connexion, c.texte + adresse + QStringLiteral(": ") + cause);
+        return fail(viaProxy ? Proxy : Connection, c.text + urlOf + QStringLiteral(": ") + cause);
     case CURLE_OPERATION_TIMEDOUT:
-        if (viaProxy && infoDuree(h, CURLINFO_CONNECT_TIME_T) == 0)
-            return echec(Proxy, c.texte + adresse +
-                                    QStringLiteral(": no connection within %1 ms").arg(connectTimeoutMs_));
-        if (infoDuree(h, CURLINFO_PRETRANSFER_TIME_T) == 0)
-            return echec(DelaiConnexion, c.texte + QStringLiteral(": %1 ms").arg(connectTimeoutMs_));
-        return echec(DelaiReponse, c.texte + QStringLiteral(": %1 ms").arg(replyTimeoutMs_));
+        if (viaProxy && infoDuration(h, CURLINFO_CONNECT_TIME_T) == 0)
+            return fail(Proxy, c.text + urlOf +
+                                   QStringLiteral(": no connection within %1 ms").arg(connectTimeoutMs_));
+        if (infoDuration(h, CURLINFO_PRETRANSFER_TIME_T) == 0)
+            return fail(ConnectTimeout, c.text + QStringLiteral(": %1 ms").arg(connectTimeoutMs_));
+        return fail(ReplyTimeout, c.text + QStringLiteral(": %1 ms").arg(replyTimeoutMs_));
     case CURLE_PEER_FAILED_VERIFICATION:
-        return echec(Tls, c.texte + QStringLiteral(": ") + erreur);
+        return fail(Tls, c.text + QStringLiteral(": ") + curlError);
     case CURLE_SSL_CACERT_BADFILE:
-        return echec(FichierCa, QStringLiteral("QAVO_CA_FILE=") + qEnvironmentVariable("QAVO_CA_FILE") +
-                                    QStringLiteral(": ") + erreur);
+        return fail(CaFile, QStringLiteral("QAVO_CA_FILE=") + qEnvironmentVariable("QAVO_CA_FILE") +
+                                QStringLiteral(": ") + curlError);
     case CURLE_SSL_CONNECT_ERROR:
-        if (c.tls && repondEnClair(c))
-            return echec(PasTls, c.texte + QStringLiteral(": the port answers plain HTTP (") + erreur + u')');
-        return echec(Tls, c.texte + QStringLiteral(": ") + erreur);
+        if (c.tls && answersPlainHttp(c))
+            return fail(NotTls,
+                        c.text + QStringLiteral(": the port answers plain HTTP (") + curlError + u')');
+        return fail(Tls, c.text + QStringLiteral(": ") + curlError);
     case CURLE_URL_MALFORMAT:
-        return echec(NonConfigure, c.texte);
+        return fail(NotConfigured, c.text);
     default:
-        return echec(Connexion,
-                     c.texte + adresse + QStringLiteral(": ") + (erreur.isEmpty() ? cause : erreur));
+        return fail(Connection,
+                    c.text + urlOf + QStringLiteral(": ") + (curlError.isEmpty() ? cause : curlError));
     }
 }
 
 // After a failed TLS handshake: does the port answer plain HTTP? Then the address should not say https.
-bool HttpGateway::repondEnClair(const Cible& c) {
+bool HttpGateway::answersPlainHttp(const Target& c) {
     Easy h(curl_easy_init());
     if (!h) return false;
-    Cible clair = c;
-    clair.tls = false;
-    clair.url = "http://" + hotePort(c.hote, c.port).toUtf8() + '/';
-    preparer(h.get(), clair);
+    Target plain = c;
+    plain.tls = false;
+    plain.url = "http://" + hostPort(c.hostName, c.port).toUtf8() + '/';
+    prepare(h.get(), plain);
     curl_easy_setopt(h.get(), CURLOPT_NOBODY, 1L);
     curl_easy_setopt(h.get(), CURLOPT_USERNAME, nullptr); // no credentials in clear text
     curl_easy_setopt(h.get(), CURLOPT_PASSWORD, nullptr);
     curl_easy_setopt(h.get(), CURLOPT_TIMEOUT_MS, long(connectTimeoutMs_));
-    HttpReply reponse(HttpGateway::TailleMaxInfo, nullptr, nullptr);
-    reponse.attach(h.get());
+    HttpReply reply(HttpGateway::MaxInfoSize, nullptr, nullptr);
+    reply.attach(h.get());
     busy_ = true;
-    boucle_->run(h.get());
+    eventLoop_->run(h.get());
     busy_ = false;
-    return reponse.status > 0;
+    return reply.status > 0;
 }

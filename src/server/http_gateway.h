@@ -19,30 +19,30 @@ class AtomicFile;
 class HttpGateway : public Gateway {
 public:
     // Reason codes of the file calls (0 is success).
-    enum Raison : int {
+    enum Reason : int {
         Ok = 0,
-        NonConfigure = 1, // no server address, or a remote name that is not a bare file name
-        Occupe = 2,       // another exchange is running
-        Connexion = 3,    // server or proxy unreachable
-        DelaiConnexion = 4,
-        DelaiReponse = 5,
-        Refus = 6,      // login refused by the server
-        RefusProxy = 7, // login refused by the proxy
-        StatutHttp = 8, // any other HTTP failure status
-        Incomplet = 9,  // the body ended before its announced length
-        TropGrand = 10, // over the size limit
-        FichierLocal = 11,
+        NotConfigured = 1, // no server address, or a remote name that is not a bare file name
+        Busy = 2,          // another exchange is running
+        Connection = 3,    // server or proxy unreachable
+        ConnectTimeout = 4,
+        ReplyTimeout = 5,
+        Refused = 6,      // login refused by the server
+        ProxyRefused = 7, // login refused by the proxy
+        HttpStatus = 8,   // any other HTTP failure status
+        Incomplete = 9,   // the body ended before its announced length
+        TooLarge = 10,    // over the size limit
+        LocalFile = 11,
         Tls = 12,
-        Proxy = 13,       // the proxy cannot be reached: its name, its address and why
-        Redirection = 14, // the server points elsewhere (not followed)
-        PasTls = 15,      // https:// to a port that answers plain HTTP
-        FichierCa = 16,   // QAVO_CA_FILE missing or holding no certificate
-        Encodage = 17,    // a compressed body, which was not asked for
-        Absent = 18,      // no such file on the server (HTTP 404): not a fault of the link
+        Proxy = 13,    // the proxy cannot be reached: its name, its address and why
+        Redirect = 14, // the server points elsewhere (not followed)
+        NotTls = 15,   // https:// to a port that answers plain HTTP
+        CaFile = 16,   // QAVO_CA_FILE missing or holding no certificate
+        Encoding = 17, // a compressed body, which was not asked for
+        Absent = 18,   // no such file on the server (HTTP 404): not a fault of the link
     };
 
-    static constexpr qint64 TailleMaxFichier = 16 * 1024 * 1024;
-    static constexpr qint64 TailleMaxInfo = 64 * 1024;
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+    static constexpr qint64 MaxInfoSize = 64 * 1024;
 
     HttpGateway();
     ~HttpGateway() override;
@@ -62,29 +62,29 @@ public:
     int lastReason() const override { return lastReason_; }
     QString lastDetail() const override { return lastDetail_; }
     // The reason in English, for logs.
-    static QString reasonText(int raison);
+    static QString reasonText(int reason);
     void setTimeouts(int connectMs, int replyMs);
     void setLimits(qint64 maxFile, qint64 maxInfo);
 
 private:
-    struct Cible;
-    int executer(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 limite,
-                 platform::AtomicFile* sortie, QByteArray* corps);
-    bool cible(const QByteArray& verb, const QString& path, Cible& c) const;
-    void preparer(void* easy, const Cible& c) const;
-    int conclure(int code, void* easy, const HttpReply& reponse, const Cible& c, const char* erreur);
-    int conclureHttp(const HttpReply& reponse, const Cible& c);
-    int echecTransport(int code, void* easy, const Cible& c, const QString& erreur);
-    bool repondEnClair(const Cible& c);
-    int echec(int raison, const QString& detail);
+    struct Target;
+    int execute(const QByteArray& verb, const QString& path, const QByteArray& body, qint64 maxBytes,
+                platform::AtomicFile* output, QByteArray* replyBody);
+    bool resolveTarget(const QByteArray& verb, const QString& path, Target& c) const;
+    void prepare(void* easy, const Target& c) const;
+    int finish(int code, void* easy, const HttpReply& reply, const Target& c, const char* curlError);
+    int finishHttp(const HttpReply& reply, const Target& c);
+    int transportFailure(int code, void* easy, const Target& c, const QString& curlError);
+    bool answersPlainHttp(const Target& c);
+    int fail(int reason, const QString& detail);
 
-    std::unique_ptr<CurlEventLoop> boucle_;
+    std::unique_ptr<CurlEventLoop> eventLoop_;
     QString address_, port_, service_, user_, password_;
     QString proxyAddress_, proxyPort_, proxyLogin_, proxyPassword_;
     int connectTimeoutMs_ = 5000;
     int replyTimeoutMs_ = 30000;
-    qint64 maxFile_ = TailleMaxFichier;
-    qint64 maxInfo_ = TailleMaxInfo;
+    qint64 maxFile_ = MaxFileSize;
+    qint64 maxInfo_ = MaxInfoSize;
     bool busy_ = false;
     int lastReason_ = Ok;
     QString lastError_;

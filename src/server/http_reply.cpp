@@ -79,10 +79,10 @@ void HttpReply::header(const QByteArray& line) {
 
 bool HttpReply::headersDone() {
     if (limit_ > 0 && announced > limit_)
-        return refuse(HttpGateway::TropGrand, QStringLiteral("%1 > %2").arg(announced).arg(limit_));
+        return refuse(HttpGateway::TooLarge, QStringLiteral("%1 > %2").arg(announced).arg(limit_));
     // Bodies are asked for as they are stored: a compressed one is not the file.
     if (success() && !encoding.isEmpty() && encoding.toLower() != "identity")
-        return refuse(HttpGateway::Encodage,
+        return refuse(HttpGateway::Encoding,
                       QStringLiteral("Content-Encoding: ") + QString::fromLatin1(encoding));
     return true;
 }
@@ -90,12 +90,12 @@ bool HttpReply::headersDone() {
 bool HttpReply::body(const char* data, qint64 size) {
     received += size;
     if (limit_ > 0 && received > limit_)
-        return refuse(HttpGateway::TropGrand, QStringLiteral("> %1").arg(limit_));
+        return refuse(HttpGateway::TooLarge, QStringLiteral("> %1").arg(limit_));
     // Only a successful reply's body is kept; an error page is not the file.
     if (!success()) return true;
     hash_.addData(QByteArrayView(data, size));
     if (file_ && !file_->write(data, size))
-        return refuse(HttpGateway::FichierLocal,
+        return refuse(HttpGateway::LocalFile,
                       file_->targetPath() + QStringLiteral(": ") + file_->errorString());
     if (body_) body_->append(data, size);
     return true;

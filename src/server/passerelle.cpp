@@ -7,11 +7,11 @@
 
 namespace {
 
-quint32 lireU32(const QByteArray& bytes, int offset) {
+quint32 readU32(const QByteArray& bytes, int offset) {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
 
-void ecrireU32(QByteArray& bytes, int offset, quint32 value) {
+void writeU32(QByteArray& bytes, int offset, quint32 value) {
     qToLittleEndian<quint32>(value, bytes.data() + offset);
 }
 
@@ -30,23 +30,23 @@ void Passerelle::setGateway(std::unique_ptr<Gateway> gateway) {
     gateway_ = std::move(gateway);
 }
 
-void Passerelle::parametres(const AppContext& ctx, bool transfertFichier) {
+void Passerelle::setParameters(const AppContext& ctx, bool fileTransfer) {
     Gateway& g = gateway();
     if (!ctx.PADDR.isEmpty() && !ctx.PPORT.isEmpty())
         g.SetProxyParameters(ctx.PADDR, ctx.PPORT, ctx.PLOGIN, ctx.PPASS);
-    if (transfertFichier)
+    if (fileTransfer)
         g.SetFtpConnectionParameters(ctx.HADDR, ctx.HPORT, QStringLiteral("qavo"), ctx.USER, ctx.PASS);
     else
         g.SetConnectionParameters(ctx.HADDR, ctx.HPORT, QStringLiteral("acd_config"), ctx.USER, ctx.PASS);
 }
 
 int Passerelle::GetFileHTTP_QAVO(const AppContext& ctx, const QString& remoteName, const QString& localPath) {
-    parametres(ctx, true);
+    setParameters(ctx, true);
     return gateway().GetFileHTTP_QAVO(remoteName, localPath);
 }
 
 int Passerelle::PutFileHTTP_QAVO(const AppContext& ctx, const QString& localPath, const QString& remoteName) {
-    parametres(ctx, true);
+    setParameters(ctx, true);
     return gateway().PutFileHTTP_QAVO(localPath, remoteName);
 }
 
@@ -54,22 +54,22 @@ qint16 Passerelle::GetIhmInfo(const AppContext& ctx, QByteArray& buffer, qint16 
                               qsizetype* replyLength) {
     // The header needs its 8 bytes even when the caller's buffer is shorter.
     if (buffer.size() < 8) buffer.resize(8, '\0');
-    ecrireU32(buffer, 0, MarqueRequete);
-    ecrireU32(buffer, 4, quint32(qint32(length)));
+    writeU32(buffer, 0, RequestMark);
+    writeU32(buffer, 4, quint32(qint32(length)));
 
-    parametres(ctx, false);
+    setParameters(ctx, false);
     // The request is sent as an array of length + 1 bytes, padded when the buffer is shorter.
-    const qsizetype taille = qMax<qsizetype>(0, qsizetype(length) + 1);
-    QByteArray requete = buffer.left(taille);
-    requete.resize(taille, '\0');
-    qint16 longueur = length;
-    const QByteArray reponse = gateway().GetIhmInfo(requete, longueur);
-    if (replied) *replied = !reponse.isEmpty();
-    if (replyLength) *replyLength = reponse.size();
+    const qsizetype size = qMax<qsizetype>(0, qsizetype(length) + 1);
+    QByteArray request = buffer.left(size);
+    request.resize(size, '\0');
+    qint16 sentLength = length;
+    const QByteArray reply = gateway().GetIhmInfo(request, sentLength);
+    if (replied) *replied = !reply.isEmpty();
+    if (replyLength) *replyLength = reply.size();
 
-    const qsizetype copie = qMin(reponse.size(), buffer.size());
-    std::copy_n(reponse.constData(), copie, buffer.data());
-    if (reponse.size() >= 276 && lireU32(reponse, 256) == 2) return qint16(lireU32(reponse, 272));
+    const qsizetype copy = qMin(reply.size(), buffer.size());
+    std::copy_n(reply.constData(), copy, buffer.data());
+    if (reply.size() >= 276 && readU32(reply, 256) == 2) return qint16(readU32(reply, 272));
     return 0;
 }
 

@@ -11,8 +11,8 @@ struct AppContext;
 class Passerelle {
 public:
     // Size of the record buffer the line tables share with GetIhmInfo.
-    static constexpr int TailleBuffer = 8704;
-    static constexpr quint32 MarqueRequete = 0xFECAFECA;
+    static constexpr int BufferSize = 8704;
+    static constexpr quint32 RequestMark = 0xFECAFECA;
 
     Passerelle();
     explicit Passerelle(std::unique_ptr<Gateway> gateway);
@@ -23,7 +23,7 @@ public:
 
     // The parameter step: the proxy when both its address and port are given, then the server with the
     // "qavo" service for file transfers or "acd_config" for information requests.
-    void parametres(const AppContext& ctx, bool transfertFichier);
+    void setParameters(const AppContext& ctx, bool fileTransfer);
 
     // Parameter step, then the call.
     int GetFileHTTP_QAVO(const AppContext& ctx, const QString& remoteName, const QString& localPath);

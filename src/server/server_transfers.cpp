@@ -53,7 +53,7 @@ QString withoutPasswords(const QString& text) {
 }
 
 bool connectServer(AppContext& ctx, bool /*reconnect*/) {
-    passerelleOf(ctx).parametres(ctx, true);
+    passerelleOf(ctx).setParameters(ctx, true);
     return true;
 }
 
@@ -128,13 +128,13 @@ QString writeTreeToSend(AppContext& ctx, const Configuration& config) {
 FetchResult fetchBackup(AppContext& ctx, platform::Pacing& pacing) {
     // A copy left by an earlier send must never pass for the server's tree.
     QFile::remove(backupPath(ctx));
-    passerelleOf(ctx).parametres(ctx, true);
+    passerelleOf(ctx).setParameters(ctx, true);
     return fetchTree(ctx, backupPath(ctx), pacing);
 }
 
 StoreResult storeTree(AppContext& ctx, platform::Pacing& pacing, bool backupAbsent, QString* storeReason) {
     Passerelle& link = passerelleOf(ctx);
-    link.parametres(ctx, true);
+    link.setParameters(ctx, true);
     if (link.gateway().PutFileHTTP_QAVO(toSendPath(ctx), TreeFileName) == 0) return StoreResult::Stored;
     if (storeReason) *storeReason = lastReason(ctx);
     // The reply may have been lost after the server took the tree: ask it what it holds now.

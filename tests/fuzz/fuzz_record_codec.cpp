@@ -13,26 +13,26 @@
 
 namespace {
 
-void lireChaqueReponse(QByteArrayView reponse) {
-    QList<EnregApplication> apps;
-    PageReponse page;
-    if (Rd_Applications(reponse, apps, page) == ErreurReponse::Aucune &&
-        (apps.size() > MaxApplicationsParPage || apps.size() != page.nombre()))
+void lireChaqueReponse(QByteArrayView reply) {
+    QList<ApplicationRecord> apps;
+    ReplyPage page;
+    if (Rd_Applications(reply, apps, page) == ReplyError::NoError &&
+        (apps.size() > MaxApplicationsPerPage || apps.size() != page.count()))
         __builtin_trap();
 
-    QList<VoieT2cs> voies(200);
-    if (Rd_Par_voie_T2cs(reponse, voies, page) == ErreurReponse::Aucune &&
-        (page.premier < 0 || page.dernier > voies.size() || page.nombre() > MaxVoiesParPage))
+    QList<VoieT2cs> records(200);
+    if (Rd_Par_voie_T2cs(reply, records, page) == ReplyError::NoError &&
+        (page.first < 0 || page.last > records.size() || page.count() > MaxLinesPerPage))
         __builtin_trap();
-    for (const VoieT2cs& v : voies)
-        if (v.premierTexte().size() > VoieT2cs::TailleNumero) __builtin_trap();
+    for (const VoieT2cs& v : records)
+        if (v.firstText().size() > VoieT2cs::NumberSize) __builtin_trap();
 
     ParVoieT2c t2c;
-    Rd_Par_voie_T2c(reponse, t2c);
-    EnregApplication app;
-    Rd_Application(reponse, app);
-    QString nom;
-    Rd_NomApplication(reponse, nom);
+    Rd_Par_voie_T2c(reply, t2c);
+    ApplicationRecord app;
+    Rd_Application(reply, app);
+    QString name;
+    Rd_ApplicationName(reply, name);
 }
 
 } // namespace
@@ -51,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!piece.isEmpty()) gateway->replies << piece;
     }
     ctx.passerelle = std::make_shared<Passerelle>(std::move(gateway));
-    Voies500 lignes(ctx);
-    lignes.lire();
-    lignes.importerCsv(bytes);
-    lignes.exporterCsv();
+    Lines500 rows(ctx);
+    rows.read();
+    rows.importCsvBytes(bytes);
+    rows.exportCsvBytes();
     return 0;
 }

@@ -64,8 +64,8 @@ LineTable randomTable(const LineNames& names, QRandomGenerator& random, int coun
 std::pair<QList<LineRecord>, int> kept(const LineTable& table) {
     std::pair<QList<LineRecord>, int> out{{}, 0};
     for (int i = 1; i <= table.lineCount(); ++i) {
-        if (!table.ligne(i).isBlank()) out.first.append(table.ligne(i));
-        out.second += table.ligne(i).app == 300;
+        if (!table.line(i).isBlank()) out.first.append(table.line(i));
+        out.second += table.line(i).app == 300;
     }
     return out;
 }
@@ -87,9 +87,9 @@ TEST_F(LineCsv, ExportThenImportGivesBackAnyTable) {
 
 TEST_F(LineCsv, LinesOfOtherApplicationsSurviveAnImportAtTheirIndex) {
     for (int i = 1; i <= 10; ++i)
-        table.append(ligne(QString::number(i), "", i == 7 ? 300 : 451));
-    table.ligne(2).trfOK = "0612";
-    const LineRecord kept = table.ligne(7);
+        table.append(line(QString::number(i), "", i == 7 ? 300 : 451));
+    table.line(2).trfOK = "0612";
+    const LineRecord kept = table.line(7);
     writeBytes(path, "header\r\n"
                      "a;;;0;0;0;;0;;;0\r\n"
                      "b;;;11;x;-;;0;;;y\r\n"
@@ -103,19 +103,19 @@ TEST_F(LineCsv, LinesOfOtherApplicationsSurviveAnImportAtTheirIndex) {
     EXPECT_EQ(report.skippedLines, QList<int>({4, 5}));
     EXPECT_EQ(csvSkippedText(report, labels).left(40), "2 line(s) of the file were not imported ");
     ASSERT_EQ(table.lineCount(), 7);
-    EXPECT_EQ(table.ligne(2).cli, "b");
-    EXPECT_EQ(table.ligne(2).planing, 11);
-    EXPECT_EQ(table.ligne(2).VP, 0);
-    EXPECT_EQ(table.ligne(3).cli, "c");
-    EXPECT_EQ(table.ligne(3).planningName, "Plan 2");
-    EXPECT_EQ(table.ligne(3).appName, "Nuit");
+    EXPECT_EQ(table.line(2).cli, "b");
+    EXPECT_EQ(table.line(2).planing, 11);
+    EXPECT_EQ(table.line(2).VP, 0);
+    EXPECT_EQ(table.line(3).cli, "c");
+    EXPECT_EQ(table.line(3).planningName, "Plan 2");
+    EXPECT_EQ(table.line(3).appName, "Nuit");
     for (int i = 4; i <= 6; ++i)
-        EXPECT_EQ(table.ligne(i), LineRecord{}) << i;
-    EXPECT_EQ(table.ligne(7), kept);
+        EXPECT_EQ(table.line(i), LineRecord{}) << i;
+    EXPECT_EQ(table.line(7), kept);
 }
 
 TEST_F(LineCsv, AFileThatCannotBeReadWrittenOrIsNoLineTableLeavesTheTableAndSaysWhy) {
-    table.append(ligne("1"));
+    table.append(line("1"));
     const LineTable before = table;
     const struct {
         bool import;

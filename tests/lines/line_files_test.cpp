@@ -37,7 +37,7 @@ TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
         readLineTable(table, names, QByteArray(c.line) + "\r\n");
         ASSERT_EQ(table.lineCount(), c.kept ? 1 : 0);
         if (!c.kept) continue;
-        const LineRecord& r = table.ligne(1);
+        const LineRecord& r = table.line(1);
         EXPECT_EQ(r.cli, c.cli);
         EXPECT_EQ(r.app, c.app);
         EXPECT_EQ(r.planing, c.planing);
@@ -48,10 +48,10 @@ TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
     // Every kind of line end, names looked up, nothing past the capacity.
     readLineTable(table, names, "a;;;451;;300;;3;;;\r\nb;;;;;;;;;;\rc;;;;;;;;;;\nd;;;;;;;;;;");
     ASSERT_EQ(table.lineCount(), 4);
-    EXPECT_EQ(table.ligne(1).appName, "Accueil");
-    EXPECT_EQ(table.ligne(1).appKOName, "Fax");
-    EXPECT_EQ(table.ligne(1).planningName, "Plan 3");
-    EXPECT_EQ(table.ligne(4).cli, "d");
+    EXPECT_EQ(table.line(1).appName, "Accueil");
+    EXPECT_EQ(table.line(1).appKOName, "Fax");
+    EXPECT_EQ(table.line(1).planningName, "Plan 3");
+    EXPECT_EQ(table.line(4).cli, "d");
     readLineTable(table, names, QByteArray("1;;;;;;;;;;\n").repeated(lineCapacity + 3));
     EXPECT_EQ(table.lineCount(), lineCapacity);
 }
@@ -86,8 +86,8 @@ TEST_F(LineFiles, ThreeLinesShowTwentyFiveRowsAndSaveThreeInTheServersForm) {
     LineTable back;
     ASSERT_TRUE(loadLineFile(back, names, path));
     ASSERT_EQ(back.lineCount(), 3);
-    EXPECT_EQ(back.ligne(3).libelle, QString::fromUtf8("Été"));
-    table.ligne(1).libelle = "Hall nord";
+    EXPECT_EQ(back.line(3).libelle, QString::fromUtf8("Été"));
+    table.line(1).libelle = "Hall nord";
     table.setLineCount(3);
     EXPECT_EQ(back, table);
 }
@@ -116,7 +116,7 @@ TEST_F(LineFiles, ServerFilesAreReadInOrderUpToTheFirstMissingOne) {
     EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "");
     EXPECT_EQ(stations, (QList<StationEntry>{{"201", "Accueil", 3, 17}, {"202", "Dupont; Jean", 4, 0}}));
     ASSERT_EQ(table.lineCount(), 1);
-    EXPECT_EQ(table.ligne(1).planningName, "Plan 0");
+    EXPECT_EQ(table.line(1).planningName, "Plan 0");
 
     QFile::remove(dir.filePath("rcm.txt"));
     EXPECT_EQ(readLineFiles(dir.path(), names, stations, table), "rcm.txt");

@@ -14,7 +14,7 @@ protected:
     // One line of every field: cli 1, ddi 2, code 5, planning 1, VP 3, application 451 when open,
     // transfer 0612 when closed, label "old", trace 1.
     static LineRecord filled() {
-        LineRecord r = ligne("1", "5", 451, 3);
+        LineRecord r = line("1", "5", 451, 3);
         r.ddi = "2";
         r.planing = 2;
         r.planningName = "Plan 1";
@@ -60,8 +60,8 @@ TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {
         EXPECT_EQ(cell(c.column), c.shown);
     }
     // The application chosen by name replaced the transfer number.
-    EXPECT_TRUE(table.ligne(1).trfKO.isEmpty());
-    EXPECT_EQ(table.ligne(1).appKO, 451);
+    EXPECT_TRUE(table.line(1).trfKO.isEmpty());
+    EXPECT_EQ(table.line(1).appKO, 451);
 }
 
 TEST_F(LineRules, DeleteEmptiesOneCell) {
@@ -78,12 +78,12 @@ TEST_F(LineRules, DeleteEmptiesOneCell) {
 }
 
 TEST_F(LineRules, GreyedLinesCannotBeChangedOrDeleted) {
-    LineRecord transfer = ligne("3");
+    LineRecord transfer = line("3");
     transfer.trfOK = "0612";
     const struct {
         LineRecord record;
         bool greyed;
-    } cases[] = {{ligne("1", "", 300), true}, {transfer, true}, {ligne("2", "", 452), false}};
+    } cases[] = {{line("1", "", 300), true}, {transfer, true}, {line("2", "", 452), false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.record.cli.toStdString());
         table.clear();
@@ -95,8 +95,8 @@ TEST_F(LineRules, GreyedLinesCannotBeChangedOrDeleted) {
         EXPECT_EQ(clearCell(table, 1, 1), !c.greyed);
         // Delete on the transfer when open takes it back; another application's line stays.
         EXPECT_EQ(clearCell(table, 1, 6), c.record.app != 300);
-        EXPECT_EQ(isGreyed(table.ligne(1)), c.record.app == 300);
-        if (c.record.app != 300) table.ligne(1).trfOK = c.record.trfOK;
+        EXPECT_EQ(isGreyed(table.line(1)), c.record.app == 300);
+        if (c.record.app != 300) table.line(1).trfOK = c.record.trfOK;
         EXPECT_EQ(deleteLigne(table, 1), !c.greyed);
     }
 }
@@ -105,12 +105,12 @@ TEST_F(LineRules, DeletingAndInsertingKeepTheGridsLinesInOrder) {
     const auto numbered = [this](int count) {
         table.clear();
         for (int i = 1; i <= count; ++i)
-            table.append(ligne(QString::number(i)));
+            table.append(line(QString::number(i)));
     };
     const auto clis = [this] {
         QStringList out;
         for (int i = 1; i <= table.lineCount(); ++i)
-            out << table.ligne(i).cli;
+            out << table.line(i).cli;
         return out.join(',');
     };
     numbered(25);
@@ -133,15 +133,15 @@ TEST_F(LineRules, DeletingAndInsertingKeepTheGridsLinesInOrder) {
 }
 
 TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
-    LineRecord plannedOpenOnly = ligne("", "", 451);
+    LineRecord plannedOpenOnly = line("", "", 451);
     plannedOpenOnly.planing = 1;
-    LineRecord noDestination = ligne("");
+    LineRecord noDestination = line("");
     noDestination.ddi = "200";
-    table.append(ligne("100", "7", 451));
+    table.append(line("100", "7", 451));
     table.append(plannedOpenOnly);
     table.append(noDestination);
     // Out of range, as a spreadsheet may leave them: the server would read them as none.
-    LineRecord outOfRange = ligne("", "", 451, 9);
+    LineRecord outOfRange = line("", "", 451, 9);
     outOfRange.planing = 11;
     outOfRange.trace = 4;
     table.append(outOfRange);

@@ -40,7 +40,7 @@ inline LineNames lineNames(const Translation& labels) {
     return names;
 }
 
-inline LineRecord ligne(const QString& cli, const QString& code = {}, qint16 app = 0, qint16 vp = 0) {
+inline LineRecord line(const QString& cli, const QString& code = {}, qint16 app = 0, qint16 vp = 0) {
     LineRecord r;
     r.cli = cli;
     r.code = code;

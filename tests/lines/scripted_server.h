@@ -11,11 +11,11 @@
 #include <memory>
 
 // A context whose gateway plays scripted replies and keeps the requests it got.
-struct ServeurScripte {
+struct ScriptedServer {
     AppContext ctx;
     RecordingGateway* gateway = nullptr;
 
-    explicit ServeurScripte(const QString& translation) {
+    explicit ScriptedServer(const QString& translation) {
         auto owned = std::make_unique<RecordingGateway>();
         gateway = owned.get();
         ctx.passerelle = std::make_shared<Passerelle>(std::move(owned));
@@ -23,78 +23,78 @@ struct ServeurScripte {
     }
 
     // 32-bit field of the n-th request seen.
-    quint32 champ(int requete, int offset) const {
-        return qFromLittleEndian<quint32>(gateway->requestsSeen.at(requete).constData() + offset);
+    quint32 field(int request, int offset) const {
+        return qFromLittleEndian<quint32>(gateway->requestsSeen.at(request).constData() + offset);
     }
     // The request codes seen, in order.
     QList<quint32> codes() const {
         QList<quint32> c;
         for (int i = 0; i < gateway->requestsSeen.size(); ++i)
-            c << champ(i, 8);
+            c << field(i, 8);
         return c;
     }
 };
 
-inline QByteArray blocVide() {
-    return QByteArray(Bloc::Taille, '\0');
+inline QByteArray emptyBlock() {
+    return QByteArray(Block::Size, '\0');
 }
 
-inline VoieT2cs voie(const QString& premier, const QString& dernier, quint16 application) {
+inline VoieT2cs record(const QString& first, const QString& last, quint16 application) {
     VoieT2cs v;
-    v.setPremier(premier);
-    v.setDernier(dernier);
+    v.setFirst(first);
+    v.setLast(last);
     v.application = application;
     return v;
 }
 
-// A server table of `nombre` lines: 451, 300, no application, 451 again, then free records.
-inline QList<VoieT2cs> tableServeur(int nombre) {
-    QList<VoieT2cs> voies(nombre);
-    voies[0] = voie("0140", "0149", 451);
-    voies[1] = voie("0200", "0299", 300);
-    voies[2] = voie("0300", "0300", VoieT2cs::Aucun);
-    voies[3] = voie("0400", "", 451);
-    return voies;
+// A server table of `count` lines: 451, 300, no application, 451 again, then free records.
+inline QList<VoieT2cs> serverTable(int count) {
+    QList<VoieT2cs> records(count);
+    records[0] = record("0140", "0149", 451);
+    records[1] = record("0200", "0299", 300);
+    records[2] = record("0300", "0300", VoieT2cs::Unset);
+    records[3] = record("0400", "", 451);
+    return records;
 }
 
-// The general record of a table of `nombre` lines, its other bytes marked.
-inline QByteArray reponseGeneral(int nombre) {
-    QByteArray bloc = blocVide();
+// The general record of a table of `count` lines, its other bytes marked.
+inline QByteArray generalReply(int count) {
+    QByteArray block = emptyBlock();
     ParVoieT2c t2c;
-    t2c.octets.fill(char(0x33));
-    t2c.setNombreVoies(nombre);
-    Wr_Par_voie_T2c(bloc, t2c);
-    return bloc;
+    t2c.bytes.fill(char(0x33));
+    t2c.setLineCount(count);
+    Wr_Par_voie_T2c(block, t2c);
+    return block;
 }
 
-inline QByteArray pageVoies(const QList<VoieT2cs>& voies, int premier, int nombre) {
-    QByteArray bloc = blocVide();
-    ecrireEnteteReponse(bloc, 0, premier, premier + nombre);
-    Wr_Par_voie_T2cs(bloc, voies, premier, nombre);
-    return bloc;
+inline QByteArray linesPage(const QList<VoieT2cs>& records, int first, int count) {
+    QByteArray block = emptyBlock();
+    writeReplyHeader(block, 0, first, first + count);
+    Wr_Par_voie_T2cs(block, records, first, count);
+    return block;
 }
 
-// The replies of a whole read of `voies`: general record, pages, then the names of 451 and 300.
-inline QList<QByteArray> lectureVoies(const QList<VoieT2cs>& voies) {
-    QList<QByteArray> r{reponseGeneral(int(voies.size()))};
-    for (int p = 0; p < voies.size(); p += MaxVoiesParPage)
-        r << pageVoies(voies, p, qMin(MaxVoiesParPage, int(voies.size()) - p));
-    for (const EnregApplication& app :
-         {EnregApplication{"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}})
-        Wr_Application(r.emplace_back(blocVide()), 0, app);
+// The replies of a whole read of `records`: general record, pages, then the names of 451 and 300.
+inline QList<QByteArray> lineReads(const QList<VoieT2cs>& records) {
+    QList<QByteArray> r{generalReply(int(records.size()))};
+    for (int p = 0; p < records.size(); p += MaxLinesPerPage)
+        r << linesPage(records, p, qMin(MaxLinesPerPage, int(records.size()) - p));
+    for (const ApplicationRecord& app :
+         {ApplicationRecord{"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}})
+        Wr_Application(r.emplace_back(emptyBlock()), 0, app);
     return r;
 }
 
-// The records of every request 102 seen, unpacked with the codec into a table of `nombre` lines.
-inline QList<VoieT2cs> voiesEcrites(const ServeurScripte& s, int nombre) {
-    QList<VoieT2cs> voies(nombre);
+// The records of every request 102 seen, unpacked with the codec into a table of `count` lines.
+inline QList<VoieT2cs> writtenRecords(const ScriptedServer& s, int count) {
+    QList<VoieT2cs> records(count);
     for (int i = 0; i < s.gateway->requestsSeen.size(); ++i) {
-        if (s.champ(i, Bloc::Code) != CodeRequete::EcritureVoies) continue;
-        QByteArray bloc = s.gateway->requestsSeen[i].left(Bloc::Taille);
-        const int premier = int(s.champ(i, Bloc::Premier));
-        ecrireEnteteReponse(bloc, 0, premier, premier + int(s.champ(i, Bloc::Nombre)));
-        PageReponse page;
-        EXPECT_EQ(Rd_Par_voie_T2cs(bloc, voies, page), ErreurReponse::Aucune);
+        if (s.field(i, Block::Code) != RequestCode::WriteLines) continue;
+        QByteArray block = s.gateway->requestsSeen[i].left(Block::Size);
+        const int first = int(s.field(i, Block::First));
+        writeReplyHeader(block, 0, first, first + int(s.field(i, Block::Count)));
+        ReplyPage page;
+        EXPECT_EQ(Rd_Par_voie_T2cs(block, records, page), ReplyError::NoError);
     }
-    return voies;
+    return records;
 }

@@ -2,8 +2,8 @@
 #include "lines_window_fixture.h"
 
 #include "editor/window_fixture.h"
-#include "lines/gui/frm_voies.h"
 #include "lines/line_files.h"
+#include "lines_gui/frm_voies.h"
 #include "server/recording_gateway.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
     EXPECT_EQ(cell(1, 7), "Nuit") << "another case is not a name";
     type(1, 7, QStringLiteral("Soir"));
     EXPECT_EQ(cell(1, 7), "Soir");
-    EXPECT_EQ(window->table().ligne(1).appKO, 453);
+    EXPECT_EQ(window->table().line(1).appKO, 453);
 
     // The picker offers the applications, then the stations, starting on what the cell holds.
     enterCell(1, 6);
@@ -38,7 +38,7 @@ TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
     EXPECT_FALSE(find("picPostes")->isVisible());
     EXPECT_EQ(editor()->text(), "101");
     QTest::keyClick(editor(), Qt::Key_Return);
-    EXPECT_EQ(window->table().ligne(1).trfOK, "101");
+    EXPECT_EQ(window->table().line(1).trfOK, "101");
 
     // OK stores the table, then has the server take its five lines into account, and closes the window.
     type(5, 1, QStringLiteral("555"));

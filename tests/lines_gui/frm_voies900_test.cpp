@@ -38,10 +38,10 @@ TEST_F(LinesWindowTest, TypedEntriesAreKeptOrDroppedAndApplyStoresThemOnTheServe
         if (c.fileLine) expected += QByteArray(c.fileLine) + "\r\n";
         ++row;
     }
-    EXPECT_EQ(window->table().ligne(9).VP, 8);
-    EXPECT_EQ(window->table().ligne(10).trfOK, "12#");
+    EXPECT_EQ(window->table().line(9).VP, 8);
+    EXPECT_EQ(window->table().line(10).trfOK, "12#");
     EXPECT_EQ(back(10, 1), greyed) << "a transfer number makes the line another's";
-    EXPECT_EQ(window->table().ligne(12).libelle, "ab");
+    EXPECT_EQ(window->table().line(12).libelle, "ab");
 
     QTest::mouseClick(find<QPushButton>("cmdAppliquer"), Qt::LeftButton);
     EXPECT_EQ(served("rcm.cfg"), expected);
@@ -58,7 +58,7 @@ TEST_F(LinesWindowTest, TypedEntriesAreKeptOrDroppedAndApplyStoresThemOnTheServe
     EXPECT_EQ(prompts.shown.last().kind, "critical");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(served("rcm.cfg"), expected);
-    EXPECT_EQ(window->table().ligne(20).libelle, "kept");
+    EXPECT_EQ(window->table().line(20).libelle, "kept");
 }
 
 TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
@@ -88,7 +88,7 @@ TEST_F(LinesWindowTest, GreyedLinesRefuseEditorDeleteAndRemoval) {
     grid()->setCurrentIndex(at(4, 3));
     QTest::keyClick(grid(), Qt::Key_Delete);
     EXPECT_EQ(cell(4, 3), "");
-    EXPECT_EQ(window->table().ligne(4).code, "");
+    EXPECT_EQ(window->table().line(4).code, "");
 }
 
 // How many rows the grid keeps is the line rules' test; here the pop-up and the add button reach them.
@@ -160,7 +160,7 @@ TEST_F(LinesWindowTest, EscapeChangesNothingAndTheCursorStaysOnItsCell) {
     planning->setCurrentIndex(4);
     emit planning->activated(4);
     EXPECT_EQ(cell(1, 4), "Plan 3");
-    EXPECT_EQ(window->table().ligne(1).planing, 4);
+    EXPECT_EQ(window->table().line(1).planing, 4);
 }
 
 // However the window is closed, edits not written to the server are only dropped once the user says so;

@@ -1,6 +1,7 @@
-#include "lines/gui/frm_voies.h"
+#include "lines_gui/frm_voies.h"
 
 #include "core/prompts.h"
+#include "lines/line_test_support.h"
 #include "lines/scripted_server.h"
 #include "server/http_gateway.h"
 #include "server/passerelle.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -26,10 +28,10 @@ const QString kLabels = QStringLiteral(
     "impossible\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
 
 // The replies of a whole load, in request order: those of a read, then the application table.
-QList<QByteArray> lecture(const QList<VoieT2cs>& voies) {
-    QList<QByteArray> r = lectureVoies(voies) << blocVide();
-    ecrireEnteteReponse(r.last(), 0, 0, 3);
-    const EnregApplication apps[] = {
+QList<QByteArray> readReplies(const QList<VoieT2cs>& records) {
+    QList<QByteArray> r = lineReads(records) << emptyBlock();
+    writeReplyHeader(r.last(), 0, 0, 3);
+    const ApplicationRecord apps[] = {
         {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$NUIT", {}, {}}};
     for (int i = 0; i < 3; ++i)
         Wr_Application(r.last(), i, apps[i]);
@@ -40,37 +42,37 @@ class FrmVoiesTest : public ::testing::Test {
 protected:
     void open(const QList<QByteArray>& replies) {
         s.gateway->replies = replies;
-        montrer();
+        showWindow();
     }
     // The window on qavo-sim's 200-line example.
-    void surSimulateur(const testing_support::SimProcess& sim) {
+    void onSimulator(const testing_support::SimProcess& sim) {
         s.ctx.HADDR = "127.0.0.1";
         s.ctx.HPORT = QString::number(sim.port());
         s.ctx.USER = "u";
         s.ctx.PASS = "p";
         s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
         passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
-        montrer();
+        showWindow();
     }
-    void montrer() {
+    void showWindow() {
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
         w->show();
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return w->estCharge() || child<QWidget>("picErreur")->isVisible(); }));
-        grille = child<QTableWidget>("Grille");
+            QTest::qWaitFor([&] { return w->isLoaded() || child<QWidget>("picErreur")->isVisible(); }));
+        grid = child<QTableWidget>("Grille");
     }
     template <class T> T* child(const char* name) const { return w->findChild<T*>(name); }
-    QString cell(int row, int column) const { return grille->item(row, column)->text(); }
+    QString cell(int row, int column) const { return grid->item(row, column)->text(); }
     void doubleClick(int row, int column) {
         // A double click starts with a click, which also commits an open editor.
-        const QPoint at = grille->visualRect(grille->model()->index(row, column)).center();
-        QTest::mouseClick(grille->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(grille->viewport(), Qt::LeftButton, {}, at);
+        const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     }
-    void supprimer(int row, int column) {
-        grille->setCurrentCell(row, column);
-        QTest::keyClick(grille, Qt::Key_Delete);
+    void deleteCell(int row, int column) {
+        grid->setCurrentCell(row, column);
+        QTest::keyClick(grid, Qt::Key_Delete);
     }
     // Types text into the cell's editor, then key (none: the editor stays open).
     void type(int row, int column, const char* text, Qt::Key key = Qt::Key_unknown) {
@@ -79,11 +81,11 @@ protected:
         if (key != Qt::Key_unknown) QTest::keyClick(child<QLineEdit>("txtNumCall"), key);
     }
 
-    ServeurScripte s{kLabels};
+    ScriptedServer s{kLabels};
     ScriptedPrompts prompts;
     platform::NoPacing pacing;
     std::unique_ptr<FrmVoies> w;
-    QTableWidget* grille = nullptr;
+    QTableWidget* grid = nullptr;
 };
 
 // The window on qavo-sim's 200-line example: read in pages of 96, greyed rows, choosable applications;
@@ -92,10 +94,10 @@ protected:
 TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    surSimulateur(sim);
-    ASSERT_TRUE(w->estCharge());
+    onSimulator(sim);
+    ASSERT_TRUE(w->isLoaded());
     EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
-    ASSERT_EQ(grille->rowCount(), 201);
+    ASSERT_EQ(grid->rowCount(), 201);
     const QStringList rows[] = {{"", "First number", "Last number", "Application"},
                                 {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
                                 {"8", "0140000070", "0140000070", "300   Voice mail"},
@@ -103,7 +105,7 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     for (const QStringList& row : rows) {
         const int r = row[0].toInt();
         EXPECT_EQ(QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}), row);
-        EXPECT_EQ(grille->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
+        EXPECT_EQ(grid->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
     }
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
     EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
@@ -120,8 +122,8 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
         ASSERT_EQ(prompts.shown.size(), 1) << fault;
         EXPECT_TRUE(prompts.shown[0].text.contains(said)) << prompts.shown[0].text.toStdString();
         EXPECT_EQ(prompts.shown[0].text.contains("part of it"), fault[0] == 's') << fault;
-        for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
-            EXPECT_TRUE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+        for (const char* button : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
+            EXPECT_TRUE(child<QPushButton>(button)->isEnabled()) << button;
         EXPECT_EQ(cell(1, 1), "0999");
     }
     child<QPushButton>("cmdOK")->click();
@@ -131,70 +133,63 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
 // Edits are written by OK; Esc and Enter leave the cursor on the cell just edited, Esc never closes the
 // window, and closing with edits not written asks first.
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
-    open(lecture(tableServeur(100)));
+    open(readReplies(serverTable(100)));
     QApplication::setActiveWindow(w.get());
     for (int column : {1, 3}) { // row 2: application 300
         doubleClick(2, column);
         EXPECT_FALSE(child<QWidget>("txtNumCall")->isVisible() || child<QWidget>("cboListeApp")->isVisible());
-        supprimer(2, column);
+        deleteCell(2, column);
     }
     type(3, 1, "0999", Qt::Key_Escape); // Esc belongs to the editor
     EXPECT_TRUE(w->isVisible() && !child<QLineEdit>("txtNumCall")->isVisible());
-    EXPECT_EQ(std::pair(grille->currentRow(), grille->currentColumn()), std::pair(3, 1));
+    EXPECT_EQ(std::pair(grid->currentRow(), grid->currentColumn()), std::pair(3, 1));
     type(1, 1, "0150", Qt::Key_Return);
-    EXPECT_EQ(std::pair(grille->currentRow(), grille->currentColumn()), std::pair(1, 1));
+    EXPECT_EQ(std::pair(grid->currentRow(), grid->currentColumn()), std::pair(1, 1));
     type(3, 2, "12-3", Qt::Key_Return); // refused
     type(1, 2, "0159");                 // committed by the click on the grid
     doubleClick(3, 3);
     child<QComboBox>("cboListeApp")->setCurrentIndex(2);
     QTest::keyClick(child<QComboBox>("cboListeApp"), Qt::Key_Return);
-    supprimer(4, 3);
+    deleteCell(4, 3);
     EXPECT_EQ(cell(3, 3), "452   Nuit");
-    QTest::keyClick(grille, Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Escape);
     prompts.answers = {Prompts::Answer::No};
     child<QPushButton>("cmdCancel")->click();
     EXPECT_TRUE(w->isVisible());
     ASSERT_EQ(prompts.shown.size(), 1) << "Esc on the grid asks nothing";
     EXPECT_EQ(prompts.shown[0].kind, "question");
     s.gateway->requestsSeen.clear();
-    s.gateway->replies = {blocVide(), blocVide(), blocVide()};
+    s.gateway->replies = {emptyBlock(), emptyBlock(), emptyBlock()};
 
     child<QPushButton>("cmdOK")->click();
 
     EXPECT_EQ(s.codes(), QList<quint32>({102, 102, 100}));
-    EXPECT_EQ(voiesEcrites(s, 100).mid(0, 5),
-              QList<VoieT2cs>({voie("0150", "0159", 451), tableServeur(4)[1], voie("0300", "0300", 452),
-                               voie("0400", "", VoieT2cs::Aucun), VoieT2cs()}));
+    EXPECT_EQ(writtenRecords(s, 100).mid(0, 5),
+              QList<VoieT2cs>({record("0150", "0159", 451), serverTable(4)[1], record("0300", "0300", 452),
+                               record("0400", "", VoieT2cs::Unset), VoieT2cs()}));
     EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
     const QTemporaryDir dir;
-    const QString csv = dir.filePath("lignes.csv");
-    open(lecture(tableServeur(6)));
+    const QString csv = dir.filePath("lines.csv");
+    open(readReplies(serverTable(6)));
     prompts.fileNames << csv << "" << csv;
     child<QPushButton>("cmdExport")->click();
     EXPECT_EQ(testing_support::readBytes(csv),
               "D\xE9"
               "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n");
 
-    struct Cas {
-        QByteArray fichier;
-        QString ligne1, ligne2;
-    };
-    // What a file's lines become is the line table's test; here, a cancelled choice and a shown import.
-    const Cas cas[] = {
-        {"", "0140 0149 451   Standard", "0200 0299 300   Messagerie"},
-        {"Debut;Fin;App\r\n0500;0599;452\r\n", "0500 0599 452   Nuit", "0200 0299 300   Messagerie"}};
-    for (const Cas& c : cas) {
-        testing_support::writeBytes(csv, c.fichier);
-        s.gateway->replies = {blocVide()};
-        ecrireNomApplication(s.gateway->replies[0], "$NUIT");
-        prompts.answers = {Prompts::Answer::Yes}; // to the preview
-        child<QPushButton>("cmdImport")->click();
-        EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3)}).join(' '), c.ligne1);
-        EXPECT_EQ(QStringList({cell(2, 1), cell(2, 2), cell(2, 3)}).join(' '), c.ligne2);
-    }
+    // A cancelled choice changes nothing; a file's lines are shown with the names the server gives.
+    testing_support::writeBytes(csv, "Debut;Fin;App\r\n0500;0599;452\r\n");
+    s.gateway->replies = {emptyBlock()};
+    writeApplicationName(s.gateway->replies[0], "$NUIT");
+    child<QPushButton>("cmdImport")->click();
+    EXPECT_EQ(cell(1, 1), "0140");
+    prompts.answers = {Prompts::Answer::Yes}; // to the preview
+    child<QPushButton>("cmdImport")->click();
+    EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3), cell(2, 3)}),
+              QStringList({"0500", "0599", "452   Nuit", "300   Messagerie"}));
     // The imported lines are not written yet: Yes drops them and closes.
     prompts.answers = {Prompts::Answer::Yes};
     w->close();
@@ -203,26 +198,117 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
 }
 
 TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
-    const QList<QByteArray> bonnes = lecture(tableServeur(150));
-    QByteArray refus = bonnes[2];
-    ecrireEnteteReponse(refus, 1, 96, 150);
+    const QList<QByteArray> good = readReplies(serverTable(150));
+    QByteArray refusal = good[2];
+    writeReplyHeader(refusal, 1, 96, 150);
     // Where the read may stop is the line table's test; the window shows any of them alike.
-    open({bonnes[0], bonnes[1], refus});
+    open({good[0], good[1], refusal});
     EXPECT_TRUE(child<QWidget>("picErreur")->isVisible());
     EXPECT_EQ(child<QLabel>("lblErreur")->text(), "Lecture impossible");
-    for (const char* bouton : {"cmdOK", "cmdExport", "cmdImport"})
-        EXPECT_FALSE(child<QPushButton>(bouton)->isEnabled()) << bouton;
+    for (const char* button : {"cmdOK", "cmdExport", "cmdImport"})
+        EXPECT_FALSE(child<QPushButton>(button)->isEnabled()) << button;
     w->cmdOK();
-    EXPECT_EQ(s.codes(), QList<quint32>({CodeRequete::LectureGeneral, CodeRequete::LectureVoies,
-                                         CodeRequete::LectureVoies}));
+    EXPECT_EQ(s.codes(),
+              QList<quint32>({RequestCode::ReadGeneral, RequestCode::ReadLines, RequestCode::ReadLines}));
 }
 
-// The lines themselves are Voies500's; here: the reset reads, then writes, with no window.
+// The lines themselves are Lines500's; here: the reset reads, then writes, with no window.
 TEST(FrmVoiesReset, RemovesTheAutoAttendantWithoutShowingAWindow) {
-    ServeurScripte s(kLabels);
-    s.gateway->replies = lecture(tableServeur(5)).mid(0, 4) << blocVide() << blocVide();
+    ScriptedServer s(kLabels);
+    s.gateway->replies = readReplies(serverTable(5)).mid(0, 4) << emptyBlock() << emptyBlock();
     ASSERT_TRUE(FrmVoies::ResetVoies(s.ctx));
-    EXPECT_EQ(s.codes().mid(4), QList<quint32>({CodeRequete::EcritureVoies, CodeRequete::EcritureGeneral}));
+    EXPECT_EQ(s.codes().mid(4), QList<quint32>({RequestCode::WriteLines, RequestCode::WriteGeneral}));
+}
+
+const QStringList kReadRows = {"0140;0149;451", "0200;0299;300", "0300;0300;", "0400;;451", ";;", ";;"};
+
+// The window on a server of 6 lines (451, 300 greyed, no application, 451, two free), English labels.
+class FrmVoiesImportTest : public FrmVoiesTest {
+protected:
+    void SetUp() override {
+        s.ctx.translation = line_testing::englishLabels();
+        open(lineReads(serverTable(6)));
+        ASSERT_TRUE(w->isLoaded());
+    }
+    // Imports file through the dialogs, answering the preview (if shown) with reply.
+    void applyImport(const QByteArray& file, Prompts::Answer reply) {
+        testing_support::writeBytes(csv, file);
+        prompts.shown.clear();
+        prompts.fileNames = {csv};
+        prompts.answers = {reply};
+        child<QPushButton>("cmdImport")->click();
+    }
+    // Rows 1 to 6 as first;last;application code.
+    QStringList rows() const {
+        QStringList out;
+        for (int row = 1; row <= 6; ++row)
+            out << cell(row, 1) + ';' + cell(row, 2) + ';' + cell(row, 3).left(3);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("voies.csv");
+};
+
+// A file that is not this server's line table is refused with the line that shows it, the table kept;
+// any other shows what it changes, lines skipped included, and changes nothing unless accepted.
+TEST_F(FrmVoiesImportTest, RefusesOtherFilesAndShowsChangesFirst) {
+    // A greyed row tells why it takes no edit; the others show their text alone.
+    const QString why = "This line belongs to another application: it cannot be changed here.";
+    EXPECT_EQ(
+        QStringList({grid->item(2, 1)->toolTip(), grid->item(2, 0)->toolTip(), grid->item(1, 1)->toolTip()}),
+        QStringList({"0200\n" + why, "2\n" + why, ""}));
+    const QByteArray mixed = "D\xE9"
+                             "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0350;0359;451\r\n"
+                             "0400;;451;note\r\n;;\r\n;;\r\n0700;;\r\n0800;;\r\n";
+    const QString mixedChanges = "Lines added: 1 (0700)\nLines removed: 1 (0400 / 451)\n"
+                                 "Lines changed: 1 (0350 / 0359 / 451)\n"
+                                 "Lines of other applications, kept as they are: 1\n"
+                                 "2 line(s) of the file were not imported (not 3 fields, or past the 6 "
+                                 "lines): line(s) 5, 9.";
+    const QStringList mixedRows = {"0140;0149;451", "0200;0299;300", "0350;0359;451", ";;", ";;", "0700;;"};
+    struct Case {
+        const char* name;
+        QByteArray file;
+        Prompts::Answer reply;
+        QString shown; // the refusal's reason, or the preview's remark
+        QStringList rows;
+    };
+    const Case tc[] = {
+        {"newer server's export",
+         "N\xB0 appelant;N\xB0 appel\xE9;Code;Planning;VP;Si ouvert;;;;Libell\xE9;Trace\r\n"
+         "201;;;0;0;451;;0;;Accueil;0\r\n",
+         Prompts::Answer::Yes, "line 2: 11 fields, 3 expected", kReadRows},
+        {"commas",
+         "D\xE9"
+         "but,Fin,Application\r\n0140,0149,451\r\n",
+         Prompts::Answer::Yes, "line 2: 1 field, 3 expected", kReadRows},
+        {"a header alone, with commas",
+         "D\xE9"
+         "but,Fin,Application\r\n",
+         Prompts::Answer::Yes, "line 1: 1 field, 3 expected", kReadRows},
+        {"own export",
+         "D\xE9"
+         "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n",
+         Prompts::Answer::Yes,
+         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1",
+         kReadRows},
+        {"cancelled", mixed, Prompts::Answer::No, mixedChanges, kReadRows},
+        {"accepted", mixed, Prompts::Answer::Yes, mixedChanges, mixedRows},
+    };
+    for (const Case& c : tc) {
+        SCOPED_TRACE(c.name);
+        applyImport(c.file, c.reply);
+        ASSERT_EQ(prompts.shown.size(), 2); // the file dialog, then one box
+        const ScriptedPrompts::Shown& box = prompts.shown[1];
+        if (box.kind == "critical")
+            EXPECT_EQ(box.text, "The file " + csv + " is not a line table (" + c.shown +
+                                    ").\r\nThe table is unchanged.");
+        else
+            EXPECT_EQ(QStringList({box.kind, box.text, box.remark}),
+                      QStringList({"question", "Replace the table by the lines of this file?", c.shown}));
+        EXPECT_EQ(rows(), c.rows);
+    }
 }
 
 } // namespace

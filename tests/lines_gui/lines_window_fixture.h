@@ -4,7 +4,7 @@
 
 #include "core/app_context.h"
 #include "core/prompts.h"
-#include "lines/gui/frm_voies900.h"
+#include "lines_gui/frm_voies900.h"
 #include "lines/line_test_support.h"
 #include "platform/pacing.h"
 #include "server/http_gateway.h"

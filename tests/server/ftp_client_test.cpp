@@ -76,8 +76,8 @@ TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
     ASSERT_TRUE(connecter(connecte));
     const struct {
         std::function<void()> action;
-        std::uint32_t numero;
-        const char *source, *texte;
+        std::uint32_t number;
+        const char *source, *text;
     } cas[] = {
         {[&] { connecte.setHost(QStringLiteral("other")); }, 0x800407D7, "ZRBFTP:Host_Let",
          "You cannot change this property while connected to an FTP server"},
@@ -89,9 +89,9 @@ TEST_F(ClientFTP, ErrorsCarryNumberSourceAndText) {
         try {
             c.action();
             ADD_FAILURE() << "no error from " << c.source;
-        } catch (const ErreurFTP& e) {
-            EXPECT_EQ(e.numero, c.numero) << c.source;
-            EXPECT_EQ(e.source + ": " + e.description, QString::fromLatin1(c.source) + ": " + c.texte);
+        } catch (const FtpError& e) {
+            EXPECT_EQ(e.number, c.number) << c.source;
+            EXPECT_EQ(e.source + ": " + e.description, QString::fromLatin1(c.source) + ": " + c.text);
         }
     }
     // Refused changes keep the old values; a refused directory is not stored.
@@ -150,13 +150,13 @@ TEST_F(ClientFTP, FilesTravelIntactInBothModes) {
         cFTP ftp;
         ASSERT_TRUE(connecter(ftp, passive));
 
-        ASSERT_TRUE(ftp.PutFile(ici("all.bin"), QStringLiteral("all.bin"), cFTP::TransfertBinaire));
+        ASSERT_TRUE(ftp.PutFile(ici("all.bin"), QStringLiteral("all.bin"), cFTP::TransferBinary));
         EXPECT_EQ(readBytes(surServeur(QStringLiteral("all.bin"))), octets);
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("all.bin"), ici("back.bin"), cFTP::TransfertBinaire));
+        ASSERT_TRUE(ftp.GetFile(QStringLiteral("all.bin"), ici("back.bin"), cFTP::TransferBinary));
         EXPECT_EQ(readBytes(ici("back.bin")), octets);
 
-        ASSERT_TRUE(ftp.PutFile(ici("text.txt"), QStringLiteral("text.txt"), cFTP::TransfertAscii));
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("text.txt"), ici("back.txt"), cFTP::TransfertAscii));
+        ASSERT_TRUE(ftp.PutFile(ici("text.txt"), QStringLiteral("text.txt"), cFTP::TransferAscii));
+        ASSERT_TRUE(ftp.GetFile(QStringLiteral("text.txt"), ici("back.txt"), cFTP::TransferAscii));
         for (const QString& copie : {surServeur(QStringLiteral("text.txt")), ici("back.txt")})
             EXPECT_EQ(QString::fromUtf8(readBytes(copie)).split(QRegularExpression("\r?\n")),
                       lignes + QStringList{QString()})
@@ -169,7 +169,7 @@ TEST_F(ClientFTP, FilesTravelIntactInBothModes) {
         EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("renamed.bin")));
         EXPECT_FALSE(QFile::exists(surServeur(QStringLiteral("renamed.bin"))));
         // A failed get leaves no local file and the connection usable.
-        EXPECT_FALSE(ftp.GetFile(QStringLiteral("renamed.bin"), ici("none.bin"), cFTP::TransfertBinaire));
+        EXPECT_FALSE(ftp.GetFile(QStringLiteral("renamed.bin"), ici("none.bin"), cFTP::TransferBinary));
         EXPECT_FALSE(QFile::exists(ici("none.bin")));
         EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("text.txt")));
         EXPECT_EQ(connexions(), 1); // the login of Connect served every operation, failed ones too
@@ -231,7 +231,7 @@ TEST_F(ClientFTP, RemoteDirectoryFollowsChangesAndListings) {
     EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
     EXPECT_EQ(ftp.GetDirectoryList(), 9);
     EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), nullptr, false, false, true), 10);
-    EXPECT_EQ(ftp.Records()[0].nom, QStringLiteral("deep.txt"));
+    EXPECT_EQ(ftp.Records()[0].name, QStringLiteral("deep.txt"));
 }
 
 } // namespace

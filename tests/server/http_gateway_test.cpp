@@ -68,7 +68,7 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
         Passerelle p(std::move(owned));
         QList<int> resultats;
         for (int i = 0; i < 2; ++i) {
-            QByteArray buffer(Passerelle::TailleBuffer, '\0');
+            QByteArray buffer(Passerelle::BufferSize, '\0');
             if (c.appel == Appel::Get)
                 resultats << p.GetFileHTTP_QAVO(ctx, QStringLiteral("arbre.maa"),
                                                 QStringLiteral("/tmp/a.maa"));
@@ -228,15 +228,15 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
         {"whole file", http("200 OK", fichier), HttpGateway::Ok, ""},
         {"missing file", http("404 Not Found", "none"), HttpGateway::Absent, "HTTP 404 Not Found"},
         {"too large, no length", "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(3000, 'x'),
-         HttpGateway::TropGrand, "> 2048"},
-        {"no length, ended by closing", "HTTP/1.0 200 OK\r\n\r\n" + fichier, HttpGateway::Incomplet,
+         HttpGateway::TooLarge, "> 2048"},
+        {"no length, ended by closing", "HTTP/1.0 200 OK\r\n\r\n" + fichier, HttpGateway::Incomplete,
          "no Content-Length"},
         {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n" + fichier.left(100),
-         HttpGateway::Incomplet, "100 / 900"},
+         HttpGateway::Incomplete, "100 / 900"},
         {"digest differs", http("200 OK", fichier, "Digest: sha-256=" + autre + "\r\n"),
-         HttpGateway::Incomplet, "Digest"},
-        {"compressed", http("200 OK", fichier, "Content-Encoding: gzip\r\n"), HttpGateway::Encodage, "gzip"},
-        {"redirect", http("302 Found", {}, "Location: /ailleurs/arbre.maa\r\n"), HttpGateway::Redirection,
+         HttpGateway::Incomplete, "Digest"},
+        {"compressed", http("200 OK", fichier, "Content-Encoding: gzip\r\n"), HttpGateway::Encoding, "gzip"},
+        {"redirect", http("302 Found", {}, "Location: /ailleurs/arbre.maa\r\n"), HttpGateway::Redirect,
          "HTTP 302 Found -> http://127.0.0.1:"},
     };
     gateway.setLimits(2048, 2048);
@@ -277,9 +277,9 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Ok)
         << qPrintable(gateway.lastError());
     EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("../arbre.maa")),
-              HttpGateway::NonConfigure);
+              HttpGateway::NotConfigured);
     reponse = http("401 Unauthorized", {});
-    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Refus);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Refused);
 
     gateway.SetConnectionParameters(QStringLiteral("127.0.0.1"), ecoute.port(), QStringLiteral("acd_config"),
                                     QStringLiteral("admin"), QStringLiteral("s3cret"));
@@ -293,7 +293,7 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     EXPECT_EQ(gateway.GetIhmInfo(requete, longueur), info);
     reponse = http("200 OK", info + 'r'); // one byte over the limit
     EXPECT_EQ(gateway.GetIhmInfo(requete, longueur), QByteArray());
-    EXPECT_EQ(gateway.lastReason(), HttpGateway::TropGrand);
+    EXPECT_EQ(gateway.lastReason(), HttpGateway::TooLarge);
 
     ASSERT_EQ(ecoute.requetes.size(), 4);
     EXPECT_TRUE(ecoute.requetes[0].startsWith("PUT /qavo/files/arbre.maa HTTP/1.1\r\n"));
@@ -322,7 +322,7 @@ TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecon
     EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("lent.txt"), chemin("lent.txt")), HttpGateway::Ok)
         << qPrintable(gateway.lastError());
     EXPECT_GE(battements, 3);
-    EXPECT_EQ(secondAppel, HttpGateway::Occupe);
+    EXPECT_EQ(secondAppel, HttpGateway::Busy);
     EXPECT_EQ(ecoute.requetes.size(), 1);
 }
 
@@ -333,7 +333,7 @@ TEST_F(HttpGatewayTest, AHandshakeThatNeverEndsCountsAsNoConnection) {
                                        QStringLiteral("qavo"), QStringLiteral("admin"),
                                        QStringLiteral("s3cret"));
     EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("b.maa"), chemin("b.maa")),
-              HttpGateway::DelaiConnexion);
+              HttpGateway::ConnectTimeout);
 }
 
 } // namespace

@@ -263,15 +263,15 @@ TEST_F(RealPeers, FetchFromNginxSaysWhatWentWrong) {
     check({
         {"plain", HttpGateway::Ok, ""},
         {"missing file", HttpGateway::Absent, "404", Http, Aucun, Direct, "absent.maa"},
-        {"redirect", HttpGateway::Redirection, "-> http://127.0.0.1:%P/qavo/files/arbre.maa", Http, Aucun,
+        {"redirect", HttpGateway::Redirect, "-> http://127.0.0.1:%P/qavo/files/arbre.maa", Http, Aucun,
          Direct, "ancien.maa"},
-        {"compressed", HttpGateway::Encodage, "gzip", Http, Aucun, Direct, "page.gz"},
+        {"compressed", HttpGateway::Encoding, "gzip", Http, Aucun, Direct, "page.gz"},
         {"private authority unknown", HttpGateway::Tls, "certificate", Https},
         {"server's own certificate trusted", HttpGateway::Ok, "", Https, Serveur},
         {"intermediate trusted", HttpGateway::Ok, "", Https, Intermediaire},
         {"root trusted", HttpGateway::Ok, "", Https, Racine},
-        {"certificate file missing", HttpGateway::FichierCa, "absent.pem: no such file", Https, Absent},
-        {"https to a plain port", HttpGateway::PasTls, "plain HTTP", HttpsSurHttp, Racine},
+        {"certificate file missing", HttpGateway::CaFile, "absent.pem: no such file", Https, Absent},
+        {"https to a plain port", HttpGateway::NotTls, "plain HTTP", HttpsSurHttp, Racine},
     });
 }
 
@@ -285,8 +285,8 @@ TEST_F(RealPeers, ThroughAProxyWithItsLogin) {
         {"plain", HttpGateway::Ok, "", Http, Aucun, Squid},
         {"tunnel", HttpGateway::Ok, "", Https, Serveur, Squid},
         {"tunnel, authority unknown", HttpGateway::Tls, "certificate", Https, Aucun, Squid},
-        {"login refused", HttpGateway::RefusProxy, "407", Http, Aucun, SquidRefus},
-        {"tunnel login refused", HttpGateway::RefusProxy, "407", Https, Serveur, SquidRefus},
+        {"login refused", HttpGateway::ProxyRefused, "407", Http, Aucun, SquidRefus},
+        {"tunnel login refused", HttpGateway::ProxyRefused, "407", Https, Serveur, SquidRefus},
     });
 }
 
@@ -298,7 +298,7 @@ TEST_F(RealPeers, StoreLandsWholeOnNginx) {
         octets += char(i * 7 % 256);
     check({{"plain", HttpGateway::Ok, "", Http, Aucun, Direct, "s1.maa"},
            {"tls", HttpGateway::Ok, "", Https, Intermediaire, Direct, "s2.maa"},
-           {"wrong password", HttpGateway::Refus, "401", Http, Aucun, Direct, "s4.maa", "x"},
+           {"wrong password", HttpGateway::Refused, "401", Http, Aucun, Direct, "s4.maa", "x"},
            {"squid", HttpGateway::Ok, "", Http, Aucun, Squid, "s3.maa"}},
           octets);
 }

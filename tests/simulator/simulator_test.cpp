@@ -243,8 +243,8 @@ struct Online {
 
     // Sends a request built by the codec; the reply's status, or -1 without a reply.
     qint64 statut(QByteArray& bloc) {
-        const std::optional<QByteArrayView> reponse = envoyerRequeteIhm(ctx, bloc);
-        return reponse ? qint64(lireU32(*reponse, Bloc::Statut)) : -1;
+        const std::optional<QByteArrayView> reponse = sendIhmRequest(ctx, bloc);
+        return reponse ? qint64(readU32(*reponse, Block::Status)) : -1;
     }
 };
 
@@ -270,11 +270,11 @@ TEST(SimLines, ApplicationTableIsPagedAsTheEditorReadsIt) {
         QTemporaryDir seed;
         testing_support::writeBytes(seed.filePath(QStringLiteral("applications.txt")), applications(c.count));
         Online o(seed.path());
-        const ChargementApplications table = loadApplications(o.ctx);
+        const ApplicationLoad table = loadApplications(o.ctx);
         EXPECT_TRUE(table.ok);
-        ASSERT_EQ(table.entrees.size(), c.count);
-        EXPECT_EQ(table.entrees.last().code, QString::number(c.count));
-        EXPECT_EQ(table.entrees.last().nom, QStringLiteral("App %1").arg(c.count));
+        ASSERT_EQ(table.records.size(), c.count);
+        EXPECT_EQ(table.records.last().code, QString::number(c.count));
+        EXPECT_EQ(table.records.last().name, QStringLiteral("App %1").arg(c.count));
         EXPECT_EQ(o.logOf(0), c.pages);
     }
 }
@@ -288,47 +288,47 @@ TEST(SimLines, OneApplicationByCodeKnownOrNot) {
     } cases[] = {
         {451, "$ARBRE1", "$ARBRE1"},
         {310, QStringLiteral("Télécopie"), QStringLiteral("Télécopie")},
-        {999, "", NomApplicationInconnue},
+        {999, "", UnknownApplicationName},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        const std::optional<EnregApplication> app = lireApplication(o.ctx, c.code);
+        const std::optional<ApplicationRecord> app = readApplication(o.ctx, c.code);
         ASSERT_TRUE(app.has_value()); // an unknown code does not stop a line read
-        EXPECT_EQ(app->nom, c.nom5);
+        EXPECT_EQ(app->name, c.nom5);
         EXPECT_EQ(app->code, c.nom5.isEmpty() ? QString() : QString::number(c.code));
-        EXPECT_EQ(lireNomApplication(o.ctx, c.code), c.nomAff1);
+        EXPECT_EQ(readApplicationName(o.ctx, c.code), c.nomAff1);
     }
     EXPECT_EQ(o.logOf(5).last(), QStringLiteral("#5 200 app=999 unknown"));
 }
 
 TEST(SimLines, WrittenRecordsAreReadBack) {
     Online o(kExample500);
-    Voies500 voies(o.ctx);
-    ASSERT_TRUE(voies.lire());
-    ASSERT_EQ(voies.nombreVoies(), 200);
+    Lines500 records(o.ctx);
+    ASSERT_TRUE(records.read());
+    ASSERT_EQ(records.lineCount(), 200);
     // Its pages, rows and names are checked in the line window's test on this same example.
-    EXPECT_EQ(voies.lignes().at(1).texteApplication(), QStringLiteral("452   Auto-attendant - tree 2"));
+    EXPECT_EQ(records.rows().at(1).applicationText(), QStringLiteral("452   Auto-attendant - tree 2"));
 
-    const ApplicationListe arbre3{QStringLiteral("453"), QStringLiteral("tree 3"), {}, {}};
-    ASSERT_TRUE(voies.setNumero(0, 1, QStringLiteral("0145550000")));
-    ASSERT_TRUE(voies.setApplication(150, &arbre3));
-    ASSERT_TRUE(voies.setApplication(1, nullptr));
-    ASSERT_EQ(voies.ecrire(), QString());
+    const ApplicationItem arbre3{QStringLiteral("453"), QStringLiteral("tree 3"), {}, {}};
+    ASSERT_TRUE(records.setNumber(0, 1, QStringLiteral("0145550000")));
+    ASSERT_TRUE(records.setApplication(150, &arbre3));
+    ASSERT_TRUE(records.setApplication(1, nullptr));
+    ASSERT_EQ(records.write(), QString());
     EXPECT_EQ(o.logOf(102).size(), 3);
     EXPECT_EQ(o.logOf(100), QStringList{"#100 200 lines=200"});
     EXPECT_EQ(QFile(o.sim.root() + QStringLiteral("/voies500.bin")).size(), 800 + 200 * 50);
-    Voies500 relu(o.ctx);
-    ASSERT_TRUE(relu.lire());
+    Lines500 relu(o.ctx);
+    ASSERT_TRUE(relu.read());
     const struct {
         int row;
-        QString premier, code;
+        QString first, code;
     } rows[] = {{0, "0145550000", "451"},
                 {1, "0140000010", ""},
                 {7, "0140000070", "300"},
                 {150, "0140001500", "453"}};
     for (const auto& r : rows) {
-        EXPECT_EQ(relu.lignes()[r.row].premier, r.premier) << r.row;
-        EXPECT_EQ(relu.lignes()[r.row].code, r.code) << r.row;
+        EXPECT_EQ(relu.rows()[r.row].first, r.first) << r.row;
+        EXPECT_EQ(relu.rows()[r.row].code, r.code) << r.row;
     }
 }
 
@@ -336,29 +336,29 @@ TEST(SimLines, WrittenRecordsAreReadBack) {
 TEST(SimLines, LineRequestsAnswerTheirStatus) {
     Online o(kExample500);
     ParVoieT2c moins;
-    moins.setNombreVoies(150);
+    moins.setLineCount(150);
     const struct {
         const char* what;
         std::function<void(QByteArray&)> build;
         qint64 statut;
     } cases[] = {
-        {"page at the end", [](QByteArray& b) { requeteLectureVoies(b, 192, 8); }, 0},
-        {"page past the end", [](QByteArray& b) { requeteLectureVoies(b, 192, 9); }, 3},
-        {"page too long", [](QByteArray& b) { requeteLectureVoies(b, 0, 97); }, 3},
-        {"fewer lines", [&](QByteArray& b) { requeteEcritureGeneral(b, moins); }, 0},
-        {"page now past the end", [](QByteArray& b) { requeteLectureVoies(b, 144, 8); }, 3},
-        {"write past the end", [&](QByteArray& b) { requeteEcritureVoies(b, {}, 150, 1); }, 3},
-        {"no line file of generation 900", [](QByteArray& b) { requeteRechargeLignes(b); }, 4},
+        {"page at the end", [](QByteArray& b) { requestReadLines(b, 192, 8); }, 0},
+        {"page past the end", [](QByteArray& b) { requestReadLines(b, 192, 9); }, 3},
+        {"page too long", [](QByteArray& b) { requestReadLines(b, 0, 97); }, 3},
+        {"fewer lines", [&](QByteArray& b) { requestWriteGeneral(b, moins); }, 0},
+        {"page now past the end", [](QByteArray& b) { requestReadLines(b, 144, 8); }, 3},
+        {"write past the end", [&](QByteArray& b) { requestWriteLines(b, {}, 150, 1); }, 3},
+        {"no line file of generation 900", [](QByteArray& b) { requestReloadLines(b); }, 4},
         {"unknown request",
          [](QByteArray& b) {
-             requeteLectureGeneral(b);
-             ecrireU32(b, Bloc::Code, 42);
+             requestReadGeneral(b);
+             writeU32(b, Block::Code, 42);
          },
          1},
         {"table of another kind",
          [](QByteArray& b) {
-             requeteTableApplications(b, 0);
-             ecrireU32(b, Bloc::Param12, 1);
+             requestApplicationTable(b, 0);
+             writeU32(b, Block::Param12, 1);
          },
          3},
     };
@@ -367,21 +367,21 @@ TEST(SimLines, LineRequestsAnswerTheirStatus) {
         c.build(bloc);
         EXPECT_EQ(o.statut(bloc), c.statut) << c.what;
     }
-    Voies500 voies(o.ctx);
-    ASSERT_TRUE(voies.lire());
-    EXPECT_EQ(voies.nombreVoies(), 150);
+    Lines500 records(o.ctx);
+    ASSERT_TRUE(records.read());
+    EXPECT_EQ(records.lineCount(), 150);
 }
 
 TEST(SimLines, ReloadCountsTheLinesTaken) {
     Online o(kExample900);
     QByteArray bloc;
-    requeteRechargeLignes(bloc);
+    requestReloadLines(bloc);
     EXPECT_EQ(o.statut(bloc), 0);
     const QByteArray lignes = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
                               ";01;;451;;;;;;0;a\r;02;;451;;;;;;0;b;c\n[x]\r\n;03;;451;;;;;0;too short\r\n"
                               "  ;04;;451;;;;;;0;d  \r\n";
     ASSERT_EQ(testing_support::httpRequest(o.sim.port(), "PUT", "/qavo/files/rcm.cfg", lignes).status, 200);
-    requeteRechargeLignes(bloc);
+    requestReloadLines(bloc);
     EXPECT_EQ(o.statut(bloc), 0);
     EXPECT_EQ(o.logOf(105), (QStringList{"#105 200 lines=40", "#105 200 lines=3"}));
 }
@@ -392,9 +392,9 @@ TEST(SimLines, FaultsOnLineRequestsStopTheReadOnce) {
          {"truncate@#103,once", "status:7@#5,once", "drop@#101,once", "count:3@#103,once"}) {
         SCOPED_TRACE(spec);
         ASSERT_TRUE(o.sim.fault(spec));
-        Voies500 voies(o.ctx);
-        EXPECT_FALSE(voies.lire());
-        EXPECT_TRUE(voies.lire());
+        Lines500 records(o.ctx);
+        EXPECT_FALSE(records.read());
+        EXPECT_TRUE(records.read());
     }
 }
 

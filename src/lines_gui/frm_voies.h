@@ -38,8 +38,8 @@ public:
     void setPacing(platform::Pacing& pacing) { m_pacing = &pacing; }
 
     // What Timer1 runs once the window is shown: records, then the choosable applications.
-    void chargerVoies();
-    bool estCharge() const { return m_voies.estLu(); }
+    void loadLines();
+    bool isLoaded() const { return m_lines.isRead(); }
 
     // Buttons (picIcon_0 and picIcon_1 act as cmdOK and cmdCancel).
     void cmdOK();
@@ -55,30 +55,33 @@ protected:
     void done(int result) override;
 
 private:
+    static constexpr int kColumnCount = 4; // row number, first number, last number, application
+
+    QString label(const char* key) const;
     void buildControls();
     void layoutControls();
-    void remplirGrille();
-    void afficherLigne(int ligne); // grid row ligne + 1 and its hidden list items
-    void remplirListesApplications();
-    void afficherErreur();
-    void activerBoutons(bool actif);
+    void fillGrid();
+    void showRow(int line); // grid row line + 1 and its hidden list items
+    void fillApplicationLists();
+    void showLoadError();
+    void enableButtons(bool enabled);
 
-    bool estModifiable(int row) const;
-    void ouvrirEditeur(int row, int column);
-    void validerNumero();
-    void choisirApplication(int index);
-    void fermerEditeurs(bool valider);
-    void effacerCellule();
+    bool isRowEditable(int row) const;
+    void openEditor(int row, int column);
+    void acceptNumber();
+    void chooseApplication(int index);
+    void closeEditors(bool commit);
+    void clearCurrentCell();
 
     AppContext& m_ctx;
     Prompts& m_prompts;
-    Voies500 m_voies;
+    Lines500 m_lines;
     platform::EventLoopPacing m_eventPacing;
     platform::Pacing* m_pacing = &m_eventPacing;
-    bool m_premierAffichage = true;
+    bool m_firstShow = true;
     int m_editRow = -1; // grid cell of the open editor
     int m_editColumn = -1;
-    QString m_pourquoiGrise; // tooltip of a greyed row
+    QString m_greyedReason; // tooltip of a greyed row
 
     QTableWidget* Grille = nullptr;
     QLineEdit* txtNumCall = nullptr;

@@ -3,9 +3,9 @@
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
 #include "editor/node_icons.h"
-#include "lines/gui/frm_voies900.h"
-#include "lines/gui/line_grid_model.h"
 #include "lines/line_rules.h"
+#include "lines_gui/frm_voies900.h"
+#include "lines_gui/line_grid_model.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -95,7 +95,7 @@ void FrmVoies900::hideEditors() {
 }
 
 void FrmVoies900::placeEditor(QWidget* editor, int row, int column, int extraWidth) {
-    const QRect cell = Grille->visualRect(grilleModel->index(row - 1, column));
+    const QRect cell = Grille->visualRect(gridModel->index(row - 1, column));
     // 15 twips narrower than the column, so the grid line beside it stays visible.
     editor->setGeometry(cell.x(), cell.y(), qMax(8, cell.width() - 1 - extraWidth), cell.height());
 }
@@ -105,10 +105,10 @@ void FrmVoies900::openCellEditor() {
     m_editRow = current.isValid() ? current.row() + 1 : 0;
     m_editColumn = current.isValid() ? current.column() : 0;
     hideEditors();
-    if (m_editRow == 0 || m_editColumn < 1 || m_editColumn > 9 || grilleModel->isGreyed(m_editRow)) return;
+    if (m_editRow == 0 || m_editColumn < 1 || m_editColumn > 9 || gridModel->isGreyed(m_editRow)) return;
     Grille->scrollTo(current);
     if (isListColumn(m_editColumn)) {
-        const LineRecord& r = m_table.ligne(m_editRow);
+        const LineRecord& r = m_table.line(m_editRow);
         QComboBox* combo = m_editColumn == 4 ? cboPlanning : cboTrace;
         placeEditor(combo, m_editRow, m_editColumn, 0);
         combo->setCurrentIndex(m_editColumn == 4 ? r.planing : r.trace);
@@ -132,7 +132,7 @@ void FrmVoies900::openCellEditor() {
 
 void FrmVoies900::txtNumCall_Enter() {
     if (enterCellText(m_table, m_names, m_editRow, m_editColumn, txtNumCall->text()))
-        grilleModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
+        gridModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
     verifDebug();
     closeEditor(txtNumCall);
 }
@@ -154,7 +154,7 @@ void FrmVoies900::comboChosen(QComboBox* combo) {
     const int index = combo->currentIndex();
     const bool changed = combo == cboPlanning ? choosePlanning(m_table, m_names, m_editRow, index)
                                               : chooseTrace(m_table, m_editRow, index);
-    if (changed) grilleModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
+    if (changed) gridModel->updateRow(m_editRow, gridRow(m_table, m_names, m_editRow));
     closeEditor(combo);
     verifDebug();
 }
@@ -214,7 +214,7 @@ void FrmVoies900::gridDelete() {
     if (!current.isValid()) return;
     const int row = current.row() + 1;
     if (clearCell(m_table, row, current.column())) {
-        grilleModel->updateRow(row, gridRow(m_table, m_names, row));
+        gridModel->updateRow(row, gridRow(m_table, m_names, row));
         verifDebug();
     }
 }
@@ -224,9 +224,9 @@ void FrmVoies900::gridRightPress(const QPoint& pos) {
     if (!at.isValid() || at.column() != 0) return;
     commitEditors();
     m_popupRow = at.row() + 1;
-    Grille->setCurrentIndex(grilleModel->index(at.row(), 1));
-    mnuDel->setEnabled(!grilleModel->isGreyed(m_popupRow));
-    mnuInsert->setEnabled(grilleModel->rowCount() + 1 <= lineCapacity);
+    Grille->setCurrentIndex(gridModel->index(at.row(), 1));
+    mnuDel->setEnabled(!gridModel->isGreyed(m_popupRow));
+    mnuInsert->setEnabled(gridModel->rowCount() + 1 <= lineCapacity);
     m_showMenu(*frmVoies900Menu, Grille->viewport()->mapToGlobal(pos));
 }
 
@@ -299,7 +299,7 @@ void FrmVoies900::AjouteInfo(const QString& text, short severity, const QString&
 }
 
 void FrmVoies900::verifDebug() {
-    grilleModel->setHighlightedLine(0);
+    gridModel->setHighlightedLine(0);
     lstDebug->clear();
     for (const LineFinding& finding : ::verifDebug(m_table, m_ctx.translation))
         AjouteInfo(finding.text, finding.level, QString::number(finding.line));
@@ -308,16 +308,16 @@ void FrmVoies900::verifDebug() {
 void FrmVoies900::lstDebug_ItemClick(int index) {
     const QListWidgetItem* item = lstDebug->item(index);
     const int line = item ? item->data(Qt::UserRole).toString().toInt() : 0;
-    if (line < 1 || line > grilleModel->rowCount()) return;
+    if (line < 1 || line > gridModel->rowCount()) return;
     showLine(line);
     if (m_folded) picF_Click();
 }
 
 void FrmVoies900::showLine(int line) {
-    const QModelIndex cell = grilleModel->index(line - 1, 1);
+    const QModelIndex cell = gridModel->index(line - 1, 1);
     Grille->scrollTo(cell, QAbstractItemView::PositionAtTop);
     Grille->setCurrentIndex(cell);
-    grilleModel->setHighlightedLine(line);
+    gridModel->setHighlightedLine(line);
 }
 
 void FrmVoies900::picF_Click() {

@@ -135,7 +135,7 @@ private:
 
     // Controls, under the names the design gives them.
     QTableView* Grille = nullptr;
-    LineGridModel* grilleModel = nullptr;
+    LineGridModel* gridModel = nullptr;
     QLineEdit* txtNumCall = nullptr;
     QToolButton* cmdPostes = nullptr;
     QFrame* picPostes = nullptr;

@@ -1,4 +1,4 @@
-#include "lines/gui/line_grid_model.h"
+#include "lines_gui/line_grid_model.h"
 
 LineGridModel::LineGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
