@@ -1,10 +1,15 @@
 #include "cli/cli_run.h"
+#include "server/test_certificate.h"
 #include "support/qt_print.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using cli_testing::CliRun;
 using cli_testing::runCli;
@@ -50,8 +55,9 @@ TEST(CliErrors, BadUsageOrUnreadableFilesExitWithTwoAndOneLine) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(64 * 1024 * 1024 + 1)); // sparse, cheap
     }
     const std::pair<QStringList, QString> cases[] = {
-        {{}, "usage: qavo-cli"},
-        {{"frobnicate"}, "unknown command frobnicate"},
+        {{},
+         "usage: qavo-cli nodes|normalize|check|call|diff|plan|fetch|send|lines-export|lines-import ARGS..."},
+        {{"frobnicate"}, "unknown command frobnicate; usage: qavo-cli nodes|"},
         {{"nodes", missing}, "cannot read " + missing},
         {{"nodes", tree, "--colour"}, "unknown option --colour"},
         {{"nodes", tree, "--info", missing}, "cannot read server information file"},
@@ -63,6 +69,11 @@ TEST(CliErrors, BadUsageOrUnreadableFilesExitWithTwoAndOneLine) {
          "cannot write " + dir.filePath("no/such/dir/x.maa") + ": "},
         {{"normalize", tree, "/dev/full"}, "cannot write /dev/full: No space left on device"},
         {{"nodes", tree, "--translation", tree}, "not a translation file: " + tree},
+        {{"fetch", "/HADDR:127.0.0.1", "/HPORT:1"}, "usage: qavo-cli fetch OUT"},
+        {{"fetch", missing, "/HPORT:1"}, "the server's address is missing (/HADDR:)"},
+        {{"lines-import", missing, "/HADDR:127.0.0.1"}, "cannot read " + missing},
+        {{"fetch", missing, "--remote=../etc", "/HADDR:127.0.0.1"},
+         "--remote takes a bare file name: ../etc"},
     };
     for (const auto& [args, message] : cases) {
         const bool bare = args.isEmpty() || args[0] == "frobnicate" || args.contains("--translation");
@@ -82,65 +93,369 @@ TEST(CliOptions, AnUnknownLanguageIsToldAndFallsBackToLanguage00) {
     EXPECT_TRUE(r.out.contains("\t0 - Aucune action\t")) << r.out.toStdString(); // French captions
 }
 
-QStringList checkArgs(const QString& tree) {
-    return {
-        "check", tree, "--info", data("server_info_check.txt"), "--translation", data("labels_check.txt")};
-}
-
 TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
+    const QString codes = "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n";
     const struct {
         const char *from, *to;
-        QStringList options;
         int exitCode;
         QString outEnd;
+        QStringList options = {};
     } cases[] = {
         // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
         // neither repetitions nor silences.
-        {"",
-         "",
-         {},
-         1,
+        {"", "", 1,
          "info\t\t" + QString(80, '-') +
-             "\ninfo\t\tChecking the trees\n"
-             "error\tA1\tReception - Announcement - no repetitions\n"
+             "\ninfo\t\tChecking the trees\nerror\tA1\tReception - Announcement - no repetitions\n"
              "error\tA1\tReception - Announcement - no silences\n"
              "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
-             "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n"
-             "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
-        {"exit_fer=ann;12;;",
-         "exit_fer=ann;12;2;2",
-         {},
-         0,
+             "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n" +
+             codes},
+        {"exit_fer=ann;12;;", "exit_fer=ann;12;2;2", 0,
          "ok\t\tCheck finished : 0 error(s) - 1 warning(s)\nfields\tM1\t\t09;1;\n"},
         // What was found before the stop keeps its codes.
-        {"3=ann;15;2;2",
-         "3=ann;15;2",
-         {},
-         3,
-         "\nerror\t\tCheck stopped\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
+        {"3=ann;15;2;2", "3=ann;15;2", 3, "\nerror\t\tCheck stopped\n" + codes},
         // The editor refuses to open such a file with the same words (with the server's own version, the
         // voice boxes of demo.maa are accepted: see CliNodes).
-        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", {"--force-version", "400.1"}, 2, ""},
+        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", 2, "", {"--force-version", "400.1"}},
         // Saved as UTF-8 by another editor: read whole, and said first.
-        {"[general]",
-         "\xEF\xBB\xBF[general]",
-         {},
-         1,
-         "2 error(s) - 1 warning(s)\nfields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n"},
+        {"[general]", "\xEF\xBB\xBF[general]", 1, "2 error(s) - 1 warning(s)\n" + codes},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
         QByteArray bytes = readBytes(data("check_example.maa"));
         ASSERT_TRUE(bytes.contains(c.from)) << c.from;
         writeBytes(dir.filePath("v.maa"), *c.from ? bytes.replace(c.from, c.to) : bytes);
-        const CliRun r = runCli(checkArgs(dir.filePath("v.maa")) + c.options);
+        const CliRun r =
+            runCli(QStringList{"check", dir.filePath("v.maa"), "--info", data("server_info_check.txt"),
+                               "--translation", data("labels_check.txt")} +
+                   c.options);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
         EXPECT_TRUE(c.exitCode == 2 ? r.out.isEmpty() : r.out.endsWith(c.outEnd)) << r.out.toStdString();
         EXPECT_TRUE(*c.from || r.out == c.outEnd) << "the whole output";
         EXPECT_EQ(QByteArray(c.to).startsWith("\xEF"), r.out.startsWith("warning\t\tRead as UTF-8\n"));
-        if (c.options.contains("400.1")) {
-            EXPECT_EQ(r.err, "qavo-cli: ERROR - VERSION\n");
+        EXPECT_TRUE(c.exitCode != 2 || r.err == "qavo-cli: ERROR - VERSION\n") << r.err.toStdString();
+    }
+}
+
+// A tree command loads Qt Core alone; what draws or talks to a server is loaded by its command only. The
+// dynamic loader's trace names every library mapped, in qavo-cli and in the program it runs.
+TEST(CliPrograms, OnlyTheCommandsThatNeedThemLoadQtGuiOrLibcurl) {
+    QTemporaryDir dir;
+    const QString tree = example("demo.maa");
+    const struct {
+        QStringList args;
+        int exitCode;
+        QString heavy; // the libraries below mapped
+    } cases[] = {
+        {{"nodes", tree}, 0, ""},
+        {{"check", tree}, 1, ""},
+        {{"normalize", tree, dir.filePath("n.maa")}, 0, ""},
+        {{"diff", tree, tree}, 0, ""},
+        {{"call", tree, "--keys", "1"}, 0, ""},
+        {{"plan", tree, dir.filePath("p.svg")}, 0, "Qt6Gui Qt6Svg"},
+        {{"fetch", dir.filePath("f.maa"), "/HADDR:127.0.0.1", "/HPORT:1"}, 4, "curl"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = runCli(c.args + kLabels, {"LD_DEBUG=files"});
+        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args[0]);
+        ASSERT_TRUE(r.err.contains("file=libQt6Core.so")) << "no trace to read";
+        QStringList heavy;
+        for (const char* name : {"Qt6Gui", "Qt6Network", "Qt6Svg", "curl"})
+            if (r.err.contains(QStringLiteral("file=lib%1.so").arg(name))) heavy << name;
+        EXPECT_EQ(heavy.join(' '), c.heavy) << qPrintable(c.args[0]);
+    }
+}
+
+// In an installation, the programs qavo-cli runs may live in ../lib/qavo, and read the translation
+// files beside qavo-cli; a missing one is said in one line.
+TEST(CliPrograms, AProgramIsFoundInLibQavoOrSaidMissing) {
+    const QString built = QFileInfo(QAVO_CLI).absolutePath();
+    QTemporaryDir root(built + "/install-XXXXXX"); // beside the build: the copy stays executable
+    const QString bin = root.filePath("bin"), lib = root.filePath("lib/qavo"), out = root.filePath("p.mmd");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(lib));
+    ASSERT_TRUE(QFile::copy(QAVO_CLI, bin + "/qavo-cli") &&
+                QFile::copy(testing_support::resourcesDir() + "/qavo_lg00.txt", bin + "/qavo_lg00.txt"));
+    const QStringList plan{"plan", example("demo.maa"), out};
+    const CliRun missing = runCli(plan, {}, 0, bin + "/qavo-cli");
+    EXPECT_EQ(missing.exitCode, 4);
+    EXPECT_EQ(missing.err, "qavo-cli: impossible de lancer qavo-cli-plan : il n'est ni dans " + bin +
+                               " ni dans " + lib + " (installation incomplète)\n");
+    ASSERT_TRUE(QFile::link(built + "/qavo-cli-plan", lib + "/qavo-cli-plan"));
+    const CliRun found = runCli(plan, {}, 0, bin + "/qavo-cli");
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_TRUE(readBytes(out).startsWith("flowchart")) << readBytes(out).left(40).toStdString();
+}
+
+const QString kPassword = QStringLiteral("s3cr3t-word");
+
+const QByteArray kTable = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                          ";0140000101;;451;;452;;0;;1;Ventes\r\n"
+                          ";0140000102;;300;;;;;;0;Messagerie\r\n";
+
+// The simulator serving the demo tree and the check fixtures' information file (over HTTPS with a
+// certificate when given), with a password that must never show on stderr.
+class Server {
+public:
+    explicit Server(const QStringList& faults = {}, const QByteArray& info = {}, const QString& cert = {})
+        : sim_(arguments(faults, cert)), scheme_(cert.isEmpty() ? "" : "https://") {
+        writeBytes(file("qavo_general.txt"),
+                   info.isEmpty() ? readBytes(data("server_info_check.txt")) : info);
+    }
+    static QByteArray originalTree() {
+        return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
+    }
+    QStringList switches() const {
+        return {"/HADDR:" + scheme_ + "127.0.0.1", "/HPORT:" + QString::number(sim_.port()), "/USER:u",
+                "/PASS:" + kPassword};
+    }
+    QString file(const QString& name) const { return sim_.root() + '/' + name; }
+    QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
+    bool started() const { return sim_.port() != 0; }
+    // The line files: no schedules, one application, and table.
+    void serveLines(const QByteArray& table) const {
+        writeBytes(file("planning.cfg"), QByteArray(1536, '\0'));
+        writeBytes(file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
+        writeBytes(file("rcm.cfg"), table);
+    }
+
+private:
+    static QStringList arguments(const QStringList& faults, const QString& cert) {
+        QStringList args{"--password", kPassword};
+        for (const QString& f : faults)
+            args << "--fault" << f;
+        if (!cert.isEmpty())
+            args << "--tls-cert" << cert << "--tls-key" << QFileInfo(cert).path() + "/key.pem";
+        return args;
+    }
+    testing_support::SimProcess sim_;
+    QString scheme_;
+};
+
+// A throwaway certificate for 127.0.0.1, made once (key.pem beside it); empty when openssl cannot.
+QString certificate() {
+    static const QTemporaryDir keys;
+    static const QString cert =
+        testing_support::makeCertificate(keys.filePath("cert.pem"), keys.filePath("key.pem"))
+            ? keys.filePath("cert.pem")
+            : "";
+    return cert;
+}
+// The environment that makes the run trust it, or none.
+QStringList trusted(bool trust) {
+    return trust ? QStringList{"QAVO_CA_FILE=" + certificate()} : QStringList{};
+}
+
+// Exit status and stderr's one line, which never shows the password.
+void expectExit(const CliRun& r, int exitCode, const char* name) {
+    EXPECT_EQ(r.exitCode, exitCode) << name << ": " << r.err.toStdString();
+    if (exitCode != 0) {
+        EXPECT_TRUE(r.err.startsWith("qavo-cli: ") && r.err.endsWith('\n')) << name;
+    }
+    EXPECT_FALSE(r.err.contains(kPassword)) << name;
+}
+
+// Over HTTPS, the server's certificate is trusted through QAVO_CA_FILE only.
+TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
+    const struct {
+        const char* name;
+        QStringList faults, args;
+        QString remote;
+        int exitCode;
+        QByteArray served = {}; // the server's arbre.maa, when not the demo tree
+        bool https = false, trusted = false;
+    } cases[] = {
+        {"tree", {}, {}, "arbre.maa", 0},
+        {"missing file", {}, {"--remote=absent.maa"}, "", 4},
+        {"refused login", {"login"}, {}, "", 4},
+        {"cut connection", {"drop@arbre.maa"}, {}, "", 4},
+        {"login portal's page", {}, {}, "", 4, "<html><body>Please log in</body></html>"},
+        {"any other file, as it comes", {}, {"--remote=page.html"}, "page.html", 0},
+        {"untrusted certificate", {}, {}, "", 4, {}, true},
+        {"trusted certificate", {}, {}, "arbre.maa", 0, {}, true, true},
+    };
+    for (const auto& c : cases) {
+        if (c.https && certificate().isEmpty()) continue; // openssl made no certificate
+        Server server(c.faults, {}, c.https ? certificate() : QString());
+        ASSERT_TRUE(server.started()) << c.name;
+        if (!c.served.isEmpty()) writeBytes(server.file("arbre.maa"), c.served);
+        writeBytes(server.file("page.html"), "<html></html>");
+        const QString out = server.scratch("out.maa");
+        writeBytes(out, "kept");
+        const CliRun r = runCli(QStringList{"fetch", out} + c.args + server.switches(), trusted(c.trusted));
+        expectExit(r, c.exitCode, c.name);
+        EXPECT_EQ(readBytes(out), c.remote.isEmpty() ? QByteArray("kept") : readBytes(server.file(c.remote)))
+            << c.name;
+        EXPECT_EQ(QDir(server.scratch("")).entryList(QDir::Files), QStringList{"out.maa"}) << c.name;
+    }
+}
+
+// One language per message: the sentence and the server's reason it wraps, French unless asked; a
+// password, even written in the address, never shows.
+TEST(CliNet, AnUnreachableServerIsFourSaidInOneLanguage) {
+    QTemporaryDir dir;
+    const QStringList fetch{"fetch", dir.filePath("o.maa"), "/HPORT:1", "/USER:u", "/PASS:" + kPassword};
+    const std::pair<QStringList, QString> cases[] = {
+        {{"/HADDR:127.0.0.1"}, "impossible de récupérer arbre.maa : le serveur est injoignable ("},
+        {{"/HADDR:127.0.0.1", "--lang", "1"}, "cannot fetch arbre.maa: the server cannot be reached ("},
+        {{"/HADDR:http://u:" + kPassword + "@127.0.0.1"}, "impossible de récupérer arbre.maa : "},
+    };
+    for (const auto& [args, says] : cases) {
+        const CliRun r = runCli(fetch + args);
+        expectExit(r, 4, qPrintable(args.join(' ')));
+        EXPECT_TRUE(r.err.startsWith("qavo-cli: " + says)) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("o.maa")));
+}
+
+TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
+    using Edit = std::pair<QByteArray, QByteArray>;
+    const Edit passing{"exit_fer=ann;12;;", "exit_fer=ann;12;2;2"}, stopping{"3=ann;15;2;2", "3=ann;15;2"};
+    const QByteArray noVersion = readBytes(data("server_info_check.txt")).replace("version=900.2", "");
+    const struct {
+        const char* name;
+        Edit edit;
+        QStringList faults;
+        int exitCode;
+        const char* effects; // c: checked, s: stored, b: backed up
+        QByteArray info = {};
+        bool https = false;
+    } cases[] = {
+        {"passing tree", passing, {}, 0, "csb"},
+        {"tree with errors", {}, {}, 1, "c"},
+        {"stopped check", stopping, {}, 3, "c"},
+        {"no version", passing, {}, 4, "", noVersion},
+        {"refused login", passing, {"login"}, 4, ""},
+        // A backup that cannot be fetched stops the send: only a server without a tree has none.
+        {"backup cut", passing, {"truncate@arbre.maa,once"}, 4, "c"},
+        // The tree is stored, but every later fetch of it comes back short.
+        {"tree read back cut", passing, {"slow:1@arbre.maa,once", "truncate@arbre.maa"}, 4, "csb"},
+        {"over HTTPS, trusted", passing, {}, 0, "csb", {}, true},
+    };
+    for (const auto& c : cases) {
+        if (c.https && certificate().isEmpty()) continue; // openssl made no certificate
+        Server server(c.faults, c.info, c.https ? certificate() : QString());
+        ASSERT_TRUE(server.started()) << c.name;
+        QByteArray tree = readBytes(data("check_example.maa"));
+        ASSERT_TRUE(tree.contains(c.edit.first)) << c.name;
+        const QString file = server.scratch("sent.maa"), backup = server.scratch("backup.maa");
+        writeBytes(file, c.edit.first.isEmpty() ? tree : tree.replace(c.edit.first, c.edit.second));
+        const CliRun r =
+            runCli(QStringList{"send", file, "--backup", backup, "--translation", data("labels_check.txt")} +
+                       server.switches(),
+                   trusted(c.https));
+        expectExit(r, c.exitCode, c.name);
+        const QByteArray effects = c.effects;
+        // The findings print as the check command prints them.
+        EXPECT_EQ(r.out.contains("Checking the trees"), effects.contains('c')) << c.name;
+        EXPECT_EQ(readBytes(server.file("arbre.maa")),
+                  effects.contains('s') ? readBytes(file) : Server::originalTree())
+            << c.name;
+        EXPECT_EQ(QFileInfo::exists(backup), effects.contains('b')) << c.name;
+        EXPECT_TRUE(c.exitCode != 0 || readBytes(backup) == Server::originalTree());
+    }
+}
+
+// The line table through a spreadsheet: exported, edited, checked (what the import would change, nothing
+// stored), imported; the line of another application stays as it was whatever the file says of it. A
+// file that is not a line table, or a failed exchange, stores nothing.
+TEST(CliLines, ExportCheckImportKeepsOtherApplicationsLines) {
+    const QByteArray table = kTable + ";0140000103;5;452;;;;1;3;2;Support\r\n";
+    using Edit = QByteArray (*)(QByteArray);
+    const Edit renamed = [](QByteArray b) { return b.replace("Ventes", "Sales").replace("Messagerie", "X"); };
+    const struct {
+        const char* name;
+        QStringList faults;
+        Edit edit;
+        int checkExit;
+        const char* says; // on stdout for a check, else on stderr
+        QByteArray stored;
+    } cases[] = {
+        {"renamed",
+         {},
+         renamed,
+         5,
+         "Lines changed: 1 (0140000101)\nLines of other applications, kept as they are: 1\n",
+         QByteArray(table).replace("Ventes", "Sales")},
+        {"unchanged",
+         {},
+         [](QByteArray b) { return b; },
+         0,
+         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1\n",
+         table},
+        {"added",
+         {},
+         [](QByteArray b) { return b.replace("0140000102", "0140000199"); },
+         5,
+         "Lines added: 1 (0140000199)\nLines of other applications, kept as they are: 2\n",
+         {}},
+        {"comma separated",
+         {},
+         [](QByteArray) { return QByteArray("a,b,c\r\n1,2,3\r\n"); },
+         2,
+         "(line 2: 1 field, 11 expected)",
+         table},
+        {"refused login", {"login"}, renamed, 4, "", table},
+        {"line file cut", {"truncate@rcm.cfg"}, renamed, 4, "", table},
+        {"store refused", {"login@rcm.cfg"}, renamed, 4, "", table},
+    };
+    for (const auto& c : cases) {
+        Server server(c.faults);
+        ASSERT_TRUE(server.started()) << c.name;
+        server.serveLines(table);
+        const QString csv = server.scratch("lines.csv");
+        const QStringList english = QStringList{"--lang", "01"} + server.switches();
+        expectExit(runCli(QStringList{"lines-export", csv} + english), c.checkExit == 4 ? 4 : 0, c.name);
+        const QList<QByteArray> rows = readBytes(csv).split('\n');
+        if (c.checkExit != 4) {
+            ASSERT_EQ(rows.size(), 5) << c.name << ": a header, three lines and the last line end";
+            EXPECT_EQ(rows[3], ";0140000103;5;2;4;452;;0;;Support;2\r") << c.name;
         }
+        writeBytes(csv,
+                   c.edit(c.checkExit == 4 ? "header\r\n;0140000199;;451;;0;;0;;0;x\r\n" : rows.join('\n')));
+        const CliRun r = runCli(QStringList{"lines-import", csv, "--check"} + english);
+        EXPECT_EQ(r.exitCode, c.checkExit) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE((c.checkExit == 0 || c.checkExit == 5 ? r.out : r.err).contains(QLatin1String(c.says)))
+            << c.name << ": " << r.out.toStdString() << r.err.toStdString();
+        EXPECT_EQ(readBytes(server.file("rcm.cfg")), table) << c.name << ": stored by a check";
+        expectExit(runCli(QStringList{"lines-import", csv} + english), c.checkExit % 5, c.name);
+        EXPECT_TRUE(c.stored.isEmpty() || readBytes(server.file("rcm.cfg")) == c.stored) << c.name;
+    }
+    Server server;
+    server.serveLines(table);
+    expectExit(runCli(QStringList{"lines-export", server.scratch("none/lines.csv")} + server.switches()), 2,
+               "export into a missing folder");
+}
+
+// Every file the programs write, refused by the disk part way (a file-size limit on the writing process:
+// EFBIG, as a full disk's ENOSPC): the old file stays whole, nothing is left beside it, the cause is said.
+TEST(RefusedWrite, KeepsTheOldFileAndSaysWhy) {
+    const QByteArray old = QByteArray("the previous content, longer than the limit\r\n").repeated(40);
+    const QString demo = example("demo.maa");
+    Server server;
+    ASSERT_TRUE(server.started());
+    const struct {
+        const char *command, *name;
+        bool remote = false;
+    } cases[] = {{"normalize", "out.maa"},       {"normalize", "linked.maa"},
+                 {"plan", "plan.svg"},           {"plan", "plan.pdf"},
+                 {"plan", "plan.png"},           {"plan", "plan.mmd"},
+                 {"fetch", "fetched.maa", true}, {"lines-export", "lines.csv", true}};
+    for (const auto& [command, name, remote] : cases) {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(name), link = dir.filePath("other-name");
+        const bool linked = QByteArray(name).startsWith("linked");
+        writeBytes(out, old);
+        if (linked) {
+            ASSERT_EQ(::link(QFile::encodeName(out), QFile::encodeName(link)), 0);
+        }
+        const QStringList args =
+            remote ? QStringList{command, out} + server.switches() : QStringList{command, demo, out};
+        const CliRun r = runCli(args, {}, 600);
+        EXPECT_NE(r.exitCode, 0) << name;
+        EXPECT_TRUE(r.err.contains("File too large")) << name << ": " << r.err.toStdString();
+        EXPECT_EQ(readBytes(out), old) << name;
+        EXPECT_TRUE(!linked || readBytes(link) == old) << name;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), linked ? 2 : 1) << name;
     }
 }
 
