@@ -1,12 +1,11 @@
 #include "cli/cli_support.h"
 
+#include "cli/program.h"
 #include "platform/raw_command_line.h"
-#include "server/server_transfers.h"
 #include "startup/command_line.h"
 #include "startup/server_info.h"
 #include "startup/startup.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdio>
@@ -27,10 +26,12 @@ const OptionSpec kOptions[] = {
     {QLatin1String("--force-version"), &Options::forceVersion},
 };
 
+QString (*messageFilter)(const QString&) = nullptr;
+
 void writeLine(FILE* stream, const QString& message) {
-    const QByteArray bytes =
-        (QStringLiteral("qavo-cli: ") + server_transfers::withoutPasswords(message) + QLatin1Char('\n'))
-            .toUtf8();
+    const QByteArray bytes = (QStringLiteral("qavo-cli: ") +
+                              (messageFilter ? messageFilter(message) : message) + QLatin1Char('\n'))
+                                 .toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
@@ -95,7 +96,7 @@ std::optional<QString> parseOptions(const QStringList& args, Options& out) {
 }
 
 std::optional<QString> prepareContext(const Options& options, AppContext& ctx) {
-    ctx.programDir = QCoreApplication::applicationDirPath();
+    ctx.programDir = programDir();
     if (auto error = loadTranslation(options, ctx)) return error;
 
     if (options.infoFile.isEmpty()) {
@@ -189,11 +190,6 @@ QString say(const AppContext& ctx, const char* key, const char* english) {
                                            QString::fromUtf8(english));
 }
 
-int serverFailure(AppContext& ctx, const QString& message) {
-    writeLine(stderr, say(ctx, "CliAvecRaison", "%1: %2").arg(message, server_transfers::lastReason(ctx)));
-    return kServerFailure;
-}
-
 void printOut(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
@@ -206,6 +202,10 @@ int fail(const QString& message) {
 
 void warn(const QString& message) {
     writeLine(stderr, message);
+}
+
+void setMessageFilter(QString (*filter)(const QString&)) {
+    messageFilter = filter;
 }
 
 } // namespace cli

@@ -56,7 +56,8 @@ std::optional<QString> prepareServer(const QString& switches, const Options& opt
 // the same language as the server's reasons it wraps; the English text when the translation has none.
 QString say(const AppContext& ctx, const char* key, const char* english);
 
-// Prints "qavo-cli: " + message + ": " + why the last exchange failed, and returns kServerFailure.
+// Prints "qavo-cli: " + message + ": " + why the last exchange failed, and returns kServerFailure (with
+// the server commands, server_support.cpp).
 int serverFailure(AppContext& ctx, const QString& message);
 
 // While it lives, Qt's own warnings and notes stay off stderr; errors still show. The platform a picture
@@ -76,5 +77,7 @@ void printOut(const QString& text);
 int fail(const QString& message);
 // Prints "qavo-cli: " + message on stderr.
 void warn(const QString& message);
+// What every line on stderr goes through before it is printed (the server commands hide passwords).
+void setMessageFilter(QString (*filter)(const QString&));
 
 } // namespace cli

@@ -5,6 +5,26 @@
 
 namespace cli {
 
+namespace {
+
+// A number's digits appended without a string of its own: a large tree prints thousands of them.
+void appendNumber(QString& out, qint64 n) {
+    if (n < 0) {
+        out += QLatin1Char('-');
+        n = -n;
+    }
+    char digits[20];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (count > 0)
+        out += QLatin1Char(digits[--count]);
+}
+
+} // namespace
+
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
     Options options;
@@ -20,8 +40,10 @@ int runNodes(const QStringList& args) {
     const QChar tab = QLatin1Char('\t');
     for (int id : config.nodes.displayOrder()) {
         const TreeNode& n = config.nodes.node(id);
-        out += QString::number(config.nodes.depthOf(id)) % tab % n.key % tab % n.text % tab % n.image % tab %
-               QString::number(n.colour) % QLatin1Char('\n');
+        appendNumber(out, config.nodes.depthOf(id));
+        out += tab % n.key % tab % n.text % tab % n.image % tab;
+        appendNumber(out, n.colour);
+        out += QLatin1Char('\n');
     }
     printOut(out);
     return kOk;

@@ -1,57 +1,38 @@
-#include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/program.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <cstring>
-#include <memory>
 
 namespace {
 
-struct Command {
+// What qavo-cli runs itself: the tree commands, with Qt Core alone.
+const cli::Command kCommands[] = {
+    {"nodes", cli::runNodes}, {"normalize", cli::runNormalize}, {"check", cli::runCheck},
+    {"call", cli::runCall},   {"diff", cli::runDiff},
+};
+
+// The commands that draw or talk to a server, and the program that runs each.
+const struct {
     const char* name;
-    int (*run)(const QStringList& args);
+    const char* program;
+} kOtherCommands[] = {
+    {"plan", "qavo-cli-plan"},           {"fetch", "qavo-cli-server"},        {"send", "qavo-cli-server"},
+    {"lines-export", "qavo-cli-server"}, {"lines-import", "qavo-cli-server"},
 };
-
-// One line per command.
-const Command kCommands[] = {
-    {"nodes", cli::runNodes},
-    {"normalize", cli::runNormalize},
-    {"check", cli::runCheck},
-    {"call", cli::runCall},
-    {"diff", cli::runDiff},
-    {"plan", cli::runPlan},
-    // With the voice server.
-    {"fetch", cli::runFetch},
-    {"send", cli::runSend},
-    {"lines-export", cli::runLinesExport},
-    {"lines-import", cli::runLinesImport},
-};
-
-QString usage() {
-    QStringList names;
-    for (const Command& c : kCommands)
-        names << QString::fromLatin1(c.name);
-    return QStringLiteral("usage: qavo-cli ") + names.join(QLatin1Char('|')) + QStringLiteral(" ARGS...");
-}
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Pictures of the plan need fonts, hence a GUI application, on a screen that is never shown.
-    std::unique_ptr<QCoreApplication> app;
-    if (argc > 1 && std::strcmp(argv[1], "plan") == 0) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        const cli::QuietQtWarnings quiet;
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication app(argc, argv);
+    QStringList names;
+    for (const cli::Command& c : kCommands)
+        names << QString::fromLatin1(c.name);
+    for (const auto& c : kOtherCommands) {
+        if (argc > 1 && std::strcmp(argv[1], c.name) == 0)
+            return cli::runProgram(QString::fromLatin1(c.program), argv);
+        names << QString::fromLatin1(c.name);
     }
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    if (args.isEmpty()) return cli::fail(usage());
-    const QString name = args.takeFirst();
-    for (const Command& c : kCommands)
-        if (name == QLatin1String(c.name)) return c.run(args);
-    return cli::fail(QStringLiteral("unknown command ") + name + QStringLiteral("; ") + usage());
+    return cli::runCommand(kCommands, names);
 }

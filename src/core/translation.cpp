@@ -31,12 +31,31 @@ bool isBlankOrTab(QChar c) {
 
 void Translation::setText(const QString& text) {
     m_text = text;
-    m_upper = text.toUpper();
-    // Upper-casing must not shift positions (it does for a few characters such as "ß").
-    if (m_upper.size() != m_text.size()) {
-        m_upper = m_text;
-        for (QChar& c : m_upper)
+    // One character for one, so that a position in the upper-cased copy is one in the text (the full
+    // mapping turns "ß" into "SS"); ASCII without Qt's Unicode tables, which cost more than the rest of
+    // a command's start.
+    m_upper = text;
+    for (QChar& c : m_upper) {
+        const char16_t u = c.unicode();
+        if (u >= u'a' && u <= u'z')
+            c = QChar(char16_t(u - (u'a' - u'A')));
+        else if (u >= 0x80)
             c = c.toUpper();
+    }
+    findSections();
+}
+
+// A header is "[NAME]" at the start of a line other than the first; its section runs to the next "[",
+// wherever it stands. The first header of a name is the one read.
+void Translation::findSections() {
+    m_sections.clear();
+    for (qsizetype pos = m_upper.indexOf(QLatin1String("\n[")); pos >= 0;
+         pos = m_upper.indexOf(QLatin1String("\n["), pos + 1)) {
+        const qsizetype close = m_upper.indexOf(QLatin1Char(']'), pos + 2);
+        if (close < 0) break;
+        const QString name = m_upper.mid(pos + 2, close - pos - 2);
+        if (name.contains(QLatin1Char('\n')) || m_sections.contains(name)) continue;
+        m_sections.insert(name, {close + 1, sectionEnd(m_upper, close + 1)});
     }
 }
 
@@ -49,11 +68,9 @@ bool Translation::loadFile(const QString& path) {
 }
 
 QString Translation::readTranslation(const QString& section, const QString& key, const QString& def) const {
-    static const QString langIdHeader = QStringLiteral("[LANGID]");
-    const qsizetype langPos = findAtLineStart(m_upper, langIdHeader, 0, m_upper.size());
-    if (langPos < 0) return def;
-    const qsizetype langBody = langPos + langIdHeader.size();
-    const qsizetype langEnd = sectionEnd(m_upper, langBody);
+    const auto langId = m_sections.constFind(QStringLiteral("LANGID"));
+    if (langId == m_sections.constEnd()) return def;
+    const auto [langBody, langEnd] = *langId;
     const qsizetype idPos = findAtLineStart(m_upper, QStringLiteral("1="), langBody, langEnd);
     if (idPos < 0) return def;
     qsizetype idEnd = m_upper.indexOf(QLatin1Char('\n'), idPos);
@@ -63,11 +80,9 @@ QString Translation::readTranslation(const QString& section, const QString& key,
     if (idText.isEmpty()) return def;
     const int localeId = idText.trimmed().toInt();
 
-    const QString header = QLatin1Char('[') + section.toUpper() + QLatin1Char(']');
-    const qsizetype headerPos = findAtLineStart(m_upper, header, 0, m_upper.size());
-    if (headerPos < 0) return def;
-    const qsizetype body = headerPos + header.size();
-    const qsizetype end = sectionEnd(m_upper, body);
+    const auto found = m_sections.constFind(section.toUpper());
+    if (found == m_sections.constEnd()) return def;
+    const auto [body, end] = *found;
     const QString entry = key.toUpper() + QLatin1Char('=');
     const qsizetype keyPos = findAtLineStart(m_upper, entry, body, end);
     if (keyPos < 0) return def;

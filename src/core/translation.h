@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
-// The translation table: one text file "qavo_lgNN.txt" read once and searched as plain text at every
-// lookup, with the lookup rules the server's own translation files are written for.
+#include <utility>
+
+// The translation table: one text file "qavo_lgNN.txt" read once, its sections found once, and searched
+// as plain text at every lookup, with the lookup rules the server's own translation files are written for.
 class Translation {
 public:
     Translation() = default;
@@ -33,8 +36,12 @@ public:
     bool isChineseSystem() const { return m_chinese; }
 
 private:
+    void findSections();
+
     QString m_text;
     QString m_upper;
+    // Upper-cased name -> where its lines start and where the section ends, of the first header by that name.
+    QHash<QString, std::pair<qsizetype, qsizetype>> m_sections;
     QString m_file;
     bool m_chinese = false;
 };

@@ -25,6 +25,9 @@ struct ApplicationLoad {
     bool ok = false;                  // every page was read
 };
 
+// loadApplications, lireApplication and lireNomApplication ask the server: they are built with the
+// server link (application_requests.cpp).
+
 // Pages through the table with request 0, 157 records a page: a full page is followed by a request
 // starting at that page's last index. A failed request or refused reply stops it, keeping what was read.
 ApplicationLoad loadApplications(AppContext& ctx);

@@ -1,0 +1,71 @@
+#include "cli/program.h"
+
+#include "cli/cli_support.h"
+#include "platform/run_in_place.h"
+#include "startup/startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+
+// Where qavo-cli tells the programs it runs that it lives.
+constexpr char kProgramDirVariable[] = "QAVO_CLI_DIR";
+
+// The sentence for a missing program, in the language the arguments ask for (English when none reads).
+QString missingText(const QString& program, const QStringList& places) {
+    QStringList args = QCoreApplication::arguments();
+    AppContext ctx;
+    ctx.programDir = programDir();
+    QString file;
+    takeOption(args, QLatin1String("--lang"), ctx.LANG);
+    takeOption(args, QLatin1String("--translation"), file);
+    // Without a translation the sentence is said in English.
+    (void)(file.isEmpty() ? initLanguage(ctx) : ctx.translation.loadFile(file));
+    return say(ctx, "CliMissingProgram",
+               "cannot run %1: it is neither in %2 nor in %3 (incomplete installation)")
+        .arg(program, places.at(0), places.at(1));
+}
+
+} // namespace
+
+int runCommand(std::span<const Command> commands, const QStringList& usageNames) {
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    QStringList names = usageNames;
+    if (names.isEmpty())
+        for (const Command& c : commands)
+            names << QString::fromLatin1(c.name);
+    const QString usage =
+        QStringLiteral("usage: qavo-cli ") + names.join(QLatin1Char('|')) + QStringLiteral(" ARGS...");
+    if (args.isEmpty()) return fail(usage);
+    const QString name = args.takeFirst();
+    for (const Command& c : commands)
+        if (name == QLatin1String(c.name)) return c.run(args);
+    return fail(QStringLiteral("unknown command ") + name + QStringLiteral("; ") + usage);
+}
+
+QString programDir() {
+    const QByteArray dir = qgetenv(kProgramDirVariable);
+    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : QFile::decodeName(dir);
+}
+
+int runProgram(const QString& baseName, char* argv[]) {
+    const QString name = platform::executableName(baseName);
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QStringList places{here.path(), QDir::cleanPath(here.filePath(QStringLiteral("../lib/qavo")))};
+    for (const QString& place : places) {
+        const QString path = QDir(place).filePath(name);
+        if (!QFileInfo(path).isExecutable()) continue;
+        qputenv(kProgramDirVariable, QFile::encodeName(programDir()));
+        if (const int code = platform::runInPlace(path, argv); code >= 0) return code;
+    }
+    warn(missingText(name, places));
+    return kMissingProgram;
+}
+
+} // namespace cli
