@@ -103,11 +103,6 @@ public:
         for (int j = 0; j < 3; ++j) {
             const int index = TreeValue::exit_trf + j;
             const QString value = c.sections.value(key, index);
-            const QString code = action::code(value);
-            if (code == action::Sau && inTree.contains(action::param(value, 1))) {
-                jumps.push_back({treeBox, action::param(value, 1), t.exits[j], true});
-                continue;
-            }
             BoxState state = BoxState::Normal;
             const QString field = fieldCode(index);
             if (section && section->errorFields.contains(field))
@@ -116,14 +111,14 @@ public:
                 state = BoxState::Warning;
             QStringList lines;
             const QString title = value.isEmpty() ? t.noAction : describe(value, lines);
-            const int box = addBox(BoxKind::Exit, key + QLatin1Char(':') + treeKeyNames()[index - 1], key,
-                                   title, lines, treeBox, state);
+            const int box = addBox(BoxKind::Exit, exitBoxId(tree, j), key, title, lines, treeBox, state);
             link(box, treeBox, t.exits[j], true);
+            jumpFrom(box, value, t.exits[j]);
         }
 
         for (const Pending& p : jumps)
             if (const int to = byId.value(p.target, -1); to >= 0)
-                arrows.push_back({p.from, to, p.label, p.dashed, true});
+                arrows.push_back({p.from, to, p.label, false, true, {}, {}});
     }
 
 private:
@@ -131,8 +126,16 @@ private:
         int from;
         QString target;
         QString label;
-        bool dashed;
     };
+
+    // A key or exit that leads to a menu drawn elsewhere in this tree: its box says where, and an arrow
+    // from that box reaches the menu once every box is known.
+    void jumpFrom(int box, const QString& value, const QString& label) {
+        const QString code = action::code(value);
+        const QString target = action::param(value, 1);
+        if ((code == action::Sau || code == action::Men) && inTree.contains(target))
+            jumps.push_back({box, target, label});
+    }
 
     // Node keys of the tree and of its menus: jumps to them are arrows, jumps elsewhere are boxes.
     void collect(int id) {
@@ -160,7 +163,7 @@ private:
     }
 
     void link(int to, int from, const QString& label, bool dashed) {
-        arrows.push_back({from, to, label, dashed, false});
+        arrows.push_back({from, to, label, dashed, false, {}, {}});
     }
 
     BoxState nodeState(const QString& key) const {
@@ -213,7 +216,9 @@ private:
             if (c.sections.find(p1) && c.nodes.noeudExiste(p1)) return t.jump.arg(sectionTitle(p1));
             return t.jump.arg(t.missing.arg(p1));
         }
-        if (code == action::Men) return t.subMenu.arg(t.missing.arg(p1));
+        if (code == action::Men)
+            return t.subMenu.arg(c.sections.find(p1) && c.nodes.noeudExiste(p1) ? sectionTitle(p1)
+                                                                                : t.missing.arg(p1));
         return t.unknown.arg(value);
     }
 
@@ -241,21 +246,15 @@ private:
                     addMenu(target, box, digit);
                     continue;
                 }
-                // A menu reached from two keys is drawn once; the other key points at it.
-                if (inTree.contains(target)) {
-                    jumps.push_back({box, target, digit, false});
-                    continue;
-                }
-            } else if (code == action::Sau && inTree.contains(target)) {
-                jumps.push_back({box, target, digit, false});
-                continue;
             }
+            // A menu reached from two keys is drawn once: the other key's box points at it.
             const QString key = action::keyNodeKey(menu, d);
             QStringList more;
             const QString title = describe(value, more);
-            link(addBox(BoxKind::Action, key, c.nodes.noeudExiste(key) ? key : menu, title, more, box,
-                        nodeState(key)),
-                 box, digit, false);
+            const int action = addBox(BoxKind::Action, key, c.nodes.noeudExiste(key) ? key : menu, title,
+                                      more, box, nodeState(key));
+            link(action, box, digit, false);
+            jumpFrom(action, value, digit);
         }
     }
 
@@ -382,18 +381,30 @@ void FlowLayout::place() {
         out.rows.insert(out.rows.end(), acc.begin(), acc.end());
     }
 
-    // Columns: as wide as their widest box, apart by the widest label of the arrows entering them.
+    // Columns: as wide as their widest box, apart by the widest label of the arrows entering them and
+    // by the lanes of the jumps that leave or reach a column.
     std::vector<double> columnWidth(size_t(columns), 0), gapBefore(size_t(columns), m.columnGap);
+    // A lane beside a column per menu that jumps from there or to there lead to: the jumps to one menu
+    // run together, as they all end there.
+    std::vector<std::vector<int>> lanes(size_t(columns), std::vector<int>{});
     for (const PlanBox& b : m_boxes)
         columnWidth[size_t(b.depth)] = std::max(columnWidth[size_t(b.depth)], b.width);
-    for (const PlanArrow& a : m_arrows)
+    for (const PlanArrow& a : m_arrows) {
+        const size_t d = size_t(m_boxes[size_t(a.to)].depth);
         if (!a.jump) {
-            const size_t d = size_t(m_boxes[size_t(a.to)].depth);
             gapBefore[d] = std::max(gapBefore[d], m.columnGap + m.textWidth(a.label, false));
+            continue;
         }
-    std::vector<double> columnX(size_t(columns), m.margin);
+        for (const size_t column : {size_t(m_boxes[size_t(a.from)].depth), d})
+            if (std::find(lanes[column].begin(), lanes[column].end(), a.to) == lanes[column].end())
+                lanes[column].push_back(a.to);
+    }
+    std::vector<double> columnX(size_t(columns), m.margin), columnRight(size_t(columns), 0);
     for (int d = 1; d < columns; ++d)
-        columnX[size_t(d)] = columnX[size_t(d - 1)] + columnWidth[size_t(d - 1)] + gapBefore[size_t(d)];
+        columnX[size_t(d)] = columnX[size_t(d - 1)] + columnWidth[size_t(d - 1)] + gapBefore[size_t(d)] +
+                             double(lanes[size_t(d - 1)].size()) * m.laneGap;
+    for (int d = 0; d < columns; ++d)
+        columnRight[size_t(d)] = columnX[size_t(d)] + columnWidth[size_t(d)];
 
     std::vector<double> origin(count, 0);
     double top = 1e300, bottom = -1e300;
@@ -408,7 +419,118 @@ void FlowLayout::place() {
     for (PlanBox& b : m_boxes)
         b.y = std::round(b.y - top + m.margin);
     m_height = n ? std::ceil(bottom - top + 2 * m.margin) : 0;
-    m_width = n ? std::ceil(columnX.back() + columnWidth.back() + m.margin) : 0;
+    m_width = n ? std::ceil(columnRight.back() + double(lanes.back().size()) * m.laneGap + m.margin) : 0;
+    if (n) route(columnRight, lanes);
+}
+
+namespace {
+
+// The y where jumps enter their target's right side: near its top, away from the middle where the
+// target's own keys leave.
+double portOf(const PlanBox& b) {
+    return b.y + std::min(6.0, b.height / 2 - 5);
+}
+
+struct Run {
+    double y, x1, x2; // a horizontal stretch of jumps
+};
+
+} // namespace
+
+// Tree edges leave a column at one trunk beyond the lanes of that column's jumps. The jumps from one
+// column to one menu leave their boxes on the right into their lane, cross together to the menu's column
+// where no box of the columns between stands (else round the plan), and enter the menu on the right.
+void FlowLayout::route(const std::vector<double>& columnRight, const std::vector<std::vector<int>>& lanes) {
+    const PlanMetrics& m = m_metrics;
+    const auto laneX = [&](int column, int target) {
+        const auto& l = lanes[size_t(column)];
+        return columnRight[size_t(column)] +
+               m.laneGap * double(1 + (std::find(l.begin(), l.end(), target) - l.begin()));
+    };
+    std::vector<Run> runs;
+    double top = 1e300, bottom = -1e300;
+    for (const PlanBox& b : m_boxes) {
+        top = std::min(top, b.y);
+        bottom = std::max(bottom, b.y + b.height);
+    }
+    int above = 0, below = 0;
+    const auto crossing = [&](int a, int b, double lo, double hi, double near, double x1, double x2) {
+        std::vector<std::pair<double, double>> busy;
+        for (const PlanBox& box : m_boxes)
+            if (box.depth >= a && box.depth <= b) busy.push_back({box.y - 3, box.y + box.height + 3});
+        std::sort(busy.begin(), busy.end());
+        double best = 0, bestDistance = 1e300;
+        for (size_t i = 0; i + 1 < busy.size(); ++i) {
+            busy[i + 1].first = std::max(busy[i + 1].first, busy[i].second);
+            busy[i + 1].second = std::max(busy[i + 1].second, busy[i].second);
+            for (double y = busy[i].second + 1; y <= busy[i + 1].first - 1; y += m.laneGap - 1) {
+                // Between the ends if it can, and then near the menu, so that the lanes stay short.
+                const double distance = (y < lo ? lo - y : y > hi ? y - hi : 0) + 1e-3 * std::abs(y - near);
+                const bool taken = std::any_of(runs.begin(), runs.end(), [&](const Run& r) {
+                    return std::abs(r.y - y) < m.laneGap - 1 && r.x1 < x2 && x1 < r.x2;
+                });
+                if (!taken && distance < bestDistance) best = y, bestDistance = distance;
+            }
+        }
+        if (bestDistance < 1e300) return best;
+        return lo - top < bottom - hi ? top - 10 - m.laneGap * above++ : bottom + 10 + m.laneGap * below++;
+    };
+    // Where the jumps from one column to one menu cross, found once for all of them.
+    QHash<QPair<int, int>, double> crossings;
+    for (PlanArrow& a : m_arrows) {
+        const PlanBox& from = m_boxes[size_t(a.from)];
+        const PlanBox& to = m_boxes[size_t(a.to)];
+        const double ys = from.y + from.height / 2;
+        if (!a.jump) {
+            const double trunk =
+                columnRight[size_t(from.depth)] + double(lanes[size_t(from.depth)].size()) * m.laneGap + 14;
+            const double yt = to.y + to.height / 2;
+            a.points = {{from.x + from.width, ys}, {trunk, ys}, {trunk, yt}, {to.x, yt}};
+            a.labelAt = {trunk + 6, yt - 4};
+            continue;
+        }
+        const double yt = portOf(to);
+        const double xs = laneX(from.depth, a.to);
+        a.labelAt = {from.x + from.width + 3, ys - 3};
+        if (from.depth == to.depth) {
+            a.points = {{from.x + from.width, ys}, {xs, ys}, {xs, yt}, {to.x + to.width, yt}};
+            continue;
+        }
+        const double xt = laneX(to.depth, a.to);
+        const QPair<int, int> bundle{from.depth, a.to};
+        if (!crossings.contains(bundle)) {
+            double lo = yt, hi = yt;
+            for (const PlanArrow& j : m_arrows)
+                if (j.jump && j.to == a.to && m_boxes[size_t(j.from)].depth == from.depth) {
+                    const PlanBox& f = m_boxes[size_t(j.from)];
+                    lo = std::min(lo, f.y + f.height / 2);
+                    hi = std::max(hi, f.y + f.height / 2);
+                }
+            const double y = crossing(std::min(from.depth, to.depth), std::max(from.depth, to.depth), lo, hi,
+                                      yt, std::min(xs, xt), std::max(xs, xt));
+            runs.push_back({y, std::min(xs, xt), std::max(xs, xt)});
+            crossings.insert(bundle, y);
+        }
+        const double yh = crossings.value(bundle);
+        a.points = {{from.x + from.width, ys}, {xs, ys}, {xs, yh}, {xt, yh}, {xt, yt}, {to.x + to.width, yt}};
+    }
+    // Room for the jumps that go round the plan.
+    const double shift = above ? m.margin + 10 + m.laneGap * above - top : 0;
+    if (shift > 0) {
+        for (PlanBox& b : m_boxes)
+            b.y += shift;
+        for (PlanArrow& a : m_arrows) {
+            for (QPointF& p : a.points)
+                p.ry() += shift;
+            a.labelAt.ry() += shift;
+        }
+    }
+    m_height += shift + (below ? 10 + m.laneGap * below : 0);
+}
+
+QString exitBoxId(int tree, int exit) {
+    return QLatin1Char('A') + QString::number(tree) + QLatin1Char(':') +
+           treeKeyNames()[TreeValue::exit_trf + exit - 1];
 }
 
 std::vector<FlowLayout> layoutTrees(const Configuration& config, const AppContext& ctx, int tree,
