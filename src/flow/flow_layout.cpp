@@ -269,6 +269,13 @@ private:
     std::vector<Pending> jumps;
 };
 
+// The first lane beside a column keeps clear of its boxes, so that a jump's head shows whole.
+constexpr double kLaneStart = 10;
+
+double laneRoom(const PlanMetrics& m, const std::vector<int>& lanes) {
+    return lanes.empty() ? 0 : kLaneStart + m.laneGap * double(lanes.size() - 1);
+}
+
 struct Contour {
     std::vector<std::pair<double, double>> rows; // top and bottom per column, from the subtree's root
 };
@@ -402,7 +409,7 @@ void FlowLayout::place() {
     std::vector<double> columnX(size_t(columns), m.margin), columnRight(size_t(columns), 0);
     for (int d = 1; d < columns; ++d)
         columnX[size_t(d)] = columnX[size_t(d - 1)] + columnWidth[size_t(d - 1)] + gapBefore[size_t(d)] +
-                             double(lanes[size_t(d - 1)].size()) * m.laneGap;
+                             laneRoom(m, lanes[size_t(d - 1)]);
     for (int d = 0; d < columns; ++d)
         columnRight[size_t(d)] = columnX[size_t(d)] + columnWidth[size_t(d)];
 
@@ -419,7 +426,7 @@ void FlowLayout::place() {
     for (PlanBox& b : m_boxes)
         b.y = std::round(b.y - top + m.margin);
     m_height = n ? std::ceil(bottom - top + 2 * m.margin) : 0;
-    m_width = n ? std::ceil(columnRight.back() + double(lanes.back().size()) * m.laneGap + m.margin) : 0;
+    m_width = n ? std::ceil(columnRight.back() + laneRoom(m, lanes.back()) + m.margin) : 0;
     if (n) route(columnRight, lanes);
 }
 
@@ -444,8 +451,8 @@ void FlowLayout::route(const std::vector<double>& columnRight, const std::vector
     const PlanMetrics& m = m_metrics;
     const auto laneX = [&](int column, int target) {
         const auto& l = lanes[size_t(column)];
-        return columnRight[size_t(column)] +
-               m.laneGap * double(1 + (std::find(l.begin(), l.end(), target) - l.begin()));
+        return columnRight[size_t(column)] + kLaneStart +
+               m.laneGap * double(std::find(l.begin(), l.end(), target) - l.begin());
     };
     std::vector<Run> runs;
     double top = 1e300, bottom = -1e300;
@@ -483,7 +490,7 @@ void FlowLayout::route(const std::vector<double>& columnRight, const std::vector
         const double ys = from.y + from.height / 2;
         if (!a.jump) {
             const double trunk =
-                columnRight[size_t(from.depth)] + double(lanes[size_t(from.depth)].size()) * m.laneGap + 14;
+                columnRight[size_t(from.depth)] + laneRoom(m, lanes[size_t(from.depth)]) + 14;
             const double yt = to.y + to.height / 2;
             a.points = {{from.x + from.width, ys}, {trunk, ys}, {trunk, yt}, {to.x, yt}};
             a.labelAt = {trunk + 6, yt - 4};
