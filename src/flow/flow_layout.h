@@ -109,7 +109,6 @@ public:
 
 private:
     void place();
-    void route(const std::vector<double>& columnRight, const std::vector<std::vector<int>>& lanes);
 
     PlanMetrics m_metrics;
     int m_tree = 0;
