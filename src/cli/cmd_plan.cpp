@@ -45,8 +45,26 @@ int runPlan(const QStringList& arguments) {
     const std::vector<flow::FlowLayout> trees =
         flow::layoutTrees(config, ctx, tree, picture ? flow::pictureMetrics() : flow::PlanMetrics{});
     if (trees.empty()) return fail(QStringLiteral("no active tree in ") + path);
-    if (const QString error = flow::writePlan(out, trees, QFileInfo(path).fileName()); !error.isEmpty())
-        return fail(error);
+    const flow::PlanWriting written = flow::writePlan(out, trees, QFileInfo(path).fileName());
+    switch (written.outcome) {
+    case flow::PlanOutcome::TextTooSmall:
+        return fail(say(ctx, "CliPlanPngPetit",
+                        "in a PNG picture the plan's text would be under 8 pixels, even one tree a "
+                        "picture: write it as PDF or SVG; %1 not written")
+                        .arg(out));
+    case flow::PlanOutcome::NotWritten:
+        return fail(say(ctx, "CliPlanNonEcrit", "cannot write %1: %2").arg(out, written.reason));
+    default:
+        break;
+    }
+    if (written.files.size() > 1)
+        warn(say(ctx, "CliPlanParArbre", "the plan is too large for one legible file, one file a tree: %1")
+                 .arg(written.files.join(QStringLiteral(", "))));
+    if (written.overMermaidLimit)
+        warn(say(ctx, "CliPlanMermaidLong",
+                 "longer than the 50,000 characters Mermaid reads by default (maxTextSize), raise that "
+                 "setting to show it: %1")
+                 .arg(written.files.join(QStringLiteral(", "))));
     return kOk;
 }
 

@@ -1,6 +1,7 @@
 #include "dialogs/frm_appel.h"
 
 #include "core/app_context.h"
+#include "flow/flow_texts.h"
 #include "model/configuration.h"
 #include "startup/qt_catalog.h"
 
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -106,13 +108,11 @@ FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* 
     lstEtapes->setAlternatingRowColors(true);
     lstEtapes->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     lstEtapes->setSpacing(1);
-    connect(lstEtapes, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && row < m_steps.size()) emit nodeChosen(m_steps[row].nodeKey);
-    });
+    connect(lstEtapes, &QListWidget::currentRowChanged, this, [this](int row) { chooseStep(row); });
     // A click on the chosen step shows its node again, as the tree view does.
     connect(lstEtapes, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int row = lstEtapes->row(item);
-        if (row >= 0 && row < m_steps.size()) emit nodeChosen(m_steps[row].nodeKey);
+        chooseStep(row);
     });
     connect(cboArbre, &QComboBox::activated, this, [this] { startCall(tree()); });
     connect(dtpMoment, &QDateTimeEdit::dateTimeChanged, this, [this] {
@@ -199,7 +199,23 @@ void FrmAppel::play(const flow::CallEvent& event) {
         lstEtapes->setCurrentRow(int(m_steps.size()) - 1);
     }
     lstEtapes->scrollToBottom();
-    emit nodeChosen(m_steps.back().nodeKey);
+    chooseStep(int(m_steps.size()) - 1);
+}
+
+void FrmAppel::chooseStep(int row) {
+    if (row < 0 || row >= m_steps.size()) return;
+    emit nodeChosen(m_steps[row].nodeKey);
+    // A tree's exit and the steps it leads to, up to a menu, show that exit.
+    const flow::FlowTexts texts(m_ctx.translation);
+    const std::array<QString, 3> exits{texts.transferFailed, texts.closedExit, texts.noReaction};
+    for (int r = row; r >= 0; --r) {
+        const flow::CallStep& step = m_steps[r];
+        if (step.kind == flow::CallStep::Menu || step.kind == flow::CallStep::Tree) return;
+        if (step.kind != flow::CallStep::Exit) continue;
+        if (const auto it = std::find(exits.begin(), exits.end(), step.text); it != exits.end())
+            emit exitChosen(step.nodeKey, int(it - exits.begin()));
+        return;
+    }
 }
 
 void FrmAppel::refresh() {

@@ -36,6 +36,9 @@ public:
 signals:
     // A step was chosen, or a move led to it: its node (tree, menu or key) is to be shown.
     void nodeChosen(const QString& key);
+    // The chosen step is a tree's exit, or leads from it: the exit (0 transfer fails, 1 closed, 2 no
+    // reaction) of the tree holding node `key`.
+    void exitChosen(const QString& key, int exit);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -45,6 +48,7 @@ private:
     void fillTrees();
     void walk();
     void showSteps();
+    void chooseStep(int row);
 
     const Configuration& m_config;
     const AppContext& m_ctx;

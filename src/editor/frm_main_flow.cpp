@@ -6,6 +6,7 @@
 #include "dialogs/frm_changes.h"
 #include "editor/frm_main.h"
 #include "editor/frm_main_ui.h"
+#include "editor/plan_view.h"
 #include "editor/tree_document.h"
 #include "flow/tree_diff.h"
 #include "server/server_transfers.h"
@@ -42,6 +43,9 @@ void frmMain::mnuSimuler_Click() {
     if (!m_callWindow) {
         m_callWindow = new FrmAppel(m_document.config(), m_ctx, this);
         connect(m_callWindow, &FrmAppel::nodeChosen, this, &frmMain::treeV_NodeClick);
+        connect(m_callWindow, &FrmAppel::exitChosen, this, [this](const QString& key, int exit) {
+            m_plan->showBox(flow::exitBoxId(PlanView::treeOfNode(m_document.config(), key), exit));
+        });
         // The call follows the tree as it is edited; a closed tree takes its call window with it.
         const auto follow = [this] {
             if (!m_callWindow->isVisible()) return;

@@ -103,12 +103,22 @@ void frmMain::mnuExportPlan_Click() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString fileName = m_document.fileName();
-    const QString error =
+    const flow::PlanWriting written =
         flow::writePlan(path, flow::layoutTrees(m_document.config(), m_ctx, 0, flow::pictureMetrics()),
                         fileName.isEmpty() ? label("Titre") : QFileInfo(fileName).fileName());
     QApplication::restoreOverrideCursor();
-    if (!error.isEmpty())
+    QStringList names;
+    for (const QString& file : written.files)
+        names << QFileInfo(file).fileName();
+    if (written.outcome == flow::PlanOutcome::TextTooSmall)
+        m_prompts.critical(planLabel(m_ctx, "PlanErrPngPetit"), title);
+    else if (written.outcome != flow::PlanOutcome::Written)
         m_prompts.critical(planLabel(m_ctx, "PlanErrExport")
                                .replace(QStringLiteral("$FICHIER$"), QFileInfo(path).fileName()),
                            title);
+    else if (written.overMermaidLimit)
+        m_prompts.information(planLabel(m_ctx, "PlanMermaidLong").arg(names.join(QStringLiteral(", "))),
+                              title);
+    else if (names.size() > 1)
+        m_prompts.information(planLabel(m_ctx, "PlanParArbre").arg(names.join(QStringLiteral(", "))), title);
 }

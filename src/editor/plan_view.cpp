@@ -1,11 +1,10 @@
 #include "editor/plan_view.h"
 
 #include "core/app_context.h"
-#include "flow/plan_style.h"
+#include "flow/render/plan_paint.h"
 #include "flow/render/plan_picture.h"
 #include "model/configuration.h"
 
-#include <QFontMetricsF>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -24,19 +23,6 @@
 namespace plan_view {
 
 namespace {
-
-// The picture's own font, so that the boxes measured by pictureMetrics hold their text.
-QFont planFont(bool bold) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    f.setBold(bold);
-    return f;
-}
-
-QColor colour(const char* name) {
-    return QColor(QLatin1String(name));
-}
 
 // The picture's sizes, with every text measured once: an edit lays the whole tree out again, and shaping
 // its hundreds of unchanged texts anew would cost most of the redraw.
@@ -57,7 +43,6 @@ flow::PlanMetrics cachedMetrics() {
 constexpr double MinZoom = 0.05;
 constexpr double MaxZoom = 4.0;
 constexpr double FitMaxZoom = 1.25;   // a small tree fitted stays at a readable size
-constexpr double ReadableZoom = 0.85; // the smallest a tree opens at
 constexpr double SelectionMargin = 4; // the selection ring outside the box
 
 } // namespace
@@ -89,38 +74,18 @@ public:
     }
 
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
-        const flow::BoxColours c = flow::boxColours(m_box.kind, m_box.state);
-        const bool marked = m_box.state == flow::BoxState::Error || m_box.state == flow::BoxState::Warning;
-        const bool rounded = m_box.kind == flow::BoxKind::Menu || m_box.kind == flow::BoxKind::Tree;
-        const double radius = rounded ? 6 : 3;
-        const QRectF r(0, 0, m_box.width, m_box.height);
-        p->setRenderHint(QPainter::Antialiasing, true);
         if (m_selected) {
+            const double radius =
+                m_box.kind == flow::BoxKind::Menu || m_box.kind == flow::BoxKind::Tree ? 9 : 6;
+            p->setRenderHint(QPainter::Antialiasing, true);
             p->setPen(QPen(QColor(0x1e, 0x6b, 0xb8, 150), 3));
             p->setBrush(Qt::NoBrush);
-            p->drawRoundedRect(r.adjusted(-SelectionMargin + 1, -SelectionMargin + 1, SelectionMargin - 1,
-                                          SelectionMargin - 1),
-                               radius + 3, radius + 3);
+            p->drawRoundedRect(QRectF(0, 0, m_box.width, m_box.height)
+                                   .adjusted(-SelectionMargin + 1, -SelectionMargin + 1, SelectionMargin - 1,
+                                             SelectionMargin - 1),
+                               radius, radius);
         }
-        p->setPen(QPen(colour(c.stroke), marked ? 2.0 : 1.1));
-        p->setBrush(colour(c.fill));
-        p->drawRoundedRect(r, radius, radius);
-
-        static const QFont plain = planFont(false), bold = planFont(true);
-        static const QFontMetricsF fm(plain);
-        const double left = m_metrics.padding;
-        double baseline = m_metrics.padding + fm.ascent() + (m_metrics.lineHeight - fm.height()) / 2;
-        p->setPen(colour(c.text));
-        p->setFont(bold);
-        p->drawText(QPointF(left, baseline), m_box.title);
-        p->setFont(plain);
-        QColor lineColour = colour(c.text);
-        if (m_box.state == flow::BoxState::Normal) lineColour.setAlphaF(0.8);
-        p->setPen(lineColour);
-        for (const QString& line : m_box.lines) {
-            baseline += m_metrics.lineHeight;
-            p->drawText(QPointF(left, baseline), line);
-        }
+        flow::paintBox(*p, m_box, m_metrics, QPointF(0, 0));
     }
 
 private:
@@ -129,93 +94,36 @@ private:
     bool m_selected = false;
 };
 
-// One arrow with its head and label, drawn as the exported pictures draw it.
+// One arrow with its head and label, drawn as the exported pictures draw it: tree edges under the boxes,
+// jumps over them.
 class ArrowItem final : public QGraphicsItem {
 public:
-    ArrowItem() { setZValue(1); }
-
-    // trunkX: where the tree edges leaving the source's column turn.
-    void setArrow(const flow::PlanArrow& a, const flow::PlanBox& from, const flow::PlanBox& to,
-                  double trunkX) {
-        QPainterPath path;
-        QPointF tip, before, labelAt;
-        if (a.jump) {
-            // A curve from the bottom of the source to the bottom (or top) of the box it goes to.
-            const QPointF start(from.x + from.width - 14, from.y + from.height);
-            const bool below = to.y > from.y + from.height;
-            const QPointF end(to.x + to.width / 2, below ? to.y : to.y + to.height);
-            const double bend = 30 + std::abs(end.y() - start.y()) * 0.15;
-            const QPointF c1(start.x() + 20, start.y() + bend);
-            before = QPointF(end.x(), below ? end.y() - bend : end.y() + bend);
-            path.moveTo(start);
-            path.cubicTo(c1, before, end);
-            tip = end;
-            labelAt = start + QPointF(4, 11);
-        } else {
-            const double startY = from.y + from.height / 2, endY = to.y + to.height / 2;
-            path.moveTo(from.x + from.width, startY);
-            path.lineTo(trunkX, startY);
-            path.lineTo(trunkX, endY);
-            path.lineTo(to.x - 1, endY);
-            tip = QPointF(to.x, endY);
-            before = QPointF(trunkX, endY);
-            labelAt = QPointF(trunkX + 6, endY - 4);
-        }
-        if (path == m_path && a == m_arrow && labelAt == m_labelAt) return;
+    void setArrow(const flow::PlanArrow& a) {
+        setZValue(a.jump ? 3 : 1);
+        if (a == m_arrow) return;
         prepareGeometryChange();
         m_arrow = a;
-        m_path = path;
-        m_labelAt = labelAt;
-        m_head.clear();
-        const QPointF d = tip - before;
-        if (const double len = std::hypot(d.x(), d.y()); len > 0) {
-            const QPointF u = d / len, n(-u.y(), u.x());
-            const QPointF base = tip - u * 7.0;
-            m_head << tip << base + n * 3.5 << base - n * 3.5;
-        }
-        static const QFontMetricsF fm(planFont(true));
-        m_bounds = m_path.boundingRect()
-                       .united(m_head.boundingRect())
-                       .united(fm.boundingRect(a.label).translated(m_labelAt))
-                       .adjusted(-2, -2, 2, 2);
+        m_bounds = flow::arrowBounds(a);
         update();
     }
 
     QRectF boundingRect() const override { return m_bounds; }
     const flow::PlanArrow& arrow() const { return m_arrow; }
-    // Jumps cross the plan from everywhere: those of the selected box stand out, the others fade.
-    void setFaint(bool faint) {
-        if (faint == m_faint) return;
-        m_faint = faint;
+    // The jumps of the selected box stand out.
+    void setEmphasised(bool emphasised) {
+        if (emphasised == m_emphasised) return;
+        m_emphasised = emphasised;
         update();
     }
 
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
-        QColor c = colour(flow::arrowColour(m_arrow));
-        if (m_arrow.jump) c.setAlphaF(m_faint ? 0.3 : 0.85);
-        QPen pen(c, m_arrow.jump ? 1.0 : 1.3);
-        if (m_arrow.dashed) pen.setDashPattern({5, 3});
-        p->setRenderHint(QPainter::Antialiasing, true);
-        p->setPen(pen);
-        p->setBrush(Qt::NoBrush);
-        p->drawPath(m_path);
-        p->setPen(Qt::NoPen);
-        p->setBrush(c);
-        p->drawPolygon(m_head);
-        if (m_arrow.label.isEmpty()) return;
-        static const QFont bold = planFont(true);
-        p->setFont(bold);
-        p->setPen(m_arrow.jump ? c : c.darker(130));
-        p->drawText(m_labelAt, m_arrow.label);
+        flow::paintArrow(*p, m_arrow, m_emphasised);
     }
 
 private:
     flow::PlanArrow m_arrow;
-    QPainterPath m_path;
-    QPolygonF m_head;
-    QPointF m_labelAt;
     QRectF m_bounds;
-    bool m_faint = false;
+    bool m_emphasised = false;
 };
 
 // The view itself: a press on a box selects its node, the background drags the plan, Ctrl+wheel zooms.
@@ -372,6 +280,7 @@ void PlanView::planChanged() {
 void PlanView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_stale) refresh();
+    placeAgain();
 }
 
 void PlanView::refresh() {
@@ -405,13 +314,6 @@ void PlanView::refresh() {
 }
 
 void PlanView::rebuildArrows() {
-    const std::vector<flow::PlanBox>& boxes = m_plan.boxes();
-    // Tree edges leave a column at one common trunk just right of its widest box.
-    std::vector<double> columnRight;
-    for (const flow::PlanBox& b : boxes) {
-        if (size_t(b.depth) >= columnRight.size()) columnRight.resize(size_t(b.depth) + 1, 0);
-        columnRight[size_t(b.depth)] = std::max(columnRight[size_t(b.depth)], b.x + b.width);
-    }
     const std::vector<flow::PlanArrow>& arrows = m_plan.arrows();
     while (m_arrows.size() > arrows.size()) {
         delete m_arrows.back();
@@ -421,21 +323,16 @@ void PlanView::rebuildArrows() {
         m_arrows.push_back(new ArrowItem);
         m_scene->addItem(m_arrows.back());
     }
-    for (size_t i = 0; i < arrows.size(); ++i) {
-        const flow::PlanArrow& a = arrows[i];
-        const flow::PlanBox& from = boxes[size_t(a.from)];
-        m_arrows[i]->setArrow(a, from, boxes[size_t(a.to)], columnRight[size_t(from.depth)] + 14);
-        // Jumps lie under the tree edges, as in the exported pictures.
-        m_arrows[i]->setZValue(a.jump ? 0 : 1);
-    }
-    fadeJumps();
+    for (size_t i = 0; i < arrows.size(); ++i)
+        m_arrows[i]->setArrow(arrows[i]);
+    emphasiseJumps();
 }
 
-void PlanView::fadeJumps() {
+void PlanView::emphasiseJumps() {
     const int selected = m_plan.indexOf(m_selected);
     for (ArrowItem* item : m_arrows) {
         const flow::PlanArrow& a = item->arrow();
-        item->setFaint(a.jump && a.from != selected && a.to != selected);
+        item->setEmphasised(a.jump && selected >= 0 && (a.from == selected || a.to == selected));
     }
 }
 
@@ -472,7 +369,7 @@ void PlanView::showNode(const QString& key) {
 void PlanView::selectBox(const QString& id, bool centre) {
     if (BoxItem* old = m_boxes.value(m_selected)) old->setSelectedBox(false);
     m_selected = id;
-    fadeJumps();
+    emphasiseJumps();
     BoxItem* item = m_boxes.value(id);
     if (!item) return;
     item->setSelectedBox(true);
@@ -481,18 +378,16 @@ void PlanView::selectBox(const QString& id, bool centre) {
 
 void PlanView::placeAgain() {
     if (!m_autoPlaced || m_plan.tree() == 0) return;
-    // A new tree opens as large as fits, within reading sizes, from its left (the tree's own box).
+    // A tree opens whole in the view, never enlarged past its own size.
     const QSize port = m_view->viewport()->size();
     const double fits = std::min(port.width() / std::max(m_plan.width(), 1.0),
                                  port.height() / std::max(m_plan.height(), 1.0));
-    setZoom(std::clamp(fits * 0.98, plan_view::ReadableZoom, 1.0));
-    const QRectF shown = m_view->mapToScene(m_view->viewport()->rect()).boundingRect();
-    const double x = m_plan.width() <= shown.width() ? m_plan.width() / 2 : shown.width() / 2;
-    const QPointF centre(x, m_plan.height() / 2);
-    if (const BoxItem* selected = m_boxes.value(m_selected))
-        m_view->centerOn(selected->sceneBoundingRect().center());
-    else
-        m_view->centerOn(centre);
+    setZoom(std::min(fits * 0.98, 1.0));
+    m_view->centerOn(m_plan.width() / 2, m_plan.height() / 2);
+}
+
+void PlanView::showBox(const QString& id) {
+    if (m_boxes.contains(id)) selectBox(id, true);
 }
 
 double PlanView::zoom() const {

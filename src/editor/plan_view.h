@@ -38,6 +38,8 @@ public:
     // Shows the tree holding the node and selects the node's box, centred unless it came from a click
     // in the plan.
     void showNode(const QString& key);
+    // Selects a box of the tree shown and brings it to the middle of the view (an exit the call takes).
+    void showBox(const QString& id);
     // Zoom factor, 1 for the picture's own size.
     double zoom() const;
     void setZoom(double factor);
@@ -67,9 +69,9 @@ private:
     friend class plan_view::Canvas;
     void boxClicked(const QString& id);
     void rebuildArrows();
-    void fadeJumps();
+    void emphasiseJumps();
     void selectBox(const QString& id, bool centre);
-    // Zoom and scroll of a tree just shown, again while the user has not moved it.
+    // The whole tree in the view, for a tree just shown and again while the user has not moved it.
     void placeAgain();
 
     const Configuration& m_config;

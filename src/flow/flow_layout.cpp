@@ -1,6 +1,7 @@
 #include "flow/flow_layout.h"
 
 #include "core/app_context.h"
+#include "flow/plan_routes.h"
 #include "model/action_value.h"
 #include "model/configuration.h"
 #include "model/verification.h"
@@ -103,11 +104,6 @@ public:
         for (int j = 0; j < 3; ++j) {
             const int index = TreeValue::exit_trf + j;
             const QString value = c.sections.value(key, index);
-            const QString code = action::code(value);
-            if (code == action::Sau && inTree.contains(action::param(value, 1))) {
-                jumps.push_back({treeBox, action::param(value, 1), t.exits[j], true});
-                continue;
-            }
             BoxState state = BoxState::Normal;
             const QString field = fieldCode(index);
             if (section && section->errorFields.contains(field))
@@ -116,14 +112,14 @@ public:
                 state = BoxState::Warning;
             QStringList lines;
             const QString title = value.isEmpty() ? t.noAction : describe(value, lines);
-            const int box = addBox(BoxKind::Exit, key + QLatin1Char(':') + treeKeyNames()[index - 1], key,
-                                   title, lines, treeBox, state);
+            const int box = addBox(BoxKind::Exit, exitBoxId(tree, j), key, title, lines, treeBox, state);
             link(box, treeBox, t.exits[j], true);
+            jumpFrom(box, value, t.exits[j]);
         }
 
         for (const Pending& p : jumps)
             if (const int to = byId.value(p.target, -1); to >= 0)
-                arrows.push_back({p.from, to, p.label, p.dashed, true});
+                arrows.push_back({p.from, to, p.label, false, true, {}, {}});
     }
 
 private:
@@ -131,8 +127,16 @@ private:
         int from;
         QString target;
         QString label;
-        bool dashed;
     };
+
+    // A key or exit that leads to a menu drawn elsewhere in this tree: its box says where, and an arrow
+    // from that box reaches the menu once every box is known.
+    void jumpFrom(int box, const QString& value, const QString& label) {
+        const QString code = action::code(value);
+        const QString target = action::param(value, 1);
+        if ((code == action::Sau || code == action::Men) && inTree.contains(target))
+            jumps.push_back({box, target, label});
+    }
 
     // Node keys of the tree and of its menus: jumps to them are arrows, jumps elsewhere are boxes.
     void collect(int id) {
@@ -160,7 +164,7 @@ private:
     }
 
     void link(int to, int from, const QString& label, bool dashed) {
-        arrows.push_back({from, to, label, dashed, false});
+        arrows.push_back({from, to, label, dashed, false, {}, {}});
     }
 
     BoxState nodeState(const QString& key) const {
@@ -213,7 +217,9 @@ private:
             if (c.sections.find(p1) && c.nodes.noeudExiste(p1)) return t.jump.arg(sectionTitle(p1));
             return t.jump.arg(t.missing.arg(p1));
         }
-        if (code == action::Men) return t.subMenu.arg(t.missing.arg(p1));
+        if (code == action::Men)
+            return t.subMenu.arg(c.sections.find(p1) && c.nodes.noeudExiste(p1) ? sectionTitle(p1)
+                                                                                : t.missing.arg(p1));
         return t.unknown.arg(value);
     }
 
@@ -241,21 +247,15 @@ private:
                     addMenu(target, box, digit);
                     continue;
                 }
-                // A menu reached from two keys is drawn once; the other key points at it.
-                if (inTree.contains(target)) {
-                    jumps.push_back({box, target, digit, false});
-                    continue;
-                }
-            } else if (code == action::Sau && inTree.contains(target)) {
-                jumps.push_back({box, target, digit, false});
-                continue;
             }
+            // A menu reached from two keys is drawn once: the other key's box points at it.
             const QString key = action::keyNodeKey(menu, d);
             QStringList more;
             const QString title = describe(value, more);
-            link(addBox(BoxKind::Action, key, c.nodes.noeudExiste(key) ? key : menu, title, more, box,
-                        nodeState(key)),
-                 box, digit, false);
+            const int action = addBox(BoxKind::Action, key, c.nodes.noeudExiste(key) ? key : menu, title,
+                                      more, box, nodeState(key));
+            link(action, box, digit, false);
+            jumpFrom(action, value, digit);
         }
     }
 
@@ -382,18 +382,30 @@ void FlowLayout::place() {
         out.rows.insert(out.rows.end(), acc.begin(), acc.end());
     }
 
-    // Columns: as wide as their widest box, apart by the widest label of the arrows entering them.
+    // Columns: as wide as their widest box, apart by the widest label of the arrows entering them and
+    // by the lanes of the jumps that leave or reach a column.
     std::vector<double> columnWidth(size_t(columns), 0), gapBefore(size_t(columns), m.columnGap);
+    // A lane beside a column per menu that jumps from there or to there lead to: the jumps to one menu
+    // run together, as they all end there.
+    std::vector<std::vector<int>> lanes(size_t(columns), std::vector<int>{});
     for (const PlanBox& b : m_boxes)
         columnWidth[size_t(b.depth)] = std::max(columnWidth[size_t(b.depth)], b.width);
-    for (const PlanArrow& a : m_arrows)
+    for (const PlanArrow& a : m_arrows) {
+        const size_t d = size_t(m_boxes[size_t(a.to)].depth);
         if (!a.jump) {
-            const size_t d = size_t(m_boxes[size_t(a.to)].depth);
             gapBefore[d] = std::max(gapBefore[d], m.columnGap + m.textWidth(a.label, false));
+            continue;
         }
-    std::vector<double> columnX(size_t(columns), m.margin);
+        for (const size_t column : {size_t(m_boxes[size_t(a.from)].depth), d})
+            if (std::find(lanes[column].begin(), lanes[column].end(), a.to) == lanes[column].end())
+                lanes[column].push_back(a.to);
+    }
+    std::vector<double> columnX(size_t(columns), m.margin), columnRight(size_t(columns), 0);
     for (int d = 1; d < columns; ++d)
-        columnX[size_t(d)] = columnX[size_t(d - 1)] + columnWidth[size_t(d - 1)] + gapBefore[size_t(d)];
+        columnX[size_t(d)] = columnX[size_t(d - 1)] + columnWidth[size_t(d - 1)] + gapBefore[size_t(d)] +
+                             laneRoom(m, lanes[size_t(d - 1)]);
+    for (int d = 0; d < columns; ++d)
+        columnRight[size_t(d)] = columnX[size_t(d)] + columnWidth[size_t(d)];
 
     std::vector<double> origin(count, 0);
     double top = 1e300, bottom = -1e300;
@@ -408,7 +420,13 @@ void FlowLayout::place() {
     for (PlanBox& b : m_boxes)
         b.y = std::round(b.y - top + m.margin);
     m_height = n ? std::ceil(bottom - top + 2 * m.margin) : 0;
-    m_width = n ? std::ceil(columnX.back() + columnWidth.back() + m.margin) : 0;
+    m_width = n ? std::ceil(columnRight.back() + laneRoom(m, lanes.back()) + m.margin) : 0;
+    if (n) m_height += routeArrows(m_boxes, m_arrows, m, columnRight, lanes);
+}
+
+QString exitBoxId(int tree, int exit) {
+    return QLatin1Char('A') + QString::number(tree) + QLatin1Char(':') +
+           treeKeyNames()[TreeValue::exit_trf + exit - 1];
 }
 
 std::vector<FlowLayout> layoutTrees(const Configuration& config, const AppContext& ctx, int tree,

@@ -4,6 +4,7 @@
 // between them. Renderers (pictures, the editor's plan view, text exports) only draw what is here.
 
 #include <QHash>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -46,7 +47,11 @@ struct PlanArrow {
     int to = -1;
     QString label;       // the key digit, or the exit's name
     bool dashed = false; // the tree's exits
-    bool jump = false;   // to a box placed elsewhere in the plan (drawn as a curve, not a tree edge)
+    bool jump = false;   // from a key's box to a menu placed elsewhere in the plan, drawn over the boxes
+    // Where it runs, from the edge of its source to the tip of its head: straight segments that cross no
+    // box, a jump on lanes of its own. labelAt is the baseline start of the label.
+    std::vector<QPointF> points;
+    QPointF labelAt;
 
     bool operator==(const PlanArrow&) const = default;
 };
@@ -61,6 +66,7 @@ struct PlanMetrics {
     double columnGap = 46; // besides the widest arrow label entering a column
     double rowGap = 10;
     double margin = 20;
+    double laneGap = 5; // between the lanes of jumps beside a column
     double charWidth = 6.8;
     std::function<double(const QString& text, bool bold)> measure;
 
@@ -112,6 +118,9 @@ private:
     double m_width = 0;
     double m_height = 0;
 };
+
+// Id of the box of a tree's exit: exit 0 transfer fails, 1 closed, 2 no reaction.
+QString exitBoxId(int tree, int exit);
 
 // The plans of the trees to export: the one asked for (1 to 5), or every active tree when tree is 0.
 std::vector<FlowLayout> layoutTrees(const Configuration& config, const AppContext& ctx, int tree,

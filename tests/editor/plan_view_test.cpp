@@ -2,6 +2,10 @@
 #include "editor/plan_view.h"
 #include "window_fixture.h"
 
+#include "dialogs/frm_appel.h"
+#include "flow/flow_fixture.h"
+#include "flow/render/plan_picture.h"
+
 #include <QGraphicsView>
 
 using namespace editor_testing;
@@ -138,8 +142,17 @@ TEST_F(PlanTest, AServerInformationFileNamesStationsAndAnnouncementsInLocalMode)
     EXPECT_FALSE(find<QLabel>("lblStatutServeur")->text().contains(" - "));
 }
 
-TEST_F(PlanTest, CtrlWheelZoomsAndFitShowsTheWholePlan) {
-    open();
+// A tree opens whole in the view; Ctrl+wheel zooms, and Fit shows the whole tree again.
+TEST_F(PlanTest, ATreeOpensWholeCtrlWheelZoomsAndFitShowsItAgain) {
+    load(plan_test::resource(plan_test::kDemo));
+    window->resize(1500, 700);
+    window->resizeDocks({find<QDockWidget>("dockPlan")}, {640}, Qt::Horizontal);
+    QApplication::processEvents();
+    const auto whole = [this] {
+        const QRect shown = canvas()->mapFromScene(canvas()->sceneRect()).boundingRect();
+        return canvas()->viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown);
+    };
+    EXPECT_TRUE(whole());
     const double before = plan()->zoom();
     const QPoint centre = canvas()->viewport()->rect().center();
     for (const auto modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
@@ -148,9 +161,9 @@ TEST_F(PlanTest, CtrlWheelZoomsAndFitShowsTheWholePlan) {
         QApplication::sendEvent(canvas()->viewport(), &wheel);
     }
     EXPECT_NEAR(plan()->zoom(), before * 1.15 * 1.15, 1e-6);
+    EXPECT_FALSE(whole());
     find<QToolButton>(QStringLiteral("cmdPlanAjuster"))->click();
-    const QRect shown = canvas()->mapFromScene(canvas()->sceneRect()).boundingRect();
-    EXPECT_TRUE(canvas()->viewport()->rect().adjusted(-1, -1, 1, 1).contains(shown));
+    EXPECT_TRUE(whole());
 }
 
 TEST_F(PlanTest, ExportWritesEveryFormatOrSaysWhyNot) {
@@ -179,6 +192,104 @@ TEST_F(PlanTest, ExportWritesEveryFormatOrSaysWhyNot) {
         EXPECT_EQ(c.start.isEmpty(), bytes.isEmpty());
         EXPECT_EQ(prompts.shown.size(), c.critical.isEmpty() ? 1 : 2); // the save dialog, the failure
         EXPECT_EQ(prompts.shown.value(1).text, c.critical);
+    }
+}
+
+// The demo's trees, or the largest trees.
+std::vector<flow::FlowLayout> plans(int trees) {
+    auto o = trees ? plan_test::maximal(trees) : plan_test::open(plan_test::kDemo, plan_test::kInfo);
+    return flow::layoutTrees(o->config, o->ctx, 0, flow::pictureMetrics());
+}
+
+// A jump is painted after every box of the picture and lies over the box it reaches in the dock.
+TEST_F(PlanTest, JumpsAreDrawnOverTheBoxes) {
+    const QString svg = dir.filePath("demo.svg");
+    ASSERT_EQ(flow::writePlan(svg, {plans(0).front()}, "demo").files, QStringList{svg});
+    const QByteArray bytes = testing_support::readBytes(svg);
+    const char* const boxFills[] = {"#dcebf8", "#fff6da", "#ffffff", "#f3f0ec", "#fdecea", "#fff1e0"};
+    qsizetype lastBox = -1;
+    for (const char* fill : boxFills)
+        lastBox = std::max(lastBox, bytes.lastIndexOf(QByteArray("fill=\"") + fill));
+    EXPECT_GT(bytes.indexOf("stroke=\"#1e6bb8\""), lastBox);
+
+    open(workedExample("sau;M2"));
+    const flow::FlowLayout& shown = plan()->plan();
+    const auto jump =
+        std::find_if(shown.arrows().begin(), shown.arrows().end(), [](auto& a) { return a.jump; });
+    ASSERT_NE(jump, shown.arrows().end());
+    const flow::PlanBox& target = shown.boxes()[size_t(jump->to)];
+    const QPointF tip = jump->points.back() - QPointF(1, 0);
+    const auto top = [this](QPointF at) { return canvas()->scene()->items(at).value(0); };
+    EXPECT_NE(top(tip), top(QPointF(target.x + target.width / 2, target.y + target.height / 2)));
+}
+
+// A PNG too large to read whole is written one tree a picture, or refused when even one tree would be too
+// small to read; a Mermaid text longer than Mermaid reads is written one tree a file, or flagged.
+TEST_F(PlanTest, LargePlansAreWrittenOneTreeAFileOrRefused) {
+    const struct {
+        const char* name;
+        int trees;
+        flow::PlanOutcome outcome;
+        QStringList files;
+    } cases[] = {
+        {"demo.png", 0, flow::PlanOutcome::Written, {"demo.png"}},
+        {"max.png", 5, flow::PlanOutcome::TextTooSmall, {}},
+        {"max.mmd", 2, flow::PlanOutcome::Written, {"max-1.mmd", "max-2.mmd"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const flow::PlanWriting w = flow::writePlan(dir.filePath(c.name), plans(c.trees), "t");
+        EXPECT_EQ(w.outcome, c.outcome);
+        QStringList names;
+        for (const QString& f : w.files)
+            names << QFileInfo(f).fileName();
+        EXPECT_EQ(names, c.files);
+        EXPECT_EQ(QDir(dir.path()).entryList({QString(c.name).replace(".", "*.")}, QDir::Files), c.files);
+        for (const QString& file : w.files) {
+            if (file.endsWith(".mmd")) {
+                EXPECT_EQ(testing_support::readBytes(file).size() > 50000, w.overMermaidLimit);
+            }
+        }
+    }
+}
+
+// Where a page edge cuts a box, the next page starts with that box: each is whole on one page.
+TEST_F(PlanTest, PdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
+    const auto trees = plans(1);
+    const flow::FlowLayout& plan = trees.front();
+    for (const double page : {900.0, 1500.0}) {
+        std::vector<std::pair<double, double>> xs, ys;
+        for (const flow::PlanBox& b : plan.boxes()) {
+            xs.push_back({b.x, b.x + b.width});
+            ys.push_back({b.y, b.y + b.height});
+        }
+        for (const auto& [spans, total] : {std::pair{xs, plan.width()}, std::pair{ys, plan.height()}}) {
+            const std::vector<double> starts = flow::tileStarts(spans, total, page);
+            EXPECT_GE(starts.back() + page, total);
+            for (const auto& [first, last] : spans)
+                EXPECT_TRUE(std::any_of(starts.begin(), starts.end(),
+                                        [&](double s) { return s <= first && last <= s + page; }))
+                    << first << "-" << last << " on pages of " << page;
+        }
+    }
+}
+
+// The steps of a call that leaves by a tree's exit select that exit's box.
+TEST_F(PlanTest, AnExitOfTheSimulatedCallSelectsItsBox) {
+    open();
+    action("mnuSimuler")->trigger();
+    auto* call = window->findChild<FrmAppel*>();
+    const struct {
+        const char* moves;
+        QString box;
+    } cases[] = {{"s,s,s", "A1:exit_nac"}, {"1,fail", "A1:exit_trf"}, {"2", "A1:exit_fer"}, {"1", "E-M1-1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.moves);
+        call->startCall(1);
+        const auto events = flow::parseCallEvents(c.moves);
+        for (const flow::CallEvent& e : *events)
+            call->play(e);
+        EXPECT_EQ(plan()->selectedBox(), c.box);
     }
 }
 

@@ -24,6 +24,25 @@ double centre(const PlanBox& b) {
     return b.y + b.height / 2;
 }
 
+// Whether segment p-q runs through the inside of the rectangle (its edges excluded).
+bool crossesInside(QPointF p, QPointF q, const PlanBox& b) {
+    const double x1 = std::min(p.x(), q.x()), x2 = std::max(p.x(), q.x());
+    const double y1 = std::min(p.y(), q.y()), y2 = std::max(p.y(), q.y());
+    return x1 < b.x + b.width - 0.5 && x2 > b.x + 0.5 && y1 < b.y + b.height - 0.5 && y2 > b.y + 0.5;
+}
+
+// Length two axis-aligned segments share.
+double shared(QPointF a1, QPointF a2, QPointF b1, QPointF b2) {
+    const auto overlap = [](double p1, double p2, double q1, double q2) {
+        return std::min(std::max(p1, p2), std::max(q1, q2)) - std::max(std::min(p1, p2), std::min(q1, q2));
+    };
+    if (a1.x() == a2.x() && b1.x() == b2.x() && std::abs(a1.x() - b1.x()) < 1)
+        return overlap(a1.y(), a2.y(), b1.y(), b2.y());
+    if (a1.y() == a2.y() && b1.y() == b2.y() && std::abs(a1.y() - b1.y()) < 1)
+        return overlap(a1.x(), a2.x(), b1.x(), b2.x());
+    return 0;
+}
+
 int menuNodesBelow(const Configuration& config, int id) {
     int n = config.nodes.node(id).key.startsWith('M');
     for (int child : config.nodes.childrenOf(id))
@@ -119,6 +138,7 @@ TEST(FlowLayout, BoxesSayWhereTheCallGoesAndTakeTheColoursOfTheLastVerification)
         {"E-M1-0", "Operator (200)", {}},
         {"E-M5-3", "Free dialling", {}},
         {"E-M1-8", "Jump to Tree 2 – Ligne directe", {}},
+        {"E-M2-9", "Jump to M1 – Accueil", {}},
         {"A1:exit_trf", "Operator (200)", {}},
         {"A1:exit_fer", "Announcement 12 (Fermé)", {}},
         {"A1:exit_nac", "Operator (200)", {}},
@@ -129,14 +149,15 @@ TEST(FlowLayout, BoxesSayWhereTheCallGoesAndTakeTheColoursOfTheLastVerification)
         EXPECT_EQ(plan.boxes()[size_t(i)].title, e.title);
         EXPECT_EQ(plan.boxes()[size_t(i)].lines, e.lines);
     }
-    QStringList arrows; // "label|dashed|jump|target" of the arrows leaving A1, and M2's key 9
+    QStringList arrows; // "label|dashed|jump|target" of the arrows leaving A1, M2's key 9 and its box
     for (const flow::PlanArrow& a : plan.arrows())
-        if (a.from == plan.indexOf("A1") || (a.from == plan.indexOf("M2") && a.label == "9"))
+        if (a.from == plan.indexOf("A1") || (a.from == plan.indexOf("M2") && a.label == "9") ||
+            a.from == plan.indexOf("E-M2-9"))
             arrows << QStringLiteral("%1|%2|%3|").arg(a.label).arg(a.dashed).arg(a.jump) +
                           plan.boxes()[size_t(a.to)].id;
-    EXPECT_EQ(arrows, (QStringList{"|0|0|M1", "Transfer fails|1|0|A1:exit_trf", "Closed|1|0|A1:exit_fer",
-                                   "No reaction|1|0|A1:exit_nac", "9|0|1|M1"}))
-        << "M2's key 9 goes back to M1's box";
+    EXPECT_EQ(arrows, (QStringList{"|0|0|M1", "9|0|0|E-M2-9", "Transfer fails|1|0|A1:exit_trf",
+                                   "Closed|1|0|A1:exit_fer", "No reaction|1|0|A1:exit_nac", "9|0|1|M1"}))
+        << "M2's key 9 is listed with M2's keys, and its box points back to M1's";
     for (const PlanBox& b : plan.boxes()) {
         if (const TreeNode* node = o->config.nodes.nodeByKey(b.id)) {
             EXPECT_EQ(b.state, node->colour == NodeColour::Red      ? BoxState::Error
@@ -168,4 +189,66 @@ TEST(FlowLayout, AnUpdateReportsOnlyWhatChanged) {
     o->config.sections.setValue("M1", MenuValue::forDigit(9), "");
     change = plan.relayout(o->config, o->ctx);
     EXPECT_EQ(change.removed, QStringList{"E-M1-9"});
+}
+
+// A jump is drawn from its key's box to the menu it reaches on lanes of its own: axis-aligned segments
+// from the right edge of one box to the right edge of the other that pass through no box and share no
+// stretch with an arrow going elsewhere (jumps to one menu may run together).
+TEST(FlowLayout, AJumpCrossesNoBoxAndMergesWithNoOtherArrow) {
+    const auto withJumps = [] {
+        auto o = plan_test::maximal(1);
+        // Back to the root, across the tree both ways, to a menu two keys already reach, and from an exit.
+        const char* const jumps[][3] = {{"M111", "9", "sau;M1"}, {"M3", "0", "sau;M1"},
+                                        {"M40", "1", "sau;M75"}, {"M90", "2", "sau;M12"},
+                                        {"M12", "3", "men;M40"}, {"M5", "4", "sau;M40"}};
+        for (const auto& j : jumps)
+            o->config.sections.setValue(j[0], MenuValue::forDigit(QString(j[1]).toInt()), j[2]);
+        o->config.sections.setValue("A1", TreeValue::exit_nac, "sau;M1");
+        return o;
+    };
+    const struct {
+        const char* name;
+        std::function<std::unique_ptr<plan_test::Opened>()> open;
+        int jumps;
+    } cases[] = {
+        {"demo", [] { return plan_test::open(plan_test::kDemo, plan_test::kInfo); }, 1},
+        {"maximal tree with jumps", withJumps, 106}, // 99 leaves jump back to the root
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto o = c.open();
+        FlowLayout plan;
+        plan.build(o->config, o->ctx, 1);
+        const auto& boxes = plan.boxes();
+        const auto& arrows = plan.arrows();
+        int jumps = 0;
+        for (const flow::PlanArrow& a : arrows) {
+            if (!a.jump) continue;
+            ++jumps;
+            const PlanBox &from = boxes[size_t(a.from)], &to = boxes[size_t(a.to)];
+            const std::string name = (from.id + " -> " + to.id).toStdString();
+            // Listed among its menu's keys: a tree edge with the key leads to the box it leaves from.
+            EXPECT_EQ(arrowsFrom(plan, from.parent, a.label), 1) << name;
+            ASSERT_GE(a.points.size(), 4u) << name;
+            EXPECT_EQ(a.points.front(), QPointF(from.x + from.width, from.y + from.height / 2)) << name;
+            EXPECT_EQ(a.points.back().x(), to.x + to.width) << name;
+            EXPECT_TRUE(a.points.back().y() > to.y && a.points.back().y() < to.y + to.height) << name;
+            for (size_t k = 1; k < a.points.size(); ++k) {
+                const QPointF p = a.points[k - 1], q = a.points[k];
+                EXPECT_TRUE(p.x() == q.x() || p.y() == q.y()) << name << " segment " << k;
+                EXPECT_TRUE(p.x() >= 0 && p.y() >= 0 && q.x() <= plan.width() && q.y() <= plan.height())
+                    << name;
+                for (const PlanBox& b : boxes)
+                    EXPECT_FALSE(crossesInside(p, q, b)) << name << " passes through " << b.id.toStdString();
+                for (const flow::PlanArrow& other : arrows) {
+                    if (other.to == a.to) continue;
+                    for (size_t m = 1; m < other.points.size(); ++m)
+                        EXPECT_LE(shared(p, q, other.points[m - 1], other.points[m]), 0.0)
+                            << name << " runs along the arrow from "
+                            << boxes[size_t(other.from)].id.toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(jumps, c.jumps);
+    }
 }

@@ -1,5 +1,6 @@
 #include "flow/plan_text.h"
 
+#include "cli/cli_run.h"
 #include "flow/flow_fixture.h"
 #include "support/qt_print.h"
 
@@ -72,4 +73,37 @@ TEST(PlanText, GraphvizDrawsTheDotOutputWithEveryBox) {
         boxes += int(plan.boxes().size());
     EXPECT_EQ(svg.count("class=\"node\""), boxes);
     EXPECT_TRUE(svg.contains("Sales &quot;A&amp;B&quot; &lt;#1&gt;\\")) << "the quoted name survives";
+}
+
+// The largest configuration cannot be a legible PNG: qavo-cli refuses it in the user's language and points
+// to PDF or SVG; its Mermaid text is written one tree a file, with a word on Mermaid's limit.
+TEST(PlanText, QavoCliSplitsOrRefusesAPlanTooLargeToReadWhole) {
+    QTemporaryDir dir;
+    const QString tree = dir.filePath("max.maa");
+    const auto largest = plan_test::maximal(5);
+    ASSERT_TRUE(SaveArbre(largest->config, tree, true, largest->ctx));
+    const struct {
+        const char* language;
+        const char* out;
+        int exitCode;
+        const char* said;
+        int files;
+    } cases[] = {
+        {"qavo_lg01.txt", "x.png", 2, "in a PNG picture the plan's text would be under 8 pixels", 0},
+        {"qavo_lg00.txt", "y.png", 2, "dans une image PNG, le texte du plan ferait moins de 8 pixels", 0},
+        {"qavo_lg01.txt", "x.mmd", 0, "the plan is too large for one legible file, one file a tree: ", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        const auto run = cli_testing::runCli(
+            {"plan", tree, dir.filePath(c.out), "--translation", plan_test::resource(c.language)});
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("qavo-cli: ") + c.said)) << run.err.toStdString();
+        const QStringList files = QDir(dir.path()).entryList({QString(c.out).section('.', 0, 0) + "*"});
+        EXPECT_EQ(files.size(), c.files);
+        const bool over = std::any_of(files.begin(), files.end(), [&](const QString& f) {
+            return testing_support::readBytes(dir.filePath(f)).size() > 50000;
+        });
+        EXPECT_EQ(run.err.contains("maxTextSize"), over);
+    }
 }

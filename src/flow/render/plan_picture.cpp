@@ -1,7 +1,7 @@
 #include "flow/render/plan_picture.h"
 
-#include "flow/plan_style.h"
 #include "flow/plan_text.h"
+#include "flow/render/plan_paint.h"
 
 #include "platform/atomic_file.h"
 
@@ -10,10 +10,10 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <algorithm>
 #include <cmath>
 
 namespace flow {
@@ -21,29 +21,10 @@ namespace flow {
 namespace {
 
 constexpr double kFontPixels = 11;
-constexpr double kTreeGap = 40; // between the trees of one SVG or PNG picture
-
-QFont planFont(bool bold) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(int(kFontPixels));
-    f.setBold(bold);
-    return f;
-}
-
-QColor colour(const char* name) {
-    return QColor(QLatin1String(name));
-}
-
-void arrowHead(QPainter& p, QPointF tip, QPointF from) {
-    const QPointF d = tip - from;
-    const double len = std::hypot(d.x(), d.y());
-    if (len <= 0) return;
-    const QPointF u = d / len, n(-u.y(), u.x());
-    const QPointF base = tip - u * 7.0;
-    const QPointF points[3] = {tip, base + n * 3.5, base - n * 3.5};
-    p.drawPolygon(points, 3);
-}
+constexpr double kMinTextPixels = 8;      // smaller text is not read on a screen
+constexpr double kMaxImageSide = 16000;   // what common viewers open
+constexpr qsizetype kMermaidText = 50000; // Mermaid's default maxTextSize
+constexpr double kTreeGap = 40;           // between the trees of one SVG or PNG picture
 
 } // namespace
 
@@ -58,103 +39,31 @@ PlanMetrics pictureMetrics() {
     return m;
 }
 
+// Tree edges under the boxes; jumps over them, so that none hides under a box it passes.
 void paintPlan(QPainter& p, const FlowLayout& plan) {
-    const std::vector<PlanBox>& boxes = plan.boxes();
     p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-
-    // Tree edges leave a column at one common trunk just right of its widest box.
-    std::vector<double> columnRight;
-    for (const PlanBox& b : boxes) {
-        if (size_t(b.depth) >= columnRight.size()) columnRight.resize(size_t(b.depth) + 1, 0);
-        columnRight[size_t(b.depth)] = std::max(columnRight[size_t(b.depth)], b.x + b.width);
-    }
-
-    const QFont plain = planFont(false), bold = planFont(true);
-    const QFontMetricsF fm(plain);
-    struct Label {
-        QPointF at;
-        QString text;
-        QColor colour;
-    };
-    std::vector<Label> labels;
-
-    // Jumps first, lightest, so that boxes and tree edges stay on top.
-    for (int pass = 0; pass < 2; ++pass)
-        for (const PlanArrow& a : plan.arrows()) {
-            if (a.jump != (pass == 0)) continue;
-            const PlanBox& from = boxes[size_t(a.from)];
-            const PlanBox& to = boxes[size_t(a.to)];
-            QColor c = colour(arrowColour(a));
-            QPen pen(c, a.jump ? 1.0 : 1.3);
-            if (a.dashed) pen.setDashPattern({5, 3});
-            if (a.jump) {
-                c.setAlphaF(0.75);
-                pen.setColor(c);
-            }
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            if (a.jump) {
-                // A curve from the bottom of the source to the bottom (or top) of the box it goes to.
-                const QPointF start(from.x + from.width - 14, from.y + from.height);
-                const bool below = to.y > from.y + from.height;
-                const QPointF end(to.x + to.width / 2, below ? to.y : to.y + to.height);
-                const double bend = 30 + std::abs(end.y() - start.y()) * 0.15;
-                const QPointF c1(start.x() + 20, start.y() + bend);
-                const QPointF c2(end.x(), below ? end.y() - bend : end.y() + bend);
-                QPainterPath path(start);
-                path.cubicTo(c1, c2, end);
-                p.drawPath(path);
-                p.setPen(Qt::NoPen);
-                p.setBrush(c);
-                arrowHead(p, end, c2);
-                labels.push_back({start + QPointF(4, 11), a.label, c});
-                continue;
-            }
-            const double startY = from.y + from.height / 2, endY = to.y + to.height / 2;
-            const double trunk = columnRight[size_t(from.depth)] + 14;
-            QPainterPath path(QPointF(from.x + from.width, startY));
-            path.lineTo(trunk, startY);
-            path.lineTo(trunk, endY);
-            path.lineTo(to.x - 1, endY);
-            p.drawPath(path);
-            p.setPen(Qt::NoPen);
-            p.setBrush(c);
-            arrowHead(p, QPointF(to.x, endY), QPointF(trunk, endY));
-            if (!a.label.isEmpty()) labels.push_back({QPointF(trunk + 6, endY - 4), a.label, c.darker(130)});
-        }
-
-    for (const PlanBox& b : boxes) {
-        const BoxColours c = boxColours(b.kind, b.state);
-        const bool marked = b.state == BoxState::Error || b.state == BoxState::Warning;
-        p.setPen(QPen(colour(c.stroke), marked ? 2.0 : 1.1));
-        p.setBrush(colour(c.fill));
-        const QRectF r(b.x, b.y, b.width, b.height);
-        p.drawRoundedRect(r, b.kind == BoxKind::Menu || b.kind == BoxKind::Tree ? 6 : 3,
-                          b.kind == BoxKind::Menu || b.kind == BoxKind::Tree ? 6 : 3);
-        const PlanMetrics& m = plan.metrics();
-        const double left = b.x + m.padding;
-        double baseline = b.y + m.padding + fm.ascent() + (m.lineHeight - fm.height()) / 2;
-        p.setPen(colour(c.text));
-        p.setFont(bold);
-        p.drawText(QPointF(left, baseline), b.title);
-        p.setFont(plain);
-        QColor lineColour = colour(c.text);
-        if (b.state == BoxState::Normal) lineColour.setAlphaF(0.8);
-        p.setPen(lineColour);
-        for (const QString& line : b.lines) {
-            baseline += m.lineHeight;
-            p.drawText(QPointF(left, baseline), line);
-        }
-    }
-
-    p.setFont(bold);
-    for (const Label& l : labels) {
-        p.setPen(l.colour);
-        p.drawText(l.at, l.text);
-    }
+    for (const PlanArrow& a : plan.arrows())
+        if (!a.jump) paintArrow(p, a);
+    for (const PlanBox& b : plan.boxes())
+        paintBox(p, b, plan.metrics(), QPointF(b.x, b.y));
+    for (const PlanArrow& a : plan.arrows())
+        if (a.jump) paintArrow(p, a);
     p.restore();
+}
+
+std::vector<double> tileStarts(const std::vector<std::pair<double, double>>& spans, double total,
+                               double page) {
+    std::vector<double> starts{0};
+    while (starts.back() + page < total) {
+        const double edge = starts.back() + page;
+        double next = edge;
+        for (const auto& [first, last] : spans)
+            if (first < edge && last > edge) next = std::min(next, first);
+        // A box taller than half a page is cut rather than repeated page after page.
+        starts.push_back(next > starts.back() + page / 2 ? next : edge);
+    }
+    return starts;
 }
 
 PlanFormat planFormatOf(const QString& path) {
@@ -206,10 +115,18 @@ bool drawSvg(QBuffer& out, const std::vector<FlowLayout>& trees, const QString& 
     return p.end();
 }
 
+// Twice the screen size for sharp text, less when that would exceed what a viewer opens.
+double pngScale(QSizeF size) {
+    return std::min(2.0, kMaxImageSide / std::max({size.width(), size.height(), 1.0}));
+}
+
+bool legibleAsPng(const std::vector<FlowLayout>& trees) {
+    return kFontPixels * pngScale(stackedSize(trees)) >= kMinTextPixels;
+}
+
 bool drawPng(QBuffer& out, const std::vector<FlowLayout>& trees) {
     const QSizeF size = stackedSize(trees);
-    // Twice the screen size for sharp text, less when that would exceed what a viewer opens.
-    const double scale = std::min(2.0, 16000.0 / std::max({size.width(), size.height(), 1.0}));
+    const double scale = pngScale(size);
     QImage image(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)),
                  QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return false;
@@ -220,6 +137,16 @@ bool drawPng(QBuffer& out, const std::vector<FlowLayout>& trees) {
         paintStacked(p, trees);
     }
     return image.save(&out, "PNG");
+}
+
+// The tiles of one plan along one axis, in plan units: where a box is cut by a page edge, the next tile
+// starts at that box, so that it is whole there.
+std::vector<double> tilesOf(const FlowLayout& t, bool across, double page) {
+    std::vector<std::pair<double, double>> spans;
+    spans.reserve(t.boxes().size());
+    for (const PlanBox& b : t.boxes())
+        spans.push_back(across ? std::pair{b.x, b.x + b.width} : std::pair{b.y, b.y + b.height});
+    return tileStarts(spans, across ? t.width() : t.height(), page);
 }
 
 bool drawPdf(QBuffer& out, const std::vector<FlowLayout>& trees, const QString& title) {
@@ -242,28 +169,28 @@ bool drawPdf(QBuffer& out, const std::vector<FlowLayout>& trees, const QString& 
         // One page when the plan stays legible on it; a large tree is cut into pages at a size that
         // can still be read on paper, columns left to right, rows top to bottom.
         const double fit = std::min({pageW / w, bodyH / h, 1.5 * pixel});
-        const double legible = 0.6 * pixel;
-        const double scale = std::max(fit, std::min(legible, 1.5 * pixel));
-        const int columns = std::max(1, int(std::ceil(w * scale / pageW - 1e-9)));
-        const int rows = std::max(1, int(std::ceil(h * scale / bodyH - 1e-9)));
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
+        const double scale = std::max(fit, 0.6 * pixel);
+        const std::vector<double> xs = tilesOf(t, true, pageW / scale);
+        const std::vector<double> ys = tilesOf(t, false, bodyH / scale);
+        const int pages = int(xs.size() * ys.size());
+        for (size_t row = 0; row < ys.size(); ++row) {
+            for (size_t column = 0; column < xs.size(); ++column) {
                 if (!first) pdf.newPage();
                 first = false;
                 QFont f = planFont(false);
                 f.setPixelSize(int(9 * pixel));
                 p.setFont(f);
                 p.setPen(QColor(0x60, 0x7d, 0x8b));
-                const QString pageTitle = rows * columns == 1 ? title
-                                                              : QStringLiteral("%1  (%2/%3)")
-                                                                    .arg(title)
-                                                                    .arg(row * columns + column + 1)
-                                                                    .arg(rows * columns);
+                const QString pageTitle = pages == 1 ? title
+                                                     : QStringLiteral("%1  (%2/%3)")
+                                                           .arg(title)
+                                                           .arg(int(row * xs.size() + column) + 1)
+                                                           .arg(pages);
                 p.drawText(QRectF(0, 0, pageW, heading), Qt::AlignLeft | Qt::AlignTop, pageTitle);
                 p.save();
                 p.setClipRect(QRectF(0, heading, pageW, bodyH));
-                const double left = columns == 1 ? (pageW - w * scale) / 2 : -column * pageW;
-                p.translate(left, heading - row * bodyH);
+                const double left = xs.size() == 1 ? (pageW - w * scale) / 2 : -xs[column] * scale;
+                p.translate(left, heading - ys[row] * scale);
                 p.scale(scale, scale);
                 paintPlan(p, t);
                 p.restore();
@@ -292,21 +219,66 @@ bool drawPicture(QBuffer& out, PlanFormat format, const std::vector<FlowLayout>&
     return false;
 }
 
-} // namespace
+// "plan.png" -> "plan-2.png" for tree 2.
+QString treePath(const QString& path, int tree) {
+    const QString suffix = QFileInfo(path).suffix();
+    return path.chopped(suffix.size() + 1) + QLatin1Char('-') + QString::number(tree) + QLatin1Char('.') +
+           suffix;
+}
 
-QString writePlan(const QString& path, const std::vector<FlowLayout>& trees, const QString& title) {
-    if (trees.empty()) return QStringLiteral("no tree to draw");
-    const PlanFormat format = planFormatOf(path);
-    if (format == PlanFormat::Unknown)
-        return QStringLiteral("unknown format (svg, pdf, png, mmd or dot): ") + path;
+// Draws the trees into one file and writes it whole with the atomic writer.
+void writeOne(PlanWriting& result, const QString& path, PlanFormat format,
+              const std::vector<FlowLayout>& trees, const QString& title) {
     QByteArray bytes;
     QBuffer out(&bytes);
     out.open(QIODevice::WriteOnly);
-    if (!drawPicture(out, format, trees, title)) return QStringLiteral("picture too large for ") + path;
+    if (!drawPicture(out, format, trees, title)) {
+        result.outcome = PlanOutcome::NotWritten;
+        result.reason = QStringLiteral("picture too large");
+        return;
+    }
     out.close();
-    const QString error = platform::writeFileAtomically(path, bytes);
-    return error.isEmpty() ? QString()
-                           : QStringLiteral("cannot write ") + path + QStringLiteral(": ") + error;
+    if (const QString error = platform::writeFileAtomically(path, bytes); !error.isEmpty()) {
+        result.outcome = PlanOutcome::NotWritten;
+        result.reason = error;
+        return;
+    }
+    result.files << path;
+}
+
+} // namespace
+
+PlanWriting writePlan(const QString& path, const std::vector<FlowLayout>& trees, const QString& title) {
+    PlanWriting result;
+    const PlanFormat format = planFormatOf(path);
+    if (trees.empty()) result.outcome = PlanOutcome::NoTree;
+    if (format == PlanFormat::Unknown) result.outcome = PlanOutcome::UnknownFormat;
+    if (result.outcome != PlanOutcome::Written) return result;
+    // A picture that would be unreadable whole is written one tree a file, or refused.
+    bool perTree = false;
+    if (format == PlanFormat::Png && !legibleAsPng(trees)) {
+        perTree = trees.size() > 1;
+        for (const FlowLayout& t : trees)
+            if (!legibleAsPng({t})) perTree = false;
+        if (!perTree) {
+            result.outcome = PlanOutcome::TextTooSmall;
+            return result;
+        }
+    }
+    if (format == PlanFormat::Mermaid && planMermaid(trees).size() > kMermaidText) {
+        perTree = trees.size() > 1;
+        result.overMermaidLimit = !perTree;
+        for (const FlowLayout& t : trees)
+            result.overMermaidLimit = result.overMermaidLimit || planMermaid({t}).size() > kMermaidText;
+    }
+    if (!perTree) {
+        writeOne(result, path, format, trees, title);
+        return result;
+    }
+    for (const FlowLayout& t : trees)
+        if (result.outcome == PlanOutcome::Written)
+            writeOne(result, treePath(path, t.tree()), format, {t}, title);
+    return result;
 }
 
 } // namespace flow
