@@ -71,7 +71,10 @@ struct HttpGateway::Cible {
 };
 
 HttpGateway::HttpGateway() = default;
-HttpGateway::~HttpGateway() = default;
+
+HttpGateway::~HttpGateway() {
+    if (easy_) curl_easy_cleanup(easy_);
+}
 
 void HttpGateway::SetProxyParameters(const QString& address, const QString& port, const QString& login,
                                      const QString& password) {
@@ -141,8 +144,9 @@ int HttpGateway::echec(int raison, const QString& detail) {
 
 int HttpGateway::GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) {
     if (!nomNu(remoteName)) return echec(NonConfigure, remoteName);
-    // Written beside the target and renamed over it only once the whole body is in.
-    platform::AtomicFile sortie(localPath);
+    // Written beside the target and renamed over it only once the whole body is in. Not synced: the server
+    // keeps the original, and a machine that stops meanwhile fetches it again.
+    platform::AtomicFile sortie(localPath, platform::AtomicFile::Durability::Unsynced);
     if (!sortie.open()) return echec(FichierLocal, localPath + QStringLiteral(": ") + sortie.errorString());
     const int r = executer("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &sortie, nullptr);
     if (r != Ok) {
@@ -212,11 +216,16 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
     if (c.tls && !fichierCa.isEmpty() && !QFileInfo(fichierCa).isFile())
         return echec(FichierCa,
                      QStringLiteral("QAVO_CA_FILE=") + fichierCa + QStringLiteral(": no such file"));
-    Easy h(curlDemarre() ? curl_easy_init() : nullptr);
+    // One handle for every request: its buffers and its name cache stay warm; the options start afresh.
+    if (easy_)
+        curl_easy_reset(easy_);
+    else if (curlDemarre())
+        easy_ = curl_easy_init();
+    CURL* const h = easy_;
     if (!h) return echec(Connexion, c.texte + QStringLiteral(": libcurl"));
     if (!boucle_) boucle_ = std::make_unique<CurlEventLoop>();
 
-    preparer(h.get(), c);
+    preparer(h, c);
     Headers entetes(curl_slist_append(nullptr, "Accept-Encoding: identity"));
     // The body follows its headers at once; but a proxy that asks for its login answers before reading
     // a body, which then spoils the connection's next request: through one, the body waits for a 100.
@@ -224,24 +233,30 @@ int HttpGateway::executer(const QByteArray& verb, const QString& path, const QBy
                       proxyAddress_.isEmpty() || body.isEmpty() ? "Expect:" : "Expect: 100-continue");
     if (verb != "GET") {
         curl_slist_append(entetes.get(), "Content-Type: application/octet-stream");
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, body.constData());
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
-        if (verb != "POST") curl_easy_setopt(h.get(), CURLOPT_CUSTOMREQUEST, verb.constData());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.constData());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+        if (verb != "POST") curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, verb.constData());
     }
     // A stored file carries its digest, so a server can refuse one cut on the way.
     const QByteArray digest =
-        "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64();
-    if (verb == "PUT") curl_slist_append(entetes.get(), digest.constData());
-    curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, entetes.get());
+        verb == "PUT"
+            ? "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64()
+            : QByteArray();
+    if (!digest.isEmpty()) curl_slist_append(entetes.get(), digest.constData());
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, entetes.get());
     HttpReply reponse(limite, sortie, corps);
-    reponse.attach(h.get());
+    reponse.attach(h);
     char erreur[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(h.get(), CURLOPT_ERRORBUFFER, erreur);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, erreur);
 
     busy_ = true;
-    const CURLcode code = boucle_->run(h.get());
+    const CURLcode code = boucle_->run(h);
     busy_ = false;
-    return conclure(code, h.get(), reponse, c, erreur);
+    const int resultat = conclure(code, h, reponse, c, erreur);
+    // Nothing of this request's (its buffer, its headers, its reply) is left pointed at.
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
+    return resultat;
 }
 
 // What every request of the gateway shares: the target, the credentials, the proxy, the trust, the limits.
