@@ -31,6 +31,8 @@ struct LargestWindow {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir.filePath(QStringLiteral("settings")));
         example::setUpContext(ctx, 5);
+        // The captions a user sees: the plan and the journal write them out.
+        ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
         ctx.programDir = dir.path();
         ctx.repTMP = dir.path() + QStringLiteral("/TMP/");
         QDir().mkpath(ctx.repTMP);

@@ -33,6 +33,8 @@ struct OnlineWindow {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir.filePath(QStringLiteral("settings")));
         example::setUpContext(ctx, 5);
+        // The captions a user sees: the plan and the journal write them out.
+        ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
         ctx.programDir = dir.path();
         ctx.RepData = dir.path() + QStringLiteral("/");
         ctx.repTMP = dir.path() + QStringLiteral("/TMP/");

@@ -83,6 +83,8 @@ void frmMain::mnuEnvoi_Click() {
 // overwritten. True to go on.
 bool frmMain::acceptServerChanges() {
     if (!m_serverTree) return true;
+    // The very bytes fetched here last time: nothing to compare.
+    if (m_serverCopy.has_value() && st::fileBytes(st::backupPath(m_ctx)) == *m_serverCopy) return true;
     Configuration now = makeConfiguration(m_ctx);
     if (openTreeFile(now, st::backupPath(m_ctx), m_ctx) != OpenResult::Opened) return true;
     const flow::Changes changes = flow::compareConfigurations(*m_serverTree, now, m_ctx);
@@ -170,9 +172,8 @@ bool frmMain::fetchIntoEditor(QString* reason) {
         *reason = st::lastReason(m_ctx);
         return false;
     }
-    // Opened as a local file would be, with the same refusals, before it replaces the local copy.
-    Configuration probe = makeConfiguration(m_ctx);
-    const OpenResult opened = openTreeFile(probe, received, m_ctx);
+    // Refused as a local file would be, before it replaces the local copy.
+    const OpenResult opened = checkTreeFile(received, m_ctx);
     if (opened != OpenResult::Opened) {
         QFile::remove(received);
         *reason = openRefusal(opened, st::TreeFileName);

@@ -53,7 +53,8 @@ QString RecentFiles::entry(int n) const {
 }
 
 void RecentFiles::setEntry(int n, const QString& path) {
-    m_store.setValue(kSection, entryKey(n), path);
+    // An unchanged list is not written again: each write of the settings rewrites their whole file.
+    if (entry(n) != path) m_store.setValue(kSection, entryKey(n), path);
 }
 
 QStringList RecentFiles::entries() const {

@@ -16,11 +16,14 @@ public:
     explicit JournalHost(TreeDocument& document)
         : ConfigurationJournalHost(document.m_config, document.m_ctx), m_document(document) {}
 
-    void loadTreeFile(const QString& path) override {
+    void loadTreeFile(const QString& path, const QString& nodeToShow) override {
         {
             NodeTreeModel::BulkChange bulk(*m_document.m_treeModel);
-            ConfigurationJournalHost::loadTreeFile(path);
+            ConfigurationJournalHost::loadTreeFile(path, nodeToShow);
         }
+        // The views draw the restored tree around the node shown next, not the one shown before (the plan
+        // would otherwise draw one tree, then the other).
+        if (!nodeToShow.isEmpty() && nodeExists(nodeToShow)) m_document.m_currentNode = nodeToShow;
         emit m_document.treeReplaced();
     }
 

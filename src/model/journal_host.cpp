@@ -18,7 +18,7 @@ bool ConfigurationJournalHost::writeTreeFile(const QString& path) {
         .isEmpty();
 }
 
-void ConfigurationJournalHost::loadTreeFile(const QString& path) {
+void ConfigurationJournalHost::loadTreeFile(const QString& path, const QString& /*nodeToShow*/) {
     ChargementArbres(m_config, path, m_ctx, m_hooks);
 }
 

@@ -14,7 +14,7 @@ public:
     ConfigurationJournalHost(Configuration& config, const AppContext& ctx, TreeFileHooks hooks = {});
 
     bool writeTreeFile(const QString& path) override;
-    void loadTreeFile(const QString& path) override;
+    void loadTreeFile(const QString& path, const QString& nodeToShow) override;
     bool nodeExists(const QString& key) const override;
     // Text of the node selectedNodeKey() names, "" when none.
     QString selectedNodeText() const override;

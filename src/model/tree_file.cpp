@@ -295,20 +295,37 @@ bool verifVersionArbo(const QString& path, const AppContext& ctx) {
     return versionAccepts(decodeTreeFile(file.readAll()), ctx);
 }
 
-OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
-                        const TreeFileHooks& hooks) {
+namespace {
+
+// The file read and indexed once, with every refusal of opening it.
+OpenResult readTreeFile(const QString& path, const AppContext& ctx, TreeFileReader& reader, bool& utf8Mark) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile()) return OpenResult::Missing;
     if (info.size() > kMaxTreeFileSize) return OpenResult::TooLarge;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return OpenResult::Unreadable;
-    bool utf8Mark = false;
     QString text = decodeTreeFile(file.readAll(), &utf8Mark);
     if (file.error() != QFileDevice::NoError) return OpenResult::Unreadable;
     file.close();
     if (!versionAccepts(text, ctx)) return OpenResult::RefusedVersion;
-    const TreeFileReader reader(std::move(text));
-    if (!reader.hasTreeSection()) return OpenResult::NotTreeFile;
+    reader = TreeFileReader(std::move(text));
+    return reader.hasTreeSection() ? OpenResult::Opened : OpenResult::NotTreeFile;
+}
+
+} // namespace
+
+OpenResult checkTreeFile(const QString& path, const AppContext& ctx) {
+    TreeFileReader reader;
+    bool utf8Mark = false;
+    return readTreeFile(path, ctx, reader, utf8Mark);
+}
+
+OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
+                        const TreeFileHooks& hooks) {
+    TreeFileReader reader;
+    bool utf8Mark = false;
+    if (const OpenResult refused = readTreeFile(path, ctx, reader, utf8Mark); refused != OpenResult::Opened)
+        return refused;
     config.fileCourant = path;
     loadInto(config, reader, path, ctx, hooks);
     if (utf8Mark && hooks.diagnostics)

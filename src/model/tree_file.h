@@ -59,3 +59,5 @@ bool isTreeFileContent(const QByteArray& bytes);
 // The file is read once. The window adds its title, the selection of A1 and the journal's first step.
 OpenResult openTreeFile(Configuration& config, const QString& path, const AppContext& ctx,
                         const TreeFileHooks& hooks = {});
+// What openTreeFile would answer, without loading anything: the refusals only.
+OpenResult checkTreeFile(const QString& path, const AppContext& ctx);

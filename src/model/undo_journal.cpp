@@ -188,8 +188,8 @@ void UndoJournal::clearCancel(int from) {
 void UndoJournal::chargeCancel(int p) {
     refreshFiles();
     if (p < 0 || p >= m_files.size()) return;
-    m_host.loadTreeFile(pathOf(m_files[p]));
     const QString key = p < m_keys.size() ? m_keys[p] : noKey();
+    m_host.loadTreeFile(pathOf(m_files[p]), key == noKey() ? QString() : key);
     if (key != noKey() && m_host.nodeExists(key)) m_host.showNode(key);
     m_host.setBoolSave(false);
 }

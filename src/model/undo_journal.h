@@ -14,8 +14,9 @@ public:
     virtual ~JournalHost() = default;
     // Writes the whole configuration as a tree file; false when it cannot be written.
     virtual bool writeTreeFile(const QString& path) = 0;
-    // Replaces the configuration by the content of a tree file and rebuilds the tree view.
-    virtual void loadTreeFile(const QString& path) = 0;
+    // Replaces the configuration by the content of a tree file and rebuilds the tree view. nodeToShow is
+    // the node showNode is given next ("" when none), so that views redraw once, around it.
+    virtual void loadTreeFile(const QString& path, const QString& nodeToShow) = 0;
     // The selected node of the tree view: its key ("" when none) and its text.
     virtual QString selectedNodeKey() const = 0;
     virtual QString selectedNodeText() const = 0;

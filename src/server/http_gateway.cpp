@@ -72,7 +72,10 @@ struct HttpGateway::Target {
 };
 
 HttpGateway::HttpGateway() = default;
-HttpGateway::~HttpGateway() = default;
+
+HttpGateway::~HttpGateway() {
+    if (easy_) curl_easy_cleanup(easy_);
+}
 
 void HttpGateway::SetProxyParameters(const QString& address, const QString& port, const QString& login,
                                      const QString& password) {
@@ -142,8 +145,9 @@ int HttpGateway::fail(int reason, const QString& detail) {
 
 int HttpGateway::GetFileHTTP_QAVO(const QString& remoteName, const QString& localPath) {
     if (!isBareName(remoteName)) return fail(NotConfigured, remoteName);
-    // Written beside the target and renamed over it only once the whole body is in.
-    platform::AtomicFile output(localPath);
+    // Written beside the target and renamed over it only once the whole body is in. Not synced: the server
+    // keeps the original, and a machine that stops meanwhile fetches it again.
+    platform::AtomicFile output(localPath, platform::AtomicFile::Durability::Unsynced);
     if (!output.open()) return fail(LocalFile, localPath + QStringLiteral(": ") + output.errorString());
     const int r = execute("GET", QStringLiteral("files/") + remoteName, {}, maxFile_, &output, nullptr);
     if (r != Ok) {
@@ -212,11 +216,16 @@ int HttpGateway::execute(const QByteArray& verb, const QString& path, const QByt
     const QString caFile = qEnvironmentVariable("QAVO_CA_FILE");
     if (c.tls && !caFile.isEmpty() && !QFileInfo(caFile).isFile())
         return fail(CaFile, QStringLiteral("QAVO_CA_FILE=") + caFile + QStringLiteral(": no such file"));
-    Easy h(curlStarted() ? curl_easy_init() : nullptr);
+    // One handle for every request: its buffers and its name cache stay warm; the options start afresh.
+    if (easy_)
+        curl_easy_reset(easy_);
+    else if (curlStarted())
+        easy_ = curl_easy_init();
+    CURL* const h = easy_;
     if (!h) return fail(Connection, c.text + QStringLiteral(": libcurl"));
     if (!eventLoop_) eventLoop_ = std::make_unique<CurlEventLoop>();
 
-    prepare(h.get(), c);
+    prepare(h, c);
     Headers requestHeaders(curl_slist_append(nullptr, "Accept-Encoding: identity"));
     // The body follows its headers at once; but a proxy that asks for its login answers before reading
     // a body, which then spoils the connection's next request: through one, the body waits for a 100.
@@ -224,24 +233,30 @@ int HttpGateway::execute(const QByteArray& verb, const QString& path, const QByt
                       proxyAddress_.isEmpty() || body.isEmpty() ? "Expect:" : "Expect: 100-continue");
     if (verb != "GET") {
         curl_slist_append(requestHeaders.get(), "Content-Type: application/octet-stream");
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDS, body.constData());
-        curl_easy_setopt(h.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
-        if (verb != "POST") curl_easy_setopt(h.get(), CURLOPT_CUSTOMREQUEST, verb.constData());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.constData());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+        if (verb != "POST") curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, verb.constData());
     }
     // A stored file carries its digest, so a server can refuse one cut on the way.
     const QByteArray digest =
-        "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64();
-    if (verb == "PUT") curl_slist_append(requestHeaders.get(), digest.constData());
-    curl_easy_setopt(h.get(), CURLOPT_HTTPHEADER, requestHeaders.get());
+        verb == "PUT"
+            ? "Digest: sha-256=" + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toBase64()
+            : QByteArray();
+    if (!digest.isEmpty()) curl_slist_append(requestHeaders.get(), digest.constData());
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, requestHeaders.get());
     HttpReply reply(maxBytes, output, replyBody);
-    reply.attach(h.get());
+    reply.attach(h);
     char curlError[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(h.get(), CURLOPT_ERRORBUFFER, curlError);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curlError);
 
     busy_ = true;
-    const CURLcode code = eventLoop_->run(h.get());
+    const CURLcode code = eventLoop_->run(h);
     busy_ = false;
-    return finish(code, h.get(), reply, c, curlError);
+    const int result = finish(code, h, reply, c, curlError);
+    // Nothing of this request's (its buffer, its headers, its reply) is left pointed at.
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
+    return result;
 }
 
 // What every request of the gateway shares: the target, the credentials, the proxy, the trust, the limits.

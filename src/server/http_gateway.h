@@ -79,6 +79,7 @@ private:
     int fail(int reason, const QString& detail);
 
     std::unique_ptr<CurlEventLoop> eventLoop_;
+    void* easy_ = nullptr; // libcurl's handle, kept from one request to the next
     QString address_, port_, service_, user_, password_;
     QString proxyAddress_, proxyPort_, proxyLogin_, proxyPassword_;
     int connectTimeoutMs_ = 5000;

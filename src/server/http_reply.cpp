@@ -58,6 +58,7 @@ void HttpReply::header(const QByteArray& line) {
         digest.clear();
         location.clear();
         received = 0;
+        hashing_ = false;
         hash_.reset();
         return;
     }
@@ -84,6 +85,7 @@ bool HttpReply::headersDone() {
     if (success() && !encoding.isEmpty() && encoding.toLower() != "identity")
         return refuse(HttpGateway::Encoding,
                       QStringLiteral("Content-Encoding: ") + QString::fromLatin1(encoding));
+    hashing_ = success() && !sha256Of(digest).isEmpty();
     return true;
 }
 
@@ -93,7 +95,7 @@ bool HttpReply::body(const char* data, qint64 size) {
         return refuse(HttpGateway::TooLarge, QStringLiteral("> %1").arg(limit_));
     // Only a successful reply's body is kept; an error page is not the file.
     if (!success()) return true;
-    hash_.addData(QByteArrayView(data, size));
+    if (hashing_) hash_.addData(QByteArrayView(data, size));
     if (file_ && !file_->write(data, size))
         return refuse(HttpGateway::LocalFile,
                       file_->targetPath() + QStringLiteral(": ") + file_->errorString());

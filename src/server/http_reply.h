@@ -11,8 +11,9 @@ class AtomicFile;
 }
 
 // One reply as libcurl hands it over: the final status line, the headers the gateway judges, and the
-// body of a 2xx reply, counted, hashed and passed on to a file or a buffer. Interim replies (100
-// Continue, a proxy's 407 before its credentials are sent) are forgotten when the next one starts.
+// body of a 2xx reply, counted, hashed when it announces a digest, and passed on to a file or a buffer.
+// Interim replies (100 Continue, a proxy's 407 before its credentials are sent) are forgotten when the next
+// one starts.
 class HttpReply {
 public:
     HttpReply(qint64 limit, platform::AtomicFile* file, QByteArray* body);
@@ -47,4 +48,5 @@ private:
     platform::AtomicFile* file_;
     QByteArray* body_;
     QCryptographicHash hash_{QCryptographicHash::Sha256};
+    bool hashing_ = false; // only a body whose Digest header gives something to compare with
 };

@@ -121,8 +121,9 @@ bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing) {
 }
 
 QString writeTreeToSend(AppContext& ctx, const Configuration& config) {
-    QString error;
-    return SaveArbre(config, toSendPath(ctx), true, ctx, {}, &error) ? QString() : error;
+    // A scratch copy read back at once by the store: the tree itself is in the editor and on the server.
+    return platform::writeFileAtomically(toSendPath(ctx), treeFileBytes(config),
+                                         platform::AtomicFile::Durability::Unsynced);
 }
 
 FetchResult fetchBackup(AppContext& ctx, platform::Pacing& pacing) {

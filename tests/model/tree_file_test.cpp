@@ -177,6 +177,7 @@ TEST_F(TreeFile, OpeningAFileThatDoesNotLoadChangesNothing) {
     for (const auto& c : cases) {
         ctx.VERSION_500 = c.version500;
         config.boolSave = false;
+        EXPECT_EQ(checkTreeFile(c.path, ctx), c.result) << c.path.toStdString();
         EXPECT_EQ(openTreeFile(config, c.path, ctx), c.result) << c.path.toStdString();
         if (c.result == OpenResult::Opened) {
             current = c.path;
