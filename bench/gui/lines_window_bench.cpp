@@ -1,8 +1,8 @@
 // The line window's grid filled with a full table of 5000 lines, timed until it is painted again.
 #include "core/app_context.h"
 #include "core/prompts.h"
-#include "lines_gui/frm_voies900.h"
 #include "lines/line_files.h"
+#include "lines_gui/frm_voies900.h"
 #include "platform/pacing.h"
 #include "server/passerelle.h"
 #include "server/recording_gateway.h"

@@ -4,8 +4,8 @@
 
 #include "core/app_context.h"
 #include "core/prompts.h"
-#include "lines_gui/frm_voies900.h"
 #include "lines/line_test_support.h"
+#include "lines_gui/frm_voies900.h"
 #include "platform/pacing.h"
 #include "server/http_gateway.h"
 #include "server/passerelle.h"

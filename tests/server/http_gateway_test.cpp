@@ -279,7 +279,8 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("../arbre.maa")),
               HttpGateway::NotConfigured);
     reponse = http("401 Unauthorized", {});
-    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Refused);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(chemin("envoi.maa"), QStringLiteral("arbre.maa")),
+              HttpGateway::Refused);
 
     gateway.SetConnectionParameters(QStringLiteral("127.0.0.1"), ecoute.port(), QStringLiteral("acd_config"),
                                     QStringLiteral("admin"), QStringLiteral("s3cret"));
