@@ -120,11 +120,11 @@ void FrmHoraires::layoutControls(const Translation& t) {
     int labelIndex = 0;
     for (int firstColumn : {kFirstRangeColumn, kSecondRangeColumn}) {
         const int range = labelIndex;
-        auto* debut = new QLabel(t.getLabel(QStringLiteral("Debut")), this);
-        debut->setObjectName(indexedName(QStringLiteral("lblDebut"), range));
+        auto* startLabel = new QLabel(t.getLabel(QStringLiteral("Debut")), this);
+        startLabel->setObjectName(indexedName(QStringLiteral("lblDebut"), range));
         auto* fin = new QLabel(t.getLabel(QStringLiteral("Fin")), this);
         fin->setObjectName(indexedName(QStringLiteral("lblFin"), range));
-        grid->addWidget(debut, 0, firstColumn, 1, 2, Qt::AlignCenter);
+        grid->addWidget(startLabel, 0, firstColumn, 1, 2, Qt::AlignCenter);
         grid->addWidget(fin, 0, firstColumn + 2, 1, 2, Qt::AlignCenter);
         for (int c = 0; c < 4; c += 2) {
             const int column = range * 2 + c / 2;

@@ -12,7 +12,7 @@ frmConnect::frmConnect(const QString& caption, const QString& text, QWidget* par
     setModal(false);
 
     auto* logo = new QLabel(this);
-    logo->setPixmap(NodeIcons().modeServeur().pixmap(QSize(48, 48), devicePixelRatioF()));
+    logo->setPixmap(NodeIcons().serverMode().pixmap(QSize(48, 48), devicePixelRatioF()));
 
     lblTitre = new QLabel(caption, this);
     lblTitre->setObjectName(QStringLiteral("lblTitre"));

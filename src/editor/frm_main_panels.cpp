@@ -24,7 +24,7 @@ void frmMain::buildDetailPanels() {
     ui->infosLayout->insertWidget(0, m_panels, 1);
 
     m_popup = new NodePopup(*m_panels, m_document.config(), m_ctx, this);
-    connect(m_popup, &NodePopup::effaceListeRequested, this,
+    connect(m_popup, &NodePopup::clearListRequested, this,
             [this] { m_document.diagnostics().InitDebug(m_ctx.translation); });
     ui->lstDebug->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->lstDebug, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {

@@ -152,10 +152,10 @@ QWidget* MainWindowUi::buildTitleBand() {
 
     imgModeLocal = new QLabel(picBarre);
     imgModeLocal->setObjectName(QStringLiteral("imgModeLocal"));
-    imgModeLocal->setPixmap(m_icons.modeLocal().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
+    imgModeLocal->setPixmap(m_icons.localMode().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
     imgModeServeur = new QLabel(picBarre);
     imgModeServeur->setObjectName(QStringLiteral("imgModeServeur"));
-    imgModeServeur->setPixmap(m_icons.modeServeur().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
+    imgModeServeur->setPixmap(m_icons.serverMode().pixmap(QSize(22, 22), m_window.devicePixelRatioF()));
     lblStatutServeur = new QLabel(picBarre);
     lblStatutServeur->setObjectName(QStringLiteral("lblStatutServeur"));
 

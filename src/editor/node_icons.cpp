@@ -21,7 +21,7 @@ void disc(QPainter& p, const QColor& fill, const QColor& outline) {
     p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
 }
 
-void drawArbre(QPainter& p) {
+void drawTree(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x8b, 0x5a, 0x2b));
     p.drawRect(QRectF(6.8, 9.5, 2.4, 5.5));
@@ -51,7 +51,7 @@ void drawNoAction(QPainter& p) {
     p.drawLine(QPointF(5.2, 8), QPointF(10.8, 8));
 }
 
-void drawSaut(QPainter& p) {
+void drawJump(QPainter& p) {
     const QColor purple(0x8a, 0x3f, 0xb8);
     QPainterPath hook;
     hook.moveTo(3.2, 14);
@@ -66,7 +66,7 @@ void drawSaut(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(9.5, 1.2), QPointF(14.8, 5), QPointF(9.5, 8.8)}));
 }
 
-void drawTransfert(QPainter& p) {
+void drawTransfer(QPainter& p) {
     disc(p, QColor(0x1e, 0x9e, 0x4a), QColor(0x12, 0x6b, 0x31));
     p.setPen(pen(Qt::white, 2.0));
     p.drawLine(QPointF(3.8, 8), QPointF(10, 8));
@@ -75,7 +75,7 @@ void drawTransfert(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(8.6, 4.6), QPointF(12.6, 8), QPointF(8.6, 11.4)}));
 }
 
-void drawAnnonce(QPainter& p) {
+void drawAnnouncement(QPainter& p) {
     const QColor orange(0xe0, 0x7b, 0x00);
     p.setPen(pen(orange.darker(130), 0.8));
     p.setBrush(orange);
@@ -122,11 +122,11 @@ void drawEnvelope(QPainter& p) {
     p.drawPolyline(QPolygonF({QPointF(1, 3.5), QPointF(8, 9), QPointF(15, 3.5)}));
 }
 
-void drawBoiteVoc1(QPainter& p) {
+void drawVoiceBox1(QPainter& p) {
     drawEnvelope(p);
 }
 
-void drawBoiteVoc2(QPainter& p) {
+void drawVoiceBox2(QPainter& p) {
     drawEnvelope(p);
     // The station's own box: a badge in the corner.
     p.setPen(pen(Qt::white, 1.0));
@@ -145,7 +145,7 @@ void drawWarning(QPainter& p) {
     p.drawPoint(QPointF(8, 12.4));
 }
 
-void drawErreur(QPainter& p) {
+void drawError(QPainter& p) {
     disc(p, QColor(0xd0, 0x31, 0x2d), QColor(0x8e, 0x1b, 0x18));
     p.setPen(pen(Qt::white, 2.0));
     p.drawLine(QPointF(5.2, 5.2), QPointF(10.8, 10.8));
@@ -166,7 +166,7 @@ void drawInfo(QPainter& p) {
     p.drawLine(QPointF(8, 7.4), QPointF(8, 11.8));
 }
 
-void drawModeLocal(QPainter& p) {
+void drawLocalMode(QPainter& p) {
     // A workstation on its own.
     p.setPen(pen(QColor(0x3c, 0x46, 0x50), 1.0));
     p.setBrush(QColor(0x5a, 0x6a, 0x7a));
@@ -179,7 +179,7 @@ void drawModeLocal(QPainter& p) {
     p.drawRoundedRect(QRectF(4, 13, 8, 1.8), 0.8, 0.8);
 }
 
-void drawModeServeur(QPainter& p) {
+void drawServerMode(QPainter& p) {
     // The network: a globe.
     const QColor line(0x0d, 0x5e, 0x3a);
     p.setPen(pen(line, 1.0));
@@ -226,7 +226,7 @@ void drawUnknown(QPainter& p) {
     p.drawPoint(QPointF(8, 12.2));
 }
 
-void drawAide(QPainter& p) {
+void drawHelp(QPainter& p) {
     disc(p, QColor(0x2f, 0x6f, 0xd0), QColor(0x1d, 0x4a, 0x94));
     p.setPen(pen(Qt::white, 1.8));
     p.setBrush(Qt::NoBrush);
@@ -280,26 +280,26 @@ QIcon drawnIcon(Drawer draw) {
 
 NodeIcons::NodeIcons() : m_unknown(drawnIcon(drawUnknown)) {
     const std::pair<const char*, void (*)(QPainter&)> drawers[] = {
-        {"Arbre", drawArbre},
+        {"Arbre", drawTree},
         {"Menu", drawMenu},
         {"NoAction", drawNoAction},
-        {"Saut", drawSaut},
-        {"Transfert", drawTransfert},
-        {"Annonce", drawAnnonce},
+        {"Saut", drawJump},
+        {"Transfert", drawTransfer},
+        {"Annonce", drawAnnouncement},
         {"Standard", drawStandard},
         {"FreeDialing", drawFreeDialing},
-        {"BoiteVoc1", drawBoiteVoc1},
-        {"BoiteVoc2", drawBoiteVoc2},
+        {"BoiteVoc1", drawVoiceBox1},
+        {"BoiteVoc2", drawVoiceBox2},
         {"Warning", drawWarning},
-        {"Erreur", drawErreur},
+        {"Erreur", drawError},
         {"Ok", drawOk},
         {"Info", drawInfo},
-        {"ModeLocal", drawModeLocal},
-        {"ModeServeur", drawModeServeur},
+        {"ModeLocal", drawLocalMode},
+        {"ModeServeur", drawServerMode},
         {"FlecheHaut", [](QPainter& p) { drawChevron(p, true); }},
         {"FlecheBas", [](QPainter& p) { drawChevron(p, false); }},
         {"Logo", drawLogo},
-        {"Aide", drawAide},
+        {"Aide", drawHelp},
     };
     for (const auto& [name, draw] : drawers)
         m_icons.insert(QString::fromLatin1(name), drawnIcon(draw));

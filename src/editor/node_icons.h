@@ -18,8 +18,8 @@ public:
     bool hasIcon(const QString& imageKey) const { return m_icons.contains(imageKey); }
 
     // Mode pictures of the title band.
-    QIcon modeLocal() const { return icon(QStringLiteral("ModeLocal")); }
-    QIcon modeServeur() const { return icon(QStringLiteral("ModeServeur")); }
+    QIcon localMode() const { return icon(QStringLiteral("ModeLocal")); }
+    QIcon serverMode() const { return icon(QStringLiteral("ModeServeur")); }
     // Pictures of the diagnostics size toggle: enlarge (picFH) and shrink (picFB).
     QIcon toggleUp() const { return icon(QStringLiteral("FlecheHaut")); }
     QIcon toggleDown() const { return icon(QStringLiteral("FlecheBas")); }

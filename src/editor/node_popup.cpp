@@ -52,7 +52,7 @@ NodePopup::NodePopup(NodePanels& panels, Configuration& config, const AppContext
     MenuDebug = new QMenu(parent);
     MenuDebug->setObjectName(QStringLiteral("MenuDebug"));
     mnuEffaceListe = item(MenuDebug, "mnuEffaceListe", ctx.getLabel(QStringLiteral("MenuEffaceDebug")));
-    connect(mnuEffaceListe, &QAction::triggered, this, &NodePopup::effaceListeRequested);
+    connect(mnuEffaceListe, &QAction::triggered, this, &NodePopup::clearListRequested);
 }
 
 NodePopup::~NodePopup() = default;

@@ -30,7 +30,7 @@ public:
 
 signals:
     // "Clear the list" of the diagnostics-list pop-up.
-    void effaceListeRequested();
+    void clearListRequested();
 
 private:
     // Sets the node pop-up up for the node; false when the node gets none (a tree that already has its
