@@ -11,93 +11,93 @@
 
 namespace {
 
-struct Serveur {
-    QTemporaryDir racine;
-    QProcess processus;
+struct Server {
+    QTemporaryDir root;
+    QProcess process;
     int port = 0;
 
-    Serveur() {
+    Server() {
         const QString script =
             QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../tests/server/ftp_server.py";
-        processus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        processus.start(QStringLiteral("/usr/bin/python3"), {script, racine.path(), "bench", "bench"});
-        const QDeadlineTimer limite(20000);
-        while (!limite.hasExpired() && port == 0 && processus.state() != QProcess::NotRunning) {
-            if (processus.canReadLine()) {
-                const QByteArray ligne = processus.readLine().trimmed();
-                if (ligne.startsWith("PORT ")) port = ligne.mid(5).toInt();
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral("/usr/bin/python3"), {script, root.path(), "bench", "bench"});
+        const QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired() && port == 0 && process.state() != QProcess::NotRunning) {
+            if (process.canReadLine()) {
+                const QByteArray line = process.readLine().trimmed();
+                if (line.startsWith("PORT ")) port = line.mid(5).toInt();
             } else {
-                processus.waitForReadyRead(100);
+                process.waitForReadyRead(100);
             }
         }
     }
-    ~Serveur() {
-        processus.kill();
-        processus.waitForFinished(5000);
+    ~Server() {
+        process.kill();
+        process.waitForFinished(5000);
     }
 };
 
-Serveur& serveur() {
-    static Serveur s;
+Server& server() {
+    static Server s;
     return s;
 }
 
-void allerRetour(benchmark::State& state, bool connexionGardee) {
-    Serveur& s = serveur();
+void roundTrip(benchmark::State& state, bool keepConnection) {
+    Server& s = server();
     if (s.port == 0) {
         state.SkipWithError("no FTP server (python3-pyftpdlib for /usr/bin/python3)");
         return;
     }
     const bool passive = state.range(0) != 0;
     QTemporaryDir local;
-    const QString envoi = local.filePath(QStringLiteral("arbre.maa"));
-    const QString retour = local.filePath(QStringLiteral("retour.maa"));
-    QFile f(envoi);
+    const QString sending = local.filePath(QStringLiteral("arbre.maa"));
+    const QString back = local.filePath(QStringLiteral("retour.maa"));
+    QFile f(sending);
     if (!f.open(QIODevice::WriteOnly) || f.write(QByteArray(64 * 1024, 'x')) != 64 * 1024) {
         state.SkipWithError("cannot write the local file");
         return;
     }
     f.close();
     cFTP ftp;
-    const auto connecter = [&] { return ftp.Connect("127.0.0.1", "bench", "bench", passive, s.port); };
-    if (connexionGardee && !connecter()) {
+    const auto connect = [&] { return ftp.Connect("127.0.0.1", "bench", "bench", passive, s.port); };
+    if (keepConnection && !connect()) {
         state.SkipWithError("login refused");
         return;
     }
     for (auto _ : state) {
-        if (!connexionGardee && !connecter()) state.SkipWithError("login refused");
-        if (!ftp.PutFile(envoi, "arbre.maa", cFTP::TransferBinary) ||
-            !ftp.GetFile("arbre.maa", retour, cFTP::TransferBinary)) {
+        if (!keepConnection && !connect()) state.SkipWithError("login refused");
+        if (!ftp.PutFile(sending, "arbre.maa", cFTP::TransferBinary) ||
+            !ftp.GetFile("arbre.maa", back, cFTP::TransferBinary)) {
             state.SkipWithError("transfer failed");
             break;
         }
-        if (!connexionGardee) ftp.Disconnect();
+        if (!keepConnection) ftp.Disconnect();
     }
 }
 
-void BM_FtpAllerRetourConnexionGardee(benchmark::State& state) {
-    allerRetour(state, true);
+void BM_FtpRoundTripKeptConnection(benchmark::State& state) {
+    roundTrip(state, true);
 }
-void BM_FtpAllerRetourNouvelleConnexion(benchmark::State& state) {
-    allerRetour(state, false);
+void BM_FtpRoundTripNewConnection(benchmark::State& state) {
+    roundTrip(state, false);
 }
 
 // A 10 MiB file (a recording, a large export) each way over the kept connection, timed apart.
-void transfertGros(benchmark::State& state, bool envoi) {
-    Serveur& s = serveur();
+void largeTransfer(benchmark::State& state, bool sending) {
+    Server& s = server();
     if (s.port == 0) {
         state.SkipWithError("no FTP server (python3-pyftpdlib for /usr/bin/python3)");
         return;
     }
-    constexpr qint64 taille = 10 * 1024 * 1024;
+    constexpr qint64 size = 10 * 1024 * 1024;
     QTemporaryDir local;
     const QString source = local.filePath(QStringLiteral("gros.bin"));
-    const QString retour = local.filePath(QStringLiteral("retour.bin"));
+    const QString back = local.filePath(QStringLiteral("retour.bin"));
     QFile f(source);
-    QByteArray octets(taille, '\0');
-    for (qint64 i = 0; i < taille; ++i)
-        octets[i] = char(i * 7 + i / 251);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != taille) {
+    QByteArray bytes(size, '\0');
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != size) {
         state.SkipWithError("cannot write the local file");
         return;
     }
@@ -109,23 +109,23 @@ void transfertGros(benchmark::State& state, bool envoi) {
         return;
     }
     for (auto _ : state) {
-        const bool ok = envoi ? ftp.PutFile(source, "gros.bin", cFTP::TransferBinary)
-                              : ftp.GetFile("gros.bin", retour, cFTP::TransferBinary);
+        const bool ok = sending ? ftp.PutFile(source, "gros.bin", cFTP::TransferBinary)
+                                : ftp.GetFile("gros.bin", back, cFTP::TransferBinary);
         if (!ok) {
             state.SkipWithError("transfer failed");
             break;
         }
     }
-    if (!envoi && QFileInfo(retour).size() != taille)
+    if (!sending && QFileInfo(back).size() != size)
         state.SkipWithError("the file came back with another size");
-    state.SetBytesProcessed(state.iterations() * taille);
+    state.SetBytesProcessed(state.iterations() * size);
 }
 
 void BM_FtpPutFile10MiB(benchmark::State& state) {
-    transfertGros(state, true);
+    largeTransfer(state, true);
 }
 void BM_FtpGetFile10MiB(benchmark::State& state) {
-    transfertGros(state, false);
+    largeTransfer(state, false);
 }
 
 } // namespace
@@ -142,13 +142,5 @@ BENCHMARK(BM_FtpGetFile10MiB)
     ->Arg(0)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FtpAllerRetourConnexionGardee)
-    ->ArgName("passive")
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FtpAllerRetourNouvelleConnexion)
-    ->ArgName("passive")
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FtpRoundTripKeptConnection)->ArgName("passive")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FtpRoundTripNewConnection)->ArgName("passive")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
