@@ -286,7 +286,7 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
 
 TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
     using Edit = std::pair<QByteArray, QByteArray>;
-    const Edit passing{"exit_fer=ann;12;;", "exit_fer=ann;12;2;2"};
+    const Edit passing{"exit_fer=ann;12;;", "exit_fer=ann;12;2;2"}, stopping{"3=ann;15;2;2", "3=ann;15;2"};
     const QByteArray noVersion = readBytes(data("server_info_check.txt")).replace("version=900.2", "");
     const struct {
         const char* name;
@@ -299,6 +299,7 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
     } cases[] = {
         {"passing tree", passing, {}, 0, "csb"},
         {"tree with errors", {}, {}, 1, "c"},
+        {"stopped check", stopping, {}, 3, "c"},
         {"no version", passing, {}, 4, "", noVersion},
         // A backup that cannot be fetched stops the send: only a server without a tree has none.
         {"backup cut", passing, {"truncate@arbre.maa,once"}, 4, "c"},
