@@ -13,7 +13,7 @@
 
 namespace {
 
-void lireChaqueReponse(QByteArrayView reply) {
+void readEachReply(QByteArrayView reply) {
     QList<ApplicationRecord> apps;
     ReplyPage page;
     if (Rd_Applications(reply, apps, page) == ReplyError::NoError &&
@@ -40,7 +40,7 @@ void lireChaqueReponse(QByteArrayView reply) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An allocation of exactly the input's size, so that any read past it is caught.
     const std::vector<char> exact(data, data + size);
-    lireChaqueReponse(QByteArrayView(exact.data(), qsizetype(exact.size())));
+    readEachReply(QByteArrayView(exact.data(), qsizetype(exact.size())));
 
     // The input cut into replies at each "|", played to a read of the line table and a CSV import.
     AppContext ctx;
