@@ -174,6 +174,7 @@ TEST_F(PlanTest, ExportWritesEveryFormatOrSaysWhyNot) {
     } cases[] = {
         {"plan.svg", "<?xml", ""},
         {"plan.mmd", "flowchart LR", ""},
+        {"plan.dot", "digraph", ""},
         {"picture", "<?xml", ""}, // a name without extension is an SVG
         {"missing/plan.pdf", "", "The plan could not be written to plan.pdf."},
     };

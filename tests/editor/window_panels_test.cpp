@@ -51,6 +51,7 @@ TEST_F(WindowPanels, ClickingANodeShowsThePanelOfItsKindWithItsValues) {
           "txtActionsArbre_1=12"}},
         {"M2", 1, {}, {"txtLib_1=Service", "cboHoraires=Schedule n°1", "txtAnnonceMenu=13"}},
         {"E-M1-3", 2, {"15", "2", "2"}, {"cboTypesActions=Announcement", "lblLibDetail_1=Repeat :"}},
+        {"E-M1-1", 2, {"201"}, {"cboTypesActions=Transfer"}},
         {"A2", -1, {}, {}}, // a grey tree
     };
     frmMain& w = open();

@@ -50,9 +50,15 @@ TEST_F(FlowCli, ExitStatusSaysWhetherTheTreesBehaveAlikeOrTheUseWasWrong) {
         {{"diff", tree, same}, 0},
         {{"diff", tree, changed}, 1},
         {{"diff", tree}, 2},
+        {{"diff", tree, dir.filePath("absent.maa")}, 2},
+        {{"call", tree, "--tree", "6"}, 2},
+        {{"call", tree, "--at", "tomorrow"}, 2},
         {{"call", tree, "--keys", "1,x"}, 2},
+        {{"call", dir.filePath("absent.maa")}, 2},
         {{"plan", example}, 2}, // no output
         {{"plan", example, dir.filePath("plan.txt")}, 2},
+        {{"plan", example, dir.filePath("plan.svg"), "--tree", "6"}, 2},
+        {{"plan", dir.filePath("none.maa"), dir.filePath("plan.svg")}, 2},
         {{"plan", example, dir.filePath("plan.mmd"), "--tree", "2"}, 0},
     };
     for (const auto& c : cases) {
