@@ -66,6 +66,7 @@ TEST_F(PlanTest, AnEditInAPanelRedrawsOnlyTheBoxItChanges) {
         QString shownLine; // title or line of the node's box
     } cases[] = {
         {"M1", "txtLib_1", "Main desk", "M1 – Main desk"},
+        {"M1", "txtAnnonceMenu", "17", "Announcement 17"},
         {"E-M1-1", "txtDetail_0", "205", "Transfer to 205"},
     };
     for (const auto& c : cases) {
