@@ -163,6 +163,8 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
     clickNode("E-M1-1");
     QTest::keyClick(treeV(), Qt::Key_Delete);
     EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "");
+    EXPECT_EQ(nodeText("E-M1-1"), "1 - No action");
+    EXPECT_EQ(nodeImage("E-M1-1"), "NoAction");
     EXPECT_EQ(journalItems().size(), 2);
 
     clickNode("M2");
@@ -176,6 +178,11 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
     EXPECT_TRUE(treeV()->isExpanded(indexOf("M3"))) << "its keys are what is filled next";
 
     EXPECT_FALSE(indexOf("E-M1-7").isValid());
+    EXPECT_EQ(indexOf("M3").parent(), indexOf("M1"));
+    EXPECT_EQ(indexOf("M3").row(), 7);
+    EXPECT_EQ(nodeText("M3"), "7 - New menu");
+    EXPECT_EQ(nodeImage("M3"), "Menu");
+    EXPECT_EQ(rowTexts(treeV()->model(), indexOf("M3")).size(), 10);
     EXPECT_EQ(value("M1", MenuValue::forDigit(7)), "men;M3");
     EXPECT_EQ(config().sections.sectionText("M3"),
               "[M3]\r\nlib=New menu\r\nhor=\r\nann=\r\nrep=2\r\nsil=2\r\n"
@@ -186,6 +193,9 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
     ASSERT_TRUE(rightPress("M3"));
     popupCommand("mnuDelete");
     EXPECT_FALSE(indexOf("M3").isValid());
+    EXPECT_EQ(indexOf("E-M1-7").row(), 7);
+    EXPECT_EQ(nodeText("E-M1-7"), "7 - ");
+    EXPECT_EQ(nodeImage("E-M1-7"), "NoAction");
     EXPECT_EQ(value("M1", MenuValue::forDigit(7)), "");
     EXPECT_EQ(selectedKey(), "A1");
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '7 - New menu'"));
