@@ -39,12 +39,10 @@ TEST_F(WindowFlow, EachMoveOfTheCallerGoesOnWithTheCallAndSelectsTheNodeItLedTo)
         const char* moves;
         QDateTime at;
     } cases[] = {
-        {{"2", "0"}, "2,0", morning},
         {{"2", "*", "3"}, "2,*,3", morning},
         {{"#", "4", "5"}, "#,4,5", morning},
         {{"1", "Transfer fails"}, "1,fail", morning},
         {{"Silence", "Silence", "Silence"}, "s,s,s", morning},
-        {{"6", "7", "8", "9"}, "6,7,8,9", morning},
         {{"2", "0"}, "2,0", noon},
     };
     auto* moment = callWindow()->findChild<QDateTimeEdit*>();

