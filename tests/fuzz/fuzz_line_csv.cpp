@@ -29,20 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int keptAt = size > 0 ? 1 + data[0] % 40 : 1;
     LineTable table;
     table.setLineCount(keptAt);
-    table.ligne(keptAt).cli = QStringLiteral("kept");
-    table.ligne(keptAt).app = 300;
-    table.ligne(keptAt).appName = setup.names.applications.applicationName(300);
-    const LineRecord kept = table.ligne(keptAt);
+    table.line(keptAt).cli = QStringLiteral("kept");
+    table.line(keptAt).app = 300;
+    table.line(keptAt).appName = setup.names.applications.applicationName(300);
+    const LineRecord kept = table.line(keptAt);
 
     readCsv(table, setup.names, bytes);
     int keptCount = 0;
     for (int i = 1; i <= table.lineCount(); ++i)
-        keptCount += table.ligne(i) == kept;
+        keptCount += table.line(i) == kept;
     if (table.lineCount() > lineCapacity || keptCount < 1) __builtin_trap();
 
     LineTable nonBlank;
     for (int i = 1; i <= table.lineCount(); ++i)
-        if (!table.ligne(i).isBlank()) nonBlank.append(table.ligne(i));
+        if (!table.line(i).isBlank()) nonBlank.append(table.line(i));
     LineTable back;
     readCsv(back, setup.names, csvBytes(table, setup.labels));
     if (!(back == nonBlank)) __builtin_trap();

@@ -40,10 +40,10 @@ void lineCfg(const QByteArray& bytes) {
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     int j = 0;
     for (int i = 1; i <= table.lineCount(); ++i) {
-        LineRecord r = table.ligne(i);
+        LineRecord r = table.line(i);
         if (r.isBlank()) continue;
         if (++j > back.lineCount()) __builtin_trap();
-        const LineRecord& b = back.ligne(j);
+        const LineRecord& b = back.line(j);
         if (b.app != r.app || b.appKO != r.appKO || b.planing != r.planing || b.VP != r.VP ||
             b.trace != r.trace)
             __builtin_trap();
