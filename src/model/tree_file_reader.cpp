@@ -151,6 +151,18 @@ void TreeFileReader::readValues(int section, const QStringList& keys, QStringLis
         asked[size_t(i)] = QStringView(keys[i]).trimmed();
         packed[size_t(i)] = packedName(asked[size_t(i)]);
     }
+    // The keys of a menu often hold the same text (one transfer behind several digits, the same count
+    // of repetitions and silences): a text already read in this section is shared, not copied again.
+    std::array<QStringView, kMaxKeys> raw;
+    qsizetype readCount = 0;
+    std::array<qsizetype, kMaxKeys> readKey;
+    const auto read = [&](qsizetype i, QStringView text) {
+        for (qsizetype r = 0; r < readCount; ++r)
+            if (raw[size_t(r)] == text) return values[readKey[size_t(r)]];
+        raw[size_t(readCount)] = text;
+        readKey[size_t(readCount++)] = i;
+        return processedValue(text);
+    };
     // Lines in order, so that the first key of a name wins.
     for (const Line& line : span->lines) {
         for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -158,7 +170,7 @@ void TreeFileReader::readValues(int section, const QStringList& keys, QStringLis
             if (found[k]) continue;
             if (packed[k] != 0 && line.packed != 0 ? line.packed == packed[k]
                                                    : sameName(line.key, asked[k])) {
-                values[i] = processedValue(line.value);
+                values[i] = read(i, line.value);
                 found[k] = true;
             }
         }
