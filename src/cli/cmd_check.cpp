@@ -65,10 +65,12 @@ QString fieldCodes(const SectionStore& store) {
 // field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage or a
 // file that does not open (refused by the server's version among them).
 int runCheck(const QStringList& args) {
-    Options options;
-    AppContext ctx;
+    CommandState& state = commandState();
+    Options& options = state.options;
+    AppContext& ctx = state.ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
-    Configuration config = makeConfiguration(ctx);
+    Configuration& config = state.config;
+    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     PrintingSink sink;
     FileWarnings fileWarnings(sink);

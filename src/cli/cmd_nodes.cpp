@@ -27,10 +27,12 @@ void appendNumber(QString& out, qint64 n) {
 
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
-    Options options;
-    AppContext ctx;
+    CommandState& state = commandState();
+    Options& options = state.options;
+    AppContext& ctx = state.ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("nodes FILE"), options, ctx)) return fail(*error);
-    Configuration config = makeConfiguration(ctx);
+    Configuration& config = state.config;
+    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, path));
