@@ -82,7 +82,8 @@ int runCheck(const QStringList& args) {
     platform::NoPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);
     const int errors = verifier.verifArbo(config);
-    printOut(sink.text + fieldCodes(config.sections));
+    printOut(sink.text);
+    printOut(fieldCodes(config.sections));
     if (errors == TreeVerifier::Aborted) return Aborted;
     return errors > 0 ? Errors : NoError;
 }
