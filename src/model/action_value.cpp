@@ -166,7 +166,16 @@ QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
 }
 
 QString keyNodeKey(const QString& menu, int digit) {
-    return QStringLiteral("E-") + menu + QLatin1Char('-') + QString::number(digit);
+    QString key;
+    key.reserve(menu.size() + 4);
+    key += QLatin1String("E-");
+    key += menu;
+    key += QLatin1Char('-');
+    if (digit >= 0 && digit <= 9)
+        key += QLatin1Char(char('0' + digit));
+    else
+        key += QString::number(digit);
+    return key;
 }
 
 } // namespace action
