@@ -13,14 +13,13 @@ void appendNumber(QString& out, qint64 n) {
         out += QLatin1Char('-');
         n = -n;
     }
-    char digits[20];
-    int count = 0;
+    QChar digits[20];
+    int first = 20;
     do {
-        digits[count++] = char('0' + n % 10);
+        digits[--first] = QLatin1Char(char('0' + n % 10));
         n /= 10;
     } while (n > 0);
-    while (count > 0)
-        out += QLatin1Char(digits[--count]);
+    out.append(digits + first, 20 - first);
 }
 
 } // namespace

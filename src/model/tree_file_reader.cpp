@@ -2,6 +2,7 @@
 
 #include "core/profile_file.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace profile_rules;
@@ -163,15 +164,28 @@ void TreeFileReader::readValues(int section, const QStringList& keys, QStringLis
         readKey[size_t(readCount++)] = i;
         return processedValue(text);
     };
+    // Short, distinct names (every template's keys) match a line at most once each: the search stops at
+    // the first match and starts again after it, so that a section in template order matches at once.
+    const qsizetype count = keys.size();
+    bool distinct = true;
+    for (qsizetype i = 0; i < count && distinct; ++i)
+        distinct = packed[size_t(i)] != 0 &&
+                   std::find(packed.begin(), packed.begin() + i, packed[size_t(i)]) == packed.begin() + i;
+    qsizetype start = 0;
     // Lines in order, so that the first key of a name wins.
     for (const Line& line : span->lines) {
-        for (qsizetype i = 0; i < keys.size(); ++i) {
+        for (qsizetype step = 0; step < count; ++step) {
+            const qsizetype i = (start + step) % count;
             const size_t k = size_t(i);
             if (found[k]) continue;
             if (packed[k] != 0 && line.packed != 0 ? line.packed == packed[k]
                                                    : sameName(line.key, asked[k])) {
                 values[i] = read(i, line.value);
                 found[k] = true;
+                if (distinct) {
+                    start = i + 1;
+                    break;
+                }
             }
         }
     }
