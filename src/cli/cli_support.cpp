@@ -63,6 +63,11 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 } // namespace
 
+CommandState& commandState() {
+    static CommandState* const state = new CommandState;
+    return *state;
+}
+
 QuietQtWarnings::QuietQtWarnings() {
     g_loudHandler = qInstallMessageHandler(quietHandler);
 }

@@ -65,10 +65,12 @@ QString fieldCodes(const SectionStore& store) {
 // field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage or a
 // file that does not open (refused by the server's version among them).
 int runCheck(const QStringList& args) {
-    Options options;
-    AppContext ctx;
+    CommandState& state = commandState();
+    Options& options = state.options;
+    AppContext& ctx = state.ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
-    Configuration config = makeConfiguration(ctx);
+    Configuration& config = state.config;
+    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     PrintingSink sink;
     FileWarnings fileWarnings(sink);
@@ -80,7 +82,8 @@ int runCheck(const QStringList& args) {
     platform::NoPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);
     const int errors = verifier.verifArbo(config);
-    printOut(sink.text + fieldCodes(config.sections));
+    printOut(sink.text);
+    printOut(fieldCodes(config.sections));
     if (errors == TreeVerifier::Aborted) return Aborted;
     return errors > 0 ? Errors : NoError;
 }

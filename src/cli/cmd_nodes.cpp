@@ -13,24 +13,25 @@ void appendNumber(QString& out, qint64 n) {
         out += QLatin1Char('-');
         n = -n;
     }
-    char digits[20];
-    int count = 0;
+    QChar digits[20];
+    int first = 20;
     do {
-        digits[count++] = char('0' + n % 10);
+        digits[--first] = QLatin1Char(char('0' + n % 10));
         n /= 10;
     } while (n > 0);
-    while (count > 0)
-        out += QLatin1Char(digits[--count]);
+    out.append(digits + first, 20 - first);
 }
 
 } // namespace
 
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
-    Options options;
-    AppContext ctx;
+    CommandState& state = commandState();
+    Options& options = state.options;
+    AppContext& ctx = state.ctx;
     if (auto error = startCommand(args, 1, QStringLiteral("nodes FILE"), options, ctx)) return fail(*error);
-    Configuration config = makeConfiguration(ctx);
+    Configuration& config = state.config;
+    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, path));

@@ -6,24 +6,12 @@
 
 namespace profile_rules {
 
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
-}
-
-QStringView trimmed(QStringView s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && isBlank(s[begin]))
-        ++begin;
-    while (end > begin && isBlank(s[end - 1]))
-        --end;
-    return s.sliced(begin, end - begin);
-}
-
 QString processedValue(QStringView raw) {
     // The value is a C string: it ends at its first NUL.
-    const qsizetype nul = raw.indexOf(QChar(0));
-    QStringView v = trimmed(nul < 0 ? raw : raw.first(nul));
+    qsizetype nul = 0;
+    while (nul < raw.size() && raw[nul] != QChar(0))
+        ++nul;
+    QStringView v = trimmed(raw.first(nul));
     if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
         v = v.sliced(1, v.size() - 2);
     if (v.size() > ProfileFile::kMaxValueLength) v = v.first(ProfileFile::kMaxValueLength);

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringView>
 
 // A profile (INI) file parsed once into an index. Lookups follow the Windows profile reader: section and
 // key names match without regard to case, blanks around a value are dropped, one pair of enclosing double
@@ -9,9 +10,20 @@
 // first section of a name and the first key of a name in it win. Lines starting with ';' are comments.
 // The rules every reader of profile-format text shares (the tree file reader among them).
 namespace profile_rules {
-// Space, tab and carriage return: what the Windows reader trims around names and values.
-bool isBlank(QChar c);
-QStringView trimmed(QStringView s);
+// Space, tab and carriage return: what the Windows reader trims around names and values. Inline: a
+// large file calls them for every character it indexes.
+inline bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+inline QStringView trimmed(QStringView s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s[begin]))
+        ++begin;
+    while (end > begin && isBlank(s[end - 1]))
+        --end;
+    return s.sliced(begin, end - begin);
+}
 // A value as the reader returns it: trimmed, one pair of enclosing quotes dropped, 254 characters at most.
 QString processedValue(QStringView raw);
 } // namespace profile_rules

@@ -1,11 +1,53 @@
 #include "model/action_value.h"
 
+#include <iterator>
+
 namespace action {
 
 namespace {
 
-QString digitPrefix(int digit) {
-    return QString::number(digit) + QStringLiteral(" - ");
+// The row of a code among the action types, -1 when unknown.
+int rowOfCode(QStringView c) {
+    static constexpr QLatin1String codes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
+    for (int row = 0; row < int(std::size(codes)); ++row)
+        if (c == codes[row]) return row;
+    return -1;
+}
+
+// Field 1 of a value, without copying it.
+QStringView firstParam(QStringView value) {
+    const qsizetype semi = value.indexOf(QLatin1Char(';'));
+    if (semi < 0) return {};
+    const QStringView rest = value.sliced(semi + 1);
+    const qsizetype next = rest.indexOf(QLatin1Char(';'));
+    return next < 0 ? rest : rest.first(next);
+}
+
+// Appends what describe() returns: a tree of thousands of keys builds each text in one string.
+void appendDescription(QString& out, const QString& value, const ActionTypes& types,
+                       const std::optional<QString>& jumpTargetName) {
+    const QStringView v(value);
+    const qsizetype semi = v.indexOf(QLatin1Char(';'));
+    const QStringView c = semi < 0 ? v : v.first(semi);
+    const int row = rowOfCode(c);
+    if (row < 0) {
+        out += value;
+        return;
+    }
+    out += types[size_t(row)].caption;
+    const bool withParam = c == Trf || c == Ann || c == Bvo;
+    if (!withParam && !(c == Sau && jumpTargetName)) return;
+    out += QLatin1String(" (");
+    out += withParam ? firstParam(v) : QStringView(*jumpTargetName);
+    out += QLatin1Char(')');
+}
+
+void appendDigitPrefix(QString& out, int digit) {
+    if (digit >= 0 && digit <= 9)
+        out += QLatin1Char(char('0' + digit));
+    else
+        out += QString::number(digit);
+    out += QLatin1String(" - ");
 }
 
 QString bracketed(const QString& caption, const QString& inside) {
@@ -61,8 +103,7 @@ QString imageFor(const QString& c) {
 }
 
 int rowOf(const QString& c) {
-    static const QStringList codes = {QString(), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
-    return int(codes.indexOf(c));
+    return rowOfCode(c);
 }
 
 int exitRow(const QString& c) {
@@ -102,28 +143,39 @@ QString jumpValue(const QString& target) {
 
 QString describe(const QString& value, const ActionTypes& types,
                  const std::optional<QString>& jumpTargetName) {
-    const QString c = code(value);
-    const int row = rowOf(c);
-    if (row < 0) return value;
-    const QString& caption = types[size_t(row)].caption;
-    if (c == Trf || c == Ann || c == Bvo) return bracketed(caption, param(value, 1));
-    if (c == Sau && jumpTargetName) return bracketed(caption, *jumpTargetName);
-    return caption;
+    QString out;
+    appendDescription(out, value, types, jumpTargetName);
+    return out;
 }
 
 QString keyNodeText(int digit, const QString& value, const ActionTypes& types,
                     const std::optional<QString>& jumpTargetName) {
-    return digitPrefix(digit) + describe(value, types, jumpTargetName);
+    QString out;
+    out.reserve(value.size() + 48);
+    appendDigitPrefix(out, digit);
+    appendDescription(out, value, types, jumpTargetName);
+    return out;
 }
 
 QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
     const int row = rowOf(c);
     const QString caption = row < 0 ? c : types[size_t(row)].caption;
-    return digitPrefix(digit) + (c == Trf || c == Ann ? bracketed(caption, QString()) : caption);
+    QString out;
+    appendDigitPrefix(out, digit);
+    return out + (c == Trf || c == Ann ? bracketed(caption, QString()) : caption);
 }
 
 QString keyNodeKey(const QString& menu, int digit) {
-    return QStringLiteral("E-") + menu + QLatin1Char('-') + QString::number(digit);
+    QString key;
+    key.reserve(menu.size() + 4);
+    key += QLatin1String("E-");
+    key += menu;
+    key += QLatin1Char('-');
+    if (digit >= 0 && digit <= 9)
+        key += QLatin1Char(char('0' + digit));
+    else
+        key += QString::number(digit);
+    return key;
 }
 
 } // namespace action

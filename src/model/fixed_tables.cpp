@@ -32,11 +32,15 @@ const std::array<QString, 7>& dayCodes() {
 }
 
 Schedules makeSchedules(const Translation& t) {
+    // Each caption is looked up once and shared by the ten schedules.
+    std::array<QString, 7> captions;
+    for (int d = 0; d < 7; ++d)
+        captions[size_t(d)] = t.getLabel(QStringLiteral("J") + QString::number(d + 1));
     Schedules schedules;
     for (Schedule& s : schedules) {
         for (int d = 0; d < 7; ++d) {
             s.days[size_t(d)].code = dayCodes()[size_t(d)];
-            s.days[size_t(d)].caption = t.getLabel(QStringLiteral("J") + QString::number(d + 1));
+            s.days[size_t(d)].caption = captions[size_t(d)];
         }
     }
     return schedules;

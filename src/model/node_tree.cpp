@@ -42,6 +42,8 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, i
         parentId >= 0 && parentId < int(m_nodes.size()) && m_nodes[size_t(parentId)].alive ? parentId : -1;
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
     if (m_observer) m_observer->beforeInsert(parent, int(siblings.size()));
+    // A menu has ten keys: its children are placed at once rather than in doubling steps.
+    if (siblings.empty()) siblings.reserve(10);
 
     TreeNode n;
     n.id = int(m_nodes.size());

@@ -2,6 +2,7 @@
 
 #include "core/profile_file.h"
 
+#include <algorithm>
 #include <array>
 
 using namespace profile_rules;
@@ -151,15 +152,40 @@ void TreeFileReader::readValues(int section, const QStringList& keys, QStringLis
         asked[size_t(i)] = QStringView(keys[i]).trimmed();
         packed[size_t(i)] = packedName(asked[size_t(i)]);
     }
+    // The keys of a menu often hold the same text (one transfer behind several digits, the same count
+    // of repetitions and silences): a text already read in this section is shared, not copied again.
+    std::array<QStringView, kMaxKeys> raw;
+    qsizetype readCount = 0;
+    std::array<qsizetype, kMaxKeys> readKey;
+    const auto read = [&](qsizetype i, QStringView text) {
+        for (qsizetype r = 0; r < readCount; ++r)
+            if (raw[size_t(r)] == text) return values[readKey[size_t(r)]];
+        raw[size_t(readCount)] = text;
+        readKey[size_t(readCount++)] = i;
+        return processedValue(text);
+    };
+    // Short, distinct names (every template's keys) match a line at most once each: the search stops at
+    // the first match and starts again after it, so that a section in template order matches at once.
+    const qsizetype count = keys.size();
+    bool distinct = true;
+    for (qsizetype i = 0; i < count && distinct; ++i)
+        distinct = packed[size_t(i)] != 0 &&
+                   std::find(packed.begin(), packed.begin() + i, packed[size_t(i)]) == packed.begin() + i;
+    qsizetype start = 0;
     // Lines in order, so that the first key of a name wins.
     for (const Line& line : span->lines) {
-        for (qsizetype i = 0; i < keys.size(); ++i) {
+        for (qsizetype step = 0; step < count; ++step) {
+            const qsizetype i = (start + step) % count;
             const size_t k = size_t(i);
             if (found[k]) continue;
             if (packed[k] != 0 && line.packed != 0 ? line.packed == packed[k]
                                                    : sameName(line.key, asked[k])) {
-                values[i] = processedValue(line.value);
+                values[i] = read(i, line.value);
                 found[k] = true;
+                if (distinct) {
+                    start = i + 1;
+                    break;
+                }
             }
         }
     }

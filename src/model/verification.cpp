@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <optional>
 
@@ -71,18 +72,24 @@ struct ReferenceIndex {
     }
 };
 
-// The fields of an action value, read on demand: reading one the value does not have is a fault.
+// The fields of an action value, read on demand: reading one the value does not have is a fault. Only
+// the fields read are copied out (a check reads one or three of them).
 class ActionFields {
 public:
-    explicit ActionFields(const QString& value) : m_parts(value.split(QLatin1Char(';'))) {}
-    const QString& code() const { return m_parts.front(); }
-    const QString& param(int n) const {
-        if (n >= m_parts.size()) throw AnalysisFault{};
-        return m_parts.at(n);
+    explicit ActionFields(const QString& value) : m_value(value) {}
+    QString param(int n) const {
+        qsizetype start = 0;
+        for (int i = 0; i < n; ++i) {
+            start = m_value.indexOf(QLatin1Char(';'), start);
+            if (start < 0) throw AnalysisFault{};
+            ++start;
+        }
+        const qsizetype end = m_value.indexOf(QLatin1Char(';'), start);
+        return m_value.mid(start, end < 0 ? -1 : end - start);
     }
 
 private:
-    QStringList m_parts;
+    const QString& m_value;
 };
 
 // Codes whose parameters are checked; the tree exits leave voice boxes alone.
@@ -145,11 +152,14 @@ private:
         int valueIndex;
         const char* suffix = "";
         void appendCode(QString& out) const {
-            if (valueIndex >= 0 && valueIndex < 100) {
-                out += QLatin1Char(char('0' + valueIndex / 10));
-                out += QLatin1Char(char('0' + valueIndex % 10));
-                out += QLatin1Char(';');
-                out += QLatin1String(suffix);
+            if (valueIndex >= 0 && valueIndex < 100 && std::strlen(suffix) <= 4) {
+                // One append: the field lists grow by thousands of codes on a large tree.
+                QChar code[7] = {QLatin1Char(char('0' + valueIndex / 10)),
+                                 QLatin1Char(char('0' + valueIndex % 10)), QLatin1Char(';')};
+                qsizetype size = 3;
+                for (const char* c = suffix; *c; ++c)
+                    code[size++] = QLatin1Char(*c);
+                out.append(code, size);
             } else {
                 out += fieldCode(valueIndex, QLatin1String(suffix));
             }
@@ -221,10 +231,14 @@ private:
         };
         if (code == QLatin1String("trf")) {
             checkDestination(s, at(""), QStringLiteral("actTransfert"), fields.param(1),
-                             QStringLiteral("DebugPoste"), m_refs.stations);
+                             {QStringLiteral("DebugPoste_NA"), QStringLiteral("DebugPoste_Err"),
+                              QStringLiteral("DebugPoste_Abs")},
+                             m_refs.stations);
         } else if (code == QLatin1String("bvo")) {
-            checkDestination(s, at(""), QStringLiteral("actBvo"), fields.param(1), QStringLiteral("DebugBV"),
-                             m_refs.voiceBoxes);
+            checkDestination(
+                s, at(""), QStringLiteral("actBvo"), fields.param(1),
+                {QStringLiteral("DebugBV_NA"), QStringLiteral("DebugBV_Err"), QStringLiteral("DebugBV_Abs")},
+                m_refs.voiceBoxes);
         } else if (code == QLatin1String("sau")) {
             const QString& target = fields.param(1);
             if (!m_config.nodes.noeudExiste(target)) {
@@ -237,14 +251,18 @@ private:
         }
     }
 
+    // Label keys of a destination left empty, malformed, and unknown to the server.
+    struct DestinationKeys {
+        QString missing, malformed, unknown;
+    };
+
     // Transfer destination or voice box: malformed is an error, unknown to the server a warning.
     void checkDestination(Section& s, const Finding& where, const QString& actionKey, const QString& p1,
-                          const QString& keyStem, const QSet<TextKey>& known) {
+                          const DestinationKeys& keys, const QSet<TextKey>& known) {
         if (!isNumberField(p1, kTransferAllowed)) {
-            const QString key = keyStem + (p1.isEmpty() ? QStringLiteral("_NA") : QStringLiteral("_Err"));
-            error(where, actionMessage(s, actionKey, key, p1, true));
+            error(where, actionMessage(s, actionKey, p1.isEmpty() ? keys.missing : keys.malformed, p1, true));
         } else if (!known.contains(TextKey{p1})) {
-            warning(where, actionMessage(s, actionKey, keyStem + QStringLiteral("_Abs"), p1, true));
+            warning(where, actionMessage(s, actionKey, keys.unknown, p1, true));
         }
     }
 

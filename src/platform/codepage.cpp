@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cstring>
 
 namespace platform {
 
@@ -32,11 +33,27 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decode1252(const QByteArray& bytes) {
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *dst++ = (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : char16_t(b);
+    // Latin-1 is code page 1252 but for 0x80..0x9F: Qt's quick conversion, then those bytes mapped,
+    // skipping eight ASCII bytes at a time (a tree file is mostly ASCII).
+    QString out = QString::fromLatin1(bytes);
+    const char* const src = bytes.constData();
+    const qsizetype size = bytes.size();
+    char16_t* dst = nullptr;
+    for (qsizetype i = 0; i < size;) {
+        quint64 word = 0;
+        if (i + 8 <= size) {
+            std::memcpy(&word, src + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const auto b = static_cast<unsigned char>(src[i]);
+        if (b >= 0x80 && b < 0xA0) {
+            if (!dst) dst = reinterpret_cast<char16_t*>(out.data());
+            dst[i] = kCp1252High[b - 0x80];
+        }
+        ++i;
     }
     return out;
 }
