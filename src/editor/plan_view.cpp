@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -38,6 +39,10 @@ flow::PlanMetrics cachedMetrics() {
         return width;
     };
     return m;
+}
+
+bool legible(const QPainter& p) {
+    return flow::textLegibleAt(QStyleOptionGraphicsItem::levelOfDetailFromTransform(p.worldTransform()));
 }
 
 constexpr double MinZoom = 0.05;
@@ -84,7 +89,7 @@ public:
                                              SelectionMargin - 1),
                                radius, radius);
         }
-        flow::paintBox(*p, m_box, m_metrics, QPointF(0, 0));
+        flow::paintBox(*p, m_box, m_metrics, QPointF(0, 0), legible(*p));
     }
 
 private:
@@ -116,7 +121,7 @@ public:
     }
 
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
-        flow::paintArrow(*p, m_arrow, m_emphasised);
+        flow::paintArrow(*p, m_arrow, m_emphasised, legible(*p));
     }
 
 private:
@@ -182,6 +187,9 @@ PlanView::PlanView(const Configuration& config, const AppContext& ctx, QWidget* 
     : QWidget(parent), m_config(config), m_ctx(ctx), m_plan(plan_view::cachedMetrics()) {
     setObjectName(QStringLiteral("PlanView"));
     m_scene = new QGraphicsScene(this);
+    // A tree shown or restored moves most items at once; an index would be rebuilt for each of them, and a
+    // plan of a few hundred boxes is searched quickly enough without one.
+    m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     m_view = new plan_view::Canvas(m_scene, *this);
 
     const auto label = [&ctx](const char* key) {
