@@ -95,6 +95,12 @@ void frmMain::mnuComparer_Click() {
 void frmMain::rememberServerTree() {
     // Kept apart from the document: saving the tree being edited writes over the server's copy.
     m_serverCopy = server_transfers::fileBytes(m_ctx.fileServeur);
+    // The document has just read the server's file, unchanged: a copy of it spares reading it again.
+    if (m_document.isOpen() && !m_document.isModified() && m_document.fileName() == m_ctx.fileServeur) {
+        m_serverTree = std::make_unique<Configuration>(m_document.config());
+        m_serverTree->nodes.setObserver(nullptr); // the tree view follows the document only
+        return;
+    }
     auto server = std::make_unique<Configuration>(makeConfiguration(m_ctx));
     if (openTreeFile(*server, m_ctx.fileServeur, m_ctx) == OpenResult::Opened)
         m_serverTree = std::move(server);

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -40,6 +41,10 @@ flow::PlanMetrics cachedMetrics() {
     return m;
 }
 
+bool legible(const QPainter& p) {
+    return flow::textLegibleAt(QStyleOptionGraphicsItem::levelOfDetailFromTransform(p.worldTransform()));
+}
+
 constexpr double MinZoom = 0.05;
 constexpr double MaxZoom = 4.0;
 constexpr double FitMaxZoom = 1.25;   // a small tree fitted stays at a readable size
@@ -49,8 +54,7 @@ constexpr double SelectionMargin = 4; // the selection ring outside the box
 
 class BoxItem final : public QGraphicsItem {
 public:
-    BoxItem(const flow::PlanBox& box, const flow::PlanMetrics& metrics) : m_metrics(metrics) {
-        setBox(box);
+    explicit BoxItem(const flow::PlanMetrics& metrics) : m_metrics(metrics) {
         setCursor(Qt::PointingHandCursor);
         setZValue(2);
     }
@@ -85,7 +89,7 @@ public:
                                              SelectionMargin - 1),
                                radius, radius);
         }
-        flow::paintBox(*p, m_box, m_metrics, QPointF(0, 0));
+        flow::paintBox(*p, m_box, m_metrics, QPointF(0, 0), legible(*p));
     }
 
 private:
@@ -117,7 +121,7 @@ public:
     }
 
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override {
-        flow::paintArrow(*p, m_arrow, m_emphasised);
+        flow::paintArrow(*p, m_arrow, m_emphasised, legible(*p));
     }
 
 private:
@@ -183,6 +187,9 @@ PlanView::PlanView(const Configuration& config, const AppContext& ctx, QWidget* 
     : QWidget(parent), m_config(config), m_ctx(ctx), m_plan(plan_view::cachedMetrics()) {
     setObjectName(QStringLiteral("PlanView"));
     m_scene = new QGraphicsScene(this);
+    // A tree shown or restored moves most items at once; an index would be rebuilt for each of them, and a
+    // plan of a few hundred boxes is searched quickly enough without one.
+    m_scene->setItemIndexMethod(QGraphicsScene::NoIndex);
     m_view = new plan_view::Canvas(m_scene, *this);
 
     const auto label = [&ctx](const char* key) {
@@ -244,26 +251,22 @@ int PlanView::treeOfNode(const Configuration& config, const QString& key) {
 
 void PlanView::showTree(int tree) {
     m_refreshTimer.stop();
-    m_scene->clear();
-    m_boxes.clear();
-    m_arrows.clear();
-    m_selected.clear();
-    m_lastRedrawn.clear();
     m_stale = false;
+    if (BoxItem* old = m_boxes.value(m_selected)) old->setSelectedBox(false);
+    m_selected.clear();
     if (tree < 1 || tree > 5) {
+        m_scene->clear();
+        m_boxes.clear();
+        m_arrows.clear();
+        m_lastRedrawn.clear();
         m_plan = flow::FlowLayout(m_plan.metrics());
         m_scene->setSceneRect(QRectF());
         return;
     }
-    m_plan.build(m_config, m_ctx, tree);
-    for (const flow::PlanBox& b : m_plan.boxes()) {
-        auto* item = new BoxItem(b, m_plan.metrics());
-        m_scene->addItem(item);
-        m_boxes.insert(b.id, item);
-        m_lastRedrawn << b.id;
-    }
-    rebuildArrows();
-    m_scene->setSceneRect(0, 0, m_plan.width(), m_plan.height());
+    // The items of the plan shown are kept where they still fit: a tree opened again, restored or fetched
+    // back mostly looks as it did, and only what differs is drawn anew.
+    apply(m_plan.relayout(m_config, m_ctx, tree));
+    emphasiseJumps();
     m_autoPlaced = true;
     placeAgain();
 }
@@ -287,29 +290,41 @@ void PlanView::refresh() {
     m_refreshTimer.stop();
     m_stale = false;
     if (m_plan.tree() == 0) return;
-    const flow::PlanChange change = m_plan.relayout(m_config, m_ctx);
+    apply(m_plan.relayout(m_config, m_ctx));
+    if (!m_boxes.contains(m_selected)) m_selected.clear();
+}
+
+void PlanView::apply(const flow::PlanChange& change) {
     m_lastRedrawn.clear();
     if (change.isEmpty()) return;
+    // Items of boxes gone serve the boxes that came.
+    std::vector<BoxItem*> spare;
     for (const QString& id : change.removed)
-        delete m_boxes.take(id);
-    bool moved = false;
+        spare.push_back(m_boxes.take(id));
+    bool moved = !change.removed.isEmpty();
     for (const int i : change.changed) {
         const flow::PlanBox& b = m_plan.boxes()[size_t(i)];
         m_lastRedrawn << b.id;
-        if (BoxItem* item = m_boxes.value(b.id)) {
+        BoxItem* item = m_boxes.value(b.id);
+        if (item) {
             const flow::PlanBox& old = item->box();
             moved = moved || old.x != b.x || old.y != b.y || old.width != b.width || old.height != b.height;
-            item->setBox(b);
         } else {
             moved = true;
-            item = new BoxItem(b, m_plan.metrics());
+            if (spare.empty()) {
+                item = new BoxItem(m_plan.metrics());
+                m_scene->addItem(item);
+            } else {
+                item = spare.back();
+                spare.pop_back();
+            }
             item->setSelectedBox(b.id == m_selected);
-            m_scene->addItem(item);
             m_boxes.insert(b.id, item);
         }
+        item->setBox(b);
     }
-    if (!m_boxes.contains(m_selected)) m_selected.clear();
-    if (moved || change.arrowsChanged || !change.removed.isEmpty()) rebuildArrows();
+    qDeleteAll(spare);
+    if (moved || change.arrowsChanged) rebuildArrows();
     if (change.sizeChanged) m_scene->setSceneRect(0, 0, m_plan.width(), m_plan.height());
 }
 

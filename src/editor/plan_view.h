@@ -68,6 +68,8 @@ protected:
 private:
     friend class plan_view::Canvas;
     void boxClicked(const QString& id);
+    // Brings the items in line with the plan just laid out.
+    void apply(const flow::PlanChange& change);
     void rebuildArrows();
     void emphasiseJumps();
     void selectBox(const QString& id, bool centre);

@@ -285,12 +285,12 @@ void FlowLayout::build(const Configuration& config, const AppContext& ctx, int t
     place();
 }
 
-PlanChange FlowLayout::relayout(const Configuration& config, const AppContext& ctx) {
+PlanChange FlowLayout::relayout(const Configuration& config, const AppContext& ctx, int tree) {
     std::vector<PlanBox> oldBoxes = std::move(m_boxes);
     std::vector<PlanArrow> oldArrows = std::move(m_arrows);
     QHash<QString, int> oldIds = std::move(m_byId);
     const double oldWidth = m_width, oldHeight = m_height;
-    build(config, ctx, m_tree);
+    build(config, ctx, tree);
 
     PlanChange change;
     for (int i = 0; i < int(m_boxes.size()); ++i) {

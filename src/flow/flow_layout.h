@@ -92,8 +92,12 @@ public:
     // Builds and places the plan of tree number `tree` (1 to 5). ctx gives the captions and, when the
     // server information is known, the names of announcements and stations.
     void build(const Configuration& config, const AppContext& ctx, int tree);
-    // Builds the plan again from the edited configuration and tells what differs from the last one.
-    PlanChange relayout(const Configuration& config, const AppContext& ctx);
+    // Builds the plan of `tree` again from the edited configuration and tells what differs from the
+    // plan held before (boxes are matched by id, so another tree changes everything).
+    PlanChange relayout(const Configuration& config, const AppContext& ctx, int tree);
+    PlanChange relayout(const Configuration& config, const AppContext& ctx) {
+        return relayout(config, ctx, m_tree);
+    }
 
     int tree() const { return m_tree; }
     const std::vector<PlanBox>& boxes() const { return m_boxes; }

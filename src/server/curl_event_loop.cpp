@@ -21,6 +21,8 @@ CURLcode CurlEventLoop::run(CURL* easy) {
     done_ = false;
     result_ = CURLE_FAILED_INIT;
     if (curl_multi_add_handle(multi_, easy) != CURLM_OK) return CURLE_FAILED_INIT;
+    // Started now rather than on the next turn of the loop, which the timer libcurl just set would wait for.
+    act(CURL_SOCKET_TIMEOUT, 0);
     QEventLoop loop;
     loop_ = &loop;
     if (!done_) loop.exec(QEventLoop::ExcludeUserInputEvents);

@@ -3,9 +3,11 @@
 #include "flow/plan_style.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace flow {
@@ -29,7 +31,18 @@ QPolygonF headOf(const PlanArrow& a) {
     return QPolygonF({tip, base + normal * 3.5, base - normal * 3.5});
 }
 
+// A text line too small to read: a bar as long as the text, as high as its small letters.
+void paintTextBar(QPainter& p, const QString& text, const PlanMetrics& m, double maxWidth, QPointF baseline) {
+    const double width = std::min(m.textWidth(text, false), maxWidth);
+    if (width > 0)
+        p.drawRect(QRectF(baseline.x(), baseline.y() - m.lineHeight * 0.45, width, m.lineHeight * 0.4));
+}
+
 } // namespace
+
+bool textLegibleAt(double scale) {
+    return kFontPixels * scale >= 3.5;
+}
 
 QFont planFont(bool bold) {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -39,7 +52,7 @@ QFont planFont(bool bold) {
     return f;
 }
 
-void paintBox(QPainter& p, const PlanBox& b, const PlanMetrics& m, QPointF topLeft) {
+void paintBox(QPainter& p, const PlanBox& b, const PlanMetrics& m, QPointF topLeft, bool legible) {
     static const QFont plain = planFont(false), bold = planFont(true);
     static const QFontMetricsF fm(plain);
     const BoxColours c = boxColours(b.kind, b.state);
@@ -51,11 +64,21 @@ void paintBox(QPainter& p, const PlanBox& b, const PlanMetrics& m, QPointF topLe
     p.drawRoundedRect(QRectF(topLeft, QSizeF(b.width, b.height)), radius, radius);
     const double left = topLeft.x() + m.padding;
     double baseline = topLeft.y() + m.padding + fm.ascent() + (m.lineHeight - fm.height()) / 2;
-    p.setPen(colour(c.text));
+    QColor lineColour = colour(c.text);
+    if (!legible) {
+        const double room = b.width - 2 * m.padding;
+        lineColour.setAlphaF(0.45);
+        p.setPen(Qt::NoPen);
+        p.setBrush(lineColour);
+        paintTextBar(p, b.title, m, room, QPointF(left, baseline));
+        for (const QString& line : b.lines)
+            paintTextBar(p, line, m, room, QPointF(left, baseline += m.lineHeight));
+        return;
+    }
+    p.setPen(lineColour);
     p.setFont(bold);
     p.drawText(QPointF(left, baseline), b.title);
     p.setFont(plain);
-    QColor lineColour = colour(c.text);
     if (b.state == BoxState::Normal) lineColour.setAlphaF(0.8);
     p.setPen(lineColour);
     for (const QString& line : b.lines) {
@@ -64,7 +87,7 @@ void paintBox(QPainter& p, const PlanBox& b, const PlanMetrics& m, QPointF topLe
     }
 }
 
-void paintArrow(QPainter& p, const PlanArrow& a, bool emphasised) {
+void paintArrow(QPainter& p, const PlanArrow& a, bool emphasised, bool legible) {
     if (a.points.size() < 2) return;
     static const QFont bold = planFont(true);
     const QColor c = colour(arrowColour(a));
@@ -81,7 +104,7 @@ void paintArrow(QPainter& p, const PlanArrow& a, bool emphasised) {
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     p.drawPolygon(head);
-    if (a.label.isEmpty()) return;
+    if (a.label.isEmpty() || !legible) return;
     p.setFont(bold);
     p.setPen(a.jump ? c : c.darker(130));
     p.drawText(a.labelAt, a.label);
@@ -89,10 +112,16 @@ void paintArrow(QPainter& p, const PlanArrow& a, bool emphasised) {
 
 QRectF arrowBounds(const PlanArrow& a) {
     static const QFontMetricsF fm(planFont(true));
+    // Labels are keys and exit names, a handful of texts: each is measured once.
+    static QHash<QString, QRectF> labelBounds;
     QRectF r = headOf(a).boundingRect();
     for (const QPointF& pt : a.points)
         r = r.united(QRectF(pt, QSizeF(0.01, 0.01)));
-    if (!a.label.isEmpty()) r = r.united(fm.boundingRect(a.label).translated(a.labelAt));
+    if (!a.label.isEmpty()) {
+        auto it = labelBounds.constFind(a.label);
+        if (it == labelBounds.cend()) it = labelBounds.insert(a.label, fm.boundingRect(a.label));
+        r = r.united(it->translated(a.labelAt));
+    }
     return r.adjusted(-3, -3, 3, 3);
 }
 
