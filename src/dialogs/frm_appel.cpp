@@ -1,7 +1,6 @@
 #include "dialogs/frm_appel.h"
 
 #include "core/app_context.h"
-#include "flow/flow_texts.h"
 #include "model/configuration.h"
 #include "startup/qt_catalog.h"
 
@@ -206,14 +205,11 @@ void FrmAppel::chooseStep(int row) {
     if (row < 0 || row >= m_steps.size()) return;
     emit nodeChosen(m_steps[row].nodeKey);
     // A tree's exit and the steps it leads to, up to a menu, show that exit.
-    const flow::FlowTexts texts(m_ctx.translation);
-    const std::array<QString, 3> exits{texts.transferFailed, texts.closedExit, texts.noReaction};
     for (int r = row; r >= 0; --r) {
         const flow::CallStep& step = m_steps[r];
         if (step.kind == flow::CallStep::Menu || step.kind == flow::CallStep::Tree) return;
         if (step.kind != flow::CallStep::Exit) continue;
-        if (const auto it = std::find(exits.begin(), exits.end(), step.text); it != exits.end())
-            emit exitChosen(step.nodeKey, int(it - exits.begin()));
+        emit exitChosen(step.nodeKey, step.exit);
         return;
     }
 }

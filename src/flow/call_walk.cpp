@@ -190,7 +190,7 @@ private:
         // Such a range is kept as typed; whether it runs on past midnight is the server's business.
         if (backwards) add(CallStep::Schedule, menu, m_texts.rangeBackwards);
         if (open) return true;
-        add(CallStep::Exit, m_tree, m_texts.closedExit);
+        add(CallStep::Exit, m_tree, m_texts.closedExit).exit = TreeValue::exit_fer - TreeValue::exit_trf;
         takeExit(TreeValue::exit_fer);
         return false;
     }
@@ -258,7 +258,8 @@ private:
     void handle(const CallEvent& e) {
         const QString node = m_stack.isEmpty() ? m_tree : m_stack.back();
         if (m_state == State::Transferring && e.kind == CallEvent::TransferFails) {
-            add(CallStep::Exit, m_tree, m_texts.transferFailed);
+            add(CallStep::Exit, m_tree, m_texts.transferFailed).exit =
+                TreeValue::exit_trf - TreeValue::exit_trf;
             takeExit(TreeValue::exit_trf);
         } else if (m_state == State::Transferring || m_state == State::Ended) {
             add(CallStep::Ignored, node, m_texts.ignored.arg(eventText(e)));
@@ -301,7 +302,7 @@ private:
             ++m_repeated;
             add(CallStep::Silence, menu, m_texts.silence.arg(m_repeated).arg(m_repetitions));
         } else {
-            add(CallStep::Exit, menu, m_texts.noReaction);
+            add(CallStep::Exit, menu, m_texts.noReaction).exit = TreeValue::exit_nac - TreeValue::exit_trf;
             takeExit(TreeValue::exit_nac);
         }
     }

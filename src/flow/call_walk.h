@@ -46,6 +46,7 @@ struct CallStep {
     // "free-dialling", "menu", "jump", "return", "language", "none" (a key or exit without action),
     // "unknown"; "" for a step that takes no action.
     QString action;
+    int exit = -1; // for an Exit step: 0 the transfer failed, 1 closed, 2 no reaction
 };
 
 // Kind as a word for scripts ("announcement", "destination", ...).
