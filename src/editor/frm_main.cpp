@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QScreen>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -57,7 +58,9 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     // The smallest size at which the detail panels show every field and "..." button without scrolling
     // (they scroll in both directions below it).
     setMinimumSize(MinimumWidth, MinimumHeight);
-    resize(1100, 760);
+    // Opens at its usual size, or the screen's when that is smaller (a laptop's 768 lines).
+    const QSize usual(1100, 760);
+    resize(screen() ? usual.boundedTo(screen()->availableGeometry().size()) : usual);
 }
 
 // The document outlives the window: nothing here has to be let go in a particular order.
