@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/scenario_gate.h"
 
 #include "core/profile_file.h"
 #include "platform/atomic_file.h"
@@ -36,8 +37,9 @@ QStringList checkArguments(const QString& file, const QString& info, const Optio
 int runSend(const QStringList& arguments) {
     QStringList args = arguments;
     const QString switches = takeSwitches(args);
-    QString backup;
+    QString backup, scenarios;
     if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
+    if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
     Options options;
     AppContext ctx;
     if (auto error = startCommand(
@@ -73,6 +75,10 @@ int runSend(const QStringList& arguments) {
     default:
         return kFailure; // runCheck has said why
     }
+    if (!scenarios.isEmpty())
+        if (const int rc = runScenarioGate(scenarios, checkArguments(file, info, options, ctx), ctx);
+            rc != kOk)
+            return rc;
 
     if (!loadServerInformation(ctx, info, ctx.FORCEVERSION))
         return fail(QStringLiteral("cannot read server information file ") + info);

@@ -10,7 +10,7 @@ namespace {
 // What qavo-cli runs itself: the tree commands, with Qt Core alone.
 const cli::Command kCommands[] = {
     {"nodes", cli::runNodes}, {"normalize", cli::runNormalize}, {"check", cli::runCheck},
-    {"call", cli::runCall},   {"diff", cli::runDiff},
+    {"call", cli::runCall},   {"diff", cli::runDiff},           {"test", cli::runTest},
 };
 
 // The commands that draw or talk to a server, and the program that runs each.
