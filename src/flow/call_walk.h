@@ -71,7 +71,7 @@ private:
 
 // One JSON array of the steps (kind, node, text, and the action, announcement and station fields that
 // are set).
-QByteArray stepsJson(const QList<CallStep>& steps);
 QJsonArray stepsArray(const QList<CallStep>& steps);
+QByteArray stepsJson(const QList<CallStep>& steps);
 
 } // namespace flow
