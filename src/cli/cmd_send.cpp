@@ -37,9 +37,10 @@ QStringList checkArguments(const QString& file, const QString& info, const Optio
 int runSend(const QStringList& arguments) {
     QStringList args = arguments;
     const QString switches = takeSwitches(args);
-    QString backup, scenarios;
-    if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
+    QString scenarios;
     if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
+    QString backup;
+    if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
     Options options;
     AppContext ctx;
     if (auto error = startCommand(
