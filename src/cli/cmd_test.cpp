@@ -1,11 +1,11 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_report.h"
 #include "cli/scenario_gate.h"
 
 #include "flow/scenarios.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace cli {
@@ -28,64 +28,41 @@ QJsonObject resultJson(const flow::ScenarioResult& r, const Translation& t) {
     return o;
 }
 
-// The one document of --json: the common keys, and the scenarios run.
-void printJson(int rc, const QString& msg, const QList<flow::ScenarioResult>& results, const Translation& t) {
-    QJsonArray scenarios;
-    for (const flow::ScenarioResult& r : results)
-        scenarios.append(resultJson(r, t));
-    const QJsonObject doc{{QStringLiteral("changed"), false},
-                          {QStringLiteral("changes"), QJsonArray()},
-                          {QStringLiteral("findings"), QJsonArray()},
-                          {QStringLiteral("revision"), QJsonValue()},
-                          {QStringLiteral("msg"), msg},
-                          {QStringLiteral("failed"), rc != 0},
-                          {QStringLiteral("rc"), rc},
-                          {QStringLiteral("scenarios"), scenarios}};
-    printOut(QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Indented)));
-}
-
 } // namespace
 
-// Runs call scenarios on a tree: pass or fail per scenario, with the steps of each failing one.
-int runTest(const QStringList& arguments) {
-    QStringList args = arguments;
-    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
+// Runs call scenarios on a tree: pass or fail per scenario, with the steps of each failing one; with
+// --json, the report lists the scenarios run.
+int runTest(const QStringList& args) {
     // Its own state, not the process's: send runs it after the check has used that.
     Options options;
     AppContext ctx;
-    const auto failWith = [&](const QString& message) {
-        if (json) printJson(kFailure, message, {}, ctx.translation);
-        return fail(message);
-    };
     if (auto error = startCommand(args, 2, QStringLiteral("test TREE SCENARIOS [--json]"), options, ctx))
-        return failWith(*error);
+        return fail(*error);
     const QString& tree = options.positional.at(0);
     const QString& file = options.positional.at(1);
     Configuration config = makeConfiguration(ctx);
     if (const OpenResult result = loadTree(config, tree, ctx); result != OpenResult::Opened)
-        return failWith(openFailure(result, tree));
+        return fail(openFailure(result, tree));
     const flow::ScenarioFile scenarios = flow::readScenarioFile(file, ctx.translation);
-    if (!scenarios.ok()) return failWith(file + QStringLiteral(": ") + scenarios.error);
+    if (!scenarios.ok()) return fail(file + QStringLiteral(": ") + scenarios.error);
 
     const QList<flow::ScenarioResult> results =
         flow::runScenarios(flow::CallWalker(config, ctx), scenarios.scenarios);
-    const bool allPassed =
-        std::all_of(results.begin(), results.end(), [](const auto& r) { return r.passed; });
-    const int rc = allPassed ? kOk : kScenariosFailedTest;
-    const QString summary = flow::summaryLine(results, ctx.translation);
-    if (json) {
-        printJson(rc, summary, results, ctx.translation);
-        return rc;
-    }
     QString out;
+    QJsonArray list;
     for (const flow::ScenarioResult& r : results) {
+        list.append(resultJson(r, ctx.translation));
         out += flow::resultLine(r, ctx.translation) + QLatin1Char('\n');
         if (r.passed) continue;
         for (const flow::CallStep& s : r.steps)
             out += QStringLiteral("    ") + s.text + QLatin1Char('\n');
     }
-    printOut(out + summary + QLatin1Char('\n'));
-    return rc;
+    report().msg = flow::summaryLine(results, ctx.translation);
+    report().extra.insert(QStringLiteral("scenarios"), list);
+    printOut(out + report().msg + QLatin1Char('\n'));
+    return std::all_of(results.begin(), results.end(), [](const auto& r) { return r.passed; })
+               ? kOk
+               : kScenariosFailedTest;
 }
 
 int runScenarioGate(const QString& scenarios, QStringList checkArgs, const AppContext& ctx) {

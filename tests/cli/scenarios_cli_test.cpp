@@ -60,9 +60,11 @@ TEST(ScenariosCli, SendStoresNothingWhenAScenarioFails) {
         QByteArray scenario;
         int exitCode;
         const char* said;
+        QStringList options = {};
     } cases[] = {
         {"Desk;1;mon 10:00;1;transfer 201\n", 0, ""},
         {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n"},
+        {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n", {"--check"}},
     };
     for (const auto& c : cases) {
         testing_support::SimProcess sim;
@@ -74,8 +76,9 @@ TEST(ScenariosCli, SendStoresNothingWhenAScenarioFails) {
                                               .replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2"));
         QTemporaryDir dir;
         const cli_testing::CliRun run =
-            runCli({"send", tree, "--scenarios", scenarioFile(dir, c.scenario), "/HADDR:127.0.0.1",
-                    "/HPORT:" + QString::number(sim.port()), "/USER:u", "/PASS:p"});
+            runCli(QStringList{"send", tree, "--scenarios", scenarioFile(dir, c.scenario), "/HADDR:127.0.0.1",
+                               "/HPORT:" + QString::number(sim.port()), "/USER:u", "/PASS:p"} +
+                   c.options);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
         EXPECT_EQ(run.out.contains("FAIL  Desk: expected transfer 202, got transfer 201\n"), c.exitCode == 6);
