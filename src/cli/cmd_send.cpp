@@ -1,6 +1,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/json_report.h"
+#include "cli/scenario_gate.h"
 
 #include "core/profile_file.h"
 #include "flow/tree_diff.h"
@@ -63,10 +64,11 @@ int finish(const QString& msg, int exitCode) {
 int runSend(const QStringList& arguments) {
     QStringList args = arguments;
     const QString switches = takeSwitches(args);
-    QString backup;
+    QString backup, scenarios;
     if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
     const bool checkOnly = args.removeAll(QStringLiteral("--check")) > 0;
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
     Options options;
     AppContext ctx;
     const RevisionNote revision(ctx);
@@ -104,6 +106,10 @@ int runSend(const QStringList& arguments) {
     default:
         return kFailure; // runCheck has said why
     }
+    if (!scenarios.isEmpty())
+        if (const int rc = runScenarioGate(scenarios, checkArguments(file, info, options, ctx), ctx);
+            rc != kOk)
+            return rc;
 
     if (!loadServerInformation(ctx, info, ctx.FORCEVERSION))
         return fail(QStringLiteral("cannot read server information file ") + info);

@@ -52,8 +52,8 @@ void styleStep(QListWidgetItem& item, flow::CallStep::Kind kind) {
 
 } // namespace
 
-FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* parent)
-    : QDialog(parent), m_config(config), m_ctx(ctx) {
+FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_config(config), m_ctx(ctx), m_prompts(prompts) {
     setObjectName(QStringLiteral("frmAppel"));
     setWindowTitle(label("CallTitle"));
 
@@ -139,9 +139,13 @@ FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* 
     auto* stepsBox = new QGroupBox(label("CallSteps"), this);
     (new QVBoxLayout(stepsBox))->addWidget(lstEtapes);
 
+    auto* right = new QVBoxLayout;
+    right->addWidget(stepsBox, 3);
+    right->addWidget(makeScenarioBox(), 2);
+
     auto* body = new QHBoxLayout;
     body->addLayout(left);
-    body->addWidget(stepsBox, 1);
+    body->addLayout(right, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -151,7 +155,7 @@ FrmAppel::FrmAppel(const Configuration& config, const AppContext& ctx, QWidget* 
     main->addLayout(call);
     main->addLayout(body, 1);
     main->addLayout(buttons);
-    resize(760, 500);
+    resize(780, 660);
 
     fillTrees();
     startCall(1);

@@ -41,7 +41,7 @@ void frmMain::connectFlowCommands() {
 void frmMain::mnuSimuler_Click() {
     if (!m_document.isOpen()) return;
     if (!m_callWindow) {
-        m_callWindow = new FrmAppel(m_document.config(), m_ctx, this);
+        m_callWindow = new FrmAppel(m_document.config(), m_ctx, m_prompts, this);
         connect(m_callWindow, &FrmAppel::nodeChosen, this, &frmMain::treeV_NodeClick);
         connect(m_callWindow, &FrmAppel::exitChosen, this, [this](const QString& key, int exit) {
             m_plan->showBox(flow::exitBoxId(PlanView::treeOfNode(m_document.config(), key), exit));
