@@ -64,20 +64,17 @@ int finish(const QString& msg, int exitCode) {
 int runSend(const QStringList& arguments) {
     QStringList args = arguments;
     const QString switches = takeSwitches(args);
-    QString scenarios;
-    if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
-    QString backup;
+    QString backup, scenarios;
     if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
     const bool checkOnly = args.removeAll(QStringLiteral("--check")) > 0;
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
+    if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
     Options options;
     AppContext ctx;
     const RevisionNote revision(ctx);
     if (auto error = startCommand(
             args, 1,
-            QStringLiteral(
-                "send FILE [--check] [--force] [--scenarios FILE] [--backup PATH] [--json] /HADDR:..."
-                " [/HPORT:...]"),
+            QStringLiteral("send FILE [--check] [--force] [--backup PATH] [--json] /HADDR:... [/HPORT:...]"),
             options, ctx))
         return fail(*error);
     QTemporaryDir scratch;
