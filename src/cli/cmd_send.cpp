@@ -74,7 +74,8 @@ int runSend(const QStringList& arguments) {
     const RevisionNote revision(ctx);
     if (auto error = startCommand(
             args, 1,
-            QStringLiteral("send FILE [--check] [--force] [--backup PATH] [--json] /HADDR:... [/HPORT:...]"),
+            QStringLiteral("send FILE [--check] [--force] [--scenarios FILE] [--backup PATH] [--json]"
+                           " /HADDR:... [/HPORT:...]"),
             options, ctx))
         return fail(*error);
     QTemporaryDir scratch;
