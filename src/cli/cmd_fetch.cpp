@@ -31,6 +31,16 @@ QString refusalOf(const AppContext& ctx, const QString& remote, const QByteArray
     return {};
 }
 
+// The server's tree and line table go into the history.
+void recordFetched(AppContext& ctx, const QString& remote, const QByteArray& bytes) {
+    if (remote.compare(server_transfers::TreeFileName, Qt::CaseInsensitive) == 0)
+        server_transfers::recordTransfer(ctx, QStringLiteral("fetch"),
+                                         {{server_transfers::TreeFileName, bytes}}, false);
+    else if (remote.compare(QLatin1String("rcm.cfg"), Qt::CaseInsensitive) == 0)
+        server_transfers::recordTransfer(ctx, QStringLiteral("lines"), {{QStringLiteral("rcm.cfg"), bytes}},
+                                         false);
+}
+
 } // namespace
 
 // Fetches one file of the server into OUT. The file arrives beside OUT under another name and replaces
@@ -61,6 +71,7 @@ int runFetch(const QStringList& arguments) {
     }
     if (const QString error = platform::writeFileAtomically(out, bytes); !error.isEmpty())
         return fail(QStringLiteral("cannot write ") + out + QStringLiteral(": ") + error);
+    recordFetched(ctx, remote, bytes);
     return kOk;
 }
 

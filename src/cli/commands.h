@@ -15,5 +15,6 @@ int runLinesExport(const QStringList& args);
 int runLinesImport(const QStringList& args);
 int runCall(const QStringList& args);
 int runDiff(const QStringList& args);
+int runHistory(const QStringList& args);
 
 } // namespace cli
