@@ -62,7 +62,8 @@ TEST(CliErrors, BadUsageUnreadableFilesOrAnUnreachableServerAreSaidInOneLine) {
         int exitCode = 2;
     } cases[] = {
         {{},
-         "usage: qavo-cli nodes|normalize|check|call|diff|plan|fetch|send|lines-export|lines-import ARGS..."},
+         "usage: qavo-cli nodes|normalize|check|call|diff|plan|fetch|send|lines-export|lines-import|history "
+         "ARGS..."},
         {{"frobnicate"}, "unknown command frobnicate; usage: qavo-cli nodes|"},
         {{"nodes", missing}, "cannot read " + missing},
         {{"nodes", tree, "--colour"}, "unknown option --colour"},
