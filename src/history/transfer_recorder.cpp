@@ -25,7 +25,22 @@ bool loadBytes(Configuration& config, const QString& path, const QByteArray& byt
     return true;
 }
 
+// While it lives, Qt's warnings are dropped: a translation without the call-flow captions makes the
+// comparison warn about each caption, and the history must not fill the program's stderr.
+class QuietWarnings {
+public:
+    QuietWarnings() : previous_(qInstallMessageHandler(drop)) {}
+    ~QuietWarnings() { qInstallMessageHandler(previous_); }
+    QuietWarnings(const QuietWarnings&) = delete;
+    QuietWarnings& operator=(const QuietWarnings&) = delete;
+
+private:
+    static void drop(QtMsgType, const QMessageLogContext&, const QString&) {}
+    QtMessageHandler previous_;
+};
+
 QStringList treeChanges(const AppContext& ctx, const QByteArray& before, const QByteArray& after) {
+    const QuietWarnings quiet;
     QTemporaryDir scratch;
     Configuration was = makeConfiguration(ctx), now = makeConfiguration(ctx);
     if (!scratch.isValid() || !loadBytes(was, scratch.filePath(QStringLiteral("before.maa")), before, ctx) ||
