@@ -3,6 +3,7 @@
 #include "editor/frm_main.h"
 #include "editor/qt_prompts.h"
 #include "editor/tree_document.h"
+#include "history/transfer_recorder.h"
 #include "lines_gui/line_windows.h"
 #include "platform/pacing.h"
 #include "platform/paths.h"
@@ -25,6 +26,11 @@ int main(int argc, char* argv[]) {
         if (!catalogInstalled) installQtCatalog(app, ctx.translation);
         catalogInstalled = true;
     };
+
+    // Every transfer is recorded in the history; what fails to record is said in the diagnostics list
+    // once the window has one.
+    DiagnosticsSink* diagnostics = nullptr;
+    history::installTransferRecorder([&diagnostics] { return diagnostics; });
 
     std::unique_ptr<frmConnect> connecting;
     StartupHooks hooks;
@@ -50,6 +56,7 @@ int main(int argc, char* argv[]) {
 
     // The document outlives its window: the widgets go first, then what they show.
     TreeDocument document(ctx);
+    diagnostics = &document.diagnostics();
     frmMain window(document, prompts);
     prompts.setParentWidget(&window);
     // The server reset also takes the auto-attendant off the server's lines.

@@ -33,6 +33,16 @@ QString refusalOf(const AppContext& ctx, const QString& remote, const QByteArray
     return {};
 }
 
+// The server's tree and line table go into the history.
+void recordFetched(AppContext& ctx, const QString& remote, const QByteArray& bytes) {
+    if (remote.compare(server_transfers::TreeFileName, Qt::CaseInsensitive) == 0)
+        server_transfers::recordTransfer(ctx, QStringLiteral("fetch"),
+                                         {{server_transfers::TreeFileName, bytes}}, false);
+    else if (remote.compare(QLatin1String("rcm.cfg"), Qt::CaseInsensitive) == 0)
+        server_transfers::recordTransfer(ctx, QStringLiteral("lines"), {{QStringLiteral("rcm.cfg"), bytes}},
+                                         false);
+}
+
 } // namespace
 
 // Fetches one file of the server into OUT. The file arrives beside OUT under another name and replaces
@@ -69,6 +79,7 @@ int runFetch(const QStringList& arguments) {
         report().changed = false;
         return fail(QStringLiteral("cannot write ") + out + QStringLiteral(": ") + error);
     }
+    recordFetched(ctx, remote, bytes);
     report().msg = say(ctx, "CliFetched", "%1 fetched into %2").arg(remote, out);
     return kOk;
 }

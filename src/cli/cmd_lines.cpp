@@ -70,6 +70,8 @@ int runLinesImport(const QStringList& arguments) {
     line_server::LineData data;
     QStringList args = arguments;
     const bool check = args.removeAll(QStringLiteral("--check")) > 0;
+    // A dry run leaves no trace in the history.
+    if (check) server_transfers::setTransferRecorder({});
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     if (auto exit = prepare(
             args, QStringLiteral("lines-import CSV [--check] [--force] [--json] /HADDR:... [/HPORT:...]"),

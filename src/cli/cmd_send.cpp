@@ -67,6 +67,8 @@ int runSend(const QStringList& arguments) {
     QString backup, scenarios;
     if (auto error = takeOption(args, QLatin1String("--backup"), backup)) return fail(*error);
     const bool checkOnly = args.removeAll(QStringLiteral("--check")) > 0;
+    // A dry run leaves no trace: not even the fetch of the server's tree is recorded.
+    if (checkOnly) server_transfers::setTransferRecorder({});
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     if (auto error = takeOption(args, QLatin1String("--scenarios"), scenarios)) return fail(*error);
     Options options;

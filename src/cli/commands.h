@@ -16,5 +16,6 @@ int runLinesImport(const QStringList& args);
 int runCall(const QStringList& args);
 int runDiff(const QStringList& args);
 int runTest(const QStringList& args);
+int runHistory(const QStringList& args);
 
 } // namespace cli

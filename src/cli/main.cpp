@@ -19,7 +19,7 @@ const struct {
     const char* program;
 } kOtherCommands[] = {
     {"plan", "qavo-cli-plan"},           {"fetch", "qavo-cli-server"},        {"send", "qavo-cli-server"},
-    {"lines-export", "qavo-cli-server"}, {"lines-import", "qavo-cli-server"},
+    {"lines-export", "qavo-cli-server"}, {"lines-import", "qavo-cli-server"}, {"history", "qavo-cli-history"},
 };
 
 } // namespace

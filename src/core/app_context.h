@@ -68,8 +68,10 @@ struct AppContext {
 
     QString getLabel(const QString& key) const { return translation.getLabel(key); }
 
-    // The history's commit id recorded by the last transfer; empty when none was recorded.
+    // The history commit recorded by the last transfer ("" when none), and the word the next transfers
+    // are recorded under ("" = the transfer's own word: "send", "fetch", "lines").
     QString lastRevision;
+    QString historyWhat;
 
     // The link to the server, created on first use by passerelleOf() (server/passerelle.h).
     std::shared_ptr<Passerelle> passerelle;

@@ -49,6 +49,7 @@ frmMain::frmMain(TreeDocument& document, Prompts& prompts, QWidget* parent)
     connectCommands();
     connectServerCommands();
     connectFlowCommands();
+    connectHistoryCommands();
     connect(ui->mnuVoies, &QAction::triggered, this, &frmMain::mnuVoies_Click);
     connectTree();
     connectJournal();
@@ -131,6 +132,7 @@ void frmMain::updateActions() {
     ui->mnuEnvoi->setEnabled(open && idle && online);
     ui->mnuRecup->setEnabled(idle && online);
     ui->mnuReset->setEnabled(idle && online);
+    ui->mnuHistorique->setEnabled(idle);
     ui->mnuVoies->setEnabled(online);
     ui->mnuInfoServeur->setEnabled(idle && !online);
     ui->toolAnnuler->setEnabled(open && idle && journal.undoEnabled());

@@ -13,6 +13,7 @@
 class DiagnosticsViewModel;
 class FrmAppel;
 class FrmChanges;
+class FrmHistorique;
 class MainWindowUi;
 class RecentFilesMenu;
 class NodePanels;
@@ -37,6 +38,9 @@ class TreeViewController;
 struct AppContext;
 namespace platform {
 class Pacing;
+}
+namespace history {
+struct Revision;
 }
 
 // The editor's main window: menu bar and toolbar, title band with the mode, the tree view `treeV` on
@@ -151,6 +155,11 @@ private:
     void mnuComparer_Click();
     void rememberServerTree();
     bool confirmSend(const QString& question);
+    // The history window, and the revisions it opens or restores (frm_main_history.cpp).
+    void connectHistoryCommands();
+    void mnuHistorique_Click();
+    bool openRevision(const history::Revision& revision);
+    void restoreRevision(const history::Revision& revision);
 
     void picF_Click();
     void lstDebug_ItemClick(const QModelIndex& index);
@@ -182,6 +191,7 @@ private:
     TreeViewController* m_treeController = nullptr;
     FrmAppel* m_callWindow = nullptr;            // a child of the window, made when first asked for
     FrmChanges* m_changesWindow = nullptr;       // the same
+    FrmHistorique* m_historyWindow = nullptr;    // the same
     std::unique_ptr<Configuration> m_serverTree; // as last fetched, whatever is saved over its file since
     QDockWidget* dockPlan = nullptr;             // children of the window
     PlanView* m_plan = nullptr;

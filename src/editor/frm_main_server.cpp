@@ -204,11 +204,13 @@ void frmMain::mnuReset_Click() {
     showResetPanel(true);
     QApplication::processEvents();
 
+    m_ctx.historyWhat = QStringLiteral("reset"); // what the server now holds is recorded as a reset
     const bool linesReset = !m_resetVoies || m_resetVoies();
     Configuration defaults = makeConfiguration(m_ctx);
     ChargementArbres(defaults, QString(), m_ctx);
     QString failure;
     const SendOutcome outcome = SaveAndSendThisArbo(defaults, false, &failure);
+    m_ctx.historyWhat.clear();
     if (outcome != SendOutcome::NotSent) {
         if (outcome == SendOutcome::SentNotFetchedBack) m_document.loadDefaultTree();
         treeV_NodeClick(QStringLiteral("A1"));

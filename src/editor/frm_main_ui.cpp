@@ -92,6 +92,10 @@ void MainWindowUi::buildMenus() {
     mnuEnvoi = makeItem(mnuServeur, "mnuEnvoi", label("MenuTransfert"));
     mnuRecup = makeItem(mnuServeur, "mnuRecup", label("MenuRecup"));
     mnuReset = makeItem(mnuServeur, "mnuReset", label("MenuReset"));
+    mnuServeur->addSeparator();
+    mnuHistorique =
+        makeItem(mnuServeur, "mnuHistorique",
+                 m_ctx.translation.getLabel(QStringLiteral("HISTORIQUE"), QStringLiteral("MenuHistorique")));
 
     mnuOptions = makeMenu("mnuOptions", label("MenuOptions"));
     mnuHoraires = makeItem(mnuOptions, "mnuHoraires", label("MenuHoraires"));

@@ -46,6 +46,7 @@ public:
     QAction* mnuEnvoi = nullptr;
     QAction* mnuRecup = nullptr;
     QAction* mnuReset = nullptr;
+    QAction* mnuHistorique = nullptr;
     QAction* mnuParam = nullptr;
     QAction* mnuVoies = nullptr;
     QAction* mnuHoraires = nullptr;

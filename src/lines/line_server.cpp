@@ -27,6 +27,10 @@ QString fetchLineFiles(AppContext& ctx, platform::Pacing& pacing) {
         QFile::remove(local);
         if (!server_transfers::fetchServerFile(ctx, name, local, pacing)) return name;
     }
+    const QString table = QDir(ctx.repTMP).filePath(QStringLiteral("rcm.cfg"));
+    server_transfers::recordTransfer(ctx, QStringLiteral("lines"),
+                                     {{QStringLiteral("rcm.cfg"), server_transfers::fileBytes(table)}},
+                                     false);
     return {};
 }
 
@@ -48,6 +52,8 @@ bool saveLineTable(AppContext& ctx, const LineTable& table, QString* error) {
                          .replace(QStringLiteral("$RAISON$"), server_transfers::lastReason(ctx));
         return false;
     }
+    server_transfers::recordTransfer(ctx, QStringLiteral("lines"),
+                                     {{QStringLiteral("rcm.cfg"), server_transfers::fileBytes(local)}}, true);
     QByteArray block;
     Clear_Bloc_Entete(block);
     writeU32(block, Block::Code, RequestCode::ReloadLines);

@@ -12,6 +12,8 @@
 namespace {
 
 const QString kApplicationNamesSection = QStringLiteral("VOIES");
+// The table as the history keeps it: the CSV of the window.
+const QString kHistoryName = QStringLiteral("lines500.csv");
 
 } // namespace
 
@@ -44,6 +46,8 @@ bool Lines500::read(const Progress& progress) {
     if (!buildRows(false)) return false;
     server_ = records_;
     read_ = true;
+    server_transfers::recordTransfer(ctx_, QStringLiteral("lines"), {{kHistoryName, exportCsvBytes()}},
+                                     false);
     return true;
 }
 
@@ -171,6 +175,7 @@ QString Lines500::write() {
     if (QString refus = writeRefusal(sendIhmRequest(ctx_, block), total); !refus.isEmpty()) return refus;
     records_ = records;
     server_ = records;
+    server_transfers::recordTransfer(ctx_, QStringLiteral("lines"), {{kHistoryName, exportCsvBytes()}}, true);
     return {};
 }
 

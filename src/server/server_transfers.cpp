@@ -30,6 +30,15 @@ bool absentOnServer(AppContext& ctx) {
     return passerelleOf(ctx).lastReason() == HttpGateway::Absent;
 }
 
+// Installed once by the program at its start, before any transfer.
+TransferRecorder& recorder() {
+    static TransferRecorder installed;
+    return installed;
+}
+
+// fetchTree without a record: a look at the server that the caller records in its own words.
+FetchResult fetchTreeOnly(AppContext& ctx, const QString& localPath, platform::Pacing& pacing);
+
 } // namespace
 
 QString toSendPath(const AppContext& ctx) {
@@ -71,7 +80,23 @@ bool fetchServerFile(AppContext& ctx, const QString& remoteName, const QString& 
     return true;
 }
 
+void setTransferRecorder(TransferRecorder r) {
+    recorder() = std::move(r);
+}
+
+void recordTransfer(AppContext& ctx, const QString& what, const TransferFiles& files, bool stored) {
+    if (recorder()) recorder()(ctx, stored && !ctx.historyWhat.isEmpty() ? ctx.historyWhat : what, files);
+}
+
 FetchResult fetchTree(AppContext& ctx, const QString& localPath, platform::Pacing& pacing) {
+    const FetchResult result = fetchTreeOnly(ctx, localPath, pacing);
+    if (result == FetchResult::Fetched)
+        recordTransfer(ctx, QStringLiteral("fetch"), {{TreeFileName, fileBytes(localPath)}}, false);
+    return result;
+}
+
+namespace {
+FetchResult fetchTreeOnly(AppContext& ctx, const QString& localPath, platform::Pacing& pacing) {
     const QString received = receivedPath(ctx);
     QFile::remove(received);
     if (!fetchServerFile(ctx, TreeFileName, received, pacing))
@@ -87,6 +112,7 @@ FetchResult fetchTree(AppContext& ctx, const QString& localPath, platform::Pacin
     }
     return FetchResult::Fetched;
 }
+} // namespace
 
 bool fetchServerInfo(AppContext& ctx, platform::Pacing& pacing) {
     writeDebugLog(ctx, QStringLiteral("Recuperation des infos du serveur"));
@@ -136,15 +162,23 @@ FetchResult fetchBackup(AppContext& ctx, platform::Pacing& pacing) {
 StoreResult storeTree(AppContext& ctx, platform::Pacing& pacing, bool backupAbsent, QString* storeReason) {
     Passerelle& link = passerelleOf(ctx);
     link.setParameters(ctx, true);
-    if (link.gateway().PutFileHTTP_QAVO(toSendPath(ctx), TreeFileName) == 0) return StoreResult::Stored;
+    const QByteArray sent = fileBytes(toSendPath(ctx));
+    if (link.gateway().PutFileHTTP_QAVO(toSendPath(ctx), TreeFileName) == 0) {
+        recordTransfer(ctx, QStringLiteral("send"), {{TreeFileName, sent}}, true);
+        return StoreResult::Stored;
+    }
     if (storeReason) *storeReason = lastReason(ctx);
     // The reply may have been lost after the server took the tree: ask it what it holds now.
     const QString probe = receivedPath(ctx) + QStringLiteral(".verif");
-    const FetchResult now = fetchTree(ctx, probe, pacing);
+    const FetchResult now = fetchTreeOnly(ctx, probe, pacing);
     const QByteArray held = fileBytes(probe);
     QFile::remove(probe);
-    if (now == FetchResult::Fetched && held == fileBytes(toSendPath(ctx)))
+    if (now == FetchResult::Fetched && held == sent) {
+        recordTransfer(ctx, QStringLiteral("send"), {{TreeFileName, sent}}, true);
         return StoreResult::StoredReplyLost;
+    }
+    if (now == FetchResult::Fetched)
+        recordTransfer(ctx, QStringLiteral("fetch"), {{TreeFileName, held}}, false);
     if (now == FetchResult::Fetched && !backupAbsent && held == fileBytes(backupPath(ctx)))
         return StoreResult::NotStored;
     if (now == FetchResult::Absent && backupAbsent) return StoreResult::NotStored;

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
+
+#include <functional>
 
 struct AppContext;
 struct Configuration;
@@ -68,6 +72,16 @@ StoreResult storeTree(AppContext& ctx, platform::Pacing& pacing, bool backupAbse
 // The three steps above without a window to ask anything: NotStored when the tree could not be written
 // or the server's tree backed up (a server without a tree has nothing to back up).
 StoreResult sendTree(AppContext& ctx, const Configuration& config, platform::Pacing& pacing);
+
+// What the server holds after a transfer, handed to the history: the event ("send", "fetch", "lines"; for
+// a store, ctx.historyWhat when set) and the files by their names on the server. The programs that keep a
+// history install the recorder; without one nothing is recorded. The recorder sets ctx.lastRevision when
+// it records, and never fails the transfer.
+using TransferFiles = QList<QPair<QString, QByteArray>>;
+using TransferRecorder =
+    std::function<void(AppContext& ctx, const QString& what, const TransferFiles& files)>;
+void setTransferRecorder(TransferRecorder recorder);
+void recordTransfer(AppContext& ctx, const QString& what, const TransferFiles& files, bool stored);
 
 // Why the last exchange failed, in one line, in the user's language.
 QString lastReason(AppContext& ctx);

@@ -62,7 +62,7 @@ TEST(CliErrors, BadUsageUnreadableFilesOrAnUnreachableServerAreSaidInOneLine) {
         int exitCode = 2;
     } cases[] = {
         {{},
-         "usage: qavo-cli nodes|normalize|check|call|diff|test|plan|fetch|send|lines-export|lines-import "
+         "usage: qavo-cli nodes|normalize|check|call|diff|test|plan|fetch|send|lines-export|lines-import|history "
          "ARGS..."},
         {{"frobnicate"}, "unknown command frobnicate; usage: qavo-cli nodes|"},
         {{"nodes", missing}, "cannot read " + missing},
@@ -145,7 +145,7 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
 // A tree command loads Qt Core alone (the tree commands share one program); what draws or talks to a server
 // is loaded by its command only. The dynamic loader's trace names every library mapped, in qavo-cli and in
 // the program it runs.
-TEST(CliPrograms, OnlyTheCommandsThatNeedThemLoadQtGuiOrLibcurl) {
+TEST(CliPrograms, OnlyTheCommandsThatNeedThemLoadQtGuiLibcurlOrLibgit2) {
     QTemporaryDir dir;
     const QString tree = example("demo.maa");
     const struct {
@@ -157,14 +157,15 @@ TEST(CliPrograms, OnlyTheCommandsThatNeedThemLoadQtGuiOrLibcurl) {
         {{"check", tree}, 1, ""},
         {{"normalize", tree, dir.filePath("n.maa")}, 0, ""},
         {{"plan", tree, dir.filePath("p.svg")}, 0, "Qt6Gui Qt6Svg"},
-        {{"fetch", dir.filePath("f.maa"), "/HADDR:127.0.0.1", "/HPORT:1"}, 4, "curl"},
+        {{"fetch", dir.filePath("f.maa"), "/HADDR:127.0.0.1", "/HPORT:1"}, 4, "curl git2"},
+        {{"history"}, 0, "git2"},
     };
     for (const auto& c : cases) {
         const CliRun r = runCli(c.args + kLabels, {"LD_DEBUG=files"});
         EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args[0]);
         ASSERT_TRUE(r.err.contains("file=libQt6Core.so")) << "no trace to read";
         QStringList heavy;
-        for (const char* name : {"Qt6Gui", "Qt6Network", "Qt6Svg", "curl"})
+        for (const char* name : {"Qt6Gui", "Qt6Network", "Qt6Svg", "curl", "git2"})
             if (r.err.contains(QStringLiteral("file=lib%1.so").arg(name))) heavy << name;
         EXPECT_EQ(heavy.join(' '), c.heavy) << qPrintable(c.args[0]);
     }

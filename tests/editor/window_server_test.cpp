@@ -1,62 +1,13 @@
 // The main window's server commands and the online start-up, against qavo-sim over HTTP.
-#include "window_fixture.h"
+#include "server_fixture.h"
 
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
 #include "server/server_transfers.h"
-#include "startup/server_info.h"
-#include "support/sim_process.h"
-
-#include <optional>
 
 using namespace editor_testing;
 using testing_support::readBytes;
 using testing_support::SimProcess;
 
 namespace {
-
-// The worked example as the demonstration server holds it, with its closed exit made complete so
-// that it passes the check.
-QByteArray passingTree(const QString& m1Name = QStringLiteral("Main menu")) {
-    return workedExample()
-        .replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2")
-        .replace("lib=Main menu", "lib=" + m1Name.toLatin1());
-}
-
-class WindowServer : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        sim.emplace();
-        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
-        connectTo(ctx);
-        // The check reads the server's lists.
-        ctx.fileLecture = sim->root() + QStringLiteral("/qavo_general.txt");
-        loadServerLists(ctx, ctx.fileLecture);
-    }
-    void connectTo(AppContext& c, int connectMs = 3000, int replyMs = 3000) {
-        c.modeLocal = false;
-        c.HADDR = QStringLiteral("127.0.0.1");
-        c.HPORT = QString::number(sim->port());
-        c.USER = QStringLiteral("u");
-        c.PASS = QStringLiteral("p");
-        auto gateway = std::make_unique<HttpGateway>();
-        gateway->setTimeouts(connectMs, replyMs);
-        passerelleOf(c).setGateway(std::move(gateway));
-    }
-    // The simulator's log since the last call: "METHOD PATH STATUS" per request.
-    QStringList requests() {
-        QStringList all = QString::fromUtf8(sim->log()).split(u'\n', Qt::SkipEmptyParts);
-        const QStringList fresh = all.mid(seen);
-        seen = all.size();
-        return fresh;
-    }
-    QByteArray serverTree() const { return readBytes(sim->root() + QStringLiteral("/arbre.maa")); }
-    QStringList tmpFiles() const { return QDir(ctx.repTMP).entryList(QDir::Files, QDir::Name); }
-
-    std::optional<SimProcess> sim;
-    qsizetype seen = 0;
-};
 
 TEST_F(WindowServer, SendWithErrorsIsRefusedWithTheirCountAndNothingMoves) {
     open(passingTree().replace("rep=2\r\nsil=2\r\n0=\r\n1=trf;201", "rep=x\r\nsil=y\r\n0=\r\n1=trf;201"));

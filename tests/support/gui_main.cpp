@@ -1,10 +1,15 @@
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    // What the tests send and fetch is recorded in a history of their own, never the user's.
+    QTemporaryDir history;
+    if (qgetenv("QAVO_HISTORY_DIR").isEmpty()) qputenv("QAVO_HISTORY_DIR", QFile::encodeName(history.path()));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

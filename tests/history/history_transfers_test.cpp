@@ -1,0 +1,193 @@
+// Every transfer against qavo-sim leaves the server's file in the history, once.
+#include "history/history.h"
+#include "history/transfer_recorder.h"
+
+#include "cli/cli_run.h"
+#include "core/app_context.h"
+#include "lines/line_server.h"
+#include "lines/lines500.h"
+#include "model/configuration.h"
+#include "model/tree_file.h"
+#include "platform/pacing.h"
+#include "server/http_gateway.h"
+#include "server/passerelle.h"
+#include "server/server_transfers.h"
+#include "support/sim_process.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+using testing_support::readBytes;
+using testing_support::SimProcess;
+namespace st = server_transfers;
+
+class HistorySim {
+public:
+    explicit HistorySim(const QString& server) : sim({QStringLiteral("--control")}, server) {
+        history::installTransferRecorder();
+        qputenv("QAVO_HISTORY_DIR", QFile::encodeName(work.filePath(QStringLiteral("history"))));
+        ctx.modeLocal = false;
+        ctx.HADDR = QStringLiteral("127.0.0.1");
+        ctx.HPORT = QString::number(sim.port());
+        ctx.USER = QStringLiteral("u");
+        ctx.PASS = QStringLiteral("p");
+        ctx.repTMP = work.path() + QStringLiteral("/TMP/");
+        QDir().mkpath(ctx.repTMP);
+        ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
+        ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg00.txt"));
+        passerelleOf(ctx).setGateway(std::make_unique<HttpGateway>());
+        config = makeConfiguration(ctx);
+        ChargementArbres(config, server + QStringLiteral("/arbre.maa"), ctx);
+    }
+    ~HistorySim() { st::setTransferRecorder({}); }
+
+    QList<history::Revision> revisions() const {
+        return history::Repository(history::historyRoot(ctx)).revisions(history::serverFolderOf(ctx));
+    }
+    std::optional<QByteArray> recorded(const QString& name) const {
+        const QList<history::Revision> list = revisions();
+        if (list.isEmpty()) return std::nullopt;
+        return history::Repository(history::historyRoot(ctx))
+            .file(list.first().id, list.first().server, name);
+    }
+    QByteArray onServer(const QString& name) const { return readBytes(sim.root() + u'/' + name); }
+
+    QTemporaryDir work;
+    SimProcess sim;
+    AppContext ctx;
+    Configuration config;
+    platform::NoPacing pacing;
+};
+
+const QString k900 = SimProcess::defaultServer();
+const QString k500 = QStringLiteral(QAVO_RESOURCES "/server-example-500");
+
+// One event kind each: what the history says happened, the file it keeps, and the bytes it must hold
+// (what the server holds after the event, unless the action gives them).
+struct EventCase {
+    const char* name;
+    QString server;
+    std::function<std::optional<QByteArray>(HistorySim&)> act;
+    QString what;
+    QString file;
+};
+
+TEST(HistoryTransfers, EachEventRecordsWhatTheServerHoldsOnce) {
+    const EventCase cases[] = {
+        {"fetch", k900,
+         [](HistorySim& h) {
+             EXPECT_EQ(st::fetchTree(h.ctx, h.ctx.fileServeur, h.pacing), st::FetchResult::Fetched);
+             return std::nullopt;
+         },
+         "fetch", "arbre.maa"},
+        {"send", k900,
+         [](HistorySim& h) {
+             h.config.sections.setValue(QStringLiteral("M1"), 1, QStringLiteral("Accueil du soir"));
+             EXPECT_EQ(st::sendTree(h.ctx, h.config, h.pacing), st::StoreResult::Stored);
+             return std::nullopt;
+         },
+         "send", "arbre.maa"},
+        {"reset", k900,
+         [](HistorySim& h) {
+             h.ctx.historyWhat = QStringLiteral("reset");
+             Configuration defaults = makeConfiguration(h.ctx);
+             ChargementArbres(defaults, QString(), h.ctx);
+             EXPECT_EQ(st::sendTree(h.ctx, defaults, h.pacing), st::StoreResult::Stored);
+             h.ctx.historyWhat.clear();
+             return std::nullopt;
+         },
+         "reset", "arbre.maa"},
+        {"lines read", k900,
+         [](HistorySim& h) {
+             EXPECT_EQ(line_server::fetchLineFiles(h.ctx, h.pacing), QString());
+             return std::nullopt;
+         },
+         "lines", "rcm.cfg"},
+        {"lines written", k900,
+         [](HistorySim& h) {
+             line_server::LineData data;
+             EXPECT_EQ(line_server::loadLineData(h.ctx, h.pacing, data), QString());
+             data.table.line(1).ddi = QStringLiteral("0140009999");
+             QString error;
+             EXPECT_TRUE(line_server::saveLineTable(h.ctx, data.table, &error)) << error.toStdString();
+             return std::nullopt;
+         },
+         "lines", "rcm.cfg"},
+        {"generation 500 read and written", k500,
+         [](HistorySim& h) -> std::optional<QByteArray> {
+             Lines500 lines(h.ctx);
+             EXPECT_TRUE(lines.read());
+             EXPECT_TRUE(lines.setNumber(0, 1, QStringLiteral("4455")));
+             EXPECT_EQ(lines.write(), QString());
+             return lines.exportCsvBytes();
+         },
+         "lines", "lines500.csv"},
+    };
+    for (const EventCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HistorySim h(c.server);
+        const std::optional<QByteArray> expected = c.act(h);
+        const QList<history::Revision> first = h.revisions();
+        ASSERT_FALSE(first.isEmpty());
+        EXPECT_EQ(first.first().what, c.what);
+        EXPECT_EQ(first.first().email, QStringLiteral("u@127.0.0.1_") + h.ctx.HPORT);
+        EXPECT_EQ(h.ctx.lastRevision, first.first().id);
+        EXPECT_EQ(h.recorded(c.file), expected ? *expected : h.onServer(c.file));
+        // The same event again finds the server as last recorded: nothing new.
+        c.act(h);
+        EXPECT_EQ(h.revisions().size(), first.size());
+    }
+}
+
+// A send records the call-flow changes against the server's last revision in the commit message.
+TEST(HistoryTransfers, ASendSaysWhatChanged) {
+    HistorySim h(k900);
+    ASSERT_EQ(st::fetchTree(h.ctx, h.ctx.fileServeur, h.pacing), st::FetchResult::Fetched);
+    h.config.sections.setValue(QStringLiteral("M1"), 1, QStringLiteral("Accueil du soir"));
+    ASSERT_EQ(st::sendTree(h.ctx, h.config, h.pacing), st::StoreResult::Stored);
+    const QList<history::Revision> list = h.revisions();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list.at(0).changes, 1) << list.at(0).message.toStdString();
+    EXPECT_TRUE(list.at(0).message.contains(QStringLiteral("Accueil du soir")))
+        << list.at(0).message.toStdString();
+    EXPECT_EQ(list.at(1).what, QStringLiteral("fetch"));
+}
+
+} // namespace
+
+namespace {
+
+// A history that cannot be written never stops the transfer: the file arrives and qavo-cli says why.
+TEST(HistoryTransfers, AnUnwritableHistoryLetsTheFetchSucceedAndSaysWhy) {
+    SimProcess sim;
+    QTemporaryDir dir;
+    testing_support::writeBytes(dir.filePath("file"), "not a folder");
+    QDir().mkpath(dir.filePath("damaged"));
+    testing_support::writeBytes(dir.filePath("damaged/HEAD"), "garbage");
+    const struct {
+        const char* name;
+        QString history;
+    } cases[] = {
+        {"a file where its folder should be", dir.filePath("file/history")},
+        {"a damaged repository", dir.filePath("damaged")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = dir.filePath("out.maa");
+        QFile::remove(out);
+        const cli_testing::CliRun r = cli_testing::runCli(
+            {"fetch", out, "/HADDR:127.0.0.1", "/HPORT:" + QString::number(sim.port()), "/USER:u", "/PASS:p"},
+            {"QAVO_HISTORY_DIR=" + c.history});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(readBytes(out), readBytes(sim.root() + "/arbre.maa"));
+        EXPECT_TRUE(r.err.startsWith("qavo-cli: L'historique n'a pas été enregistré : "))
+            << r.err.toStdString();
+    }
+}
+
+} // namespace
