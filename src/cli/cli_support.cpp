@@ -2,6 +2,7 @@
 
 #include "cli/json_report.h"
 #include "cli/program.h"
+#include "platform/process_heap.h"
 #include "platform/raw_command_line.h"
 #include "startup/command_line.h"
 #include "startup/server_info.h"
@@ -55,6 +56,20 @@ std::optional<QString> loadTranslation(const Options& options, AppContext& ctx) 
     if (!ctx.translation.isTranslationFile())
         return QStringLiteral("not a translation file: ") + ctx.translationFile;
     return std::nullopt;
+}
+
+// What a command builds from the files it reads, kept to the process's end: about thirty times a tree
+// file's size (its text, the sections, the nodes and their texts), plus the translation. Beyond a
+// megabyte of files (ten times the largest tree a server runs) the rest grows page by page.
+std::size_t expectedHeap(const QStringList& files) {
+    constexpr qint64 kBase = 256 * 1024;
+    constexpr qint64 kPerByte = 30;
+    qint64 bytes = 0;
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        if (info.isFile()) bytes += info.size();
+    }
+    return std::size_t(kBase + std::min<qint64>(bytes, 1 << 20) * kPerByte);
 }
 
 QtMessageHandler g_loudHandler = nullptr;
@@ -126,6 +141,7 @@ std::optional<QString> startCommand(const QStringList& args, qsizetype positiona
     if (options.positional.size() != positionalCount)
         return QStringLiteral("usage: qavo-cli ") + words +
                QStringLiteral(" [--info FILE] [--lang N] [--translation FILE] [--force-version TEXT]");
+    platform::prepareHeap(expectedHeap(options.positional));
     return prepareContext(options, ctx);
 }
 

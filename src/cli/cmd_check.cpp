@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console_output.h"
 #include "cli/json_report.h"
 
 #include "core/diagnostics_sink.h"
@@ -14,33 +15,37 @@ namespace {
 
 enum Exit { NoError = 0, Errors = 1, Aborted = 3 };
 
-QString levelName(short level) {
+QLatin1StringView levelName(short level) {
     switch (level) {
     case DiagnosticsSink::Warning:
-        return QStringLiteral("warning");
+        return QLatin1StringView("warning");
     case DiagnosticsSink::Error:
-        return QStringLiteral("error");
+        return QLatin1StringView("error");
     case DiagnosticsSink::Ok:
-        return QStringLiteral("ok");
+        return QLatin1StringView("ok");
     default:
-        return QStringLiteral("info");
+        return QLatin1StringView("info");
     }
 }
 
-// One line per finding: level, node key and message separated by tabs, without the time stamp. Errors
-// and warnings go to the report too, the closing line becomes its message.
+// One line per finding, printed as it comes: level, node key and message separated by tabs, without the
+// time stamp. Errors and warnings go to the report too, the closing line becomes its message.
 class PrintingSink : public DiagnosticsSink {
 public:
+    explicit PrintingSink(ConsoleOutput& out) : m_out(out) {}
     void AjouteInfo(const QString& message, short level, const QString& tag) override {
         AjouteFinding(message, level, tag, QString());
     }
     void AjouteFinding(const QString& message, short level, const QString& tag, const QString& key) override {
-        text += levelName(level) % QLatin1Char('\t') % tag % QLatin1Char('\t') % message % QLatin1Char('\n');
+        m_out << (levelName(level) % QLatin1Char('\t') % tag % QLatin1Char('\t') % message %
+                  QLatin1Char('\n'));
         if (level == Warning || level == Error)
             report().findings.append({key, levelName(level), message, tag});
         if (level == Ok || key == QLatin1String("ErrAnalyse")) report().msg = message;
     }
-    QString text;
+
+private:
+    ConsoleOutput& m_out;
 };
 
 // What the file itself is warned about when it is opened (a UTF-8 mark); the notice that a file was
@@ -56,15 +61,13 @@ private:
     DiagnosticsSink& m_out;
 };
 
-QString fieldCodes(const SectionStore& store) {
-    QString out;
+void printFieldCodes(const SectionStore& store, ConsoleOutput& out) {
     for (int i = 1; i <= store.size(); ++i) {
         const Section& s = store.at(i);
         if (!s.errorFields.isEmpty() || !s.warningFields.isEmpty())
-            out += QStringLiteral("fields\t") + s.name + QLatin1Char('\t') + s.errorFields +
-                   QLatin1Char('\t') + s.warningFields + QLatin1Char('\n');
+            out << (QLatin1StringView("fields\t") % s.name % QLatin1Char('\t') % s.errorFields %
+                    QLatin1Char('\t') % s.warningFields % QLatin1Char('\n'));
     }
-    return out;
 }
 
 } // namespace
@@ -81,7 +84,8 @@ int runCheck(const QStringList& args) {
     Configuration& config = state.config;
     config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
-    PrintingSink sink;
+    ConsoleOutput out;
+    PrintingSink sink(out);
     FileWarnings fileWarnings(sink);
     TreeFileHooks hooks;
     hooks.diagnostics = &fileWarnings;
@@ -91,8 +95,7 @@ int runCheck(const QStringList& args) {
     platform::NoPacing pacing;
     TreeVerifier verifier(ctx, sink, pacing);
     const int errors = verifier.verifArbo(config);
-    printOut(sink.text);
-    printOut(fieldCodes(config.sections));
+    printFieldCodes(config.sections, out);
     if (errors == TreeVerifier::Aborted) return Aborted;
     return errors > 0 ? Errors : NoError;
 }

@@ -1,28 +1,10 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console_output.h"
 
 #include <QStringBuilder>
 
 namespace cli {
-
-namespace {
-
-// A number's digits appended without a string of its own: a large tree prints thousands of them.
-void appendNumber(QString& out, qint64 n) {
-    if (n < 0) {
-        out += QLatin1Char('-');
-        n = -n;
-    }
-    QChar digits[20];
-    int first = 20;
-    do {
-        digits[--first] = QLatin1Char(char('0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    out.append(digits + first, 20 - first);
-}
-
-} // namespace
 
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
@@ -36,17 +18,13 @@ int runNodes(const QStringList& args) {
     if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, path));
 
-    QString out;
-    out.reserve(config.nodes.count() * 64);
+    ConsoleOutput out;
     const QChar tab = QLatin1Char('\t');
     for (int id : config.nodes.displayOrder()) {
         const TreeNode& n = config.nodes.node(id);
-        appendNumber(out, config.nodes.depthOf(id));
-        out += tab % n.key % tab % n.text % tab % n.image % tab;
-        appendNumber(out, n.colour);
-        out += QLatin1Char('\n');
+        out.number(config.nodes.depthOf(id)) << (tab % n.key % tab % n.text % tab % n.image % tab);
+        out.number(n.colour) << QLatin1Char('\n');
     }
-    printOut(out);
     return kOk;
 }
 

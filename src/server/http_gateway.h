@@ -79,7 +79,9 @@ private:
     int fail(int reason, const QString& detail);
 
     std::unique_ptr<CurlEventLoop> eventLoop_;
-    void* easy_ = nullptr; // libcurl's handle, kept from one request to the next
+    void* easy_ = nullptr;               // libcurl's handle, kept from one request to the next
+    std::unique_ptr<Target> lastTarget_; // the last request's target, and its path
+    QString lastPath_;
     QString address_, port_, service_, user_, password_;
     QString proxyAddress_, proxyPort_, proxyLogin_, proxyPassword_;
     int connectTimeoutMs_ = 5000;

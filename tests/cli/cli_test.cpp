@@ -46,6 +46,44 @@ TEST(CliNodes, PrintsDepthKeyTextImageAndColourAndGreysTreesTheServerDoesNotRun)
     EXPECT_TRUE(french.out.contains("\t0 - Aucune action\t")) << french.out.toStdString();
 }
 
+// A listing far longer than what qavo-cli writes at once: every line once, in order, whole in UTF-8.
+TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
+    // 1 + 10 + 100 menus named with characters of two and three bytes in UTF-8 (é, €), each announcement
+    // and every key of the last level (transfers) unknown to the server: one warning each.
+    QByteArray tree = "[general]\r\n[A1]\r\nlib=T\r\nmenu=M1\r\n";
+    for (int m = 1; m <= 111; ++m) {
+        tree += "[M" + QByteArray::number(m) + "]\r\nlib=\xe9t\xe9 \x80 " + QByteArray::number(m) +
+                "\r\nann=1\r\nrep=2\r\nsil=2\r\n";
+        for (int d = 0; d <= 9; ++d)
+            tree += QByteArray::number(d) +
+                    (m <= 11 ? "=men;M" + QByteArray::number(m * 10 + d - 8)
+                             : "=trf;" + QByteArray::number(200 + m)) +
+                    "\r\n";
+    }
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("large.maa"), tree);
+    const CliRun nodes = runCli(QStringList{"nodes", dir.filePath("large.maa")} + kLabels);
+    ASSERT_EQ(nodes.exitCode, 0) << nodes.err.toStdString();
+    const QStringList lines = nodes.out.split('\n');
+    ASSERT_EQ(lines.size(), 5 + 111 + 1000 + 1) << "five trees, the menus, their last keys, and the end";
+    int menu = 0;
+    for (const QString& line : lines) {
+        if (!line.contains("\tMenu\t")) continue;
+        const QStringList fields = line.split('\t');
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
+        EXPECT_TRUE(fields[2].endsWith(" - été € " + fields[1].mid(1))) << line.toStdString();
+        ++menu;
+    }
+    EXPECT_EQ(menu, 111);
+    const CliRun check = runCli(QStringList{"check", dir.filePath("large.maa")} + kLabels);
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_EQ(check.out.count("\nwarning\tE-M"), 1000) << "the transfers";
+    EXPECT_EQ(check.out.count("\nwarning\tM"), 111) << "the announcements";
+    EXPECT_TRUE(check.out.contains("\nwarning\tE-M111-9\tété € 111 - Transfer - "))
+        << check.out.toStdString();
+    EXPECT_TRUE(check.out.endsWith("\nfields\tM111\t\t03;06;07;08;09;10;11;12;13;14;15;\n"));
+}
+
 // Bad usage or an unreadable file: exit 2; an unreachable server: 4; either said in one line.
 TEST(CliErrors, BadUsageUnreadableFilesOrAnUnreachableServerAreSaidInOneLine) {
     QTemporaryDir dir;

@@ -305,6 +305,12 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     EXPECT_EQ(headerValue(listener.requests[0], "Expect"), "");
     EXPECT_TRUE(listener.requests[2].startsWith("POST /acd_config/ihm HTTP/1.1\r\n"));
     EXPECT_EQ(body(listener.requests[2]), request.left(512));
+    // The same request after the service changed goes to the new one.
+    gateway.SetConnectionParameters(QStringLiteral("127.0.0.1"), listener.port(), QStringLiteral("other"),
+                                    QStringLiteral("admin"), QStringLiteral("s3cret"));
+    gateway.GetIhmInfo(request, length);
+    ASSERT_EQ(listener.requests.size(), 5);
+    EXPECT_TRUE(listener.requests[4].startsWith("POST /other/ihm HTTP/1.1\r\n"));
 }
 
 TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecondCall) {
