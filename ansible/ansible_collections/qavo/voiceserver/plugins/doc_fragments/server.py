@@ -38,5 +38,5 @@ options:
     type: str
     default: qavo-cli
 notes:
-  - Runs on the controller; use C(connection: local).
+  - "Runs on the controller: use C(connection: local)."
 """
