@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 
+#include "cli/json_report.h"
 #include "cli/program.h"
 #include "platform/raw_command_line.h"
 #include "startup/command_line.h"
@@ -28,10 +29,11 @@ const OptionSpec kOptions[] = {
 
 QString (*messageFilter)(const QString&) = nullptr;
 
+// The last line said is also the report's message, until the command says how it ended.
 void writeLine(FILE* stream, const QString& message) {
-    const QByteArray bytes = (QStringLiteral("qavo-cli: ") +
-                              (messageFilter ? messageFilter(message) : message) + QLatin1Char('\n'))
-                                 .toUtf8();
+    const QString shown = messageFilter ? messageFilter(message) : message;
+    report().msg = shown;
+    const QByteArray bytes = (QStringLiteral("qavo-cli: ") + shown + QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
@@ -182,6 +184,16 @@ std::optional<QString> prepareServer(const QString& switches, const Options& opt
     if (!options.infoFile.isEmpty())
         return QStringLiteral("--info is not used here: the server's information file is fetched");
     parseOnlineCommandLine(ctx, switches);
+    // Passwords may come from the environment, where the process list does not show them; a switch
+    // on the command line wins.
+    const struct {
+        QLatin1String key;
+        const char* variable;
+        QString AppContext::*field;
+    } secrets[] = {{QLatin1String("/PASS:"), "QAVO_PASS", &AppContext::PASS},
+                   {QLatin1String("/PPASS:"), "QAVO_PPASS", &AppContext::PPASS}};
+    for (const auto& s : secrets)
+        if (!switches.contains(s.key)) ctx.*(s.field) = qEnvironmentVariable(s.variable);
     if (ctx.HADDR.isEmpty()) return QStringLiteral("the server's address is missing (/HADDR:)");
     if (ctx.FORCEVERSION.isEmpty()) ctx.FORCEVERSION = options.forceVersion;
     ctx.usePasserelle = true;
@@ -196,6 +208,7 @@ QString say(const AppContext& ctx, const char* key, const char* english) {
 }
 
 void printOut(const QString& text) {
+    if (report().json) return; // stdout carries the JSON document alone
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }

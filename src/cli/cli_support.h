@@ -58,8 +58,9 @@ QString openFailure(OpenResult result, const QString& path);
 QString takeSwitches(QStringList& args);
 // Takes "--name value" or "--name=value" out of args into value. Returns an error message, or nothing.
 std::optional<QString> takeOption(QStringList& args, QLatin1String name, QString& value);
-// The server's address and credentials from the switches, and scratchDir as the editor's temporary
-// folder. Returns an error message (no /HADDR:, or --info given: the server's own file is used).
+// The server's address and credentials from the switches (the passwords, when their switch is absent,
+// from QAVO_PASS and QAVO_PPASS), and scratchDir as the editor's temporary folder. Returns an error message
+// (no /HADDR:, or --info given: the server's own file is used).
 std::optional<QString> prepareServer(const QString& switches, const Options& options, AppContext& ctx,
                                      const QString& scratchDir);
 // A sentence of qavo-cli in the language of the translation in use (section CLI), so that it reads in
@@ -81,9 +82,9 @@ public:
     QuietQtWarnings& operator=(const QuietQtWarnings&) = delete;
 };
 
-// Console output in UTF-8.
+// Console output in UTF-8; nothing with --json, where stdout carries the report alone.
 void printOut(const QString& text);
-// Prints "qavo-cli: " + message on stderr and returns kFailure.
+// Prints "qavo-cli: " + message on stderr (it becomes the report's message) and returns kFailure.
 int fail(const QString& message);
 // Prints "qavo-cli: " + message on stderr.
 void warn(const QString& message);

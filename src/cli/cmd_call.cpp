@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_report.h"
 
 #include "flow/call_walk.h"
 
@@ -19,10 +20,10 @@ std::optional<QDateTime> parseMoment(const QString& text) {
 
 } // namespace
 
-// Walks a tree as the server answers a call: one step per line, or a JSON array with --json.
+// Walks a tree as the server answers a call: one step per line, or with --json the report with its
+// "steps".
 int runCall(const QStringList& arguments) {
     QStringList args = arguments;
-    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     QString tree = QStringLiteral("1"), at, keys;
     for (const auto& [name, value] :
          {std::pair{QLatin1String("--tree"), &tree}, std::pair{QLatin1String("--at"), &at},
@@ -57,14 +58,12 @@ int runCall(const QStringList& arguments) {
     if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, path));
     const QList<flow::CallStep> steps = flow::CallWalker(config, ctx).walk(number, *moment, *events);
-    if (json) {
-        printOut(QString::fromUtf8(flow::stepsJson(steps)));
-    } else {
-        QString out;
-        for (const flow::CallStep& s : steps)
-            out += s.text + QLatin1Char('\n');
-        printOut(out);
-    }
+    report().extra.insert(QStringLiteral("steps"), flow::stepsArray(steps));
+    if (!steps.isEmpty()) report().msg = steps.last().text; // where the call ends
+    QString out;
+    for (const flow::CallStep& s : steps)
+        out += s.text + QLatin1Char('\n');
+    printOut(out);
     return kOk;
 }
 

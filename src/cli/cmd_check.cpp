@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_report.h"
 
 #include "core/diagnostics_sink.h"
 #include "model/verification.h"
@@ -26,11 +27,18 @@ QString levelName(short level) {
     }
 }
 
-// One line per finding: level, node key and message separated by tabs, without the time stamp.
+// One line per finding: level, node key and message separated by tabs, without the time stamp. Errors
+// and warnings go to the report too, the closing line becomes its message.
 class PrintingSink : public DiagnosticsSink {
 public:
     void AjouteInfo(const QString& message, short level, const QString& tag) override {
+        AjouteFinding(message, level, tag, QString());
+    }
+    void AjouteFinding(const QString& message, short level, const QString& tag, const QString& key) override {
         text += levelName(level) % QLatin1Char('\t') % tag % QLatin1Char('\t') % message % QLatin1Char('\n');
+        if (level == Warning || level == Error)
+            report().findings.append({key, levelName(level), message, tag});
+        if (level == Ok || key == QLatin1String("ErrAnalyse")) report().msg = message;
     }
     QString text;
 };
@@ -41,7 +49,7 @@ class FileWarnings : public DiagnosticsSink {
 public:
     explicit FileWarnings(DiagnosticsSink& out) : m_out(out) {}
     void AjouteInfo(const QString& message, short level, const QString& tag) override {
-        if (level != Info) m_out.AjouteInfo(message, level, tag);
+        if (level != Info) m_out.AjouteFinding(message, level, tag, QStringLiteral("TreeFile"));
     }
 
 private:

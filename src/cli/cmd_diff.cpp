@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_report.h"
 
 #include "flow/tree_diff.h"
 
@@ -17,6 +18,10 @@ int runDiff(const QStringList& args) {
         if (const OpenResult result = loadTree(*config, path, ctx); result != OpenResult::Opened)
             return fail(openFailure(result, path));
     const flow::Changes changes = flow::compareConfigurations(before, after, ctx);
+    reportChanges(changes);
+    // Trees that differ are an answer, not a failure.
+    report().failed = false;
+    report().msg = say(ctx, "CliDiffCount", "%1 change(s) a caller would meet").arg(changes.count());
     if (changes.isEmpty()) return kOk;
     printOut(changes.lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     return 1;

@@ -1,5 +1,6 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_report.h"
 
 #include "core/profile_file.h"
 #include "model/tree_file.h"
@@ -9,6 +10,7 @@
 #include "server/server_transfers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace cli {
@@ -42,8 +44,10 @@ int runFetch(const QStringList& arguments) {
     if (auto error = takeOption(args, QLatin1String("--remote"), remote)) return fail(*error);
     Options options;
     AppContext ctx;
+    const RevisionNote revision(ctx);
     if (auto error = startCommand(
-            args, 1, QStringLiteral("fetch OUT [--remote NAME] /HADDR:... [/HPORT:...]"), options, ctx))
+            args, 1, QStringLiteral("fetch OUT [--remote NAME] [--json] /HADDR:... [/HPORT:...]"), options,
+            ctx))
         return fail(*error);
     if (!bareName(remote)) return fail(QStringLiteral("--remote takes a bare file name: ") + remote);
     QTemporaryDir scratch;
@@ -59,8 +63,13 @@ int runFetch(const QStringList& arguments) {
         warn(say(ctx, "CliRefusedFile", "the server's %1 is not %2: %3 kept").arg(remote, refusal, out));
         return kServerFailure;
     }
-    if (const QString error = platform::writeFileAtomically(out, bytes); !error.isEmpty())
+    // Changed: OUT did not hold these bytes before.
+    report().changed = !QFileInfo::exists(out) || server_transfers::fileBytes(out) != bytes;
+    if (const QString error = platform::writeFileAtomically(out, bytes); !error.isEmpty()) {
+        report().changed = false;
         return fail(QStringLiteral("cannot write ") + out + QStringLiteral(": ") + error);
+    }
+    report().msg = say(ctx, "CliFetched", "%1 fetched into %2").arg(remote, out);
     return kOk;
 }
 

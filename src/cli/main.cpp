@@ -9,8 +9,8 @@ namespace {
 
 // What qavo-cli runs itself: the tree commands, with Qt Core alone.
 const cli::Command kCommands[] = {
-    {"nodes", cli::runNodes}, {"normalize", cli::runNormalize}, {"check", cli::runCheck},
-    {"call", cli::runCall},   {"diff", cli::runDiff},
+    {"nodes", cli::runNodes},     {"normalize", cli::runNormalize}, {"check", cli::runCheck, true},
+    {"call", cli::runCall, true}, {"diff", cli::runDiff, true},
 };
 
 // The commands that draw or talk to a server, and the program that runs each.

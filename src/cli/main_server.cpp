@@ -11,10 +11,10 @@ int main(int argc, char* argv[]) {
     // Addresses and the server's reasons may carry a password.
     cli::setMessageFilter(server_transfers::withoutPasswords);
     const cli::Command commands[] = {
-        {"fetch", cli::runFetch},
-        {"send", cli::runSend},
-        {"lines-export", cli::runLinesExport},
-        {"lines-import", cli::runLinesImport},
+        {"fetch", cli::runFetch, true},
+        {"send", cli::runSend, true},
+        {"lines-export", cli::runLinesExport, true},
+        {"lines-import", cli::runLinesImport, true},
     };
     return cli::runCommand(commands);
 }

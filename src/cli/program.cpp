@@ -1,6 +1,7 @@
 #include "cli/program.h"
 
 #include "cli/cli_support.h"
+#include "cli/json_report.h"
 #include "platform/run_in_place.h"
 #include "startup/startup.h"
 
@@ -44,8 +45,12 @@ int runCommand(std::span<const Command> commands, const QStringList& usageNames)
         QStringLiteral("usage: qavo-cli ") + names.join(QLatin1Char('|')) + QStringLiteral(" ARGS...");
     if (args.isEmpty()) return fail(usage);
     const QString name = args.takeFirst();
-    for (const Command& c : commands)
-        if (name == QLatin1String(c.name)) return c.run(args);
+    for (const Command& c : commands) {
+        if (name != QLatin1String(c.name)) continue;
+        if (!c.json) return c.run(args);
+        report().json = takeJsonFlag(args);
+        return finishReport(c.run(args));
+    }
     return fail(QStringLiteral("unknown command ") + name + QStringLiteral("; ") + usage);
 }
 
@@ -65,7 +70,8 @@ int runProgram(const QString& baseName, char* argv[]) {
         if (const int code = platform::runInPlace(path, argv); code >= 0) return code;
     }
     warn(missingText(name, places));
-    return kMissingProgram;
+    report().json = QCoreApplication::arguments().contains(QStringLiteral("--json"));
+    return finishReport(kMissingProgram);
 }
 
 } // namespace cli

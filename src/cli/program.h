@@ -16,6 +16,7 @@ constexpr int kMissingProgram = 4;
 struct Command {
     const char* name;
     int (*run)(const QStringList& args);
+    bool json = false; // takes --json: the command's report is printed as one JSON document
 };
 
 // Runs the command the first argument names among commands, else prints the usage line listing

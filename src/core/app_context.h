@@ -68,6 +68,9 @@ struct AppContext {
 
     QString getLabel(const QString& key) const { return translation.getLabel(key); }
 
+    // The history's commit id recorded by the last transfer; empty when none was recorded.
+    QString lastRevision;
+
     // The link to the server, created on first use by passerelleOf() (server/passerelle.h).
     std::shared_ptr<Passerelle> passerelle;
 };

@@ -11,6 +11,12 @@ public:
 
     virtual ~DiagnosticsSink() = default;
     virtual void AjouteInfo(const QString& message, short level, const QString& tag) = 0;
+    // A verification finding, with the label key of its diagnostic (a name that stays the same in every
+    // language). Lists that show the text alone take it as any other line.
+    virtual void AjouteFinding(const QString& message, short level, const QString& tag, const QString& key) {
+        (void)key;
+        AjouteInfo(message, level, tag);
+    }
 };
 
 // Swallows everything.

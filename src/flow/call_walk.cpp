@@ -395,7 +395,7 @@ QList<CallStep> CallWalker::walk(int tree, const QDateTime& at, const QList<Call
     return Walk(m_config, m_ctx, m_texts, m_names, at).run(tree, events);
 }
 
-QByteArray stepsJson(const QList<CallStep>& steps) {
+QJsonArray stepsArray(const QList<CallStep>& steps) {
     QJsonArray array;
     for (const CallStep& s : steps) {
         QJsonObject o{{QStringLiteral("kind"), kindName(s.kind)},
@@ -411,7 +411,11 @@ QByteArray stepsJson(const QList<CallStep>& steps) {
         put("stationName", s.stationName);
         array.append(o);
     }
-    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+    return array;
+}
+
+QByteArray stepsJson(const QList<CallStep>& steps) {
+    return QJsonDocument(stepsArray(steps)).toJson(QJsonDocument::Indented);
 }
 
 } // namespace flow

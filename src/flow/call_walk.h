@@ -3,6 +3,7 @@
 #include "flow/flow_texts.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -70,6 +71,7 @@ private:
 
 // One JSON array of the steps (kind, node, text, and the action, announcement and station fields that
 // are set).
+QJsonArray stepsArray(const QList<CallStep>& steps);
 QByteArray stepsJson(const QList<CallStep>& steps);
 
 } // namespace flow

@@ -118,7 +118,8 @@ public:
 
     Changes run() {
         for (size_t i = 0; i < m_new.general.size(); ++i)
-            compareValue(m_texts.generalParam.arg(m_new.general[i].name), m_old.general[i].value,
+            compareValue(m_texts.generalParam.arg(m_new.general[i].name),
+                         QStringLiteral("general/") + m_new.general[i].name, m_old.general[i].value,
                          m_new.general[i].value);
         compareSchedules();
         for (int t = 1; t <= 5; ++t)
@@ -127,12 +128,17 @@ public:
     }
 
 private:
-    void changed(const QString& where, const QString& before, const QString& after) {
-        m_changes.lines << m_texts.change.arg(where, before, after);
+    void add(const QString& line, const QString& path, const QString& before, const QString& after) {
+        m_changes.lines << line;
+        m_changes.items.append({path, before, after});
+    }
+    void changed(const QString& where, const QString& path, const QString& before, const QString& after) {
+        add(m_texts.change.arg(where, before, after), path, before, after);
     }
     QString shown(const QString& v) const { return v.isEmpty() ? m_texts.none : v; }
-    void compareValue(const QString& where, const QString& before, const QString& after) {
-        if (before != after) changed(where, shown(before), shown(after));
+    void compareValue(const QString& where, const QString& path, const QString& before,
+                      const QString& after) {
+        if (before != after) changed(where, path, shown(before), shown(after));
     }
     static QString field(const QString& where, const QString& name) {
         return where + QStringLiteral(", ") + name;
@@ -155,6 +161,8 @@ private:
                 if (a != b)
                     changed(
                         m_texts.scheduleDay.arg(QString::number(s + 1), m_new.schedules[s].days[d].caption),
+                        QLatin1Char('H') + QString::number(s + 1) + QLatin1Char('/') +
+                            m_new.schedules[s].days[d].code,
                         a.isEmpty() ? m_texts.dayClosed : a, b.isEmpty() ? m_texts.dayClosed : b);
             }
         }
@@ -189,7 +197,8 @@ private:
         return (first != u'm' && first != u's') ||
                (!before.startsWith(action::Men) && !before.startsWith(action::Sau));
     }
-    void compareAction(const QString& where, const QString& before, const QString& after) {
+    void compareAction(const QString& where, const QString& path, const QString& before,
+                       const QString& after) {
         if (sameText(before, after) || sameAction(action::Value::parse(before), action::Value::parse(after)))
             return;
         QString a = describe(before, m_old, m_oldPaths), b = describe(after, m_new, m_newPaths);
@@ -198,7 +207,7 @@ private:
             a = m_texts.named.arg(a, m_oldPaths.pathOf.value(action::param(before, 1)));
             b = m_texts.named.arg(b, m_newPaths.pathOf.value(action::param(after, 1)));
         }
-        if (a != b) changed(where, a, b);
+        if (a != b) changed(where, path, a, b);
     }
     QString title(const Configuration& c, const QString& menu) const {
         return quoted(menu, c.sections.value(menu, MenuValue::lib));
@@ -209,24 +218,30 @@ private:
         const struct {
             int index;
             const QString& name;
-        } fields[] = {{TreeValue::lib, m_texts.fieldName},
-                      {TreeValue::ann1, m_texts.welcomeField},
-                      {TreeValue::ann2, m_texts.languageField},
-                      {TreeValue::rep2, m_texts.repetitionsField},
-                      {TreeValue::langue, m_texts.languagesField}};
+            const char* key;
+        } fields[] = {{TreeValue::lib, m_texts.fieldName, "lib"},
+                      {TreeValue::ann1, m_texts.welcomeField, "ann1"},
+                      {TreeValue::ann2, m_texts.languageField, "ann2"},
+                      {TreeValue::rep2, m_texts.repetitionsField, "rep2"},
+                      {TreeValue::langue, m_texts.languagesField, "langue"}};
+        const auto path = [&tree](const char* key) { return tree + QLatin1Char('/') + QLatin1String(key); };
         for (const auto& f : fields)
-            compareValue(field(where, f.name), m_old.sections.value(tree, f.index),
+            compareValue(field(where, f.name), path(f.key), m_old.sections.value(tree, f.index),
                          m_new.sections.value(tree, f.index));
+        const char* const exits[] = {"exit_trf", "exit_fer", "exit_nac"};
         for (int e = TreeValue::exit_trf; e <= TreeValue::exit_nac; ++e)
             compareAction(field(where, m_texts.exitNames[size_t(e - TreeValue::exit_trf)]),
-                          m_old.sections.value(tree, e), m_new.sections.value(tree, e));
+                          path(exits[e - TreeValue::exit_trf]), m_old.sections.value(tree, e),
+                          m_new.sections.value(tree, e));
         const QString before = m_oldPaths.rootOf.value(tree), after = m_newPaths.rootOf.value(tree);
         if (!before.isEmpty() && !after.isEmpty())
             compareMenu(after, where + QStringLiteral(" > ") + m_new.sections.value(after, MenuValue::lib));
         else if (!before.isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootRemoved.arg(title(m_old, before));
+            add(where + QStringLiteral(": ") + m_texts.rootRemoved.arg(title(m_old, before)), tree,
+                title(m_old, before), QString());
         else if (!after.isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") + m_texts.rootAdded.arg(title(m_new, after));
+            add(where + QStringLiteral(": ") + m_texts.rootAdded.arg(title(m_new, after)), tree, QString(),
+                title(m_new, after));
     }
 
     // Compares a menu of the new configuration with the menu it was, then the menus under its keys.
@@ -234,26 +249,29 @@ private:
         const Section* oldSection = m_old.sections.find(m_pairs.oldOf(menu));
         const Section* newSection = m_new.sections.find(menu);
         if (!oldSection || !newSection) return;
-        compareValue(field(where, m_texts.fieldName), oldSection->value(MenuValue::lib),
+        const auto path = [&menu](const char* key) { return menu + QLatin1Char('/') + QLatin1String(key); };
+        compareValue(field(where, m_texts.fieldName), path("lib"), oldSection->value(MenuValue::lib),
                      newSection->value(MenuValue::lib));
         const QString oldHor = oldSection->value(MenuValue::hor), newHor = newSection->value(MenuValue::hor);
         if (oldHor != newHor && scheduleMeaning(m_old, oldHor) != scheduleMeaning(m_new, newHor)) {
             const auto schedule = [this](const QString& hor) {
                 return hor.isEmpty() ? m_texts.none : QLatin1Char('H') + hor;
             };
-            changed(field(where, m_texts.scheduleField), schedule(oldHor), schedule(newHor));
+            changed(field(where, m_texts.scheduleField), path("hor"), schedule(oldHor), schedule(newHor));
         }
         const struct {
             int index;
             const QString& name;
-        } fields[] = {{MenuValue::ann, m_texts.announcementField},
-                      {MenuValue::rep, m_texts.repetitionsField},
-                      {MenuValue::sil, m_texts.silencesField}};
+            const char* key;
+        } fields[] = {{MenuValue::ann, m_texts.announcementField, "ann"},
+                      {MenuValue::rep, m_texts.repetitionsField, "rep"},
+                      {MenuValue::sil, m_texts.silencesField, "sil"}};
         for (const auto& f : fields)
-            compareValue(field(where, f.name), oldSection->value(f.index), newSection->value(f.index));
+            compareValue(field(where, f.name), path(f.key), oldSection->value(f.index),
+                         newSection->value(f.index));
         for (int d = 0; d <= 9; ++d)
-            compareKey(where, d, oldSection->value(MenuValue::forDigit(d)),
-                       newSection->value(MenuValue::forDigit(d)));
+            compareKey(where, menu + QLatin1Char('/') + QString::number(d), d,
+                       oldSection->value(MenuValue::forDigit(d)), newSection->value(MenuValue::forDigit(d)));
         const auto children = m_newPaths.childrenOf.constFind(menu);
         if (children == m_newPaths.childrenOf.cend()) return;
         for (const QString& child : *children)
@@ -262,20 +280,23 @@ private:
                             where + QStringLiteral(" > ") + m_new.sections.value(child, MenuValue::lib));
     }
 
-    void compareKey(const QString& where, int d, const QString& before, const QString& after) {
+    void compareKey(const QString& where, const QString& path, int d, const QString& before,
+                    const QString& after) {
         if (sameText(before, after)) return;
         const action::Value a = action::Value::parse(before), b = action::Value::parse(after);
         const bool oldMenu = a.code == action::Men && m_oldPaths.pathOf.contains(a.param(1));
         const bool newMenu = b.code == action::Men && m_newPaths.pathOf.contains(b.param(1));
         // A menu that appears or goes with its key is one line; a menu that moves is told by its keys.
         if (a.code.isEmpty() && newMenu && m_pairs.oldOf(b.param(1)).isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") +
-                                   m_texts.menuAdded.arg(title(m_new, b.param(1)), QString::number(d));
+            add(where + QStringLiteral(": ") +
+                    m_texts.menuAdded.arg(title(m_new, b.param(1)), QString::number(d)),
+                path, QString(), title(m_new, b.param(1)));
         else if (b.code.isEmpty() && oldMenu && m_pairs.newOf(a.param(1)).isEmpty())
-            m_changes.lines << where + QStringLiteral(": ") +
-                                   m_texts.menuRemoved.arg(title(m_old, a.param(1)), QString::number(d));
+            add(where + QStringLiteral(": ") +
+                    m_texts.menuRemoved.arg(title(m_old, a.param(1)), QString::number(d)),
+                path, title(m_old, a.param(1)), QString());
         else
-            compareAction(where + QStringLiteral(" > ") + m_texts.keyName.arg(d), before, after);
+            compareAction(where + QStringLiteral(" > ") + m_texts.keyName.arg(d), path, before, after);
     }
 
     const Configuration& m_old;

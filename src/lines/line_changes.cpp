@@ -1,6 +1,7 @@
 #include "lines/line_changes.h"
 
 #include "core/translation.h"
+#include "lines/line_csv.h"
 
 #include <QHash>
 #include <QList>
@@ -43,21 +44,28 @@ LineChanges compareLineTables(const LineTable& before, const LineTable& after) {
         if (it != old.end() && it->removeOne(r)) continue;
         different.append(&r);
     }
+    QList<LineChanges::Line> added, changed;
     for (const LineRecord* r : different) {
         auto it = old.find(lineKey(*r));
         if (it != old.end() && !it->isEmpty()) {
-            it->removeFirst();
+            changed.append({lineName(*r), csvLine(it->takeFirst()), csvLine(*r)});
             changes.changed << lineName(*r);
         } else {
+            added.append({lineName(*r), QString(), csvLine(*r)});
             changes.added << lineName(*r);
         }
     }
+    changes.lines = added;
     for (int i = 1; i <= before.lineCount(); ++i) {
         const LineRecord& r = before.line(i);
         if (r.isBlank()) continue;
         auto it = old.find(lineKey(r));
-        if (it != old.end() && it->removeOne(r)) changes.removed << lineName(r);
+        if (it != old.end() && it->removeOne(r)) {
+            changes.removed << lineName(r);
+            changes.lines.append({lineName(r), csvLine(r), QString()});
+        }
     }
+    changes.lines += changed;
     return changes;
 }
 

@@ -14,6 +14,12 @@ struct LineChanges {
     QStringList removed;
     QStringList changed;
     int otherApplications = 0; // lines of other applications in the new table, kept as they were
+    // Every change with the line as the CSV file writes it before and after ("" for none), in the order
+    // added, removed, changed.
+    struct Line {
+        QString name, before, after;
+    };
+    QList<Line> lines;
 
     bool any() const { return !added.isEmpty() || !removed.isEmpty() || !changed.isEmpty(); }
 };

@@ -26,16 +26,19 @@ QString csvHeader(const Translation& translation) {
     return pieces.join(QLatin1Char(';'));
 }
 
+QString csvLine(const LineRecord& r) {
+    const QChar sep = QLatin1Char(';');
+    return r.cli + sep + r.ddi + sep + r.code + sep + QString::number(r.planing) + sep +
+           QString::number(r.VP) + sep + QString::number(r.app) + sep + r.trfOK + sep +
+           QString::number(r.appKO) + sep + r.trfKO + sep + line_text::withoutSeparator(r.libelle) + sep +
+           QString::number(r.trace);
+}
+
 QByteArray csvBytes(const LineTable& table, const Translation& translation) {
     QString text = csvHeader(translation) + QLatin1String("\r\n");
-    const QChar sep = QLatin1Char(';');
     for (int i = 1; i <= table.lineCount(); ++i) {
         const LineRecord& r = table.line(i);
-        if (r.isBlank()) continue;
-        text += r.cli + sep + r.ddi + sep + r.code + sep + QString::number(r.planing) + sep +
-                QString::number(r.VP) + sep + QString::number(r.app) + sep + r.trfOK + sep +
-                QString::number(r.appKO) + sep + r.trfKO + sep + line_text::withoutSeparator(r.libelle) +
-                sep + QString::number(r.trace) + QLatin1String("\r\n");
+        if (!r.isBlank()) text += csvLine(r) + QLatin1String("\r\n");
     }
     return platform::encodeAnsi(text);
 }

@@ -16,6 +16,8 @@ class Translation;
 inline constexpr int kCsvFields = 11;
 
 QString csvHeader(const Translation& translation);
+// One line of the table as the file writes it, without its line end.
+QString csvLine(const LineRecord& record);
 QByteArray csvBytes(const LineTable& table, const Translation& translation);
 // Written whole or not at all; on failure error gets the user's message with the system's cause.
 bool exportCsv(const LineTable& table, const QString& path, const Translation& translation,

@@ -290,31 +290,40 @@ private:
         }
     }
 
+    // A finding's text and the label key it was built from (what scripts tell findings apart by).
+    struct Message {
+        QString text;
+        QString key;
+    };
+
     // lib - diagnostic : value; the "not filled in" keys end after the diagnostic.
-    QString fieldMessage(const Section& s, const QString& diagKey, const QString& value) {
-        if (diagKey.endsWith(QLatin1String("NA"))) return s.value(1) % QLatin1String(" - ") % label(diagKey);
-        return s.value(1) % QLatin1String(" - ") % label(diagKey) % QLatin1String(" : ") % value;
+    Message fieldMessage(const Section& s, const QString& diagKey, const QString& value) {
+        if (diagKey.endsWith(QLatin1String("NA")))
+            return {s.value(1) % QLatin1String(" - ") % label(diagKey), diagKey};
+        return {s.value(1) % QLatin1String(" - ") % label(diagKey) % QLatin1String(" : ") % value, diagKey};
     }
 
     // lib - action - diagnostic : parameter; without the parameter for "not filled in" keys and jumps.
-    QString actionMessage(const Section& s, const QString& actionKey, const QString& diagKey,
+    Message actionMessage(const Section& s, const QString& actionKey, const QString& diagKey,
                           const QString& param, bool withParam) {
         const QString& lib = valueAt(s, 1);
         if (!withParam || diagKey.endsWith(QLatin1String("NA")))
-            return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey);
-        return lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey) %
-               QLatin1String(" : ") % param;
+            return {lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey),
+                    diagKey};
+        return {lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey) %
+                    QLatin1String(" : ") % param,
+                diagKey};
     }
 
-    void error(const Finding& where, const QString& message) {
-        m_diagnostics.AjouteInfo(message, DiagnosticsSink::Error, where.nodeKey);
+    void error(const Finding& where, const Message& message) {
+        m_diagnostics.AjouteFinding(message.text, DiagnosticsSink::Error, where.nodeKey, message.key);
         m_config.nodes.setColour(where.nodeKey, NodeColour::Red);
         ++errors;
         where.appendCode(where.section.errorFields);
     }
 
-    void warning(const Finding& where, const QString& message) {
-        m_diagnostics.AjouteInfo(message, DiagnosticsSink::Warning, where.nodeKey);
+    void warning(const Finding& where, const Message& message) {
+        m_diagnostics.AjouteFinding(message.text, DiagnosticsSink::Warning, where.nodeKey, message.key);
         const int id = m_config.nodes.find(where.nodeKey);
         if (id >= 0 && m_config.nodes.node(id).colour != NodeColour::Red)
             m_config.nodes.setColour(id, NodeColour::Orange);
@@ -411,8 +420,8 @@ int TreeVerifier::verifArbo(Configuration& config) {
     // Colours and codes set before the fault stay; no summary is written.
     const auto abort = [&] {
         if (m_observer) m_observer->verificationFinished();
-        m_diagnostics.AjouteInfo(analysis.label(QStringLiteral("ErrAnalyse")), DiagnosticsSink::Error,
-                                 QString());
+        const QString key = QStringLiteral("ErrAnalyse");
+        m_diagnostics.AjouteFinding(analysis.label(key), DiagnosticsSink::Error, QString(), key);
         return Aborted;
     };
     try {

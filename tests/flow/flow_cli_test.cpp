@@ -70,13 +70,13 @@ TEST_F(FlowCli, ExitStatusSaysWhetherTheTreesBehaveAlikeOrTheUseWasWrong) {
               "Tree 1 > Main > key 3: Announcement 15, 1 repetition, 2 silences -> Transfer to 201\n");
 }
 
-TEST_F(FlowCli, CallPrintsOneStepALineOrAJsonArray) {
+TEST_F(FlowCli, CallPrintsOneStepALineOrAJsonReportOfSteps) {
     const QStringList call{"call", tree, "--tree", "1", "--at", "2026-12-07 10:15", "--keys", "1,fail"};
     const cli_testing::CliRun text = runCli(call), json = runCli(call + QStringList{"--json"});
     ASSERT_EQ(text.exitCode + json.exitCode, 0);
     const QStringList lines = text.out.trimmed().split('\n');
     EXPECT_EQ(lines.first(), "Call to tree 1 'Reception'");
-    const QJsonArray steps = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    const QJsonArray steps = QJsonDocument::fromJson(json.out.toUtf8()).object()["steps"].toArray();
     ASSERT_EQ(steps.size(), lines.size());
     const QJsonObject last = steps.last().toObject();
     EXPECT_EQ(QStringList({lines.last(), last["text"].toString(), last["kind"].toString(),
