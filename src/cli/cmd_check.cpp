@@ -76,7 +76,8 @@ int runCheck(const QStringList& args) {
     CommandState& state = commandState();
     Options& options = state.options;
     AppContext& ctx = state.ctx;
-    if (auto error = startCommand(args, 1, QStringLiteral("check FILE"), options, ctx)) return fail(*error);
+    if (auto error = startCommand(args, 1, QStringLiteral("check FILE [--json]"), options, ctx))
+        return fail(*error);
     Configuration& config = state.config;
     config = makeConfiguration(ctx);
     const QString& path = options.positional.first();

@@ -11,7 +11,8 @@ namespace cli {
 int runDiff(const QStringList& args) {
     Options options;
     AppContext ctx;
-    if (auto error = startCommand(args, 2, QStringLiteral("diff OLD NEW"), options, ctx)) return fail(*error);
+    if (auto error = startCommand(args, 2, QStringLiteral("diff OLD NEW [--json]"), options, ctx))
+        return fail(*error);
     Configuration before = makeConfiguration(ctx), after = makeConfiguration(ctx);
     for (const auto& [config, path] :
          {std::pair{&before, options.positional.at(0)}, std::pair{&after, options.positional.at(1)}})

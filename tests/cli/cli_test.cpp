@@ -1,5 +1,4 @@
 #include "cli/cli_run.h"
-#include "cli/cli_server.h"
 #include "server/test_certificate.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
@@ -13,9 +12,7 @@
 #include <unistd.h>
 
 using cli_testing::CliRun;
-using cli_testing::kPassword;
 using cli_testing::runCli;
-using cli_testing::Server;
 using testing_support::readBytes;
 using testing_support::writeBytes;
 
@@ -28,6 +25,7 @@ QString example(const QString& name) {
     return testing_support::resourcesDir() + "/examples/" + name;
 }
 const QStringList kLabels = {"--translation", data("labels_en.txt")};
+const QString kPassword = QStringLiteral("s3cr3t-word");
 
 TEST(CliNodes, PrintsDepthKeyTextImageAndColourAndGreysTreesTheServerDoesNotRun) {
     const CliRun r = runCli(QStringList{"nodes", example("accueil.maa")} + kLabels);
@@ -194,6 +192,45 @@ TEST(CliPrograms, AProgramIsFoundInLibQavoOrSaidMissing) {
 const QByteArray kTable = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
                           ";0140000101;;451;;452;;0;;1;Ventes\r\n"
                           ";0140000102;;300;;;;;;0;Messagerie\r\n";
+
+// The simulator serving the demo tree and the check fixtures' information file (over HTTPS with a
+// certificate when given), with a password that must never show on stderr.
+class Server {
+public:
+    explicit Server(const QStringList& faults = {}, const QByteArray& info = {}, const QString& cert = {})
+        : sim_(arguments(faults, cert)), scheme_(cert.isEmpty() ? "" : "https://") {
+        writeBytes(file("qavo_general.txt"),
+                   info.isEmpty() ? readBytes(data("server_info_check.txt")) : info);
+    }
+    static QByteArray originalTree() {
+        return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
+    }
+    QStringList switches() const {
+        return {"/HADDR:" + scheme_ + "127.0.0.1", "/HPORT:" + QString::number(sim_.port()), "/USER:u",
+                "/PASS:" + kPassword};
+    }
+    QString file(const QString& name) const { return sim_.root() + '/' + name; }
+    QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
+    bool started() const { return sim_.port() != 0; }
+    // The line files: no schedules, one application, and table.
+    void serveLines(const QByteArray& table) const {
+        writeBytes(file("planning.cfg"), QByteArray(1536, '\0'));
+        writeBytes(file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
+        writeBytes(file("rcm.cfg"), table);
+    }
+
+private:
+    static QStringList arguments(const QStringList& faults, const QString& cert) {
+        QStringList args{"--password", kPassword};
+        for (const QString& f : faults)
+            args << "--fault" << f;
+        if (!cert.isEmpty())
+            args << "--tls-cert" << cert << "--tls-key" << QFileInfo(cert).path() + "/key.pem";
+        return args;
+    }
+    testing_support::SimProcess sim_;
+    QString scheme_;
+};
 
 // A throwaway certificate for 127.0.0.1, made once (key.pem beside it); empty when openssl cannot.
 QString certificate() {
