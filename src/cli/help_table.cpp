@@ -44,7 +44,8 @@ const CommandHelp kCommands[] = {
      "  --tree N               one tree only (default: every active tree)"},
     {"test", "TREE SCENARIOS [--info FILE] [--json]", "run the call scenarios of a file against a tree",
      "Each line of SCENARIOS is a call (tree, moment, keys) and where it must end; pass or fail per\n"
-     "scenario. Exit 0 all pass, 6 a scenario failed, 2 a bad line (said with its number).\n"
+     "scenario, with the steps of each failing one. Exit 0 all pass, 1 otherwise, 2 an unreadable\n"
+     "scenario file (a bad line is said with its number).\n"
      "  --json                 one JSON document on stdout (scenarios, failed, msg, rc)"},
     {"fetch", "OUT [--remote NAME] [--json] /HADDR:...", "the server's tree (or file NAME) into OUT",
      "OUT is replaced only by a whole file; a tree or the information file only by one.\n"
@@ -81,7 +82,7 @@ const CommandHelp kCommands[] = {
 const char kExitCodes[] = R"(
 Exit status:
   0  done (send, lines-import: stored, or unchanged)
-  1  the tree has verification errors (nothing sent); diff: the trees differ
+  1  the tree has verification errors (nothing sent); diff: the trees differ; test: a scenario failed
   2  bad usage, an unreadable or refused file, a local failure
   3  the check stopped
   4  the server unreachable or refusing, or a program of the installation missing

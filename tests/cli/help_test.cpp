@@ -52,16 +52,6 @@ TEST(ProgramHelp, HelpVersionAndUnknownOptions) {
     }
 }
 
-// One version for all: the three programs say the same words after their names.
-TEST(ProgramHelp, TheProgramsShareOneVersion) {
-    QStringList versions;
-    for (const QString& program : {kCli, kEditor, kSim})
-        versions << runCli({"--version"}, kNoDisplay, 0, program).out.section(' ', 1);
-    EXPECT_EQ(versions.size(), 3);
-    EXPECT_EQ(versions.at(0), versions.at(1));
-    EXPECT_EQ(versions.at(0), versions.at(2));
-}
-
 // Every command of the usage line has its help, with its usage line first.
 TEST(ProgramHelp, EveryCommandHasItsHelp) {
     const CliRun usage = runCli({});
