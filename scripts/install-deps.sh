@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libcurl4-openssl-dev libgit2-dev git python3-pyftpdlib ansible-core \
     libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth imagemagick fonts-dejavu-core graphviz poppler-utils \
-    nginx squid openssl
+    nginx squid openssl \
+    lintian appstream desktop-file-utils scdoc dpkg-dev file man-db

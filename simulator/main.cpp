@@ -2,6 +2,7 @@
 #include "sim_lines.h"
 #include "sim_server.h"
 
+#include "core/program_info.h"
 #include "platform/atomic_file.h"
 
 #include <QCommandLineParser>
@@ -49,9 +50,11 @@ bool seedRoot(const QString& root, const QString& seed) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qavo-sim"));
+    QCoreApplication::setApplicationVersion(program_info::version());
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("root"), QStringLiteral("Folder of the server's files."), QStringLiteral("DIR")},
         {QStringLiteral("init-from"), QStringLiteral("Copy this folder's files into an empty root."),
@@ -77,12 +80,18 @@ int main(int argc, char** argv) {
          QStringLiteral("FILE")},
     });
     parser.addPositionalArgument(QStringLiteral("COUNT"), QStringLiteral("Lines of --make-500."));
-    parser.process(app);
-
     auto usage = [](const QString& text) {
         std::fprintf(stderr, "qavo-sim: %s\n", qPrintable(text));
         return 2;
     };
+    // Qt's own answer to a bad option exits 1; a usage error here is 2, with the usage line.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        usage(parser.errorText());
+        return usage(
+            QStringLiteral("usage: qavo-sim [options] --root DIR, or --make-500 FILE COUNT; see --help"));
+    }
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
     if (parser.isSet(QStringLiteral("make-500"))) {
         bool countOk = false;
         const int count = parser.positionalArguments().value(0).toInt(&countOk);

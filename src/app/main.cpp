@@ -1,3 +1,4 @@
+#include "app/app_options.h"
 #include "core/app_context.h"
 #include "editor/frm_connect.h"
 #include "editor/frm_main.h"
@@ -16,6 +17,7 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    if (const auto code = handleEditorOptions(argc, argv)) return *code;
     QApplication app(argc, argv);
     AppContext ctx;
     QtPrompts prompts;
@@ -48,8 +50,8 @@ int main(int argc, char* argv[]) {
         return server_transfers::fetchServerInfo(online, pacing);
     };
 
-    const StartupResult result =
-        runStartup(ctx, platform::rawCommandLine(), platform::programDir(), prompts, hooks);
+    const StartupResult result = runStartup(ctx, platform::rawCommandLine(),
+                                            platform::resourceDir(platform::programDir()), prompts, hooks);
     connecting.reset();
     if (result != StartupResult::Ok) return 1;
     installCatalog();

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/help_table.h"
 #include "cli/program.h"
 
 #include <QCoreApplication>
@@ -26,13 +27,9 @@ const struct {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList names;
-    for (const cli::Command& c : kCommands)
-        names << QString::fromLatin1(c.name);
-    for (const auto& c : kOtherCommands) {
+    if (const auto answered = cli::answerHelp(QCoreApplication::arguments().mid(1))) return *answered;
+    for (const auto& c : kOtherCommands)
         if (argc > 1 && std::strcmp(argv[1], c.name) == 0)
             return cli::runProgram(QString::fromLatin1(c.program), argv);
-        names << QString::fromLatin1(c.name);
-    }
-    return cli::runCommand(kCommands, names);
+    return cli::runCommand(kCommands, cli::commandNames());
 }

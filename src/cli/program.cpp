@@ -2,6 +2,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/json_report.h"
+#include "platform/paths.h"
 #include "platform/run_in_place.h"
 #include "startup/startup.h"
 
@@ -56,7 +57,8 @@ int runCommand(std::span<const Command> commands, const QStringList& usageNames)
 
 QString programDir() {
     const QByteArray dir = qgetenv(kProgramDirVariable);
-    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : QFile::decodeName(dir);
+    return platform::resourceDir(dir.isEmpty() ? QCoreApplication::applicationDirPath()
+                                               : QFile::decodeName(dir));
 }
 
 int runProgram(const QString& baseName, char* argv[]) {

@@ -23,8 +23,8 @@ struct Command {
 // usageNames (all of commands when empty). A Q(Core|Gui)Application must exist.
 int runCommand(std::span<const Command> commands, const QStringList& usageNames = {});
 
-// The folder of the qavo-cli that was started: its translation files are there, wherever the program
-// that runs the command lives.
+// The folder of the files of the qavo-cli that was started (beside it, or its ../share/qavo): its
+// translation files are there, wherever the program that runs the command lives.
 QString programDir();
 
 // Runs the program baseName in place of this one, found beside this program or else in ../lib/qavo.

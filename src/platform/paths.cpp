@@ -20,6 +20,14 @@ QString programDir() {
     return QDir::currentPath();
 }
 
+QString resourceDir(const QString& executableDir) {
+    // The default translation file is the one every installation has.
+    const QString marker = QStringLiteral("qavo_lg00.txt");
+    if (QFileInfo::exists(joinPath(executableDir, marker))) return executableDir;
+    const QString shared = QDir::cleanPath(joinPath(executableDir, QStringLiteral("../share/qavo")));
+    return QFileInfo::exists(joinPath(shared, marker)) ? shared : executableDir;
+}
+
 QString programName() {
     if (QCoreApplication::instance())
         return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

@@ -14,6 +14,12 @@ QString perUserDataDir();
 // Folder of the running executable, without a trailing separator.
 QString programDir();
 
+// Folder of the program's files (translations, help, component versions) for a program in
+// executableDir: that folder itself when it holds them (a build, the Windows layout), else
+// executableDir/../share/qavo when that does (an installed package, from whatever root it was
+// unpacked to); executableDir when neither does.
+QString resourceDir(const QString& executableDir);
+
 // File name of the running executable without folder ("qavo").
 QString programName();
 

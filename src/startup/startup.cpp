@@ -80,9 +80,12 @@ void showConnecting(const AppContext& ctx, const StartupHooks& hooks) {
     hooks.showConnecting(caption, text + QStringLiteral("..."));
 }
 
-// Rewrites "param.txt" of the program folder with the start-up values; never creates it.
+// Rewrites "param.txt" with the start-up values; never creates it. It sits in the program folder, or in
+// the work folder when the program folder is not the user's to write (an installed package).
 void writeParameterDump(const AppContext& ctx) {
-    const QString path = platform::joinPath(ctx.programDir, QStringLiteral("param.txt"));
+    const bool ownFolder = QFileInfo(ctx.programDir).isWritable();
+    const QString path =
+        platform::joinPath(ownFolder ? ctx.programDir : ctx.RepData, QStringLiteral("param.txt"));
     if (!QFileInfo::exists(path)) return;
     const QString online = ctx.modeLocal ? QString() : ctx.commandLine + QStringLiteral(" /");
     const QStringList lines = {

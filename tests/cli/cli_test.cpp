@@ -99,9 +99,7 @@ TEST(CliErrors, BadUsageUnreadableFilesOrAnUnreachableServerAreSaidInOneLine) {
         QString message;
         int exitCode = 2;
     } cases[] = {
-        {{},
-         "usage: qavo-cli nodes|normalize|check|call|diff|test|plan|fetch|send|lines-export|lines-import|history "
-         "ARGS..."},
+        {{}, "usage: qavo-cli nodes|normalize|check|call|diff|plan|"}, // the whole list: ProgramHelp
         {{"frobnicate"}, "unknown command frobnicate; usage: qavo-cli nodes|"},
         {{"nodes", missing}, "cannot read " + missing},
         {{"nodes", tree, "--colour"}, "unknown option --colour"},
