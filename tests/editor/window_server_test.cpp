@@ -1,15 +1,15 @@
 // The main window's server commands and the online start-up, against qavo-sim over HTTP.
 #include "window_fixture.h"
 
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
 #include "server/server_transfers.h"
 #include "startup/server_info.h"
+#include "support/online_context.h"
 #include "support/sim_process.h"
 
 #include <optional>
 
 using namespace editor_testing;
+using testing_support::goOnline;
 using testing_support::readBytes;
 using testing_support::SimProcess;
 
@@ -29,20 +29,10 @@ protected:
         WindowTest::SetUp();
         sim.emplace();
         ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
-        connectTo(ctx);
+        goOnline(ctx, sim->port());
         // The check reads the server's lists.
         ctx.fileLecture = sim->root() + QStringLiteral("/qavo_general.txt");
         loadServerLists(ctx, ctx.fileLecture);
-    }
-    void connectTo(AppContext& c, int connectMs = 3000, int replyMs = 3000) {
-        c.modeLocal = false;
-        c.HADDR = QStringLiteral("127.0.0.1");
-        c.HPORT = QString::number(sim->port());
-        c.USER = QStringLiteral("u");
-        c.PASS = QStringLiteral("p");
-        auto gateway = std::make_unique<HttpGateway>();
-        gateway->setTimeouts(connectMs, replyMs);
-        passerelleOf(c).setGateway(std::move(gateway));
     }
     // The simulator's log since the last call: "METHOD PATH STATUS" per request.
     QStringList requests() {
@@ -149,7 +139,7 @@ protected:
     void start(Edits edits) {
         sim.emplace();
         ASSERT_NE(sim->port(), 0);
-        connectTo(ctx, 1000, 300);
+        goOnline(ctx, sim->port(), 1000, 300);
         testing_support::writeBytes(ctx.fileServeur, serverTree());
         load(ctx.fileServeur);
         window->setResetVoies([] { return true; });
@@ -288,7 +278,7 @@ TEST_F(ServerFaults, WhatCouldLoseWorkIsAskedOrRefused) {
 TEST_F(ServerFaults, WhatIsTypedDuringATransferIsDropped) {
     start(Edits::None);
     ASSERT_TRUE(sim->fault("slow:200@arbre.maa,once"));
-    connectTo(ctx, 1000, 3000);
+    goOnline(ctx, sim->port(), 1000, 3000);
     QLineEdit* txtLib = find<QLineEdit>("txtLib_0"); // the tree's name: A1 is selected
     ASSERT_NE(txtLib, nullptr);
     QTimer::singleShot(50, txtLib, [&] { QTest::keyClicks(txtLib, "XYZ"); });
@@ -307,7 +297,7 @@ TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) 
         sim.emplace();
         ASSERT_TRUE(sim->fault(fault));
         ctx.fileLecture.clear();
-        connectTo(ctx, 1000, 300);
+        goOnline(ctx, sim->port(), 1000, 300);
         platform::NoPacing pacing;
         ASSERT_TRUE(server_transfers::fetchServerInfo(ctx, pacing));
         EXPECT_EQ(ctx.fileAOuvrir, "$$NEW$$");
