@@ -1,13 +1,10 @@
 #include "cli/cli_run.h"
-#include "server/test_certificate.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -250,12 +247,6 @@ public:
     QString file(const QString& name) const { return sim_.root() + '/' + name; }
     QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
     bool started() const { return sim_.port() != 0; }
-    // The line files: no schedules, one application, and table.
-    void serveLines(const QByteArray& table) const {
-        writeBytes(file("planning.cfg"), QByteArray(1536, '\0'));
-        writeBytes(file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
-        writeBytes(file("rcm.cfg"), table);
-    }
 
 private:
     static QStringList arguments(const QStringList& faults, const QString& cert) {
@@ -270,11 +261,17 @@ private:
     QString scheme_;
 };
 
-// A throwaway certificate for 127.0.0.1, made once (key.pem beside it); empty when openssl cannot.
+// A throwaway self-signed certificate for 127.0.0.1, made once (key.pem beside it); empty when openssl
+// cannot.
 QString certificate() {
     static const QTemporaryDir keys;
-    static const bool made =
-        testing_support::makeCertificate(keys.filePath("cert.pem"), keys.filePath("key.pem"));
+    static const bool made = [] {
+        QProcess openssl;
+        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                  keys.filePath("key.pem"), "-out", keys.filePath("cert.pem"), "-days", "1",
+                                  "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
+        return openssl.waitForFinished(20000) && openssl.exitCode() == 0;
+    }();
     return made ? keys.filePath("cert.pem") : QString();
 }
 // The environment that makes the run trust it, or none.
@@ -399,7 +396,9 @@ TEST(CliLines, ExportCheckImportKeepsOtherApplicationsLines) {
     for (const auto& c : cases) {
         Server server(c.faults);
         ASSERT_TRUE(server.started()) << c.name;
-        server.serveLines(table);
+        writeBytes(server.file("planning.cfg"), QByteArray(1536, '\0')); // no schedules, one application
+        writeBytes(server.file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
+        writeBytes(server.file("rcm.cfg"), table);
         const QString csv = server.scratch("lines.csv");
         const QStringList english = QStringList{"--lang", "01"} + server.switches();
         expectExit(runCli(QStringList{"lines-export", csv} + english), c.checkExit == 4 ? 4 : 0, c.name);

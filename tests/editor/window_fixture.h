@@ -10,6 +10,7 @@
 #include "editor/tree_document.h"
 #include "model/example_tree.h"
 #include "platform/pacing.h"
+#include "support/online_context.h"
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
@@ -30,22 +31,22 @@ constexpr int Grey = 8421504;
 // ships them; every other window label as shipped in English.
 inline QString windowLabels() {
     const QString english = QString::fromLatin1(testing_support::readBytes(QAVO_RESOURCES "/qavo_lg01.txt"));
-    const qsizetype labels = english.indexOf(QStringLiteral("[LABELS]")) + 8;
-    return "\r\n" + english.mid(english.indexOf(QStringLiteral("[FLOW]"))) + example::labelsText() +
+    const qsizetype labels = english.indexOf("[LABELS]") + 8;
+    return "\r\n" + english.mid(english.indexOf("[FLOW]")) + example::labelsText() +
            QStringLiteral(
                "Titre=QAVO Editor\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
                "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
                "HistoDeb=Start\r\nOnLine=Connected to $IPSERVEUR$\r\nMsgNew=Discard the changes?\r\n"
                "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$."
                "\r\nHistoRecup=Recovered") +
-           english.mid(labels, english.indexOf(QStringLiteral("[frmVoies900]")) - labels);
+           english.mid(labels, english.indexOf("[frmVoies900]") - labels);
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",
 // key 3 plays announcement 15), M2 with the operator on key 0; the tree's exit when closed plays
 // announcement 12 without repetitions; trees 2 to 5 have no menu.
 inline QByteArray workedExample(const QString& m1Key9 = QString()) {
-    QString s = QStringLiteral("[general]\ncode_retour=*\ncode_dialing=#\ntp_inter_digit=10\n");
+    QString s = "[general]\ncode_retour=*\ncode_dialing=#\ntp_inter_digit=10\n";
     for (int h = 1; h <= 10; ++h)
         s += QStringLiteral("[H%1]\nlun=\nmar=\nmer=\njeu=\nven=\nsam=\ndim=\n").arg(h);
     s += QStringLiteral("[A1]\nlib=Reception\nann1=10\nann2=\nrep2=2\nlangue=1\nmenu=M1\n"
@@ -59,7 +60,7 @@ inline QByteArray workedExample(const QString& m1Key9 = QString()) {
         s += QStringLiteral("[A%1]\nlib=Tree %1\nann1=\nann2=\nrep2=2\nlangue=1\nmenu=\nexit_trf=\n"
                             "exit_fer=\nexit_nac=\n")
                  .arg(a);
-    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    s.replace(QLatin1Char('\n'), "\r\n");
     return s.toLatin1();
 }
 
@@ -97,11 +98,8 @@ protected:
         ctx.translation.setText(windowLabels());
         ctx.Nb_arbre = 1;
         ctx.programDir = dir.path();
-        ctx.RepData = dir.path() + QStringLiteral("/A.A/");
-        ctx.repTMP = ctx.RepData + QStringLiteral("TMP/");
-        QDir().mkpath(ctx.repTMP);
-        ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
-        const QString settingsDir = dir.filePath(QStringLiteral("settings"));
+        testing_support::useDataFolder(ctx, dir.path() + "/A.A");
+        const QString settingsDir = dir.filePath("settings");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
     }
@@ -130,21 +128,17 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;
     }
-    frmMain& open(const QByteArray& bytes = workedExample()) {
-        return load(writeFile(QStringLiteral("accueil.maa"), bytes));
-    }
+    frmMain& open(const QByteArray& bytes = workedExample()) { return load(writeFile("accueil.maa", bytes)); }
 
-    // A control of the window by its name.
     template <typename T = QWidget> T* find(const QString& name) const {
         T* w = window->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
     QAction* action(const QString& name) const { return find<QAction>(name); }
-    QTreeView* treeV() const { return find<QTreeView>(QStringLiteral("treeV")); }
+    QTreeView* treeV() const { return find<QTreeView>("treeV"); }
     Configuration& config() const { return document->config(); }
 
-    // The tree view.
     QModelIndex indexOf(const QString& key) { return document->treeModel().indexForKey(key); }
     QString nodeText(const QString& key) { return indexOf(key).data().toString(); }
     QString nodeImage(const QString& key) { return indexOf(key).data(NodeTreeModel::ImageRole).toString(); }
@@ -170,13 +164,13 @@ protected:
         QMenu* menu = nodeMenu();
         menu->hide();
         QTest::mousePress(treeV()->viewport(), Qt::RightButton, {}, pointOf(key));
-        QTimer* delay = find<QTimer>(QStringLiteral("tmrBoutonDroit"));
+        QTimer* delay = find<QTimer>("tmrBoutonDroit");
         EXPECT_TRUE(delay->isActive()) << "the pop-up waits for the delay";
         for (int waited = 0; waited < 2000 && delay->isActive(); waited += 20)
             QTest::qWait(20);
         return menu->isVisible();
     }
-    QMenu* nodeMenu() const { return window->findChild<QMenu*>(QStringLiteral("Menu")); }
+    QMenu* nodeMenu() const { return window->findChild<QMenu*>("Menu"); }
     QStringList popupItems() const {
         QStringList names;
         for (QAction* a : nodeMenu()->actions())
@@ -184,9 +178,8 @@ protected:
         return names;
     }
 
-    // The detail panels.
     template <typename T = QWidget> T* panel(const QString& name) {
-        T* w = window->findChild<QWidget*>(QStringLiteral("picInfos"))->findChild<T*>(name);
+        T* w = window->findChild<QWidget*>("picInfos")->findChild<T*>(name);
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
@@ -200,34 +193,30 @@ protected:
     int captionColour(const QString& name) {
         return colourNumber(panel<QLabel>(name)->palette().color(QPalette::WindowText));
     }
-    QStringList debugLines() const { return rowTexts(find<QListView>(QStringLiteral("lstDebug"))->model()); }
+    QStringList debugLines() const { return rowTexts(find<QListView>("lstDebug")->model()); }
 
-    // The undo journal.
-    QStringList journalItems() const {
-        return rowTexts(find<QListView>(QStringLiteral("lstCancel"))->model());
-    }
+    QStringList journalItems() const { return rowTexts(find<QListView>("lstCancel")->model()); }
     QStringList journalFiles() const {
-        return QDir(ctx.repTMP).entryList({QStringLiteral("*.can")}, QDir::Files, QDir::Name);
+        return QDir(ctx.repTMP).entryList({"*.can"}, QDir::Files, QDir::Name);
     }
     // A journal file as undo would read it (a step waiting for typing to pause is written first).
     QByteArray journalFile(const QString& name) const {
         document->writePendingStep();
         return testing_support::readBytes(ctx.repTMP + name);
     }
-    bool undoEnabled() const { return action(QStringLiteral("toolAnnuler"))->isEnabled(); }
-    bool redoEnabled() const { return action(QStringLiteral("toolRetablir"))->isEnabled(); }
-    QString menuName() const { return value(QStringLiteral("M1"), MenuValue::lib); }
+    bool undoEnabled() const { return action("toolAnnuler")->isEnabled(); }
+    bool redoEnabled() const { return action("toolRetablir")->isEnabled(); }
+    QString menuName() const { return value("M1", MenuValue::lib); }
     // A change recorded as a step of its own, as a changed key action records it.
     void changeAndRecord(const QString& name) {
-        config().sections.setValue(QStringLiteral("M1"), MenuValue::lib, name);
+        config().sections.setValue("M1", MenuValue::lib, name);
         document->setModified(true);
-        document->recordStep(QStringLiteral("Action"), true);
+        document->recordStep("Action", true);
     }
 
     // The recent files, as stored and as the File menu shows them.
     static QSettings userSettings() {
-        return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("AA"),
-                         QStringLiteral("AA"));
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, "AA", "AA");
     }
     QStringList recentMenu() const {
         QStringList out;

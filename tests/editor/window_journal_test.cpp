@@ -180,14 +180,13 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         window->offerLeftOverJournals();
 
         const QString where = ctx.modeLocal ? file : ctx.HADDR;
-        if (c.answer == NotAsked) {
-            EXPECT_TRUE(prompts.shown.isEmpty());
-        } else {
-            ASSERT_EQ(prompts.shown.size(), 1);
-            EXPECT_EQ(prompts.shown[0].text,
-                      "Unsaved changes to " + where + " from 3/5/24 2:07 PM were found:");
-            EXPECT_EQ(prompts.shown[0].remark, "Restore|Later|Delete");
-        }
+        QStringList asked;
+        for (const auto& p : prompts.shown)
+            asked << p.text + '|' + p.remark;
+        EXPECT_EQ(asked, c.answer == NotAsked
+                             ? QStringList()
+                             : QStringList{"Unsaved changes to " + where +
+                                           " from 3/5/24 2:07 PM were found:|Restore|Later|Delete"});
         EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + where + (c.answer == Restore ? "*" : ""));
         EXPECT_EQ(menuName(), c.answer == Restore ? "Recovered" : "Main menu");
         EXPECT_EQ(journalItems().size(), 1);

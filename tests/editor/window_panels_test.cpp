@@ -22,6 +22,11 @@ class WindowPanels : public WindowTest {
 protected:
     QComboBox* types() { return panel<QComboBox>("cboTypesActions"); }
     QString key4() const { return value("M1", MenuValue::forDigit(4)); }
+    // M1's key: "value|text|image" of its node, or of the sub-menu node standing for it.
+    QString key(int digit, const QString& node = {}) {
+        const QString shown = node.isEmpty() ? QStringLiteral("E-M1-%1").arg(digit) : node;
+        return value("M1", MenuValue::forDigit(digit)) + '|' + nodeText(shown) + '|' + nodeImage(shown);
+    }
     // The visible detail fields of the key panel, in order.
     QStringList details() {
         QStringList out;
@@ -100,9 +105,7 @@ TEST_F(WindowPanels, KeyTypeAndParametersWriteTheValueAndRedrawTheNode) {
             choose(panel<QComboBox>(c.field), c.input);
         else if (c.field)
             QTest::keyClicks(panel(c.field), c.input);
-        EXPECT_EQ(key4(), c.value);
-        EXPECT_EQ(nodeText("E-M1-4"), c.text);
-        EXPECT_EQ(nodeImage("E-M1-4"), c.image);
+        EXPECT_EQ(key(4), QStringList({c.value, c.text, c.image}).join('|'));
         EXPECT_EQ(journalItems().size(), steps + 1);
         EXPECT_EQ(w.windowTitle(), title + '*');
     }
@@ -162,9 +165,7 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
 
     clickNode("E-M1-1");
     QTest::keyClick(treeV(), Qt::Key_Delete);
-    EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "");
-    EXPECT_EQ(nodeText("E-M1-1"), "1 - No action");
-    EXPECT_EQ(nodeImage("E-M1-1"), "NoAction");
+    EXPECT_EQ(key(1), "|1 - No action|NoAction");
     EXPECT_EQ(journalItems().size(), 2);
 
     clickNode("M2");
@@ -180,10 +181,8 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
     EXPECT_FALSE(indexOf("E-M1-7").isValid());
     EXPECT_EQ(indexOf("M3").parent(), indexOf("M1"));
     EXPECT_EQ(indexOf("M3").row(), 7);
-    EXPECT_EQ(nodeText("M3"), "7 - New menu");
-    EXPECT_EQ(nodeImage("M3"), "Menu");
+    EXPECT_EQ(key(7, "M3"), "men;M3|7 - New menu|Menu");
     EXPECT_EQ(rowTexts(treeV()->model(), indexOf("M3")).size(), 10);
-    EXPECT_EQ(value("M1", MenuValue::forDigit(7)), "men;M3");
     EXPECT_EQ(config().sections.sectionText("M3"),
               "[M3]\r\nlib=New menu\r\nhor=\r\nann=\r\nrep=2\r\nsil=2\r\n"
               "0=\r\n1=\r\n2=\r\n3=\r\n4=\r\n5=\r\n6=\r\n7=\r\n8=\r\n9=\r\n");
@@ -194,9 +193,7 @@ TEST_F(WindowPanels, DeleteClearsAKeyActionOrDeletesAMenuAndThePopUpAddsAndDelet
     popupCommand("mnuDelete");
     EXPECT_FALSE(indexOf("M3").isValid());
     EXPECT_EQ(indexOf("E-M1-7").row(), 7);
-    EXPECT_EQ(nodeText("E-M1-7"), "7 - ");
-    EXPECT_EQ(nodeImage("E-M1-7"), "NoAction");
-    EXPECT_EQ(value("M1", MenuValue::forDigit(7)), "");
+    EXPECT_EQ(key(7), "|7 - |NoAction");
     EXPECT_EQ(selectedKey(), "A1");
     EXPECT_TRUE(journalItems().last().contains("Menu deleted '7 - New menu'"));
 }
@@ -236,8 +233,7 @@ TEST_F(WindowPanels, PickersWithoutServerListsSayWhereTheListsComeFrom) {
                                        picker.list()->setCurrentItem(picker.list()->topLevelItem(1));
                                        picker.choose();
                                    }));
-    EXPECT_EQ(value("M1", MenuValue::forDigit(1)), "trf;206");
-    EXPECT_EQ(nodeText("E-M1-1"), "1 - Transfer (206)");
+    EXPECT_EQ(key(1), "trf;206|1 - Transfer (206)|Transfert");
 }
 
 TEST_F(WindowPanels, SmallWindowScrollsThePanelsBothWaysWithoutSqueezingFields) {

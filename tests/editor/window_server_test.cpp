@@ -4,6 +4,7 @@
 #include "server/server_transfers.h"
 
 using namespace editor_testing;
+using testing_support::goOnline;
 using testing_support::readBytes;
 using testing_support::SimProcess;
 
@@ -100,7 +101,7 @@ protected:
     void start(Edits edits) {
         sim.emplace();
         ASSERT_NE(sim->port(), 0);
-        connectTo(ctx, 1000, 300);
+        goOnline(ctx, sim->port(), 1000, 300);
         testing_support::writeBytes(ctx.fileServeur, serverTree());
         load(ctx.fileServeur);
         window->setResetVoies([] { return true; });
@@ -239,7 +240,7 @@ TEST_F(ServerFaults, WhatCouldLoseWorkIsAskedOrRefused) {
 TEST_F(ServerFaults, WhatIsTypedDuringATransferIsDropped) {
     start(Edits::None);
     ASSERT_TRUE(sim->fault("slow:200@arbre.maa,once"));
-    connectTo(ctx, 1000, 3000);
+    goOnline(ctx, sim->port(), 1000, 3000);
     QLineEdit* txtLib = find<QLineEdit>("txtLib_0"); // the tree's name: A1 is selected
     ASSERT_NE(txtLib, nullptr);
     QTimer::singleShot(50, txtLib, [&] { QTest::keyClicks(txtLib, "XYZ"); });
@@ -258,7 +259,7 @@ TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) 
         sim.emplace();
         ASSERT_TRUE(sim->fault(fault));
         ctx.fileLecture.clear();
-        connectTo(ctx, 1000, 300);
+        goOnline(ctx, sim->port(), 1000, 300);
         platform::NoPacing pacing;
         ASSERT_TRUE(server_transfers::fetchServerInfo(ctx, pacing));
         EXPECT_EQ(ctx.fileAOuvrir, "$$NEW$$");

@@ -20,9 +20,9 @@ TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
     EXPECT_EQ(cell(1, 6), "Auto-attendant - tree 1");
     EXPECT_EQ(cell(2, 6), "Fax");
 
-    type(1, 7, QStringLiteral("nuit"));
+    type(1, 7, "nuit");
     EXPECT_EQ(cell(1, 7), "Nuit") << "another case is not a name";
-    type(1, 7, QStringLiteral("Soir"));
+    type(1, 7, "Soir");
     EXPECT_EQ(cell(1, 7), "Soir");
     EXPECT_EQ(window->table().line(1).appKO, 453);
 
@@ -41,7 +41,7 @@ TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
     EXPECT_EQ(window->table().line(1).trfOK, "101");
 
     // OK stores the table, then has the server take its five lines into account, and closes the window.
-    type(5, 1, QStringLiteral("555"));
+    type(5, 1, "555");
     QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(served("rcm.cfg").contains("\r\n201;;;;101;453;;;;0;Accueil\r\n"));
@@ -50,7 +50,7 @@ TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
 
 TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     open();
-    const QString csv = work.filePath(QStringLiteral("lines.csv"));
+    const QString csv = work.filePath("lines.csv");
     const LineTable loaded = window->table();
 
     // Cancelled dialogs change nothing.
@@ -62,10 +62,10 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     EXPECT_FALSE(QFile::exists(csv));
 
     // A blank line inserted before a greyed one, exported: the file gives back the same lines.
-    popup(1, QStringLiteral("mnuInsert"));
+    popup(1, "mnuInsert");
     prompts.fileNames = {csv};
     QTest::mouseClick(find<QPushButton>("cmdExport"), Qt::LeftButton);
-    type(6, 1, QStringLiteral("555"));
+    type(6, 1, "555");
     // What the import changes is shown first; No keeps the table, Yes takes the file.
     for (const Prompts::Answer answer : {Prompts::Answer::No, Prompts::Answer::Yes}) {
         prompts.fileNames = {csv};
@@ -88,10 +88,10 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
         for (const char* b : {"cmdOK", "cmdAppliquer", "cmdExport", "cmdImport"})
             if (find(b)->isEnabled()) enabledDuring << QLatin1String(b);
     };
-    type(5, 1, QStringLiteral("555"));
+    type(5, 1, "555");
     const LineTable edited = window->table();
     const qsizetype told = prompts.shown.size();
-    prompts.fileNames = {work.filePath(QStringLiteral("missing/lines.csv")), work.path(), csv};
+    prompts.fileNames = {work.filePath("missing/lines.csv"), work.path(), csv};
     for (const char* button : {"cmdExport", "cmdImport", "cmdImport"})
         QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
     ASSERT_EQ(prompts.shown.size(), told + 6);
@@ -106,13 +106,12 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
 class LineMenuTest : public editor_testing::WindowTest {};
 
 TEST_F(LineMenuTest, OpensTheWindowOfTheServersGenerationModallyOnlyOnline) {
-    ctx.translation.setText(
-        editor_testing::windowLabels() +
-        QStringLiteral("MenuVoie=Line configuration...\r\n[frmVoies900]\r\nTitre=Lines\r\n"));
+    ctx.translation.setText(editor_testing::windowLabels() +
+                            "MenuVoie=Line configuration...\r\n[frmVoies900]\r\nTitre=Lines\r\n");
     auto owned = std::make_unique<RecordingGateway>();
     owned->fileResults = {1, 1, 1, 1};
     passerelleOf(ctx).setGateway(std::move(owned));
-    ctx.HADDR = QStringLiteral("10.0.0.9");
+    ctx.HADDR = "10.0.0.9";
     const struct {
         bool local, version900;
         const char *window900, *window500;
@@ -125,9 +124,9 @@ TEST_F(LineMenuTest, OpensTheWindowOfTheServersGenerationModallyOnlyOnline) {
         ctx.modeLocal = c.local;
         ctx.VERSION_900 = c.version900;
         open();
-        EXPECT_EQ(action(QStringLiteral("mnuVoies"))->isEnabled(), !c.local);
+        EXPECT_EQ(action("mnuVoies")->isEnabled(), !c.local);
         QString title900, title500;
-        onModal<QDialog>([&] { action(QStringLiteral("mnuVoies"))->trigger(); },
+        onModal<QDialog>([&] { action("mnuVoies")->trigger(); },
                          [&](QDialog& w) {
                              if (qobject_cast<FrmVoies900*>(&w)) title900 = w.windowTitle();
                              if (qobject_cast<FrmVoies*>(&w)) title500 = w.windowTitle();

@@ -3,8 +3,7 @@
 #include "core/prompts.h"
 #include "lines/line_test_support.h"
 #include "lines/scripted_server.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
+#include "support/online_context.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
@@ -44,14 +43,9 @@ protected:
         s.gateway->replies = replies;
         showWindow();
     }
-    // The window on qavo-sim's 200-line example.
     void onSimulator(const testing_support::SimProcess& sim) {
-        s.ctx.HADDR = "127.0.0.1";
-        s.ctx.HPORT = QString::number(sim.port());
-        s.ctx.USER = "u";
-        s.ctx.PASS = "p";
+        testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
         s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-        passerelleOf(s.ctx).setGateway(std::make_unique<HttpGateway>()); // s.gateway is gone from here on
         showWindow();
     }
     void showWindow() {

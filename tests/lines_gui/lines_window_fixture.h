@@ -7,8 +7,7 @@
 #include "lines/line_test_support.h"
 #include "lines_gui/frm_voies900.h"
 #include "platform/pacing.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
+#include "support/online_context.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
@@ -52,19 +51,10 @@ protected:
     void SetUp() override {
         sim.emplace();
         ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
-        ctx.modeLocal = false;
         ctx.VERSION_900 = true;
-        ctx.HADDR = QStringLiteral("127.0.0.1");
-        ctx.HPORT = QString::number(sim->port());
-        ctx.USER = QStringLiteral("u");
-        ctx.PASS = QStringLiteral("p");
-        ctx.RepData = work.path() + QStringLiteral("/");
-        ctx.repTMP = ctx.RepData + QStringLiteral("TMP/");
-        QDir().mkpath(ctx.repTMP);
+        testing_support::goOnline(ctx, sim->port(), 3000, 1500);
+        testing_support::useDataFolder(ctx, work.path());
         ctx.translation = line_testing::englishLabels();
-        auto gateway = std::make_unique<HttpGateway>();
-        gateway->setTimeouts(3000, 1500);
-        passerelleOf(ctx).setGateway(std::move(gateway));
         serve("planning.cfg", line_testing::planningBytes());
         serve("rcm.txt", "P1=101;Dupont;1;2\r\nP2=102;Martin;1;2\r\n");
         serve("rcm.cfg", serverLines());

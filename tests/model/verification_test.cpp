@@ -118,18 +118,20 @@ TEST(Verification, RedIsNeverReplacedByOrangeAndTheNextRunClearsTheMarks) {
     config.sections.setValue("A1", TreeValue::ann1, "x");  // error first
     config.sections.setValue("A1", TreeValue::ann2, "99"); // then a warning on the same node
     config.sections.setValue("M1", 9, "ann;12;2;2");       // warning only
-    EXPECT_EQ(verify(config, ctx).result, 1);
-    EXPECT_EQ(config.nodes.nodeByKey("A1")->colour, NodeColour::Red);
-    EXPECT_EQ(config.nodes.nodeByKey("E-M1-3")->colour, NodeColour::Orange);
-    EXPECT_EQ(config.sections.find("A1")->errorFields + '|' + config.sections.find("A1")->warningFields,
-              "02;|03;");
+    // The result, the colours of A1 and E-M1-3, and A1's error and warning fields.
+    const auto marks = [&] {
+        const int result = verify(config, ctx).result;
+        return QStringLiteral("%1 %2 %3 ")
+                   .arg(result)
+                   .arg(config.nodes.nodeByKey("A1")->colour)
+                   .arg(config.nodes.nodeByKey("E-M1-3")->colour) +
+               config.sections.find("A1")->errorFields + '|' + config.sections.find("A1")->warningFields;
+    };
+    EXPECT_EQ(marks(), QStringLiteral("1 %1 %2 02;|03;").arg(NodeColour::Red).arg(NodeColour::Orange));
     config.sections.setValue("A1", TreeValue::ann1, "10");
     config.sections.setValue("A1", TreeValue::ann2, "");
     config.sections.setValue("M1", 9, "ann;15;2;2");
-    EXPECT_EQ(verify(config, ctx).result, 0);
-    EXPECT_EQ(config.nodes.nodeByKey("A1")->colour, NodeColour::Black);
-    EXPECT_EQ(config.nodes.nodeByKey("E-M1-3")->colour, NodeColour::Black);
-    EXPECT_EQ(config.sections.find("A1")->errorFields + config.sections.find("A1")->warningFields, "");
+    EXPECT_EQ(marks(), QStringLiteral("0 %1 %1 |").arg(NodeColour::Black));
 }
 
 TEST(Verification, ShortActionValueAbortsTheAnalysis) {

@@ -4,11 +4,9 @@
 #include "support/test_support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,8 +16,8 @@ using testing_support::writeBytes;
 
 namespace {
 
-const QString kUser = QStringLiteral("qavo");
-const QString kPassword = QStringLiteral("s3cret");
+const QString kUser = "qavo";
+const QString kPassword = "s3cret";
 
 // One pyftpdlib server per test process, on 127.0.0.1, serving a scratch folder.
 class FtpClient : public ::testing::Test {
@@ -28,9 +26,8 @@ protected:
         root = std::make_unique<QTemporaryDir>();
         server = std::make_unique<QProcess>();
         server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        server->start(
-            QStringLiteral("/usr/bin/python3"),
-            {QStringLiteral(QAVO_SOURCE_DIR "/tests/server/ftp_server.py"), root->path(), kUser, kPassword});
+        server->start("/usr/bin/python3", {QStringLiteral(QAVO_SOURCE_DIR "/tests/server/ftp_server.py"),
+                                           root->path(), kUser, kPassword});
         while (port == 0 && server->waitForReadyRead(20000))
             while (port == 0 && server->canReadLine()) {
                 const QByteArray line = server->readLine().trimmed();
@@ -54,7 +51,7 @@ protected:
                                                      : folder.remove(name);
     }
     static bool logIn(cFTP& ftp, bool passive = true) {
-        return ftp.Connect(QStringLiteral("127.0.0.1"), kUser, kPassword, passive, port);
+        return ftp.Connect("127.0.0.1", kUser, kPassword, passive, port);
     }
     // Logins the server accepted since the last call. Each line is written before the login reply,
     // so it is already in the pipe when asked for.
@@ -79,11 +76,10 @@ TEST_F(FtpClient, ErrorsCarryNumberSourceAndText) {
         std::uint32_t number;
         const char *source, *text;
     } cases[] = {
-        {[&] { connected.setHost(QStringLiteral("other")); }, 0x800407D7, "ZRBFTP:Host_Let",
+        {[&] { connected.setHost("other"); }, 0x800407D7, "ZRBFTP:Host_Let",
          "You cannot change this property while connected to an FTP server"},
         {[&] { idle.Connect(); }, 0x800407D7, "QXFTP::Connect", "No Host Address Specified!"},
-        {[&] { idle.setDirectory(QStringLiteral("data")); }, 0x800407D5, "QXFTP::Directory_Let",
-         "Not Connected to FTP Site"},
+        {[&] { idle.setDirectory("data"); }, 0x800407D5, "QXFTP::Directory_Let", "Not Connected to FTP Site"},
     };
     for (const auto& c : cases) {
         try {
@@ -95,52 +91,51 @@ TEST_F(FtpClient, ErrorsCarryNumberSourceAndText) {
         }
     }
     // Refused changes keep the old values; a refused directory is not stored.
-    EXPECT_EQ(connected.Host(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(connected.Host(), "127.0.0.1");
     EXPECT_EQ(idle.Directory(), QString());
 }
 
 TEST_F(FtpClient, ConnectLogsInAndFollowsItsFlags) {
     cFTP ftp;
-    EXPECT_FALSE(ftp.Connect(QStringLiteral("127.0.0.1"), kUser, QStringLiteral("wrong"), true, port));
+    EXPECT_FALSE(ftp.Connect("127.0.0.1", kUser, "wrong", true, port));
     EXPECT_FALSE(ftp.Connected());
-    EXPECT_TRUE(ftp.LastResponse().startsWith(QStringLiteral("530"))) << ftp.LastResponse().toStdString();
+    EXPECT_TRUE(ftp.LastResponse().startsWith("530")) << ftp.LastResponse().toStdString();
     EXPECT_FALSE(ftp.Connect(QString(), QString(), QString(), true, 70000)); // no such port
 
     // Empty arguments keep the stored properties and use them.
     ftp.setPassword(kPassword);
     ASSERT_TRUE(ftp.Connect(QString(), QString(), QString(), true, port));
     // Already connected: the arguments are ignored and the connection kept.
-    EXPECT_TRUE(ftp.Connect(QStringLiteral("elsewhere"), QStringLiteral("x"), QStringLiteral("y"), true, 1));
-    EXPECT_EQ(ftp.Host(), QStringLiteral("127.0.0.1"));
+    EXPECT_TRUE(ftp.Connect("elsewhere", "x", "y", true, 1));
+    EXPECT_EQ(ftp.Host(), "127.0.0.1");
     EXPECT_EQ(logins(), 1);
     // A reconnection drops the old connection first, and fails on a wrong password.
-    EXPECT_FALSE(ftp.Connect(QString(), QString(), QStringLiteral("wrong"), true, port, true));
+    EXPECT_FALSE(ftp.Connect(QString(), QString(), "wrong", true, port, true));
     EXPECT_FALSE(ftp.Connected());
     EXPECT_TRUE(ftp.Connect(QString(), QString(), kPassword, true, port, true));
     EXPECT_TRUE(ftp.Disconnect());
     EXPECT_EQ(ftp.Host() + ftp.User() + ftp.Password() + ftp.Directory(), QString());
 
     // Closed, every operation fails and touches nothing.
-    writeBytes(onServer(QStringLiteral("a.txt")), "x");
+    writeBytes(onServer("a.txt"), "x");
     QTemporaryDir local;
-    const QString file = local.filePath(QStringLiteral("a.txt"));
+    const QString file = local.filePath("a.txt");
     writeBytes(file, "x");
-    QStringList list{QStringLiteral("kept")};
-    EXPECT_FALSE(ftp.Disconnect());
-    EXPECT_FALSE(ftp.GetFile(QStringLiteral("a.txt"), local.filePath(QStringLiteral("b")), 2));
-    EXPECT_FALSE(ftp.PutFile(file, QStringLiteral("b.txt"), 2));
-    EXPECT_FALSE(ftp.RenameFile(QStringLiteral("a.txt"), QStringLiteral("c.txt")));
-    EXPECT_FALSE(ftp.DeleteFile(QStringLiteral("a.txt")));
+    QStringList list{"kept"};
+    EXPECT_EQ(QList<bool>({ftp.Disconnect(), ftp.GetFile("a.txt", local.filePath("b"), 2),
+                           ftp.PutFile(file, "b.txt", 2), ftp.RenameFile("a.txt", "c.txt"),
+                           ftp.DeleteFile("a.txt")}),
+              QList<bool>(5, false));
     EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), &list), 1); // the list is left alone
-    EXPECT_EQ(QDir(root->path()).entryList(QDir::Files), QStringList{QStringLiteral("a.txt")});
-    EXPECT_EQ(QDir(local.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.txt")});
+    EXPECT_EQ(QDir(root->path()).entryList(QDir::Files), QStringList{"a.txt"});
+    EXPECT_EQ(QDir(local.path()).entryList(QDir::Files), QStringList{"a.txt"});
 }
 
 TEST_F(FtpClient, FilesTravelIntactInBothModes) {
     QByteArray bytes;
     for (int i = 0; i < 256; ++i)
         bytes.append(char(i));
-    const QStringList lines{QStringLiteral("first line"), QString(), QStringLiteral("third; with tab\t")};
+    const QStringList lines{"first line", QString(), "third; with tab\t"};
     for (const bool passive : {true, false}) {
         SCOPED_TRACE(passive ? "passive" : "active");
         QTemporaryDir local;
@@ -150,51 +145,49 @@ TEST_F(FtpClient, FilesTravelIntactInBothModes) {
         cFTP ftp;
         ASSERT_TRUE(logIn(ftp, passive));
 
-        ASSERT_TRUE(ftp.PutFile(here("all.bin"), QStringLiteral("all.bin"), cFTP::TransferBinary));
-        EXPECT_EQ(readBytes(onServer(QStringLiteral("all.bin"))), bytes);
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("all.bin"), here("back.bin"), cFTP::TransferBinary));
+        ASSERT_TRUE(ftp.PutFile(here("all.bin"), "all.bin", cFTP::TransferBinary));
+        EXPECT_EQ(readBytes(onServer("all.bin")), bytes);
+        ASSERT_TRUE(ftp.GetFile("all.bin", here("back.bin"), cFTP::TransferBinary));
         EXPECT_EQ(readBytes(here("back.bin")), bytes);
 
-        ASSERT_TRUE(ftp.PutFile(here("text.txt"), QStringLiteral("text.txt"), cFTP::TransferAscii));
-        ASSERT_TRUE(ftp.GetFile(QStringLiteral("text.txt"), here("back.txt"), cFTP::TransferAscii));
-        for (const QString& copied : {onServer(QStringLiteral("text.txt")), here("back.txt")})
+        ASSERT_TRUE(ftp.PutFile(here("text.txt"), "text.txt", cFTP::TransferAscii));
+        ASSERT_TRUE(ftp.GetFile("text.txt", here("back.txt"), cFTP::TransferAscii));
+        for (const QString& copied : {onServer("text.txt"), here("back.txt")})
             EXPECT_EQ(QString::fromUtf8(readBytes(copied)).split(QRegularExpression("\r?\n")),
                       lines + QStringList{QString()})
                 << copied.toStdString();
 
-        EXPECT_FALSE(ftp.isFileExist(QStringLiteral("missing.bin")));
-        EXPECT_TRUE(ftp.RenameFile(QStringLiteral("all.bin"), QStringLiteral("renamed.bin")));
-        EXPECT_FALSE(ftp.RenameFile(QStringLiteral("all.bin"), QStringLiteral("again.bin")));
-        EXPECT_EQ(readBytes(onServer(QStringLiteral("renamed.bin"))), bytes);
-        EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("renamed.bin")));
-        EXPECT_FALSE(QFile::exists(onServer(QStringLiteral("renamed.bin"))));
+        EXPECT_FALSE(ftp.isFileExist("missing.bin"));
+        EXPECT_TRUE(ftp.RenameFile("all.bin", "renamed.bin"));
+        EXPECT_FALSE(ftp.RenameFile("all.bin", "again.bin"));
+        EXPECT_EQ(readBytes(onServer("renamed.bin")), bytes);
+        EXPECT_TRUE(ftp.DeleteFile("renamed.bin"));
+        EXPECT_FALSE(QFile::exists(onServer("renamed.bin")));
         // A failed get leaves no local file and the connection usable.
-        EXPECT_FALSE(ftp.GetFile(QStringLiteral("renamed.bin"), here("none.bin"), cFTP::TransferBinary));
+        EXPECT_FALSE(ftp.GetFile("renamed.bin", here("none.bin"), cFTP::TransferBinary));
         EXPECT_FALSE(QFile::exists(here("none.bin")));
-        EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("text.txt")));
+        EXPECT_TRUE(ftp.DeleteFile("text.txt"));
         EXPECT_EQ(logins(), 1); // the login of Connect served every operation, failed ones too
     }
 }
 
 TEST_F(FtpClient, RemoteDirectoryFollowsChangesAndListings) {
-    QDir(root->path()).mkpath(QStringLiteral("data/sub"));
+    QDir(root->path()).mkpath("data/sub");
     for (const char* name : {"a.txt", "a.TXT", "readme", "a.txt.gz", "b.maa", "a.b.txt", "c.maa.gz"})
-        writeBytes(onServer(QStringLiteral("data/") + QLatin1String(name)), "x");
-    writeBytes(onServer(QStringLiteral("data/sub/deep.txt")), "y");
+        writeBytes(onServer("data/" + QLatin1String(name)), "x");
+    writeBytes(onServer("data/sub/deep.txt"), "y");
     cFTP ftp;
     ASSERT_TRUE(logIn(ftp));
 
-    EXPECT_FALSE(ftp.RemoteChDir(QString()));
-    EXPECT_FALSE(ftp.RemoteChDir(QStringLiteral("missing")));
-    EXPECT_EQ(ftp.remotePath(), QStringLiteral("/"));
-    ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("data\\sub")));
-    EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data/sub"));
-    EXPECT_TRUE(ftp.isFileExist(QStringLiteral("deep.txt")));
-    ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("/")));
-
-    ftp.setDirectory(QStringLiteral("data"));
-    EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
-    ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("..")));
+    EXPECT_FALSE(ftp.RemoteChDir(QString()) || ftp.RemoteChDir("missing"));
+    EXPECT_EQ(ftp.remotePath(), "/");
+    ASSERT_TRUE(ftp.RemoteChDir("data\\sub"));
+    EXPECT_EQ(ftp.remotePath(), "/data/sub");
+    EXPECT_TRUE(ftp.isFileExist("deep.txt"));
+    ASSERT_TRUE(ftp.RemoteChDir("/"));
+    ftp.setDirectory("data");
+    EXPECT_EQ(ftp.remotePath(), "/data");
+    ASSERT_TRUE(ftp.RemoteChDir(".."));
 
     const struct {
         const char* filter;
@@ -214,24 +207,24 @@ TEST_F(FtpClient, RemoteDirectoryFollowsChangesAndListings) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.filter) + (c.append ? " append" : "") + (c.first ? " first" : ""));
         QStringList list = c.before;
-        const int n = ftp.GetDirectoryList(QStringLiteral("data"), QString::fromLatin1(c.filter), &list,
-                                           c.compressed, c.append, c.first);
+        const int n = ftp.GetDirectoryList("data", QString::fromLatin1(c.filter), &list, c.compressed,
+                                           c.append, c.first);
         EXPECT_EQ(n, list.size());
         list.sort();
         if (c.first && c.before.isEmpty())
             EXPECT_EQ(list.size(), 1);
         else
             EXPECT_EQ(list, c.expected);
-        EXPECT_EQ(ftp.remotePath(), QStringLiteral("/")); // back up after the listing
+        EXPECT_EQ(ftp.remotePath(), "/"); // back up after the listing
     }
 
     // Without a list, every entry is recorded and the records build up over calls.
-    ASSERT_TRUE(ftp.RemoteChDir(QStringLiteral("data")));
-    EXPECT_EQ(ftp.GetDirectoryList(QStringLiteral("sub")), 1);
-    EXPECT_EQ(ftp.remotePath(), QStringLiteral("/data"));
+    ASSERT_TRUE(ftp.RemoteChDir("data"));
+    EXPECT_EQ(ftp.GetDirectoryList("sub"), 1);
+    EXPECT_EQ(ftp.remotePath(), "/data");
     EXPECT_EQ(ftp.GetDirectoryList(), 9);
     EXPECT_EQ(ftp.GetDirectoryList(QString(), QString(), nullptr, false, false, true), 10);
-    EXPECT_EQ(ftp.Records()[0].name, QStringLiteral("deep.txt"));
+    EXPECT_EQ(ftp.Records()[0].name, "deep.txt");
 }
 
 } // namespace

@@ -23,26 +23,25 @@ namespace {
 
 AppContext context(const QString& paddr, const QString& pport) {
     AppContext ctx;
-    ctx.HADDR = QStringLiteral("10.0.0.5");
-    ctx.HPORT = QStringLiteral("8080");
-    ctx.USER = QStringLiteral("admin");
-    ctx.PASS = QStringLiteral("secret");
+    ctx.HADDR = "10.0.0.5";
+    ctx.HPORT = "8080";
+    ctx.USER = "admin";
+    ctx.PASS = "secret";
     ctx.PADDR = paddr;
     ctx.PPORT = pport;
-    ctx.PLOGIN = QStringLiteral("plog");
-    ctx.PPASS = QStringLiteral("ppass");
+    ctx.PLOGIN = "plog";
+    ctx.PPASS = "ppass";
     return ctx;
 }
 
 enum class Call { Get, Put, Info };
 
-const QString kProxy = QStringLiteral("SetProxyParameters(proxy, 3128, plog, ppass)");
-const QString kFiles = QStringLiteral("SetFtpConnectionParameters(10.0.0.5, 8080, qavo, admin, secret)");
-const QString kInfoParams =
-    QStringLiteral("SetConnectionParameters(10.0.0.5, 8080, acd_config, admin, secret)");
-const QString kGet = QStringLiteral("GetFileHTTP_QAVO(arbre.maa, /tmp/a.maa)");
-const QString kPut = QStringLiteral("PutFileHTTP_QAVO(/tmp/a.maa, arbre.maa)");
-const QString kInfo = QStringLiteral("GetIhmInfo(512)");
+const QString kProxy = "SetProxyParameters(proxy, 3128, plog, ppass)";
+const QString kFiles = "SetFtpConnectionParameters(10.0.0.5, 8080, qavo, admin, secret)";
+const QString kInfoParams = "SetConnectionParameters(10.0.0.5, 8080, acd_config, admin, secret)";
+const QString kGet = "GetFileHTTP_QAVO(arbre.maa, /tmp/a.maa)";
+const QString kPut = "PutFileHTTP_QAVO(/tmp/a.maa, arbre.maa)";
+const QString kInfo = "GetIhmInfo(512)";
 
 struct OrderCase {
     const char* name;
@@ -71,9 +70,9 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
         for (int i = 0; i < 2; ++i) {
             QByteArray buffer(Passerelle::BufferSize, '\0');
             if (c.call == Call::Get)
-                results << p.GetFileHTTP_QAVO(ctx, QStringLiteral("arbre.maa"), QStringLiteral("/tmp/a.maa"));
+                results << p.GetFileHTTP_QAVO(ctx, "arbre.maa", "/tmp/a.maa");
             else if (c.call == Call::Put)
-                results << p.PutFileHTTP_QAVO(ctx, QStringLiteral("/tmp/a.maa"), QStringLiteral("arbre.maa"));
+                results << p.PutFileHTTP_QAVO(ctx, "/tmp/a.maa", "arbre.maa");
             else
                 p.GetIhmInfo(ctx, buffer, 512);
         }
@@ -203,9 +202,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         gateway.setTimeouts(2000, 2000);
-        gateway.SetFtpConnectionParameters(QStringLiteral("127.0.0.1"), listener.port(),
-                                           QStringLiteral("qavo"), QStringLiteral("admin"),
-                                           QStringLiteral("s3cret"));
+        gateway.SetFtpConnectionParameters("127.0.0.1", listener.port(), "qavo", "admin", "s3cret");
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
@@ -245,14 +242,14 @@ TEST_F(HttpGatewayTest, FetchWritesTheWholeFileOrNothing) {
         listener.requests.clear();
         listener.answer = [&](const QByteArray&) { return Reply{c.reply}; };
 
-        const int r = gateway.GetFileHTTP_QAVO(QStringLiteral("qavo_general.txt"), path("qavo_general.txt"));
+        const int r = gateway.GetFileHTTP_QAVO("qavo_general.txt", path("qavo_general.txt"));
 
         EXPECT_EQ(r, c.reason) << qPrintable(gateway.lastError());
         EXPECT_TRUE(gateway.lastError().contains(QLatin1String(c.message)))
             << qPrintable(gateway.lastError());
         const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (c.reason == HttpGateway::Ok) {
-            EXPECT_EQ(left, QStringList{QStringLiteral("qavo_general.txt")});
+            EXPECT_EQ(left, QStringList{"qavo_general.txt"});
             EXPECT_EQ(testing_support::readBytes(path("qavo_general.txt")), file);
             QFile::remove(path("qavo_general.txt"));
         } else {
@@ -273,16 +270,13 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
     testing_support::writeBytes(path("envoi.maa"), file);
     QByteArray reply = http("201 Created", {});
     listener.answer = [&](const QByteArray&) { return Reply{reply}; };
-    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Ok)
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), "arbre.maa"), HttpGateway::Ok)
         << qPrintable(gateway.lastError());
-    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), QStringLiteral("../arbre.maa")),
-              HttpGateway::NotConfigured);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), "../arbre.maa"), HttpGateway::NotConfigured);
     reply = http("401 Unauthorized", {});
-    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), QStringLiteral("arbre.maa")), HttpGateway::Refused);
+    EXPECT_EQ(gateway.PutFileHTTP_QAVO(path("envoi.maa"), "arbre.maa"), HttpGateway::Refused);
 
-    gateway.SetConnectionParameters(QStringLiteral("127.0.0.1"), listener.port(),
-                                    QStringLiteral("acd_config"), QStringLiteral("admin"),
-                                    QStringLiteral("s3cret"));
+    gateway.SetConnectionParameters("127.0.0.1", listener.port(), "acd_config", "admin", "s3cret");
     gateway.setLimits(4096, 1024);
     QByteArray request(513, '\0');
     for (int i = 0; i < request.size(); ++i)
@@ -320,12 +314,11 @@ TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecon
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ++beats;
-        if (secondCall < 0)
-            secondCall = gateway.GetFileHTTP_QAVO(QStringLiteral("autre.txt"), path("autre.txt"));
+        if (secondCall < 0) secondCall = gateway.GetFileHTTP_QAVO("autre.txt", path("autre.txt"));
     });
     timer.start(20);
 
-    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("slow.txt"), path("slow.txt")), HttpGateway::Ok)
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO("slow.txt", path("slow.txt")), HttpGateway::Ok)
         << qPrintable(gateway.lastError());
     EXPECT_GE(beats, 3);
     EXPECT_EQ(secondCall, HttpGateway::Busy);
@@ -335,10 +328,8 @@ TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecon
 // Trust in certificates is met against nginx and, through qavo-cli, against qavo-sim.
 TEST_F(HttpGatewayTest, AHandshakeThatNeverEndsCountsAsNoConnection) {
     gateway.setTimeouts(200, 5000);
-    gateway.SetFtpConnectionParameters(QStringLiteral("https://127.0.0.1"), listener.port(),
-                                       QStringLiteral("qavo"), QStringLiteral("admin"),
-                                       QStringLiteral("s3cret"));
-    EXPECT_EQ(gateway.GetFileHTTP_QAVO(QStringLiteral("b.maa"), path("b.maa")), HttpGateway::ConnectTimeout);
+    gateway.SetFtpConnectionParameters("https://127.0.0.1", listener.port(), "qavo", "admin", "s3cret");
+    EXPECT_EQ(gateway.GetFileHTTP_QAVO("b.maa", path("b.maa")), HttpGateway::ConnectTimeout);
 }
 
 } // namespace

@@ -4,9 +4,8 @@
 #include "model/tree_file.h"
 #include "platform/codepage.h"
 #include "platform/pacing.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
 #include "server/server_transfers.h"
+#include "support/online_context.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
@@ -34,21 +33,11 @@ protected:
         ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
         work.emplace();
         ctx = AppContext();
-        ctx.modeLocal = false;
-        ctx.HADDR = QStringLiteral("127.0.0.1");
-        ctx.HPORT = QString::number(sim->port());
-        ctx.USER = QStringLiteral("u");
-        ctx.PASS = QStringLiteral("p");
-        ctx.RepData = work->path() + QStringLiteral("/");
-        ctx.repTMP = ctx.RepData + QStringLiteral("TMP/");
-        QDir().mkpath(ctx.repTMP);
-        ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
+        // Replies have 1.5 s: short enough for a table of cases, long enough for a loaded machine's loopback.
+        testing_support::goOnline(ctx, sim->port(), 3000, 1500);
+        testing_support::useDataFolder(ctx, work->path());
         // Reasons are worded in the user's language.
         ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg00.txt"));
-        auto owned = std::make_unique<HttpGateway>();
-        // Replies have 1.5 s: short enough for a table of cases, long enough for a loaded machine's loopback.
-        owned->setTimeouts(3000, 1500);
-        passerelleOf(ctx).setGateway(std::move(owned));
         config = makeConfiguration(ctx);
         ChargementArbres(config, SimProcess::defaultServer() + QStringLiteral("/arbre.maa"), ctx);
     }

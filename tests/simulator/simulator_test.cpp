@@ -5,9 +5,8 @@
 #include "lines/ihm_exchange.h"
 #include "lines/lines500.h"
 #include "lines/record_codec.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
 #include "sim_log.h"
+#include "support/online_context.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
 #include "support/test_support.h"
@@ -211,24 +210,16 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
     }
 }
 
-using testing_support::SimProcess;
-
-const QString kExample900 = QStringLiteral(QAVO_RESOURCES "/server-example");
 const QString kExample500 = QStringLiteral(QAVO_RESOURCES "/server-example-500");
 
 // A simulator on a copy of `seed` and an editor context connected to it.
 struct Online {
-    SimProcess sim;
+    Simulator sim;
     AppContext ctx;
 
     explicit Online(const QString& seed) : sim({QStringLiteral("--control")}, seed) {
-        ctx.modeLocal = false;
-        ctx.HADDR = QStringLiteral("127.0.0.1");
-        ctx.HPORT = QString::number(sim.port());
-        ctx.USER = QStringLiteral("u");
-        ctx.PASS = QStringLiteral("p");
+        testing_support::goOnline(ctx, sim.port());
         ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-        passerelleOf(ctx).setGateway(std::make_unique<HttpGateway>());
     }
 
     // The log lines of information requests of one code.
@@ -278,7 +269,7 @@ TEST(SimLines, ApplicationTableIsPagedAsTheEditorReadsIt) {
 }
 
 TEST(SimLines, OneApplicationByCodeKnownOrNot) {
-    Online o(kExample900);
+    Online o(kExample);
     const struct {
         int code;
         QString name5;      // request 5, raw name ("" for an unknown code)
@@ -315,17 +306,10 @@ TEST(SimLines, WrittenRecordsAreReadBack) {
     EXPECT_EQ(QFile(o.sim.root() + QStringLiteral("/voies500.bin")).size(), 800 + 200 * 50);
     Lines500 reread(o.ctx);
     ASSERT_TRUE(reread.read());
-    const struct {
-        int row;
-        QString first, code;
-    } rows[] = {{0, "0145550000", "451"},
-                {1, "0140000010", ""},
-                {7, "0140000070", "300"},
-                {150, "0140001500", "453"}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(reread.rows()[r.row].first, r.first) << r.row;
-        EXPECT_EQ(reread.rows()[r.row].code, r.code) << r.row;
-    }
+    QStringList rows; // "first|code" of rows 0, 1, 7 and 150
+    for (const int row : {0, 1, 7, 150})
+        rows << reread.rows()[row].first + '|' + reread.rows()[row].code;
+    EXPECT_EQ(rows, QStringList({"0145550000|451", "0140000010|", "0140000070|300", "0140001500|453"}));
 }
 
 // Statuses of the line requests, in order on one 500 server: each may depend on the ones before.
@@ -369,7 +353,7 @@ TEST(SimLines, LineRequestsAnswerTheirStatus) {
 }
 
 TEST(SimLines, ReloadCountsTheLinesTaken) {
-    Online o(kExample900);
+    Online o(kExample);
     QByteArray block;
     requestReloadLines(block);
     EXPECT_EQ(o.status(block), 0);

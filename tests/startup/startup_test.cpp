@@ -107,8 +107,7 @@ TEST(ServerInfo, GenerationFlagsFromTheVersion) {
         ctx.modeLocal = c.local;
         ctx.VERSION_generel = c.version;
         deriveGenerationFlags(ctx);
-        EXPECT_EQ(ctx.VERSION_500, c.v500) << c.version;
-        EXPECT_EQ(ctx.VERSION_900, c.v900) << c.version;
+        EXPECT_EQ(std::pair(ctx.VERSION_500, ctx.VERSION_900), std::pair(c.v500, c.v900)) << c.version;
     }
 }
 
