@@ -2,6 +2,7 @@
 #include "server_fixture.h"
 
 #include "server/server_transfers.h"
+#include "support/online_context.h"
 
 using namespace editor_testing;
 using testing_support::goOnline;

@@ -44,15 +44,17 @@ TEST_F(ManPages, RenderWithoutWarnings) {
     }
 }
 
-// What the README names, outside its "Build from source" and "Windows": qavo-cli's commands (its command
-// lines), double-dash options, /KEY: switches, QAVO_ variables, and the files of "Where it keeps its files".
+// What the README names, outside its "Build from source", "Windows" and "Many sites" (Ansible's own options):
+// qavo-cli's commands (its command lines), double-dash options, /KEY: switches, QAVO_ variables, and the
+// files of "Where it keeps its files".
 QSet<QString> namedInReadme() {
     QFile file(QStringLiteral(QAVO_SOURCE_DIR "/README.md"));
     if (!file.open(QIODevice::ReadOnly)) return {};
     // How to build from source (on Linux or Windows) is no matter of the programs' pages.
     QString readme = QString::fromUtf8(file.readAll());
-    readme.remove(QRegularExpression(QStringLiteral("\n## (Build from source|Windows).*?(?=\n## )"),
-                                     QRegularExpression::DotMatchesEverythingOption));
+    readme.remove(
+        QRegularExpression(QStringLiteral("\n## (Build from source|Windows|Many sites).*?(?=\n## )"),
+                           QRegularExpression::DotMatchesEverythingOption));
     QSet<QString> names;
     const auto collect = [&names](const QString& text, const char* pattern, int group) {
         const QRegularExpression re(QString::fromLatin1(pattern), QRegularExpression::MultilineOption);
