@@ -145,6 +145,14 @@ std::optional<QString> startCommand(const QStringList& args, qsizetype positiona
     return prepareContext(options, ctx);
 }
 
+std::optional<QString> startTreeCommand(const QStringList& args, qsizetype positionalCount,
+                                        const QString& words) {
+    CommandState& state = commandState();
+    if (auto error = startCommand(args, positionalCount, words, state.options, state.ctx)) return error;
+    state.config = makeConfiguration(state.ctx);
+    return std::nullopt;
+}
+
 OpenResult loadTree(Configuration& config, const QString& path, const AppContext& ctx) {
     return openTreeFile(config, path, ctx);
 }

@@ -48,6 +48,11 @@ std::optional<QString> prepareContext(const Options& options, AppContext& ctx);
 std::optional<QString> startCommand(const QStringList& args, qsizetype positionalCount, const QString& words,
                                     Options& options, AppContext& ctx);
 
+// What the tree commands do first: startCommand into the process's command state, then an empty
+// configuration for its context. Returns an error message.
+std::optional<QString> startTreeCommand(const QStringList& args, qsizetype positionalCount,
+                                        const QString& words);
+
 // Opens a tree file into the configuration as the editor's open command does (silently).
 OpenResult loadTree(Configuration& config, const QString& path, const AppContext& ctx);
 // The one-line message of a file that did not open ("ERROR - VERSION" for a file the server cannot run).

@@ -76,13 +76,11 @@ void printFieldCodes(const SectionStore& store, ConsoleOutput& out) {
 // field codes. Exit 0 without errors, 1 with errors, 3 when the analysis stopped, 2 for bad usage or a
 // file that does not open (refused by the server's version among them).
 int runCheck(const QStringList& args) {
+    if (auto error = startTreeCommand(args, 1, QStringLiteral("check FILE [--json]"))) return fail(*error);
     CommandState& state = commandState();
-    Options& options = state.options;
+    const Options& options = state.options;
     AppContext& ctx = state.ctx;
-    if (auto error = startCommand(args, 1, QStringLiteral("check FILE [--json]"), options, ctx))
-        return fail(*error);
     Configuration& config = state.config;
-    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     ConsoleOutput out;
     PrintingSink sink(out);

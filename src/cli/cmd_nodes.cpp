@@ -8,12 +8,11 @@ namespace cli {
 
 // One line per node in display order: depth, key, text, image, colour, separated by tabs.
 int runNodes(const QStringList& args) {
+    if (auto error = startTreeCommand(args, 1, QStringLiteral("nodes FILE"))) return fail(*error);
     CommandState& state = commandState();
-    Options& options = state.options;
+    const Options& options = state.options;
     AppContext& ctx = state.ctx;
-    if (auto error = startCommand(args, 1, QStringLiteral("nodes FILE"), options, ctx)) return fail(*error);
     Configuration& config = state.config;
-    config = makeConfiguration(ctx);
     const QString& path = options.positional.first();
     if (const OpenResult result = loadTree(config, path, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, path));

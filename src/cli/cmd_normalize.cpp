@@ -7,13 +7,11 @@ namespace cli {
 
 // Loads a tree file as the editor does and writes it back as the editor saves it.
 int runNormalize(const QStringList& args) {
+    if (auto error = startTreeCommand(args, 2, QStringLiteral("normalize IN OUT"))) return fail(*error);
     CommandState& state = commandState();
-    Options& options = state.options;
+    const Options& options = state.options;
     AppContext& ctx = state.ctx;
-    if (auto error = startCommand(args, 2, QStringLiteral("normalize IN OUT"), options, ctx))
-        return fail(*error);
     Configuration& config = state.config;
-    config = makeConfiguration(ctx);
     const QString& in = options.positional.at(0);
     if (const OpenResult result = loadTree(config, in, ctx); result != OpenResult::Opened)
         return fail(openFailure(result, in));
