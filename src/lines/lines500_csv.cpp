@@ -61,22 +61,31 @@ QString lineLabel(const VoieT2cs& v) {
     return numbers.isEmpty() ? QStringLiteral("-") : numbers.join(QLatin1String(" / "));
 }
 
+// A record as its CSV line, "" for a free one.
+QString csvLine(const VoieT2cs& v) {
+    return v.isInUse()
+               ? v.firstText() + QLatin1Char(';') + v.lastText() + QLatin1Char(';') + code3(v.application)
+               : QString();
+}
+
 LineChanges comparer(const QList<VoieT2cs>& before, const QList<VoieT2cs>& after,
                      const QList<bool>& protectedRecords) {
     LineChanges c;
+    QList<LineChanges::Line> kinds[3]; // added, removed, changed
     for (qsizetype k = 0; k < before.size() && k < after.size(); ++k) {
         if (protectedRecords.value(k)) {
             ++c.otherApplications;
             continue;
         }
         const bool was = before[k].isInUse(), now = after[k].isInUse();
-        if (now && !was)
-            c.added << lineLabel(after[k]);
-        else if (was && !now)
-            c.removed << lineLabel(before[k]);
-        else if (now && before[k] != after[k])
-            c.changed << lineLabel(after[k]);
+        const int kind = now && !was ? 0 : was && !now ? 1 : now && before[k] != after[k] ? 2 : -1;
+        if (kind < 0) continue;
+        const QString label = lineLabel(kind == 1 ? before[k] : after[k]);
+        (kind == 0 ? c.added : kind == 1 ? c.removed : c.changed) << label;
+        kinds[kind].append({label, csvLine(before[k]), csvLine(after[k])});
     }
+    for (const QList<LineChanges::Line>& lines : kinds)
+        c.lines += lines;
     return c;
 }
 
