@@ -1,5 +1,6 @@
 """The Ansible collection against three simulated voice servers, run by ansible-playbook as an
-administrator runs it: the example inventory (its ports replaced by the simulators') and playbooks.
+administrator runs it: the example inventory (its ports replaced by the simulators') and playbooks. Lille's
+server is of the older generation (line records instead of "rcm.cfg").
 
 usage: playbook_test.py QAVO_CLI QAVO_SIM SOURCE_DIR
 """
@@ -30,9 +31,11 @@ class Sim:
         with open(os.path.join(self.root, "arbre.maa"), "rb") as f:
             return f.read()
 
+    def log(self):
+        return urllib.request.urlopen("http://127.0.0.1:%d/_sim/log" % self.port, timeout=5).read()
+
     def stores(self):
-        log = urllib.request.urlopen("http://127.0.0.1:%d/_sim/log" % self.port, timeout=5).read()
-        return log.decode().count("PUT /qavo/files/arbre.maa")
+        return self.log().decode().count("PUT /qavo/files/arbre.maa")
 
     def stop(self):
         self.process.kill()
@@ -76,11 +79,12 @@ def main(cli, sim, source):
                ANSIBLE_LOCAL_TEMP=work + "/local", ANSIBLE_REMOTE_TEMP=work + "/remote",
                LC_ALL="C.UTF-8", LANG="C.UTF-8", ANSIBLE_NOCOLOR="1", ANSIBLE_RETRY_FILES_ENABLED="0",
                QAVO_HISTORY_DIR=work + "/history")
-    sims = {site: Sim(sim, os.path.join(work, site), os.path.join(source, "resources/server-example"))
+    example = os.path.join(source, "resources/server-example")
+    sims = {site: Sim(sim, os.path.join(work, site), example + ("-500" if site == "lille" else ""))
             for site in SITES}
     local = os.path.join(work, "local-sites.json")
 
-    def play(*arguments, lyon_station=202, paris_station=201):
+    def play(*arguments, lyon_station=202, paris_station=201, command="ansible-playbook"):
         hosts = {site: dict(qavo_host="127.0.0.1", qavo_port=sims[site].port) for site in SITES}
         hosts["lyon"]["reception_station"] = lyon_station
         hosts["paris"]["reception_station"] = paris_station
@@ -89,7 +93,7 @@ def main(cli, sim, source):
                 vault_qavo_password=PASSWORD, qavo_cli=wrapper, qavo_render_dir=work + "/rendered",
                 qavo_backup_dir=work + "/backups")}}, f)
         return Run(subprocess.run(
-            ["ansible-playbook", "-i", os.path.join(playbooks, "inventory/sites.yml"), "-i", local]
+            [command, "-i", os.path.join(playbooks, "inventory/sites.yml"), "-i", local]
             + [os.path.join(playbooks, a) if a.endswith(".yml") else a for a in arguments],
             cwd=work, env=env, capture_output=True, text=True, timeout=240))
 
@@ -113,6 +117,19 @@ def main(cli, sim, source):
         second = play("site.yml", "backup.yml")
         expect(second.rc == 0 and second.changed() == dict(paris=0, lyon=0, lille=0), "second run: changed=0",
                second)
+
+        # Lille's line records pushed back with a number changed: stored once, then unchanged.
+        lines = os.path.join(work, "lille-lines.csv")
+        with open(os.path.join(work, "backups", "lille", "lines.csv"), "rb") as f:
+            edited = f.read().replace(b"\r\n0140000010;", b"\r\n0140000011;", 1)
+        with open(lines, "wb") as f:
+            f.write(edited)
+        push = ["-m", "qavo.voiceserver.qavo_lines", "-a", "src=%s host={{ qavo_host }} port={{ qavo_port }} "
+                "user={{ qavo_user }} password={{ qavo_password }} cli={{ qavo_cli }}" % lines, "lille"]
+        for changed in ("CHANGED", "SUCCESS"):
+            pushed = play(*push, command="ansible")
+            expect(pushed.rc == 0 and "lille | %s" % changed in pushed.out, "lille's lines: " + changed, pushed)
+        expect(b"#102 " in sims["lille"].log(), "lille's line records written", pushed)
 
         dry = play("site.yml", "--check", "--diff", lyon_station=203)
         expect(dry.rc == 0 and dry.changed() == dict(paris=0, lyon=1, lille=0), "--check: lyon would change", dry)

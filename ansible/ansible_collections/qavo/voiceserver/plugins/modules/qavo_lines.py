@@ -9,7 +9,7 @@ DOCUMENTATION = r"""
 module: qavo_lines
 short_description: Push a line table to a voice server
 description:
-  - Imports a CSV line table with C(qavo-cli lines-import), which reads the tables of generation-900 servers.
+  - Imports a CSV line table with C(qavo-cli lines-import), for a server of either generation.
   - The lines of other applications stay where they are; nothing is stored when the table is the same.
 options:
   src:
