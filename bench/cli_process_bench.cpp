@@ -8,7 +8,8 @@
 
 namespace {
 
-void runCliProcess(benchmark::State& state, const QString& command, int menuTrees = 5) {
+void runCliProcess(benchmark::State& state, const QString& command, int menuTrees = 5,
+                   const QString& program = QStringLiteral(QAVO_CLI)) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tree.maa"));
     QFile file(path);
@@ -20,7 +21,7 @@ void runCliProcess(benchmark::State& state, const QString& command, int menuTree
     for (auto _ : state) {
         QProcess process;
         process.setStandardOutputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(QAVO_CLI), {command, path});
+        process.start(program, {command, path});
         if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
             process.exitCode() == 2) {
             state.SkipWithError("qavo-cli failed");
@@ -30,7 +31,12 @@ void runCliProcess(benchmark::State& state, const QString& command, int menuTree
 }
 
 // Targets, wall: 5 ms for a tree without menus (a process with Qt Core alone takes about 3), 10 ms for
-// the maximal tree.
+// the maximal tree. The floor: a process that loads Qt Core and exits, on the same machine.
+void BM_ProcessQtCoreAloneStartAndExit(benchmark::State& state) {
+    runCliProcess(state, QStringLiteral("nodes"), 0, QStringLiteral(QT_CORE_PROCESS));
+}
+BENCHMARK(BM_ProcessQtCoreAloneStartAndExit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_CliProcessNodesEmptyTree(benchmark::State& state) {
     runCliProcess(state, QStringLiteral("nodes"), 0);
 }
