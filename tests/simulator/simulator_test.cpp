@@ -252,7 +252,7 @@ TEST(SimLines, ApplicationTableIsPagedAsTheEditorReadsIt) {
     }
 }
 
-TEST(SimLines, OneApplicationByCodeKnownOrNot) {
+TEST(SimLines, OneApplicationByCodeKnownOrNotAndTheLinesReloaded) {
     Online o(kExample);
     const struct {
         int code;
@@ -268,6 +268,17 @@ TEST(SimLines, OneApplicationByCodeKnownOrNot) {
         EXPECT_EQ(QStringList({app->code, app->name, readApplicationName(o.ctx, c.code)}), c.read);
     }
     EXPECT_EQ(o.logOf(5).last(), QStringLiteral("#5 200 app=999 unknown"));
+    // A reload counts the lines it takes.
+    QByteArray block;
+    requestReloadLines(block);
+    EXPECT_EQ(o.status(block), 0);
+    const QByteArray lines = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                             ";01;;451;;;;;;0;a\r;02;;451;;;;;;0;b;c\n[x]\r\n;03;;451;;;;;0;too short\r\n"
+                             "  ;04;;451;;;;;;0;d  \r\n";
+    ASSERT_EQ(testing_support::httpRequest(o.sim.port(), "PUT", "/qavo/files/rcm.cfg", lines).status, 200);
+    requestReloadLines(block);
+    EXPECT_EQ(o.status(block), 0);
+    EXPECT_EQ(o.logOf(105), (QStringList{"#105 200 lines=40", "#105 200 lines=3"}));
 }
 
 TEST(SimLines, WrittenRecordsAreReadBack) {
@@ -320,20 +331,6 @@ TEST(SimLines, LineRequestsAnswerTheirStatus) {
     Lines500 records(o.ctx);
     ASSERT_TRUE(records.read());
     EXPECT_EQ(records.lineCount(), 150);
-}
-
-TEST(SimLines, ReloadCountsTheLinesTaken) {
-    Online o(kExample);
-    QByteArray block;
-    requestReloadLines(block);
-    EXPECT_EQ(o.status(block), 0);
-    const QByteArray lines = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
-                             ";01;;451;;;;;;0;a\r;02;;451;;;;;;0;b;c\n[x]\r\n;03;;451;;;;;0;too short\r\n"
-                             "  ;04;;451;;;;;;0;d  \r\n";
-    ASSERT_EQ(testing_support::httpRequest(o.sim.port(), "PUT", "/qavo/files/rcm.cfg", lines).status, 200);
-    requestReloadLines(block);
-    EXPECT_EQ(o.status(block), 0);
-    EXPECT_EQ(o.logOf(105), (QStringList{"#105 200 lines=40", "#105 200 lines=3"}));
 }
 
 } // namespace
