@@ -183,24 +183,21 @@ TEST(CodePage, OtherCodePagesConvertAndUnmappableCharactersBecomeQuestionMarks) 
 }
 
 TEST(DiagnosticsList, LevelsGiveImageAndColour) {
-    const struct {
-        short level;
-        const char* image;
-        int rgb;
-    } cases[] = {{1, "Warning", 0xcc5f00}, {2, "Erreur", 0xad0000}, {3, "Ok", 0x1b6100}, {0, "Info", 0}};
     DiagnosticsList list;
     list.setClock([] { return QTime(9, 5, 7); });
-    for (const auto& c : cases)
-        list.AjouteInfo(QStringLiteral("message %1").arg(c.level), c.level, QStringLiteral("E-M1-1"));
-    ASSERT_EQ(list.rowCount(), 4);
-    for (int row = 0; row < 4; ++row) {
-        const auto& c = cases[row];
-        const QModelIndex index = list.index(row);
-        EXPECT_EQ(index.data().toString(), QStringLiteral("09:05:07 - message %1").arg(c.level));
-        EXPECT_EQ(index.data(DiagnosticsList::ImageRole).toString(), c.image);
-        EXPECT_EQ(index.data(DiagnosticsList::RgbRole).toInt(), c.rgb) << c.level;
-        EXPECT_EQ(index.data(DiagnosticsList::TagRole).toString(), "E-M1-1");
+    for (const short level : {1, 2, 3, 0})
+        list.AjouteInfo(QStringLiteral("message %1").arg(level), level, QStringLiteral("E-M1-1"));
+    QStringList rows; // "text|image|colour|tag"
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const auto data = [&](int role) { return list.index(row).data(role).toString(); };
+        rows << data(Qt::DisplayRole) + '|' + data(DiagnosticsList::ImageRole) + '|' +
+                    QString::number(list.index(row).data(DiagnosticsList::RgbRole).toInt(), 16) + '|' +
+                    data(DiagnosticsList::TagRole);
     }
+    EXPECT_EQ(rows,
+              QStringList({"09:05:07 - message 1|Warning|cc5f00|E-M1-1",
+                           "09:05:07 - message 2|Erreur|ad0000|E-M1-1",
+                           "09:05:07 - message 3|Ok|1b6100|E-M1-1", "09:05:07 - message 0|Info|0|E-M1-1"}));
 }
 
 } // namespace
