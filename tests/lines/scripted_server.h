@@ -10,16 +10,23 @@
 
 #include <memory>
 
+// A server's French labels; "FAX" is also in a section where no application name is looked up.
+inline const QString kServerLabels = QStringLiteral(
+    "\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb= Début \r\nVoiesFin=Fin\r\nVoiesApp=Application\r\n"
+    "ErrLectureVoies=Lecture impossible\r\nFAX=wrong section\r\n"
+    "[VOIES]\r\nFAX=Fax server\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
+
 // A context whose gateway plays scripted replies and keeps the requests it got.
 struct ScriptedServer {
     AppContext ctx;
     RecordingGateway* gateway = nullptr;
 
-    explicit ScriptedServer(const QString& translation) {
+    explicit ScriptedServer(const QList<QByteArray>& replies = {}) {
         auto owned = std::make_unique<RecordingGateway>();
         gateway = owned.get();
+        gateway->replies = replies;
         ctx.passerelle = std::make_shared<Passerelle>(std::move(owned));
-        ctx.translation.setText(translation);
+        ctx.translation.setText(kServerLabels);
     }
 
     // 32-bit field of the n-th request seen.
