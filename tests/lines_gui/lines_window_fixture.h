@@ -98,6 +98,19 @@ protected:
     QColor back(int row, int column) const {
         return at(row, column).data(Qt::BackgroundRole).value<QColor>();
     }
+    // The row as shown: its cells joined by '|', each of a greyed cell after a '~'.
+    QString line(int row) const {
+        QStringList cells;
+        for (int column = 0; column < grid()->model()->columnCount(); ++column)
+            cells << (back(row, column) == QColor(224, 224, 224) ? "~" : "") + cell(row, column);
+        return cells.join('|');
+    }
+    QStringList kinds() const {
+        QStringList out;
+        for (const ScriptedPrompts::Shown& box : prompts.shown)
+            out << box.kind;
+        return out;
+    }
     QLineEdit* editor() const { return find<QLineEdit>("txtNumCall"); }
 
     // Enter on a cell: its editor opens when the cell may be edited.
