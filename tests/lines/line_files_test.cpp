@@ -13,27 +13,26 @@ using LineFiles = LineTableTest;
 
 TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
     const std::pair<const char*, const char*> cases[] = {
-        // cli|app|planing|VP|trace|libelle, or not kept
+        // cli|app|planing|VP|trace|libelle, or 0 when the line is not kept
         {"100;200;7;452;;451;;3;7;2;Hall", "100|452|4|8|2|Hall"},
         {"100;;;;;;;10;8;x;Hall", "100|0|0|0|0|Hall"},
         {"100;;;abc;;;;x;-1;;a;b", "100|0|0|0|0|a;b"},
         {"   101;;;;;;;0;0;1;x   ", "101|0|1|1|1|x"},
-        {"100;;;;;;;;;", nullptr},
-        {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", nullptr},
-        {"[rcm]", nullptr},
-        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", nullptr},
-        {"   ", nullptr},
+        {"100;;;;;;;;;", "0"},
+        {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", "0"},
+        {"[rcm]", "0"},
+        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", "0"},
+        {"   ", "0"},
+    };
+    const auto fields = [](const LineRecord& r) {
+        return QStringList({r.cli, QString::number(r.app), QString::number(r.planing), QString::number(r.VP),
+                            QString::number(r.trace), r.libelle})
+            .join('|');
     };
     for (const auto& [text, read] : cases) {
-        SCOPED_TRACE(text);
         readLineTable(table, names, QByteArray(text) + "\r\n");
-        ASSERT_EQ(table.lineCount(), read ? 1 : 0);
-        if (!read) continue;
-        const LineRecord& r = table.line(1);
-        EXPECT_EQ(QStringList({r.cli, QString::number(r.app), QString::number(r.planing),
-                               QString::number(r.VP), QString::number(r.trace), r.libelle})
-                      .join('|'),
-                  read);
+        EXPECT_EQ(table.lineCount() == 1 ? fields(table.line(1)) : QString::number(table.lineCount()), read)
+            << text;
     }
     // Every kind of line end, names looked up, nothing past the capacity.
     readLineTable(table, names, "a;;;451;;300;;3;;;\r\nb;;;;;;;;;;\rc;;;;;;;;;;\nd;;;;;;;;;;");
@@ -67,8 +66,6 @@ TEST_F(LineFiles, ThreeLinesShowTwentyFiveRowsAndSaveThreeInTheServersForm) {
     EXPECT_EQ(testing_support::readBytes(path), expected);
     LineTable back;
     ASSERT_TRUE(loadLineFile(back, names, path));
-    ASSERT_EQ(back.lineCount(), 3);
-    EXPECT_EQ(back.line(3).libelle, QString::fromUtf8("Été"));
     table.line(1).libelle = "Hall nord";
     table.setLineCount(3);
     EXPECT_EQ(back, table);

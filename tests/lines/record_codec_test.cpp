@@ -50,10 +50,10 @@ QByteArray replyHeader(quint32 status, quint32 first, quint32 last, int size = B
 }
 
 TEST(RecordCodec, RequestBlocksHoldTheirFields) {
-    QList<VoieT2cs> records(100);
-    records[4].setFirst(QStringLiteral("0140"));
-    records[4].setLast(QStringLiteral("0149"));
-    records[4].application = 451;
+    QList<VoieT2cs> table(100);
+    table[4].setFirst(QStringLiteral("0140"));
+    table[4].setLast(QStringLiteral("0149"));
+    table[4].application = 451;
     ParVoieT2c t2c;
     for (int i = 0; i < ParVoieT2c::Size; ++i)
         t2c.bytes[i] = char(i * 7);
@@ -71,11 +71,7 @@ TEST(RecordCodec, RequestBlocksHoldTheirFields) {
         {5, [](auto& b) { requestApplication(b, 300); }, {{12, 2}, {16, 300}}, {}, 512},
         {100, [&](auto& b) { requestWriteGeneral(b, t2c); }, {{12, 0}, {32, 1}, {36, 16}}, t2cBytes, 8704},
         {101, [](auto& b) { requestReadGeneral(b); }, {{32, 1}}, {}, 512},
-        {102,
-         [&](auto& b) { requestWriteLines(b, records, 3, 2); },
-         {{12, 1}, {32, 3}, {36, 2}},
-         line5,
-         8704},
+        {102, [&](auto& b) { requestWriteLines(b, table, 3, 2); }, {{12, 1}, {32, 3}, {36, 2}}, line5, 8704},
         {103, [](auto& b) { requestReadLines(b, 192, 8); }, {{32, 192}, {36, 8}}, {}, 512},
         {105, [](auto& b) { requestReloadLines(b); }, {}, {}, 8704},
     };

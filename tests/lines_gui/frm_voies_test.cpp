@@ -32,10 +32,6 @@ protected:
         s.gateway->replies = replies;
         showWindow();
     }
-    void onSimulator(const testing_support::SimProcess& sim) {
-        testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
-        showWindow();
-    }
     void showWindow() {
         s.ctx.translation = line_testing::englishLabels();
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
@@ -77,10 +73,10 @@ protected:
 TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    onSimulator(sim);
-    ASSERT_TRUE(w->isLoaded());
-    EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
-    ASSERT_EQ(grid->rowCount(), 201);
+    testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
+    showWindow();
+    ASSERT_EQ(std::pair(child<QLabel>("lblProgress")->text(), grid->rowCount()),
+              std::pair(QString("200 / 200"), 201));
     const QStringList rows[] = {{"", "First number", "Last number", "Application"},
                                 {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
                                 {"8", "0140000070", "0140000070", "300   Voice mail"},
@@ -91,8 +87,9 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
         EXPECT_EQ(grid->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
     }
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
-    EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
-    EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
+    EXPECT_EQ(
+        std::pair(child<QComboBox>("cboListeApp")->count(), child<QComboBox>("cboListeApp")->itemText(3)),
+        std::pair(6, QString("453   Auto-attendant - tree 3")));
 
     type(1, 1, "0999", Qt::Key_Return);
     const std::pair<const char*, const char*> faults[] = {
@@ -138,9 +135,9 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
     QTest::keyClick(grid, Qt::Key_Escape);
     prompts.answers = {Prompts::Answer::No};
     child("cmdCancel")->click();
-    EXPECT_TRUE(w->isVisible());
-    ASSERT_EQ(prompts.shown.size(), 1) << "Esc on the grid asks nothing";
-    EXPECT_EQ(prompts.shown[0].kind, "question");
+    EXPECT_EQ(std::tuple(w->isVisible(), prompts.shown.size(), prompts.shown.value(0).kind),
+              std::tuple(true, 1, QString("question")))
+        << "Esc on the grid asks nothing";
     s.gateway->requestsSeen.clear();
     s.gateway->replies = {emptyBlock(), emptyBlock(), emptyBlock()};
 

@@ -30,13 +30,6 @@ inline QByteArray serverLines() {
            ";;12;;;;;;;1;Code\r\n";
 }
 
-inline QByteArray numberedLines(int count) {
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i)
-        bytes += QByteArray::number(1000 + i) + ";;;451;;;;;;0;\r\n";
-    return bytes;
-}
-
 // Prompts that can look at the window while a message is shown.
 struct WatchingPrompts : ScriptedPrompts {
     std::function<void()> onCritical;
@@ -80,11 +73,13 @@ protected:
         });
         window->show();
         EXPECT_TRUE(QTest::qWaitFor(
-            [this] { return find<QTimer>("Timer1") && !find<QTimer>("Timer1")->isActive() && !loading(); },
+            [this] {
+                return find<QTimer>("Timer1") && !find<QTimer>("Timer1")->isActive() &&
+                       !find("picLoad")->isVisible();
+            },
             15000));
         return *window;
     }
-    bool loading() const { return find("picLoad")->isVisible(); }
 
     template <typename T = QWidget> T* find(const char* name) const {
         T* w = window->findChild<T*>(QLatin1String(name));
