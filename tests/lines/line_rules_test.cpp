@@ -129,9 +129,9 @@ TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
         {"Line #4 : trace level out of range (0 to 3)", DiagnosticsSink::Error, 4}};
     EXPECT_EQ(verifDebug(table, labels), expected);
     table.removeAt(4);
-    ASSERT_TRUE(enterCellText(table, names, 1, 5, "2"));
-    ASSERT_TRUE(enterCellText(table, names, 2, 7, "Nuit"));
-    ASSERT_TRUE(enterCellText(table, names, 3, 6, "201"));
+    EXPECT_EQ(QList<bool>({enterCellText(table, names, 1, 5, "2"), enterCellText(table, names, 2, 7, "Nuit"),
+                           enterCellText(table, names, 3, 6, "201")}),
+              QList<bool>(3, true));
     EXPECT_TRUE(verifDebug(table, labels).isEmpty());
 }
 

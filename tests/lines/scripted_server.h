@@ -81,14 +81,19 @@ inline QByteArray linesPage(const QList<VoieT2cs>& records, int first, int count
     return block;
 }
 
-// The replies of a whole read of `records`: general record, pages, then the names of 451 and 300.
-inline QList<QByteArray> lineReads(const QList<VoieT2cs>& records) {
+// The replies of a whole read of `records`: general record, pages, the names of 451 and 300, then when
+// the window loads them the server's applications 451, 300 and 452.
+inline QList<QByteArray> lineReads(const QList<VoieT2cs>& records, bool applicationTable = false) {
     QList<QByteArray> r{generalReply(int(records.size()))};
     for (int p = 0; p < records.size(); p += MaxLinesPerPage)
         r << linesPage(records, p, qMin(MaxLinesPerPage, int(records.size()) - p));
-    for (const ApplicationRecord& app :
-         {ApplicationRecord{"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}})
-        Wr_Application(r.emplace_back(emptyBlock()), 0, app);
+    const ApplicationRecord apps[] = {
+        {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$ATTENTE", {}, {}}};
+    for (int i = 0; i < 2; ++i)
+        Wr_Application(r.emplace_back(emptyBlock()), 0, apps[i]);
+    if (applicationTable) writeReplyHeader(r.emplace_back(emptyBlock()), 0, 0, 3);
+    for (int i = 0; applicationTable && i < 3; ++i)
+        Wr_Application(r.last(), i, apps[i]);
     return r;
 }
 

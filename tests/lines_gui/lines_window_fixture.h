@@ -2,7 +2,6 @@
 
 // The line window driven as a user drives it, against qavo-sim holding the server's line files.
 
-#include "core/app_context.h"
 #include "core/prompts.h"
 #include "lines/line_test_support.h"
 #include "lines_gui/frm_voies900.h"
@@ -10,14 +9,10 @@
 #include "support/online_context.h"
 #include "support/qt_print.h"
 #include "support/sim_process.h"
-#include "support/test_support.h"
 
 #include <QTest>
 #include <QtWidgets>
-#include <functional>
 #include <gtest/gtest.h>
-#include <memory>
-#include <optional>
 
 namespace lines_gui_testing {
 
@@ -52,7 +47,6 @@ protected:
         serve("rcm.txt", "P1=101;Dupont;1;2\r\nP2=102;Martin;1;2\r\n");
         serve("rcm.cfg", serverLines());
     }
-    void TearDown() override { window.reset(); }
 
     void serve(const char* name, const QByteArray& bytes) {
         testing_support::writeBytes(sim->root() + QLatin1Char('/') + QLatin1String(name), bytes);
