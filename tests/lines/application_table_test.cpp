@@ -69,9 +69,7 @@ TEST(ApplicationTable, ListsAndDisplayNames) {
 
 // What the server gives is read in the line table's and the simulator's tests; a refusal gives nothing.
 TEST(ApplicationTable, ARefusedRequestGivesNoApplicationAndNoName) {
-    QByteArray refusal(Block::Size, '\0');
-    writeReplyHeader(refusal, 1, 0, 0);
-    ScriptedServer s({refusal, refusal});
+    ScriptedServer s({page(0, 0, 0, 1), page(0, 0, 0, 1)});
     EXPECT_FALSE(readApplication(s.ctx, 453));
     EXPECT_EQ(readApplicationName(s.ctx, 302), UnknownApplicationName);
     EXPECT_EQ(s.codes(), QList<quint32>({5, 1})); // the codes asked: the simulator's test

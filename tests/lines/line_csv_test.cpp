@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 using namespace line_testing;
-using testing_support::readBytes;
 using testing_support::writeBytes;
 
 namespace {
@@ -21,7 +20,7 @@ TEST_F(LineCsv, ExportWritesTheHeaderAndNonBlankLinesInTheSpreadsheetsOrder) {
     readLineTable(table, names, "100;200;7;452;;;0612;3;7;2;H\xC3\xA9;llo\r\n;;;;;;;;;;\r\n;;;;;;;0;;;\r\n");
     prepareGrid(table);
     ASSERT_TRUE(exportCsv(table, path, labels));
-    EXPECT_EQ(readBytes(path),
+    EXPECT_EQ(testing_support::readBytes(path),
               "Calling number;Called number;Code;Planning;VP;Application when open;"
               "Transfer when open;Application when closed;Transfer when closed;Label;Trace\r\n"
               "100;200;7;4;8;452;;0;0612;H\xE9llo;2\r\n"

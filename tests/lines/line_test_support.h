@@ -11,7 +11,6 @@
 
 namespace line_testing {
 
-// The English translation file, as the window reads it.
 inline Translation englishLabels() {
     Translation t;
     EXPECT_TRUE(t.loadFile(testing_support::resourcesDir() + "/qavo_lg01.txt"));

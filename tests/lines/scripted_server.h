@@ -29,11 +29,9 @@ struct ScriptedServer {
         ctx.translation.setText(kServerLabels);
     }
 
-    // 32-bit field of the n-th request seen.
     quint32 field(int request, int offset) const {
         return qFromLittleEndian<quint32>(gateway->requestsSeen.at(request).constData() + offset);
     }
-    // The request codes seen, in order.
     QList<quint32> codes() const {
         QList<quint32> c;
         for (int i = 0; i < gateway->requestsSeen.size(); ++i)

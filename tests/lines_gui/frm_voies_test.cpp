@@ -38,10 +38,6 @@ protected:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     }
-    void deleteCell(int row, int column) {
-        grid->setCurrentCell(row, column);
-        QTest::keyClick(grid, Qt::Key_Delete);
-    }
     // Types text into the cell's editor, then key (none: the editor stays open).
     void type(int row, int column, const char* text, Qt::Key key = Qt::Key_unknown) {
         doubleClick(row, column);
@@ -105,7 +101,8 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
     for (int column : {1, 3}) { // row 2: application 300
         doubleClick(2, column);
         EXPECT_FALSE(child<QWidget>("txtNumCall")->isVisible() || child<QWidget>("cboListeApp")->isVisible());
-        deleteCell(2, column);
+        grid->setCurrentCell(2, column);
+        QTest::keyClick(grid, Qt::Key_Delete);
     }
     type(3, 1, "0999", Qt::Key_Escape); // Esc belongs to the editor
     EXPECT_TRUE(w->isVisible() && !child<QLineEdit>("txtNumCall")->isVisible());
@@ -117,7 +114,8 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
     doubleClick(3, 3);
     child<QComboBox>("cboListeApp")->setCurrentIndex(2);
     QTest::keyClick(child<QComboBox>("cboListeApp"), Qt::Key_Return);
-    deleteCell(4, 3);
+    grid->setCurrentCell(4, 3);
+    QTest::keyClick(grid, Qt::Key_Delete);
     EXPECT_EQ(cell(3, 3), "452   Music on hold");
     QTest::keyClick(grid, Qt::Key_Escape);
     prompts.answers = {Prompts::Answer::No};

@@ -38,7 +38,6 @@ class LinesWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         sim.emplace();
-        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
         ctx.VERSION_900 = true;
         testing_support::goOnline(ctx, sim->port(), 3000, 1500);
         testing_support::useDataFolder(ctx, work.path());
@@ -56,7 +55,7 @@ protected:
     }
 
     // The window shown, once its first load has run.
-    FrmVoies900& open() {
+    void open() {
         window = std::make_unique<FrmVoies900>(ctx, prompts, noPacing);
         window->setMenuShower([this](QMenu& menu, const QPoint&) {
             menuItems.clear();
@@ -72,7 +71,6 @@ protected:
                        !find("picLoad")->isVisible();
             },
             15000));
-        return *window;
     }
 
     template <typename T = QWidget> T* find(const char* name) const {
@@ -94,15 +92,8 @@ protected:
             cells << (back(row, column) == QColor(224, 224, 224) ? "~" : "") + cell(row, column);
         return cells.join('|');
     }
-    QStringList kinds() const {
-        QStringList out;
-        for (const ScriptedPrompts::Shown& box : prompts.shown)
-            out << box.kind;
-        return out;
-    }
     QLineEdit* editor() const { return find<QLineEdit>("txtNumCall"); }
 
-    // Enter on a cell: its editor opens when the cell may be edited.
     void enterCell(int row, int column) {
         grid()->setCurrentIndex(at(row, column));
         QTest::keyClick(grid(), Qt::Key_Return);
