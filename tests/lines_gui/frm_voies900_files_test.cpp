@@ -97,9 +97,7 @@ class LineMenuTest : public editor_testing::WindowTest {};
 TEST_F(LineMenuTest, OpensTheWindowOfTheServersGenerationModallyOnlyOnline) {
     ctx.translation.setText(editor_testing::windowLabels() +
                             "MenuVoie=Line configuration...\r\n[frmVoies900]\r\nTitre=Lines\r\n");
-    auto owned = std::make_unique<RecordingGateway>();
-    owned->fileResults = {1, 1, 1, 1};
-    passerelleOf(ctx).setGateway(std::move(owned));
+    passerelleOf(ctx).setGateway(std::make_unique<RecordingGateway>()); // a server that answers nothing
     ctx.HADDR = "10.0.0.9";
     // Local, generation 900: the window shown and its title.
     const std::tuple<bool, bool, const char*> cases[] = {
