@@ -13,27 +13,26 @@ using LineFiles = LineTableTest;
 
 TEST_F(LineFiles, EachLineOfTheServerFileIsReadByItsRules) {
     const std::pair<const char*, const char*> cases[] = {
-        // cli|app|planing|VP|trace|libelle, or not kept
+        // cli|app|planing|VP|trace|libelle, or 0 when the line is not kept
         {"100;200;7;452;;451;;3;7;2;Hall", "100|452|4|8|2|Hall"},
         {"100;;;;;;;10;8;x;Hall", "100|0|0|0|0|Hall"},
         {"100;;;abc;;;;x;-1;;a;b", "100|0|0|0|0|a;b"},
         {"   101;;;;;;;0;0;1;x   ", "101|0|1|1|1|x"},
-        {"100;;;;;;;;;", nullptr},
-        {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", nullptr},
-        {"[rcm]", nullptr},
-        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", nullptr},
-        {"   ", nullptr},
+        {"100;;;;;;;;;", "0"},
+        {"/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", "0"},
+        {"[rcm]", "0"},
+        {"\xEF\xBB\xBF/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle", "0"},
+        {"   ", "0"},
+    };
+    const auto fields = [](const LineRecord& r) {
+        return QStringList({r.cli, QString::number(r.app), QString::number(r.planing), QString::number(r.VP),
+                            QString::number(r.trace), r.libelle})
+            .join('|');
     };
     for (const auto& [text, read] : cases) {
-        SCOPED_TRACE(text);
         readLineTable(table, names, QByteArray(text) + "\r\n");
-        ASSERT_EQ(table.lineCount(), read ? 1 : 0);
-        if (!read) continue;
-        const LineRecord& r = table.line(1);
-        EXPECT_EQ(QStringList({r.cli, QString::number(r.app), QString::number(r.planing),
-                               QString::number(r.VP), QString::number(r.trace), r.libelle})
-                      .join('|'),
-                  read);
+        EXPECT_EQ(table.lineCount() == 1 ? fields(table.line(1)) : QString::number(table.lineCount()), read)
+            << text;
     }
     // Every kind of line end, names looked up, nothing past the capacity.
     readLineTable(table, names, "a;;;451;;300;;3;;;\r\nb;;;;;;;;;;\rc;;;;;;;;;;\nd;;;;;;;;;;");
@@ -58,24 +57,15 @@ TEST_F(LineFiles, ThreeLinesShowTwentyFiveRowsAndSaveThreeInTheServersForm) {
                                 "300;;;;;;;0;;1;\xC9t\xE9\r\n";
     EXPECT_EQ(lineTableBytes(table), expected);
 
-    const std::array<QString, 9> first = {"100",  "200", "7",          "Plan 3",  "8",
-                                          "Nuit", "Fax", "Hall; nord", "Detailed"};
-    EXPECT_EQ(gridRow(table, names, 1).texts, first);
-    EXPECT_EQ(std::pair(gridRow(table, names, 1).greyed, gridRow(table, names, 2).greyed),
-              std::pair(false, true));
-    EXPECT_EQ(gridRow(table, names, 2).texts[5], "0612");
-    EXPECT_EQ(gridRow(table, names, 25).texts,
-              (std::array<QString, 9>{"", "", "", "", "", "", "", "", "None"}));
-
+    EXPECT_EQ(QStringList({shown(1), shown(2), shown(25)}),
+              QStringList(
+                  {"100|200|7|Plan 3|8|Nuit|Fax|Hall; nord|Detailed", "||x|||0612|||None*", "||||||||None"}));
     // The written file reads back as it was, its ANSI label included.
-    QTemporaryDir dir;
     const QString path = dir.filePath("rcm.cfg");
     ASSERT_TRUE(saveLineFile(table, path, labels));
     EXPECT_EQ(testing_support::readBytes(path), expected);
     LineTable back;
     ASSERT_TRUE(loadLineFile(back, names, path));
-    ASSERT_EQ(back.lineCount(), 3);
-    EXPECT_EQ(back.line(3).libelle, QString::fromUtf8("Été"));
     table.line(1).libelle = "Hall nord";
     table.setLineCount(3);
     EXPECT_EQ(back, table);
@@ -84,18 +74,14 @@ TEST_F(LineFiles, ThreeLinesShowTwentyFiveRowsAndSaveThreeInTheServersForm) {
 TEST_F(LineFiles, PlanningNamesAreCutAtNulElseTrimmedAndAShortFileReadsZeros) {
     const PlanningTable full = PlanningTable::fromBytes(planningBytes());
     const PlanningTable cut = PlanningTable::fromBytes(planningBytes().left(256 + 3 * 128 + 5));
-    const struct {
-        const PlanningTable& table;
-        int planing;
-        const char* name;
-    } cases[] = {{full, 1, "Plan 0"}, {full, 2, "Plan 1"}, {full, 3, "Plan 2"}, {full, 10, "Plan 9"},
-                 {full, 0, ""},       {full, 11, ""},      {cut, 4, "Plan "},   {cut, 5, ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.table.planningName(c.planing), c.name) << c.planing;
+    const std::tuple<const PlanningTable&, int, const char*> cases[] = {
+        {full, 1, "Plan 0"}, {full, 2, "Plan 1"}, {full, 3, "Plan 2"}, {full, 10, "Plan 9"},
+        {full, 0, ""},       {full, 11, ""},      {cut, 4, "Plan "},   {cut, 5, ""}};
+    for (const auto& [planings, planing, name] : cases)
+        EXPECT_EQ(planings.planningName(planing), name) << planing;
 }
 
 TEST_F(LineFiles, ServerFilesAreReadInOrderUpToTheFirstMissingOne) {
-    QTemporaryDir dir;
     writeBytes(dir.filePath("planning.cfg"), planningBytes().left(300));
     writeBytes(dir.filePath("rcm.txt"),
                "[POSTES]\r\nP1=201;Accueil;3;17\r\nP2=202;Dupont; Jean;4;x\r\nP3=203;A;1\r\n"

@@ -1,4 +1,5 @@
 #include "core/diagnostics_sink.h"
+#include "lines/line_files.h"
 #include "lines/line_rules.h"
 #include "lines/line_test_support.h"
 #include "support/qt_print.h"
@@ -11,28 +12,15 @@ namespace {
 
 class LineRules : public LineTableTest {
 protected:
-    // One line of every field: cli 1, ddi 2, code 5, planning 1, VP 3, application 451 when open,
-    // transfer 0612 when closed, label "old", trace 1.
-    static LineRecord filled() {
-        LineRecord r = line("1", "5", 451, 3);
-        r.ddi = "2";
-        r.planing = 2;
-        r.planningName = "Plan 1";
-        r.trfKO = "0612";
-        r.libelle = "old";
-        r.trace = 1;
-        return r;
-    }
+    // A table of one line of every field: application 451 when open, transfer 0612 when closed,
+    // planning 1, VP 3, trace 1.
+    void fill() { readLineTable(table, names, "1;2;5;451;;;0612;1;2;1;old"); }
     QString cell(int column) const { return gridRow(table, names, 1).texts[std::size_t(column - 1)]; }
 };
 
 TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {
-    const struct {
-        int column;
-        const char* typed;
-        bool accepted;
-        const char* shown;
-    } cases[] = {
+    // The column, the text typed, whether it is taken, the cell afterwards.
+    const std::tuple<int, const char*, bool, const char*> cases[] = {
         {1, " 12aBcD*#xX ", true, "12aBcD*#xX"},
         {1, "12e", false, "1"},
         {2, "", true, ""},
@@ -52,60 +40,52 @@ TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {
         {9, "1", false, "Normal"},
         {7, "Accueil", true, "Accueil"}, // last: checked below
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("column %1 \"%2\"").arg(c.column).arg(c.typed).toStdString());
-        table.clear();
-        table.append(filled());
-        EXPECT_EQ(enterCellText(table, names, 1, c.column, c.typed), c.accepted);
-        EXPECT_EQ(cell(c.column), c.shown);
+    for (const auto& [column, typed, accepted, shown] : cases) {
+        SCOPED_TRACE(QStringLiteral("column %1 \"%2\"").arg(column).arg(typed).toStdString());
+        fill();
+        EXPECT_EQ(enterCellText(table, names, 1, column, typed), accepted);
+        EXPECT_EQ(cell(column), shown);
     }
     // The application chosen by name replaced the transfer number.
-    EXPECT_TRUE(table.line(1).trfKO.isEmpty());
-    EXPECT_EQ(table.line(1).appKO, 451);
+    EXPECT_EQ(std::pair(table.line(1).trfKO, table.line(1).appKO), std::pair(QString(), qint16(451)));
 }
 
 TEST_F(LineRules, DeleteEmptiesOneCell) {
     const char* emptied[] = {"", "", "", "", "", "", "", "", "None"};
     for (int column = 1; column <= 9; ++column) {
-        table.clear();
-        table.append(filled());
-        const LineGridRow before = gridRow(table, names, 1);
-        ASSERT_TRUE(clearCell(table, 1, column));
-        LineGridRow expected = before;
+        fill();
+        LineGridRow expected = gridRow(table, names, 1);
         expected.texts[std::size_t(column - 1)] = emptied[column - 1];
+        ASSERT_TRUE(clearCell(table, 1, column));
         EXPECT_EQ(gridRow(table, names, 1).texts, expected.texts) << column;
     }
 }
 
 TEST_F(LineRules, GreyedLinesCannotBeChangedOrDeleted) {
-    LineRecord transfer = line("3");
-    transfer.trfOK = "0612";
-    const struct {
-        LineRecord record;
-        bool greyed;
-    } cases[] = {{line("1", "", 300), true}, {transfer, true}, {line("2", "", 452), false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.record.cli.toStdString());
-        table.clear();
-        table.append(c.record);
-        EXPECT_EQ(gridRow(table, names, 1).greyed, c.greyed);
-        EXPECT_EQ(enterCellText(table, names, 1, 8, "new"), !c.greyed);
-        EXPECT_EQ(choosePlanning(table, names, 1, 3), !c.greyed);
-        EXPECT_EQ(chooseTrace(table, 1, 2), !c.greyed);
-        EXPECT_EQ(clearCell(table, 1, 1), !c.greyed);
+    const std::pair<const char*, bool> cases[] = {
+        {"1;;;300;;;;;;;", true}, {"3;;;;0612;;;;;;", true}, {"2;;;452;;;;;;;", false}};
+    for (const auto& [file, greyed] : cases) {
+        SCOPED_TRACE(file);
+        readLineTable(table, names, file);
+        const LineRecord record = table.line(1);
+        EXPECT_EQ(gridRow(table, names, 1).greyed, greyed);
+        EXPECT_EQ(QList<bool>({enterCellText(table, names, 1, 8, "new"), choosePlanning(table, names, 1, 3),
+                               chooseTrace(table, 1, 2), clearCell(table, 1, 1)}),
+                  QList<bool>(4, !greyed));
         // Delete on the transfer when open takes it back; another application's line stays.
-        EXPECT_EQ(clearCell(table, 1, 6), c.record.app != 300);
-        EXPECT_EQ(isGreyed(table.line(1)), c.record.app == 300);
-        if (c.record.app != 300) table.line(1).trfOK = c.record.trfOK;
-        EXPECT_EQ(deleteLigne(table, 1), !c.greyed);
+        EXPECT_EQ(clearCell(table, 1, 6), record.app != 300);
+        EXPECT_EQ(isGreyed(table.line(1)), record.app == 300);
+        table.line(1).trfOK = record.trfOK;
+        EXPECT_EQ(deleteLigne(table, 1), !greyed);
     }
 }
 
 TEST_F(LineRules, DeletingAndInsertingKeepTheGridsLinesInOrder) {
     const auto numbered = [this](int count) {
-        table.clear();
+        QByteArray file;
         for (int i = 1; i <= count; ++i)
-            table.append(line(QString::number(i)));
+            file += QByteArray::number(i) + ";;;;;;;;;;\n";
+        readLineTable(table, names, file);
     };
     const auto clis = [this] {
         QStringList out;
@@ -117,32 +97,23 @@ TEST_F(LineRules, DeletingAndInsertingKeepTheGridsLinesInOrder) {
     ASSERT_TRUE(deleteLigne(table, 3));
     EXPECT_EQ(clis(), "1,2,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,");
     numbered(30);
-    ASSERT_TRUE(deleteLigne(table, 3));
-    EXPECT_EQ(table.lineCount(), 29);
-    EXPECT_EQ(addLigne(table), 30);
-    EXPECT_EQ(clis().right(7), ",29,30,");
-    ASSERT_TRUE(insertLigne(table, 2));
-    EXPECT_EQ(clis().left(7), "1,,2,4,");
-    EXPECT_EQ(table.lineCount(), 31);
+    EXPECT_EQ(QList<int>({deleteLigne(table, 3), table.lineCount(), addLigne(table)}),
+              QList<int>({true, 29, 30}));
+    EXPECT_EQ(QStringList({clis().right(7), QString::number(insertLigne(table, 2)), clis().left(7),
+                           QString::number(table.lineCount())}),
+              QStringList({",29,30,", "1", "1,,2,4,", "31"}));
 
     numbered(lineCapacity - 1);
-    EXPECT_EQ(addLigne(table), lineCapacity);
-    EXPECT_EQ(addLigne(table), 0);
-    EXPECT_FALSE(insertLigne(table, 1));
-    EXPECT_EQ(table.lineCount(), lineCapacity);
+    EXPECT_EQ(QList<int>({addLigne(table), addLigne(table), insertLigne(table, 1), table.lineCount()}),
+              QList<int>({lineCapacity, 0, false, lineCapacity}));
 }
 
 TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
-    LineRecord plannedOpenOnly = line("", "", 451);
-    plannedOpenOnly.planing = 1;
-    LineRecord noDestination = line("");
-    noDestination.ddi = "200";
-    table.append(line("100", "7", 451));
-    table.append(plannedOpenOnly);
-    table.append(noDestination);
+    readLineTable(table, names, "100;;7;451;;;;;;;\n;;;451;;;;0;;;\n;200;;;;;;;;;");
     // Out of range, as a spreadsheet may leave them: the server would read them as none.
-    LineRecord outOfRange = line("", "", 451, 9);
+    LineRecord outOfRange = table.line(2);
     outOfRange.planing = 11;
+    outOfRange.VP = 9;
     outOfRange.trace = 4;
     table.append(outOfRange);
     const QList<LineFinding> expected = {
@@ -155,9 +126,9 @@ TEST_F(LineRules, ChecksListEachFaultOfEachLineAndForgetMendedOnes) {
         {"Line #4 : trace level out of range (0 to 3)", DiagnosticsSink::Error, 4}};
     EXPECT_EQ(verifDebug(table, labels), expected);
     table.removeAt(4);
-    ASSERT_TRUE(enterCellText(table, names, 1, 5, "2"));
-    ASSERT_TRUE(enterCellText(table, names, 2, 7, "Nuit"));
-    ASSERT_TRUE(enterCellText(table, names, 3, 6, "201"));
+    EXPECT_EQ(QList<bool>({enterCellText(table, names, 1, 5, "2"), enterCellText(table, names, 2, 7, "Nuit"),
+                           enterCellText(table, names, 3, 6, "201")}),
+              QList<bool>(3, true));
     EXPECT_TRUE(verifDebug(table, labels).isEmpty());
 }
 

@@ -6,11 +6,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace line_testing {
 
-// The English translation file, as the window reads it.
 inline Translation englishLabels() {
     Translation t;
     EXPECT_TRUE(t.loadFile(testing_support::resourcesDir() + "/qavo_lg01.txt"));
@@ -40,21 +40,19 @@ inline LineNames lineNames(const Translation& labels) {
     return names;
 }
 
-inline LineRecord line(const QString& cli, const QString& code = {}, qint16 app = 0, qint16 vp = 0) {
-    LineRecord r;
-    r.cli = cli;
-    r.code = code;
-    r.app = app;
-    r.VP = vp;
-    return r;
-}
-
 // The labels, names and an empty table that the line tests start from.
 class LineTableTest : public ::testing::Test {
 protected:
     Translation labels = englishLabels();
     LineNames names = lineNames(labels);
     LineTable table;
+    QTemporaryDir dir;
+
+    // Line i as the grid shows it: its texts joined by '|', then "*" when greyed.
+    QString shown(int i) const {
+        const LineGridRow row = gridRow(table, names, i);
+        return QStringList(row.texts.begin(), row.texts.end()).join('|') + (row.greyed ? "*" : "");
+    }
 };
 
 } // namespace line_testing

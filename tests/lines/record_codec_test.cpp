@@ -1,4 +1,5 @@
 #include "lines/record_codec.h"
+#include "support/qt_print.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,13 @@ void put32(QByteArray& b, int offset, quint32 v) {
         b[offset + i] = char((v >> (8 * i)) & 0xFF);
 }
 
-void putBytes(QByteArray& b, int offset, const QByteArray& bytes) {
-    b.replace(offset, bytes.size(), bytes);
+// The block with `parts` written one after the other from offset.
+QByteArray with(QByteArray b, int offset, const QList<QByteArray>& parts) {
+    for (const QByteArray& part : parts) {
+        b.replace(offset, part.size(), part);
+        offset += int(part.size());
+    }
+    return b;
 }
 
 QByteArray ff(int n) {
@@ -35,21 +41,6 @@ QByteArray lineRecordBytes(const QByteArray& first, const QByteArray& last, quin
     return r + rest;
 }
 
-VoieT2cs record(const QString& first, const QString& last, quint16 app) {
-    VoieT2cs v;
-    v.setFirst(first);
-    v.setLast(last);
-    v.application = app;
-    return v;
-}
-
-QByteArray packedLine(const VoieT2cs& v) {
-    QByteArray block;
-    Clear_Bloc_Entete(block);
-    Wr_Par_voie_T2cs(block, {v}, 0, 1);
-    return block.mid(Block::DataStart, VoieT2cs::Size);
-}
-
 QByteArray replyHeader(quint32 status, quint32 first, quint32 last, int size = Block::Size) {
     QByteArray b(size, '\0');
     put32(b, 256, status);
@@ -59,51 +50,43 @@ QByteArray replyHeader(quint32 status, quint32 first, quint32 last, int size = B
 }
 
 TEST(RecordCodec, RequestBlocksHoldTheirFields) {
-    QList<VoieT2cs> records(100);
-    records[4] = record(QStringLiteral("0140"), QStringLiteral("0149"), 451);
+    QList<VoieT2cs> table(100);
+    table[4].setFirst(QStringLiteral("0140"));
+    table[4].setLast(QStringLiteral("0149"));
+    table[4].application = 451;
     ParVoieT2c t2c;
     for (int i = 0; i < ParVoieT2c::Size; ++i)
         t2c.bytes[i] = char(i * 7);
     t2c.setLineCount(300);
 
-    struct Case {
-        quint32 code;
-        std::function<void(QByteArray&)> build;
-        std::vector<std::pair<int, quint32>> fields; // offset, value, besides the code at byte 8
-        QByteArray data;                             // expected data part start
-        qint16 length;
-    };
     QByteArray t2cBytes(reinterpret_cast<const char*>(t2c.bytes.data()), ParVoieT2c::Size);
     t2cBytes[0] = char(300 & 0xFF), t2cBytes[1] = char(300 >> 8);
     const QByteArray line5 = ff(50) + lineRecordBytes("0140", "0149", 451, 0xFFFF, 0xFFFF, ff(4));
-    const Case tc[] = {
+    // The code, the request, its fields (offset, value) besides the code at byte 8, the start of its data
+    // part, its length.
+    using Fields = std::vector<std::pair<int, quint32>>;
+    const std::tuple<quint32, std::function<void(QByteArray&)>, Fields, QByteArray, qint16> tc[] = {
         {0, [](auto& b) { requestApplicationTable(b, 157); }, {{12, 2}, {32, 157}, {36, 157}}, {}, 512},
         {1, [](auto& b) { requestApplicationName(b, 452); }, {{12, 2}, {16, 452}}, {}, 512},
         {5, [](auto& b) { requestApplication(b, 300); }, {{12, 2}, {16, 300}}, {}, 512},
         {100, [&](auto& b) { requestWriteGeneral(b, t2c); }, {{12, 0}, {32, 1}, {36, 16}}, t2cBytes, 8704},
         {101, [](auto& b) { requestReadGeneral(b); }, {{32, 1}}, {}, 512},
-        {102,
-         [&](auto& b) { requestWriteLines(b, records, 3, 2); },
-         {{12, 1}, {32, 3}, {36, 2}},
-         line5,
-         8704},
+        {102, [&](auto& b) { requestWriteLines(b, table, 3, 2); }, {{12, 1}, {32, 3}, {36, 2}}, line5, 8704},
         {103, [](auto& b) { requestReadLines(b, 192, 8); }, {{32, 192}, {36, 8}}, {}, 512},
         {105, [](auto& b) { requestReloadLines(b); }, {}, {}, 8704},
     };
-    for (const Case& c : tc) {
-        SCOPED_TRACE(c.code);
+    for (const auto& [code, build, fields, data, length] : tc) {
+        SCOPED_TRACE(code);
         // A used block: the header is prepared again, and write requests empty the data part.
         QByteArray block(Block::Size, char(0x5A));
-        c.build(block);
+        build(block);
         QByteArray expected(Block::Size, '\0');
-        if (c.data.isEmpty()) expected.replace(512, 8704 - 512, QByteArray(8704 - 512, char(0x5A)));
-        put32(expected, 8, c.code);
-        for (const auto& [offset, value] : c.fields)
+        if (data.isEmpty()) expected.replace(512, 8704 - 512, QByteArray(8704 - 512, char(0x5A)));
+        put32(expected, 8, code);
+        for (const auto& [offset, value] : fields)
             put32(expected, offset, value);
-        putBytes(expected, 512, c.data);
-        EXPECT_EQ(block.size(), 8704);
-        EXPECT_EQ(block, expected);
-        EXPECT_EQ(requestLength(readU32(block, 8)), c.length);
+        EXPECT_EQ(block, with(expected, 512, {data}));
+        EXPECT_EQ(requestLength(readU32(block, 8)), length);
     }
     // The general record reads back whole from where it is written.
     QByteArray block;
@@ -111,55 +94,6 @@ TEST(RecordCodec, RequestBlocksHoldTheirFields) {
     ParVoieT2c readBack;
     ASSERT_EQ(Rd_Par_voie_T2c(block, readBack), ReplyError::NoError);
     EXPECT_EQ(readBack.bytes, t2c.bytes);
-}
-
-TEST(RecordCodec, RecordsUnpackFromTheirServerBytes) {
-    // Line records: numbers, codes (0xFFFF = none), the rest carried.
-    QByteArray reply = replyHeader(0, 2, 5);
-    putBytes(reply, 512, lineRecordBytes("0140", "0149", 451, 0xFFFF, 7, "\x01\x02\x03\x04"));
-    putBytes(reply, 562, ff(50));
-    putBytes(reply, 612, lineRecordBytes("", "\xE9t\xE9", 0xFFFF, 12, 0xFFFF, ff(4)));
-    QList<VoieT2cs> records(6);
-    ReplyPage page;
-    ASSERT_EQ(Rd_Par_voie_T2cs(reply, records, page), ReplyError::NoError);
-    EXPECT_EQ(page.first, 2);
-    EXPECT_EQ(page.count(), 3);
-    const auto text = [&](int i) {
-        const VoieT2cs& v = records[i];
-        return QStringList({v.firstText(), v.lastText(), QString::number(v.application),
-                            QString::number(v.code2), QString::number(v.code3)});
-    };
-    EXPECT_EQ(text(2), QStringList({"0140", "0149", "451", "65535", "7"}));
-    EXPECT_EQ(text(4), QStringList({"", QStringLiteral("été"), "65535", "12", "65535"}));
-    EXPECT_EQ(packedLine(records[2]), reply.mid(512, 50));
-    EXPECT_TRUE(records[3].isFree() && !records[3].isInUse());
-    EXPECT_TRUE(records[4].isInUse());
-    EXPECT_TRUE(records[1].isFree()); // outside the page: untouched
-
-    // Application records, 52 bytes each.
-    QByteArray apps = replyHeader(0, 157, 159);
-    putBytes(apps, 512,
-             padded("451", 6) + padded("Accueil", 16) + QByteArray(14, 'x') + padded("A1", 6) +
-                 padded("quatre", 10));
-    putBytes(apps, 564, padded("300", 6) + padded("$Fax", 16) + QByteArray(14, 'x') + ff(6) + ff(10));
-    QList<ApplicationRecord> read;
-    ASSERT_EQ(Rd_Applications(apps, read, page), ReplyError::NoError);
-    ASSERT_EQ(read.size(), 2);
-    EXPECT_EQ(QStringList({read[0].code, read[0].name, read[0].code2, read[0].field4}),
-              QStringList({"451", "Accueil", "A1", "quatre"}));
-    EXPECT_EQ(QStringList({read[1].code, read[1].name, read[1].code2, read[1].field4}),
-              QStringList({"300", "$Fax", "", ""}));
-
-    // One application (request 5) and an application name (request 1).
-    QByteArray oneApp = replyHeader(0, 0, 0);
-    putBytes(oneApp, 512, padded("452", 6) + padded("Standard", 16));
-    putBytes(oneApp, 40, padded("Nuit", 16));
-    ApplicationRecord app;
-    ASSERT_EQ(Rd_Application(oneApp, app), ReplyError::NoError);
-    EXPECT_EQ(app.code + QLatin1Char('|') + app.name, QStringLiteral("452|Standard"));
-    QString name;
-    ASSERT_EQ(Rd_ApplicationName(oneApp, name), ReplyError::NoError);
-    EXPECT_EQ(name, QStringLiteral("Nuit"));
 }
 
 TEST(RecordCodec, ServerCharactersAndNoneMarks) {
@@ -187,12 +121,7 @@ TEST(RecordCodec, ServerCharactersAndNoneMarks) {
     }
 
     // Free takes bytes 0-45 all 0xFF; in use looks at the numbers, the application and the second code.
-    struct StateCase {
-        const char* name;
-        std::function<void(VoieT2cs&)> change;
-        bool free, inUse;
-    };
-    const StateCase states[] = {
+    const std::tuple<const char*, std::function<void(VoieT2cs&)>, bool, bool> states[] = {
         {"new record", [](VoieT2cs&) {}, true, false},
         {"rest only", [](VoieT2cs& v) { v.rest = {}; }, true, false},
         {"third code", [](VoieT2cs& v) { v.code3 = 1; }, false, false},
@@ -201,26 +130,70 @@ TEST(RecordCodec, ServerCharactersAndNoneMarks) {
         {"last number", [](VoieT2cs& v) { v.setLast("9"); }, false, true},
         {"byte after an empty number", [](VoieT2cs& v) { v.first[5] = 'x'; }, false, false},
     };
-    for (const StateCase& e : states) {
+    for (const auto& [name, change, free, inUse] : states) {
         VoieT2cs v;
-        e.change(v);
-        EXPECT_EQ(v.isFree(), e.free) << e.name;
-        EXPECT_EQ(v.isInUse(), e.inUse) << e.name;
+        change(v);
+        EXPECT_EQ(std::pair(v.isFree(), v.isInUse()), std::pair(free, inUse)) << name;
     }
 }
 
-// Each bad reply is refused and nothing is read from it. The reply is held in an allocation of exactly
-// its length, so that a read past its end is caught when this runs under AddressSanitizer.
-TEST(RecordCodec, BadRepliesAreRefused) {
-    enum Reader { Apps, Lines, General, OneApp, NameOnly };
-    struct Case {
-        const char* name;
-        Reader reader;
-        QByteArray reply;
-        ReplyError error;
-    };
+enum Reader { Apps, Lines, General, OneApp, NameOnly };
+
+// What a reader takes from a reply: its error, then the page and every record it filled, as text. The
+// reply is held in an allocation of exactly its length, so that a read past its end is caught when this
+// runs under AddressSanitizer.
+std::pair<ReplyError, QStringList> readOut(Reader reader, const QByteArray& bytes) {
+    const std::vector<char> exact(bytes.begin(), bytes.end());
+    const QByteArrayView reply(exact.data(), qsizetype(exact.size()));
+    QList<ApplicationRecord> apps;
+    QList<VoieT2cs> records(100);
+    ParVoieT2c t2c;
+    ApplicationRecord app{"x", "y", "z", "w"};
+    QString name = QStringLiteral("avant");
+    ReplyPage p{-1, -1};
+    const std::function<ReplyError()> readers[] = {
+        [&] { return Rd_Applications(reply, apps, p); }, [&] { return Rd_Par_voie_T2cs(reply, records, p); },
+        [&] { return Rd_Par_voie_T2c(reply, t2c); }, [&] { return Rd_Application(reply, app); },
+        [&] { return Rd_ApplicationName(reply, name); }};
+    const ReplyError error = readers[reader]();
+    QStringList out;
+    if (p.first != -1) out << QStringLiteral("page %1+%2").arg(p.first).arg(p.count());
+    for (const ApplicationRecord& a : apps)
+        out << QStringList({a.code, a.name, a.code2, a.field4}).join('|');
+    for (int i = 0; i < records.size(); ++i) {
+        const VoieT2cs& v = records[i];
+        const auto n = [](quint16 code) { return QString::number(code); };
+        if (!v.isFree())
+            out << QStringList({n(i), v.firstText(), v.lastText(), n(v.application), n(v.code2), n(v.code3),
+                                QByteArray(v.rest.data(), 4).toHex()})
+                       .join('|');
+    }
+    if (t2c.lineCount() != 0) out << QStringLiteral("lines %1").arg(t2c.lineCount());
+    if (app.code != "x" || app.name != "y") out << app.code + '|' + app.name;
+    if (name != "avant") out << name;
+    return {error, out};
+}
+
+// Each reader takes its records from their server bytes; each bad reply is refused and nothing is read.
+TEST(RecordCodec, EachReplyIsReadWholeOrRefusedWithNothingRead) {
     const auto page = replyHeader;
-    std::vector<Case> tc = {
+    const QByteArray lines = with(replyHeader(0, 2, 5), 512,
+                                  {lineRecordBytes("0140", "0149", 451, 0xFFFF, 7, "\x01\x02\x03\x04"),
+                                   ff(50), lineRecordBytes("", "\xE9t\xE9", 0xFFFF, 12, 0xFFFF, ff(4))});
+    const QByteArray apps =
+        with(replyHeader(0, 157, 159), 512,
+             {padded("451", 6) + padded("Accueil", 16) + QByteArray(14, 'x') + padded("A1", 6) +
+                  padded("quatre", 10),
+              padded("300", 6) + padded("$Fax", 16) + QByteArray(14, 'x') + ff(6) + ff(10)});
+    const QByteArray oneApp = with(with(replyHeader(0, 0, 0), 40, {padded("Nuit", 16)}), 512,
+                                   {padded("452", 6) + padded("Standard", 16)});
+    const auto read = [](const QStringList& records) { return std::pair(ReplyError::NoError, records); };
+    EXPECT_EQ(readOut(Lines, lines), read({"page 2+3", "2|0140|0149|451|65535|7|01020304",
+                                           QStringLiteral("4||été|65535|12|65535|ffffffff")}));
+    EXPECT_EQ(readOut(Apps, apps), read({"page 157+2", "451|Accueil|A1|quatre", "300|$Fax||"}));
+    EXPECT_EQ(readOut(OneApp, oneApp), read({"452|Standard"}));
+    EXPECT_EQ(readOut(NameOnly, oneApp), read({"Nuit"}));
+    std::vector<std::tuple<const char*, Reader, QByteArray, ReplyError>> tc = {
         {"header cut", Lines, page(0, 0, 0, 511), ReplyError::TooShort},
         {"header cut before status", NameOnly, QByteArray(200, '\0'), ReplyError::TooShort},
         {"status 1", Apps, page(1, 0, 1, 8704), ReplyError::Status},
@@ -243,30 +216,8 @@ TEST(RecordCodec, BadRepliesAreRefused) {
     };
     for (const Reader l : {Apps, Lines, General, OneApp, NameOnly})
         tc.push_back({"empty", l, {}, ReplyError::TooShort});
-    for (const Case& c : tc) {
-        SCOPED_TRACE(c.name);
-        const std::vector<char> exact(c.reply.begin(), c.reply.end());
-        const QByteArrayView reply(exact.data(), qsizetype(exact.size()));
-        QList<ApplicationRecord> apps;
-        QList<VoieT2cs> records(100);
-        ParVoieT2c t2c;
-        ApplicationRecord app{"x", "y", "z", "w"};
-        QString name = QStringLiteral("avant");
-        ReplyPage p{-1, -1};
-        const std::function<ReplyError()> readers[] = {
-            [&] { return Rd_Applications(reply, apps, p); },
-            [&] { return Rd_Par_voie_T2cs(reply, records, p); }, [&] { return Rd_Par_voie_T2c(reply, t2c); },
-            [&] { return Rd_Application(reply, app); }, [&] { return Rd_ApplicationName(reply, name); }};
-        const ReplyError e = readers[c.reader]();
-        EXPECT_EQ(e, c.error);
-        EXPECT_TRUE(apps.isEmpty());
-        EXPECT_TRUE(
-            std::all_of(records.begin(), records.end(), [](const VoieT2cs& v) { return v.isFree(); }));
-        EXPECT_EQ(t2c.lineCount(), 0);
-        EXPECT_EQ(app.code + app.name, QStringLiteral("xy"));
-        EXPECT_EQ(name, QStringLiteral("avant"));
-        EXPECT_EQ(p.first, -1);
-    }
+    for (const auto& [name, reader, reply, error] : tc)
+        EXPECT_EQ(readOut(reader, reply), std::pair(error, QStringList())) << name;
 }
 
 } // namespace

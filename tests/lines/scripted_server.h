@@ -10,23 +10,28 @@
 
 #include <memory>
 
+// A server's French labels; "FAX" is also in a section where no application name is looked up.
+inline const QString kServerLabels = QStringLiteral(
+    "\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb= Début \r\nVoiesFin=Fin\r\nVoiesApp=Application\r\n"
+    "ErrLectureVoies=Lecture impossible\r\nFAX=wrong section\r\n"
+    "[VOIES]\r\nFAX=Fax server\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
+
 // A context whose gateway plays scripted replies and keeps the requests it got.
 struct ScriptedServer {
     AppContext ctx;
     RecordingGateway* gateway = nullptr;
 
-    explicit ScriptedServer(const QString& translation) {
+    explicit ScriptedServer(const QList<QByteArray>& replies = {}) {
         auto owned = std::make_unique<RecordingGateway>();
         gateway = owned.get();
+        gateway->replies = replies;
         ctx.passerelle = std::make_shared<Passerelle>(std::move(owned));
-        ctx.translation.setText(translation);
+        ctx.translation.setText(kServerLabels);
     }
 
-    // 32-bit field of the n-th request seen.
     quint32 field(int request, int offset) const {
         return qFromLittleEndian<quint32>(gateway->requestsSeen.at(request).constData() + offset);
     }
-    // The request codes seen, in order.
     QList<quint32> codes() const {
         QList<quint32> c;
         for (int i = 0; i < gateway->requestsSeen.size(); ++i)
@@ -74,14 +79,19 @@ inline QByteArray linesPage(const QList<VoieT2cs>& records, int first, int count
     return block;
 }
 
-// The replies of a whole read of `records`: general record, pages, then the names of 451 and 300.
-inline QList<QByteArray> lineReads(const QList<VoieT2cs>& records) {
+// The replies of a whole read of `records`: general record, pages, the names of 451 and 300, then when
+// the window loads them the server's applications 451, 300 and 452.
+inline QList<QByteArray> lineReads(const QList<VoieT2cs>& records, bool applicationTable = false) {
     QList<QByteArray> r{generalReply(int(records.size()))};
     for (int p = 0; p < records.size(); p += MaxLinesPerPage)
         r << linesPage(records, p, qMin(MaxLinesPerPage, int(records.size()) - p));
-    for (const ApplicationRecord& app :
-         {ApplicationRecord{"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}})
-        Wr_Application(r.emplace_back(emptyBlock()), 0, app);
+    const ApplicationRecord apps[] = {
+        {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$ATTENTE", {}, {}}};
+    for (int i = 0; i < 2; ++i)
+        Wr_Application(r.emplace_back(emptyBlock()), 0, apps[i]);
+    if (applicationTable) writeReplyHeader(r.emplace_back(emptyBlock()), 0, 0, 3);
+    for (int i = 0; applicationTable && i < 3; ++i)
+        Wr_Application(r.last(), i, apps[i]);
     return r;
 }
 

@@ -3,7 +3,6 @@
 
 #include "editor/window_fixture.h"
 #include "lines/line_files.h"
-#include "lines_gui/frm_voies.h"
 #include "server/recording_gateway.h"
 
 namespace {
@@ -13,34 +12,25 @@ using namespace lines_gui_testing;
 TEST_F(LinesWindowTest, ApplicationsOfTheServerAreNamedAndChosenByName) {
     serve("applications.txt", "451;$ARBRE1\r\n300;Fax\r\n452;Nuit\r\n495;Hidden\r\n453;Soir\r\n");
     open();
-    EXPECT_EQ(texts("lstInfosAppALL"),
-              QStringList({"451|Auto-attendant - tree 1||", "300|Fax||", "452|Nuit||", "453|Soir||"}));
     EXPECT_EQ(texts("lstInfosApp"),
               QStringList({"", "451|Auto-attendant - tree 1||", "452|Nuit||", "453|Soir||"}));
-    EXPECT_EQ(cell(1, 6), "Auto-attendant - tree 1");
-    EXPECT_EQ(cell(2, 6), "Fax");
-
-    type(1, 7, "nuit");
-    EXPECT_EQ(cell(1, 7), "Nuit") << "another case is not a name";
-    type(1, 7, "Soir");
-    EXPECT_EQ(cell(1, 7), "Soir");
-    EXPECT_EQ(window->table().line(1).appKO, 453);
+    // 300 is named from the list of all the server's applications, not from those offered.
+    EXPECT_EQ(QStringList({cell(1, 6), cell(2, 6)}), QStringList({"Auto-attendant - tree 1", "Fax"}));
+    type(1, 7, "Soir"); // its code is written below
 
     // The picker offers the applications, then the stations, starting on what the cell holds.
     enterCell(1, 6);
     QTest::mouseClick(find<QToolButton>("cmdPostes"), Qt::LeftButton);
     auto* picker = find<QTreeWidget>("lstPostesAPP");
-    ASSERT_TRUE(find("picPostes")->isVisible());
-    ASSERT_EQ(picker->topLevelItemCount(), 5);
-    EXPECT_EQ(picker->currentItem(), picker->topLevelItem(0));
+    ASSERT_EQ(std::tuple(find("picPostes")->isVisible(), picker->topLevelItemCount(), picker->currentItem()),
+              std::tuple(true, 5, picker->topLevelItem(0)));
     picker->setCurrentItem(picker->topLevelItem(3));
     QTest::keyClick(picker, Qt::Key_Return);
-    EXPECT_FALSE(find("picPostes")->isVisible());
-    EXPECT_EQ(editor()->text(), "101");
+    EXPECT_EQ(std::pair(find("picPostes")->isVisible(), editor()->text()), std::pair(false, QString("101")));
     QTest::keyClick(editor(), Qt::Key_Return);
-    EXPECT_EQ(window->table().line(1).trfOK, "101");
 
-    // OK stores the table, then has the server take its five lines into account, and closes the window.
+    // OK stores the table (the transfer picked, the application typed), then has the server take its five
+    // lines into account, and closes the window.
     type(5, 1, "555");
     QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
@@ -77,8 +67,7 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
         EXPECT_EQ(cell(6, 1), answer == Prompts::Answer::Yes ? "" : "555");
     }
     EXPECT_EQ(lineTableBytes(window->table()), lineTableBytes(loaded)) << "the exported table comes back";
-    EXPECT_EQ(cell(2, 1), "202");
-    EXPECT_EQ(back(2, 1), QColor(224, 224, 224));
+    EXPECT_TRUE(line(2).startsWith("2|~202|~"));
 
     // A file that cannot be written or read, or is not a line table, is reported while the commands
     // wait; the table stays.
@@ -90,16 +79,16 @@ TEST_F(LinesWindowTest, CsvExportAndImportGoThroughTheFileDialogs) {
     };
     type(5, 1, "555");
     const LineTable edited = window->table();
-    const qsizetype told = prompts.shown.size();
+    prompts.shown.clear();
     prompts.fileNames = {work.filePath("missing/lines.csv"), work.path(), csv};
     for (const char* button : {"cmdExport", "cmdImport", "cmdImport"})
         QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
-    ASSERT_EQ(prompts.shown.size(), told + 6);
-    for (const qsizetype i : {1, 3, 5})
-        EXPECT_EQ(prompts.shown[told + i].kind, "critical") << i;
+    QStringList kinds;
+    for (const ScriptedPrompts::Shown& box : prompts.shown)
+        kinds << box.kind;
+    EXPECT_EQ(kinds, QStringList({"save", "critical", "open", "critical", "open", "critical"}));
     EXPECT_TRUE(prompts.shown.last().text.contains("(line 2: 1 field, 11 expected)"));
-    EXPECT_TRUE(enabledDuring.isEmpty()) << enabledDuring.join(',').toStdString();
-    EXPECT_TRUE(find("cmdImport")->isEnabled());
+    EXPECT_EQ(std::pair(enabledDuring, find("cmdImport")->isEnabled()), std::pair(QStringList(), true));
     EXPECT_EQ(window->table(), edited);
 }
 
@@ -108,31 +97,21 @@ class LineMenuTest : public editor_testing::WindowTest {};
 TEST_F(LineMenuTest, OpensTheWindowOfTheServersGenerationModallyOnlyOnline) {
     ctx.translation.setText(editor_testing::windowLabels() +
                             "MenuVoie=Line configuration...\r\n[frmVoies900]\r\nTitre=Lines\r\n");
-    auto owned = std::make_unique<RecordingGateway>();
-    owned->fileResults = {1, 1, 1, 1};
-    passerelleOf(ctx).setGateway(std::move(owned));
+    passerelleOf(ctx).setGateway(std::make_unique<RecordingGateway>()); // a server that answers nothing
     ctx.HADDR = "10.0.0.9";
-    const struct {
-        bool local, version900;
-        const char *window900, *window500;
-    } cases[] = {
-        {true, true, "", ""},
-        {false, true, "Lines - 10.0.0.9", ""},
-        {false, false, "", "Line configuration - 10.0.0.9"},
-    };
-    for (const auto& c : cases) {
-        ctx.modeLocal = c.local;
-        ctx.VERSION_900 = c.version900;
+    // Local, generation 900: the window shown and its title.
+    const std::tuple<bool, bool, const char*> cases[] = {
+        {true, true, ""},
+        {false, true, "FrmVoies900 Lines - 10.0.0.9"},
+        {false, false, "FrmVoies Line configuration - 10.0.0.9"}};
+    for (const auto& [local, version900, window] : cases) {
+        ctx.modeLocal = local;
+        ctx.VERSION_900 = version900;
         open();
-        EXPECT_EQ(action("mnuVoies")->isEnabled(), !c.local);
-        QString title900, title500;
+        QString shown;
         onModal<QDialog>([&] { action("mnuVoies")->trigger(); },
-                         [&](QDialog& w) {
-                             if (qobject_cast<FrmVoies900*>(&w)) title900 = w.windowTitle();
-                             if (qobject_cast<FrmVoies*>(&w)) title500 = w.windowTitle();
-                         });
-        EXPECT_EQ(title900, c.window900);
-        EXPECT_EQ(title500, c.window500);
+                         [&](QDialog& w) { shown = w.metaObject()->className() + (' ' + w.windowTitle()); });
+        EXPECT_EQ(std::pair(action("mnuVoies")->isEnabled(), shown), std::pair(!local, QString(window)));
     }
 }
 

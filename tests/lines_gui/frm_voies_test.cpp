@@ -8,47 +8,21 @@
 #include "support/sim_process.h"
 #include "support/test_support.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kLabels = QStringLiteral(
-    "\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nVoiesDeb=Début\r\nVoiesFin=Fin\r\nVoiesApp=Application\r\n"
-    "Exportlst=Exporter\r\nimport=Importer\r\nFiccsv=CSV\r\nErrLectureVoies=Lecture "
-    "impossible\r\n[VOIES]\r\nSTANDARD=Standard\r\nNUIT=Nuit\r\n");
-
-// The replies of a whole load, in request order: those of a read, then the application table.
-QList<QByteArray> readReplies(const QList<VoieT2cs>& records) {
-    QList<QByteArray> r = lineReads(records) << emptyBlock();
-    writeReplyHeader(r.last(), 0, 0, 3);
-    const ApplicationRecord apps[] = {
-        {"451", "$STANDARD", {}, {}}, {"300", "Messagerie", {}, {}}, {"452", "$NUIT", {}, {}}};
-    for (int i = 0; i < 3; ++i)
-        Wr_Application(r.last(), i, apps[i]);
-    return r;
-}
-
+// The window in English on a scripted server, or on qavo-sim.
 class FrmVoiesTest : public ::testing::Test {
 protected:
     void open(const QList<QByteArray>& replies) {
         s.gateway->replies = replies;
         showWindow();
     }
-    void onSimulator(const testing_support::SimProcess& sim) {
-        testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
-        s.ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg01.txt"));
-        showWindow();
-    }
     void showWindow() {
+        s.ctx.translation = line_testing::englishLabels();
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
         w->show();
@@ -56,17 +30,13 @@ protected:
             QTest::qWaitFor([&] { return w->isLoaded() || child<QWidget>("picErreur")->isVisible(); }));
         grid = child<QTableWidget>("Grille");
     }
-    template <class T> T* child(const char* name) const { return w->findChild<T*>(name); }
+    template <class T = QPushButton> T* child(const char* name) const { return w->findChild<T*>(name); }
     QString cell(int row, int column) const { return grid->item(row, column)->text(); }
     void doubleClick(int row, int column) {
         // A double click starts with a click, which also commits an open editor.
         const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-    }
-    void deleteCell(int row, int column) {
-        grid->setCurrentCell(row, column);
-        QTest::keyClick(grid, Qt::Key_Delete);
     }
     // Types text into the cell's editor, then key (none: the editor stays open).
     void type(int row, int column, const char* text, Qt::Key key = Qt::Key_unknown) {
@@ -75,7 +45,7 @@ protected:
         if (key != Qt::Key_unknown) QTest::keyClick(child<QLineEdit>("txtNumCall"), key);
     }
 
-    ScriptedServer s{kLabels};
+    ScriptedServer s;
     ScriptedPrompts prompts;
     platform::NoPacing pacing;
     std::unique_ptr<FrmVoies> w;
@@ -88,22 +58,21 @@ protected:
 TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
-    onSimulator(sim);
-    ASSERT_TRUE(w->isLoaded());
-    EXPECT_EQ(child<QLabel>("lblProgress")->text(), "200 / 200");
-    ASSERT_EQ(grid->rowCount(), 201);
-    const QStringList rows[] = {{"", "First number", "Last number", "Application"},
-                                {"1", "0140000000", "0140000009", "451   Auto-attendant - tree 1"},
-                                {"8", "0140000070", "0140000070", "300   Voice mail"},
-                                {"10", "", "", ""}};
-    for (const QStringList& row : rows) {
-        const int r = row[0].toInt();
-        EXPECT_EQ(QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}), row);
-        EXPECT_EQ(grid->item(r, 2)->background().color() == QColor(224, 224, 224), r == 8) << r;
-    }
+    testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
+    showWindow();
+    ASSERT_EQ(std::pair(child<QLabel>("lblProgress")->text(), grid->rowCount()),
+              std::pair(QString("200 / 200"), 201));
+    QStringList rows; // "~" after a greyed row
+    for (const int r : {0, 1, 8, 10})
+        rows << QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}).join(';') +
+                    (grid->item(r, 2)->background().color() == QColor(224, 224, 224) ? "~" : "");
+    EXPECT_EQ(rows, QStringList({";First number;Last number;Application",
+                                 "1;0140000000;0140000009;451   Auto-attendant - tree 1",
+                                 "8;0140000070;0140000070;300   Voice mail~", "10;;;"}));
     EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
-    EXPECT_EQ(child<QComboBox>("cboListeApp")->count(), 6);
-    EXPECT_EQ(child<QComboBox>("cboListeApp")->itemText(3), "453   Auto-attendant - tree 3");
+    EXPECT_EQ(
+        std::pair(child<QComboBox>("cboListeApp")->count(), child<QComboBox>("cboListeApp")->itemText(3)),
+        std::pair(6, QString("453   Auto-attendant - tree 3")));
 
     type(1, 1, "0999", Qt::Key_Return);
     const std::pair<const char*, const char*> faults[] = {
@@ -112,27 +81,28 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     for (const auto& [fault, said] : faults) {
         ASSERT_TRUE(sim.fault(fault));
         prompts.shown.clear();
-        child<QPushButton>("cmdOK")->click();
+        child("cmdOK")->click();
         ASSERT_EQ(prompts.shown.size(), 1) << fault;
         EXPECT_TRUE(prompts.shown[0].text.contains(said)) << prompts.shown[0].text.toStdString();
         EXPECT_EQ(prompts.shown[0].text.contains("part of it"), fault[0] == 's') << fault;
         for (const char* button : {"cmdOK", "cmdExport", "cmdImport", "cmdCancel"})
-            EXPECT_TRUE(child<QPushButton>(button)->isEnabled()) << button;
+            EXPECT_TRUE(child(button)->isEnabled()) << button;
         EXPECT_EQ(cell(1, 1), "0999");
     }
-    child<QPushButton>("cmdOK")->click();
+    child("cmdOK")->click();
     EXPECT_FALSE(w->isVisible());
 }
 
 // Edits are written by OK; Esc and Enter leave the cursor on the cell just edited, Esc never closes the
 // window, and closing with edits not written asks first.
 TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
-    open(readReplies(serverTable(100)));
+    open(lineReads(serverTable(100), true));
     QApplication::setActiveWindow(w.get());
     for (int column : {1, 3}) { // row 2: application 300
         doubleClick(2, column);
         EXPECT_FALSE(child<QWidget>("txtNumCall")->isVisible() || child<QWidget>("cboListeApp")->isVisible());
-        deleteCell(2, column);
+        grid->setCurrentCell(2, column);
+        QTest::keyClick(grid, Qt::Key_Delete);
     }
     type(3, 1, "0999", Qt::Key_Escape); // Esc belongs to the editor
     EXPECT_TRUE(w->isVisible() && !child<QLineEdit>("txtNumCall")->isVisible());
@@ -144,18 +114,19 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
     doubleClick(3, 3);
     child<QComboBox>("cboListeApp")->setCurrentIndex(2);
     QTest::keyClick(child<QComboBox>("cboListeApp"), Qt::Key_Return);
-    deleteCell(4, 3);
-    EXPECT_EQ(cell(3, 3), "452   Nuit");
+    grid->setCurrentCell(4, 3);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(cell(3, 3), "452   Music on hold");
     QTest::keyClick(grid, Qt::Key_Escape);
     prompts.answers = {Prompts::Answer::No};
-    child<QPushButton>("cmdCancel")->click();
-    EXPECT_TRUE(w->isVisible());
-    ASSERT_EQ(prompts.shown.size(), 1) << "Esc on the grid asks nothing";
-    EXPECT_EQ(prompts.shown[0].kind, "question");
+    child("cmdCancel")->click();
+    EXPECT_EQ(std::tuple(w->isVisible(), prompts.shown.size(), prompts.shown.value(0).kind),
+              std::tuple(true, 1, QString("question")))
+        << "Esc on the grid asks nothing";
     s.gateway->requestsSeen.clear();
     s.gateway->replies = {emptyBlock(), emptyBlock(), emptyBlock()};
 
-    child<QPushButton>("cmdOK")->click();
+    child("cmdOK")->click();
 
     EXPECT_EQ(s.codes(), QList<quint32>({102, 102, 100}));
     EXPECT_EQ(writtenRecords(s, 100).mid(0, 5),
@@ -164,42 +135,17 @@ TEST_F(FrmVoiesTest, EditsInEachColumnAreWrittenByOkAndGreyedRowsRefuseThem) {
     EXPECT_FALSE(w->isVisible());
 }
 
-TEST_F(FrmVoiesTest, ExportsCodesAndImportsThroughTheFileDialogs) {
-    const QTemporaryDir dir;
-    const QString csv = dir.filePath("lines.csv");
-    open(readReplies(serverTable(6)));
-    prompts.fileNames << csv << "" << csv;
-    child<QPushButton>("cmdExport")->click();
-    EXPECT_EQ(testing_support::readBytes(csv),
-              "D\xE9"
-              "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n");
-
-    // A cancelled choice changes nothing; a file's lines are shown with the names the server gives.
-    testing_support::writeBytes(csv, "Debut;Fin;App\r\n0500;0599;452\r\n");
-    s.gateway->replies = {emptyBlock()};
-    writeApplicationName(s.gateway->replies[0], "$NUIT");
-    child<QPushButton>("cmdImport")->click();
-    EXPECT_EQ(cell(1, 1), "0140");
-    prompts.answers = {Prompts::Answer::Yes}; // to the preview
-    child<QPushButton>("cmdImport")->click();
-    EXPECT_EQ(cell(1, 3), "452   Nuit");
-    // The imported lines are not written yet: Yes drops them and closes.
-    prompts.answers = {Prompts::Answer::Yes};
-    w->close();
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(prompts.shown.last().kind, "question");
-}
-
 TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
-    const QList<QByteArray> good = readReplies(serverTable(150));
+    const QList<QByteArray> good = lineReads(serverTable(150), true);
     QByteArray refusal = good[2];
     writeReplyHeader(refusal, 1, 96, 150);
     // Where the read may stop is the line table's test; the window shows any of them alike.
     open({good[0], good[1], refusal});
     EXPECT_TRUE(child<QWidget>("picErreur")->isVisible());
-    EXPECT_EQ(child<QLabel>("lblErreur")->text(), "Lecture impossible");
+    EXPECT_TRUE(
+        child<QLabel>("lblErreur")->text().startsWith("The line table could not be read from the server."));
     for (const char* button : {"cmdOK", "cmdExport", "cmdImport"})
-        EXPECT_FALSE(child<QPushButton>(button)->isEnabled()) << button;
+        EXPECT_FALSE(child(button)->isEnabled()) << button;
     w->cmdOK();
     EXPECT_EQ(s.codes(),
               QList<quint32>({RequestCode::ReadGeneral, RequestCode::ReadLines, RequestCode::ReadLines}));
@@ -207,100 +153,78 @@ TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
 
 // The lines themselves are Lines500's; here: the reset reads, then writes, with no window.
 TEST(FrmVoiesReset, RemovesTheAutoAttendantWithoutShowingAWindow) {
-    ScriptedServer s(kLabels);
-    s.gateway->replies = readReplies(serverTable(5)).mid(0, 4) << emptyBlock() << emptyBlock();
+    ScriptedServer s(lineReads(serverTable(5), true).mid(0, 4) << emptyBlock() << emptyBlock());
     ASSERT_TRUE(FrmVoies::ResetVoies(s.ctx));
     EXPECT_EQ(s.codes().mid(4), QList<quint32>({RequestCode::WriteLines, RequestCode::WriteGeneral}));
 }
 
-const QStringList kReadRows = {"0140;0149;451", "0200;0299;300", "0300;0300;", "0400;;451", ";;", ";;"};
-
-// The window on a server of 6 lines (451, 300 greyed, no application, 451, two free), English labels.
-class FrmVoiesImportTest : public FrmVoiesTest {
-protected:
-    void SetUp() override {
-        s.ctx.translation = line_testing::englishLabels();
-        open(lineReads(serverTable(6)));
-        ASSERT_TRUE(w->isLoaded());
-    }
-    // Imports file through the dialogs, answering the preview (if shown) with reply.
-    void applyImport(const QByteArray& file, Prompts::Answer reply) {
-        testing_support::writeBytes(csv, file);
-        prompts.shown.clear();
-        prompts.fileNames = {csv};
-        prompts.answers = {reply};
-        child<QPushButton>("cmdImport")->click();
-    }
-    // Rows 1 to 6 as first;last;application code.
-    QStringList rows() const {
-        QStringList out;
-        for (int row = 1; row <= 6; ++row)
-            out << cell(row, 1) + ';' + cell(row, 2) + ';' + cell(row, 3).left(3);
-        return out;
-    }
-
-    QTemporaryDir dir;
-    const QString csv = dir.filePath("voies.csv");
-};
-
 // A file that is not this server's line table is refused with the line that shows it, the table kept;
 // any other shows what it changes, lines skipped included, and changes nothing unless accepted.
-TEST_F(FrmVoiesImportTest, RefusesOtherFilesAndShowsChangesFirst) {
+TEST_F(FrmVoiesTest, ImportRefusesOtherFilesAndShowsChangesFirst) {
+    open(lineReads(serverTable(6))); // 451, 300 greyed, no application, 451, two free
     // A greyed row tells why it takes no edit; the others show their text alone.
     const QString why = "This line belongs to another application: it cannot be changed here.";
     EXPECT_EQ(
         QStringList({grid->item(2, 1)->toolTip(), grid->item(2, 0)->toolTip(), grid->item(1, 1)->toolTip()}),
         QStringList({"0200\n" + why, "2\n" + why, ""}));
-    const QByteArray mixed = "D\xE9"
-                             "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0350;0359;451\r\n"
-                             "0400;;451;note\r\n;;\r\n;;\r\n0700;;\r\n0800;;\r\n";
-    const QString mixedChanges = "Lines added: 1 (0700)\nLines removed: 1 (0400 / 451)\n"
+    const QTemporaryDir dir;
+    const QString csv = dir.filePath("voies.csv");
+    // The rows as read, then as the mixed file below leaves them: first;last;application.
+    const QStringList read =
+        QString("0140;0149;451   Operator|0200;0299;300   Messagerie|0300;0300;|0400;;451   Operator|;;|;;")
+            .split('|');
+    const QStringList taken = QString("0140;0149;451   Operator|0200;0299;300   Messagerie|0350;0359;451   "
+                                      "Operator|;;|;;|0700;;452   Nuit")
+                                  .split('|');
+    const QByteArray debut = "D\xE9"
+                             "but";
+    const QByteArray mixed = debut + ";Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0350;0359;451\r\n"
+                                     "0400;;451;note\r\n;;\r\n;;\r\n0700;;452\r\n0800;;\r\n";
+    const QString mixedChanges = "Lines added: 1 (0700 / 452)\nLines removed: 1 (0400 / 451)\n"
                                  "Lines changed: 1 (0350 / 0359 / 451)\n"
                                  "Lines of other applications, kept as they are: 1\n"
                                  "2 line(s) of the file were not imported (not 3 fields, or past the 6 "
                                  "lines): line(s) 5, 9.";
-    const QStringList mixedRows = {"0140;0149;451", "0200;0299;300", "0350;0359;451", ";;", ";;", "0700;;"};
-    struct Case {
-        const char* name;
-        QByteArray file;
-        Prompts::Answer reply;
-        QString shown; // the refusal's reason, or the preview's remark
-        QStringList rows;
-    };
-    const Case tc[] = {
+    // The file written (none: kept), the answer to the preview, the refusal's reason (after "line") or the
+    // preview's remark, and the rows afterwards.
+    const std::tuple<const char*, QByteArray, Prompts::Answer, QString, QStringList> tc[] = {
+        {"own export", QByteArray(), Prompts::Answer::Yes,
+         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1",
+         read},
         {"newer server's export",
          "N\xB0 appelant;N\xB0 appel\xE9;Code;Planning;VP;Si ouvert;;;;Libell\xE9;Trace\r\n"
          "201;;;0;0;451;;0;;Accueil;0\r\n",
-         Prompts::Answer::Yes, "line 2: 11 fields, 3 expected", kReadRows},
-        {"commas",
-         "D\xE9"
-         "but,Fin,Application\r\n0140,0149,451\r\n",
-         Prompts::Answer::Yes, "line 2: 1 field, 3 expected", kReadRows},
-        {"a header alone, with commas",
-         "D\xE9"
-         "but,Fin,Application\r\n",
-         Prompts::Answer::Yes, "line 1: 1 field, 3 expected", kReadRows},
-        {"own export",
-         "D\xE9"
-         "but;Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0300;0300;\r\n0400;;451\r\n",
-         Prompts::Answer::Yes,
-         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1",
-         kReadRows},
-        {"cancelled", mixed, Prompts::Answer::No, mixedChanges, kReadRows},
-        {"accepted", mixed, Prompts::Answer::Yes, mixedChanges, mixedRows},
+         Prompts::Answer::Yes, "line 2: 11 fields, 3 expected", read},
+        {"commas", debut + ",Fin,Application\r\n0140,0149,451\r\n", Prompts::Answer::Yes,
+         "line 2: 1 field, 3 expected", read},
+        {"a header alone, with commas", debut + ",Fin,Application\r\n", Prompts::Answer::Yes,
+         "line 1: 1 field, 3 expected", read},
+        {"choice cancelled", QByteArray(), Prompts::Answer::Yes, "", read},
+        {"cancelled", mixed, Prompts::Answer::No, mixedChanges, read},
+        {"accepted", mixed, Prompts::Answer::Yes, mixedChanges, taken},
     };
-    for (const Case& c : tc) {
-        SCOPED_TRACE(c.name);
-        applyImport(c.file, c.reply);
-        ASSERT_EQ(prompts.shown.size(), 2); // the file dialog, then one box
-        const ScriptedPrompts::Shown& box = prompts.shown[1];
-        if (box.kind == "critical")
-            EXPECT_EQ(box.text, "The file " + csv + " is not a line table (" + c.shown +
-                                    ").\r\nThe table is unchanged.");
-        else
-            EXPECT_EQ(QStringList({box.kind, box.text, box.remark}),
-                      QStringList({"question", "Replace the table by the lines of this file?", c.shown}));
-        EXPECT_EQ(rows(), c.rows);
+    prompts.fileNames = {csv};
+    child("cmdExport")->click(); // the first file imported: the window's own export
+    for (const auto& [name, file, reply, said, rows] : tc) {
+        SCOPED_TRACE(name);
+        if (!file.isEmpty()) testing_support::writeBytes(csv, file);
+        prompts.fileNames = {said.isEmpty() ? QString() : csv}; // nothing said: the choice cancelled
+        prompts.shown.clear();
+        prompts.answers = {reply};
+        s.gateway->replies = {emptyBlock()};
+        writeApplicationName(s.gateway->replies[0], "Nuit");
+        child("cmdImport")->click();
+        QStringList boxes, shown;
+        for (const ScriptedPrompts::Shown& box : prompts.shown.mid(1)) // after the file dialog
+            boxes << box.kind + ": " + box.text + '\n' + box.remark;
+        const QString refusal =
+            "critical: The file " + csv + " is not a line table (" + said + ").\r\nThe table is unchanged.\n";
+        const QString question = "question: Replace the table by the lines of this file?\n" + said;
+        EXPECT_EQ(boxes, said.isEmpty() ? QStringList()
+                                        : QStringList(said.startsWith("line ") ? refusal : question));
+        for (int row = 1; row <= 6; ++row)
+            shown << cell(row, 1) + ';' + cell(row, 2) + ';' + cell(row, 3);
+        EXPECT_EQ(shown, rows);
     }
 }
 
