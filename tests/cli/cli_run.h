@@ -2,9 +2,12 @@
 
 // qavo-cli run as a separate process, as scripts run it.
 
+#include "support/cli_server.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -13,7 +16,7 @@ namespace cli_testing {
 
 struct CliRun {
     int exitCode = -1; // -1: it did not finish in time
-    QString out, err;
+    QString out = {}, err = {};
 };
 
 // env ("NAME=value") is added to the test's environment, from which QAVO_CA_FILE never leaks in.
@@ -38,6 +41,30 @@ inline CliRun runCli(const QStringList& args, const QStringList& env = {}, qint6
     if (!p.waitForFinished(60000)) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+// One run and what its user sees: the exit status, a text stdout holds and the start of stderr ("": the
+// stream stays empty). stderr is one line unless the expected start has several.
+struct CliCase {
+    QStringList args;
+    int exitCode;
+    QString out = {}, err = {};
+    QString program = QStringLiteral(QAVO_CLI);
+};
+
+inline void expectRuns(const std::vector<CliCase>& cases, const QStringList& env = {}) {
+    for (const CliCase& c : cases) {
+        const CliRun r = runCli(c.args, env, 0, c.program);
+        const QString run =
+            c.program.section('/', -1) + ' ' + c.args.join(' ') + "\nout: " + r.out + "\nerr: " + r.err;
+        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(run);
+        EXPECT_TRUE(c.out.isEmpty() ? r.out.isEmpty() : r.out.contains(c.out)) << qPrintable(run);
+        EXPECT_TRUE(c.err.isEmpty()
+                        ? r.err.isEmpty()
+                        : r.err.startsWith(c.err) && (c.err.contains('\n') || r.err.count('\n') == 1))
+            << qPrintable(run);
+        EXPECT_FALSE(r.err.contains(testing_support::kCliPassword)) << qPrintable(run);
+    }
 }
 
 } // namespace cli_testing

@@ -1,6 +1,4 @@
 #include "cli/cli_run.h"
-#include "support/sim_process.h"
-#include "support/test_support.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,19 +11,7 @@ using namespace testing_support;
 
 namespace {
 
-const QString kSecret = QStringLiteral("dry-run-s3cret");
-const QStringList kEnv{"QAVO_PASS=" + kSecret};
-
-// The simulator with the check fixtures' information file, its generation-900 line files, a log.
-struct Server : SimProcess {
-    Server() : SimProcess({"--control", "--password", kSecret}) {
-        writeBytes(root() + "/qavo_general.txt", readBytes(dataDir() + "/server_info_check.txt"));
-    }
-    QStringList address() const {
-        return {"/HADDR:127.0.0.1", "/HPORT:" + QString::number(port()), "/USER:u"};
-    }
-    int stores(const QString& name) const { return int(log().count("PUT /qavo/files/" + name.toUtf8())); }
-};
+const QStringList kEnv{"QAVO_PASS=" + kCliPassword};
 
 // send and lines-import against a server that holds what a first (forced) run stored, the password from
 // the environment: the server's file is stored only when its bytes change (--force: always), never by
@@ -58,49 +44,50 @@ TEST(DryRun, OnlyWhatChangesTheServersFileIsStored) {
         {"a label", true, label, {}, 0, 1, true, "0140000101 ;0140000101;.*;Ventes 9;", ""},
     };
     for (const auto& c : cases) {
-        Server server;
-        const QString name = c.lines ? "rcm.cfg" : "arbre.maa", file = server.scratch() + "/file";
-        const QStringList run =
-            QStringList{c.lines ? "lines-import" : "send", file, "--lang", "01"} + server.address();
+        SCOPED_TRACE(c.name);
+        CliServer server;
+        const QString name = c.lines ? "rcm.cfg" : "arbre.maa", file = server.scratchFile("file");
+        const QStringList address = server.switches().mid(0, 3), // the password comes from the environment
+            run = QStringList{c.lines ? "lines-import" : "send", file, "--lang", "01"} + address;
         if (c.lines)
-            ASSERT_EQ(runCli(QStringList{"lines-export", file} + server.address(), kEnv).exitCode, 0);
+            ASSERT_EQ(runCli(QStringList{"lines-export", file} + address, kEnv).exitCode, 0);
         else
-            writeBytes(file,
-                       readBytes(dataDir() + "/check_example.maa").replace(errors.second, errors.first));
-        ASSERT_EQ(runCli(run + QStringList{"--force"}, kEnv).exitCode, 0) << c.name;
+            writeBytes(file, passingTree());
+        ASSERT_EQ(runCli(run + QStringList{"--force"}, kEnv).exitCode, 0);
         writeBytes(file, readBytes(file).replace(c.edit.first, c.edit.second));
         const cli_testing::CliRun r = runCli(run + c.options + QStringList{"--json"}, kEnv);
         // stdout as a script reads it: one JSON object, its values true to what happened.
         QJsonParseError error{};
         const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
-        ASSERT_EQ(error.error, QJsonParseError::NoError) << c.name << ": " << r.out.toStdString();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
         EXPECT_EQ(QJsonArray({o["rc"], o["changed"], o["failed"], o["revision"].isString(),
                               o["msg"].toString().isEmpty()}),
                   QJsonArray({c.exitCode, c.changed != 0, c.exitCode == 1 || c.exitCode == 4,
                               c.stores && c.changed, false})) // a revision is recorded for a new file only
-            << c.name << ": " << r.err.toStdString();
-        EXPECT_EQ(server.stores(name), 1 + c.stores) << c.name;
+            << r.err.toStdString();
+        EXPECT_EQ(server.stores(name), 1 + c.stores);
         QString changes, codes;
         for (const QJsonValue& v : o["changes"].toArray())
             changes += v["path"].toString() + ' ' + v["after"].toString() + ' ';
         for (const QJsonValue& v : o["findings"].toArray())
             codes += v["code"].toString() + ' ';
         EXPECT_TRUE(c.change.isEmpty() ? changes.isEmpty() : changes.contains(QRegularExpression(c.change)))
-            << c.name << ": " << changes.toStdString();
-        EXPECT_EQ(codes, c.codes) << c.name;
+            << changes.toStdString();
+        EXPECT_EQ(codes, c.codes);
     }
 }
 
 // The password from the environment reaches the server and never shows in the process list.
 TEST(DryRun, ThePasswordStaysOutOfTheProcessList) {
-    Server server;
+    CliServer server;
     ASSERT_TRUE(server.fault("slow:700@arbre.maa"));
     QProcess fetch;
     fetch.setEnvironment(QProcess::systemEnvironment() << kEnv);
-    fetch.start(QAVO_CLI, QStringList{"fetch", server.scratch() + "/out.maa"} + server.address());
+    fetch.start(QAVO_CLI, QStringList{"fetch", server.scratchFile("out.maa")} + server.switches().mid(0, 3));
     ASSERT_FALSE(fetch.waitForFinished(400)); // the server program took qavo-cli's place, and waits
     const QByteArray arguments = readBytes(QStringLiteral("/proc/%1/cmdline").arg(fetch.processId()));
-    EXPECT_TRUE(arguments.contains("fetch") && !arguments.contains(kSecret.toUtf8())) << arguments.data();
+    EXPECT_TRUE(arguments.contains("fetch") && !arguments.contains(kCliPassword.toUtf8()))
+        << arguments.data();
     EXPECT_TRUE(fetch.waitForFinished(30000) && fetch.exitCode() == 0);
 }
 

@@ -9,13 +9,9 @@
 #include "model/configuration.h"
 #include "model/tree_file.h"
 #include "platform/pacing.h"
-#include "server/http_gateway.h"
-#include "server/passerelle.h"
 #include "server/server_transfers.h"
-#include "support/sim_process.h"
-#include "support/test_support.h"
+#include "support/online_context.h"
 
-#include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -31,16 +27,9 @@ public:
     explicit HistorySim(const QString& server) : sim({QStringLiteral("--control")}, server) {
         history::installTransferRecorder();
         qputenv("QAVO_HISTORY_DIR", QFile::encodeName(work.filePath(QStringLiteral("history"))));
-        ctx.modeLocal = false;
-        ctx.HADDR = QStringLiteral("127.0.0.1");
-        ctx.HPORT = QString::number(sim.port());
-        ctx.USER = QStringLiteral("u");
-        ctx.PASS = QStringLiteral("p");
-        ctx.repTMP = work.path() + QStringLiteral("/TMP/");
-        QDir().mkpath(ctx.repTMP);
-        ctx.fileServeur = ctx.repTMP + QStringLiteral("ArbreSERVEUR.maa");
+        testing_support::goOnline(ctx, sim.port());
+        testing_support::useDataFolder(ctx, work.path());
         ctx.translation.loadFile(QStringLiteral(QAVO_RESOURCES "/qavo_lg00.txt"));
-        passerelleOf(ctx).setGateway(std::make_unique<HttpGateway>());
         config = makeConfiguration(ctx);
         ChargementArbres(config, server + QStringLiteral("/arbre.maa"), ctx);
     }
@@ -158,13 +147,9 @@ TEST(HistoryTransfers, ASendSaysWhatChanged) {
     EXPECT_EQ(list.at(1).what, QStringLiteral("fetch"));
 }
 
-} // namespace
-
-namespace {
-
 // A history that cannot be written never stops the transfer: the file arrives and qavo-cli says why.
 TEST(HistoryTransfers, AnUnwritableHistoryLetsTheFetchSucceedAndSaysWhy) {
-    SimProcess sim;
+    testing_support::CliServer sim;
     QTemporaryDir dir;
     testing_support::writeBytes(dir.filePath("file"), "not a folder");
     QDir().mkpath(dir.filePath("damaged"));
@@ -180,9 +165,8 @@ TEST(HistoryTransfers, AnUnwritableHistoryLetsTheFetchSucceedAndSaysWhy) {
         SCOPED_TRACE(c.name);
         const QString out = dir.filePath("out.maa");
         QFile::remove(out);
-        const cli_testing::CliRun r = cli_testing::runCli(
-            {"fetch", out, "/HADDR:127.0.0.1", "/HPORT:" + QString::number(sim.port()), "/USER:u", "/PASS:p"},
-            {"QAVO_HISTORY_DIR=" + c.history});
+        const cli_testing::CliRun r = cli_testing::runCli(QStringList{"fetch", out} + sim.switches(),
+                                                          {"QAVO_HISTORY_DIR=" + c.history});
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(readBytes(out), readBytes(sim.root() + "/arbre.maa"));
         EXPECT_TRUE(r.err.startsWith("qavo-cli: L'historique n'a pas été enregistré : "))
