@@ -1,4 +1,5 @@
 #include "cli/cli_run.h"
+#include "core/version.h"
 #include "support/qt_print.h"
 
 #include <QDir>
@@ -19,10 +20,11 @@ QString example(const QString& name) {
 }
 const QStringList kLabels = {"--translation", data("labels_en.txt")};
 
-// Bad usage or an unreadable file: exit 2; an unreachable server: 4; either said in one line. The nodes'
-// lines in UTF-8 (the nodes themselves are the loader's: TreeFile tests), greyed where the server does not
-// run the tree.
-TEST(CliRuns, NodesOrWhatWentWrongInOneLine) {
+// What the three programs say of themselves: --help, --version, a command's help. The nodes' lines in UTF-8
+// (the nodes themselves are the loader's: TreeFile tests), greyed where the server does not run the tree.
+// Bad usage, an unknown option or an unreadable file: exit 2; an unreachable server: 4; either said in one
+// line. Run without a display: asking the editor for its help or version must not need one.
+TEST(CliRuns, WhatEachRunSays) {
     QTemporaryDir dir;
     const QString missing = dir.filePath("absent.maa"), tree = example("accueil.maa");
     const QString bytes = dir.filePath("bytes.maa"), large = dir.filePath("large.maa");
@@ -31,52 +33,72 @@ TEST(CliRuns, NodesOrWhatWentWrongInOneLine) {
     ASSERT_TRUE(QFile::resize(large, 64 * 1024 * 1024 + 1)); // sparse, cheap
     const QString out = dir.filePath("out.maa"), noDir = dir.filePath("no/such/dir/x.maa");
     const QStringList fetch{"fetch", out, "/HPORT:1", "/USER:u", "/PASS:" + kCliPassword};
-    const QString demo = example("demo.maa"), info = data("server_info_900.txt");
-    expectRuns({
-        {QStringList{"nodes", tree} + kLabels, 0,
-         "0\tA1\t1 - Accueil général\tArbre\t0\n1\tM1\t1 - Menu principal\tMenu\t0\n"},
-        {QStringList{"nodes", demo, "--info", info} + kLabels, 0, "\n0\tA2\t2 - Ligne directe\tArbre\t0\n"},
-        {QStringList{"nodes", demo, "--info", info} + kLabels, 0, "\n0\tA5\t5 - Tree 5\tArbre\t8421504\n"},
-        // An unknown language is told, and language 00 used.
-        {{"nodes", tree, "--lang", "-7.6"},
-         0,
-         "\t0 - Aucune action\t",
-         "qavo-cli: no translation file for language -7.6 (" + QFileInfo(QAVO_CLI).absolutePath() +
-             "/qavo_lg-08.txt); using language 00\n"},
-        {{},
-         2,
-         "",
-         "qavo-cli: usage: qavo-cli nodes|normalize|check|call|diff|plan|"}, // the whole list: ProgramHelp
-        {{"frobnicate"}, 2, "", "qavo-cli: unknown command frobnicate; usage: qavo-cli nodes|"},
-        {{"nodes", missing}, 2, "", "qavo-cli: cannot read " + missing},
-        {{"nodes", tree, "--colour"}, 2, "", "qavo-cli: unknown option --colour"},
-        {{"nodes", tree, "--info", missing}, 2, "", "qavo-cli: cannot read server information file"},
-        {{"normalize", tree}, 2, "", "qavo-cli: usage: qavo-cli normalize"},
-        {{"normalize", bytes, out}, 2, "", "qavo-cli: not a tree file (no section of one found): " + bytes},
-        {{"normalize", large, out}, 2, "", "qavo-cli: file too large (over 64 MiB): " + large},
-        {{"normalize", tree, noDir}, 2, "", "qavo-cli: cannot write " + noDir + ": "},
-        {{"normalize", tree, "/dev/full"},
-         2,
-         "",
-         "qavo-cli: cannot write /dev/full: No space left on device"},
-        {{"nodes", tree, "--translation", tree}, 2, "", "qavo-cli: not a translation file: " + tree},
-        {{"fetch", "/HADDR:127.0.0.1", "/HPORT:1"}, 2, "", "qavo-cli: usage: qavo-cli fetch OUT"},
-        {{"fetch", missing, "/HPORT:1"}, 2, "", "qavo-cli: the server's address is missing (/HADDR:)"},
-        {{"lines-import", missing, "/HADDR:127.0.0.1"}, 2, "", "qavo-cli: cannot read " + missing},
-        // An unreachable server: the sentence and the reason it wraps in one language, French unless asked;
-        // a password, even written in the address, never shows.
-        {fetch + QStringList{"/HADDR:127.0.0.1"}, 4, "",
-         "qavo-cli: impossible de récupérer arbre.maa : le serveur est injoignable ("},
-        {fetch + QStringList{"/HADDR:127.0.0.1", "--lang", "1"}, 4, "",
-         "qavo-cli: cannot fetch arbre.maa: the server cannot be reached ("},
-        {fetch + QStringList{"/HADDR:http://u:" + kCliPassword + "@127.0.0.1"}, 4, "",
-         "qavo-cli: impossible de récupérer arbre.maa : "},
-        {{"fetch", missing, "--remote=../etc", "/HADDR:127.0.0.1"},
-         2,
-         "",
-         "qavo-cli: --remote takes a bare file name: ../etc"},
-    });
+    const QStringList demo{"nodes", example("demo.maa"), "--info", data("server_info_900.txt")};
+    const QString editor = QAVO_EDITOR, sim = QAVO_SIM, usage = "usage: qavo-cli nodes|normalize|check|";
+    const QString noLanguage = "qavo-cli: no translation file for language -7.6 (" +
+                               QFileInfo(QAVO_CLI).absolutePath() + "/qavo_lg-08.txt); using language 00\n";
+    const QString call = "Usage: qavo-cli call FILE [--tree N]", e = "qavo-cli: ", french = "impossible de ";
+    expectRuns(
+        {
+            {{"--version"}, 0, "qavo-cli " QAVO_VERSION},
+            {{"-v"}, 0, "qavo-cli " QAVO_VERSION},
+            {{"--help"}, 0, "'qavo-cli help COMMAND'"},
+            {{"help"}, 0, "  lines-import   CSV becomes"},
+            {{"help", "call"}, 0, call},
+            {{"call", "--help"}, 0, call},
+            {{"send", "x.maa", "-h"}, 0, "  --scenarios FILE"},
+            {{"fetch", "--help"}, 0, "QAVO_PASS"},
+            {{"--frobnicate"}, 2, "", e + "unknown option --frobnicate\n" + usage},
+            {{"help", "frobnicate"}, 2, "", e + "unknown command frobnicate\n" + usage},
+            {{"--version"}, 0, "qavo " QAVO_VERSION, "", editor},
+            {{"--help"}, 0, "/FORCEVERSION:text", "", editor},
+            {{"/HADDR:x", "--frobnicate"}, 2, "", "qavo: unknown option '--frobnicate'\nUsage: qavo", editor},
+            {{"--version"}, 0, "qavo-sim " QAVO_VERSION, "", sim},
+            {{"--help"}, 0, "--init-from <DIR>", "", sim},
+            {{"--x"}, 2, "", "qavo-sim: Unknown option 'x'.\nqavo-sim: usage: qavo-sim", sim},
+            {QStringList{"nodes", tree} + kLabels, 0,
+             "0\tA1\t1 - Accueil général\tArbre\t0\n1\tM1\t1 - Menu"},
+            {demo + kLabels, 0, "\n0\tA2\t2 - Ligne directe\tArbre\t0\n"},
+            {demo + kLabels, 0, "\n0\tA5\t5 - Tree 5\tArbre\t8421504\n"},
+            {{"nodes", tree, "--lang", "-7.6"}, 0, "\t0 - Aucune action\t", noLanguage}, // language 00 used
+            {{}, 2, "", e + usage + "call|diff|plan|"},                                  // the whole list
+            {{"frobnicate"}, 2, "", e + "unknown command frobnicate; usage: qavo-cli nodes|"},
+            {{"nodes", missing}, 2, "", e + "cannot read " + missing},
+            {{"nodes", tree, "--colour"}, 2, "", e + "unknown option --colour"},
+            {{"nodes", tree, "--info", missing}, 2, "", e + "cannot read server information file"},
+            {{"normalize", tree}, 2, "", e + "usage: qavo-cli normalize"},
+            {{"normalize", bytes, out}, 2, "", e + "not a tree file (no section of one found): " + bytes},
+            {{"normalize", large, out}, 2, "", e + "file too large (over 64 MiB): " + large},
+            {{"normalize", tree, noDir}, 2, "", e + "cannot write " + noDir + ": "},
+            {{"normalize", tree, "/dev/full"}, 2, "", e + "cannot write /dev/full: No space left on device"},
+            {{"nodes", tree, "--translation", tree}, 2, "", e + "not a translation file: " + tree},
+            {{"fetch", "/HADDR:127.0.0.1", "/HPORT:1"}, 2, "", e + "usage: qavo-cli fetch OUT"},
+            {{"fetch", missing, "/HPORT:1"}, 2, "", e + "the server's address is missing (/HADDR:)"},
+            {{"lines-import", missing, "/HADDR:127.0.0.1"}, 2, "", e + "cannot read " + missing},
+            // An unreachable server: the sentence and the reason it wraps in one language, French unless
+            // asked; a password, even written in the address, never shows.
+            {fetch + QStringList{"/HADDR:127.0.0.1"}, 4, "",
+             e + french + "récupérer arbre.maa : le serveur est injoignable ("},
+            {fetch + QStringList{"/HADDR:127.0.0.1", "--lang", "1"}, 4, "",
+             e + "cannot fetch arbre.maa: the server cannot be"},
+            {fetch + QStringList{"/HADDR:http://u:" + kCliPassword + "@127.0.0.1"}, 4, "",
+             e + french + "récupérer arbre.maa : "},
+            {{"fetch", missing, "--remote=../etc", "/HADDR:127.0.0.1"}, 2, "", e + "--remote takes a bare"},
+        },
+        {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Every command of the usage line has its help, with its usage line first.
+TEST(CliRuns, EveryCommandHasItsHelp) {
+    const CliRun usage = runCli({});
+    const QStringList names = usage.err.section("usage: qavo-cli ", 1).section(' ', 0, 0).split('|');
+    ASSERT_GE(names.size(), 10) << qPrintable(usage.err);
+    for (const QString& name : names) {
+        const CliRun r = runCli({"help", name});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(name);
+        EXPECT_TRUE(r.out.startsWith("Usage: qavo-cli " + name + ' ')) << qPrintable(r.out);
+    }
 }
 
 // A listing far longer than what qavo-cli writes at once: every line once, whole in UTF-8.

@@ -18,49 +18,33 @@
 
 namespace {
 
-QString orNone(const std::optional<QString>& value) {
-    return value.value_or(QStringLiteral("<none>"));
-}
-
-// For each type: what choosing it writes for key 4 and for a tree exit, the key's text then, and the
-// value and text once the detail fields hold "15", "3", "1" (the exit's parameter: "15").
+// For each type, "|"-separated: what choosing it writes for key 4 and for a tree exit ("-": exits do not
+// offer it), the key's text then, and the value and text once the detail fields hold "15", "3", "1" (the
+// exit's parameter: "15"; "-": no value).
 TEST(ActionValue, TypeChoiceAndDetailFieldsComposeValueAndNodeText) {
     AppContext ctx;
     example::setUpContext(ctx);
     const ActionTypes types = makeActionTypes(ctx.translation);
-    const struct {
-        QString code;
-        const char* keyDefault;
-        const char* exitDefault; // nullptr: exits do not offer the type
-        const char* typeText;
-        const char* keyValue;
-        const char* keyText;
-        const char* exitValue;
-    } cases[] = {
-        {"trf", "trf;", "trf;", "4 - Transfer ()", "trf;15", "4 - Transfer (15)", "trf;15"},
-        {"ann", "ann;;2;2", "ann;;;", "4 - Announcement ()", "ann;15;3;1", "4 - Announcement (15)",
-         "ann;15;1;1"},
-        {"bvo", "bvo;", nullptr, "4 - Station voice box", "bvo;15", "4 - Station voice box (15)", "<none>"},
-        {"sau", "sau;", "sau;", "4 - Jump", "<none>", "", "<none>"},
-        {"std", "std", "std", "4 - Operator", "<none>", "", "<none>"},
-        {"num", "num", nullptr, "4 - Free dialling", "<none>", "", "<none>"},
-        {"bvn", "bvn", nullptr, "4 - Voice box", "<none>", "", "<none>"},
-        {"", "", "", "4 - No action", "<none>", "", "<none>"},
+    const char* const cases[] = {
+        "trf|trf;|trf;|4 - Transfer ()|trf;15|4 - Transfer (15)|trf;15",
+        "ann|ann;;2;2|ann;;;|4 - Announcement ()|ann;15;3;1|4 - Announcement (15)|ann;15;1;1",
+        "bvo|bvo;|-|4 - Station voice box|bvo;15|4 - Station voice box (15)|-",
+        "sau|sau;|sau;|4 - Jump|-|-|-",
+        "std|std|std|4 - Operator|-|-|-",
+        "num|num|-|4 - Free dialling|-|-|-",
+        "bvn|bvn|-|4 - Voice box|-|-|-",
+        "|||4 - No action|-|-|-",
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code.toStdString());
-        EXPECT_EQ(action::keyDefault(c.code), c.keyDefault);
-        EXPECT_EQ(action::exitRow(c.code) >= 0, c.exitDefault != nullptr);
-        if (c.exitDefault) {
-            EXPECT_EQ(action::exitDefault(c.code), c.exitDefault);
-        }
-        EXPECT_EQ(action::keyTypeText(4, c.code, types), c.typeText);
-        const std::optional<QString> value = action::keyValue(c.code, {"15", "3", "1"});
-        EXPECT_EQ(orNone(value), c.keyValue);
-        if (value) {
-            EXPECT_EQ(action::keyNodeText(4, *value, types), c.keyText);
-        }
-        EXPECT_EQ(orNone(action::exitValue(c.code, "15")), c.exitValue);
+    for (const QString c : cases) {
+        const QString code = c.section('|', 0, 0);
+        const std::optional<QString> value = action::keyValue(code, {"15", "3", "1"});
+        EXPECT_EQ(QStringList({code, action::keyDefault(code),
+                               action::exitRow(code) >= 0 ? action::exitDefault(code) : "-",
+                               action::keyTypeText(4, code, types), value.value_or("-"),
+                               value ? action::keyNodeText(4, *value, types) : "-",
+                               action::exitValue(code, "15").value_or("-")})
+                      .join('|'),
+                  c);
     }
 
     // A jump shows its target's name in brackets, even an empty one, and none without a target.
@@ -105,8 +89,8 @@ TEST(ScheduleValue, TableFieldsAndDayValue) {
         if (way != Writes) {
             const schedule_value::DayTimes parsed = schedule_value::parseDayValue(value),
                                            expected = times(fields);
-            EXPECT_EQ(parsed.first, expected.first) << value;
-            EXPECT_EQ(parsed.second, expected.second) << value;
+            EXPECT_EQ(std::tie(parsed.first, parsed.second), std::tie(expected.first, expected.second))
+                << value;
         }
     }
 }
@@ -129,10 +113,6 @@ protected:
     }
     QString add(const QString& key, int digit) { return menu_edit::AddMenu(config, key, digit, "New menu"); }
     bool remove(QString key) { return menu_edit::SupMenu(config, key, config.sections.findSection(key)); }
-    QString text(const QString& key) const {
-        const TreeNode* n = config.nodes.nodeByKey(key);
-        return n ? n->text + '|' + n->image : QString();
-    }
 
     AppContext ctx;
     Configuration config;

@@ -6,6 +6,7 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -100,15 +101,13 @@ TEST(Verification, EachFaultIsReportedWithItsMessageNodeAndFieldCode) {
         config.sections.setValue(c.section, c.index, c.value);
         const Outcome run = verify(config, ctx);
         const bool error = c.finding[0] == 'E', none = !*c.finding;
-        EXPECT_EQ(run.sink.findings(), none ? QStringList() : QStringList{c.finding});
-        EXPECT_EQ(config.sections.find(c.section)->errorFields, c.errorFields);
-        EXPECT_EQ(config.sections.find(c.section)->warningFields, c.warningFields);
-        EXPECT_EQ(run.result, error ? 1 : 0);
-        EXPECT_EQ(run.sink.entries.constLast(), summary(error, !none && !error));
-        if (!none) {
-            EXPECT_EQ(config.nodes.nodeByKey(QString(c.finding).section(' ', 1, 1))->colour,
-                      error ? NodeColour::Red : NodeColour::Orange);
-        }
+        const TreeNode* node = config.nodes.nodeByKey(QString(c.finding).section(' ', 1, 1));
+        EXPECT_EQ(QStringList({run.sink.findings().join('\n'), config.sections.find(c.section)->errorFields,
+                               config.sections.find(c.section)->warningFields, QString::number(run.result),
+                               run.sink.entries.constLast(), node ? QString::number(node->colour) : ""}),
+                  QStringList({c.finding, c.errorFields, c.warningFields, QString::number(error),
+                               summary(error, !none && !error),
+                               none ? "" : QString::number(error ? NodeColour::Red : NodeColour::Orange)}));
     }
 }
 
@@ -144,8 +143,8 @@ TEST(Verification, ShortActionValueAbortsTheAnalysis) {
         config.sections.setValue(index == 7 ? "M1" : "A1", index, value);
         const Outcome run = verify(config, ctx);
         EXPECT_EQ(run.result, TreeVerifier::Aborted);
-        EXPECT_EQ(run.sink.entries.constLast(), "E  Check stopped");
-        EXPECT_TRUE(run.sink.entries.filter("Check finished").isEmpty());
+        EXPECT_EQ(run.sink.entries.filter(QRegularExpression("Check (finished|stopped)")),
+                  QStringList{"E  Check stopped"});
     }
 }
 
