@@ -3,6 +3,9 @@
 #include "support/qt_print.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,6 +22,11 @@ QString example(const QString& name) {
     return resourcesDir() + "/examples/" + name;
 }
 const QStringList kLabels = {"--translation", data("labels_en.txt")};
+const QStringList kEnglish = {"--translation", resourcesDir() + "/qavo_lg01.txt"};
+QString scenarioFile(const QTemporaryDir& dir, const QByteArray& lines) {
+    writeBytes(dir.filePath("s.csv"), "name;tree;moment;keys;expected\n" + lines);
+    return dir.filePath("s.csv");
+}
 
 // What the three programs say of themselves: --help, --version, a command's help. The nodes' lines in UTF-8
 // (the nodes themselves are the loader's: TreeFile tests), greyed where the server does not run the tree.
@@ -130,46 +138,36 @@ TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
 }
 
 TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
-    const QString codes = "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n";
-    const struct {
-        const char *from, *to;
-        int exitCode;
-        QString outEnd;
-        QStringList options = {};
-    } cases[] = {
-        // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
-        // neither repetitions nor silences.
-        {"", "", 1,
-         "info\t\t" + QString(80, '-') +
-             "\ninfo\t\tChecking the trees\nerror\tA1\tReception - Announcement - no repetitions\n"
-             "error\tA1\tReception - Announcement - no silences\n"
-             "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
-             "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n" +
-             codes},
-        {"exit_fer=ann;12;;", "exit_fer=ann;12;2;2", 0,
+    QTemporaryDir dir;
+    // The check of check_example.maa with one edit.
+    const auto check = [&](const char* name, const char* from, const char* to) {
+        writeBytes(dir.filePath(name), readBytes(data("check_example.maa")).replace(from, to));
+        return QStringList{"check",         dir.filePath(name),      "--info", data("server_info_check.txt"),
+                           "--translation", data("labels_check.txt")};
+    };
+    // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
+    // neither repetitions nor silences.
+    const QString codes = "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n",
+                  whole =
+                      "info\t\t" + QString(80, '-') +
+                      "\ninfo\t\tChecking the trees\nerror\tA1\tReception - Announcement - no repetitions\n"
+                      "error\tA1\tReception - Announcement - no silences\n"
+                      "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
+                      "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n" +
+                      codes;
+    expectRuns({
+        {check("a.maa", "[general]", "[general]"), 1, whole},
+        {check("b.maa", "exit_fer=ann;12;;", "exit_fer=ann;12;2;2"), 0,
          "ok\t\tCheck finished : 0 error(s) - 1 warning(s)\nfields\tM1\t\t09;1;\n"},
         // What was found before the stop keeps its codes.
-        {"3=ann;15;2;2", "3=ann;15;2", 3, "\nerror\t\tCheck stopped\n" + codes},
+        {check("c.maa", "3=ann;15;2;2", "3=ann;15;2"), 3, "\nerror\t\tCheck stopped\n" + codes},
         // The editor refuses to open such a file with the same words (with the server's own version, the
-        // voice boxes of demo.maa are accepted: see CliNodes).
-        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", 2, "", {"--force-version", "400.1"}},
+        // voice boxes of demo.maa are accepted: see CliRuns).
+        {check("d.maa", "\r\n4=\r\n", "\r\n4=bvo;801\r\n") + QStringList{"--force-version", "400.1"}, 2, "",
+         "qavo-cli: ERROR - VERSION\n"},
         // Saved as UTF-8 by another editor: read whole, and said first.
-        {"[general]", "\xEF\xBB\xBF[general]", 1, "2 error(s) - 1 warning(s)\n" + codes},
-    };
-    QTemporaryDir dir;
-    const QStringList check{"check",         dir.filePath("v.maa"),   "--info", data("server_info_check.txt"),
-                            "--translation", data("labels_check.txt")};
-    for (const auto& c : cases) {
-        QByteArray bytes = readBytes(data("check_example.maa"));
-        ASSERT_TRUE(bytes.contains(c.from)) << c.from;
-        writeBytes(dir.filePath("v.maa"), *c.from ? bytes.replace(c.from, c.to) : bytes);
-        const CliRun r = runCli(check + c.options);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
-        EXPECT_TRUE(c.exitCode == 2 ? r.out.isEmpty() : r.out.endsWith(c.outEnd)) << r.out.toStdString();
-        EXPECT_TRUE(*c.from || r.out == c.outEnd) << "the whole output";
-        EXPECT_EQ(QByteArray(c.to).startsWith("\xEF"), r.out.startsWith("warning\t\tRead as UTF-8\n"));
-        EXPECT_TRUE(c.exitCode != 2 || r.err == "qavo-cli: ERROR - VERSION\n") << r.err.toStdString();
-    }
+        {check("e.maa", "[general]", "\xEF\xBB\xBF[general]"), 1, "warning\t\tRead as UTF-8\n" + whole},
+    });
 }
 
 // A tree command loads Qt Core alone (the tree commands share one program); what draws or talks to a server
@@ -305,6 +303,63 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
                   c.effects);
         EXPECT_EQ(readBytes(server.file("arbre.maa")), c.effects.contains('s') ? c.tree : original);
         EXPECT_TRUE(c.exitCode != 0 || readBytes(backup) == original);
+    }
+}
+
+// The shipped example passes on the demo tree; a failing scenario shows its steps; a file that cannot be
+// read says where. --json gives the same verdict.
+TEST(ScenariosCli, ExitStatusSaysWhetherEveryScenarioPassed) {
+    QTemporaryDir dir;
+    const QString demo = example("demo.maa");
+    const struct {
+        QString scenarios;
+        int exitCode, count;
+        QString said; // on stdout when the file was read, else on stderr
+    } cases[] = {
+        {example("demo-scenarios.csv"), 0, 11, "\n11 of 11 scenarios passed\n"},
+        {"Sales;1;mon 10:00;1,1,1;transfer 211\nDesk;1;mon 10:00;1,4;transfer 201\n", 1, 2,
+         "FAIL  Sales: expected transfer 211, got transfer 210\n    Call to tree 1 'Standard général'\n"},
+        {"Desk;1;mon 10:00;1,4;transfer 201\n\nx;1;mon;1;operator\n", 2, 0,
+         "s.csv: line 4: moment 'mon' is neither yyyy-MM-dd HH:mm nor a weekday and a time"},
+        {dir.filePath("none.csv"), 2, 0, "none.csv: cannot be read ("},
+    };
+    for (const auto& c : cases) {
+        const QString file =
+            c.scenarios.contains(';') ? scenarioFile(dir, c.scenarios.toUtf8()) : c.scenarios;
+        const CliRun run = runCli(QStringList{"test", demo, file} + kEnglish),
+                     json = runCli(QStringList{"test", demo, file, "--json"} + kEnglish);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE((c.exitCode == 2 ? run.err : run.out).contains(c.said))
+            << run.out.toStdString() << run.err.toStdString();
+        const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        EXPECT_EQ(QList<int>({json.exitCode, doc["rc"].toInt(-1), int(doc["scenarios"].toArray().size())}),
+                  QList<int>({c.exitCode, c.exitCode, c.count}));
+    }
+}
+
+// Scenarios that fail hold the send back after the check: the simulator sees fetches only.
+TEST(ScenariosCli, SendStoresNothingWhenAScenarioFails) {
+    const struct {
+        QByteArray scenario;
+        int exitCode;
+        const char* said;
+        QStringList options = {};
+    } cases[] = {
+        {"Desk;1;mon 10:00;1;transfer 201\n", 0, ""},
+        {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n"},
+        {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n", {"--check"}},
+    };
+    for (const auto& c : cases) {
+        CliServer sim;
+        const QString tree = sim.scratchFile("sent.maa");
+        writeBytes(tree, passingTree());
+        QTemporaryDir dir;
+        const CliRun run = runCli(QStringList{"send", tree, "--scenarios", scenarioFile(dir, c.scenario)} +
+                                  sim.switches() + c.options + kEnglish);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_EQ(run.out.contains("FAIL  Desk: expected transfer 202, got transfer 201\n"), c.exitCode == 6);
+        EXPECT_EQ(sim.stores("arbre.maa"), c.exitCode == 0);
     }
 }
 
