@@ -1,13 +1,11 @@
-#include "cli/cli_run.h"
 #include "core/version.h"
-#include "support/qt_print.h"
+#include "support/cli_server.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace cli_testing;
@@ -15,14 +13,10 @@ using namespace testing_support;
 
 namespace {
 
-QString data(const QString& name) {
-    return dataDir() + '/' + name;
-}
 QString example(const QString& name) {
-    return resourcesDir() + "/examples/" + name;
+    return resource("examples/" + name);
 }
-const QStringList kLabels = {"--translation", data("labels_en.txt")};
-const QStringList kEnglish = {"--translation", resourcesDir() + "/qavo_lg01.txt"};
+const QStringList kLabels = {"--translation", dataFile("labels_en.txt")};
 QString scenarioFile(const QTemporaryDir& dir, const QByteArray& lines) {
     writeBytes(dir.filePath("s.csv"), "name;tree;moment;keys;expected\n" + lines);
     return dir.filePath("s.csv");
@@ -41,7 +35,7 @@ TEST(CliRuns, WhatEachRunSays) {
     ASSERT_TRUE(QFile::resize(large, 64 * 1024 * 1024 + 1)); // sparse, cheap
     const QString out = dir.filePath("out.maa"), noDir = dir.filePath("no/such/dir/x.maa");
     const QStringList fetch{"fetch", out, "/HPORT:1", "/USER:u", "/PASS:" + kCliPassword};
-    const QStringList demo{"nodes", example("demo.maa"), "--info", data("server_info_900.txt")};
+    const QStringList demo{"nodes", example("demo.maa"), "--info", dataFile("server_info_900.txt")};
     const QString editor = QAVO_EDITOR, sim = QAVO_SIM, usage = "usage: qavo-cli nodes|normalize|check|";
     const QString noLanguage = "qavo-cli: no translation file for language -7.6 (" +
                                QFileInfo(QAVO_CLI).absolutePath() + "/qavo_lg-08.txt); using language 00\n";
@@ -141,9 +135,10 @@ TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
     QTemporaryDir dir;
     // The check of check_example.maa with one edit.
     const auto check = [&](const char* name, const char* from, const char* to) {
-        writeBytes(dir.filePath(name), readBytes(data("check_example.maa")).replace(from, to));
-        return QStringList{"check",         dir.filePath(name),      "--info", data("server_info_check.txt"),
-                           "--translation", data("labels_check.txt")};
+        writeBytes(dir.filePath(name), readBytes(dataFile("check_example.maa")).replace(from, to));
+        return QStringList{"check",         dir.filePath(name),
+                           "--info",        dataFile("server_info_check.txt"),
+                           "--translation", dataFile("labels_check.txt")};
     };
     // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
     // neither repetitions nor silences.
@@ -207,7 +202,7 @@ TEST(CliPrograms, AProgramIsFoundInLibQavoOrSaidMissing) {
     QTemporaryDir root(built + "/install-XXXXXX"); // beside the build: the copy stays executable
     const QString bin = root.filePath("bin"), lib = root.filePath("lib/qavo"), out = root.filePath("p.mmd");
     ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(lib) && QFile::copy(QAVO_CLI, bin + "/qavo-cli") &&
-                QFile::copy(resourcesDir() + "/qavo_lg00.txt", bin + "/qavo_lg00.txt"));
+                QFile::copy(resource("qavo_lg00.txt"), bin + "/qavo_lg00.txt"));
     const QStringList plan{"plan", example("demo.maa"), out};
     expectRuns({{plan, 4, "",
                  "qavo-cli: impossible de lancer qavo-cli-plan : il n'est ni dans " + bin + " ni dans " +
@@ -265,7 +260,7 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
 // A send checks the tree (its findings print as the check command prints them), backs the server's tree up,
 // stores, and reads it back.
 TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
-    const QByteArray noVersion = readBytes(data("server_info_check.txt")).replace("version=900.2", "");
+    const QByteArray noVersion = readBytes(dataFile("server_info_check.txt")).replace("version=900.2", "");
     const struct {
         const char* name;
         QByteArray tree;
@@ -276,7 +271,7 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         bool https = false;
     } cases[] = {
         {"passing tree", passingTree(), {}, 0, "csb"},
-        {"tree with errors", readBytes(data("check_example.maa")), {}, 1, "c"},
+        {"tree with errors", readBytes(dataFile("check_example.maa")), {}, 1, "c"},
         {"stopped check", passingTree().replace("3=ann;15;2;2", "3=ann;15;2"), {}, 3, "c"},
         {"no version", passingTree(), {}, 4, "", noVersion},
         // A backup that cannot be fetched stops the send: only a server without a tree has none.
@@ -292,10 +287,10 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
         CliServer server(c.faults, c.https, c.info);
         const QString file = server.scratchFile("sent.maa"), backup = server.scratchFile("backup.maa");
         writeBytes(file, c.tree);
-        const CliRun r =
-            runCli(QStringList{"send", file, "--backup", backup, "--translation", data("labels_check.txt")} +
-                       server.switches(),
-                   trusted(c.https));
+        const CliRun r = runCli(
+            QStringList{"send", file, "--backup", backup, "--translation", dataFile("labels_check.txt")} +
+                server.switches(),
+            trusted(c.https));
         expectExit(r, c.exitCode);
         EXPECT_EQ(QByteArray(r.out.contains("Checking the trees") ? "c" : "") +
                       (readBytes(server.file("arbre.maa")) == c.tree ? "s" : "") +

@@ -1,10 +1,9 @@
-#include "cli/cli_run.h"
+#include "support/cli_server.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using cli_testing::runCli;
 using namespace testing_support;

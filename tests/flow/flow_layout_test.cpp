@@ -2,9 +2,6 @@
 
 #include "flow/flow_fixture.h"
 #include "model/action_value.h"
-#include "support/qt_print.h"
-
-#include <gtest/gtest.h>
 
 using flow::BoxState;
 using flow::FlowLayout;

@@ -1,10 +1,8 @@
 #include "flow/tree_diff.h"
 
 #include "flow/flow_fixture.h"
-#include "support/qt_print.h"
 
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 

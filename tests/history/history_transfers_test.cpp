@@ -2,7 +2,6 @@
 #include "history/history.h"
 #include "history/transfer_recorder.h"
 
-#include "cli/cli_run.h"
 #include "core/app_context.h"
 #include "lines/line_server.h"
 #include "lines/lines500.h"
@@ -10,10 +9,10 @@
 #include "model/tree_file.h"
 #include "platform/pacing.h"
 #include "server/server_transfers.h"
+#include "support/cli_server.h"
 #include "support/online_context.h"
 
 #include <functional>
-#include <gtest/gtest.h>
 #include <optional>
 
 namespace {

@@ -3,13 +3,11 @@
 #include "core/profile_file.h"
 #include "model/tree_file.h"
 #include "model/tree_file_reader.h"
-#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 using testing_support::readBytes;
 using testing_support::writeBytes;
@@ -17,7 +15,7 @@ using testing_support::writeBytes;
 namespace {
 
 QString example(const char* name) {
-    return testing_support::resourcesDir() + "/examples/" + name;
+    return testing_support::resource(QString("examples/") + name);
 }
 
 class TreeFile : public ::testing::Test {

@@ -3,12 +3,10 @@
 #include "model/example_tree.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
-#include "support/qt_print.h"
 #include "support/test_support.h"
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -37,11 +35,11 @@ AppContext makeContext() {
 // Tree 1 "Reception" (root menu M1, sub-menu M2 on key 2), trees 2 to 5 inactive. Nothing in it is faulty.
 Configuration makeValidTree(const AppContext& ctx) {
     Configuration c;
-    example::build(c, ctx, {{1, {"Reception", "10", "", "2", "1", "M1", "std", "ann;11;2;2", "std"}}},
-                   {{"M1",
-                     {"Main menu", "", "11", "2", "2", "", "trf;201", "men;M2", "ann;15;2;2", "bvo;801",
-                      "sau;M2", "std", "num", "bvn", ""}},
-                    {"M2", {"Service", "1", "13", "2", "2", "std"}}});
+    example::build(
+        c, ctx, {{1, QString("Reception|10||2|1|M1|std|ann;11;2;2|std").split('|')}},
+        {{"M1",
+          QString("Main menu||11|2|2||trf;201|men;M2|ann;15;2;2|bvo;801|sau;M2|std|num|bvn|").split('|')},
+         {"M2", {"Service", "1", "13", "2", "2", "std"}}});
     return c;
 }
 
@@ -49,7 +47,6 @@ struct Outcome {
     RecordingSink sink;
     int result = 0;
 };
-
 Outcome verify(Configuration& config, const AppContext& ctx) {
     Outcome run;
     platform::NoPacing pacing;
