@@ -40,8 +40,10 @@ inline QByteArray passingTree() {
 
 class CliServer : public SimProcess {
 public:
-    explicit CliServer(const QStringList& faults = {}, bool https = false, const QByteArray& info = {})
-        : SimProcess(arguments(faults, https)), https_(https) {
+    // initFrom: the server's files (a generation-500 server: resources/server-example-500).
+    explicit CliServer(const QStringList& faults = {}, bool https = false, const QByteArray& info = {},
+                       const QString& initFrom = defaultServer())
+        : SimProcess(arguments(faults, https), initFrom), https_(https) {
         writeBytes(file("qavo_general.txt"),
                    info.isEmpty() ? readBytes(dataFile("server_info_check.txt")) : info);
     }
