@@ -58,8 +58,6 @@ int menuNodesBelow(const Configuration& config, int id) {
     return n;
 }
 
-} // namespace
-
 // Each menu has one box and each of its keys with an action one arrow; boxes stay on the plan and never
 // overlap; a parent sits in the middle of its children, which follow key order. A jump is drawn from its
 // key's box to the menu it reaches on lanes of its own: axis-aligned segments from the right edge of one box
@@ -245,8 +243,6 @@ TEST(FlowLayout, AnUpdateReportsOnlyWhatChanged) {
     change = plan.relayout(o->config, o->ctx);
     EXPECT_EQ(change.removed, QStringList{"E-M1-9"});
 }
-
-namespace {
 
 using testing_support::readBytes;
 

@@ -216,10 +216,6 @@ TEST(Journal, RestoredStepShowsTheNodeSelectedWhenItWasRecordedIfItStillExists) 
     }
 }
 
-} // namespace
-
-namespace {
-
 // Entries as "E tag message" (E error, W warning, I info, O ok).
 class RecordingSink : public DiagnosticsSink {
 public:
