@@ -1,49 +1,109 @@
-#include "cli/cli_run.h"
-#include "support/qt_print.h"
-#include "support/sim_process.h"
-#include "support/test_support.h"
+#include "core/version.h"
+#include "support/cli_server.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <gtest/gtest.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <unistd.h>
 
-using cli_testing::CliRun;
-using cli_testing::runCli;
-using testing_support::readBytes;
-using testing_support::writeBytes;
+using namespace cli_testing;
+using namespace testing_support;
 
 namespace {
 
-QString data(const QString& name) {
-    return testing_support::dataDir() + '/' + name;
-}
 QString example(const QString& name) {
-    return testing_support::resourcesDir() + "/examples/" + name;
+    return resource("examples/" + name);
 }
-const QStringList kLabels = {"--translation", data("labels_en.txt")};
-const QString kPassword = QStringLiteral("s3cr3t-word");
-
-TEST(CliNodes, PrintsDepthKeyTextImageAndColourAndGreysTreesTheServerDoesNotRun) {
-    const CliRun r = runCli(QStringList{"nodes", example("accueil.maa")} + kLabels);
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // The nodes themselves are the loader's (TreeFile tests); here: the line format, in UTF-8.
-    EXPECT_TRUE(r.out.startsWith(QStringLiteral("0\tA1\t1 - Accueil général\tArbre\t0\n"
-                                                "1\tM1\t1 - Menu principal\tMenu\t0\n")));
-    const CliRun online =
-        runCli(QStringList{"nodes", example("demo.maa"), "--info", data("server_info_900.txt")} + kLabels);
-    ASSERT_EQ(online.exitCode, 0) << online.err.toStdString();
-    EXPECT_TRUE(online.out.contains("\n0\tA2\t2 - Ligne directe\tArbre\t0\n"));
-    EXPECT_TRUE(online.out.endsWith("\n0\tA5\t5 - Tree 5\tArbre\t8421504\n"));
-    // An unknown language is told, and language 00 used.
-    const CliRun french = runCli({"nodes", example("accueil.maa"), "--lang", "-7.6"});
-    EXPECT_EQ(french.exitCode, 0);
-    EXPECT_EQ(french.err, "qavo-cli: no translation file for language -7.6 (" +
-                              QFileInfo(QAVO_CLI).absolutePath() + "/qavo_lg-08.txt); using language 00\n");
-    EXPECT_TRUE(french.out.contains("\t0 - Aucune action\t")) << french.out.toStdString();
+const QStringList kLabels = {"--translation", dataFile("labels_en.txt")};
+QString scenarioFile(const QTemporaryDir& dir, const QByteArray& lines) {
+    writeBytes(dir.filePath("s.csv"), "name;tree;moment;keys;expected\n" + lines);
+    return dir.filePath("s.csv");
 }
 
-// A listing far longer than what qavo-cli writes at once: every line once, in order, whole in UTF-8.
+// What the three programs say of themselves: --help, --version, a command's help. The nodes' lines in UTF-8
+// (the nodes themselves are the loader's: TreeFile tests), greyed where the server does not run the tree.
+// Bad usage, an unknown option or an unreadable file: exit 2; an unreachable server: 4; either said in one
+// line. Run without a display: asking the editor for its help or version must not need one.
+TEST(CliRuns, WhatEachRunSays) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("absent.maa"), tree = example("accueil.maa");
+    const QString bytes = dir.filePath("bytes.maa"), large = dir.filePath("large.maa");
+    writeBytes(bytes, QByteArray("\x01\x8f\xffno section here\r\n", 20).repeated(15));
+    writeBytes(large, "");
+    ASSERT_TRUE(QFile::resize(large, 64 * 1024 * 1024 + 1)); // sparse, cheap
+    const QString out = dir.filePath("out.maa"), noDir = dir.filePath("no/such/dir/x.maa");
+    const QStringList fetch{"fetch", out, "/HPORT:1", "/USER:u", "/PASS:" + kCliPassword};
+    const QStringList demo{"nodes", example("demo.maa"), "--info", dataFile("server_info_900.txt")};
+    const QString editor = QAVO_EDITOR, sim = QAVO_SIM, usage = "usage: qavo-cli nodes|normalize|check|";
+    const QString noLanguage = "qavo-cli: no translation file for language -7.6 (" +
+                               QFileInfo(QAVO_CLI).absolutePath() + "/qavo_lg-08.txt); using language 00\n";
+    const QString call = "Usage: qavo-cli call FILE [--tree N]", e = "qavo-cli: ", french = "impossible de ";
+    expectRuns(
+        {
+            {{"--version"}, 0, "qavo-cli " QAVO_VERSION},
+            {{"-v"}, 0, "qavo-cli " QAVO_VERSION},
+            {{"--help"}, 0, "'qavo-cli help COMMAND'"},
+            {{"help"}, 0, "  lines-import   CSV becomes"},
+            {{"help", "call"}, 0, call},
+            {{"call", "--help"}, 0, call},
+            {{"send", "x.maa", "-h"}, 0, "  --scenarios FILE"},
+            {{"fetch", "--help"}, 0, "QAVO_PASS"},
+            {{"--frobnicate"}, 2, "", e + "unknown option --frobnicate\n" + usage},
+            {{"help", "frobnicate"}, 2, "", e + "unknown command frobnicate\n" + usage},
+            {{"--version"}, 0, "qavo " QAVO_VERSION, "", editor},
+            {{"--help"}, 0, "/FORCEVERSION:text", "", editor},
+            {{"/HADDR:x", "--frobnicate"}, 2, "", "qavo: unknown option '--frobnicate'\nUsage: qavo", editor},
+            {{"--version"}, 0, "qavo-sim " QAVO_VERSION, "", sim},
+            {{"--help"}, 0, "--init-from <DIR>", "", sim},
+            {{"--x"}, 2, "", "qavo-sim: Unknown option 'x'.\nqavo-sim: usage: qavo-sim", sim},
+            {QStringList{"nodes", tree} + kLabels, 0,
+             "0\tA1\t1 - Accueil général\tArbre\t0\n1\tM1\t1 - Menu"},
+            {demo + kLabels, 0, "\n0\tA2\t2 - Ligne directe\tArbre\t0\n"},
+            {demo + kLabels, 0, "\n0\tA5\t5 - Tree 5\tArbre\t8421504\n"},
+            {{"nodes", tree, "--lang", "-7.6"}, 0, "\t0 - Aucune action\t", noLanguage}, // language 00 used
+            {{}, 2, "", e + usage + "call|diff|plan|"},                                  // the whole list
+            {{"frobnicate"}, 2, "", e + "unknown command frobnicate; usage: qavo-cli nodes|"},
+            {{"nodes", missing}, 2, "", e + "cannot read " + missing},
+            {{"nodes", tree, "--colour"}, 2, "", e + "unknown option --colour"},
+            {{"nodes", tree, "--info", missing}, 2, "", e + "cannot read server information file"},
+            {{"normalize", tree}, 2, "", e + "usage: qavo-cli normalize"},
+            {{"normalize", bytes, out}, 2, "", e + "not a tree file (no section of one found): " + bytes},
+            {{"normalize", large, out}, 2, "", e + "file too large (over 64 MiB): " + large},
+            {{"normalize", tree, noDir}, 2, "", e + "cannot write " + noDir + ": "},
+            {{"normalize", tree, "/dev/full"}, 2, "", e + "cannot write /dev/full: No space left on device"},
+            {{"nodes", tree, "--translation", tree}, 2, "", e + "not a translation file: " + tree},
+            {{"fetch", "/HADDR:127.0.0.1", "/HPORT:1"}, 2, "", e + "usage: qavo-cli fetch OUT"},
+            {{"fetch", missing, "/HPORT:1"}, 2, "", e + "the server's address is missing (/HADDR:)"},
+            {{"lines-import", missing, "/HADDR:127.0.0.1"}, 2, "", e + "cannot read " + missing},
+            // An unreachable server: the sentence and the reason it wraps in one language, French unless
+            // asked; a password, even written in the address, never shows.
+            {fetch + QStringList{"/HADDR:127.0.0.1"}, 4, "",
+             e + french + "récupérer arbre.maa : le serveur est injoignable ("},
+            {fetch + QStringList{"/HADDR:127.0.0.1", "--lang", "1"}, 4, "",
+             e + "cannot fetch arbre.maa: the server cannot be"},
+            {fetch + QStringList{"/HADDR:http://u:" + kCliPassword + "@127.0.0.1"}, 4, "",
+             e + french + "récupérer arbre.maa : "},
+            {{"fetch", missing, "--remote=../etc", "/HADDR:127.0.0.1"}, 2, "", e + "--remote takes a bare"},
+        },
+        {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"});
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// Every command of the usage line has its help, with its usage line first.
+TEST(CliRuns, EveryCommandHasItsHelp) {
+    const CliRun usage = runCli({});
+    const QStringList names = usage.err.section("usage: qavo-cli ", 1).section(' ', 0, 0).split('|');
+    ASSERT_GE(names.size(), 10) << qPrintable(usage.err);
+    for (const QString& name : names) {
+        const CliRun r = runCli({"help", name});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(name);
+        EXPECT_TRUE(r.out.startsWith("Usage: qavo-cli " + name + ' ')) << qPrintable(r.out);
+    }
+}
+
+// A listing far longer than what qavo-cli writes at once: every line once, whole in UTF-8.
 TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
     // 1 + 10 + 100 menus named with characters of two and three bytes in UTF-8 (é, €), each announcement
     // and every key of the last level (transfers) unknown to the server: one warning each.
@@ -59,120 +119,50 @@ TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
     }
     QTemporaryDir dir;
     writeBytes(dir.filePath("large.maa"), tree);
-    const CliRun nodes = runCli(QStringList{"nodes", dir.filePath("large.maa")} + kLabels);
-    ASSERT_EQ(nodes.exitCode, 0) << nodes.err.toStdString();
-    const QStringList lines = nodes.out.split('\n');
-    ASSERT_EQ(lines.size(), 5 + 111 + 1000 + 1) << "five trees, the menus, their last keys, and the end";
-    int menu = 0;
-    for (const QString& line : lines) {
-        if (!line.contains("\tMenu\t")) continue;
-        const QStringList fields = line.split('\t');
-        ASSERT_EQ(fields.size(), 5) << line.toStdString();
-        EXPECT_TRUE(fields[2].endsWith(" - été € " + fields[1].mid(1))) << line.toStdString();
-        ++menu;
-    }
-    EXPECT_EQ(menu, 111);
+    const QStringList nodes =
+        runCli(QStringList{"nodes", dir.filePath("large.maa")} + kLabels).out.split('\n');
+    EXPECT_EQ(nodes.size(), 5 + 111 + 1000 + 1) << "five trees, the menus, their last keys, and the end";
+    EXPECT_EQ(nodes.filter(QRegularExpression("^\\d\tM(\\d+)\t\\d - été € \\1\tMenu\t0$")).size(), 111);
     const CliRun check = runCli(QStringList{"check", dir.filePath("large.maa")} + kLabels);
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.out.count("\nwarning\tE-M"), 1000) << "the transfers";
     EXPECT_EQ(check.out.count("\nwarning\tM"), 111) << "the announcements";
-    EXPECT_TRUE(check.out.contains("\nwarning\tE-M111-9\tété € 111 - Transfer - "))
-        << check.out.toStdString();
+    EXPECT_TRUE(check.out.contains("\nwarning\tE-M111-9\tété € 111 - Transfer - "));
     EXPECT_TRUE(check.out.endsWith("\nfields\tM111\t\t03;06;07;08;09;10;11;12;13;14;15;\n"));
 }
 
-// Bad usage or an unreadable file: exit 2; an unreachable server: 4; either said in one line.
-TEST(CliErrors, BadUsageUnreadableFilesOrAnUnreachableServerAreSaidInOneLine) {
-    QTemporaryDir dir;
-    const QString missing = dir.filePath("absent.maa"), tree = example("accueil.maa");
-    const QString bytes = dir.filePath("bytes.maa"), large = dir.filePath("large.maa");
-    writeBytes(bytes, QByteArray("\x01\x8f\xffno section here\r\n", 20).repeated(15));
-    writeBytes(large, "");
-    ASSERT_TRUE(QFile::resize(large, 64 * 1024 * 1024 + 1)); // sparse, cheap
-    const QString out = dir.filePath("out.maa");
-    const QStringList fetch{"fetch", out, "/HPORT:1", "/USER:u", "/PASS:" + kPassword};
-    const struct {
-        QStringList args;
-        QString message;
-        int exitCode = 2;
-    } cases[] = {
-        {{}, "usage: qavo-cli nodes|normalize|check|call|diff|plan|"}, // the whole list: ProgramHelp
-        {{"frobnicate"}, "unknown command frobnicate; usage: qavo-cli nodes|"},
-        {{"nodes", missing}, "cannot read " + missing},
-        {{"nodes", tree, "--colour"}, "unknown option --colour"},
-        {{"nodes", tree, "--info", missing}, "cannot read server information file"},
-        {{"normalize", tree}, "usage: qavo-cli normalize"},
-        {{"normalize", bytes, out}, "not a tree file (no section of one found): " + bytes},
-        {{"normalize", large, out}, "file too large (over 64 MiB): " + large},
-        {{"normalize", tree, dir.filePath("no/such/dir/x.maa")},
-         "cannot write " + dir.filePath("no/such/dir/x.maa") + ": "},
-        {{"normalize", tree, "/dev/full"}, "cannot write /dev/full: No space left on device"},
-        {{"nodes", tree, "--translation", tree}, "not a translation file: " + tree},
-        {{"fetch", "/HADDR:127.0.0.1", "/HPORT:1"}, "usage: qavo-cli fetch OUT"},
-        {{"fetch", missing, "/HPORT:1"}, "the server's address is missing (/HADDR:)"},
-        {{"lines-import", missing, "/HADDR:127.0.0.1"}, "cannot read " + missing},
-        // An unreachable server: the sentence and the reason it wraps in one language, French unless asked;
-        // a password, even written in the address, never shows.
-        {fetch + QStringList{"/HADDR:127.0.0.1"},
-         "impossible de récupérer arbre.maa : le serveur est injoignable (", 4},
-        {fetch + QStringList{"/HADDR:127.0.0.1", "--lang", "1"},
-         "cannot fetch arbre.maa: the server cannot be reached (", 4},
-        {fetch + QStringList{"/HADDR:http://u:" + kPassword + "@127.0.0.1"},
-         "impossible de récupérer arbre.maa : ", 4},
-        {{"fetch", missing, "--remote=../etc", "/HADDR:127.0.0.1"},
-         "--remote takes a bare file name: ../etc"},
-    };
-    for (const auto& [args, message, exitCode] : cases) {
-        const CliRun r = runCli(args);
-        EXPECT_EQ(r.exitCode, exitCode) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.startsWith("qavo-cli: " + message)) << r.err.toStdString();
-        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
-        EXPECT_FALSE(r.err.contains(kPassword));
-    }
-    EXPECT_FALSE(QFile::exists(out));
-}
-
 TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
-    const QString codes = "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n";
-    const struct {
-        const char *from, *to;
-        int exitCode;
-        QString outEnd;
-        QStringList options = {};
-    } cases[] = {
-        // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
-        // neither repetitions nor silences.
-        {"", "", 1,
-         "info\t\t" + QString(80, '-') +
-             "\ninfo\t\tChecking the trees\nerror\tA1\tReception - Announcement - no repetitions\n"
-             "error\tA1\tReception - Announcement - no silences\n"
-             "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
-             "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n" +
-             codes},
-        {"exit_fer=ann;12;;", "exit_fer=ann;12;2;2", 0,
+    QTemporaryDir dir;
+    // The check of check_example.maa with one edit.
+    const auto check = [&](const char* name, const char* from, const char* to) {
+        writeBytes(dir.filePath(name), readBytes(dataFile("check_example.maa")).replace(from, to));
+        return QStringList{"check",         dir.filePath(name),
+                           "--info",        dataFile("server_info_check.txt"),
+                           "--translation", dataFile("labels_check.txt")};
+    };
+    // The server's list lacks announcement 15 (key 3 of M1); the closing announcement of the tree has
+    // neither repetitions nor silences.
+    const QString codes = "fields\tA1\t08;08;\t\nfields\tM1\t\t09;1;\n",
+                  whole =
+                      "info\t\t" + QString(80, '-') +
+                      "\ninfo\t\tChecking the trees\nerror\tA1\tReception - Announcement - no repetitions\n"
+                      "error\tA1\tReception - Announcement - no silences\n"
+                      "warning\tE-M1-3\tMain menu - Announcement - unknown announcement : 15\n"
+                      "ok\t\tCheck finished : 2 error(s) - 1 warning(s)\n" +
+                      codes;
+    expectRuns({
+        {check("a.maa", "[general]", "[general]"), 1, whole},
+        {check("b.maa", "exit_fer=ann;12;;", "exit_fer=ann;12;2;2"), 0,
          "ok\t\tCheck finished : 0 error(s) - 1 warning(s)\nfields\tM1\t\t09;1;\n"},
         // What was found before the stop keeps its codes.
-        {"3=ann;15;2;2", "3=ann;15;2", 3, "\nerror\t\tCheck stopped\n" + codes},
+        {check("c.maa", "3=ann;15;2;2", "3=ann;15;2"), 3, "\nerror\t\tCheck stopped\n" + codes},
         // The editor refuses to open such a file with the same words (with the server's own version, the
-        // voice boxes of demo.maa are accepted: see CliNodes).
-        {"\r\n4=\r\n", "\r\n4=bvo;801\r\n", 2, "", {"--force-version", "400.1"}},
+        // voice boxes of demo.maa are accepted: see CliRuns).
+        {check("d.maa", "\r\n4=\r\n", "\r\n4=bvo;801\r\n") + QStringList{"--force-version", "400.1"}, 2, "",
+         "qavo-cli: ERROR - VERSION\n"},
         // Saved as UTF-8 by another editor: read whole, and said first.
-        {"[general]", "\xEF\xBB\xBF[general]", 1, "2 error(s) - 1 warning(s)\n" + codes},
-    };
-    QTemporaryDir dir;
-    const QStringList check{"check",         dir.filePath("v.maa"),   "--info", data("server_info_check.txt"),
-                            "--translation", data("labels_check.txt")};
-    for (const auto& c : cases) {
-        QByteArray bytes = readBytes(data("check_example.maa"));
-        ASSERT_TRUE(bytes.contains(c.from)) << c.from;
-        writeBytes(dir.filePath("v.maa"), *c.from ? bytes.replace(c.from, c.to) : bytes);
-        const CliRun r = runCli(check + c.options);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.to;
-        EXPECT_TRUE(c.exitCode == 2 ? r.out.isEmpty() : r.out.endsWith(c.outEnd)) << r.out.toStdString();
-        EXPECT_TRUE(*c.from || r.out == c.outEnd) << "the whole output";
-        EXPECT_EQ(QByteArray(c.to).startsWith("\xEF"), r.out.startsWith("warning\t\tRead as UTF-8\n"));
-        EXPECT_TRUE(c.exitCode != 2 || r.err == "qavo-cli: ERROR - VERSION\n") << r.err.toStdString();
-    }
+        {check("e.maa", "[general]", "\xEF\xBB\xBF[general]"), 1, "warning\t\tRead as UTF-8\n" + whole},
+    });
 }
 
 // A tree command loads Qt Core alone (the tree commands share one program); what draws or talks to a server
@@ -212,78 +202,27 @@ TEST(CliPrograms, AProgramIsFoundInLibQavoOrSaidMissing) {
     QTemporaryDir root(built + "/install-XXXXXX"); // beside the build: the copy stays executable
     const QString bin = root.filePath("bin"), lib = root.filePath("lib/qavo"), out = root.filePath("p.mmd");
     ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(lib) && QFile::copy(QAVO_CLI, bin + "/qavo-cli") &&
-                QFile::copy(testing_support::resourcesDir() + "/qavo_lg00.txt", bin + "/qavo_lg00.txt"));
+                QFile::copy(resource("qavo_lg00.txt"), bin + "/qavo_lg00.txt"));
     const QStringList plan{"plan", example("demo.maa"), out};
-    const CliRun missing = runCli(plan, {}, 0, bin + "/qavo-cli");
-    EXPECT_EQ(missing.exitCode, 4);
-    EXPECT_EQ(missing.err, "qavo-cli: impossible de lancer qavo-cli-plan : il n'est ni dans " + bin +
-                               " ni dans " + lib + " (installation incomplète)\n");
+    expectRuns({{plan, 4, "",
+                 "qavo-cli: impossible de lancer qavo-cli-plan : il n'est ni dans " + bin + " ni dans " +
+                     lib + " (installation incomplète)\n",
+                 bin + "/qavo-cli"}});
     ASSERT_TRUE(QFile::copy(built + "/qavo-cli-plan", lib + "/qavo-cli-plan"));
-    const CliRun found = runCli(plan, {}, 0, bin + "/qavo-cli");
-    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    expectRuns({{plan, 0, "", "", bin + "/qavo-cli"}});
     EXPECT_TRUE(readBytes(out).startsWith("flowchart")) << readBytes(out).left(40).toStdString();
 }
 
-const QByteArray kTable = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
-                          ";0140000101;;451;;452;;0;;1;Ventes\r\n"
-                          ";0140000102;;300;;;;;;0;Messagerie\r\n";
-
-// The simulator serving the demo tree and the check fixtures' information file (over HTTPS with a
-// certificate when given), with a password that must never show on stderr.
-class Server {
-public:
-    explicit Server(const QStringList& faults = {}, const QByteArray& info = {}, const QString& cert = {})
-        : sim_(arguments(faults, cert)), scheme_(cert.isEmpty() ? "" : "https://") {
-        writeBytes(file("qavo_general.txt"),
-                   info.isEmpty() ? readBytes(data("server_info_check.txt")) : info);
-    }
-    static QByteArray originalTree() {
-        return readBytes(testing_support::SimProcess::defaultServer() + "/arbre.maa");
-    }
-    QStringList switches() const {
-        return {"/HADDR:" + scheme_ + "127.0.0.1", "/HPORT:" + QString::number(sim_.port()), "/USER:u",
-                "/PASS:" + kPassword};
-    }
-    QString file(const QString& name) const { return sim_.root() + '/' + name; }
-    QString scratch(const QString& name) const { return sim_.scratch() + '/' + name; }
-    bool started() const { return sim_.port() != 0; }
-
-private:
-    static QStringList arguments(const QStringList& faults, const QString& cert) {
-        QStringList args{"--password", kPassword};
-        for (const QString& f : faults)
-            args << "--fault" << f;
-        if (!cert.isEmpty())
-            args << "--tls-cert" << cert << "--tls-key" << QFileInfo(cert).path() + "/key.pem";
-        return args;
-    }
-    testing_support::SimProcess sim_;
-    QString scheme_;
-};
-
-// A throwaway self-signed certificate for 127.0.0.1, made once (key.pem beside it); empty when openssl
-// cannot.
-QString certificate() {
-    static const QTemporaryDir keys;
-    static const bool made = [] {
-        QProcess openssl;
-        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
-                                  keys.filePath("key.pem"), "-out", keys.filePath("cert.pem"), "-days", "1",
-                                  "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"});
-        return openssl.waitForFinished(20000) && openssl.exitCode() == 0;
-    }();
-    return made ? keys.filePath("cert.pem") : QString();
-}
-// The environment that makes the run trust it, or none.
-QStringList trusted(bool trust) {
-    return trust ? QStringList{"QAVO_CA_FILE=" + certificate()} : QStringList{};
-}
-
 // Exit status and stderr's one line, which never shows the password.
-void expectExit(const CliRun& r, int exitCode, const char* name) {
-    EXPECT_EQ(r.exitCode, exitCode) << name << ": " << r.err.toStdString();
-    EXPECT_TRUE(exitCode == 0 || (r.err.startsWith("qavo-cli: ") && r.err.endsWith('\n'))) << name;
-    EXPECT_FALSE(r.err.contains(kPassword)) << name;
+void expectExit(const CliRun& r, int exitCode) {
+    EXPECT_EQ(r.exitCode, exitCode) << r.err.toStdString();
+    EXPECT_TRUE(exitCode == 0 || (r.err.startsWith("qavo-cli: ") && r.err.endsWith('\n')))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(kCliPassword));
+}
+// The environment that makes a run trust the test certificate, or none.
+QStringList trusted(bool trust) {
+    return trust ? QStringList{"QAVO_CA_FILE=" + testCertificate()} : QStringList{};
 }
 
 // Over HTTPS, the server's certificate is trusted through QAVO_CA_FILE only.
@@ -304,64 +243,118 @@ TEST(CliFetch, ReplacesOutOnlyWithAWholeFile) {
         {"trusted certificate", {}, {}, "arbre.maa", 0, true, true},
     };
     for (const auto& c : cases) {
-        if (c.https && certificate().isEmpty()) continue; // openssl made no certificate
-        Server server(c.faults, {}, c.https ? certificate() : QString());
-        ASSERT_TRUE(server.started()) << c.name;
+        SCOPED_TRACE(c.name);
+        if (c.https && testCertificate().isEmpty()) continue; // openssl made no certificate
+        CliServer server(c.faults, c.https);
         writeBytes(server.file("page.html"), "<html></html>");
         writeBytes(server.file("portal.maa"), "<html><body>Please log in</body></html>");
-        const QString out = server.scratch("out.maa");
+        const QString out = server.scratchFile("out.maa");
         writeBytes(out, "kept");
-        const CliRun r = runCli(QStringList{"fetch", out} + c.args + server.switches(), trusted(c.trusted));
-        expectExit(r, c.exitCode, c.name);
-        EXPECT_EQ(readBytes(out), c.remote.isEmpty() ? QByteArray("kept") : readBytes(server.file(c.remote)))
-            << c.name;
-        EXPECT_EQ(QDir(server.scratch("")).entryList(QDir::Files), QStringList{"out.maa"}) << c.name;
+        expectExit(runCli(QStringList{"fetch", out} + c.args + server.switches(), trusted(c.trusted)),
+                   c.exitCode);
+        EXPECT_EQ(readBytes(out), c.remote.isEmpty() ? QByteArray("kept") : readBytes(server.file(c.remote)));
+        EXPECT_EQ(QDir(server.scratch()).entryList(QDir::Files), QStringList{"out.maa"});
     }
 }
 
+// A send checks the tree (its findings print as the check command prints them), backs the server's tree up,
+// stores, and reads it back.
 TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
-    using Edit = std::pair<QByteArray, QByteArray>;
-    const Edit passing{"exit_fer=ann;12;;", "exit_fer=ann;12;2;2"}, stopping{"3=ann;15;2;2", "3=ann;15;2"};
-    const QByteArray noVersion = readBytes(data("server_info_check.txt")).replace("version=900.2", "");
+    const QByteArray noVersion = readBytes(dataFile("server_info_check.txt")).replace("version=900.2", "");
     const struct {
         const char* name;
-        Edit edit;
+        QByteArray tree;
         QStringList faults;
         int exitCode;
         QByteArray effects; // c: checked, s: stored, b: backed up
         QByteArray info = {};
         bool https = false;
     } cases[] = {
-        {"passing tree", passing, {}, 0, "csb"},
-        {"tree with errors", {}, {}, 1, "c"},
-        {"stopped check", stopping, {}, 3, "c"},
-        {"no version", passing, {}, 4, "", noVersion},
+        {"passing tree", passingTree(), {}, 0, "csb"},
+        {"tree with errors", readBytes(dataFile("check_example.maa")), {}, 1, "c"},
+        {"stopped check", passingTree().replace("3=ann;15;2;2", "3=ann;15;2"), {}, 3, "c"},
+        {"no version", passingTree(), {}, 4, "", noVersion},
         // A backup that cannot be fetched stops the send: only a server without a tree has none.
-        {"backup cut", passing, {"truncate@arbre.maa,once"}, 4, "c"},
+        {"backup cut", passingTree(), {"truncate@arbre.maa,once"}, 4, "c"},
         // The tree is stored, but every later fetch of it comes back short.
-        {"tree read back cut", passing, {"slow:1@arbre.maa,once", "truncate@arbre.maa"}, 4, "csb"},
-        {"over HTTPS, trusted", passing, {}, 0, "csb", {}, true},
+        {"tree read back cut", passingTree(), {"slow:1@arbre.maa,once", "truncate@arbre.maa"}, 4, "csb"},
+        {"over HTTPS, trusted", passingTree(), {}, 0, "csb", {}, true},
+    };
+    const QByteArray original = readBytes(SimProcess::defaultServer() + "/arbre.maa");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.https && testCertificate().isEmpty()) continue; // openssl made no certificate
+        CliServer server(c.faults, c.https, c.info);
+        const QString file = server.scratchFile("sent.maa"), backup = server.scratchFile("backup.maa");
+        writeBytes(file, c.tree);
+        const CliRun r = runCli(
+            QStringList{"send", file, "--backup", backup, "--translation", dataFile("labels_check.txt")} +
+                server.switches(),
+            trusted(c.https));
+        expectExit(r, c.exitCode);
+        EXPECT_EQ(QByteArray(r.out.contains("Checking the trees") ? "c" : "") +
+                      (readBytes(server.file("arbre.maa")) == c.tree ? "s" : "") +
+                      (QFileInfo::exists(backup) ? "b" : ""),
+                  c.effects);
+        EXPECT_EQ(readBytes(server.file("arbre.maa")), c.effects.contains('s') ? c.tree : original);
+        EXPECT_TRUE(c.exitCode != 0 || readBytes(backup) == original);
+    }
+}
+
+// The shipped example passes on the demo tree; a failing scenario shows its steps; a file that cannot be
+// read says where. --json gives the same verdict.
+TEST(ScenariosCli, ExitStatusSaysWhetherEveryScenarioPassed) {
+    QTemporaryDir dir;
+    const QString demo = example("demo.maa");
+    const struct {
+        QString scenarios;
+        int exitCode, count;
+        QString said; // on stdout when the file was read, else on stderr
+    } cases[] = {
+        {example("demo-scenarios.csv"), 0, 11, "\n11 of 11 scenarios passed\n"},
+        {"Sales;1;mon 10:00;1,1,1;transfer 211\nDesk;1;mon 10:00;1,4;transfer 201\n", 1, 2,
+         "FAIL  Sales: expected transfer 211, got transfer 210\n    Call to tree 1 'Standard général'\n"},
+        {"Desk;1;mon 10:00;1,4;transfer 201\n\nx;1;mon;1;operator\n", 2, 0,
+         "s.csv: line 4: moment 'mon' is neither yyyy-MM-dd HH:mm nor a weekday and a time"},
+        {dir.filePath("none.csv"), 2, 0, "none.csv: cannot be read ("},
     };
     for (const auto& c : cases) {
-        if (c.https && certificate().isEmpty()) continue; // openssl made no certificate
-        Server server(c.faults, c.info, c.https ? certificate() : QString());
-        ASSERT_TRUE(server.started()) << c.name;
-        QByteArray tree = readBytes(data("check_example.maa"));
-        ASSERT_TRUE(tree.contains(c.edit.first)) << c.name;
-        const QString file = server.scratch("sent.maa"), backup = server.scratch("backup.maa");
-        writeBytes(file, c.edit.first.isEmpty() ? tree : tree.replace(c.edit.first, c.edit.second));
-        const CliRun r =
-            runCli(QStringList{"send", file, "--backup", backup, "--translation", data("labels_check.txt")} +
-                       server.switches(),
-                   trusted(c.https));
-        expectExit(r, c.exitCode, c.name);
-        // The findings print as the check command prints them.
-        EXPECT_EQ(r.out.contains("Checking the trees"), c.effects.contains('c')) << c.name;
-        EXPECT_EQ(readBytes(server.file("arbre.maa")),
-                  c.effects.contains('s') ? readBytes(file) : Server::originalTree())
-            << c.name;
-        EXPECT_EQ(QFileInfo::exists(backup), c.effects.contains('b')) << c.name;
-        EXPECT_TRUE(c.exitCode != 0 || readBytes(backup) == Server::originalTree());
+        const QString file =
+            c.scenarios.contains(';') ? scenarioFile(dir, c.scenarios.toUtf8()) : c.scenarios;
+        const CliRun run = runCli(QStringList{"test", demo, file} + kEnglish),
+                     json = runCli(QStringList{"test", demo, file, "--json"} + kEnglish);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE((c.exitCode == 2 ? run.err : run.out).contains(c.said))
+            << run.out.toStdString() << run.err.toStdString();
+        const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        EXPECT_EQ(QList<int>({json.exitCode, doc["rc"].toInt(-1), int(doc["scenarios"].toArray().size())}),
+                  QList<int>({c.exitCode, c.exitCode, c.count}));
+    }
+}
+
+// Scenarios that fail hold the send back after the check: the simulator sees fetches only.
+TEST(ScenariosCli, SendStoresNothingWhenAScenarioFails) {
+    const struct {
+        QByteArray scenario;
+        int exitCode;
+        const char* said;
+        QStringList options = {};
+    } cases[] = {
+        {"Desk;1;mon 10:00;1;transfer 201\n", 0, ""},
+        {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n"},
+        {"Desk;1;mon 10:00;1;transfer 202\n", 6, "qavo-cli: scenarios failed, nothing sent\n", {"--check"}},
+    };
+    for (const auto& c : cases) {
+        CliServer sim;
+        const QString tree = sim.scratchFile("sent.maa");
+        writeBytes(tree, passingTree());
+        QTemporaryDir dir;
+        const CliRun run = runCli(QStringList{"send", tree, "--scenarios", scenarioFile(dir, c.scenario)} +
+                                  sim.switches() + c.options + kEnglish);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_EQ(run.out.contains("FAIL  Desk: expected transfer 202, got transfer 201\n"), c.exitCode == 6);
+        EXPECT_EQ(sim.stores("arbre.maa"), c.exitCode == 0);
     }
 }
 
@@ -369,7 +362,9 @@ TEST(CliSend, SendsOnlyAVerifiedTreeAndReadsItBack) {
 // stored), imported; the line of another application stays as it was whatever the file says of it. A
 // file that is not a line table, or a failed exchange, stores nothing.
 TEST(CliLines, ExportCheckImportKeepsOtherApplicationsLines) {
-    const QByteArray table = kTable + ";0140000103;5;452;;;;1;3;2;Support\r\n";
+    const QByteArray table = "/cli;ddi;code;app;trfOK;appKO;trfKO;planing;VP;trace;libelle\r\n"
+                             ";0140000101;;451;;452;;0;;1;Ventes\r\n;0140000102;;300;;;;;;0;Messagerie\r\n"
+                             ";0140000103;5;452;;;;1;3;2;Support\r\n";
     using Edit = QByteArray (*)(QByteArray);
     const Edit same = [](QByteArray b) { return b; };
     const Edit renamed = [](QByteArray b) { return b.replace("Ventes", "Sales").replace("Messagerie", "X"); };
@@ -394,31 +389,30 @@ TEST(CliLines, ExportCheckImportKeepsOtherApplicationsLines) {
         {"store refused", {"login@rcm.cfg"}, renamed, 4, "", table},
     };
     for (const auto& c : cases) {
-        Server server(c.faults);
-        ASSERT_TRUE(server.started()) << c.name;
+        SCOPED_TRACE(c.name);
+        CliServer server(c.faults);
         writeBytes(server.file("planning.cfg"), QByteArray(1536, '\0')); // no schedules, one application
         writeBytes(server.file("rcm.txt"), "P1=201;Accueil;1;1\r\n");
         writeBytes(server.file("rcm.cfg"), table);
-        const QString csv = server.scratch("lines.csv");
+        const QString csv = server.scratchFile("lines.csv");
         const QStringList english = QStringList{"--lang", "01"} + server.switches();
-        expectExit(runCli(QStringList{"lines-export", csv} + english), c.checkExit == 4 ? 4 : 0, c.name);
+        expectExit(runCli(QStringList{"lines-export", csv} + english), c.checkExit == 4 ? 4 : 0);
         if (c.checkExit == 0)
-            expectExit(runCli(QStringList{"lines-export", server.scratch("none/x.csv")} + english), 2,
-                       "no folder");
+            expectExit(runCli(QStringList{"lines-export", server.scratchFile("none/x.csv")} + english), 2);
         const QList<QByteArray> rows = readBytes(csv).split('\n');
         if (c.checkExit != 4) {
-            ASSERT_EQ(rows.size(), 5) << c.name << ": a header, three lines and the last line end";
-            EXPECT_EQ(rows[3], ";0140000103;5;2;4;452;;0;;Support;2\r") << c.name;
+            ASSERT_EQ(rows.size(), 5) << "a header, three lines and the last line end";
+            EXPECT_EQ(rows[3], ";0140000103;5;2;4;452;;0;;Support;2\r");
         }
         writeBytes(csv,
                    c.edit(c.checkExit == 4 ? "header\r\n;0140000199;;451;;0;;0;;0;x\r\n" : rows.join('\n')));
         const CliRun r = runCli(QStringList{"lines-import", csv, "--check"} + english);
-        EXPECT_EQ(r.exitCode, c.checkExit) << c.name << ": " << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.checkExit) << r.err.toStdString();
         EXPECT_TRUE((c.checkExit == 0 || c.checkExit == 5 ? r.out : r.err).contains(c.says))
-            << c.name << ": " << r.out.toStdString() << r.err.toStdString();
-        EXPECT_EQ(readBytes(server.file("rcm.cfg")), table) << c.name << ": stored by a check";
-        expectExit(runCli(QStringList{"lines-import", csv} + english), c.checkExit % 5, c.name);
-        EXPECT_TRUE(c.stored.isEmpty() || readBytes(server.file("rcm.cfg")) == c.stored) << c.name;
+            << r.out.toStdString() << r.err.toStdString();
+        EXPECT_EQ(readBytes(server.file("rcm.cfg")), table) << "stored by a check";
+        expectExit(runCli(QStringList{"lines-import", csv} + english), c.checkExit % 5);
+        EXPECT_TRUE(c.stored.isEmpty() || readBytes(server.file("rcm.cfg")) == c.stored);
     }
 }
 
@@ -427,8 +421,7 @@ TEST(CliLines, ExportCheckImportKeepsOtherApplicationsLines) {
 TEST(RefusedWrite, KeepsTheOldFileAndSaysWhy) {
     const QByteArray old = QByteArray("the previous content, longer than the limit\r\n").repeated(40);
     const QString demo = example("demo.maa");
-    Server server;
-    ASSERT_TRUE(server.started());
+    CliServer server;
     const struct {
         const char *command, *name;
         bool remote = false;
@@ -437,6 +430,7 @@ TEST(RefusedWrite, KeepsTheOldFileAndSaysWhy) {
                  {"plan", "plan.png"},           {"plan", "plan.mmd"},
                  {"fetch", "fetched.maa", true}, {"lines-export", "lines.csv", true}};
     for (const auto& [command, name, remote] : cases) {
+        SCOPED_TRACE(name);
         QTemporaryDir dir;
         const QString out = dir.filePath(name), link = dir.filePath("other-name");
         const bool linked = QByteArray(name).startsWith("linked");
@@ -445,12 +439,92 @@ TEST(RefusedWrite, KeepsTheOldFileAndSaysWhy) {
         const QStringList args =
             remote ? QStringList{command, out} + server.switches() : QStringList{command, demo, out};
         const CliRun r = runCli(args, {}, 600);
-        EXPECT_NE(r.exitCode, 0) << name;
-        EXPECT_TRUE(r.err.contains("File too large")) << name << ": " << r.err.toStdString();
-        EXPECT_EQ(readBytes(out), old) << name;
-        EXPECT_TRUE(!linked || readBytes(link) == old) << name;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), linked ? 2 : 1) << name;
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_TRUE(r.err.contains("File too large")) << r.err.toStdString();
+        EXPECT_EQ(readBytes(out), old);
+        EXPECT_TRUE(!linked || readBytes(link) == old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), linked ? 2 : 1);
     }
+}
+
+const QStringList kEnv{"QAVO_PASS=" + kCliPassword};
+
+// send and lines-import against a server that holds what a first (forced) run stored, the password from
+// the environment: the server's file is stored only when its bytes change (--force: always), never by
+// --check; the change lines are the diff's, none for a schedule no menu uses while the bytes differ.
+TEST(DryRun, OnlyWhatChangesTheServersFileIsStored) {
+    using Edit = std::pair<QByteArray, QByteArray>;
+    const Edit none, key{"1=trf;201", "1=trf;202"}, day{"[H5]\r\nlun=", "[H5]\r\nlun=08:00-12:00"};
+    const Edit errors{"exit_fer=ann;12;2;2", "exit_fer=ann;12;;"}, label{"Ventes 1", "Ventes 9"};
+    const QString station = "DebugPoste_Abs DebugAnn4_Abs ",
+                  stop = "DebugRepetNA DebugSilenceNA DebugAnn4_Abs ";
+    const struct {
+        const char* name;
+        bool lines;
+        Edit edit;
+        QStringList options;
+        int exitCode, stores, changed;
+        QString change = {}, codes = "DebugAnn4_Abs "; // a change's path and "after"; the findings' codes
+    } cases[] = {
+        {"check, same tree", false, none, {"--check"}, 0, 0, false},
+        {"same tree", false, none, {}, 0, 0, false},
+        {"forced", false, none, {"--force"}, 0, 1, false},
+        {"check, key", false, key, {"--check"}, 5, 0, true, "^M1/1 .*202 $", station},
+        {"key", false, key, {}, 0, 1, true, "^M1/1 .*202 $", station},
+        {"check, unused schedule", false, day, {"--check"}, 5, 0, true},
+        {"check, errors", false, errors, {"--check"}, 1, 0, false, {}, stop},
+        {"a switch wins", false, key, {"/PASS:wrong"}, 4, 0, false, {}, ""},
+        {"check, same lines", true, none, {"--check"}, 0, 0, false, {}, ""},
+        {"same lines", true, none, {}, 0, 0, false, {}, ""},
+        {"check, a label", true, label, {"--check"}, 5, 0, true, "0140000101 ;0140000101;.*;Ventes 9;", ""},
+        {"a label", true, label, {}, 0, 1, true, "0140000101 ;0140000101;.*;Ventes 9;", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliServer server;
+        const QString name = c.lines ? "rcm.cfg" : "arbre.maa", file = server.scratchFile("file");
+        const QStringList address = server.switches().mid(0, 3), // the password comes from the environment
+            run = QStringList{c.lines ? "lines-import" : "send", file, "--lang", "01"} + address;
+        if (c.lines)
+            ASSERT_EQ(runCli(QStringList{"lines-export", file} + address, kEnv).exitCode, 0);
+        else
+            writeBytes(file, passingTree());
+        ASSERT_EQ(runCli(run + QStringList{"--force"}, kEnv).exitCode, 0);
+        writeBytes(file, readBytes(file).replace(c.edit.first, c.edit.second));
+        const cli_testing::CliRun r = runCli(run + c.options + QStringList{"--json"}, kEnv);
+        // stdout as a script reads it: one JSON object, its values true to what happened.
+        QJsonParseError error{};
+        const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+        EXPECT_EQ(QJsonArray({o["rc"], o["changed"], o["failed"], o["revision"].isString(),
+                              o["msg"].toString().isEmpty()}),
+                  QJsonArray({c.exitCode, c.changed != 0, c.exitCode == 1 || c.exitCode == 4,
+                              c.stores && c.changed, false})) // a revision is recorded for a new file only
+            << r.err.toStdString();
+        EXPECT_EQ(server.stores(name), 1 + c.stores);
+        QString changes, codes;
+        for (const QJsonValue& v : o["changes"].toArray())
+            changes += v["path"].toString() + ' ' + v["after"].toString() + ' ';
+        for (const QJsonValue& v : o["findings"].toArray())
+            codes += v["code"].toString() + ' ';
+        EXPECT_TRUE(c.change.isEmpty() ? changes.isEmpty() : changes.contains(QRegularExpression(c.change)))
+            << changes.toStdString();
+        EXPECT_EQ(codes, c.codes);
+    }
+}
+
+// The password from the environment reaches the server and never shows in the process list.
+TEST(DryRun, ThePasswordStaysOutOfTheProcessList) {
+    CliServer server;
+    ASSERT_TRUE(server.fault("slow:700@arbre.maa"));
+    QProcess fetch;
+    fetch.setEnvironment(QProcess::systemEnvironment() << kEnv);
+    fetch.start(QAVO_CLI, QStringList{"fetch", server.scratchFile("out.maa")} + server.switches().mid(0, 3));
+    ASSERT_FALSE(fetch.waitForFinished(400)); // the server program took qavo-cli's place, and waits
+    const QByteArray arguments = readBytes(QStringLiteral("/proc/%1/cmdline").arg(fetch.processId()));
+    EXPECT_TRUE(arguments.contains("fetch") && !arguments.contains(kCliPassword.toUtf8()))
+        << arguments.data();
+    EXPECT_TRUE(fetch.waitForFinished(30000) && fetch.exitCode() == 0);
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "cli/cli_run.h"
-#include "support/sim_process.h"
-#include "support/test_support.h"
+#include "support/cli_server.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

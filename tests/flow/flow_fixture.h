@@ -54,9 +54,7 @@ inline Configuration build(const AppContext& ctx, const Input& in = {}) {
 // server's lists; then verified, so that boxes carry colours.
 namespace plan_test {
 
-inline QString resource(const QString& name) {
-    return testing_support::resourcesDir() + QLatin1Char('/') + name;
-}
+using testing_support::resource;
 
 struct Opened {
     AppContext ctx;

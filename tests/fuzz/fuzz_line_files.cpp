@@ -1,7 +1,11 @@
-// Any bytes as each of the server's line files. "rcm.cfg" is read, written and read again: the lines
-// written all read back with the same numbers, and a file of plain ASCII comes back as it was read.
-// "rcm.txt": every station read came from one line. "planning.cfg": names of at most 32 characters, and
-// the bytes past the record change nothing.
+// Any bytes as each of the server's line files and as a line-table CSV file. "rcm.cfg" is read, written and
+// read again: the lines written all read back with the same numbers, and a file of plain ASCII comes back
+// as it was read. "rcm.txt": every station read came from one line. "planning.cfg": names of at most 32
+// characters, and the bytes past the record change nothing. The CSV file is imported over a table holding
+// a line of another application, which must survive; exporting the result and importing that again gives
+// the same non-blank lines.
+#include "core/translation.h"
+#include "lines/line_csv.h"
 #include "lines/line_files.h"
 #include "lines/line_text.h"
 
@@ -10,12 +14,16 @@
 
 namespace {
 
-LineNames makeNames() {
-    LineNames names;
-    QByteArray plannings(PlanningTable::kSize, '\0');
-    plannings.replace(256, 4, "Jour");
-    names.plannings = PlanningTable::fromBytes(plannings);
-    names.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
+const LineNames& names() {
+    static const LineNames names = [] {
+        LineNames n;
+        QByteArray plannings(PlanningTable::kSize, '\0');
+        plannings.replace(256, 4, "Jour");
+        plannings.replace(256 + 128, 4, "Nuit");
+        n.plannings = PlanningTable::fromBytes(plannings);
+        n.applications = ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}});
+        return n;
+    }();
     return names;
 }
 
@@ -28,12 +36,11 @@ QString writtenLabel(const QString& libelle) {
 }
 
 void lineCfg(const QByteArray& bytes) {
-    static const LineNames names = makeNames();
     LineTable table;
-    readLineTable(table, names, bytes);
+    readLineTable(table, names(), bytes);
     if (table.lineCount() > lineCapacity) __builtin_trap();
     LineTable back;
-    readLineTable(back, names, lineTableBytes(table));
+    readLineTable(back, names(), lineTableBytes(table));
 
     bool ascii = true;
     for (const char c : bytes)
@@ -71,6 +78,35 @@ void plannings(const QByteArray& bytes) {
     }
 }
 
+// The first byte places the line that must survive.
+void csv(const QByteArray& bytes) {
+    static const Translation labels = [] {
+        Translation t;
+        t.setText(QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[frmVoies900]\r\nGrille_1=Calling\r\n"));
+        return t;
+    }();
+    const int keptAt = bytes.isEmpty() ? 1 : 1 + static_cast<unsigned char>(bytes[0]) % 40;
+    LineTable table;
+    table.setLineCount(keptAt);
+    table.line(keptAt).cli = QStringLiteral("kept");
+    table.line(keptAt).app = 300;
+    table.line(keptAt).appName = names().applications.applicationName(300);
+    const LineRecord kept = table.line(keptAt);
+
+    readCsv(table, names(), bytes);
+    int keptCount = 0;
+    for (int i = 1; i <= table.lineCount(); ++i)
+        keptCount += table.line(i) == kept;
+    if (table.lineCount() > lineCapacity || keptCount < 1) __builtin_trap();
+
+    LineTable nonBlank;
+    for (int i = 1; i <= table.lineCount(); ++i)
+        if (!table.line(i).isBlank()) nonBlank.append(table.line(i));
+    LineTable back;
+    readCsv(back, names(), csvBytes(table, labels));
+    if (!(back == nonBlank)) __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -78,5 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lineCfg(bytes);
     stations(bytes);
     plannings(bytes);
+    csv(bytes);
     return 0;
 }

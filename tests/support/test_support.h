@@ -1,10 +1,14 @@
 #pragma once
 
+// What every test shares: fixture folders, files in and out, readable Qt values in failures.
+#include "support/qt_print.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -12,6 +16,12 @@ namespace testing_support {
 QString resourcesDir();
 // Folder of the test fixtures.
 QString dataDir();
+inline QString resource(const QString& name) {
+    return resourcesDir() + QLatin1Char('/') + name;
+}
+inline QString dataFile(const QString& name) {
+    return dataDir() + QLatin1Char('/') + name;
+}
 
 // Inline, so that test programs without this folder's sources use them too.
 inline QByteArray readBytes(const QString& path) {

@@ -1,10 +1,12 @@
-// Any bytes as a tree file: loaded, verified and written back without a crash or an out-of-bounds read,
-// and the written file is a whole tree file and a fixed point: loading it and writing it again gives the
-// same bytes. The version check reads it too, and the lazy tree-file reader must answer every lookup as
-// the profile reader does.
+// Any bytes as a profile file, a translation file and a tree file. Lookups never crash or read out of
+// bounds, a profile value keeps its length limit, a label never keeps a quote, and the lazy tree-file reader
+// answers every lookup as the profile reader does. The tree is loaded, verified and written back: the
+// written file is a whole tree file and a fixed point (loading it and writing it again gives the same
+// bytes). The version check reads it too.
 #include "core/app_context.h"
 #include "core/diagnostics_sink.h"
 #include "core/profile_file.h"
+#include "core/translation.h"
 #include "model/tree_file.h"
 #include "model/tree_file_reader.h"
 #include "model/verification.h"
@@ -55,23 +57,34 @@ QByteArray loadVerifyWrite(Setup& setup, const QString& path) {
     return treeFileBytes(config);
 }
 
-void compareReaders(const QByteArray& bytes) {
+// Fixed names the programs ask for, plus names taken from the input itself.
+void lookUp(const QByteArray& bytes) {
     const QString text = platform::decodeAnsi(bytes);
     const ProfileFile profile = ProfileFile::parse(text);
     const TreeFileReader reader(text);
-    QStringList sections = {QStringLiteral("A1"), QStringLiteral("M1"), QStringLiteral("general")};
-    QStringList keys = {QStringLiteral("lib"), QStringLiteral("1"), QStringLiteral("menu")};
+    Translation translation;
+    translation.setText(text);
+    QStringList sections = {"A1", "M1", "general", "General", "LABELS", "LANGID", ""};
+    QStringList keys = {"lib", "1", "menu", "version", "Titre", ""};
     const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size() && i < 6; ++i) {
+    for (qsizetype i = 0; i < lines.size() && i < 8; ++i) {
         sections << lines[i].section(QLatin1Char(']'), 0, 0).mid(1);
         keys << lines[i].section(QLatin1Char('='), 0, 0);
     }
     for (const QString& s : sections) {
         QStringList values;
         reader.readValues(reader.section(s), keys, values);
+        profile.hasSection(s);
         for (qsizetype k = 0; k < keys.size(); ++k) {
             const QString expected = profile.value(s, keys[k]);
             if (reader.value(s, keys[k]) != expected || values[k] != expected) __builtin_trap();
+            if (profile.value(s, keys[k], "d").size() > ProfileFile::kMaxValueLength) __builtin_trap();
+            profile.hasKey(s, keys[k]);
+            for (bool chinese : {false, true}) {
+                translation.setChineseSystem(chinese);
+                translation.readTranslation(s, keys[k], QStringLiteral("*"));
+                if (translation.getLabel(s, keys[k]).contains(QLatin1Char('"'))) __builtin_trap();
+            }
         }
     }
 }
@@ -81,7 +94,7 @@ void compareReaders(const QByteArray& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Setup setup;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    compareReaders(bytes);
+    lookUp(bytes);
     if (!writeFile(setup.path, bytes)) return 0;
     // The first byte picks the number of active trees, so inactive trees are exercised too.
     setup.ctx.Nb_arbre = size > 0 ? 1 + data[0] % 5 : 5;
