@@ -9,13 +9,10 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
-#include <QImage>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,7 +73,7 @@ TEST(RecentFiles, AFullListPushesOutTheFifthAndDuplicatesAreDropped) {
     }
 }
 
-AppContext contextWithLists() {
+TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
     AppContext ctx;
     ctx.translation.setText(
         QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nLblBoiteVocale=Boite vocale\r\n"));
@@ -84,24 +81,12 @@ AppContext contextWithLists() {
                     {"202", "Compta; paie", 1, "8202"},
                     {"203", "Atelier", 2, QString()},
                     {"204", "Direction", 1, "8204"}};
-    Announcement hall;
-    hall.number = 12;
-    ctx.Announcements = {hall};
-    return ctx;
-}
-
-// A picker of the given kind: "ann" for announcements, else the station picker's action code.
-std::unique_ptr<PickerDialog> makePicker(const AppContext& ctx, QLineEdit& target, const std::string& kind) {
-    if (kind == "ann") return std::make_unique<frmAnnonces>(ctx, &target);
-    return std::make_unique<frmPostes>(ctx, &target, QString::fromStdString(kind));
-}
-
-TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
-    const AppContext ctx = contextWithLists();
+    ctx.Announcements = {Announcement{12, {}, {}}};
+    // The picker's kind ("ann" for announcements, else the station picker's action code), its number of rows,
+    // the row chosen and the value it writes.
     const struct {
-        const char* kind;
-        int rows;
-        int row;
+        QString kind;
+        int rows, row;
         const char* written;
     } cases[] = {
         {"trf", 4, 1, "202"},
@@ -109,11 +94,15 @@ TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
         {"ann", 1, 0, "12"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind);
+        SCOPED_TRACE(c.kind.toStdString());
         QLineEdit target(QStringLiteral("old"));
         QSignalSpy changed(&target, &QLineEdit::textChanged);
         for (const bool escape : {true, false}) {
-            auto picker = makePicker(ctx, target, c.kind);
+            std::unique_ptr<PickerDialog> picker;
+            if (c.kind == "ann")
+                picker = std::make_unique<frmAnnonces>(ctx, &target);
+            else
+                picker = std::make_unique<frmPostes>(ctx, &target, c.kind);
             picker->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(picker.get()));
             QTreeWidget* list = picker->list();
