@@ -135,26 +135,20 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
     const QString file = QDir::toNativeSeparators(dir.filePath("accueil.maa"));
     const QByteArray local = JournalOwner{file, {}, {}, {}, true}.toBytes();
     const QByteArray server = JournalOwner{{}, "srv", "80", "admin", true}.toBytes();
-    const struct {
-        const char* name;
-        QByteArray owner;
-        QStringList online; // address, port and login this editor starts with; local mode when empty
-        int answer;
-    } cases[] = {
-        {"local, restored", local, {}, Restore},
-        {"local, later", local, {}, Later},
-        {"local, deleted", local, {}, Delete},
-        {"server's, local mode", server, {}, NotAsked},
-        {"server's, another server", server, {"other", "80", "admin"}, NotAsked},
-        {"server's, another login", server, {"srv", "80", "guest"}, NotAsked},
-        {"server's, its server", server, {"srv", "80", "admin"}, Restore},
-    };
-    const QString root = ctx.RepData + "TMP/";
-    const QString dead = root + "dead";
-    QByteArray recovered = workedExample().replace("lib=Main menu", "lib=Recovered") + UndoJournal::stepEnd();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        testing_support::leaveJournal(dead, c.owner, {recovered, "[A1]\r\nlib=cut sh"});
+    // The journal's owner, "address port login" this editor starts with (local mode when empty), the answer.
+    const std::tuple<QByteArray, QString, int> cases[] = {{local, "", Restore},
+                                                          {local, "", Later},
+                                                          {local, "", Delete},
+                                                          {server, "", NotAsked},
+                                                          {server, "other 80 admin", NotAsked},
+                                                          {server, "srv 80 guest", NotAsked},
+                                                          {server, "srv 80 admin", Restore}};
+    const QString root = ctx.RepData + "TMP/", dead = root + "dead";
+    const QByteArray recovered =
+        workedExample().replace("lib=Main menu", "lib=Recovered") + UndoJournal::stepEnd();
+    for (const auto& [owner, online, answer] : cases) {
+        SCOPED_TRACE(online.toStdString() + " answer " + std::to_string(answer));
+        testing_support::leaveJournal(dead, owner, {recovered, "[A1]\r\nlib=cut sh"});
         QFile step(dead + "/0001.can");
         ASSERT_TRUE(step.open(QIODevice::ReadWrite));
         step.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFileDevice::FileModificationTime);
@@ -165,12 +159,13 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         ctx.session->leftOvers() = leftOvers;
         ctx.repTMP = ctx.session->path();
         ctx.fileServeur = ctx.repTMP + "ArbreSERVEUR.maa";
-        ctx.modeLocal = c.online.isEmpty();
-        ctx.HADDR = c.online.value(0);
-        ctx.HPORT = c.online.value(1);
-        ctx.USER = c.online.value(2);
+        const QStringList address = online.split(' ');
+        ctx.modeLocal = online.isEmpty();
+        ctx.HADDR = address.value(0);
+        ctx.HPORT = address.value(1);
+        ctx.USER = address.value(2);
         prompts.shown.clear();
-        prompts.choices = {c.answer};
+        prompts.choices = {answer};
         if (ctx.modeLocal) {
             open();
         } else {
@@ -183,21 +178,21 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         QStringList asked;
         for (const auto& p : prompts.shown)
             asked << p.text + '|' + p.remark;
-        EXPECT_EQ(asked, c.answer == NotAsked
+        EXPECT_EQ(asked, answer == NotAsked
                              ? QStringList()
                              : QStringList{"Unsaved changes to " + where +
                                            " from 3/5/24 2:07 PM were found:|Restore|Later|Delete"});
-        EXPECT_EQ(window->windowTitle(), "QAVO Editor - " + where + (c.answer == Restore ? "*" : ""));
-        EXPECT_EQ(menuName(), c.answer == Restore ? "Recovered" : "Main menu");
-        EXPECT_EQ(journalItems().size(), 1);
         // What is kept is offered again at the next start; what was restored lives on in this journal.
-        EXPECT_EQ(SessionFolder::collectLeftOvers(root).size(),
-                  qsizetype(c.answer == Later || c.answer == NotAsked));
-        if (c.answer == Restore) {
+        EXPECT_EQ(QStringList({window->windowTitle(), menuName(), QString::number(journalItems().size()),
+                               QString::number(SessionFolder::collectLeftOvers(root).size())}),
+                  QStringList({"QAVO Editor - " + where + (answer == Restore ? "*" : ""),
+                               answer == Restore ? "Recovered" : "Main menu", "1",
+                               answer == Later || answer == NotAsked ? "1" : "0"}));
+        if (answer == Restore) {
             EXPECT_TRUE(journalItems()[0].contains(" -> Recovered : "));
             EXPECT_TRUE(journalFile("0001.can").contains("lib=Recovered\r\n"));
             EXPECT_EQ(JournalOwner::fromBytes(testing_support::readBytes(ctx.repTMP + "owner.ini")),
-                      JournalOwner::fromBytes(c.owner));
+                      JournalOwner::fromBytes(owner));
         }
         window.reset();
         document.reset();
