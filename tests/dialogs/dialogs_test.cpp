@@ -25,20 +25,18 @@ Translation dialogLabels() {
 
 TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPresent) {
     const QByteArray own = platform::programName().toLatin1() + ".exe";
-    const struct {
-        QByteArray configIni, pkvIni;
-        const char* version;
-    } cases[] = {
+    const std::tuple<QByteArray, QByteArray, const char*> cases[] = {
+        // config.ini, pkv.ini, the version
         {{}, "\r\n[Version]\r\nother.dll=2.0\r\n" + own + "=2.1\r\n", "2.1"},
         {"[version]\r\nother.exe=1.0\r\n" + own + "= 3.8.12 \r\n", "[Version]\r\n" + own + "=2.1\r\n",
          "3.8.12"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.version);
+    for (const auto& [configIni, pkvIni, version] : cases) {
+        SCOPED_TRACE(version);
         QTemporaryDir programDir;
-        testing_support::writeBytes(programDir.filePath("pkv.ini"), c.pkvIni);
-        if (!c.configIni.isEmpty()) { // and a logo, a 1 x 1 GIF picture
-            testing_support::writeBytes(programDir.filePath("config.ini"), c.configIni);
+        testing_support::writeBytes(programDir.filePath("pkv.ini"), pkvIni);
+        if (!configIni.isEmpty()) { // and a logo, a 1 x 1 GIF picture
+            testing_support::writeBytes(programDir.filePath("config.ini"), configIni);
             testing_support::writeBytes(
                 programDir.filePath("Logo.gif"),
                 QByteArray::fromHex("47494638396101000100800000ffffff00000021f904010000"
@@ -47,9 +45,9 @@ TEST(FrmAPropos, ShowsTheProgramVersionFromConfigIniElsePkvIniAndTheLogoWhenPres
         const Translation translation = dialogLabels();
         FrmAPropos box(translation, programDir.path());
         box.show();
-        EXPECT_EQ(box.findChild<QLabel*>("lbl_Version")->text(), c.version);
+        EXPECT_EQ(box.findChild<QLabel*>("lbl_Version")->text(), version);
         EXPECT_EQ(box.findChild<QLabel*>("lblAPropos")->text(), "Éditeur de l'accueil vocal");
-        EXPECT_EQ(box.hasLogo(), !c.configIni.isEmpty());
+        EXPECT_EQ(box.hasLogo(), !configIni.isEmpty());
     }
 }
 

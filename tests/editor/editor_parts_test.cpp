@@ -45,9 +45,8 @@ TEST(NodeIcons, EveryImageKeyHasItsOwnVisiblePicture) {
 }
 
 TEST(RecentFiles, AFullListPushesOutTheFifthAndDuplicatesAreDropped) {
-    const struct {
-        const char *stored, *added, *after;
-    } cases[] = {
+    const char* const cases[][3] = {
+        // stored, added, after
         {"a b c d e", "f", "f a b c d"},
         {"a b c d e", "srv", "a b c d _"}, // the server copy is not listed yet still pushes out the fifth
         {"a b a c b", "c", "c a b _ _"},
@@ -62,14 +61,14 @@ TEST(RecentFiles, AFullListPushesOutTheFifthAndDuplicatesAreDropped) {
         }
         return out;
     };
-    for (const auto& c : cases) {
+    for (const auto& [before, added, after] : cases) {
         MemorySettingsStore store;
-        const QStringList stored = paths(c.stored);
+        const QStringList stored = paths(before);
         for (int n = 1; n <= 5; ++n)
             store.setValue("Files", QStringLiteral("F%1").arg(n), stored[n - 1]);
         RecentFiles recent(store, paths("srv")[0]);
-        recent.AjouteDernierFichierOuvert(paths(c.added)[0]);
-        EXPECT_EQ(recent.entries(), paths(c.after)) << c.stored << " + " << c.added;
+        recent.AjouteDernierFichierOuvert(paths(added)[0]);
+        EXPECT_EQ(recent.entries(), paths(after)) << before << " + " << added;
     }
 }
 
@@ -84,36 +83,32 @@ TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
     ctx.Announcements = {Announcement{12, {}, {}}};
     // The picker's kind ("ann" for announcements, else the station picker's action code), its number of rows,
     // the row chosen and the value it writes.
-    const struct {
-        QString kind;
-        int rows, row;
-        const char* written;
-    } cases[] = {
+    const std::tuple<QString, int, int, const char*> cases[] = {
         {"trf", 4, 1, "202"},
         {"bvo", 2, 0, "8202"}, // stations with a voice box only, and the voice box is written
         {"ann", 1, 0, "12"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind.toStdString());
+    for (const auto& [kind, rows, row, written] : cases) {
+        SCOPED_TRACE(kind.toStdString());
         QLineEdit target(QStringLiteral("old"));
         QSignalSpy changed(&target, &QLineEdit::textChanged);
         for (const bool escape : {true, false}) {
             std::unique_ptr<PickerDialog> picker;
-            if (c.kind == "ann")
+            if (kind == "ann")
                 picker = std::make_unique<frmAnnonces>(ctx, &target);
             else
-                picker = std::make_unique<frmPostes>(ctx, &target, c.kind);
+                picker = std::make_unique<frmPostes>(ctx, &target, kind);
             picker->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(picker.get()));
             QTreeWidget* list = picker->list();
-            ASSERT_EQ(list->topLevelItemCount(), c.rows);
-            const QPoint at = list->visualItemRect(list->topLevelItem(c.row)).center();
+            ASSERT_EQ(list->topLevelItemCount(), rows);
+            const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             if (escape)
                 QTest::mouseClick(picker->escapeButton(), Qt::LeftButton);
             else
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            EXPECT_EQ(target.text(), escape ? "old" : c.written);
+            EXPECT_EQ(target.text(), escape ? "old" : written);
             EXPECT_EQ(changed.count(), escape ? 0 : 1); // the field's handler runs once, as for a typed value
             EXPECT_FALSE(picker->isVisible());
         }
