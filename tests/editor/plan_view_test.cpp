@@ -32,27 +32,23 @@ TEST_F(PlanTest, SelectionGoesBothWaysBetweenTheTreeViewAndThePlan) {
     plan()->setZoom(4); // larger than the view, so that centring shows
     // A node clicked in the tree view: its tree is drawn, its box selected and centred (in tree 1); then a
     // box clicked in the plan: "node|panel" is selected and shown, the box stays selected.
-    const struct {
-        QString node;
-        int tree;
-        QString box, selected;
-    } cases[] = {
+    const std::tuple<QString, int, QString, QString> cases[] = {
         {"M1", 1, "E-M1-1", "E-M1-1|2"},
         {"E-M1-3", 1, "M2", "M2|1"},
         {"M2", 1, "A1:exit_fer", "A1|0"}, // an exit box stands for its tree
         {"E-M1-3", 1, "A1", "A1|0"},
         {"A2", 2, "A2", "A2|0"}, // a single box, not centred: it fits whole in the view
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.node.toStdString());
-        clickNode(c.node);
+    for (const auto& [node, tree, box, selected] : cases) {
+        SCOPED_TRACE(node.toStdString());
+        clickNode(node);
         EXPECT_EQ(plan()->selectedBox() + '|' + QString::number(plan()->tree()),
-                  c.node + '|' + QString::number(c.tree));
-        const QPoint offCentre = boxPoint(c.node, false) - canvas()->viewport()->rect().center();
-        EXPECT_TRUE(c.tree != 1 || offCentre.manhattanLength() <= 3) << offCentre.x() << "," << offCentre.y();
-        QTest::mouseClick(canvas()->viewport(), Qt::LeftButton, {}, boxPoint(c.box));
-        EXPECT_EQ(selectedKey() + '|' + QString::number(shownPanel()), c.selected);
-        EXPECT_EQ(plan()->selectedBox(), c.box);
+                  node + '|' + QString::number(tree));
+        const QPoint offCentre = boxPoint(node, false) - canvas()->viewport()->rect().center();
+        EXPECT_TRUE(tree != 1 || offCentre.manhattanLength() <= 3) << offCentre.x() << "," << offCentre.y();
+        QTest::mouseClick(canvas()->viewport(), Qt::LeftButton, {}, boxPoint(box));
+        EXPECT_EQ(selectedKey() + '|' + QString::number(shownPanel()), selected);
+        EXPECT_EQ(plan()->selectedBox(), box);
     }
 }
 
@@ -221,21 +217,6 @@ TEST_F(PlanTest, PdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
                                         [&](double s) { return s <= first && last <= s + page; }))
                     << first << "-" << last << " on pages of " << page;
         }
-    }
-}
-
-// The steps of a call that leaves by a tree's exit select that exit's box.
-TEST_F(PlanTest, AnExitOfTheSimulatedCallSelectsItsBox) {
-    open();
-    action("mnuSimuler")->trigger();
-    const std::pair<const char*, QString> cases[] = {
-        {"s,s,s", "A1:exit_nac"}, {"1,fail", "A1:exit_trf"}, {"2", "A1:exit_fer"}, {"1", "E-M1-1"}};
-    for (const auto& [moves, box] : cases) {
-        callWindow()->startCall(1);
-        const auto events = flow::parseCallEvents(moves);
-        for (const flow::CallEvent& e : *events)
-            callWindow()->play(e);
-        EXPECT_EQ(plan()->selectedBox(), box) << moves;
     }
 }
 

@@ -192,7 +192,6 @@ TEST_F(WindowTest, WhileACheckRunsTheCommandsThatReplaceTheTreeWait) {
 TEST_F(WindowTest, AFileThatIsNoTreeIsRefusedWithItsReasonAndTheTreeStays) {
     const QString noise = writeFile("noise.maa", QByteArray(300, '\x07'));
     open();
-    prompts.shown.clear();
     window->OuvertureFichierArbre(noise);
     EXPECT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(lastMessage(),

@@ -60,10 +60,6 @@ inline QByteArray passingTree(const QString& m1Name = QStringLiteral("Main menu"
         .replace("lib=Main menu", "lib=" + m1Name.toLatin1());
 }
 
-inline int colourNumber(const QColor& c) {
-    return c.red() + 256 * c.green() + 65536 * c.blue();
-}
-
 inline QStringList rowTexts(const QAbstractItemModel* m, const QModelIndex& parent = {}) {
     QStringList out;
     for (int r = 0; r < m->rowCount(parent); ++r)
@@ -108,6 +104,7 @@ protected:
         qputenv("QAVO_HISTORY_DIR", programHistory);
     }
 
+    static int colourNumber(const QColor& c) { return c.red() + 256 * c.green() + 65536 * c.blue(); }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
         testing_support::writeBytes(path, bytes);

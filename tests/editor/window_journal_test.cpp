@@ -152,13 +152,13 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         QFile step(dead + "/0001.can");
         ASSERT_TRUE(step.open(QIODevice::ReadWrite));
         step.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7)), QFileDevice::FileModificationTime);
-        step.close();
         // This editor starting: the others' folders looked at, then its own made.
         QList<LeftOverJournal> leftOvers = SessionFolder::collectLeftOvers(root);
         ctx.session = std::make_shared<SessionFolder>(root);
         ctx.session->leftOvers() = leftOvers;
         ctx.repTMP = ctx.session->path();
         ctx.fileServeur = ctx.repTMP + "ArbreSERVEUR.maa";
+        testing_support::writeBytes(ctx.fileServeur, workedExample());
         const QStringList address = online.split(' ');
         ctx.modeLocal = online.isEmpty();
         ctx.HADDR = address.value(0);
@@ -166,12 +166,7 @@ TEST_F(WindowTest, AJournalLeftByAnEditorThatDiedIsOfferedWhereItBelongsThenRest
         ctx.USER = address.value(2);
         prompts.shown.clear();
         prompts.choices = {answer};
-        if (ctx.modeLocal) {
-            open();
-        } else {
-            testing_support::writeBytes(ctx.fileServeur, workedExample());
-            load(ctx.fileServeur);
-        }
+        load(ctx.modeLocal ? writeFile("accueil.maa", workedExample()) : ctx.fileServeur);
         window->offerLeftOverJournals();
 
         const QString where = ctx.modeLocal ? file : ctx.HADDR;

@@ -75,28 +75,27 @@ TEST_F(WindowPanels, ClickingANodeShowsThePanelOfItsKindWithItsValues) {
 
 // The type choice is a journal step; typing or choosing its parameter folds into it.
 TEST_F(WindowPanels, KeyTypeAndParametersWriteTheValueAndRedrawTheNode) {
-    const struct {
-        const char *type, *field, *input; // field: typed into, or chosen in a list; nullptr: none
-        const char* key;                  // "value|text|image"
-    } cases[] = {
+    // The type chosen, a field typed into or a list chosen in (none: nullptr) and its input, then the key's
+    // "value|text|image".
+    const char* const cases[][4] = {
         {"Announcement", "txtDetail_2", "7", "ann;;2;27|4 - Announcement ()|Annonce"},
         {"Jump", "cboMenuSaut", "M2 - Service", "sau;M2|4 - Jump (Service)|Saut"},
         {"No action", nullptr, nullptr, "|4 - No action|NoAction"},
     };
     frmMain& w = open();
     const QString title = w.windowTitle();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.type);
+    for (const auto& [type, field, input, expected] : cases) {
+        SCOPED_TRACE(type);
         clickNode("E-M1-4");
         const int steps = journalItems().size();
-        choose(types(), c.type);
+        choose(types(), type);
         ASSERT_EQ(journalItems().size(), steps + 1);
         EXPECT_TRUE(journalItems().last().endsWith(" -> Action : " + nodeText("E-M1-4")));
-        if (c.field && QString(c.field).startsWith("cbo"))
-            choose(panel<QComboBox>(c.field), c.input);
-        else if (c.field)
-            QTest::keyClicks(panel(c.field), c.input);
-        EXPECT_EQ(key(4), c.key);
+        if (field && QString(field).startsWith("cbo"))
+            choose(panel<QComboBox>(field), input);
+        else if (field)
+            QTest::keyClicks(panel(field), input);
+        EXPECT_EQ(key(4), expected);
         EXPECT_EQ(journalItems().size(), steps + 1);
         EXPECT_EQ(w.windowTitle(), title + '*');
     }
@@ -192,9 +191,9 @@ TEST_F(WindowPanels, PickersWithoutServerListsSayWhereTheListsComeFrom) {
             else
                 QTest::mouseDClick(panel(control), Qt::LeftButton);
         })) << "no empty picker";
-        ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0].kind, "information");
-        EXPECT_TRUE(lastMessage().startsWith("The announcement and station lists come from the server"));
+        EXPECT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown.value(0).kind + ": " + lastMessage().left(55),
+                  "information: The announcement and station lists come from the server");
     }
 
     ctx.Stations = {{"205", "Desk", 1, QString()}, {"206", "Hall", 1, QString()}};
