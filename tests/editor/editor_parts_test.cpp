@@ -93,11 +93,9 @@ TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
         QLineEdit target(QStringLiteral("old"));
         QSignalSpy changed(&target, &QLineEdit::textChanged);
         for (const bool escape : {true, false}) {
-            std::unique_ptr<PickerDialog> picker;
-            if (kind == "ann")
-                picker = std::make_unique<frmAnnonces>(ctx, &target);
-            else
-                picker = std::make_unique<frmPostes>(ctx, &target, kind);
+            const std::unique_ptr<PickerDialog> picker(
+                kind == "ann" ? static_cast<PickerDialog*>(new frmAnnonces(ctx, &target))
+                              : new frmPostes(ctx, &target, kind));
             picker->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(picker.get()));
             QTreeWidget* list = picker->list();

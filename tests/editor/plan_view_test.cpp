@@ -61,7 +61,7 @@ TEST_F(PlanTest, AnEditInAPanelRedrawsOnlyTheBoxItChanges) {
     for (const auto& [node, field, typed, shownLine] : cases) {
         SCOPED_TRACE(field.toStdString());
         clickNode(node);
-        auto* edit = panel<QLineEdit>(field);
+        auto* edit = find<QLineEdit>(field);
         edit->selectAll();
         QTest::keyClicks(edit, typed);
         // The plan follows once typing pauses.
@@ -94,7 +94,7 @@ TEST_F(PlanTest, CheckColoursNodesBoxesAndCaptionsAndFillsTheList) {
     action("mnuValide")->trigger();
     QApplication::processEvents();
     EXPECT_EQ(states(), QStringList({"255/2", "33023/1", "33023/1", "0", "8421504", "2"}));
-    EXPECT_TRUE(debugLines().last().endsWith("Checked : 2 errors - 6 warnings"))
+    EXPECT_TRUE(debugLines().last().endsWith("Check finished : 2 error(s) - 6 warning(s)"))
         << debugLines().last().toStdString();
 
     // The key shown before the check takes its colours without a new click.

@@ -35,7 +35,8 @@ TEST_F(WindowTest, StartFileIsOpenedOrTheEditorStartsClosed) {
         {"$$NEW$$", false, online + "||Ready||mnuValide mnuEnvoi|1 - Tree 1"},
         {ctx.fileServeur, false,
          online + "||Ready||mnuValide mnuEnvoi|1 - Tree 1"}, // the server's copy is no user file
-        {file, true, "QAVO Editor - " + file + "||Ready;Opened \"" + file + "\"||mnuValide|1 - Reception"},
+        {file, true,
+         "QAVO Editor - " + file + "||Ready;Opening file \"" + file + "\"||mnuValide|1 - Reception"},
     };
     for (const auto& [start, local, expected] : cases) {
         SCOPED_TRACE(start.toStdString());
@@ -67,7 +68,7 @@ TEST_F(WindowTest, ClickingAFindingShowsItsNode) {
         << "an error";
     clickRow(list, last - 1);
     EXPECT_EQ(selectedKey(), "M2");
-    EXPECT_EQ(panel<QLineEdit>("txtLib_1")->text(), "Service");
+    EXPECT_EQ(find<QLineEdit>("txtLib_1")->text(), "Service");
 
     clickRow(list, last); // its node is gone
     EXPECT_EQ(selectedKey(), "M2");

@@ -29,18 +29,14 @@ namespace editor_testing {
 
 constexpr int Black = 0, Red = 255, Orange = 33023, Grey = 8421504;
 
-// The panels' labels and a few short window texts, after the call window's and the plan's as the program
-// ships them; every other window label as shipped in English.
+// The panels' labels, the window's title and a few short questions, after the call window's and the plan's
+// as the program ships them; every other window label as shipped in English.
 inline QString windowLabels() {
     const QString english = QString::fromLatin1(testing_support::readBytes(QAVO_RESOURCES "/qavo_lg01.txt"));
     const qsizetype labels = english.indexOf("[LABELS]") + 8;
     return "\r\n" + english.mid(english.indexOf("[FLOW]")) + example::labelsText() +
-           QStringLiteral(
-               "Titre=QAVO Editor\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
-               "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
-               "HistoDeb=Start\r\nOnLine=Connected to $IPSERVEUR$\r\nMsgNew=Discard the changes?\r\n"
-               "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$."
-               "\r\nHistoRecup=Recovered") +
+           QStringLiteral("Titre=QAVO Editor\r\nMsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\n"
+                          "MsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$.\r\n") +
            english.mid(labels, english.indexOf("[frmVoies900]") - labels);
 }
 
@@ -174,20 +170,15 @@ protected:
         return names;
     }
 
-    template <typename T = QWidget> T* panel(const QString& name) {
-        T* w = window->findChild<QWidget*>("picInfos")->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
     // Which of the three panels is shown: -1 none, 99 more than one.
     int shownPanel() {
         int found = -1;
         for (int i = 0; i < 3; ++i)
-            if (panel(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
+            if (find(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
         return found;
     }
     int captionColour(const QString& name) {
-        return colourNumber(panel<QLabel>(name)->palette().color(QPalette::WindowText));
+        return colourNumber(find<QLabel>(name)->palette().color(QPalette::WindowText));
     }
     QString lastMessage() const { return prompts.shown.isEmpty() ? QString() : prompts.shown.last().text; }
     QStringList debugLines() const { return rowTexts(find<QListView>("lstDebug")->model()); }

@@ -109,8 +109,7 @@ TEST_F(WindowHistory, OpenAsksAboutUnsavedEditsThenOpensTheRevisionsTreeAsALocal
     showHistory();
     chooseRows({1});
     QTest::mouseClick(button("cmdOuvrir"), Qt::LeftButton);
-    EXPECT_EQ(prompts.shown.last().text, "Discard the changes?");
-    EXPECT_EQ(menuName(), "First");
+    EXPECT_EQ(lastMessage() + '|' + menuName(), "Discard the changes?|First");
     EXPECT_EQ(testing_support::readBytes(document->fileName()), passingTree("First"));
 }
 
@@ -134,8 +133,8 @@ TEST_F(ServerHistory, RestoreGoesThroughTheSendsConfirmationAndIsRecordedAsARest
         chooseRows({1});
         prompts.answers = {answer};
         QTest::mouseClick(button("cmdRestaurer"), Qt::LeftButton);
-        EXPECT_EQ(prompts.shown.last().text, "Send the trees to server 127.0.0.1?");
-        EXPECT_EQ(menuName(), "Before") << "the revision is open";
+        EXPECT_EQ(lastMessage() + '|' + menuName(), "Send the trees to server 127.0.0.1?|Before")
+            << "the revision is open";
         EXPECT_TRUE(serverTree().contains(QByteArray("lib=") + onServer));
     }
     EXPECT_EQ(rows().first(), "Restore of " + before.toString("yyyy-MM-dd HH:mm:ss") + "|1");
