@@ -179,8 +179,9 @@ std::vector<flow::FlowLayout> plans(int trees) {
     return flow::layoutTrees(o->config, o->ctx, 0, flow::pictureMetrics());
 }
 
-// A jump is painted after every box of the picture and lies over the box it reaches in the dock.
-TEST_F(PlanTest, JumpsAreDrawnOverTheBoxes) {
+// A jump is painted after every box of the picture and lies over the box it reaches in the dock; the PDF's
+// pages overlap.
+TEST_F(PlanTest, JumpsAreDrawnOverTheBoxesAndPdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
     const QString svg = dir.filePath("demo.svg");
     ASSERT_EQ(flow::writePlan(svg, {plans(0).front()}, "demo").files, QStringList{svg});
     const QByteArray bytes = testing_support::readBytes(svg);
@@ -198,18 +199,16 @@ TEST_F(PlanTest, JumpsAreDrawnOverTheBoxes) {
     const auto top = [this](QPointF at) { return canvas()->scene()->items(at).value(0); };
     EXPECT_NE(top(jump->points.back() - QPointF(1, 0)),
               top(QPointF(target.x + target.width / 2, target.y + target.height / 2)));
-}
 
-// Where a page edge cuts a box, the next page starts with that box: each is whole on one page.
-TEST_F(PlanTest, PdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
-    const flow::FlowLayout plan = plans(1).front();
+    // Where a page edge cuts a box, the next page starts with that box: each is whole on one page.
+    const flow::FlowLayout largest = plans(1).front();
     std::vector<std::pair<double, double>> xs, ys;
-    for (const flow::PlanBox& b : plan.boxes()) {
+    for (const flow::PlanBox& b : largest.boxes()) {
         xs.push_back({b.x, b.x + b.width});
         ys.push_back({b.y, b.y + b.height});
     }
     for (const double page : {900.0, 1500.0}) {
-        for (const auto& [spans, total] : {std::pair{xs, plan.width()}, std::pair{ys, plan.height()}}) {
+        for (const auto& [spans, total] : {std::pair{xs, largest.width()}, std::pair{ys, largest.height()}}) {
             const std::vector<double> starts = flow::tileStarts(spans, total, page);
             EXPECT_GE(starts.back() + page, total);
             for (const auto& [first, last] : spans)

@@ -221,10 +221,8 @@ protected:
         bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            seen = dialog != nullptr;
-            if (!dialog) return;
-            if (check) check(*dialog);
-            if (dialog->isVisible()) dialog->reject();
+            if ((seen = dialog != nullptr) && check) check(*dialog);
+            if (seen && dialog->isVisible()) dialog->reject();
         });
         act();
         QApplication::processEvents();

@@ -1,4 +1,4 @@
-// The history window on a real history: its list, two revisions compared, one opened as a local file, and a
+// The history window on a real history: its list, one revision opened as a local file, two compared, and a
 // restore through the send against qavo-sim.
 #include "window_fixture.h"
 
@@ -52,7 +52,7 @@ protected:
 using WindowHistory = WithHistory<WindowTest>;
 using ServerHistory = WithHistory<WindowServer>;
 
-TEST_F(WindowHistory, ListsEveryServersRevisionsNewestFirstInLocalMode) {
+TEST_F(WindowHistory, ListsEveryServersRevisionsNewestFirstInLocalModeAndOpensOneAsALocalFile) {
     record(kServerA, "fetch", passingTree("First"));
     record(kServerA, "send", passingTree("Second"), {"Menu M1: name First -> Second", "Key 4 of M1"});
     record(kServerB, "send", passingTree("Other"), {"Menu M1: name Main menu -> Other"});
@@ -74,6 +74,12 @@ TEST_F(WindowHistory, ListsEveryServersRevisionsNewestFirstInLocalMode) {
     }
     chooseRows({1});
     EXPECT_EQ(detailLines(), QStringList({"Menu M1: name First -> Second", "Key 4 of M1"}));
+
+    changeAndRecord("Edited");
+    prompts.answers = {Prompts::Answer::Yes};
+    QTest::mouseClick(button("cmdOuvrir"), Qt::LeftButton);
+    EXPECT_EQ(lastMessage() + '|' + menuName(), "Discard the changes?|Second");
+    EXPECT_EQ(testing_support::readBytes(document->fileName()), passingTree("Second"));
 }
 
 TEST_F(WindowHistory, TwoRevisionsShowTheChangesCompareWithShows) {
@@ -98,19 +104,6 @@ TEST_F(WindowHistory, TwoRevisionsShowTheChangesCompareWithShows) {
                                                   : QString("%1 changes.").arg(compared.size())));
         EXPECT_FALSE(button("cmdOuvrir")->isEnabled());
     }
-}
-
-TEST_F(WindowHistory, OpenAsksAboutUnsavedEditsThenOpensTheRevisionsTreeAsALocalFile) {
-    record(kServerA, "fetch", passingTree("First"));
-    record(kServerA, "send", passingTree("Second"));
-    open();
-    changeAndRecord("Edited");
-    prompts.answers = {Prompts::Answer::Yes};
-    showHistory();
-    chooseRows({1});
-    QTest::mouseClick(button("cmdOuvrir"), Qt::LeftButton);
-    EXPECT_EQ(lastMessage() + '|' + menuName(), "Discard the changes?|First");
-    EXPECT_EQ(testing_support::readBytes(document->fileName()), passingTree("First"));
 }
 
 TEST_F(ServerHistory, RestoreGoesThroughTheSendsConfirmationAndIsRecordedAsARestore) {
