@@ -67,14 +67,12 @@ TEST_F(WindowFlow, TheCallStartsInTheSelectedNodesTreeAndItsStepsSelectTheirNode
     }
     press({"1"}); // then each step chosen shows its node
 
-    QStringList chosen, expected;
+    QStringList chosen;
     for (int row = 0; row < int(callWindow()->steps().size()); ++row) {
         clickRow(callWindow()->findChild<QListWidget*>(), row);
         chosen << selectedKey();
-        expected << callWindow()->steps()[row].nodeKey;
     }
-    EXPECT_EQ(chosen, expected);
-    EXPECT_TRUE(chosen.contains("A1") && chosen.contains("M1") && chosen.contains("E-M1-1"));
+    EXPECT_EQ(chosen, QStringList({"A1", "A1", "M1", "M1", "M1", "E-M1-1", "E-M1-1"}));
     EXPECT_EQ(shownPanel(), 2) << "the key's panel";
     action("mnuClose")->trigger();
     EXPECT_FALSE(callWindow()->isVisible()) << "no tree, no call";

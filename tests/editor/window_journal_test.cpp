@@ -35,8 +35,7 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     // Typing after an undo ends the redo branch: a redo would hide what was typed.
     action("toolAnnuler")->trigger();
     QTest::keyClicks(find<QLineEdit>("txtLib_0"), "!");
-    EXPECT_FALSE(redoEnabled());
-    EXPECT_EQ(journalFiles(), QStringList{"0001.can"});
+    EXPECT_EQ(journalFiles().join(' ') + (redoEnabled() ? " redo" : ""), "0001.can");
 
     // A click after typing writes the typed step before the click can change the tree: undoing the
     // change the click led to keeps what was typed.
@@ -64,8 +63,7 @@ TEST_F(WindowTest, JournalItemsAndButtonsGoBetweenStepsAndANewStepEndsTheRedoBra
                      [&] { replacedAround << document->currentNode(); });
 
     clickRow(list, 3); // the current item: nothing happens
-    EXPECT_EQ(menuName(), "Typed but not recorded");
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(menuName() + '|' + QString::number(shown.count()), "Typed but not recorded|0");
 
     clickRow(list, 1);
     EXPECT_EQ(menuName() + '|' + selectedKey() + '|' + replacedAround.join(' '), "B|M2|M2");
@@ -77,8 +75,7 @@ TEST_F(WindowTest, JournalItemsAndButtonsGoBetweenStepsAndANewStepEndsTheRedoBra
               "B|toolAnnuler toolRetablir");
 
     changeAndRecord("E");
-    EXPECT_EQ(journalFiles(), (QStringList{"0001.can", "0002.can", "0005.can"}));
-    EXPECT_FALSE(redoEnabled());
+    EXPECT_EQ(journalFiles().join(' ') + (redoEnabled() ? " redo" : ""), "0001.can 0002.can 0005.can");
 }
 
 TEST_F(WindowTest, ReplacingAnUnsavedTreeAsksFirstAndOpeningStartsTheJournalAgain) {
