@@ -9,13 +9,10 @@
 #include "support/qt_print.h"
 #include "support/test_support.h"
 
-#include <QImage>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,20 +34,18 @@ TEST(NodeIcons, EveryImageKeyHasItsOwnVisiblePicture) {
         SCOPED_TRACE(key.toStdString());
         EXPECT_TRUE(icons.hasIcon(key));
         const QImage image = icons.icon(key).pixmap(16).toImage();
-        int painted = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                painted += qAlpha(image.pixel(x, y)) > 0;
-        EXPECT_GT(painted, 30);
+        const QImage alpha = image.convertToFormat(QImage::Format_Alpha8);
+        EXPECT_GT(std::count_if(alpha.constBits(), alpha.constBits() + alpha.sizeInBytes(),
+                                [](uchar a) { return a > 0; }),
+                  30);
         EXPECT_FALSE(seen.contains(image));
         seen << image;
     }
 }
 
 TEST(RecentFiles, AFullListPushesOutTheFifthAndDuplicatesAreDropped) {
-    const struct {
-        const char *stored, *added, *after;
-    } cases[] = {
+    const char* const cases[][3] = {
+        // stored, added, after
         {"a b c d e", "f", "f a b c d"},
         {"a b c d e", "srv", "a b c d _"}, // the server copy is not listed yet still pushes out the fifth
         {"a b a c b", "c", "c a b _ _"},
@@ -65,18 +60,18 @@ TEST(RecentFiles, AFullListPushesOutTheFifthAndDuplicatesAreDropped) {
         }
         return out;
     };
-    for (const auto& c : cases) {
+    for (const auto& [before, added, after] : cases) {
         MemorySettingsStore store;
-        const QStringList stored = paths(c.stored);
+        const QStringList stored = paths(before);
         for (int n = 1; n <= 5; ++n)
             store.setValue("Files", QStringLiteral("F%1").arg(n), stored[n - 1]);
         RecentFiles recent(store, paths("srv")[0]);
-        recent.AjouteDernierFichierOuvert(paths(c.added)[0]);
-        EXPECT_EQ(recent.entries(), paths(c.after)) << c.stored << " + " << c.added;
+        recent.AjouteDernierFichierOuvert(paths(added)[0]);
+        EXPECT_EQ(recent.entries(), paths(after)) << before << " + " << added;
     }
 }
 
-AppContext contextWithLists() {
+TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
     AppContext ctx;
     ctx.translation.setText(
         QStringLiteral("\r\n[LANGID]\r\n1=1036\r\n[LABELS]\r\nLblBoiteVocale=Boite vocale\r\n"));
@@ -84,47 +79,33 @@ AppContext contextWithLists() {
                     {"202", "Compta; paie", 1, "8202"},
                     {"203", "Atelier", 2, QString()},
                     {"204", "Direction", 1, "8204"}};
-    Announcement hall;
-    hall.number = 12;
-    ctx.Announcements = {hall};
-    return ctx;
-}
-
-// A picker of the given kind: "ann" for announcements, else the station picker's action code.
-std::unique_ptr<PickerDialog> makePicker(const AppContext& ctx, QLineEdit& target, const std::string& kind) {
-    if (kind == "ann") return std::make_unique<frmAnnonces>(ctx, &target);
-    return std::make_unique<frmPostes>(ctx, &target, QString::fromStdString(kind));
-}
-
-TEST(Pickers, ChoosingARowWritesTheValueOfItsKindOnceAndEscapeNothing) {
-    const AppContext ctx = contextWithLists();
-    const struct {
-        const char* kind;
-        int rows;
-        int row;
-        const char* written;
-    } cases[] = {
+    ctx.Announcements = {Announcement{12, {}, {}}};
+    // The picker's kind ("ann" for announcements, else the station picker's action code), its number of rows,
+    // the row chosen and the value it writes.
+    const std::tuple<QString, int, int, const char*> cases[] = {
         {"trf", 4, 1, "202"},
         {"bvo", 2, 0, "8202"}, // stations with a voice box only, and the voice box is written
         {"ann", 1, 0, "12"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind);
+    for (const auto& [kind, rows, row, written] : cases) {
+        SCOPED_TRACE(kind.toStdString());
         QLineEdit target(QStringLiteral("old"));
         QSignalSpy changed(&target, &QLineEdit::textChanged);
         for (const bool escape : {true, false}) {
-            auto picker = makePicker(ctx, target, c.kind);
+            const std::unique_ptr<PickerDialog> picker(
+                kind == "ann" ? static_cast<PickerDialog*>(new frmAnnonces(ctx, &target))
+                              : new frmPostes(ctx, &target, kind));
             picker->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(picker.get()));
             QTreeWidget* list = picker->list();
-            ASSERT_EQ(list->topLevelItemCount(), c.rows);
-            const QPoint at = list->visualItemRect(list->topLevelItem(c.row)).center();
+            ASSERT_EQ(list->topLevelItemCount(), rows);
+            const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
             if (escape)
                 QTest::mouseClick(picker->escapeButton(), Qt::LeftButton);
             else
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            EXPECT_EQ(target.text(), escape ? "old" : c.written);
+            EXPECT_EQ(target.text(), escape ? "old" : written);
             EXPECT_EQ(changed.count(), escape ? 0 : 1); // the field's handler runs once, as for a typed value
             EXPECT_FALSE(picker->isVisible());
         }

@@ -1,17 +1,21 @@
 #pragma once
 
 // The main window driven as a user drives it, each test in a folder of its own: the user's settings are
-// redirected there so that the real ones are never touched.
+// redirected there, and the history, so that the real ones are never touched. WindowServer puts it online on
+// a qavo-sim.
 
 #include "core/app_context.h"
 #include "core/prompts.h"
+#include "dialogs/frm_appel.h"
 #include "editor/frm_main.h"
 #include "editor/node_tree_model.h"
 #include "editor/tree_document.h"
 #include "model/example_tree.h"
 #include "platform/pacing.h"
+#include "startup/server_info.h"
 #include "support/online_context.h"
 #include "support/qt_print.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 #include <QTest>
@@ -19,56 +23,39 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace editor_testing {
 
-constexpr int Black = 0;
-constexpr int Red = 255;
-constexpr int Orange = 33023;
-constexpr int Grey = 8421504;
+constexpr int Black = 0, Red = 255, Orange = 33023, Grey = 8421504;
 
-// The panels' labels and a few short window texts, after the call window's and the plan's as the program
-// ships them; every other window label as shipped in English.
+// The panels' labels, the window's title and a few short questions, after the call window's and the plan's
+// as the program ships them; every other window label as shipped in English.
 inline QString windowLabels() {
     const QString english = QString::fromLatin1(testing_support::readBytes(QAVO_RESOURCES "/qavo_lg01.txt"));
     const qsizetype labels = english.indexOf("[LABELS]") + 8;
     return "\r\n" + english.mid(english.indexOf("[FLOW]")) + example::labelsText() +
-           QStringLiteral(
-               "Titre=QAVO Editor\r\nDebugOpen=Opened\r\nDebugAnalyse=Checking\r\n"
-               "DebugAnalyseFin=Checked\r\nDebugAnalyseErr=errors\r\nDebugAnalyseWar=warnings\r\n"
-               "HistoDeb=Start\r\nOnLine=Connected to $IPSERVEUR$\r\nMsgNew=Discard the changes?\r\n"
-               "MsgQuit=Quit anyway?\r\nMsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$."
-               "\r\nHistoRecup=Recovered") +
+           QStringLiteral("Titre=QAVO Editor\r\nMsgNew=Discard the changes?\r\nMsgQuit=Quit anyway?\r\n"
+                          "MsgExiste=Replace it?\r\nErrSave=Could not save $FICHIER$.\r\n") +
            english.mid(labels, english.indexOf("[frmVoies900]") - labels);
 }
 
 // Tree 1 "Reception" with root menu M1 "Main menu" (key 1 transfers to 201, key 2 opens M2 "Service",
 // key 3 plays announcement 15), M2 with the operator on key 0; the tree's exit when closed plays
 // announcement 12 without repetitions; trees 2 to 5 have no menu.
-inline QByteArray workedExample(const QString& m1Key9 = QString()) {
-    QString s = "[general]\ncode_retour=*\ncode_dialing=#\ntp_inter_digit=10\n";
-    for (int h = 1; h <= 10; ++h)
-        s += QStringLiteral("[H%1]\nlun=\nmar=\nmer=\njeu=\nven=\nsam=\ndim=\n").arg(h);
-    s += QStringLiteral("[A1]\nlib=Reception\nann1=10\nann2=\nrep2=2\nlangue=1\nmenu=M1\n"
-                        "exit_trf=std\nexit_fer=ann;12;;\nexit_nac=std\n");
-    s += QStringLiteral("[M1]\nlib=Main menu\nhor=\nann=11\nrep=2\nsil=2\n0=\n1=trf;201\n2=men;M2\n"
-                        "3=ann;15;2;2\n4=\n5=\n6=\n7=\n8=\n9=%1\n")
-             .arg(m1Key9);
-    s += QStringLiteral("[M2]\nlib=Service\nhor=1\nann=13\nrep=2\nsil=2\n0=std\n1=\n2=\n3=\n4=\n5=\n6=\n"
-                        "7=\n8=\n9=\n");
-    for (int a = 2; a <= 5; ++a)
-        s += QStringLiteral("[A%1]\nlib=Tree %1\nann1=\nann2=\nrep2=2\nlangue=1\nmenu=\nexit_trf=\n"
-                            "exit_fer=\nexit_nac=\n")
-                 .arg(a);
-    s.replace(QLatin1Char('\n'), "\r\n");
-    return s.toLatin1();
+inline QByteArray workedExample(const QByteArray& m1Key9 = {}) {
+    return testing_support::readBytes(testing_support::dataDir() + "/check_example.maa")
+        .replace("9=\r\n[M2]", "9=" + m1Key9 + "\r\n[M2]");
 }
 
-inline int colourNumber(const QColor& c) {
-    return c.red() + 256 * c.green() + 65536 * c.blue();
+// The worked example as the demonstration server holds it, with its closed exit made complete so
+// that it passes the check.
+inline QByteArray passingTree(const QString& m1Name = QStringLiteral("Main menu")) {
+    return workedExample()
+        .replace("exit_fer=ann;12;;", "exit_fer=ann;12;2;2")
+        .replace("lib=Main menu", "lib=" + m1Name.toLatin1());
 }
 
-// The texts of the rows below parent.
 inline QStringList rowTexts(const QAbstractItemModel* m, const QModelIndex& parent = {}) {
     QStringList out;
     for (int r = 0; r < m->rowCount(parent); ++r)
@@ -102,6 +89,7 @@ protected:
         const QString settingsDir = dir.filePath("settings");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
+        qputenv("QAVO_HISTORY_DIR", QFile::encodeName(dir.filePath("history")));
     }
     void TearDown() override {
         window.reset();
@@ -109,8 +97,10 @@ protected:
         const QString testConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, testConfig);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, testConfig);
+        qputenv("QAVO_HISTORY_DIR", programHistory);
     }
 
+    static int colourNumber(const QColor& c) { return c.red() + 256 * c.green() + 65536 * c.blue(); }
     QString writeFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
         testing_support::writeBytes(path, bytes);
@@ -136,6 +126,12 @@ protected:
         return w;
     }
     QAction* action(const QString& name) const { return find<QAction>(name); }
+    QStringList enabledOf(const QStringList& names) const {
+        QStringList out;
+        for (const QString& name : names)
+            if (action(name)->isEnabled()) out << name;
+        return out;
+    }
     QTreeView* treeV() const { return find<QTreeView>("treeV"); }
     Configuration& config() const { return document->config(); }
 
@@ -159,40 +155,32 @@ protected:
     void clickNode(const QString& key) {
         QTest::mouseClick(treeV()->viewport(), Qt::LeftButton, {}, pointOf(key));
     }
-    // A right press on the node; true when the node's pop-up is open once the delay has run out.
-    bool rightPress(const QString& key) {
-        QMenu* menu = nodeMenu();
-        menu->hide();
+    QMenu* nodeMenu() const { return window->findChild<QMenu*>("Menu"); }
+    // A right press on the node: the items of its pop-up once the delay has run out, none when none opens.
+    QStringList popupItems(const QString& key) {
+        nodeMenu()->hide();
         QTest::mousePress(treeV()->viewport(), Qt::RightButton, {}, pointOf(key));
         QTimer* delay = find<QTimer>("tmrBoutonDroit");
         EXPECT_TRUE(delay->isActive()) << "the pop-up waits for the delay";
         for (int waited = 0; waited < 2000 && delay->isActive(); waited += 20)
             QTest::qWait(20);
-        return menu->isVisible();
-    }
-    QMenu* nodeMenu() const { return window->findChild<QMenu*>("Menu"); }
-    QStringList popupItems() const {
         QStringList names;
         for (QAction* a : nodeMenu()->actions())
-            if (a->isVisible()) names << a->objectName();
+            if (a->isVisible() && nodeMenu()->isVisible()) names << a->objectName();
         return names;
     }
 
-    template <typename T = QWidget> T* panel(const QString& name) {
-        T* w = window->findChild<QWidget*>("picInfos")->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
     // Which of the three panels is shown: -1 none, 99 more than one.
     int shownPanel() {
         int found = -1;
         for (int i = 0; i < 3; ++i)
-            if (panel(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
+            if (find(QStringLiteral("picNoeud_%1").arg(i))->isVisible()) found = found == -1 ? i : 99;
         return found;
     }
     int captionColour(const QString& name) {
-        return colourNumber(panel<QLabel>(name)->palette().color(QPalette::WindowText));
+        return colourNumber(find<QLabel>(name)->palette().color(QPalette::WindowText));
     }
+    QString lastMessage() const { return prompts.shown.isEmpty() ? QString() : prompts.shown.last().text; }
     QStringList debugLines() const { return rowTexts(find<QListView>("lstDebug")->model()); }
 
     QStringList journalItems() const { return rowTexts(find<QListView>("lstCancel")->model()); }
@@ -233,22 +221,53 @@ protected:
         bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            seen = dialog != nullptr;
-            if (!dialog) return;
-            if (check) check(*dialog);
-            if (dialog->isVisible()) dialog->reject();
+            if ((seen = dialog != nullptr) && check) check(*dialog);
+            if (seen && dialog->isVisible()) dialog->reject();
         });
         act();
         QApplication::processEvents();
         return seen;
     }
 
+    FrmAppel* callWindow() const { return window->findChild<FrmAppel*>(); }
+    // The call window's buttons of these captions clicked in turn.
+    void press(const QStringList& captions) {
+        for (const QString& caption : captions)
+            for (auto* b : callWindow()->findChildren<QPushButton*>())
+                if (b->text() == caption) QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    const QByteArray programHistory = qgetenv("QAVO_HISTORY_DIR");
     QTemporaryDir dir;
     AppContext ctx;
     ScriptedPrompts prompts;
     platform::NoPacing noPacing;
     std::unique_ptr<TreeDocument> document;
     std::unique_ptr<frmMain> window;
+};
+
+class WindowServer : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        sim.emplace();
+        ASSERT_NE(sim->port(), 0) << "qavo-sim did not start";
+        testing_support::goOnline(ctx, sim->port());
+        // The check reads the server's lists.
+        ctx.fileLecture = sim->root() + QStringLiteral("/qavo_general.txt");
+        loadServerLists(ctx, ctx.fileLecture);
+    }
+    // The simulator's log since the last call: "METHOD PATH STATUS" per request.
+    QStringList requests() {
+        QStringList all = QString::fromUtf8(sim->log()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList fresh = all.mid(seen);
+        seen = all.size();
+        return fresh;
+    }
+    QByteArray serverTree() const { return testing_support::readBytes(sim->root() + "/arbre.maa"); }
+
+    std::optional<testing_support::SimProcess> sim;
+    qsizetype seen = 0;
 };
 
 } // namespace editor_testing

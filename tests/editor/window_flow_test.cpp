@@ -1,28 +1,17 @@
-// The main window's call window and "Compare with...".
+// The main window's call window, its scenarios, and "Compare with...".
 #include "window_fixture.h"
 
-#include "dialogs/frm_appel.h"
 #include "dialogs/frm_changes.h"
+#include "editor/plan_view.h"
 
 using namespace editor_testing;
 
 namespace {
 
 struct WindowFlow : WindowTest {
-    FrmAppel* callWindow() const { return window->findChild<FrmAppel*>(); }
-    void press(const QString& caption) {
-        for (auto* b : callWindow()->findChildren<QPushButton*>())
-            if (b->text() == caption) return QTest::mouseClick(b, Qt::LeftButton);
-        ADD_FAILURE() << "no button " << caption.toStdString();
-    }
-    QStringList shown() const {
-        QStringList out;
-        for (auto* list = callWindow()->findChild<QListWidget*>(); out.size() < list->count();)
-            out << list->item(int(out.size()))->text();
-        return out;
-    }
+    QStringList shown() const { return rowTexts(callWindow()->findChild<QListWidget*>()->model()); }
     // The steps of the walk of these moves, as the call window should list them.
-    QStringList walked(const char* moves, const QDateTime& at) const {
+    QStringList walked(const QString& moves, const QDateTime& at) const {
         QStringList out;
         for (const auto& s : flow::CallWalker(config(), ctx).walk(1, at, *flow::parseCallEvents(moves)))
             out << s.text;
@@ -34,28 +23,25 @@ TEST_F(WindowFlow, EachMoveOfTheCallerGoesOnWithTheCallAndSelectsTheNodeItLedTo)
     open(workedExample().replace("[H1]\r\nlun=", "[H1]\r\nlun=08:30-12:00")); // M2 opens Monday mornings
     action("mnuSimuler")->trigger();
     const QDateTime morning({2026, 12, 7}, {10, 0}), noon({2026, 12, 7}, {13, 0});
-    const struct {
-        QStringList buttons;
-        const char* moves;
-        QDateTime at;
-    } cases[] = {
-        {{"2", "*", "3"}, "2,*,3", morning},
-        {{"#", "4", "5"}, "#,4,5", morning},
-        {{"1", "Transfer fails"}, "1,fail", morning},
-        {{"Silence", "Silence", "Silence"}, "s,s,s", morning},
-        {{"2", "0"}, "2,0", noon},
-    };
+    // The moves, their moment and the plan's box selected where the call ends: its node's, or a tree's exit.
+    const std::tuple<QString, QDateTime, QString> cases[] = {{"2,*,3", morning, "E-M1-3"},
+                                                             {"#,4,5", morning, "A1"},
+                                                             {"1,fail", morning, "A1:exit_trf"},
+                                                             {"s,s,s", morning, "A1:exit_nac"},
+                                                             {"2,0", noon, "A1:exit_fer"}};
     auto* moment = callWindow()->findChild<QDateTimeEdit*>();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.moves);
-        moment->setDateTime(c.at);
-        press("Restart the call");
-        for (const QString& b : c.buttons)
-            press(b);
-        EXPECT_EQ(shown(), walked(c.moves, c.at));
+    for (const auto& [moves, at, box] : cases) {
+        SCOPED_TRACE(moves.toStdString());
+        const QStringList buttons = moves.split(',')
+                                        .replaceInStrings(QRegularExpression("^s$"), "Silence")
+                                        .replaceInStrings("fail", "Transfer fails");
+        moment->setDateTime(at);
+        press(QStringList{"Restart the call"} + buttons);
+        EXPECT_EQ(shown(), walked(moves, at));
         EXPECT_EQ(selectedKey(), callWindow()->steps().back().nodeKey);
+        EXPECT_EQ(window->findChild<PlanView*>()->selectedBox(), box);
         EXPECT_EQ(callWindow()->findChild<QLabel*>("lblTouches")->text(),
-                  "Caller's moves: " + c.buttons.join(", "));
+                  "Caller's moves: " + buttons.join(", "));
     }
     // Another moment walks the same moves again; so does an edit, without moving the tree view.
     moment->setDateTime(morning);
@@ -71,53 +57,81 @@ TEST_F(WindowFlow, TheCallStartsInTheSelectedNodesTreeAndItsStepsSelectTheirNode
     load(QString());
     EXPECT_FALSE(action("mnuSimuler")->isEnabled()) << "no tree open";
     open();
-    const std::pair<const char*, int> cases[] = {{"A2", 2}, {"M2", 1}, {"E-M1-1", 1}};
-    for (const auto& [selected, tree] : cases) {
+    for (const auto& [selected, tree] : {std::pair{"A2", 2}, {"M2", 1}, {"E-M1-1", 1}}) {
         clickNode(selected);
         action("mnuSimuler")->trigger();
         ASSERT_TRUE(callWindow() && callWindow()->isVisible());
-        EXPECT_EQ(callWindow()->tree(), tree) << selected;
-        EXPECT_EQ(selectedKey(), selected) << "opening the window moves nothing";
+        EXPECT_EQ(QString::number(callWindow()->tree()) + ' ' + selectedKey(),
+                  QString::number(tree) + ' ' + selected)
+            << "the call in the node's tree; opening the window moves nothing";
     }
-    // A chosen step shows its node.
-    press("1");
-    auto* steps = callWindow()->findChild<QListWidget*>();
-    QStringList chosen, expected;
-    for (int row = 0; row < steps->count(); ++row) {
-        clickRow(steps, row);
+    press({"1"}); // then each step chosen shows its node
+
+    QStringList chosen;
+    for (int row = 0; row < int(callWindow()->steps().size()); ++row) {
+        clickRow(callWindow()->findChild<QListWidget*>(), row);
         chosen << selectedKey();
-        expected << callWindow()->steps()[row].nodeKey;
     }
-    EXPECT_EQ(chosen, expected);
-    EXPECT_TRUE(chosen.contains("A1") && chosen.contains("M1") && chosen.contains("E-M1-1"));
+    EXPECT_EQ(chosen, QStringList({"A1", "A1", "M1", "M1", "M1", "E-M1-1", "E-M1-1"}));
     EXPECT_EQ(shownPanel(), 2) << "the key's panel";
     action("mnuClose")->trigger();
     EXPECT_FALSE(callWindow()->isVisible()) << "no tree, no call";
 }
 
+// The call made kept in a file, the file run on the tree as it is edited.
+TEST_F(WindowFlow, CallsSavedFromTheCallWindowFailOnceTheTreeChangesAndReplayWhenChosen) {
+    open();
+    action("mnuSimuler")->trigger();
+    const auto child = [this](const char* name) { return callWindow()->findChild<QWidget*>(name); };
+    const auto click = [&](const char* name) {
+        prompts.fileNames << dir.filePath("calls.csv");
+        QTest::mouseClick(child(name), Qt::LeftButton);
+    };
+    callWindow()->findChild<QDateTimeEdit*>()->setDateTime(QDateTime({2026, 12, 7}, {10, 0}));
+    press({"Restart the call", "1"});
+    QTest::keyClicks(child("txtScenario"), "Desk");
+    click("cmdEnregistrerScenario");
+    press({"Restart the call", "2", "0"}); // M2 is closed: the tree's closed exit plays announcement 12
+    click("cmdEnregistrerScenario");
+    EXPECT_EQ(testing_support::readBytes(dir.filePath("calls.csv")),
+              "name;tree;moment;keys;expected\r\nDesk;1;mon 10:00;1;transfer 201\r\n"
+              "Tree 1, mon 10:00, keys 2,0;1;mon 10:00;2,0;announcement 12\r\n");
+
+    config().sections.setValue("M1", MenuValue::key0 + 1, "trf;202");
+    clickNode("A2");
+    click("cmdLancerScenarios");
+    auto* results = qobject_cast<QListWidget*>(child("lstResultats"));
+    EXPECT_EQ(rowTexts(results->model()), QStringList({"FAIL  Desk: expected transfer 201, got transfer 202",
+                                                       "pass  Tree 1, mon 10:00, keys 2,0"}));
+    EXPECT_EQ(qobject_cast<QLabel*>(child("lblResultats"))->text(), "1 of 2 scenarios passed");
+    EXPECT_EQ(selectedKey(), "A2") << "running moves nothing in the tree";
+    // A result chosen makes its call again in the window and selects the node where it ended.
+    for (const auto& [row, node] : {std::pair{1, "A1"}, {0, "E-M1-1"}}) {
+        clickRow(results, row);
+        EXPECT_EQ(selectedKey(), node);
+    }
+    EXPECT_EQ(shown().last(), "Transfer to 202");
+}
+
 TEST_F(WindowFlow, CompareWithListsWhatTheOpenTreeChangesFromTheFile) {
     open();
     QDir(dir.path()).mkdir("kept");
-    const struct {
-        QByteArray bytes;
-        const char* heading;
-        QStringList parts; // of the lines, one a line
-    } cases[] = {
+    const std::tuple<QByteArray, QString, QStringList> cases[] = {
+        // the file, the heading and lines shown
         {workedExample(), "No difference in behaviour between other.maa and the open trees.", {}},
         {workedExample().replace("3=ann;15;2;2", "3=trf;201").replace("=Service", "=Sales"),
          "From other.maa to the open trees: 2 changes.",
-         {"key 3", "Sales"}},
+         {"Tree 1 > Main menu > key 3: Transfer to 201 -> Announcement 15, 2 repetitions, 2 silences",
+          "Tree 1 > Main menu > Service, name: Sales -> Service"}},
     };
-    for (const auto& c : cases) {
-        prompts.fileNames << writeFile("kept/other.maa", c.bytes);
+    for (const auto& [bytes, heading, lines] : cases) {
+        prompts.fileNames << writeFile("kept/other.maa", bytes);
         action("mnuComparer")->trigger();
-        EXPECT_EQ(prompts.shown.last().text, dir.path()); // beside the open file, not the last folder
+        EXPECT_EQ(lastMessage(), dir.path()); // beside the open file, not the last folder
         auto* shown = window->findChild<FrmChanges*>();
         ASSERT_TRUE(shown && shown->isVisible());
-        EXPECT_EQ(shown->heading(), c.heading);
-        ASSERT_EQ(shown->lines().size(), c.parts.size()) << shown->lines().join('\n').toStdString();
-        for (const QString& part : c.parts)
-            EXPECT_TRUE(shown->lines().join('\n').contains(part)) << part.toStdString();
+        EXPECT_EQ(shown->heading(), heading);
+        EXPECT_EQ(shown->lines(), lines);
     }
     prompts.fileNames << writeFile("notes.maa", "just text");
     action("mnuComparer")->trigger();
