@@ -1,7 +1,10 @@
 // The main window's server commands and the online start-up, against qavo-sim over HTTP.
 #include "window_fixture.h"
 
+#include "history/transfer_recorder.h"
 #include "server/server_transfers.h"
+
+#include <QScopeGuard>
 
 using namespace editor_testing;
 using testing_support::goOnline;
@@ -193,6 +196,32 @@ TEST_F(ServerFaults, WhatCouldLoseWorkIsAskedOrRefusedAndAFailedStoreSaysWhatThe
         EXPECT_EQ(editorState() != editorBefore, c.changed > 1);
         EXPECT_TRUE(c.changed < 2 || readBytes(ctx.fileServeur) == serverTree());
         EXPECT_EQ(requests().isEmpty(), c.yes == 0) << "nothing is fetched before the answer";
+    }
+}
+
+// A history that cannot be written (a file stands where its folder should be) never holds a transfer back:
+// in each state of the editor, the fetch and the send go through, and the list says why nothing was recorded.
+TEST_F(ServerFaults, AHistoryThatCannotBeWrittenLetsEachTransferThroughAndSaysWhy) {
+    history::installTransferRecorder([this] { return &document->diagnostics(); });
+    const auto uninstall = qScopeGuard([] { server_transfers::setTransferRecorder({}); });
+    for (const Edits edits : {Edits::None, Edits::Unsaved, Edits::SavedNotSent}) {
+        for (const char* command : {"mnuRecup", "mnuEnvoi"}) {
+            SCOPED_TRACE(std::string(command) + ", edits " + std::to_string(int(edits)));
+            start(edits);
+            testing_support::writeBytes(dir.filePath("history"), "a file, not a folder");
+            const auto notRecorded = [&] {
+                return debugLines().filter("The history was not recorded: ").size();
+            };
+            const qsizetype before = notRecorded();
+            prompts.answers = {Yes, Yes};
+            action(command)->trigger();
+            const bool sent = command == std::string("mnuEnvoi");
+            EXPECT_EQ(serverTree().contains("Edited"), sent && edits != Edits::None);
+            EXPECT_TRUE(sent || serverTree() == serverBefore);
+            EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
+            EXPECT_EQ(editorState().first() == editorBefore.first(), sent || edits == Edits::None);
+            EXPECT_GT(notRecorded(), before);
+        }
     }
 }
 
