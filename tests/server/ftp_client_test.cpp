@@ -83,8 +83,7 @@ TEST_F(FtpClient, ConnectLogsInAndFollowsItsFlagsAndErrorsCarryNumberSourceAndTe
         }
     }
     // Refused changes keep the old values; a refused directory is not stored.
-    EXPECT_EQ(connected.Host(), "127.0.0.1");
-    EXPECT_EQ(idle.Directory(), QString());
+    EXPECT_EQ(QStringList({connected.Host(), idle.Directory()}), QStringList({"127.0.0.1", ""}));
 
     cFTP ftp;
     EXPECT_FALSE(ftp.Connect("127.0.0.1", kUser, "wrong", true, port) || ftp.Connected());
@@ -188,10 +187,7 @@ TEST_F(FtpClient, RemoteDirectoryFollowsChangesAndListings) {
                                            c.append, c.first);
         EXPECT_EQ(n, list.size());
         list.sort();
-        if (c.first && c.before.isEmpty())
-            EXPECT_EQ(list.size(), 1);
-        else
-            EXPECT_EQ(list, c.expected);
+        EXPECT_EQ(list, c.first && c.before.isEmpty() ? QStringList{list.value(0, "none")} : c.expected);
         EXPECT_EQ(ftp.remotePath(), "/"); // back up after the listing
     }
 
