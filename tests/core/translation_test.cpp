@@ -70,16 +70,12 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
     }
 }
 
-QString shippedPath(const char* name) {
-    return testing_support::resourcesDir() + '/' + name;
-}
-
 // "SECTION/KEY" for every entry line of a translation file.
 QSet<QString> keysOf(const char* name) {
     QSet<QString> keys;
     QString section;
     for (const QString& line :
-         platform::decodeAnsi(testing_support::readBytes(shippedPath(name))).split("\r\n")) {
+         platform::decodeAnsi(testing_support::readBytes(testing_support::resource(name))).split("\r\n")) {
         if (line.startsWith('['))
             section = line.mid(1, line.indexOf(']') - 1).toUpper();
         else if (line.contains('=') && section != "LANGID")
@@ -122,7 +118,7 @@ TEST(TranslationFiles, BothFilesHoldTheSameKeysAndEveryLabelTheProgramUses) {
     wanted += french;
     for (const char* file : {"qavo_lg00.txt", "qavo_lg01.txt"}) {
         Translation t;
-        ASSERT_TRUE(t.loadFile(shippedPath(file)));
+        ASSERT_TRUE(t.loadFile(testing_support::resource(file)));
         for (const QString& key : wanted) {
             const QString label = t.getLabel(key.section('/', 0, 0), key.section('/', 1));
             EXPECT_TRUE(label != "*" && !label.isEmpty()) << file << ": " << key.toStdString();

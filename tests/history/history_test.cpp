@@ -39,12 +39,6 @@ public:
     QList<history::Revision> revisions() const {
         return history::Repository(history::historyRoot(ctx)).revisions(history::serverFolderOf(ctx));
     }
-    std::optional<QByteArray> recorded(const QString& name) const {
-        const QList<history::Revision> list = revisions();
-        if (list.isEmpty()) return std::nullopt;
-        return history::Repository(history::historyRoot(ctx))
-            .file(list.first().id, list.first().server, name);
-    }
     QByteArray onServer(const QString& name) const { return readBytes(sim.root() + u'/' + name); }
     bool fetch() { return st::fetchTree(ctx, ctx.fileServeur, pacing) == st::FetchResult::Fetched; }
     bool sendEdited() {
@@ -108,7 +102,9 @@ TEST(HistoryTransfers, EachEventRecordsWhatTheServerHoldsOnce) {
         ASSERT_FALSE(first.isEmpty());
         EXPECT_EQ(QStringList({first.first().what, first.first().email, h.ctx.lastRevision}),
                   QStringList({c.what, "u@127.0.0.1_" + h.ctx.HPORT, first.first().id}));
-        EXPECT_EQ(h.recorded(c.file), h.written.isEmpty() ? h.onServer(c.file) : h.written);
+        EXPECT_EQ(history::Repository(history::historyRoot(h.ctx))
+                      .file(first.first().id, first.first().server, c.file),
+                  h.written.isEmpty() ? h.onServer(c.file) : h.written);
         // The same event again finds the server as last recorded: nothing new.
         EXPECT_TRUE(c.act(h));
         EXPECT_EQ(h.revisions().size(), first.size());
