@@ -15,17 +15,11 @@
 
 namespace {
 
-Translation withText(const QString& text) {
-    Translation t;
-    t.setText(text);
-    return t;
-}
-
 TEST(Translation, LabelLookupRules) {
-    const Translation t =
-        withText("\r\n[LANGID]\r\n1=1036\r\n[labels]\r\ntitre=Editor\r\nMenuAdd=Ajouter\r\nEmpty=NULL\r\n"
-                 "Dash=0-0\r\nNines=9900990099\r\nSpaced= \t padded \t \r\nTwo=first$CRLF$second\r\n"
-                 "Quoted=say \"hi\"\r\nCut=before[after\r\n[Other]\r\nTitre=Autre\r\nLast=end");
+    Translation t;
+    t.setText("\r\n[LANGID]\r\n1=1036\r\n[labels]\r\ntitre=Editor\r\nMenuAdd=Ajouter\r\nEmpty=NULL\r\n"
+              "Dash=0-0\r\nNines=9900990099\r\nSpaced= \t padded \t \r\nTwo=first$CRLF$second\r\n"
+              "Quoted=say \"hi\"\r\nCut=before[after\r\n[Other]\r\nTitre=Autre\r\nLast=end");
     const struct {
         const char *section, *key, *expected;
     } cases[] = {
@@ -62,7 +56,8 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
         {"\r\n[LANGID]\r\n1=99999\r\n", "\xe9", QStringLiteral("é")}, // unknown locale: unchanged
     };
     for (const auto& c : cases) {
-        Translation t = withText(platform::decodeAnsi(c.head + "[LABELS]\r\nTitre=" + c.value + "\r\n"));
+        Translation t;
+        t.setText(platform::decodeAnsi(c.head + "[LABELS]\r\nTitre=" + c.value + "\r\n"));
         EXPECT_EQ(t.getLabel("Titre"), c.expected) << c.head.constData();
         t.setChineseSystem(true); // a Chinese system uses the value as the file gives it
         const QString asGiven = c.expected == "*" ? c.expected : platform::decodeAnsi(c.value);

@@ -63,7 +63,6 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
                         : c.call == 'p' ? r.link.PutFileHTTP_QAVO(ctx, "/tmp/a.maa", "arbre.maa")
                                         : r.link.GetIhmInfo(ctx, buffer, 512));
         }
-        // The gateway's results come back unchanged.
         EXPECT_EQ(std::pair(r.gateway->calls, results),
                   std::pair(c.expected + c.expected, c.call == 'i' ? QList<int>{0, 0} : QList<int>{7, 0}));
     }
@@ -277,8 +276,7 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
 TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecondCall) {
     listener.reply = http("200 OK", "slow");
     listener.delayMs = 300;
-    int beats = 0;
-    int secondCall = -1;
+    int beats = 0, secondCall = -1;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ++beats;
