@@ -15,17 +15,11 @@
 
 namespace {
 
-Translation withText(const QString& text) {
-    Translation t;
-    t.setText(text);
-    return t;
-}
-
 TEST(Translation, LabelLookupRules) {
-    const Translation t =
-        withText("\r\n[LANGID]\r\n1=1036\r\n[labels]\r\ntitre=Editor\r\nMenuAdd=Ajouter\r\nEmpty=NULL\r\n"
-                 "Dash=0-0\r\nNines=9900990099\r\nSpaced= \t padded \t \r\nTwo=first$CRLF$second\r\n"
-                 "Quoted=say \"hi\"\r\nCut=before[after\r\n[Other]\r\nTitre=Autre\r\nLast=end");
+    Translation t;
+    t.setText("\r\n[LANGID]\r\n1=1036\r\n[labels]\r\ntitre=Editor\r\nMenuAdd=Ajouter\r\nEmpty=NULL\r\n"
+              "Dash=0-0\r\nNines=9900990099\r\nSpaced= \t padded \t \r\nTwo=first$CRLF$second\r\n"
+              "Quoted=say \"hi\"\r\nCut=before[after\r\n[Other]\r\nTitre=Autre\r\nLast=end");
     const struct {
         const char *section, *key, *expected;
     } cases[] = {
@@ -62,7 +56,8 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
         {"\r\n[LANGID]\r\n1=99999\r\n", "\xe9", QStringLiteral("é")}, // unknown locale: unchanged
     };
     for (const auto& c : cases) {
-        Translation t = withText(platform::decodeAnsi(c.head + "[LABELS]\r\nTitre=" + c.value + "\r\n"));
+        Translation t;
+        t.setText(platform::decodeAnsi(c.head + "[LABELS]\r\nTitre=" + c.value + "\r\n"));
         EXPECT_EQ(t.getLabel("Titre"), c.expected) << c.head.constData();
         t.setChineseSystem(true); // a Chinese system uses the value as the file gives it
         const QString asGiven = c.expected == "*" ? c.expected : platform::decodeAnsi(c.value);
@@ -70,16 +65,12 @@ TEST(Translation, LangIdGivesTheCodePageOfTheValues) {
     }
 }
 
-QString shippedPath(const char* name) {
-    return testing_support::resourcesDir() + '/' + name;
-}
-
 // "SECTION/KEY" for every entry line of a translation file.
 QSet<QString> keysOf(const char* name) {
     QSet<QString> keys;
     QString section;
     for (const QString& line :
-         platform::decodeAnsi(testing_support::readBytes(shippedPath(name))).split("\r\n")) {
+         platform::decodeAnsi(testing_support::readBytes(testing_support::resource(name))).split("\r\n")) {
         if (line.startsWith('['))
             section = line.mid(1, line.indexOf(']') - 1).toUpper();
         else if (line.contains('=') && section != "LANGID")
@@ -122,7 +113,7 @@ TEST(TranslationFiles, BothFilesHoldTheSameKeysAndEveryLabelTheProgramUses) {
     wanted += french;
     for (const char* file : {"qavo_lg00.txt", "qavo_lg01.txt"}) {
         Translation t;
-        ASSERT_TRUE(t.loadFile(shippedPath(file)));
+        ASSERT_TRUE(t.loadFile(testing_support::resource(file)));
         for (const QString& key : wanted) {
             const QString label = t.getLabel(key.section('/', 0, 0), key.section('/', 1));
             EXPECT_TRUE(label != "*" && !label.isEmpty()) << file << ": " << key.toStdString();

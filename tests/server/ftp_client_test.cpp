@@ -83,8 +83,7 @@ TEST_F(FtpClient, ConnectLogsInAndFollowsItsFlagsAndErrorsCarryNumberSourceAndTe
         }
     }
     // Refused changes keep the old values; a refused directory is not stored.
-    EXPECT_EQ(connected.Host(), "127.0.0.1");
-    EXPECT_EQ(idle.Directory(), QString());
+    EXPECT_EQ(QStringList({connected.Host(), idle.Directory()}), QStringList({"127.0.0.1", ""}));
 
     cFTP ftp;
     EXPECT_FALSE(ftp.Connect("127.0.0.1", kUser, "wrong", true, port) || ftp.Connected());
@@ -95,8 +94,7 @@ TEST_F(FtpClient, ConnectLogsInAndFollowsItsFlagsAndErrorsCarryNumberSourceAndTe
     ftp.setPassword(kPassword);
     ASSERT_TRUE(ftp.Connect(QString(), QString(), QString(), true, port));
     // Already connected: the arguments are ignored and the connection kept.
-    EXPECT_TRUE(ftp.Connect("elsewhere", "x", "y", true, 1));
-    EXPECT_EQ(ftp.Host(), "127.0.0.1");
+    EXPECT_TRUE(ftp.Connect("elsewhere", "x", "y", true, 1) && ftp.Host() == "127.0.0.1");
     EXPECT_EQ(logins(), 2); // `connected`'s and this one's, not another
     // A reconnection drops the old connection first, and fails on a wrong password.
     EXPECT_FALSE(ftp.Connect(QString(), QString(), "wrong", true, port, true) || ftp.Connected());
@@ -188,10 +186,7 @@ TEST_F(FtpClient, RemoteDirectoryFollowsChangesAndListings) {
                                            c.append, c.first);
         EXPECT_EQ(n, list.size());
         list.sort();
-        if (c.first && c.before.isEmpty())
-            EXPECT_EQ(list.size(), 1);
-        else
-            EXPECT_EQ(list, c.expected);
+        EXPECT_EQ(list, c.first && c.before.isEmpty() ? QStringList{list.value(0, "none")} : c.expected);
         EXPECT_EQ(ftp.remotePath(), "/"); // back up after the listing
     }
 

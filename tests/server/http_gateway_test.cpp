@@ -23,14 +23,8 @@ namespace {
 
 AppContext context(const QString& paddr, const QString& pport) {
     AppContext ctx;
-    ctx.HADDR = "10.0.0.5";
-    ctx.HPORT = "8080";
-    ctx.USER = "admin";
-    ctx.PASS = "secret";
-    ctx.PADDR = paddr;
-    ctx.PPORT = pport;
-    ctx.PLOGIN = "plog";
-    ctx.PPASS = "ppass";
+    std::tie(ctx.HADDR, ctx.HPORT, ctx.USER, ctx.PASS, ctx.PADDR, ctx.PPORT, ctx.PLOGIN, ctx.PPASS) =
+        std::tuple("10.0.0.5", "8080", "admin", "secret", paddr, pport, "plog", "ppass");
     return ctx;
 }
 
@@ -69,7 +63,6 @@ TEST(Passerelle, EachCallFollowsItsParameterStep) {
                         : c.call == 'p' ? r.link.PutFileHTTP_QAVO(ctx, "/tmp/a.maa", "arbre.maa")
                                         : r.link.GetIhmInfo(ctx, buffer, 512));
         }
-        // The gateway's results come back unchanged.
         EXPECT_EQ(std::pair(r.gateway->calls, results),
                   std::pair(c.expected + c.expected, c.call == 'i' ? QList<int>{0, 0} : QList<int>{7, 0}));
     }
@@ -118,9 +111,7 @@ TEST(Passerelle, InformationRequestHeaderReadBackAndCount) {
         QByteArray marked = before;
         marked.replace(0, 8, QByteArray::fromHex("cafecafe") + QByteArray(4, '\0'));
         qToLittleEndian<quint32>(quint32(c.length), marked.data() + 4);
-        QByteArray request = marked.left(c.length + 1);
-        request.resize(c.length + 1, '\0');
-        EXPECT_EQ(r.gateway->requestsSeen, QList<QByteArray>{request});
+        EXPECT_EQ(r.gateway->requestsSeen, QList<QByteArray>{marked.leftJustified(c.length + 1, '\0', true)});
         const qsizetype copied = qMin(c.reply.size(), c.bufferSize);
         EXPECT_EQ(buffer, c.reply.left(copied) + marked.mid(copied));
     }
@@ -141,7 +132,8 @@ public:
         server_->listen(QHostAddress::LocalHost);
         QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, server_.get(), [this] {
             while (QTcpSocket* s = server_->nextPendingConnection()) {
-                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { read(s); });
+                QObject::connect(s, &QTcpSocket::readyRead, s,
+                                 [this, s, pending = QByteArray()]() mutable { read(s, pending); });
                 QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
             }
         });
@@ -149,8 +141,7 @@ public:
     QString port() const { return QString::number(server_->serverPort()); }
 
 private:
-    void read(QTcpSocket* s) {
-        QByteArray& pending = pending_[s];
+    void read(QTcpSocket* s, QByteArray& pending) {
         pending += s->readAll();
         const qsizetype end = pending.indexOf("\r\n\r\n");
         if (end < 0) return;
@@ -168,7 +159,6 @@ private:
     }
 
     std::unique_ptr<QTcpServer> server_ = std::make_unique<QTcpServer>();
-    QHash<QTcpSocket*, QByteArray> pending_;
 };
 
 QByteArray http(const QByteArray& status, const QByteArray& body, const QByteArray& headers = {}) {
@@ -286,8 +276,7 @@ TEST_F(HttpGatewayTest, StoreAndInformationRequestSendTheirBytes) {
 TEST_F(HttpGatewayTest, SlowReplyUnderTheLimitKeepsEventsFlowingAndRefusesASecondCall) {
     listener.reply = http("200 OK", "slow");
     listener.delayMs = 300;
-    int beats = 0;
-    int secondCall = -1;
+    int beats = 0, secondCall = -1;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ++beats;

@@ -144,11 +144,8 @@ struct Case {
 
 class RealPeers : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { peers = new Peers; }
-    static void TearDownTestSuite() {
-        delete peers;
-        peers = nullptr;
-    }
+    static void SetUpTestSuite() { peers = std::make_unique<Peers>(); }
+    static void TearDownTestSuite() { peers.reset(); }
     void SetUp() override {
         if (!peers->noNginx.isEmpty()) GTEST_SKIP() << qPrintable(peers->noNginx);
         gateway.setTimeouts(2000, 5000);
@@ -200,7 +197,7 @@ protected:
         }
     }
 
-    static inline Peers* peers = nullptr;
+    static inline std::unique_ptr<Peers> peers;
     QTemporaryDir work;
     HttpGateway gateway;
     QByteArray caBefore = qgetenv("QAVO_CA_FILE");

@@ -26,8 +26,6 @@ enum class Step { StartUp, Fetch, Send, ClosingFetch };
 
 class SimTransfers : public ::testing::Test {
 protected:
-    void SetUp() override { start(); }
-
     void start() {
         sim.emplace();
         work.emplace();
@@ -104,9 +102,8 @@ TEST_F(SimTransfers, EachFaultFailsItsStepCleanlyAndSaysWhy) {
         {"slow:4000", "pas de réponse complète dans le délai"},
         {"", "serveur est injoignable"},
     };
-    const Step steps[] = {Step::StartUp, Step::Fetch, Step::Send, Step::ClosingFetch};
     const char* stepNames[] = {"start-up fetch", "fetch", "send", "closing fetch"};
-    for (const Step step : steps) {
+    for (const Step step : {Step::StartUp, Step::Fetch, Step::Send, Step::ClosingFetch}) {
         for (const auto& f : faults) {
             SCOPED_TRACE(std::string(stepNames[int(step)]) + " / " + (*f.fault ? f.fault : "server down"));
             start();

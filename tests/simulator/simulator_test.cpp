@@ -172,9 +172,8 @@ TEST(Simulator, EachFaultAppliesOnceToItsTarget) {
     };
     // A code the simulator does not serve: an error status, the request's header sent back.
     const HttpResult normalInfo = sim.post("/acd_config/ihm", infoRequest(7));
-    ASSERT_EQ(normalInfo.body.size(), 8704);
-    EXPECT_EQ(normalInfo.body.left(12), infoRequest(7).left(12));
-    EXPECT_EQ(wordAt(normalInfo.body, 256), 1u);
+    EXPECT_EQ(std::tuple(normalInfo.body.size(), normalInfo.body.left(12), wordAt(normalInfo.body, 256)),
+              std::tuple(8704, infoRequest(7).left(12), 1u));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.spec.data());
         ASSERT_EQ(sim.post("/_sim/fault", c.spec).status, 200);
