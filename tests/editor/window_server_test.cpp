@@ -205,10 +205,7 @@ TEST_F(ServerFaults, AHistoryThatCannotBeWrittenLetsEachTransferThroughAndSaysWh
             SCOPED_TRACE(std::string(command) + ", edits " + std::to_string(int(edits)));
             start(edits);
             testing_support::writeBytes(dir.filePath("history"), "a file, not a folder");
-            const auto notRecorded = [&] {
-                return debugLines().filter("The history was not recorded: ").size();
-            };
-            const qsizetype before = notRecorded();
+            const qsizetype before = debugLines().filter("The history was not recorded: ").size();
             prompts.answers = {Yes, Yes};
             action(command)->trigger();
             const bool sent = command == std::string("mnuEnvoi");
@@ -216,7 +213,7 @@ TEST_F(ServerFaults, AHistoryThatCannotBeWrittenLetsEachTransferThroughAndSaysWh
             EXPECT_TRUE(sent || serverTree() == serverBefore);
             EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
             EXPECT_EQ(editorState().first() == editorBefore.first(), sent || edits == Edits::None);
-            EXPECT_GT(notRecorded(), before);
+            EXPECT_GT(debugLines().filter("The history was not recorded: ").size(), before);
         }
     }
 }
