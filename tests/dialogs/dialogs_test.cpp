@@ -71,17 +71,14 @@ TEST(FrmGeneral, OkKeepsTheTypedTextsDigitsOnlyForTheNumericParameterAndCancelNo
         dialog.show();
         dialog.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        const auto field = [&](int row) {
-            return dialog.findChild<QLineEdit*>("txtParam_" + QString::number(row));
-        };
         for (const QString& entry : typed.split(';')) {
-            QLineEdit* f = field(entry.left(1).toInt());
+            auto* f = dialog.findChild<QLineEdit*>("txtParam_" + entry.left(1));
             f->setFocus();
             f->selectAll();
             QTest::keyClick(f, Qt::Key_Delete);
             QTest::keyClicks(f, entry.mid(2));
         }
-        const QString shown = field(3)->text();
+        const QString shown = dialog.findChild<QLineEdit*>("txtParam_3")->text();
         dialog.findChild<QPushButton*>(button)->click();
         EXPECT_EQ(QStringList({shown, params[0].value, params[1].value, params[2].value,
                                QString::number(modified), steps.join(' ')})
@@ -135,9 +132,9 @@ protected:
 TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndOkStoresWhatIsShownOnlyAfterAChange) {
     schedules[0].days[3].value = "25:00-12:00";
     open();
-    EXPECT_EQ(shownDay(0), "08 30 12 00 14 00 18 00");
-    EXPECT_EQ(shownDay(1), "__ __ __ __ __ __ __ __") << "ten characters is not a day value";
-    EXPECT_EQ(shownDay(3), " 00 12 00 __ __ __ __") << "an hour outside the list selects nothing";
+    // Ten characters is not a day value; an hour outside the list selects nothing.
+    EXPECT_EQ(QStringList({shownDay(0), shownDay(1), shownDay(3)}),
+              QStringList({"08 30 12 00 14 00 18 00", "__ __ __ __ __ __ __ __", " 00 12 00 __ __ __ __"}));
     EXPECT_EQ(dialog->findChild<QComboBox*>("cboHoraires")->itemText(9), "Plage n°10");
 
     selectSchedule(2);
@@ -156,11 +153,11 @@ TEST_F(FrmHorairesTest, OpensOnTheFirstScheduleAndOkStoresWhatIsShownOnlyAfterAC
     selectSchedule(2);
     chooseDay(4, "__ __ 19 __ __ __ __ 05");
     click("cmdFermer");
-    EXPECT_EQ(schedules[0].days[2].value + ' ' + schedules[0].days[6].value,
-              "07:31-12:02/14:45-19:05 10:00-11:00");
-    EXPECT_EQ(schedules[0].days[1].value, "  :  -  :  ") << "a value it could not show is stored blank";
-    EXPECT_EQ(schedules[1].days[4].value, "  :  -19:  /  :  -  :05");
-    EXPECT_EQ(schedules[2].days[0].value, "") << "schedules never shown keep their values exactly";
+    // A value it could not show is stored blank; schedules never shown keep their values exactly.
+    EXPECT_EQ(QStringList({schedules[0].days[2].value, schedules[0].days[6].value, schedules[0].days[1].value,
+                           schedules[1].days[4].value, schedules[2].days[0].value}),
+              QStringList(
+                  {"07:31-12:02/14:45-19:05", "10:00-11:00", "  :  -  :  ", "  :  -19:  /  :  -  :05", ""}));
 }
 
 TEST_F(FrmHorairesTest, ImportReplacesAllSchedulesOnOk) {
@@ -174,9 +171,10 @@ TEST_F(FrmHorairesTest, ImportReplacesAllSchedulesOnOk) {
     EXPECT_EQ(shownDay(0), "07 00 19 00 __ __ __ __"); // "[h2]" and "LUN=" match without case
     EXPECT_EQ(schedules[1].days[4].value, "09:00-17:30") << "written only on OK";
     click("cmdFermer");
-    EXPECT_EQ(schedules[0].days[4].value, "08:30-12:00/14:00-17:00");
-    EXPECT_EQ(schedules[1].days[4].value, "  :  -  :  ") << "shown, so stored as a blank range";
-    EXPECT_EQ(schedules[3].days[6].value, "10:00-11:00");
+    // Schedule 2 was shown, so it is stored as a blank range.
+    EXPECT_EQ(
+        QStringList({schedules[0].days[4].value, schedules[1].days[4].value, schedules[3].days[6].value}),
+        QStringList({"08:30-12:00/14:00-17:00", "  :  -  :  ", "10:00-11:00"}));
 }
 
 } // namespace

@@ -27,7 +27,7 @@
 
 namespace editor_testing {
 
-constexpr int Black = 0, Red = 255, Orange = 33023, Grey = 8421504;
+constexpr int Black = 0, Red = 255;
 
 // The panels' labels, the window's title and a few short questions, after the call window's and the plan's
 // as the program ships them; every other window label as shipped in English.
@@ -69,7 +69,6 @@ inline void clickRow(QAbstractItemView* view, int row) {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(i).center());
 }
 
-// What a user's choice in a list does.
 inline void choose(QComboBox* box, const QString& text) {
     const int index = box->findText(text);
     ASSERT_GE(index, 0) << text.toStdString();
@@ -81,7 +80,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QStandardPaths::setTestModeEnabled(true);
-        ASSERT_TRUE(dir.isValid());
         ctx.translation.setText(windowLabels());
         ctx.Nb_arbre = 1;
         ctx.programDir = dir.path();
@@ -192,8 +190,6 @@ protected:
         document->writePendingStep();
         return testing_support::readBytes(ctx.repTMP + name);
     }
-    bool undoEnabled() const { return action("toolAnnuler")->isEnabled(); }
-    bool redoEnabled() const { return action("toolRetablir")->isEnabled(); }
     QString menuName() const { return value("M1", MenuValue::lib); }
     // A change recorded as a step of its own, as a changed key action records it.
     void changeAndRecord(const QString& name) {
@@ -230,7 +226,6 @@ protected:
     }
 
     FrmAppel* callWindow() const { return window->findChild<FrmAppel*>(); }
-    // The call window's buttons of these captions clicked in turn.
     void press(const QStringList& captions) {
         for (const QString& caption : captions)
             for (auto* b : callWindow()->findChildren<QPushButton*>())

@@ -37,11 +37,10 @@ TEST_F(WindowFlow, EachMoveOfTheCallerGoesOnWithTheCallAndSelectsTheNodeItLedTo)
                                         .replaceInStrings("fail", "Transfer fails");
         moment->setDateTime(at);
         press(QStringList{"Restart the call"} + buttons);
-        EXPECT_EQ(shown(), walked(moves, at));
-        EXPECT_EQ(selectedKey(), callWindow()->steps().back().nodeKey);
-        EXPECT_EQ(window->findChild<PlanView*>()->selectedBox(), box);
-        EXPECT_EQ(callWindow()->findChild<QLabel*>("lblTouches")->text(),
-                  "Caller's moves: " + buttons.join(", "));
+        EXPECT_EQ(shown() << selectedKey() << window->findChild<PlanView*>()->selectedBox()
+                          << callWindow()->findChild<QLabel*>("lblTouches")->text(),
+                  walked(moves, at) << callWindow()->steps().back().nodeKey << box
+                                    << "Caller's moves: " + buttons.join(", "));
     }
     // Another moment walks the same moves again; so does an edit, without moving the tree view.
     moment->setDateTime(morning);
@@ -130,8 +129,7 @@ TEST_F(WindowFlow, CompareWithListsWhatTheOpenTreeChangesFromTheFile) {
         EXPECT_EQ(lastMessage(), dir.path()); // beside the open file, not the last folder
         auto* shown = window->findChild<FrmChanges*>();
         ASSERT_TRUE(shown && shown->isVisible());
-        EXPECT_EQ(shown->heading(), heading);
-        EXPECT_EQ(shown->lines(), lines);
+        EXPECT_EQ(shown->lines() << shown->heading(), QStringList(lines) << heading);
     }
     prompts.fileNames << writeFile("notes.maa", "just text");
     action("mnuComparer")->trigger();

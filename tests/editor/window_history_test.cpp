@@ -38,7 +38,6 @@ protected:
                        .join('|');
         return out;
     }
-    // A click on the first row, ctrl-clicks on the others.
     void chooseRows(const QList<int>& chosen) {
         for (int i = 0; i < chosen.size(); ++i)
             QTest::mouseClick(list()->viewport(), Qt::LeftButton,

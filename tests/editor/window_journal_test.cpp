@@ -21,9 +21,9 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     QLineEdit* name = find<QLineEdit>("txtLib_1");
     name->selectAll();
     QTest::keyClicks(name, "Welcome!");
-    EXPECT_EQ(journalFiles(), (QStringList{"0001.can", "0002.can"}));
+    EXPECT_EQ(journalFiles() << QString::number(journalItems().size()),
+              (QStringList{"0001.can", "0002.can", "2"}));
     EXPECT_TRUE(journalFile("0002.can").contains("lib=Welcome!\r\n"));
-    EXPECT_EQ(journalItems().size(), 2);
     EXPECT_EQ(journalFile("0001.can"), first);
 
     QTest::keyClicks(name, "?"); // not yet written when undo reads the journal
@@ -35,7 +35,7 @@ TEST_F(WindowTest, TypedCharactersRewriteTheCurrentStepAndUndoGoesBackPastThem) 
     // Typing after an undo ends the redo branch: a redo would hide what was typed.
     action("toolAnnuler")->trigger();
     QTest::keyClicks(find<QLineEdit>("txtLib_0"), "!");
-    EXPECT_EQ(journalFiles().join(' ') + (redoEnabled() ? " redo" : ""), "0001.can");
+    EXPECT_EQ(journalFiles() + enabledOf({"toolRetablir"}), QStringList{"0001.can"});
 
     // A click after typing writes the typed step before the click can change the tree: undoing the
     // change the click led to keeps what was typed.
@@ -67,15 +67,15 @@ TEST_F(WindowTest, JournalItemsAndButtonsGoBetweenStepsAndANewStepEndsTheRedoBra
 
     clickRow(list, 1);
     EXPECT_EQ(menuName() + '|' + selectedKey() + '|' + replacedAround.join(' '), "B|M2|M2");
-    action("toolAnnuler")->trigger();
-    EXPECT_EQ(menuName() + '|' + enabledOf({"toolAnnuler", "toolRetablir"}).join(' '),
-              "Main menu|toolRetablir");
-    action("toolRetablir")->trigger();
-    EXPECT_EQ(menuName() + '|' + enabledOf({"toolAnnuler", "toolRetablir"}).join(' '),
-              "B|toolAnnuler toolRetablir");
+    for (const auto& [command, after] : {std::pair{"toolAnnuler", "Main menu|toolRetablir"},
+                                         {"toolRetablir", "B|toolAnnuler toolRetablir"}}) {
+        action(command)->trigger();
+        EXPECT_EQ(menuName() + '|' + enabledOf({"toolAnnuler", "toolRetablir"}).join(' '), after);
+    }
 
     changeAndRecord("E");
-    EXPECT_EQ(journalFiles().join(' ') + (redoEnabled() ? " redo" : ""), "0001.can 0002.can 0005.can");
+    EXPECT_EQ(journalFiles() + enabledOf({"toolRetablir"}),
+              (QStringList{"0001.can", "0002.can", "0005.can"}));
 }
 
 TEST_F(WindowTest, ReplacingAnUnsavedTreeAsksFirstAndOpeningStartsTheJournalAgain) {
@@ -98,10 +98,9 @@ TEST_F(WindowTest, ReplacingAnUnsavedTreeAsksFirstAndOpeningStartsTheJournalAgai
 
     prompts.answers << Prompts::Answer::Yes;
     action("mnuFile1")->trigger();
-    EXPECT_EQ(menuName(), "Main menu");
-    ASSERT_EQ(journalItems().size(), 1);
-    EXPECT_TRUE(journalItems()[0].endsWith(" -> Opening : 1 - Reception")) << journalItems()[0].toStdString();
-    EXPECT_FALSE(undoEnabled());
+    EXPECT_EQ(QStringList({menuName(), journalItems().join('|').section(" -> ", 1)}) +
+                  enabledOf({"toolAnnuler"}),
+              QStringList({"Main menu", "Opening : 1 - Reception"}));
 }
 
 TEST_F(WindowTest, SchedulesWindowAddsAStepOnlyForAChange) {

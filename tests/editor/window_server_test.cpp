@@ -82,8 +82,6 @@ TEST_F(WindowServer, ResetLeavesTheDefaultTreeOnTheServerAndInTheEditor) {
     EXPECT_TRUE(window->isEnabled() && !find<QWidget>("picReset")->isVisible());
 }
 
-// ---- faults met in each state the user can be in ---------------------------------------------------
-
 enum class Edits { None, Unsaved, SavedNotSent };
 
 const QString kNoBackup = "Send cancelled: the server's trees could not be backed up before sending: ";
@@ -98,7 +96,6 @@ protected:
     // slow server counts as a failure.
     void start(Edits edits, const QList<QByteArray>& faults = {}) {
         sim.emplace();
-        ASSERT_NE(sim->port(), 0);
         goOnline(ctx, sim->port(), 1000, 300);
         testing_support::writeBytes(ctx.fileServeur, serverBefore = serverTree());
         load(ctx.fileServeur);
@@ -138,11 +135,10 @@ TEST_F(ServerFaults, AFailedCommandLeavesTheEditorAndTheServerAsTheyWereAndSaysW
                 start(edits, {fault});
                 prompts.answers = {Yes, Yes, Yes};
                 action(command)->trigger();
-                EXPECT_EQ(editorState(), editorBefore);
-                EXPECT_EQ(serverTree(), serverBefore);
                 EXPECT_TRUE(lastMessage().startsWith(message)) << lastMessage().toStdString();
-                EXPECT_EQ(debugLines().last().section(QStringLiteral(" - "), 1), lastMessage());
-                EXPECT_TRUE(window->isEnabled());
+                EXPECT_EQ(editorState() << serverTree() << debugLines().last().section(" - ", 1)
+                                        << (window->isEnabled() ? "enabled" : ""),
+                          editorBefore + QStringList({serverBefore, lastMessage(), "enabled"}));
             }
         }
     }
@@ -192,8 +188,8 @@ TEST_F(ServerFaults, WhatCouldLoseWorkIsAskedOrRefusedAndAFailedStoreSaysWhatThe
             EXPECT_FALSE(window->close());
         EXPECT_TRUE(lastMessage().contains(c.message) && lastMessage().endsWith(c.messageEnd))
             << lastMessage().toStdString();
-        EXPECT_EQ(serverTree() != serverBefore, c.changed > 0);
-        EXPECT_EQ(editorState() != editorBefore, c.changed > 1);
+        EXPECT_EQ(std::pair(serverTree() != serverBefore, editorState() != editorBefore),
+                  std::pair(c.changed > 0, c.changed > 1));
         EXPECT_TRUE(c.changed < 2 || readBytes(ctx.fileServeur) == serverTree());
         EXPECT_EQ(requests().isEmpty(), c.yes == 0) << "nothing is fetched before the answer";
     }
@@ -209,10 +205,7 @@ TEST_F(ServerFaults, AHistoryThatCannotBeWrittenLetsEachTransferThroughAndSaysWh
             SCOPED_TRACE(std::string(command) + ", edits " + std::to_string(int(edits)));
             start(edits);
             testing_support::writeBytes(dir.filePath("history"), "a file, not a folder");
-            const auto notRecorded = [&] {
-                return debugLines().filter("The history was not recorded: ").size();
-            };
-            const qsizetype before = notRecorded();
+            const qsizetype before = debugLines().filter("The history was not recorded: ").size();
             prompts.answers = {Yes, Yes};
             action(command)->trigger();
             const bool sent = command == std::string("mnuEnvoi");
@@ -220,7 +213,7 @@ TEST_F(ServerFaults, AHistoryThatCannotBeWrittenLetsEachTransferThroughAndSaysWh
             EXPECT_TRUE(sent || serverTree() == serverBefore);
             EXPECT_EQ(readBytes(ctx.fileServeur), serverTree());
             EXPECT_EQ(editorState().first() == editorBefore.first(), sent || edits == Edits::None);
-            EXPECT_GT(notRecorded(), before);
+            EXPECT_GT(debugLines().filter("The history was not recorded: ").size(), before);
         }
     }
 }
@@ -233,8 +226,7 @@ TEST_F(ServerFaults, WhatIsTypedDuringATransferIsDropped) {
     prompts.answers = {Yes};
     action("mnuRecup")->trigger();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(txtLib->text().contains("XYZ"));
-    EXPECT_FALSE(titleMarked());
+    EXPECT_FALSE(txtLib->text().contains("XYZ") || titleMarked());
 }
 
 TEST_F(ServerFaults, AStartUpThatCouldNotFetchTheTreeSaysSoAndTheSendAsksFirst) {

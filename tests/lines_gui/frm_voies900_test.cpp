@@ -81,7 +81,6 @@ TEST_F(LinesWindowTest, PopupDeletesAndInsertsLinesAndAddPutsOneAtTheEnd) {
     popup(3, QStringLiteral("mnuInsert"));
     shown << cell(3, 1) << cell(4, 1) << cell(rows(), 0);
     QTest::mouseClick(find<QToolButton>("cmdAddLigne2"), Qt::LeftButton);
-    // The added line is shown.
     EXPECT_EQ(shown << line(rows()) << QString::number(grid()->currentIndex().row() + 1),
               QStringList({"1004", "29", "1030", "", "1004", "30", "31|||||||||None", "31"}));
 }

@@ -17,11 +17,9 @@ namespace {
 // The window in English on a scripted server, or on qavo-sim.
 class FrmVoiesTest : public ::testing::Test {
 protected:
-    void open(const QList<QByteArray>& replies) {
-        s.gateway->replies = replies;
-        showWindow();
-    }
-    void showWindow() {
+    // The window shown on these replies of the scripted server (none: on the server given to s.ctx).
+    void open(const QList<QByteArray>& replies = {}) {
+        if (!replies.isEmpty()) s.gateway->replies = replies;
         s.ctx.translation = line_testing::englishLabels();
         w = std::make_unique<FrmVoies>(s.ctx, prompts);
         w->setPacing(pacing);
@@ -59,20 +57,21 @@ TEST_F(FrmVoiesTest, ReadsTheSimulatorsTableAndSaysWhyAWriteFailed) {
     testing_support::SimProcess sim({QStringLiteral("--control")},
                                     QStringLiteral(QAVO_RESOURCES "/server-example-500"));
     testing_support::goOnline(s.ctx, sim.port()); // s.gateway is gone from here on
-    showWindow();
+    open();
     ASSERT_EQ(std::pair(child<QLabel>("lblProgress")->text(), grid->rowCount()),
               std::pair(QString("200 / 200"), 201));
-    QStringList rows; // "~" after a greyed row
+    // Rows ("~" after a greyed one), the line's code, then the choices.
+    QStringList rows;
     for (const int r : {0, 1, 8, 10})
         rows << QStringList({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)}).join(';') +
                     (grid->item(r, 2)->background().color() == QColor(224, 224, 224) ? "~" : "");
-    EXPECT_EQ(rows, QStringList({";First number;Last number;Application",
-                                 "1;0140000000;0140000009;451   Auto-attendant - tree 1",
-                                 "8;0140000070;0140000070;300   Voice mail~", "10;;;"}));
-    EXPECT_EQ(child<QListWidget>("lstCodesVoies")->item(7)->text(), "300");
-    EXPECT_EQ(
-        std::pair(child<QComboBox>("cboListeApp")->count(), child<QComboBox>("cboListeApp")->itemText(3)),
-        std::pair(6, QString("453   Auto-attendant - tree 3")));
+    auto* apps = child<QComboBox>("cboListeApp");
+    EXPECT_EQ(rows << child<QListWidget>("lstCodesVoies")->item(7)->text() << apps->itemText(3)
+                   << QString::number(apps->count()),
+              QStringList({";First number;Last number;Application",
+                           "1;0140000000;0140000009;451   Auto-attendant - tree 1",
+                           "8;0140000070;0140000070;300   Voice mail~", "10;;;", "300",
+                           "453   Auto-attendant - tree 3", "6"}));
 
     type(1, 1, "0999", Qt::Key_Return);
     const std::pair<const char*, const char*> faults[] = {
@@ -141,8 +140,8 @@ TEST_F(FrmVoiesTest, AFailedRequestShowsTheErrorAndWritesNothing) {
     writeReplyHeader(refusal, 1, 96, 150);
     // Where the read may stop is the line table's test; the window shows any of them alike.
     open({good[0], good[1], refusal});
-    EXPECT_TRUE(child<QWidget>("picErreur")->isVisible());
     EXPECT_TRUE(
+        child<QWidget>("picErreur")->isVisible() &&
         child<QLabel>("lblErreur")->text().startsWith("The line table could not be read from the server."));
     for (const char* button : {"cmdOK", "cmdExport", "cmdImport"})
         EXPECT_FALSE(child(button)->isEnabled()) << button;
@@ -180,28 +179,25 @@ TEST_F(FrmVoiesTest, ImportRefusesOtherFilesAndShowsChangesFirst) {
                              "but";
     const QByteArray mixed = debut + ";Fin;Application\r\n0140;0149;451\r\n0200;0299;300\r\n0350;0359;451\r\n"
                                      "0400;;451;note\r\n;;\r\n;;\r\n0700;;452\r\n0800;;\r\n";
-    const QString mixedChanges = "Lines added: 1 (0700 / 452)\nLines removed: 1 (0400 / 451)\n"
-                                 "Lines changed: 1 (0350 / 0359 / 451)\n"
-                                 "Lines of other applications, kept as they are: 1\n"
-                                 "2 line(s) of the file were not imported (not 3 fields, or past the 6 "
-                                 "lines): line(s) 5, 9.";
-    // The file written (none: kept), the answer to the preview, the refusal's reason (after "line") or the
-    // preview's remark, and the rows afterwards.
-    const std::tuple<const char*, QByteArray, Prompts::Answer, QString, QStringList> tc[] = {
-        {"own export", QByteArray(), Prompts::Answer::Yes,
-         "The file holds the same lines as the table.\nLines of other applications, kept as they are: 1",
-         read},
+    const QString kept = "Lines of other applications, kept as they are: 1";
+    const QString mixedChanges =
+        "Lines added: 1 (0700 / 452)\nLines removed: 1 (0400 / 451)\nLines changed: 1 (0350 / 0359 / 451)\n" +
+        kept + "\n2 line(s) of the file were not imported (not 3 fields, or past the 6 lines): line(s) 5, 9.";
+    // The file written (none: kept), whether the preview is accepted, the refusal's reason (after "line") or
+    // the preview's remark, and the rows afterwards.
+    const std::tuple<const char*, QByteArray, bool, QString, QStringList> tc[] = {
+        {"own export", QByteArray(), true, "The file holds the same lines as the table.\n" + kept, read},
         {"newer server's export",
          "N\xB0 appelant;N\xB0 appel\xE9;Code;Planning;VP;Si ouvert;;;;Libell\xE9;Trace\r\n"
          "201;;;0;0;451;;0;;Accueil;0\r\n",
-         Prompts::Answer::Yes, "line 2: 11 fields, 3 expected", read},
-        {"commas", debut + ",Fin,Application\r\n0140,0149,451\r\n", Prompts::Answer::Yes,
-         "line 2: 1 field, 3 expected", read},
-        {"a header alone, with commas", debut + ",Fin,Application\r\n", Prompts::Answer::Yes,
-         "line 1: 1 field, 3 expected", read},
-        {"choice cancelled", QByteArray(), Prompts::Answer::Yes, "", read},
-        {"cancelled", mixed, Prompts::Answer::No, mixedChanges, read},
-        {"accepted", mixed, Prompts::Answer::Yes, mixedChanges, taken},
+         true, "line 2: 11 fields, 3 expected", read},
+        {"commas", debut + ",Fin,Application\r\n0140,0149,451\r\n", true, "line 2: 1 field, 3 expected",
+         read},
+        {"a header alone, with commas", debut + ",Fin,Application\r\n", true, "line 1: 1 field, 3 expected",
+         read},
+        {"choice cancelled", QByteArray(), true, "", read},
+        {"cancelled", mixed, false, mixedChanges, read},
+        {"accepted", mixed, true, mixedChanges, taken},
     };
     prompts.fileNames = {csv};
     child("cmdExport")->click(); // the first file imported: the window's own export
@@ -210,7 +206,7 @@ TEST_F(FrmVoiesTest, ImportRefusesOtherFilesAndShowsChangesFirst) {
         if (!file.isEmpty()) testing_support::writeBytes(csv, file);
         prompts.fileNames = {said.isEmpty() ? QString() : csv}; // nothing said: the choice cancelled
         prompts.shown.clear();
-        prompts.answers = {reply};
+        prompts.answers = {reply ? Prompts::Answer::Yes : Prompts::Answer::No};
         s.gateway->replies = {emptyBlock()};
         writeApplicationName(s.gateway->replies[0], "Nuit");
         child("cmdImport")->click();

@@ -3,6 +3,7 @@
 // The line window driven as a user drives it, against qavo-sim holding the server's line files.
 
 #include "core/prompts.h"
+#include "editor/window_fixture.h"
 #include "lines/line_test_support.h"
 #include "lines_gui/frm_voies900.h"
 #include "platform/pacing.h"
@@ -112,10 +113,7 @@ protected:
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(at(row, 0)).center());
     }
     QStringList texts(const char* list) const {
-        QStringList out;
-        for (int i = 0; i < find<QListWidget>(list)->count(); ++i)
-            out << find<QListWidget>(list)->item(i)->text();
-        return out;
+        return editor_testing::rowTexts(find<QListWidget>(list)->model());
     }
 
     std::optional<testing_support::SimProcess> sim;
