@@ -3,6 +3,7 @@
 #include "model/action_value.h"
 #include "model/verification.h"
 #include "platform/pacing.h"
+#include "support/server_lists.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,16 +15,7 @@ AppContext makeContext() {
     ctx.Nb_arbre = 5;
     ctx.translation.setText(QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[LABELS]\r\nDebugAnalyse=Checking\r\n"
                                            "DebugAnn4_Abs=unknown announcement\r\nactAnn=Announcement\r\n"));
-    for (int n = 1; n <= 500; ++n) {
-        Announcement a;
-        a.number = n;
-        a.flags[0] = 1;
-        ctx.Announcements.append(a);
-        Station s;
-        s.number = QString::number(200 + n);
-        s.voiceBox = QString::number(800 + n);
-        ctx.Stations.append(s);
-    }
+    testing_support::addServerLists(ctx, 500);
     return ctx;
 }
 

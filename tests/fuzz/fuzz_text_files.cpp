@@ -12,6 +12,7 @@
 #include "model/verification.h"
 #include "platform/codepage.h"
 #include "platform/pacing.h"
+#include "support/server_lists.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,16 +30,7 @@ struct Setup {
         ctx.translation.setText(
             QStringLiteral("\r\n[LANGID]\r\n1=1033\r\n[LABELS]\r\nNoeudArbre=Tree\r\n"
                            "actTransfert=Transfer\r\nDebugPoste_Abs=unknown station\r\n"));
-        for (int n = 1; n <= 3; ++n) {
-            Announcement a;
-            a.number = n;
-            a.flags[0] = 1;
-            ctx.Announcements.append(a);
-            Station s;
-            s.number = QString::number(200 + n);
-            s.voiceBox = QString::number(800 + n);
-            ctx.Stations.append(s);
-        }
+        testing_support::addServerLists(ctx, 3);
     }
 };
 
