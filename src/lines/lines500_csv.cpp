@@ -4,6 +4,8 @@
 #include "lines/line_text.h"
 #include "platform/codepage.h"
 
+#include <QSet>
+
 #include <utility>
 #include <vector>
 
@@ -108,16 +110,18 @@ Import500 readCsv500(const QByteArray& content, const QList<VoieT2cs>& before,
     const std::vector<CsvRow> rows = csvLines(content, import.report);
     if (import.report.refused) return import;
     QList<VoieT2cs> records = before;
+    // The file's copy of a protected record is that record's own line, wherever the file has it: it keeps
+    // its record, and never lands in another one when a line above it was deleted or moved.
+    QSet<QString> protectedLines;
+    for (qsizetype p = 0; p < records.size(); ++p)
+        if (protectedRecords.value(p)) protectedLines.insert(csvLine(records[p]));
     qsizetype k = 0;
     for (const CsvRow& l : rows) {
-        // The file's copy of a protected record is skipped with it.
-        bool copy = false;
-        while (k < records.size() && protectedRecords.value(k) && !copy) {
-            const VoieT2cs& p = records[k++];
-            copy = p.firstText() == l.fields[0] && p.lastText() == l.fields[1] &&
-                   code3(p.application) == l.fields[2];
-        }
-        if (copy) continue;
+        const QString line = l.fields[0] + QLatin1Char(';') + l.fields[1] + QLatin1Char(';') +
+                             code3(codeFromText(l.fields[2]));
+        if (protectedLines.contains(line)) continue;
+        while (k < records.size() && protectedRecords.value(k))
+            ++k;
         if (k >= records.size()) {
             import.report.skip(l.number); // the server has no record left for it
             continue;

@@ -27,6 +27,7 @@ struct Import500 {
 // free. Lines of 3 fields are taken (the others, and those past the last record, are skipped); the first
 // line is a header unless its first field is empty or starts with a digit; empty lines and lines starting
 // with "/" are comments. A protected record (protectedRecords[k]) keeps its content and index: a file line
-// equal to it is its own line, any other goes to the next record that is not protected.
+// equal to it is its own line wherever the file has it, any other goes to the next record that is not
+// protected.
 Import500 readCsv500(const QByteArray& content, const QList<VoieT2cs>& records,
                      const QList<bool>& protectedRecords);

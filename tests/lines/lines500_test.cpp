@@ -110,6 +110,9 @@ TEST(Lines500, CsvExportAndImport) {
         {"0140;0149;300\r\n;0159;455\n", "0140;0149;300   Messagerie;grey" + fax + ";0159;455   Nuit",
          "Nuit"},
         {";;\r\n7;;\r\n", fax.mid(1) + "7;;", nullptr},
+        // The first line deleted: the protected line stays alone in its record, the others move up.
+        {"0200;0299;0300\r\n0300;0300;\r\n0400;;451\r\n", "0300;0300;" + fax + "0400;;451   Standard",
+         nullptr},
     };
     for (const auto& [file, rows, name] : tc) {
         SCOPED_TRACE(file.constData());
