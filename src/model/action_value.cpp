@@ -1,6 +1,7 @@
 #include "model/action_value.h"
 
 #include <QStringBuilder>
+#include <algorithm>
 #include <iterator>
 
 namespace action {
@@ -170,9 +171,16 @@ QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
 }
 
 QString keyNodeKey(const QString& menu, int digit) {
-    if (digit >= 0 && digit <= 9)
-        return QLatin1String("E-") % menu % QLatin1Char('-') % QLatin1Char(char('0' + digit));
-    return QLatin1String("E-") % menu % QLatin1Char('-') % QString::number(digit);
+    if (digit < 0 || digit > 9) return QLatin1String("E-") % menu % QLatin1Char('-') % QString::number(digit);
+    // Written in place: a load makes one for each of thousands of keys.
+    QString key(menu.size() + 4, Qt::Uninitialized);
+    QChar* out = key.data();
+    *out++ = QLatin1Char('E');
+    *out++ = QLatin1Char('-');
+    out = std::copy(menu.cbegin(), menu.cend(), out);
+    *out++ = QLatin1Char('-');
+    *out = QLatin1Char(char('0' + digit));
+    return key;
 }
 
 } // namespace action

@@ -64,12 +64,8 @@ int NodeTree::addNode(const QString& text, const QString& requestedKey, int pare
         key = randomKey();
     }
     siblings.push_back(id); // before the node is added: siblings may be a node's children
-    TreeNode& n = m_nodes.emplace_back();
-    n.id = id;
-    n.key = std::move(key);
-    n.text = text;
-    n.image = image;
-    n.parent = parent;
+    m_nodes.push_back(TreeNode{
+        .id = id, .parent = parent, .key = std::move(key), .text = text, .image = image, .children = {}});
     ++m_liveCount;
 
     if (m_observer) m_observer->afterInsert();

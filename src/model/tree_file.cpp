@@ -76,6 +76,7 @@ private:
     // each text is made once and shared.
     std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
     std::vector<bool> m_shownSections; // by section of the file: shown as a menu
+    SectionKeys m_menuKeys{menuKeyNames()};
 };
 
 void TreeLoader::loadGeneral() {
@@ -136,7 +137,7 @@ void TreeLoader::ChargeMenu(const QString& parentKey, int parentId, const QStrin
     // "lib" (or with "lib=*") is none either. The values are read once, for the check and the section.
     QStringList values;
     const bool named = depth <= kMaxMenuDepth && menu.trimmed().size() == menu.size() &&
-                       (m_file.readValues(section, menuKeyNames(), values) & 1) != 0 &&
+                       (m_file.readValues(section, m_menuKeys, values) & 1) != 0 &&
                        values[MenuValue::lib - 1] != QLatin1String("*");
     if (!named) {
         dropMenuReference(parentKey, parentId, digit);
@@ -145,8 +146,8 @@ void TreeLoader::ChargeMenu(const QString& parentKey, int parentId, const QStrin
 
     m_shownSections[size_t(section)] = true;
     m_config.maxNumMenu = std::max(m_config.maxNumMenu, menuNumber(menu));
-    const QString text = (digit < 0 ? QStringLiteral("1") : QString::number(digit)) % QStringLiteral(" - ") %
-                         values[MenuValue::lib - 1];
+    const QLatin1Char shownDigit(digit < 0 ? '1' : char('0' + digit)); // a root menu shows as key 1
+    const QString text = shownDigit % QLatin1String(" - ") % values[MenuValue::lib - 1];
     SectionStore& store = m_config.sections;
     const int index = store.ensureSection(menu, digit, parentKey, std::move(values));
     const int menuId = m_config.nodes.addNode(text, menu, parentId, QStringLiteral("Menu"));

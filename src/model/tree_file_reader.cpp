@@ -3,7 +3,6 @@
 #include "core/profile_file.h"
 
 #include <algorithm>
-#include <array>
 
 using namespace profile_rules;
 
@@ -72,12 +71,12 @@ TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists
     // '[' to the next (a quick search over the text), and looks back for the start of its line.
     qsizetype from = 0;
     while (from < size) {
-        const qsizetype bracket = all.indexOf(u'[', from);
+        const qsizetype bracket = all.indexOf(QLatin1Char('['), from);
         if (bracket < 0) break;
         qsizetype lineStart = bracket;
         while (lineStart > 0 && isBlank(chars[lineStart - 1]))
             --lineStart;
-        qsizetype eol = all.indexOf(u'\n', bracket);
+        qsizetype eol = all.indexOf(QLatin1Char('\n'), bracket);
         if (eol < 0) eol = size;
         const qsizetype pos = eol + 1;
         from = pos;
@@ -127,22 +126,24 @@ template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit
     const Span& span = m_sections[size_t(section)];
     const QStringView all = QStringView(m_text).sliced(span.begin, span.end - span.begin);
     const char16_t* const chars = all.utf16();
+    const qsizetype size = all.size();
     qsizetype pos = 0;
-    while (pos < all.size()) {
+    while (pos < size) {
         const qsizetype lineStart = pos;
-        qsizetype eq = -1;
-        while (pos < all.size() && chars[pos] != u'\n') {
-            if (eq < 0 && chars[pos] == u'=') eq = pos;
+        // Up to the first '=', then to the end of the line: one test per character in each part.
+        while (pos < size && chars[pos] != u'=' && chars[pos] != u'\n')
             ++pos;
-        }
-        const QStringView line = all.sliced(lineStart, pos - lineStart);
-        ++pos;
-        const QStringView body = trimmed(line);
-        if (body.isEmpty() || body.front() == QLatin1Char(';') || eq < 0) continue;
-        const qsizetype keyStart = body.utf16() - chars;
-        if (eq <= keyStart) continue; // no key before the '='
+        const qsizetype eq = pos < size && chars[pos] == u'=' ? pos : -1;
+        while (pos < size && chars[pos] != u'\n')
+            ++pos;
+        const qsizetype lineEnd = pos++;
+        if (eq < 0) continue;
+        qsizetype keyStart = lineStart;
+        while (isBlank(chars[keyStart])) // stops at the '=' at the latest
+            ++keyStart;
+        if (keyStart == eq || chars[keyStart] == u';') continue; // no key before the '=', or a comment
         const KeyLine keyLine{trimmed(all.sliced(keyStart, eq - keyStart)),
-                              all.sliced(eq + 1, lineStart + line.size() - eq - 1)};
+                              all.sliced(eq + 1, lineEnd - eq - 1)};
         if (!visit(keyLine)) return;
     }
 }
@@ -165,65 +166,67 @@ QString TreeFileReader::value(int section, const QString& key, const QString& de
     return find(section, key, &raw) ? processedValue(raw) : defaultValue;
 }
 
+SectionKeys::SectionKeys(const QStringList& names) : m_names(names), m_lastValues(names.size()) {
+    for (const QString& name : std::as_const(m_names)) {
+        m_asked.push_back(QStringView(name).trimmed());
+        m_packed.push_back(packedName(m_asked.back()));
+        const auto earlier = m_packed.end() - 1;
+        m_distinct = m_distinct && *earlier != 0 && std::find(m_packed.begin(), earlier, *earlier) == earlier;
+    }
+}
+
 quint32 TreeFileReader::readValues(int section, const QStringList& keys, QStringList& values) const {
-    values.fill(QString(), keys.size());
+    SectionKeys prepared(keys);
+    return readValues(section, prepared, values);
+}
+
+quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& values) const {
+    const qsizetype count = keys.size();
+    values.fill(QString(), count);
     if (section < 0 || section >= int(m_sections.size())) return 0;
-    constexpr qsizetype kMaxKeys = 16;
-    if (keys.size() > kMaxKeys) {
-        quint32 found = 0;
-        for (qsizetype i = 0; i < keys.size(); ++i) {
+    QString* const out = values.data();
+    quint32 found = 0;
+    if (count > 32) { // beyond the bits of the answer: one search per key
+        for (qsizetype i = 0; i < count; ++i) {
             QStringView raw;
-            if (!find(section, keys[i], &raw)) continue;
-            values[i] = processedValue(raw);
+            if (!find(section, keys.m_names[i], &raw)) continue;
+            out[i] = processedValue(raw);
             if (i < 32) found |= 1u << i;
         }
         return found;
     }
-    std::array<QStringView, kMaxKeys> asked;
-    std::array<quint64, kMaxKeys> packed;
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        asked[size_t(i)] = QStringView(keys[i]).trimmed();
-        packed[size_t(i)] = packedName(asked[size_t(i)]);
-    }
-    // The keys of a menu often hold the same text (one transfer behind several digits, the same count
-    // of repetitions and silences): a text already read in this section is shared, not copied again.
-    std::array<QStringView, kMaxKeys> raw;
-    qsizetype readCount = 0;
-    std::array<qsizetype, kMaxKeys> readKey;
+    // A value equal to the one read just before it (one transfer behind several digits, as many silences
+    // as repetitions), or to the previous section's value of the same key, is shared, not copied again.
+    const QString* previous = nullptr;
     const auto read = [&](qsizetype i, QStringView text) {
-        for (qsizetype r = 0; r < readCount; ++r)
-            if (raw[size_t(r)] == text) return values[readKey[size_t(r)]];
-        raw[size_t(readCount)] = text;
-        readKey[size_t(readCount++)] = i;
-        return processedValue(text);
+        if (previous && *previous == text) return *previous;
+        const QString& last = keys.m_lastValues.at(i);
+        return last == text ? last : text.toString();
     };
-    // Short, distinct names (every template's keys) match a line at most once each: the search stops at
-    // the first match and starts again after it, so that a section in template order matches at once.
-    const qsizetype count = keys.size();
-    bool distinct = true;
-    for (qsizetype i = 0; i < count && distinct; ++i)
-        distinct = packed[size_t(i)] != 0 &&
-                   std::find(packed.begin(), packed.begin() + i, packed[size_t(i)]) == packed.begin() + i;
-    const quint32 all = count == 0 ? 0 : quint32((quint64(1) << count) - 1);
-    quint32 found = 0;
+    const quint32 all = quint32((quint64(1) << count) - 1);
     qsizetype start = 0;
-    // Lines in order, so that the first key of a name wins.
+    // Lines in order, so that the first key of a name wins. Distinct names match a line at most once
+    // each: the search stops at the first match and starts again after it, so that a section in the
+    // template's order matches at once.
     forEachKeyLine(section, [&](const KeyLine& line) {
         const quint64 linePacked = packedName(line.key);
         for (qsizetype step = 0; step < count; ++step) {
             const qsizetype i = (start + step) % count;
             const quint32 bit = 1u << i;
-            if ((found & bit) || !sameName(line.key, linePacked, asked[size_t(i)], packed[size_t(i)]))
+            if ((found & bit) ||
+                !sameName(line.key, linePacked, keys.m_asked[size_t(i)], keys.m_packed[size_t(i)]))
                 continue;
-            values[i] = read(i, line.value);
+            out[i] = read(i, processedView(line.value));
+            previous = &out[i];
             found |= bit;
-            if (distinct) {
+            if (keys.m_distinct) {
                 start = i + 1;
                 break;
             }
         }
         return found != all; // every key found: the rest of the section cannot change a value
     });
+    keys.m_lastValues = values;
     return found;
 }
 

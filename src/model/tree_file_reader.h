@@ -7,6 +7,23 @@
 #include <QStringList>
 #include <vector>
 
+// The keys of a section template, prepared for reading many sections with TreeFileReader::readValues:
+// each name is trimmed and packed once, and the values last read are kept, so that a value repeating the
+// previous section's (the same count of repetitions in every menu) is shared rather than copied again.
+class SectionKeys {
+public:
+    explicit SectionKeys(const QStringList& names);
+    qsizetype size() const { return m_names.size(); }
+
+private:
+    friend class TreeFileReader;
+    QStringList m_names;              // as given: the views below look into it
+    std::vector<QStringView> m_asked; // trimmed
+    std::vector<quint64> m_packed;    // see packedName, 0 for a name that does not pack
+    bool m_distinct = true;           // every name packs, and no two alike
+    QStringList m_lastValues;
+};
+
 // A tree file read once and answered with the profile reader's rules (see ProfileFile: names match
 // without regard to case, the first section and the first key of a name win, values are trimmed, lose
 // one pair of quotes and are cut to 254 characters). Built for size and speed: only where each section
@@ -33,6 +50,7 @@ public:
     // values[i] := value of keys[i] ("" when missing) for every key, in one pass over the section.
     // Returns which keys were found: bit i for keys[i] (up to 32 keys).
     quint32 readValues(int section, const QStringList& keys, QStringList& values) const;
+    quint32 readValues(int section, SectionKeys& keys, QStringList& values) const;
 
     QString value(const QString& section, const QString& key, const QString& defaultValue = {}) const {
         return value(this->section(section), key, defaultValue);
