@@ -7,6 +7,10 @@
 namespace profile_rules {
 
 QString processedValue(QStringView raw) {
+    return processedView(raw).toString();
+}
+
+QStringView processedView(QStringView raw) {
     // The value is a C string: it ends at its first NUL.
     qsizetype nul = 0;
     while (nul < raw.size() && raw[nul] != QChar(0))
@@ -15,7 +19,7 @@ QString processedValue(QStringView raw) {
     if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
         v = v.sliced(1, v.size() - 2);
     if (v.size() > ProfileFile::kMaxValueLength) v = v.first(ProfileFile::kMaxValueLength);
-    return v.toString();
+    return v;
 }
 
 } // namespace profile_rules

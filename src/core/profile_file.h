@@ -26,6 +26,8 @@ inline QStringView trimmed(QStringView s) {
 }
 // A value as the reader returns it: trimmed, one pair of enclosing quotes dropped, 254 characters at most.
 QString processedValue(QStringView raw);
+// The same, as a part of raw (nothing copied).
+QStringView processedView(QStringView raw);
 } // namespace profile_rules
 
 class ProfileFile {

@@ -1,5 +1,7 @@
 #include "model/action_value.h"
 
+#include <QStringBuilder>
+#include <algorithm>
 #include <iterator>
 
 namespace action {
@@ -10,7 +12,7 @@ namespace {
 int rowOfCode(QStringView c) {
     static constexpr QLatin1String codes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
     for (int row = 0; row < int(std::size(codes)); ++row)
-        if (c == codes[row]) return row;
+        if (isCode(c, codes[row])) return row;
     return -1;
 }
 
@@ -23,23 +25,24 @@ QStringView firstParam(QStringView value) {
     return next < 0 ? rest : rest.first(next);
 }
 
-// Appends what describe() returns: a tree of thousands of keys builds each text in one string.
-void appendDescription(QString& out, const QString& value, const ActionTypes& types,
-                       const std::optional<QString>& jumpTargetName) {
+// What describe() returns, in parts: the type's caption (or an unknown value itself), then what shows in
+// brackets after it, if anything. A tree of thousands of keys builds each text from them in one string.
+struct Description {
+    QStringView caption;
+    std::optional<QStringView> bracketed;
+};
+
+Description describeParts(const QString& value, const ActionTypes& types,
+                          const std::optional<QString>& jumpTargetName) {
     const QStringView v(value);
     const qsizetype semi = v.indexOf(QLatin1Char(';'));
     const QStringView c = semi < 0 ? v : v.first(semi);
     const int row = rowOfCode(c);
-    if (row < 0) {
-        out += value;
-        return;
-    }
-    out += types[size_t(row)].caption;
-    const bool withParam = c == Trf || c == Ann || c == Bvo;
-    if (!withParam && !(c == Sau && jumpTargetName)) return;
-    out += QLatin1String(" (");
-    out += withParam ? firstParam(v) : QStringView(*jumpTargetName);
-    out += QLatin1Char(')');
+    if (row < 0) return {v, std::nullopt};
+    const QStringView caption = types[size_t(row)].caption;
+    if (c == Trf || c == Ann || c == Bvo) return {caption, firstParam(v)};
+    if (c == Sau && jumpTargetName) return {caption, QStringView(*jumpTargetName)};
+    return {caption, std::nullopt};
 }
 
 void appendDigitPrefix(QString& out, int digit) {
@@ -90,7 +93,7 @@ QString param(const QString& value, int n) {
     return end < 0 ? value.mid(start) : value.mid(start, end - start);
 }
 
-QString imageFor(const QString& c) {
+QString imageFor(QStringView c) {
     if (c == Sau) return QStringLiteral("Saut");
     if (c == Trf) return QStringLiteral("Transfert");
     if (c == Ann) return QStringLiteral("Annonce");
@@ -143,18 +146,20 @@ QString jumpValue(const QString& target) {
 
 QString describe(const QString& value, const ActionTypes& types,
                  const std::optional<QString>& jumpTargetName) {
-    QString out;
-    appendDescription(out, value, types, jumpTargetName);
-    return out;
+    const Description d = describeParts(value, types, jumpTargetName);
+    if (!d.bracketed) return d.caption.toString();
+    return d.caption % QLatin1String(" (") % *d.bracketed % QLatin1Char(')');
 }
 
 QString keyNodeText(int digit, const QString& value, const ActionTypes& types,
                     const std::optional<QString>& jumpTargetName) {
-    QString out;
-    out.reserve(value.size() + 48);
-    appendDigitPrefix(out, digit);
-    appendDescription(out, value, types, jumpTargetName);
-    return out;
+    if (digit < 0 || digit > 9)
+        return QString::number(digit) % QLatin1String(" - ") % describe(value, types, jumpTargetName);
+    const QLatin1Char d(char('0' + digit));
+    const Description parts = describeParts(value, types, jumpTargetName);
+    if (!parts.bracketed) return d % QLatin1String(" - ") % parts.caption;
+    return d % QLatin1String(" - ") % parts.caption % QLatin1String(" (") % *parts.bracketed %
+           QLatin1Char(')');
 }
 
 QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
@@ -166,15 +171,15 @@ QString keyTypeText(int digit, const QString& c, const ActionTypes& types) {
 }
 
 QString keyNodeKey(const QString& menu, int digit) {
-    QString key;
-    key.reserve(menu.size() + 4);
-    key += QLatin1String("E-");
-    key += menu;
-    key += QLatin1Char('-');
-    if (digit >= 0 && digit <= 9)
-        key += QLatin1Char(char('0' + digit));
-    else
-        key += QString::number(digit);
+    if (digit < 0 || digit > 9) return QLatin1String("E-") % menu % QLatin1Char('-') % QString::number(digit);
+    // Written in place: a load makes one for each of thousands of keys.
+    QString key(menu.size() + 4, Qt::Uninitialized);
+    QChar* out = key.data();
+    *out++ = QLatin1Char('E');
+    *out++ = QLatin1Char('-');
+    out = std::copy(menu.cbegin(), menu.cend(), out);
+    *out++ = QLatin1Char('-');
+    *out = QLatin1Char(char('0' + digit));
     return key;
 }
 

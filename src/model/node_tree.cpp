@@ -38,6 +38,10 @@ void NodeTree::reserve(int count) {
 
 QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, int parentId,
                              const QString& image) {
+    return m_nodes[size_t(addNode(text, requestedKey, parentId, image))].key;
+}
+
+int NodeTree::addNode(const QString& text, const QString& requestedKey, int parentId, const QString& image) {
     const int parent =
         parentId >= 0 && parentId < int(m_nodes.size()) && m_nodes[size_t(parentId)].alive ? parentId : -1;
     std::vector<int>& siblings = parent < 0 ? m_topLevel : m_nodes[size_t(parent)].children;
@@ -45,8 +49,7 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, i
     // A menu has ten keys: its children are placed at once rather than in doubling steps.
     if (siblings.empty()) siblings.reserve(10);
 
-    TreeNode n;
-    n.id = int(m_nodes.size());
+    const int id = int(m_nodes.size());
     // One lookup claims the key: the table grows only when the key was free.
     QString key = requestedKey;
     while (true) {
@@ -54,22 +57,19 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, i
             const qsizetype before = m_byKey.size();
             int& slot = m_byKey[TextKey{key}];
             if (m_byKey.size() != before) {
-                slot = n.id;
+                slot = id;
                 break;
             }
         }
         key = randomKey();
     }
-    n.key = key;
-    n.text = text;
-    n.image = image;
-    n.parent = parent;
-    siblings.push_back(n.id);
-    m_nodes.push_back(std::move(n));
+    siblings.push_back(id); // before the node is added: siblings may be a node's children
+    m_nodes.push_back(TreeNode{
+        .id = id, .parent = parent, .key = std::move(key), .text = text, .image = image, .children = {}});
     ++m_liveCount;
 
     if (m_observer) m_observer->afterInsert();
-    return key;
+    return id;
 }
 
 const TreeNode* NodeTree::nodeByKey(const QString& key) const {

@@ -14,16 +14,18 @@ constexpr int Orange = 33023; // warning (255, 128, 0), never over red
 constexpr int Grey = 8421504; // inactive tree (128, 128, 128)
 } // namespace NodeColour
 
+// The small fields come first, together: a large tree holds thousands of nodes, and no padding is lost
+// between them.
 struct TreeNode {
     int id = -1; // insertion order; stays fixed for the node's life
+    int colour = NodeColour::Black;
+    int parent = -1; // id, -1 for a top-level node
+    bool expanded = false;
+    bool alive = true;
     QString key;
     QString text;
     QString image;
-    int colour = NodeColour::Black;
-    int parent = -1; // id, -1 for a top-level node
     std::vector<int> children;
-    bool expanded = false;
-    bool alive = true;
 };
 
 // Told of every structural change so that a view can follow (the tree view adapter).
@@ -55,6 +57,8 @@ public:
                        const QString& image);
     // The same under the node of this id (-1 for top level), for callers that add many children.
     QString CreerNoeud(const QString& text, const QString& requestedKey, int parentId, const QString& image);
+    // The same, returning the new node's id.
+    int addNode(const QString& text, const QString& requestedKey, int parentId, const QString& image);
     // Room for this many nodes, so that a load does not grow the tables step by step.
     void reserve(int count);
     bool noeudExiste(const QString& key) const { return m_byKey.contains(TextKey{key}); }

@@ -38,7 +38,13 @@ int SectionStore::findSection(const QString& name) const {
     return m_index.value(TextKey{name}, 0);
 }
 
-int SectionStore::ensureSection(const QString& name, int parentDigit, const QString& parentKey) {
+void SectionStore::reserve(int count) {
+    m_sections.reserve(size_t(count));
+    m_index.reserve(count);
+}
+
+int SectionStore::ensureSection(const QString& name, int parentDigit, const QString& parentKey,
+                                QStringList values) {
     int index = findSection(name);
     if (index == 0) {
         Section s;
@@ -53,8 +59,12 @@ int SectionStore::ensureSection(const QString& name, int parentDigit, const QStr
     } else if (name.startsWith(QLatin1Char('A'))) {
         s.keys = treeKeyNames();
     }
-    s.values = QStringList();
-    s.values.resize(s.keys.size());
+    if (values.size() == s.keys.size()) {
+        s.values = std::move(values);
+    } else {
+        s.values = QStringList();
+        s.values.resize(s.keys.size());
+    }
     s.parentDigit = parentDigit;
     s.parentKey = parentKey;
     return index;

@@ -56,8 +56,12 @@ public:
     // 1-based index of the section with exactly this name, 0 when "" or absent.
     int findSection(const QString& name) const;
     // Index of the named section, appended when absent, then reset from its template ("A" tree, "M" menu):
-    // every value becomes "", parent digit and key are stored; error and warning marks stay.
-    int ensureSection(const QString& name, int parentDigit, const QString& parentKey);
+    // every value becomes "" (or the given values, when there are as many as the template's keys),
+    // parent digit and key are stored; error and warning marks stay.
+    int ensureSection(const QString& name, int parentDigit, const QString& parentKey,
+                      QStringList values = {});
+    // Room for this many sections, so that a load does not grow the table step by step.
+    void reserve(int count);
 
     // Stores a value; the section is found by name unless sectionIndex is not 0. Absent section: nothing.
     void setValue(const QString& name, int valueIndex, const QString& value, int sectionIndex = 0);

@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringBuilder>
 #include <array>
 
@@ -54,7 +53,7 @@ QStringView codeOf(const QString& value) {
 class TreeLoader {
 public:
     TreeLoader(Configuration& config, const TreeFileReader& file, const AppContext& ctx)
-        : m_config(config), m_file(file), m_ctx(ctx) {}
+        : m_config(config), m_file(file), m_ctx(ctx), m_shownSections(size_t(file.sectionCount())) {}
 
     void loadGeneral();
     void loadSchedules();
@@ -66,9 +65,9 @@ private:
         QString image;
     };
 
-    void ChargeMenu(const QString& parentKey, const QString& menu, int depth, int digit);
+    void ChargeMenu(const QString& parentKey, int parentId, const QString& menu, int depth, int digit);
     void addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value);
-    void dropMenuReference(const QString& parentKey, int digit);
+    void dropMenuReference(const QString& parentKey, int parentId, int digit);
 
     Configuration& m_config;
     const TreeFileReader& m_file;
@@ -76,7 +75,8 @@ private:
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
     // each text is made once and shared.
     std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
-    QSet<int> m_shownSections; // sections of the file shown as menus
+    std::vector<bool> m_shownSections; // by section of the file: shown as a menu
+    SectionKeys m_menuKeys{menuKeyNames()};
 };
 
 void TreeLoader::loadGeneral() {
@@ -118,76 +118,74 @@ void TreeLoader::loadTree(int tree) {
             m_file.readValues(m_file.section(name), treeKeyNames(), store.at(index).values);
             nodes.setText(name, number + QStringLiteral(" - ") + store.at(index).value(TreeValue::lib));
             const QString rootMenu = store.at(index).value(TreeValue::menu);
-            if (!rootMenu.isEmpty()) ChargeMenu(name, rootMenu, 1, -1);
+            if (!rootMenu.isEmpty()) ChargeMenu(name, nodes.find(name), rootMenu, 1, -1);
         }
     }
     if (store.at(index).value(TreeValue::langue).isEmpty())
         store.setValue(name, TreeValue::langue, QStringLiteral("1"), index);
 }
 
-void TreeLoader::ChargeMenu(const QString& parentKey, const QString& menu, int depth, int digit) {
+void TreeLoader::ChargeMenu(const QString& parentKey, int parentId, const QString& menu, int depth,
+                            int digit) {
     // A menu shared by several keys, or reached again from below, is shown once; so is a menu named
     // another way (case, blanks) that the file answers with a section already shown.
     if (!menu.startsWith(QLatin1Char('M')) || m_config.nodes.noeudExiste(menu)) return;
     const int section = m_file.section(menu);
-    if (section >= 0 && m_shownSections.contains(section)) return;
-    const QString lib = m_file.value(section, QStringLiteral("lib"), QStringLiteral("*"));
+    if (section >= 0 && m_shownSections[size_t(section)]) return;
     // A name with white space at its ends finds its section only because lookups trim it; written back
-    // as a section of that name it would not be found again, so it is no menu name.
-    if (lib == QLatin1String("*") || depth > kMaxMenuDepth || menu.trimmed().size() != menu.size()) {
-        dropMenuReference(parentKey, digit);
+    // as a section of that name it would not be found again, so it is no menu name. A menu without
+    // "lib" (or with "lib=*") is none either. The values are read once, for the check and the section.
+    QStringList values;
+    const bool named = depth <= kMaxMenuDepth && menu.trimmed().size() == menu.size() &&
+                       (m_file.readValues(section, m_menuKeys, values) & 1) != 0 &&
+                       values[MenuValue::lib - 1] != QLatin1String("*");
+    if (!named) {
+        dropMenuReference(parentKey, parentId, digit);
         return;
     }
 
-    m_shownSections.insert(section);
+    m_shownSections[size_t(section)] = true;
     m_config.maxNumMenu = std::max(m_config.maxNumMenu, menuNumber(menu));
+    const QLatin1Char shownDigit(digit < 0 ? '1' : char('0' + digit)); // a root menu shows as key 1
+    const QString text = shownDigit % QLatin1String(" - ") % values[MenuValue::lib - 1];
     SectionStore& store = m_config.sections;
-    const int index = store.ensureSection(menu, digit, parentKey);
-    m_config.nodes.CreerNoeud(QString(), menu, parentKey, QStringLiteral("Menu"));
-    const int menuId = m_config.nodes.find(menu);
-    m_file.readValues(section, menuKeyNames(), store.at(index).values);
+    const int index = store.ensureSection(menu, digit, parentKey, std::move(values));
+    const int menuId = m_config.nodes.addNode(text, menu, parentId, QStringLiteral("Menu"));
 
-    const QString prefix = digit < 0 ? QStringLiteral("1") : QString::number(digit);
-    m_config.nodes.setText(menu, prefix % QStringLiteral(" - ") % store.at(index).value(MenuValue::lib));
-
-    QString nodeKey = action::keyNodeKey(menu, 0);
     for (int d = 0; d <= 9; ++d) {
         // Read again at each step: a sub-menu's refusal may have cleared a key of this menu.
         const QString value = store.at(index).value(MenuValue::forDigit(d));
-        if (codeOf(value) == QLatin1String("men")) {
-            ChargeMenu(menu, action::param(value, 1), depth + 1, d);
-        } else {
-            nodeKey.back() = QLatin1Char(char('0' + d)); // a fresh string: node keys are shared
-            addKeyNode(menuId, nodeKey, d, value);
-        }
+        if (action::hasCode(value, action::Men))
+            ChargeMenu(menu, menuId, action::param(value, 1), depth + 1, d);
+        else
+            addKeyNode(menuId, action::keyNodeKey(menu, d), d, value);
     }
 }
 
 void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value) {
-    const QStringView code = codeOf(value);
-    if (code == QLatin1String("sau")) {
+    if (action::hasCode(value, action::Sau)) {
         std::optional<QString> jumpTargetName; // a present but empty "lib" still shows its brackets
         const QString target = action::param(value, 1);
         const int section = target.isEmpty() ? -1 : m_file.section(target);
         if (m_file.hasKey(section, QStringLiteral("lib")))
             jumpTargetName = m_file.value(section, QStringLiteral("lib"));
-        m_config.nodes.CreerNoeud(action::keyNodeText(digit, value, m_config.actionTypes, jumpTargetName),
-                                  nodeKey, menuId, action::imageFor(code.toString()));
+        m_config.nodes.addNode(action::keyNodeText(digit, value, m_config.actionTypes, jumpTargetName),
+                               nodeKey, menuId, action::imageFor(codeOf(value)));
         return;
     }
     QHash<TextKey, KeyNode>& known = m_keyNodes[size_t(digit)];
     auto it = known.constFind(TextKey{value});
     if (it == known.constEnd())
         it = known.insert(TextKey{value}, KeyNode{action::keyNodeText(digit, value, m_config.actionTypes),
-                                                  action::imageFor(code.toString())});
-    m_config.nodes.CreerNoeud(it->text, nodeKey, menuId, it->image);
+                                                  action::imageFor(codeOf(value))});
+    m_config.nodes.addNode(it->text, nodeKey, menuId, it->image);
 }
 
-void TreeLoader::dropMenuReference(const QString& parentKey, int digit) {
+void TreeLoader::dropMenuReference(const QString& parentKey, int parentId, int digit) {
     // A tree whose root menu is missing simply shows no menu.
     if (!parentKey.startsWith(QLatin1Char('M'))) return;
-    m_config.nodes.CreerNoeud(QString::number(digit) + QStringLiteral(" - "),
-                              action::keyNodeKey(parentKey, digit), parentKey, QStringLiteral("NoAction"));
+    m_config.nodes.addNode(QString::number(digit) + QStringLiteral(" - "),
+                           action::keyNodeKey(parentKey, digit), parentId, QStringLiteral("NoAction"));
     m_config.sections.setValue(parentKey, MenuValue::forDigit(digit), QString());
 }
 
@@ -197,9 +195,12 @@ void loadInto(Configuration& config, const TreeFileReader& file, const QString& 
     config.sections.clear();
     config.maxNumMenu = 0;
 
-    // A tree shows at most 1 + 10 + 100 menus of 10 keys each.
-    constexpr int kMaxNodes = kTreeCount * (1 + 111 * 11);
-    config.nodes.reserve(std::min(kMaxNodes, kTreeCount + file.sectionCount() * 11));
+    // Each tree has one node and its root menu one more; every other node is one of the ten keys of a menu
+    // shown, whether a key node or a sub-menu. A tree shows at most 1 + 10 + 100 menus.
+    constexpr int kMaxMenus = kTreeCount * 111;
+    const int menus = std::min(kMaxMenus, file.menuSectionCount());
+    config.nodes.reserve(2 * kTreeCount + 10 * menus);
+    config.sections.reserve(kTreeCount + menus);
     TreeLoader loader(config, file, ctx);
     loader.loadGeneral();
     loader.loadSchedules();

@@ -3,7 +3,6 @@
 #include "core/profile_file.h"
 
 #include <algorithm>
-#include <array>
 
 using namespace profile_rules;
 
@@ -20,9 +19,9 @@ char16_t asciiUpper(char16_t c) {
 }
 
 // Names compare as their upper-case forms. A printable ASCII name of up to 7 characters (every key of
-// a tree or menu section) packs its upper-case form and length into one number, so that comparing is
-// comparing numbers; other characters can upper-case into ASCII ("ı" becomes "I"), so any other name
-// takes the full conversion.
+// a tree or menu section, and the names of their sections) packs its upper-case form and length into
+// one number, so that comparing is comparing numbers; other characters can upper-case into ASCII ("ı"
+// becomes "I"), so any other name takes the full conversion.
 quint64 packedName(QStringView name) {
     if (name.isEmpty() || name.size() > 7) return 0;
     quint64 packed = quint64(name.size());
@@ -42,13 +41,22 @@ bool sameName(QStringView written, QStringView asked) {
     return true;
 }
 
-bool isTreeSectionName(const QString& upper) {
-    if (upper == QLatin1String("GENERAL")) return true;
-    if (upper.size() < 2) return false;
-    const QChar first = upper.front();
-    if (first != QLatin1Char('H') && first != QLatin1Char('A') && first != QLatin1Char('M')) return false;
-    for (qsizetype i = 1; i < upper.size(); ++i)
-        if (upper[i] < QLatin1Char('0') || upper[i] > QLatin1Char('9')) return false;
+// Whether two names match, their packed forms given when they have one.
+bool sameName(QStringView written, quint64 writtenPacked, QStringView asked, quint64 askedPacked) {
+    return writtenPacked != 0 && askedPacked != 0 ? writtenPacked == askedPacked : sameName(written, asked);
+}
+
+// On a name in upper case, or an ASCII name in any case (ASCII letters are folded here).
+bool isTreeSectionName(QStringView name) {
+    static constexpr char16_t kGeneral[] = u"GENERAL";
+    if (name.size() == 7 && std::equal(name.begin(), name.end(), kGeneral,
+                                       [](QChar c, char16_t g) { return asciiUpper(c.unicode()) == g; }))
+        return true;
+    if (name.size() < 2) return false;
+    const char16_t first = asciiUpper(name.front().unicode());
+    if (first != u'H' && first != u'A' && first != u'M') return false;
+    for (qsizetype i = 1; i < name.size(); ++i)
+        if (name[i] < QLatin1Char('0') || name[i] > QLatin1Char('9')) return false;
     return true;
 }
 
@@ -59,138 +67,169 @@ TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists
     const char16_t* const chars = all.utf16();
     const qsizetype size = all.size();
     int open = -1; // the section whose lines are being read, -1 inside a repeated one
-    qsizetype pos = 0;
-    while (pos < size) {
-        const qsizetype lineStart = pos;
-        // Only a line whose first character past the blanks is '[' matters here.
-        while (pos < size && isBlank(chars[pos]))
-            ++pos;
-        const bool header = pos < size && chars[pos] == u'[';
-        while (pos < size && chars[pos] != u'\n')
-            ++pos;
-        const qsizetype eol = pos++;
-        if (!header) continue;
+    // Only a line whose first character past the blanks is '[' matters here: the search goes from one
+    // '[' to the next (a quick search over the text), and looks back for the start of its line.
+    qsizetype from = 0;
+    while (from < size) {
+        const qsizetype bracket = all.indexOf(QLatin1Char('['), from);
+        if (bracket < 0) break;
+        qsizetype lineStart = bracket;
+        while (lineStart > 0 && isBlank(chars[lineStart - 1]))
+            --lineStart;
+        qsizetype eol = all.indexOf(QLatin1Char('\n'), bracket);
+        if (eol < 0) eol = size;
+        const qsizetype pos = eol + 1;
+        from = pos;
+        if (lineStart > 0 && chars[lineStart - 1] != u'\n') continue;
         const QStringView line = trimmed(all.sliced(lineStart, eol - lineStart));
         if (open >= 0) m_sections[size_t(open)].end = lineStart;
         const qsizetype close = line.indexOf(QLatin1Char(']'));
-        QString name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1)).toString().toUpper();
+        const QStringView name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+        // The upper-case form is only made for a name that does not pack as it is written.
+        quint64 packed = packedName(name);
+        const bool packedAsWritten = packed != 0;
+        QString upper;
+        if (!packedAsWritten) {
+            upper = name.toString().toUpper();
+            packed = packedName(upper);
+        }
+        const QStringView folded = packedAsWritten ? name : QStringView(upper); // upper case but for ASCII
         // A repeated section is invisible: lookups stop at the first one.
-        if (m_byName.contains(TextKey{name})) {
+        if (indexOfUpperName(packed, upper) >= 0) {
             open = -1;
             continue;
         }
         open = int(m_sections.size());
-        m_sections.push_back(Span{std::min(pos, size), size, {}, false});
-        m_hasTreeSection = m_hasTreeSection || isTreeSectionName(name);
-        m_byName.insert(TextKey{std::move(name)}, open);
+        m_sections.push_back(Span{std::min(pos, size), size});
+        m_hasTreeSection = m_hasTreeSection || isTreeSectionName(folded);
+        if (!folded.isEmpty() && asciiUpper(folded.front().unicode()) == u'M') ++m_menuSectionCount;
+        if (packed != 0)
+            m_byShortName.insert(packed, open);
+        else
+            m_byName.insert(TextKey{std::move(upper)}, open);
     }
+}
+
+int TreeFileReader::indexOfUpperName(quint64 packed, const QString& upper) const {
+    return packed != 0 ? m_byShortName.value(packed, -1) : m_byName.value(TextKey{upper}, -1);
 }
 
 int TreeFileReader::section(const QString& name) const {
-    return m_byName.value(TextKey{name.trimmed().toUpper()}, -1);
+    const QStringView asked = QStringView(name).trimmed();
+    if (const quint64 packed = packedName(asked)) return m_byShortName.value(packed, -1);
+    const QString upper = asked.toString().toUpper();
+    return indexOfUpperName(packedName(upper), upper);
 }
 
-const TreeFileReader::Span* TreeFileReader::split(int section) const {
-    if (section < 0 || section >= int(m_sections.size())) return nullptr;
+template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit visit) const {
+    if (section < 0 || section >= int(m_sections.size())) return;
     const Span& span = m_sections[size_t(section)];
-    if (span.split) return &span;
-    span.lines.reserve(16);
     const QStringView all = QStringView(m_text).sliced(span.begin, span.end - span.begin);
     const char16_t* const chars = all.utf16();
+    const qsizetype size = all.size();
     qsizetype pos = 0;
-    while (pos < all.size()) {
+    while (pos < size) {
         const qsizetype lineStart = pos;
-        qsizetype eq = -1;
-        while (pos < all.size() && chars[pos] != u'\n') {
-            if (eq < 0 && chars[pos] == u'=') eq = pos;
+        // Up to the first '=', then to the end of the line: one test per character in each part.
+        while (pos < size && chars[pos] != u'=' && chars[pos] != u'\n')
             ++pos;
-        }
-        const QStringView line = all.sliced(lineStart, pos - lineStart);
-        ++pos;
-        const QStringView body = trimmed(line);
-        if (body.isEmpty() || body.front() == QLatin1Char(';') || eq < 0) continue;
-        const qsizetype keyStart = body.utf16() - chars;
-        if (eq <= keyStart) continue; // no key before the '='
-        const QStringView key = trimmed(all.sliced(keyStart, eq - keyStart));
-        span.lines.push_back(
-            Line{key, all.sliced(eq + 1, lineStart + line.size() - eq - 1), packedName(key)});
+        const qsizetype eq = pos < size && chars[pos] == u'=' ? pos : -1;
+        while (pos < size && chars[pos] != u'\n')
+            ++pos;
+        const qsizetype lineEnd = pos++;
+        if (eq < 0) continue;
+        qsizetype keyStart = lineStart;
+        while (isBlank(chars[keyStart])) // stops at the '=' at the latest
+            ++keyStart;
+        if (keyStart == eq || chars[keyStart] == u';') continue; // no key before the '=', or a comment
+        const KeyLine keyLine{trimmed(all.sliced(keyStart, eq - keyStart)),
+                              all.sliced(eq + 1, lineEnd - eq - 1)};
+        if (!visit(keyLine)) return;
     }
-    span.split = true;
-    return &span;
 }
 
-const TreeFileReader::Line* TreeFileReader::find(int section, const QString& key) const {
-    const Span* span = split(section);
-    if (!span) return nullptr;
+bool TreeFileReader::find(int section, const QString& key, QStringView* raw) const {
     const QStringView asked = QStringView(key).trimmed();
     const quint64 packed = packedName(asked);
+    bool found = false;
     // The first key of a name wins.
-    for (const Line& line : span->lines)
-        if (packed != 0 && line.packed != 0 ? line.packed == packed : sameName(line.key, asked)) return &line;
-    return nullptr;
+    forEachKeyLine(section, [&](const KeyLine& line) {
+        found = sameName(line.key, packedName(line.key), asked, packed);
+        if (found && raw) *raw = line.value;
+        return !found;
+    });
+    return found;
 }
 
 QString TreeFileReader::value(int section, const QString& key, const QString& defaultValue) const {
-    const Line* line = find(section, key);
-    return line ? processedValue(line->value) : defaultValue;
+    QStringView raw;
+    return find(section, key, &raw) ? processedValue(raw) : defaultValue;
 }
 
-void TreeFileReader::readValues(int section, const QStringList& keys, QStringList& values) const {
-    values.fill(QString(), keys.size());
-    const Span* span = split(section);
-    if (!span) return;
-    constexpr qsizetype kMaxKeys = 16;
-    if (keys.size() > kMaxKeys) {
-        for (qsizetype i = 0; i < keys.size(); ++i)
-            values[i] = value(section, keys[i]);
-        return;
+SectionKeys::SectionKeys(const QStringList& names) : m_names(names), m_lastValues(names.size()) {
+    for (const QString& name : std::as_const(m_names)) {
+        m_asked.push_back(QStringView(name).trimmed());
+        m_packed.push_back(packedName(m_asked.back()));
+        const auto earlier = m_packed.end() - 1;
+        m_distinct = m_distinct && *earlier != 0 && std::find(m_packed.begin(), earlier, *earlier) == earlier;
     }
-    std::array<QStringView, kMaxKeys> asked;
-    std::array<quint64, kMaxKeys> packed;
-    std::array<bool, kMaxKeys> found{};
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        asked[size_t(i)] = QStringView(keys[i]).trimmed();
-        packed[size_t(i)] = packedName(asked[size_t(i)]);
-    }
-    // The keys of a menu often hold the same text (one transfer behind several digits, the same count
-    // of repetitions and silences): a text already read in this section is shared, not copied again.
-    std::array<QStringView, kMaxKeys> raw;
-    qsizetype readCount = 0;
-    std::array<qsizetype, kMaxKeys> readKey;
-    const auto read = [&](qsizetype i, QStringView text) {
-        for (qsizetype r = 0; r < readCount; ++r)
-            if (raw[size_t(r)] == text) return values[readKey[size_t(r)]];
-        raw[size_t(readCount)] = text;
-        readKey[size_t(readCount++)] = i;
-        return processedValue(text);
-    };
-    // Short, distinct names (every template's keys) match a line at most once each: the search stops at
-    // the first match and starts again after it, so that a section in template order matches at once.
+}
+
+quint32 TreeFileReader::readValues(int section, const QStringList& keys, QStringList& values) const {
+    SectionKeys prepared(keys);
+    return readValues(section, prepared, values);
+}
+
+quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& values) const {
     const qsizetype count = keys.size();
-    bool distinct = true;
-    for (qsizetype i = 0; i < count && distinct; ++i)
-        distinct = packed[size_t(i)] != 0 &&
-                   std::find(packed.begin(), packed.begin() + i, packed[size_t(i)]) == packed.begin() + i;
+    values.fill(QString(), count);
+    if (section < 0 || section >= int(m_sections.size())) return 0;
+    QString* const out = values.data();
+    quint32 found = 0;
+    if (count > 32) { // beyond the bits of the answer: one search per key
+        for (qsizetype i = 0; i < count; ++i) {
+            QStringView raw;
+            if (!find(section, keys.m_names[i], &raw)) continue;
+            out[i] = processedValue(raw);
+            if (i < 32) found |= 1u << i;
+        }
+        return found;
+    }
+    // A value equal to the one read just before it (one transfer behind several digits, as many silences
+    // as repetitions), or to the previous section's value of the same key, is shared, not copied again.
+    const QString* previous = nullptr;
+    const auto read = [&](qsizetype i, QStringView text) {
+        if (previous && *previous == text) return *previous;
+        const QString& last = keys.m_lastValues.at(i);
+        return last == text ? last : text.toString();
+    };
+    const quint32 all = quint32((quint64(1) << count) - 1);
     qsizetype start = 0;
-    // Lines in order, so that the first key of a name wins.
-    for (const Line& line : span->lines) {
+    // Lines in order, so that the first key of a name wins. Distinct names match a line at most once
+    // each: the search stops at the first match and starts again after it, so that a section in the
+    // template's order matches at once.
+    forEachKeyLine(section, [&](const KeyLine& line) {
+        const quint64 linePacked = packedName(line.key);
         for (qsizetype step = 0; step < count; ++step) {
             const qsizetype i = (start + step) % count;
-            const size_t k = size_t(i);
-            if (found[k]) continue;
-            if (packed[k] != 0 && line.packed != 0 ? line.packed == packed[k]
-                                                   : sameName(line.key, asked[k])) {
-                values[i] = read(i, line.value);
-                found[k] = true;
-                if (distinct) {
-                    start = i + 1;
-                    break;
-                }
+            const quint32 bit = 1u << i;
+            if ((found & bit) ||
+                !sameName(line.key, linePacked, keys.m_asked[size_t(i)], keys.m_packed[size_t(i)]))
+                continue;
+            out[i] = read(i, processedView(line.value));
+            previous = &out[i];
+            found |= bit;
+            if (keys.m_distinct) {
+                start = i + 1;
+                break;
             }
         }
-    }
+        return found != all; // every key found: the rest of the section cannot change a value
+    });
+    keys.m_lastValues = values;
+    return found;
 }
 
 bool TreeFileReader::hasKey(int section, const QString& key) const {
-    return find(section, key) != nullptr;
+    return find(section, key, nullptr);
 }
