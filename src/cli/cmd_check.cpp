@@ -7,8 +7,6 @@
 #include "model/verification.h"
 #include "platform/pacing.h"
 
-#include <QStringBuilder>
-
 namespace cli {
 
 namespace {

@@ -37,7 +37,6 @@ public:
     // Adds a finding whose text is the pieces joined.
     void add(QStringView code, QLatin1StringView level, QStringView node,
              std::initializer_list<QStringView> text);
-    bool isEmpty() const { return m_blocks.empty(); }
     // Calls visit(code, level, node, text) for each finding in order, with its fields (std::string_view)
     // as they print.
     template <typename Visit> void forEach(Visit visit) const {
