@@ -7,8 +7,6 @@
 #include "model/verification.h"
 #include "platform/pacing.h"
 
-#include <QStringBuilder>
-
 namespace cli {
 
 namespace {
@@ -29,23 +27,40 @@ QLatin1StringView levelName(short level) {
 }
 
 // One line per finding, printed as it comes: level, node key and message separated by tabs, without the
-// time stamp. Errors and warnings go to the report too, the closing line becomes its message.
+// time stamp. With --json the errors and warnings go to the report instead. The closing line becomes the
+// report's message.
 class PrintingSink : public DiagnosticsSink {
 public:
-    explicit PrintingSink(ConsoleOutput& out) : m_out(out) {}
+    explicit PrintingSink(ConsoleOutput& out) : m_out(out), m_json(report().json) {}
     void AjouteInfo(const QString& message, short level, const QString& tag) override {
-        AjouteFinding(message, level, tag, QString());
+        addFindingPieces({message}, level, tag, QString());
     }
     void AjouteFinding(const QString& message, short level, const QString& tag, const QString& key) override {
-        m_out << (levelName(level) % QLatin1Char('\t') % tag % QLatin1Char('\t') % message %
-                  QLatin1Char('\n'));
-        if (level == Warning || level == Error)
-            report().findings.append({key, levelName(level), message, tag});
-        if (level == Ok || key == QLatin1String("ErrAnalyse")) report().msg = message;
+        addFindingPieces({message}, level, tag, key);
+    }
+    void addFindingPieces(std::initializer_list<QStringView> pieces, short level, const QString& tag,
+                          const QString& key) override {
+        if (m_json) {
+            if (level == Warning || level == Error) report().findings.add(key, levelName(level), tag, pieces);
+        } else {
+            m_out << levelName(level) << QLatin1Char('\t') << tag << QLatin1Char('\t');
+            for (const QStringView piece : pieces)
+                m_out << piece;
+            m_out << QLatin1Char('\n');
+        }
+        if (level == Ok || key == QLatin1String("ErrAnalyse")) report().msg = joined(pieces);
     }
 
 private:
+    static QString joined(std::initializer_list<QStringView> pieces) {
+        QString text;
+        for (const QStringView piece : pieces)
+            text += piece;
+        return text;
+    }
+
     ConsoleOutput& m_out;
+    const bool m_json; // stdout carries the JSON document alone
 };
 
 // What the file itself is warned about when it is opened (a UTF-8 mark); the notice that a file was
@@ -62,11 +77,12 @@ private:
 };
 
 void printFieldCodes(const SectionStore& store, ConsoleOutput& out) {
+    if (report().json) return; // stdout carries the JSON document alone
     for (int i = 1; i <= store.size(); ++i) {
         const Section& s = store.at(i);
         if (!s.errorFields.isEmpty() || !s.warningFields.isEmpty())
-            out << (QLatin1StringView("fields\t") % s.name % QLatin1Char('\t') % s.errorFields %
-                    QLatin1Char('\t') % s.warningFields % QLatin1Char('\n'));
+            out << QLatin1StringView("fields\t") << s.name << QLatin1Char('\t') << s.errorFields
+                << QLatin1Char('\t') << s.warningFields << QLatin1Char('\n');
     }
 }
 

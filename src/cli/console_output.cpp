@@ -4,25 +4,25 @@
 
 namespace cli {
 
-ConsoleOutput::ConsoleOutput(std::FILE* stream) : m_stream(stream) {
-    m_text.reserve(kChunk + 1024);
-}
+ConsoleOutput::ConsoleOutput(std::FILE* stream)
+    : m_stream(stream), m_buffer(std::make_unique_for_overwrite<QChar[]>(kChunk)) {}
 
 ConsoleOutput::~ConsoleOutput() {
     flush();
 }
 
 void ConsoleOutput::flush() {
-    if (m_text.isEmpty()) return;
-    if (m_stream == stdout && report().json) { // stdout carries the JSON document alone
-        m_text.resize(0);
-        return;
-    }
-    const qsizetype room = m_encoder.requiredSpace(m_text.size());
+    write(QStringView(m_buffer.get(), m_size));
+    m_size = 0;
+}
+
+void ConsoleOutput::write(QStringView text) {
+    if (text.isEmpty()) return;
+    if (m_stream == stdout && report().json) return; // stdout carries the JSON document alone
+    const qsizetype room = m_encoder.requiredSpace(text.size());
     if (m_bytes.size() < room) m_bytes.resize(room);
-    const char* const end = m_encoder.appendToBuffer(m_bytes.data(), m_text);
+    const char* const end = m_encoder.appendToBuffer(m_bytes.data(), text);
     std::fwrite(m_bytes.constData(), 1, size_t(end - m_bytes.constData()), m_stream);
-    m_text.resize(0); // the capacity stays
 }
 
 ConsoleOutput& ConsoleOutput::number(qint64 n) {
@@ -35,8 +35,7 @@ ConsoleOutput& ConsoleOutput::number(qint64 n) {
         rest /= 10;
     } while (rest > 0);
     if (negative) digits[--first] = QLatin1Char('-');
-    m_text.append(digits + first, qsizetype(std::size(digits)) - first);
-    return *this;
+    return *this << QStringView(digits + first, qsizetype(std::size(digits)) - first);
 }
 
 } // namespace cli

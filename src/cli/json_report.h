@@ -3,7 +3,12 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringView>
+#include <initializer_list>
+#include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 struct AppContext;
 namespace flow {
@@ -23,11 +28,44 @@ struct ReportChange {
     QString before, after;
 };
 
-struct ReportFinding {
-    QString code;  // the diagnostic's label key, the same in every language
-    QString level; // "error" or "warning"
-    QString text;
-    QString node;
+// The findings of a check, kept as the document prints them: each one's code (the diagnostic's label key,
+// the same in every language), level ("error" or "warning"), node and text, escaped and in UTF-8, one after
+// another in blocks. A large tree has thousands of findings: four strings apiece would cost more to build
+// and to free than the check itself.
+class ReportFindings {
+public:
+    // Adds a finding whose text is the pieces joined.
+    void add(QStringView code, QLatin1StringView level, QStringView node,
+             std::initializer_list<QStringView> text);
+    // Calls visit(code, level, node, text) for each finding in order, with its fields (std::string_view)
+    // as they print.
+    template <typename Visit> void forEach(Visit visit) const {
+        for (const Block& block : m_blocks)
+            for (const char* at = block.bytes.get(); at != block.bytes.get() + block.size;) {
+                std::string_view fields[4];
+                for (std::string_view& field : fields) {
+                    field = std::string_view(at);
+                    at += field.size() + 1;
+                }
+                visit(fields[0], fields[1], fields[2], fields[3]);
+            }
+    }
+
+private:
+    // Escaped fields never hold a NUL (it prints as \u0000): each one ends with one.
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0, capacity = 0;
+    };
+    char* room(std::size_t bytes);
+    // Writes the pieces of a text at out as it prints in the document; returns the end of what was
+    // written (at most six bytes per UTF-16 unit, and kTextPadding bytes beyond it may change).
+    char* escaped(char* out, std::initializer_list<QStringView> pieces);
+    static constexpr std::size_t kTextPadding = 8;
+
+    std::vector<Block> m_blocks;
+    std::unique_ptr<char16_t[]> m_text; // the text being written, joined and padded
+    std::size_t m_textCapacity = 0;
 };
 
 struct Report {
@@ -35,7 +73,7 @@ struct Report {
     bool changed = false;
     std::optional<bool> failed; // by default: any exit code but 0 and kWouldChange
     QList<ReportChange> changes;
-    QList<ReportFinding> findings;
+    ReportFindings findings;
     QString revision; // "" prints as null
     QString msg;
     QJsonObject extra;
@@ -46,9 +84,6 @@ Report& report();
 
 // Takes "--json" out of args; true when it was there (the report then prints on finishing).
 bool takeJsonFlag(QStringList& args);
-
-// The document as it prints, for rc.
-QJsonObject reportObject(const Report& r, int rc);
 
 // The change lines of a tree comparison into the report; changed when there is one.
 void reportChanges(const flow::Changes& changes);

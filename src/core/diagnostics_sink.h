@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <initializer_list>
 
 // Where file operations and verification findings are reported. The diagnostics list of the main
 // window is one; the headless tools print them.
@@ -17,10 +19,25 @@ public:
         (void)key;
         AjouteInfo(message, level, tag);
     }
+    // The same, with the text given as the pieces it is made of, in order. A large tree has thousands of
+    // findings: a sink that prints them needs no joined copy of each. By default the pieces are joined.
+    virtual void addFindingPieces(std::initializer_list<QStringView> pieces, short level, const QString& tag,
+                                  const QString& key) {
+        qsizetype size = 0;
+        for (const QStringView piece : pieces)
+            size += piece.size();
+        QString message;
+        message.reserve(size);
+        for (const QStringView piece : pieces)
+            message.append(piece);
+        AjouteFinding(message, level, tag, key);
+    }
 };
 
 // Swallows everything.
 class NullDiagnostics final : public DiagnosticsSink {
 public:
     void AjouteInfo(const QString&, short, const QString&) override {}
+    void addFindingPieces(std::initializer_list<QStringView>, short, const QString&,
+                          const QString&) override {}
 };

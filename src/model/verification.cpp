@@ -9,9 +9,9 @@
 #include <QSet>
 #include <QStringBuilder>
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -50,6 +50,38 @@ std::optional<qint64> toWholeNumber(QStringView text) {
     return n;
 }
 
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The common case of a number field, a short run of digits, needs no conversion.
+bool isShortDigitRun(QStringView value) {
+    return !value.isEmpty() && value.size() <= 9 && std::all_of(value.begin(), value.end(), isAsciiDigit);
+}
+
+bool isNumberText(QStringView value, QStringView allowedCharacters) {
+    if (value.isEmpty()) return false;
+    // A digit among the allowed characters would be removed first.
+    if (isShortDigitRun(value) &&
+        std::none_of(allowedCharacters.begin(), allowedCharacters.end(), [](QChar c) { return c.isDigit(); }))
+        return true;
+    QString rest = value.toString().toUpper();
+    for (const QChar c : allowedCharacters)
+        rest.remove(c.toUpper());
+    if (rest.isEmpty()) return true;
+    const std::optional<qint64> n = toWholeNumber(rest);
+    // Signs are the only characters besides digits and blanks that convert; a negative number fails.
+    return n.has_value() && *n >= 0;
+}
+
+// The number tests of the analysis: neither kind of field allows a digit among its other characters.
+bool isPlainNumber(QStringView value) {
+    return isShortDigitRun(value) || isNumberText(value, {});
+}
+bool isDialledNumber(QStringView value) {
+    return isShortDigitRun(value) || isNumberText(value, kTransferAllowed);
+}
+
 // The reference lists as sets, built once per run so that a large tree stays linear.
 struct ReferenceIndex {
     QSet<qint32> announcements;
@@ -66,36 +98,60 @@ struct ReferenceIndex {
             voiceBoxes.insert(TextKey{s.voiceBox});
         }
     }
-    bool hasAnnouncement(const QString& value) const {
+    bool hasAnnouncement(QStringView value) const {
+        if (announcements.isEmpty()) return false; // no list (local mode): nothing to convert
         const std::optional<qint64> n = toWholeNumber(value);
         return n && announcements.contains(qint32(*n));
     }
 };
 
-// The fields of an action value, read on demand: reading one the value does not have is a fault. Only
-// the fields read are copied out (a check reads one or three of them).
+// Position of the first ";" from start on, or the end of the value (action values are a few characters
+// long: a plain loop beats a library search).
+qsizetype semicolonFrom(QStringView value, qsizetype start) {
+    while (start < value.size() && value[start] != QLatin1Char(';'))
+        ++start;
+    return start;
+}
+
+// The fields of an action value, read on demand: reading one the value does not have is a fault. A field
+// is a view into the value (the checks only compare and look them up).
 class ActionFields {
 public:
     explicit ActionFields(const QString& value) : m_value(value) {}
-    QString param(int n) const {
+    QStringView param(int n) const {
         qsizetype start = 0;
         for (int i = 0; i < n; ++i) {
-            start = m_value.indexOf(QLatin1Char(';'), start);
-            if (start < 0) throw AnalysisFault{};
+            start = semicolonFrom(m_value, start);
+            if (start == m_value.size()) throw AnalysisFault{};
             ++start;
         }
-        const qsizetype end = m_value.indexOf(QLatin1Char(';'), start);
-        return m_value.mid(start, end < 0 ? -1 : end - start);
+        return m_value.sliced(start, semicolonFrom(m_value, start) - start);
     }
 
 private:
-    const QString& m_value;
+    QStringView m_value;
 };
 
-// Codes whose parameters are checked; the tree exits leave voice boxes alone.
-bool isCheckedCode(QStringView code, bool onMenuKey) {
-    return code == QLatin1String("trf") || code == QLatin1String("ann") || code == QLatin1String("sau") ||
-           (onMenuKey && code == QLatin1String("bvo"));
+// A view as a QString that shares its characters, for the lookups that take one (nothing is copied).
+QString borrowed(QStringView text) {
+    return QString::fromRawData(text.data(), text.size());
+}
+
+// The action codes whose parameters are checked.
+enum class CheckedAction { None, Transfer, VoiceBox, Jump, Announcement };
+
+// What an action value's code asks to check; the tree exits leave voice boxes alone.
+CheckedAction checkedAction(QStringView code, bool onMenuKey) {
+    // Compared character by character: this runs for every key of every menu.
+    const auto is = [code](const char(&name)[4]) {
+        return code.size() == 3 && code[0] == QLatin1Char(name[0]) && code[1] == QLatin1Char(name[1]) &&
+               code[2] == QLatin1Char(name[2]);
+    };
+    if (is("trf")) return CheckedAction::Transfer;
+    if (is("ann")) return CheckedAction::Announcement;
+    if (is("sau")) return CheckedAction::Jump;
+    if (onMenuKey && is("bvo")) return CheckedAction::VoiceBox;
+    return CheckedAction::None;
 }
 
 // Value index of a section without assuming its template was applied.
@@ -104,10 +160,96 @@ const QString& valueAt(const Section& s, int index) {
     return (index >= 1 && index <= s.values.size()) ? s.values.at(index - 1) : empty;
 }
 
-QStringView codeOf(const QString& value) {
-    const qsizetype semi = value.indexOf(QLatin1Char(';'));
-    return semi < 0 ? QStringView(value) : QStringView(value).left(semi);
+QStringView codeOf(QStringView value) {
+    return value.first(semicolonFrom(value, 0));
 }
+
+// The label keys the analysis reports with (names that are the same in every language).
+enum class Label {
+    DebugAnalyse,
+    DebugAnalyseFin,
+    DebugAnalyseErr,
+    DebugAnalyseWar,
+    ErrAnalyse,
+    DebugAnn1_Err,
+    DebugAnn1_Abs,
+    DebugAnn2_Err,
+    DebugAnn2_Abs,
+    DebugAnn3_NA,
+    DebugAnn3_Err,
+    DebugAnn3_Abs,
+    DebugAnn4_NA,
+    DebugAnn4_Err,
+    DebugAnn4_Abs,
+    DebugRepet,
+    DebugRepetNA,
+    DebugSilence,
+    DebugSilenceNA,
+    actTransfert,
+    DebugPoste_NA,
+    DebugPoste_Err,
+    DebugPoste_Abs,
+    actBvo,
+    DebugBV_NA,
+    DebugBV_Err,
+    DebugBV_Abs,
+    actSaut,
+    DebugSaut_NA,
+    DebugSaut_Abs,
+    actAnn,
+    Count
+};
+
+const QString& labelKey(Label label) {
+    static const QString keys[] = {
+        QStringLiteral("DebugAnalyse"),    QStringLiteral("DebugAnalyseFin"),
+        QStringLiteral("DebugAnalyseErr"), QStringLiteral("DebugAnalyseWar"),
+        QStringLiteral("ErrAnalyse"),      QStringLiteral("DebugAnn1_Err"),
+        QStringLiteral("DebugAnn1_Abs"),   QStringLiteral("DebugAnn2_Err"),
+        QStringLiteral("DebugAnn2_Abs"),   QStringLiteral("DebugAnn3_NA"),
+        QStringLiteral("DebugAnn3_Err"),   QStringLiteral("DebugAnn3_Abs"),
+        QStringLiteral("DebugAnn4_NA"),    QStringLiteral("DebugAnn4_Err"),
+        QStringLiteral("DebugAnn4_Abs"),   QStringLiteral("DebugRepet"),
+        QStringLiteral("DebugRepetNA"),    QStringLiteral("DebugSilence"),
+        QStringLiteral("DebugSilenceNA"),  QStringLiteral("actTransfert"),
+        QStringLiteral("DebugPoste_NA"),   QStringLiteral("DebugPoste_Err"),
+        QStringLiteral("DebugPoste_Abs"),  QStringLiteral("actBvo"),
+        QStringLiteral("DebugBV_NA"),      QStringLiteral("DebugBV_Err"),
+        QStringLiteral("DebugBV_Abs"),     QStringLiteral("actSaut"),
+        QStringLiteral("DebugSaut_NA"),    QStringLiteral("DebugSaut_Abs"),
+        QStringLiteral("actAnn"),
+    };
+    static_assert(sizeof(keys) / sizeof(keys[0]) == size_t(Label::Count), "one key per label");
+    return keys[size_t(label)];
+}
+
+// The "not filled in" diagnostics (their keys end with "NA"): their text ends after the diagnostic.
+constexpr bool isMissingLabel(Label label) {
+    switch (label) {
+    case Label::DebugAnn3_NA:
+    case Label::DebugAnn4_NA:
+    case Label::DebugRepetNA:
+    case Label::DebugSilenceNA:
+    case Label::DebugPoste_NA:
+    case Label::DebugBV_NA:
+    case Label::DebugSaut_NA:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The three diagnostics of a destination (left empty, malformed, unknown to the server) and its action.
+struct DestinationLabels {
+    Label action, missing, malformed, unknown;
+};
+constexpr DestinationLabels kTransferLabels{Label::actTransfert, Label::DebugPoste_NA, Label::DebugPoste_Err,
+                                            Label::DebugPoste_Abs};
+constexpr DestinationLabels kVoiceBoxLabels{Label::actBvo, Label::DebugBV_NA, Label::DebugBV_Err,
+                                            Label::DebugBV_Abs};
+
+constexpr QStringView kDash = u" - ";
+constexpr QStringView kColon = u" : ";
 
 // One run over the store: counters, label texts looked up once each, and the checks themselves.
 class Analysis {
@@ -115,10 +257,13 @@ public:
     Analysis(const AppContext& ctx, DiagnosticsSink& diagnostics, Configuration& config)
         : m_ctx(ctx), m_diagnostics(diagnostics), m_config(config), m_refs(ctx) {}
 
-    const QString& label(const QString& key) {
-        auto it = m_labels.constFind(TextKey{key});
-        if (it == m_labels.constEnd()) it = m_labels.insert(TextKey{key}, m_ctx.getLabel(key));
-        return *it;
+    const QString& label(Label key) {
+        const size_t slot = size_t(key);
+        if (!m_labelRead[slot]) {
+            m_labels[slot] = m_ctx.getLabel(labelKey(key));
+            m_labelRead[slot] = true;
+        }
+        return m_labels[slot];
     }
 
     // Clears the marks of section i and examines it when its node is in the tree and not greyed.
@@ -126,18 +271,24 @@ public:
         Section& s = m_config.sections.at(index);
         s.errorFields.clear();
         s.warningFields.clear();
-        const TreeNode* node = m_config.nodes.nodeByKey(s.name);
-        if (node == nullptr || node->colour == NodeColour::Grey) return;
-        if (s.isTree())
-            checkTree(s);
-        else if (s.isMenu())
-            checkMenu(s);
+        const int id = m_config.nodes.find(s.name);
+        if (id < 0 || m_config.nodes.node(id).colour == NodeColour::Grey) return;
+        try {
+            if (s.isTree())
+                checkTree(s, id);
+            else if (s.isMenu())
+                checkMenu(s, id);
+        } catch (...) {
+            keepCodes(s);
+            throw;
+        }
+        keepCodes(s);
     }
 
     QString summary() {
-        return label(QStringLiteral("DebugAnalyseFin")) + QStringLiteral(" : ") + QString::number(errors) +
-               QLatin1Char(' ') + label(QStringLiteral("DebugAnalyseErr")) + QStringLiteral(" - ") +
-               QString::number(warnings) + QLatin1Char(' ') + label(QStringLiteral("DebugAnalyseWar"));
+        return label(Label::DebugAnalyseFin) + QStringLiteral(" : ") + QString::number(errors) +
+               QLatin1Char(' ') + label(Label::DebugAnalyseErr) + QStringLiteral(" - ") +
+               QString::number(warnings) + QLatin1Char(' ') + label(Label::DebugAnalyseWar);
     }
 
     int errors = 0;
@@ -149,193 +300,190 @@ private:
     struct Finding {
         Section& section;
         const QString& nodeKey;
+        int nodeId;
         int valueIndex;
         const char* suffix = "";
-        void appendCode(QString& out) const {
-            if (valueIndex >= 0 && valueIndex < 100 && std::strlen(suffix) <= 4) {
-                // One append: the field lists grow by thousands of codes on a large tree.
-                QChar code[7] = {QLatin1Char(char('0' + valueIndex / 10)),
-                                 QLatin1Char(char('0' + valueIndex % 10)), QLatin1Char(';')};
-                qsizetype size = 3;
+        void appendCode(std::u16string& out) const {
+            if (valueIndex >= 0 && valueIndex < 100) {
+                out += char16_t('0' + valueIndex / 10);
+                out += char16_t('0' + valueIndex % 10);
+                out += u';';
                 for (const char* c = suffix; *c; ++c)
-                    code[size++] = QLatin1Char(*c);
-                out.append(code, size);
+                    out += char16_t(*c);
             } else {
-                out += fieldCode(valueIndex, QLatin1String(suffix));
+                const QString code = fieldCode(valueIndex, QLatin1String(suffix));
+                out.append(reinterpret_cast<const char16_t*>(code.utf16()), size_t(code.size()));
             }
         }
     };
 
-    void checkTree(Section& s) {
-        m_config.nodes.setColour(s.name, NodeColour::Black);
-        checkTreeAnnouncement(s, TreeValue::ann1, QStringLiteral("DebugAnn1_Err"),
-                              QStringLiteral("DebugAnn1_Abs"));
-        checkTreeAnnouncement(s, TreeValue::ann2, QStringLiteral("DebugAnn2_Err"),
-                              QStringLiteral("DebugAnn2_Abs"));
+    // The codes of the section being examined gather in these lists (the section's own would grow step by
+    // step); they are stored once it is done, or when the analysis stops in it.
+    void keepCodes(Section& s) {
+        const auto stored = [](const std::u16string& codes) {
+            return QString(reinterpret_cast<const QChar*>(codes.data()), qsizetype(codes.size()));
+        };
+        if (!m_errorCodes.empty()) s.errorFields = stored(m_errorCodes);
+        if (!m_warningCodes.empty()) s.warningFields = stored(m_warningCodes);
+        m_errorCodes.clear();
+        m_warningCodes.clear();
+    }
+
+    void checkTree(Section& s, int id) {
+        m_config.nodes.setColour(id, NodeColour::Black);
+        checkTreeAnnouncement(s, id, TreeValue::ann1, Label::DebugAnn1_Err, Label::DebugAnn1_Abs);
+        checkTreeAnnouncement(s, id, TreeValue::ann2, Label::DebugAnn2_Err, Label::DebugAnn2_Abs);
         const QString& rep = valueAt(s, TreeValue::rep2);
-        if (!rep.isEmpty() && !isNumberField(rep, QString()))
-            error({s, s.name, TreeValue::rep2}, fieldMessage(s, QStringLiteral("DebugRepet"), rep));
+        if (!rep.isEmpty() && !isPlainNumber(rep))
+            fieldFault(DiagnosticsSink::Error, {s, s.name, id, TreeValue::rep2}, Label::DebugRepet, rep);
         for (int index = TreeValue::exit_trf; index <= TreeValue::exit_nac; ++index) {
             const QString& value = valueAt(s, index);
-            if (!value.isEmpty()) checkAction(s, s.name, index, value, false);
+            if (!value.isEmpty()) checkAction({s, s.name, id, index}, value, false);
         }
     }
 
-    void checkTreeAnnouncement(Section& s, int index, const QString& errKey, const QString& absKey) {
+    void checkTreeAnnouncement(Section& s, int id, int index, Label malformed, Label unknown) {
         const QString& value = valueAt(s, index);
         if (value.isEmpty()) return;
-        if (!isNumberField(value, QString()))
-            error({s, s.name, index}, fieldMessage(s, errKey, value));
+        if (!isPlainNumber(value))
+            fieldFault(DiagnosticsSink::Error, {s, s.name, id, index}, malformed, value);
         else if (!m_refs.hasAnnouncement(value))
-            warning({s, s.name, index}, fieldMessage(s, absKey, value));
+            fieldFault(DiagnosticsSink::Warning, {s, s.name, id, index}, unknown, value);
     }
 
-    void checkMenu(Section& s) {
-        m_config.nodes.setColour(s.name, NodeColour::Black);
+    void checkMenu(Section& s, int id) {
+        m_config.nodes.setColour(id, NodeColour::Black);
         const QString& ann = valueAt(s, MenuValue::ann);
-        if (!isNumberField(ann, QString())) {
-            const QString key =
-                ann.isEmpty() ? QStringLiteral("DebugAnn3_NA") : QStringLiteral("DebugAnn3_Err");
-            error({s, s.name, MenuValue::ann}, fieldMessage(s, key, ann));
-        } else if (!m_refs.hasAnnouncement(ann)) {
-            warning({s, s.name, MenuValue::ann}, fieldMessage(s, QStringLiteral("DebugAnn3_Abs"), ann));
-        }
-        checkCount(s, MenuValue::rep, QStringLiteral("DebugRepetNA"), QStringLiteral("DebugRepet"));
-        checkCount(s, MenuValue::sil, QStringLiteral("DebugSilenceNA"), QStringLiteral("DebugSilence"));
+        const Finding annField{s, s.name, id, MenuValue::ann};
+        if (!isPlainNumber(ann))
+            fieldFault(DiagnosticsSink::Error, annField,
+                       ann.isEmpty() ? Label::DebugAnn3_NA : Label::DebugAnn3_Err, ann);
+        else if (!m_refs.hasAnnouncement(ann))
+            fieldFault(DiagnosticsSink::Warning, annField, Label::DebugAnn3_Abs, ann);
+        checkCount({s, s.name, id, MenuValue::rep}, Label::DebugRepetNA, Label::DebugRepet);
+        checkCount({s, s.name, id, MenuValue::sil}, Label::DebugSilenceNA, Label::DebugSilence);
 
         QString keyNode = QStringLiteral("E-") + s.name + QStringLiteral("-0");
         for (int digit = 0; digit <= 9; ++digit) {
             keyNode.back() = QLatin1Char(char('0' + digit));
-            const int id = m_config.nodes.find(keyNode);
-            if (id < 0) continue;
-            m_config.nodes.setColour(id, NodeColour::Black);
+            const int keyId = m_config.nodes.find(keyNode);
+            if (keyId < 0) continue;
+            m_config.nodes.setColour(keyId, NodeColour::Black);
             const int index = MenuValue::forDigit(digit);
-            checkAction(s, keyNode, index, valueAt(s, index), true);
+            checkAction({s, keyNode, keyId, index}, valueAt(s, index), true);
         }
     }
 
-    void checkCount(Section& s, int index, const QString& naKey, const QString& errKey) {
-        const QString& value = valueAt(s, index);
-        if (!isNumberField(value, QString()))
-            error({s, s.name, index}, fieldMessage(s, value.isEmpty() ? naKey : errKey, value));
+    void checkCount(const Finding& field, Label missing, Label malformed) {
+        const QString& value = valueAt(field.section, field.valueIndex);
+        if (!isPlainNumber(value))
+            fieldFault(DiagnosticsSink::Error, field, value.isEmpty() ? missing : malformed, value);
     }
 
-    // Checks of a key action (onMenuKey) or of a tree exit, reported on nodeKey. Exits carry no
+    // Checks of a key action (onMenuKey) or of a tree exit, reported on the field's node. Exits carry no
     // parameter suffix and leave voice boxes alone.
-    void checkAction(Section& s, const QString& nodeKey, int index, const QString& value, bool onMenuKey) {
-        const QStringView code = codeOf(value);
-        if (!isCheckedCode(code, onMenuKey)) return;
+    void checkAction(const Finding& field, const QString& value, bool onMenuKey) {
+        const CheckedAction action = checkedAction(codeOf(value), onMenuKey);
+        if (action == CheckedAction::None) return;
         const ActionFields fields(value);
         const auto at = [&](const char* suffix) {
-            return Finding{s, nodeKey, index, onMenuKey ? suffix : ""};
+            return Finding{field.section, field.nodeKey, field.nodeId, field.valueIndex,
+                           onMenuKey ? suffix : ""};
         };
-        if (code == QLatin1String("trf")) {
-            checkDestination(s, at(""), QStringLiteral("actTransfert"), fields.param(1),
-                             {QStringLiteral("DebugPoste_NA"), QStringLiteral("DebugPoste_Err"),
-                              QStringLiteral("DebugPoste_Abs")},
-                             m_refs.stations);
-        } else if (code == QLatin1String("bvo")) {
-            checkDestination(
-                s, at(""), QStringLiteral("actBvo"), fields.param(1),
-                {QStringLiteral("DebugBV_NA"), QStringLiteral("DebugBV_Err"), QStringLiteral("DebugBV_Abs")},
-                m_refs.voiceBoxes);
-        } else if (code == QLatin1String("sau")) {
-            const QString& target = fields.param(1);
-            if (!m_config.nodes.noeudExiste(target)) {
-                const QString key =
-                    target.isEmpty() ? QStringLiteral("DebugSaut_NA") : QStringLiteral("DebugSaut_Abs");
-                error(at(""), actionMessage(s, QStringLiteral("actSaut"), key, QString(), false));
-            }
-        } else {
-            checkAnnouncementAction(s, at("1;"), at("2;"), at("3;"), fields);
+        switch (action) {
+        case CheckedAction::Transfer:
+            checkDestination(field, fields.param(1), kTransferLabels, m_refs.stations);
+            break;
+        case CheckedAction::VoiceBox:
+            checkDestination(field, fields.param(1), kVoiceBoxLabels, m_refs.voiceBoxes);
+            break;
+        case CheckedAction::Jump:
+            if (const QStringView target = fields.param(1); !m_config.nodes.noeudExiste(borrowed(target)))
+                actionFault(DiagnosticsSink::Error, field, Label::actSaut,
+                            target.isEmpty() ? Label::DebugSaut_NA : Label::DebugSaut_Abs);
+            break;
+        case CheckedAction::Announcement:
+            checkAnnouncementAction(at("1;"), at("2;"), at("3;"), fields);
+            break;
+        case CheckedAction::None:
+            break;
         }
     }
-
-    // Label keys of a destination left empty, malformed, and unknown to the server.
-    struct DestinationKeys {
-        QString missing, malformed, unknown;
-    };
 
     // Transfer destination or voice box: malformed is an error, unknown to the server a warning.
-    void checkDestination(Section& s, const Finding& where, const QString& actionKey, const QString& p1,
-                          const DestinationKeys& keys, const QSet<TextKey>& known) {
-        if (!isNumberField(p1, kTransferAllowed)) {
-            error(where, actionMessage(s, actionKey, p1.isEmpty() ? keys.missing : keys.malformed, p1, true));
-        } else if (!known.contains(TextKey{p1})) {
-            warning(where, actionMessage(s, actionKey, keys.unknown, p1, true));
+    void checkDestination(const Finding& where, QStringView p1, const DestinationLabels& labels,
+                          const QSet<TextKey>& known) {
+        if (!isDialledNumber(p1))
+            actionFault(DiagnosticsSink::Error, where, labels.action,
+                        p1.isEmpty() ? labels.missing : labels.malformed, p1);
+        else if (known.isEmpty() || !known.contains(TextKey{borrowed(p1)})) // no list: nothing to hash
+            actionFault(DiagnosticsSink::Warning, where, labels.action, labels.unknown, p1);
+    }
+
+    void checkAnnouncementAction(const Finding& number, const Finding& repeats, const Finding& silences,
+                                 const ActionFields& fields) {
+        const QStringView p1 = fields.param(1);
+        if (!isPlainNumber(p1))
+            actionFault(DiagnosticsSink::Error, number, Label::actAnn,
+                        p1.isEmpty() ? Label::DebugAnn4_NA : Label::DebugAnn4_Err, p1);
+        else if (!m_refs.hasAnnouncement(p1))
+            actionFault(DiagnosticsSink::Warning, number, Label::actAnn, Label::DebugAnn4_Abs, p1);
+        const QStringView p2 = fields.param(2);
+        if (!isPlainNumber(p2))
+            actionFault(DiagnosticsSink::Error, repeats, Label::actAnn,
+                        p2.isEmpty() ? Label::DebugRepetNA : Label::DebugRepet, p2);
+        const QStringView p3 = fields.param(3);
+        if (!isPlainNumber(p3))
+            actionFault(DiagnosticsSink::Error, silences, Label::actAnn,
+                        p3.isEmpty() ? Label::DebugSilenceNA : Label::DebugSilence, p3);
+    }
+
+    // "lib - diagnostic : value"; the "not filled in" diagnostics end after the diagnostic.
+    void fieldFault(short level, const Finding& where, Label diagnostic, QStringView value) {
+        const QString& lib = valueAt(where.section, 1);
+        if (isMissingLabel(diagnostic))
+            report(level, where, diagnostic, {lib, kDash, label(diagnostic)});
+        else
+            report(level, where, diagnostic, {lib, kDash, label(diagnostic), kColon, value});
+    }
+
+    // "lib - action - diagnostic : parameter"; without a parameter (jumps) or for the "not filled in"
+    // diagnostics, it ends after the diagnostic.
+    void actionFault(short level, const Finding& where, Label action, Label diagnostic,
+                     std::optional<QStringView> param = std::nullopt) {
+        const QString& lib = valueAt(where.section, 1);
+        if (!param || isMissingLabel(diagnostic))
+            report(level, where, diagnostic, {lib, kDash, label(action), kDash, label(diagnostic)});
+        else
+            report(level, where, diagnostic,
+                   {lib, kDash, label(action), kDash, label(diagnostic), kColon, *param});
+    }
+
+    // Reports the finding, then marks its node (red for an error, orange for a warning unless already
+    // red) and its field.
+    void report(short level, const Finding& where, Label diagnostic,
+                std::initializer_list<QStringView> text) {
+        m_diagnostics.addFindingPieces(text, level, where.nodeKey, labelKey(diagnostic));
+        NodeTree& nodes = m_config.nodes;
+        if (level == DiagnosticsSink::Error) {
+            nodes.setColour(where.nodeId, NodeColour::Red);
+            ++errors;
+            where.appendCode(m_errorCodes);
+        } else {
+            if (nodes.node(where.nodeId).colour != NodeColour::Red)
+                nodes.setColour(where.nodeId, NodeColour::Orange);
+            ++warnings;
+            where.appendCode(m_warningCodes);
         }
-    }
-
-    void checkAnnouncementAction(Section& s, const Finding& number, const Finding& repeats,
-                                 const Finding& silences, const ActionFields& fields) {
-        const QString actAnn = QStringLiteral("actAnn");
-        const QString& p1 = fields.param(1);
-        if (!isNumberField(p1, QString())) {
-            const QString key =
-                p1.isEmpty() ? QStringLiteral("DebugAnn4_NA") : QStringLiteral("DebugAnn4_Err");
-            error(number, actionMessage(s, actAnn, key, p1, true));
-        } else if (!m_refs.hasAnnouncement(p1)) {
-            warning(number, actionMessage(s, actAnn, QStringLiteral("DebugAnn4_Abs"), p1, true));
-        }
-        const QString& p2 = fields.param(2);
-        if (!isNumberField(p2, QString())) {
-            const QString key = p2.isEmpty() ? QStringLiteral("DebugRepetNA") : QStringLiteral("DebugRepet");
-            error(repeats, actionMessage(s, actAnn, key, p2, true));
-        }
-        const QString& p3 = fields.param(3);
-        if (!isNumberField(p3, QString())) {
-            const QString key =
-                p3.isEmpty() ? QStringLiteral("DebugSilenceNA") : QStringLiteral("DebugSilence");
-            error(silences, actionMessage(s, actAnn, key, p3, true));
-        }
-    }
-
-    // A finding's text and the label key it was built from (what scripts tell findings apart by).
-    struct Message {
-        QString text;
-        QString key;
-    };
-
-    // lib - diagnostic : value; the "not filled in" keys end after the diagnostic.
-    Message fieldMessage(const Section& s, const QString& diagKey, const QString& value) {
-        if (diagKey.endsWith(QLatin1String("NA")))
-            return {s.value(1) % QLatin1String(" - ") % label(diagKey), diagKey};
-        return {s.value(1) % QLatin1String(" - ") % label(diagKey) % QLatin1String(" : ") % value, diagKey};
-    }
-
-    // lib - action - diagnostic : parameter; without the parameter for "not filled in" keys and jumps.
-    Message actionMessage(const Section& s, const QString& actionKey, const QString& diagKey,
-                          const QString& param, bool withParam) {
-        const QString& lib = valueAt(s, 1);
-        if (!withParam || diagKey.endsWith(QLatin1String("NA")))
-            return {lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey),
-                    diagKey};
-        return {lib % QLatin1String(" - ") % label(actionKey) % QLatin1String(" - ") % label(diagKey) %
-                    QLatin1String(" : ") % param,
-                diagKey};
-    }
-
-    void error(const Finding& where, const Message& message) {
-        m_diagnostics.AjouteFinding(message.text, DiagnosticsSink::Error, where.nodeKey, message.key);
-        m_config.nodes.setColour(where.nodeKey, NodeColour::Red);
-        ++errors;
-        where.appendCode(where.section.errorFields);
-    }
-
-    void warning(const Finding& where, const Message& message) {
-        m_diagnostics.AjouteFinding(message.text, DiagnosticsSink::Warning, where.nodeKey, message.key);
-        const int id = m_config.nodes.find(where.nodeKey);
-        if (id >= 0 && m_config.nodes.node(id).colour != NodeColour::Red)
-            m_config.nodes.setColour(id, NodeColour::Orange);
-        ++warnings;
-        where.appendCode(where.section.warningFields);
     }
 
     const AppContext& m_ctx;
     DiagnosticsSink& m_diagnostics;
     Configuration& m_config;
     ReferenceIndex m_refs;
-    QHash<TextKey, QString> m_labels;
+    std::u16string m_errorCodes, m_warningCodes;
+    QString m_labels[size_t(Label::Count)];
+    bool m_labelRead[size_t(Label::Count)] = {};
 };
 
 // Keeps the running flag set for the length of a run, whatever way it ends.
@@ -353,19 +501,7 @@ private:
 } // namespace
 
 bool isNumberField(const QString& value, const QString& allowedCharacters) {
-    if (value.isEmpty()) return false;
-    // The common case, a short run of digits, needs no conversion (when no digit is an allowed character).
-    if (value.size() <= 9 &&
-        std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }) &&
-        std::none_of(allowedCharacters.begin(), allowedCharacters.end(), [](QChar c) { return c.isDigit(); }))
-        return true;
-    QString rest = value.toUpper();
-    for (const QChar c : allowedCharacters)
-        rest.remove(c.toUpper());
-    if (rest.isEmpty()) return true;
-    const std::optional<qint64> n = toWholeNumber(rest);
-    // Signs are the only characters besides digits and blanks that convert; a negative number fails.
-    return n.has_value() && *n >= 0;
+    return isNumberText(value, allowedCharacters);
 }
 
 bool announcementExists(const QList<Announcement>& announcements, qint32 number, int languageIndex) {
@@ -414,14 +550,13 @@ int TreeVerifier::verifArbo(Configuration& config) {
 
     if (m_observer) m_observer->verificationStarted();
     m_diagnostics.AjouteInfo(QString(80, QLatin1Char('-')), DiagnosticsSink::Info, QString());
-    m_diagnostics.AjouteInfo(analysis.label(QStringLiteral("DebugAnalyse")), DiagnosticsSink::Info,
-                             QString());
+    m_diagnostics.AjouteInfo(analysis.label(Label::DebugAnalyse), DiagnosticsSink::Info, QString());
 
     // Colours and codes set before the fault stay; no summary is written.
     const auto abort = [&] {
         if (m_observer) m_observer->verificationFinished();
-        const QString key = QStringLiteral("ErrAnalyse");
-        m_diagnostics.AjouteFinding(analysis.label(key), DiagnosticsSink::Error, QString(), key);
+        m_diagnostics.AjouteFinding(analysis.label(Label::ErrAnalyse), DiagnosticsSink::Error, QString(),
+                                    labelKey(Label::ErrAnalyse));
         return Aborted;
     };
     try {
