@@ -1,39 +1,15 @@
 #pragma once
 
 #include "model/configuration.h"
+#include "model/field_rules.h"
 
-#include <QList>
 #include <QString>
 
 struct AppContext;
-struct Announcement;
-struct Station;
 class DiagnosticsSink;
 namespace platform {
 class Pacing;
 }
-
-// The number test of every "malformed" check. A value made only of the allowed characters (compared
-// without regard to case) passes; otherwise what is left once they are removed must be a non-negative
-// 32-bit integer without ",", "." or "&". An empty value fails.
-bool isNumberField(const QString& value, const QString& allowedCharacters);
-
-// True when the server's list has this announcement; languageIndex 1..4 also requires its flag for that
-// language, 0 accepts any language.
-bool announcementExists(const QList<Announcement>& announcements, qint32 number, int languageIndex);
-// Exact, case-sensitive comparison with the station numbers / voice-box numbers of the server's list.
-bool stationExists(const QList<Station>& stations, const QString& number);
-bool voiceBoxExists(const QList<Station>& stations, const QString& voiceBox);
-
-// Code of a field in errorFields / warningFields: the value index as two digits and ";", then the
-// parameter suffix ("", "1;", "2;" or "3;" for the parameters of an announcement key).
-QString fieldCode(int valueIndex, const QString& parameterSuffix = {});
-
-// Colour of a field after the last verification: red when its code is among the section's errors,
-// else orange when among its warnings, else black. Without a suffix, a key whose announcement
-// parameters are faulty is found too. sectionIndex is 1-based; an unknown section gives black.
-int fieldStateColour(const SectionStore& store, int sectionIndex, int valueIndex,
-                     const QString& parameterSuffix = {});
 
 // What the window shows while a verification runs (wait cursor, progress bar).
 class VerificationObserver {
