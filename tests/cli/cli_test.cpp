@@ -110,7 +110,7 @@ TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
     QByteArray tree = "[general]\r\n[A1]\r\nlib=T\r\nmenu=M1\r\n";
     for (int m = 1; m <= 111; ++m) {
         tree += "[M" + QByteArray::number(m) + "]\r\nlib=\xe9t\xe9 \x80 " + QByteArray::number(m) +
-                "\r\nann=1\r\nrep=2\r\nsil=2\r\n";
+                " \"\\\"\r\nann=1\r\nrep=2\r\nsil=2\r\n";
         for (int d = 0; d <= 9; ++d)
             tree += QByteArray::number(d) +
                     (m <= 11 ? "=men;M" + QByteArray::number(m * 10 + d - 8)
@@ -122,13 +122,21 @@ TEST(CliNodes, ALargeTreeIsPrintedWholeAndInOrder) {
     const QStringList nodes =
         runCli(QStringList{"nodes", dir.filePath("large.maa")} + kLabels).out.split('\n');
     EXPECT_EQ(nodes.size(), 5 + 111 + 1000 + 1) << "five trees, the menus, their last keys, and the end";
-    EXPECT_EQ(nodes.filter(QRegularExpression("^\\d\tM(\\d+)\t\\d - été € \\1\tMenu\t0$")).size(), 111);
+    EXPECT_EQ(nodes.filter(QRegularExpression("^\\d\tM(\\d+)\t\\d - été € \\1 \"\\\\\"\tMenu\t0$")).size(),
+              111);
     const CliRun check = runCli(QStringList{"check", dir.filePath("large.maa")} + kLabels);
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.out.count("\nwarning\tE-M"), 1000) << "the transfers";
     EXPECT_EQ(check.out.count("\nwarning\tM"), 111) << "the announcements";
-    EXPECT_TRUE(check.out.contains("\nwarning\tE-M111-9\tété € 111 - Transfer - "));
+    const QString last = check.out.section("\nwarning\tE-M111-9\t", 1).section('\n', 0, 0);
+    EXPECT_TRUE(last.startsWith("été € 111 \"\\\" - Transfer - ")) << qPrintable(last);
     EXPECT_TRUE(check.out.endsWith("\nfields\tM111\t\t03;06;07;08;09;10;11;12;13;14;15;\n"));
+    // The same findings as one JSON document, written exactly as Qt writes it.
+    const CliRun json = runCli(QStringList{"check", dir.filePath("large.maa"), "--json"} + kLabels);
+    const QJsonDocument doc = QJsonDocument::fromJson(json.out.toUtf8());
+    EXPECT_EQ(json.out.toUtf8(), doc.toJson());
+    EXPECT_EQ(doc["findings"].toArray().size(), 1111);
+    EXPECT_EQ(doc["findings"].toArray().last()["text"].toString(), last);
 }
 
 TEST(CheckCommand, ExitCodeTellsErrorsWarningsOnlyBadUseStopAndRefusal) {
