@@ -24,15 +24,25 @@ inline QStringView trimmed(QStringView s) {
         --end;
     return s.sliced(begin, end - begin);
 }
+// The longest value: the 255-character buffer less its NUL.
+constexpr int kMaxValueLength = 254;
 // A value as the reader returns it: trimmed, one pair of enclosing quotes dropped, 254 characters at most.
 QString processedValue(QStringView raw);
 // The same, as a part of raw (nothing copied).
 QStringView processedView(QStringView raw);
+// processedView of a raw value already cut at its first NUL, as a line reader that found it passes it.
+// Inline: a load calls it for every value of the file.
+inline QStringView processedBeforeNul(QStringView raw) {
+    QStringView v = trimmed(raw);
+    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
+        v = v.sliced(1, v.size() - 2);
+    return v.size() > kMaxValueLength ? v.first(kMaxValueLength) : v;
+}
 } // namespace profile_rules
 
 class ProfileFile {
 public:
-    static constexpr int kMaxValueLength = 254;
+    static constexpr int kMaxValueLength = profile_rules::kMaxValueLength;
 
     ProfileFile() = default;
 

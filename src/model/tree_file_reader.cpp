@@ -63,6 +63,9 @@ bool isTreeSectionName(QStringView name) {
 } // namespace
 
 TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists(true) {
+    // The lines of a section are read up to the text's closing NUL: a text that does not own its
+    // characters (raw data) is copied here so that it has one.
+    if (!m_text.isEmpty()) m_text.utf16();
     const QStringView all(m_text);
     const char16_t* const chars = all.utf16();
     const qsizetype size = all.size();
@@ -124,18 +127,31 @@ int TreeFileReader::section(const QString& name) const {
 template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit visit) const {
     if (section < 0 || section >= int(m_sections.size())) return;
     const Span& span = m_sections[size_t(section)];
-    const QStringView all = QStringView(m_text).sliced(span.begin, span.end - span.begin);
+    // A section's last line ends with a line feed or at the end of the text, where the text's closing
+    // NUL stands (see the constructor): each scan stops at any control character, with one test per
+    // character, and looks at where it stands only then.
+    const QStringView all(m_text);
     const char16_t* const chars = all.utf16();
-    const qsizetype size = all.size();
-    qsizetype pos = 0;
-    while (pos < size) {
+    const qsizetype end = span.end;
+    qsizetype pos = span.begin;
+    while (pos < end) {
         const qsizetype lineStart = pos;
-        // Up to the first '=', then to the end of the line: one test per character in each part.
-        while (pos < size && chars[pos] != u'=' && chars[pos] != u'\n')
-            ++pos;
-        const qsizetype eq = pos < size && chars[pos] == u'=' ? pos : -1;
-        while (pos < size && chars[pos] != u'\n')
-            ++pos;
+        qsizetype eq = -1;
+        for (;; ++pos) { // up to the first '=', or the end of the line
+            while (chars[pos] >= 0x20 && chars[pos] != u'=')
+                ++pos;
+            if (chars[pos] == u'=') eq = pos;
+            if (eq >= 0 || chars[pos] == u'\n' || pos >= end) break;
+        }
+        qsizetype nul = -1; // a value is a C string: it ends at its first NUL
+        if (eq >= 0) {
+            for (pos = eq + 1;; ++pos) { // to the end of the line
+                while (chars[pos] >= 0x20)
+                    ++pos;
+                if (chars[pos] == u'\n' || pos >= end) break;
+                if (chars[pos] == 0 && nul < 0) nul = pos;
+            }
+        }
         const qsizetype lineEnd = pos++;
         if (eq < 0) continue;
         qsizetype keyStart = lineStart;
@@ -143,7 +159,7 @@ template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit
             ++keyStart;
         if (keyStart == eq || chars[keyStart] == u';') continue; // no key before the '=', or a comment
         const KeyLine keyLine{trimmed(all.sliced(keyStart, eq - keyStart)),
-                              all.sliced(eq + 1, lineEnd - eq - 1)};
+                              all.sliced(eq + 1, (nul < 0 ? lineEnd : nul) - eq - 1)};
         if (!visit(keyLine)) return;
     }
 }
@@ -216,7 +232,7 @@ quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& 
             if ((found & bit) ||
                 !sameName(line.key, linePacked, keys.m_asked[size_t(i)], keys.m_packed[size_t(i)]))
                 continue;
-            out[i] = read(i, processedView(line.value));
+            out[i] = read(i, processedBeforeNul(line.value));
             previous = &out[i];
             found |= bit;
             if (keys.m_distinct) {
