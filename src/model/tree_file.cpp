@@ -60,11 +60,6 @@ public:
     void loadTree(int tree);
 
 private:
-    struct KeyNode {
-        QString text;
-        QString image;
-    };
-
     void ChargeMenu(const QString& parentKey, int parentId, const QString& menu, int depth, int digit);
     void addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value);
     void dropMenuReference(const QString& parentKey, int parentId, int digit);
@@ -72,9 +67,17 @@ private:
     Configuration& m_config;
     const TreeFileReader& m_file;
     const AppContext& m_ctx;
+    int valueId(const QString& value);
+
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
-    // each text is made once and shared.
-    std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
+    // each text is made once and shared. A value is found by its text once per run of keys that share
+    // it (a menu often gives one value to several keys, read as one string), then texts and images by
+    // its number.
+    QHash<TextKey, int> m_valueIds;
+    std::vector<QString> m_valueImages; // by value number
+    QHash<quint32, QString> m_keyTexts; // by value number * 10 + digit
+    QString m_lastValue;                // held, so that the same characters are the same value
+    int m_lastValueId = -1;
     std::vector<bool> m_shownSections; // by section of the file: shown as a menu
     SectionKeys m_menuKeys{menuKeyNames()};
 };
@@ -173,12 +176,25 @@ void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const
                                nodeKey, menuId, action::imageFor(codeOf(value)));
         return;
     }
-    QHash<TextKey, KeyNode>& known = m_keyNodes[size_t(digit)];
-    auto it = known.constFind(TextKey{value});
-    if (it == known.constEnd())
-        it = known.insert(TextKey{value}, KeyNode{action::keyNodeText(digit, value, m_config.actionTypes),
-                                                  action::imageFor(codeOf(value))});
-    m_config.nodes.addNode(it->text, nodeKey, menuId, it->image);
+    const int id = valueId(value);
+    QString& text = m_keyTexts[quint32(id) * 10 + quint32(digit)];
+    if (text.isNull()) text = action::keyNodeText(digit, value, m_config.actionTypes);
+    m_config.nodes.addNode(text, nodeKey, menuId, m_valueImages[size_t(id)]);
+}
+
+int TreeLoader::valueId(const QString& value) {
+    if (m_lastValueId >= 0 && value.constData() == m_lastValue.constData() &&
+        value.size() == m_lastValue.size())
+        return m_lastValueId;
+    const qsizetype before = m_valueIds.size();
+    int& id = m_valueIds[TextKey{value}];
+    if (m_valueIds.size() != before) { // a new value
+        id = int(m_valueImages.size());
+        m_valueImages.push_back(action::imageFor(codeOf(value)));
+    }
+    m_lastValue = value;
+    m_lastValueId = id;
+    return id;
 }
 
 void TreeLoader::dropMenuReference(const QString& parentKey, int parentId, int digit) {
@@ -213,8 +229,13 @@ void loadInto(Configuration& config, const TreeFileReader& file, const QString& 
 
 // Servers before generation 500 have no voice boxes.
 bool versionAccepts(const QString& text, const AppContext& ctx) {
-    return ctx.VERSION_500 ||
-           (!text.contains(QLatin1String("=bvo")) && !text.contains(QLatin1String("=bvn")));
+    if (ctx.VERSION_500) return true;
+    // "=bvo" or "=bvn" anywhere: one search for their common part goes over the text once.
+    for (qsizetype at = text.indexOf(QLatin1String("=bv")); at >= 0;
+         at = text.indexOf(QLatin1String("=bv"), at + 1))
+        if (at + 3 < text.size() && (text[at + 3] == QLatin1Char('o') || text[at + 3] == QLatin1Char('n')))
+            return false;
+    return true;
 }
 
 } // namespace
