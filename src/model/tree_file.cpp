@@ -63,11 +63,12 @@ private:
     void ChargeMenu(const QString& parentKey, int parentId, const QString& menu, int depth, int digit);
     void addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value);
     void dropMenuReference(const QString& parentKey, int parentId, int digit);
+    // Number of a key value among those met, for the tables below.
+    int valueId(const QString& value);
 
     Configuration& m_config;
     const TreeFileReader& m_file;
     const AppContext& m_ctx;
-    int valueId(const QString& value);
 
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
     // each text is made once and shared. A value is found by its text once per run of keys that share
