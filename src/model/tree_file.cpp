@@ -74,10 +74,14 @@ private:
     // each text is made once and shared. A value is found by its text once per run of keys that share
     // it (a menu often gives one value to several keys, read as one string), then texts and images by
     // its number.
+    struct KnownValue {
+        QString image;
+        std::array<int, 10> textIndex; // by digit: index in m_keyTexts, -1 until made
+    };
     QHash<TextKey, int> m_valueIds;
-    std::vector<QString> m_valueImages; // by value number
-    QHash<quint32, QString> m_keyTexts; // by value number * 10 + digit
-    QString m_lastValue;                // held, so that the same characters are the same value
+    std::vector<KnownValue> m_knownValues; // by value number
+    std::vector<QString> m_keyTexts;
+    QString m_lastValue; // held, so that the same characters are the same value
     int m_lastValueId = -1;
     std::vector<bool> m_shownSections; // by section of the file: shown as a menu
     SectionKeys m_menuKeys{menuKeyNames()};
@@ -177,10 +181,13 @@ void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const
                                nodeKey, menuId, action::imageFor(codeOf(value)));
         return;
     }
-    const int id = valueId(value);
-    QString& text = m_keyTexts[quint32(id) * 10 + quint32(digit)];
-    if (text.isNull()) text = action::keyNodeText(digit, value, m_config.actionTypes);
-    m_config.nodes.addNode(text, nodeKey, menuId, m_valueImages[size_t(id)]);
+    KnownValue& known = m_knownValues[size_t(valueId(value))];
+    int& textIndex = known.textIndex[size_t(digit)];
+    if (textIndex < 0) {
+        textIndex = int(m_keyTexts.size());
+        m_keyTexts.push_back(action::keyNodeText(digit, value, m_config.actionTypes));
+    }
+    m_config.nodes.addNode(m_keyTexts[size_t(textIndex)], nodeKey, menuId, known.image);
 }
 
 int TreeLoader::valueId(const QString& value) {
@@ -190,8 +197,9 @@ int TreeLoader::valueId(const QString& value) {
     const qsizetype before = m_valueIds.size();
     int& id = m_valueIds[TextKey{value}];
     if (m_valueIds.size() != before) { // a new value
-        id = int(m_valueImages.size());
-        m_valueImages.push_back(action::imageFor(codeOf(value)));
+        id = int(m_knownValues.size());
+        KnownValue& known = m_knownValues.emplace_back(KnownValue{action::imageFor(codeOf(value)), {}});
+        known.textIndex.fill(-1);
     }
     m_lastValue = value;
     m_lastValueId = id;
