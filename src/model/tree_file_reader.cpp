@@ -41,6 +41,14 @@ bool sameName(QStringView written, QStringView asked) {
     return true;
 }
 
+// Exact equality, inline: the short texts of a section compare in a few steps, with no call.
+bool sameText(QStringView a, QStringView b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // Whether two names match, their packed forms given when they have one.
 bool sameName(QStringView written, quint64 writtenPacked, QStringView asked, quint64 askedPacked) {
     return writtenPacked != 0 && askedPacked != 0 ? writtenPacked == askedPacked : sameName(written, asked);
@@ -215,30 +223,37 @@ quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& 
     // as repetitions), or to the previous section's value of the same key, is shared, not copied again.
     const QString* previous = nullptr;
     const auto read = [&](qsizetype i, QStringView text) {
-        if (previous && *previous == text) return *previous;
+        if (previous && sameText(*previous, text)) return *previous;
         const QString& last = keys.m_lastValues.at(i);
-        return last == text ? last : text.toString();
+        return sameText(last, text) ? last : text.toString();
     };
     const quint32 all = quint32((quint64(1) << count) - 1);
     qsizetype start = 0;
+    const auto take = [&](qsizetype i, const KeyLine& line) {
+        out[i] = read(i, processedBeforeNul(line.value));
+        previous = &out[i];
+        found |= 1u << i;
+        start = i + 1;
+    };
     // Lines in order, so that the first key of a name wins. Distinct names match a line at most once
     // each: the search stops at the first match and starts again after it, so that a section in the
     // template's order matches at once.
     forEachKeyLine(section, [&](const KeyLine& line) {
+        // The editor writes the template's keys in its order and case: the key expected next is tried
+        // as written before names are compared without regard to case.
+        const qsizetype next = start % count;
+        if (keys.m_distinct && !(found & (1u << next)) && sameText(line.key, keys.m_asked[size_t(next)])) {
+            take(next, line);
+            return found != all;
+        }
         const quint64 linePacked = packedName(line.key);
         for (qsizetype step = 0; step < count; ++step) {
             const qsizetype i = (start + step) % count;
-            const quint32 bit = 1u << i;
-            if ((found & bit) ||
+            if ((found & (1u << i)) ||
                 !sameName(line.key, linePacked, keys.m_asked[size_t(i)], keys.m_packed[size_t(i)]))
                 continue;
-            out[i] = read(i, processedBeforeNul(line.value));
-            previous = &out[i];
-            found |= bit;
-            if (keys.m_distinct) {
-                start = i + 1;
-                break;
-            }
+            take(i, line);
+            if (keys.m_distinct) break;
         }
         return found != all; // every key found: the rest of the section cannot change a value
     });
