@@ -8,9 +8,16 @@ namespace action {
 
 namespace {
 
+// The action types' codes in row order, and the rows that describe() tells apart.
+constexpr QLatin1String kCodes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
+constexpr int kSauRow = 1;
+constexpr int kTrfRow = 2;
+constexpr int kAnnRow = 3;
+constexpr int kBvoRow = 8;
+
 // The row of a code among the action types, -1 when unknown.
 int rowOfCode(QStringView c) {
-    static constexpr QLatin1String codes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
+    const auto& codes = kCodes;
     for (int row = 0; row < int(std::size(codes)); ++row)
         if (isCode(c, codes[row])) return row;
     return -1;
@@ -40,8 +47,9 @@ Description describeParts(const QString& value, const ActionTypes& types,
     const int row = rowOfCode(c);
     if (row < 0) return {v, std::nullopt};
     const QStringView caption = types[size_t(row)].caption;
-    if (c == Trf || c == Ann || c == Bvo) return {caption, firstParam(v)};
-    if (c == Sau && jumpTargetName) return {caption, QStringView(*jumpTargetName)};
+    // The row tells the code: no second comparison of texts.
+    if (row == kTrfRow || row == kAnnRow || row == kBvoRow) return {caption, firstParam(v)};
+    if (row == kSauRow && jumpTargetName) return {caption, QStringView(*jumpTargetName)};
     return {caption, std::nullopt};
 }
 
