@@ -233,7 +233,7 @@ quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& 
         out[i] = read(i, processedBeforeNul(line.value));
         previous = &out[i];
         found |= 1u << i;
-        start = i + 1;
+        if (keys.m_distinct) start = i + 1; // their search stops at this match (see below)
     };
     // Lines in order, so that the first key of a name wins. Distinct names match a line at most once
     // each: the search stops at the first match and starts again after it, so that a section in the
