@@ -54,6 +54,15 @@ bool sameName(QStringView written, quint64 writtenPacked, QStringView asked, qui
     return writtenPacked != 0 && askedPacked != 0 ? writtenPacked == askedPacked : sameName(written, asked);
 }
 
+// Index of the first c in text from `from` on, text.size() when none. For the few characters of a
+// header line: a plain loop, where the library's search costs more in its call than it saves.
+qsizetype shortSearch(QStringView text, qsizetype from, char16_t c) {
+    const char16_t* const chars = text.utf16();
+    while (from < text.size() && chars[from] != c)
+        ++from;
+    return from;
+}
+
 // On a name in upper case, or an ASCII name in any case (ASCII letters are folded here).
 bool isTreeSectionName(QStringView name) {
     static constexpr char16_t kGeneral[] = u"GENERAL";
@@ -87,15 +96,13 @@ TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists
         qsizetype lineStart = bracket;
         while (lineStart > 0 && isBlank(chars[lineStart - 1]))
             --lineStart;
-        qsizetype eol = all.indexOf(QLatin1Char('\n'), bracket);
-        if (eol < 0) eol = size;
+        const qsizetype eol = shortSearch(all, bracket, u'\n');
         const qsizetype pos = eol + 1;
         from = pos;
         if (lineStart > 0 && chars[lineStart - 1] != u'\n') continue;
         const QStringView line = trimmed(all.sliced(lineStart, eol - lineStart));
         if (open >= 0) m_sections[size_t(open)].end = lineStart;
-        const qsizetype close = line.indexOf(QLatin1Char(']'));
-        const QStringView name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+        const QStringView name = trimmed(line.sliced(1, shortSearch(line, 0, u']') - 1));
         // The upper-case form is only made for a name that does not pack as it is written.
         quint64 packed = packedName(name);
         const bool packedAsWritten = packed != 0;
