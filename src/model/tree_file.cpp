@@ -161,8 +161,11 @@ void TreeLoader::ChargeMenu(const QString& parentKey, int parentId, const QStrin
     const int menuId = m_config.nodes.addNode(text, menu, parentId, QStringLiteral("Menu"));
 
     for (int d = 0; d <= 9; ++d) {
-        // Read again at each step: a sub-menu's refusal may have cleared a key of this menu.
-        const QString value = store.at(index).value(MenuValue::forDigit(d));
+        // Read again at each step: a sub-menu's refusal may have cleared a key of this menu, and a
+        // sub-menu's section may have moved the table. A menu section holds every value of its template,
+        // and the value is used before anything changes the table: no copy (and at(), so that the list,
+        // still shared with the reader's last values, is not copied either).
+        const QString& value = store.at(index).values.at(MenuValue::forDigit(d) - 1);
         if (action::hasCode(value, action::Men))
             ChargeMenu(menu, menuId, action::param(value, 1), depth + 1, d);
         else
