@@ -13,7 +13,8 @@ namespace profile_rules {
 // Space, tab and carriage return: what the Windows reader trims around names and values. Inline: a
 // large file calls them for every character it indexes.
 inline bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+    const char16_t u = c.unicode();
+    return u <= u' ' && (u == u' ' || u == u'\t' || u == u'\r'); // one test for any other printable
 }
 inline QStringView trimmed(QStringView s) {
     qsizetype begin = 0;
