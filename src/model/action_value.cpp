@@ -98,12 +98,11 @@ QString param(const QString& value, int n) {
     if (n < 1) return code(value);
     qsizetype start = 0;
     for (int i = 0; i < n; ++i) {
-        start = value.indexOf(QLatin1Char(';'), start);
-        if (start < 0) return QString();
-        ++start;
+        const qsizetype semi = fieldEnd(value, start);
+        if (semi == value.size()) return QString();
+        start = semi + 1;
     }
-    const qsizetype end = value.indexOf(QLatin1Char(';'), start);
-    return end < 0 ? value.mid(start) : value.mid(start, end - start);
+    return value.mid(start, fieldEnd(value, start) - start);
 }
 
 QString imageFor(QStringView c) {
