@@ -15,11 +15,7 @@ QStringView processedView(QStringView raw) {
     qsizetype nul = 0;
     while (nul < raw.size() && raw[nul] != QChar(0))
         ++nul;
-    QStringView v = trimmed(raw.first(nul));
-    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
-        v = v.sliced(1, v.size() - 2);
-    if (v.size() > ProfileFile::kMaxValueLength) v = v.first(ProfileFile::kMaxValueLength);
-    return v;
+    return processedBeforeNul(raw.first(nul));
 }
 
 } // namespace profile_rules

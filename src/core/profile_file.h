@@ -13,7 +13,8 @@ namespace profile_rules {
 // Space, tab and carriage return: what the Windows reader trims around names and values. Inline: a
 // large file calls them for every character it indexes.
 inline bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+    const char16_t u = c.unicode();
+    return u <= u' ' && (u == u' ' || u == u'\t' || u == u'\r'); // one test for any other printable
 }
 inline QStringView trimmed(QStringView s) {
     qsizetype begin = 0;
@@ -24,15 +25,25 @@ inline QStringView trimmed(QStringView s) {
         --end;
     return s.sliced(begin, end - begin);
 }
+// The longest value: the 255-character buffer less its NUL.
+constexpr int kMaxValueLength = 254;
 // A value as the reader returns it: trimmed, one pair of enclosing quotes dropped, 254 characters at most.
 QString processedValue(QStringView raw);
 // The same, as a part of raw (nothing copied).
 QStringView processedView(QStringView raw);
+// processedView of a raw value already cut at its first NUL, as a line reader that found it passes it.
+// Inline: a load calls it for every value of the file.
+inline QStringView processedBeforeNul(QStringView raw) {
+    QStringView v = trimmed(raw);
+    if (v.size() >= 2 && v.front() == QLatin1Char('"') && v.back() == QLatin1Char('"'))
+        v = v.sliced(1, v.size() - 2);
+    return v.size() > kMaxValueLength ? v.first(kMaxValueLength) : v;
+}
 } // namespace profile_rules
 
 class ProfileFile {
 public:
-    static constexpr int kMaxValueLength = 254;
+    static constexpr int kMaxValueLength = profile_rules::kMaxValueLength;
 
     ProfileFile() = default;
 

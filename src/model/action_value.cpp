@@ -8,21 +8,34 @@ namespace action {
 
 namespace {
 
+// The action types' codes in row order, and the rows that describe() tells apart.
+constexpr QLatin1String kCodes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
+constexpr int kSauRow = 1;
+constexpr int kTrfRow = 2;
+constexpr int kAnnRow = 3;
+constexpr int kBvoRow = 8;
+
 // The row of a code among the action types, -1 when unknown.
 int rowOfCode(QStringView c) {
-    static constexpr QLatin1String codes[] = {QLatin1String(""), Sau, Trf, Ann, Std, Num, Men, Bvn, Bvo};
+    const auto& codes = kCodes;
     for (int row = 0; row < int(std::size(codes)); ++row)
         if (isCode(c, codes[row])) return row;
     return -1;
 }
 
+// Where the field that starts at `from` ends: at the next ';' or the end of the value. Values are short:
+// a plain loop, where the library's search costs more in its call than it saves.
+qsizetype fieldEnd(QStringView value, qsizetype from) {
+    while (from < value.size() && value[from] != QLatin1Char(';'))
+        ++from;
+    return from;
+}
+
 // Field 1 of a value, without copying it.
 QStringView firstParam(QStringView value) {
-    const qsizetype semi = value.indexOf(QLatin1Char(';'));
-    if (semi < 0) return {};
-    const QStringView rest = value.sliced(semi + 1);
-    const qsizetype next = rest.indexOf(QLatin1Char(';'));
-    return next < 0 ? rest : rest.first(next);
+    const qsizetype semi = fieldEnd(value, 0);
+    if (semi == value.size()) return {};
+    return value.sliced(semi + 1, fieldEnd(value, semi + 1) - semi - 1);
 }
 
 // What describe() returns, in parts: the type's caption (or an unknown value itself), then what shows in
@@ -35,13 +48,13 @@ struct Description {
 Description describeParts(const QString& value, const ActionTypes& types,
                           const std::optional<QString>& jumpTargetName) {
     const QStringView v(value);
-    const qsizetype semi = v.indexOf(QLatin1Char(';'));
-    const QStringView c = semi < 0 ? v : v.first(semi);
+    const QStringView c = v.first(fieldEnd(v, 0));
     const int row = rowOfCode(c);
     if (row < 0) return {v, std::nullopt};
     const QStringView caption = types[size_t(row)].caption;
-    if (c == Trf || c == Ann || c == Bvo) return {caption, firstParam(v)};
-    if (c == Sau && jumpTargetName) return {caption, QStringView(*jumpTargetName)};
+    // The row tells the code: no second comparison of texts.
+    if (row == kTrfRow || row == kAnnRow || row == kBvoRow) return {caption, firstParam(v)};
+    if (row == kSauRow && jumpTargetName) return {caption, QStringView(*jumpTargetName)};
     return {caption, std::nullopt};
 }
 
@@ -85,12 +98,11 @@ QString param(const QString& value, int n) {
     if (n < 1) return code(value);
     qsizetype start = 0;
     for (int i = 0; i < n; ++i) {
-        start = value.indexOf(QLatin1Char(';'), start);
-        if (start < 0) return QString();
-        ++start;
+        const qsizetype semi = fieldEnd(value, start);
+        if (semi == value.size()) return QString();
+        start = semi + 1;
     }
-    const qsizetype end = value.indexOf(QLatin1Char(';'), start);
-    return end < 0 ? value.mid(start) : value.mid(start, end - start);
+    return value.mid(start, fieldEnd(value, start) - start);
 }
 
 QString imageFor(QStringView c) {

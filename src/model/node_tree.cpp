@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -21,7 +23,8 @@ void NodeTree::clear() {
     if (m_observer) m_observer->beforeReset();
     m_nodes.clear();
     m_topLevel.clear();
-    m_byKey.clear();
+    m_index.assign(kMinIndexSlots, IndexSlot{});
+    m_indexed = 0;
     m_liveCount = 0;
     if (m_observer) m_observer->afterReset();
 }
@@ -33,7 +36,56 @@ QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, c
 
 void NodeTree::reserve(int count) {
     m_nodes.reserve(size_t(count));
-    m_byKey.reserve(count);
+    if (size_t(count) * 2 > m_index.size()) resizeIndex(std::bit_ceil(size_t(count) * 2));
+}
+
+quint32 NodeTree::keyHash(QStringView key) {
+    quint32 hash = 2166136261u; // FNV-1a
+    for (const QChar c : key)
+        hash = (hash ^ c.unicode()) * 16777619u;
+    return hash;
+}
+
+size_t NodeTree::slotOf(QStringView key, quint32 hash) const {
+    const size_t mask = m_index.size() - 1;
+    size_t slot = hash & mask;
+    while (m_index[slot].id >= 0 &&
+           (m_index[slot].hash != hash || m_nodes[size_t(m_index[slot].id)].key != key))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+void NodeTree::indexAt(size_t slot, quint32 hash, int id) {
+    m_index[slot] = IndexSlot{hash, id};
+    if (size_t(++m_indexed) * 2 > m_index.size()) resizeIndex(m_index.size() * 2);
+}
+
+void NodeTree::unindex(size_t slot) {
+    // Backward shift: a later entry of the same run moves into the hole when the hole lies on its probe
+    // path (between its home slot and where it sits), so that no lookup stops early at the hole.
+    const size_t mask = m_index.size() - 1;
+    size_t hole = slot;
+    for (size_t next = (slot + 1) & mask; m_index[next].id >= 0; next = (next + 1) & mask) {
+        const size_t home = m_index[next].hash & mask;
+        if (((next - home) & mask) >= ((next - hole) & mask)) {
+            m_index[hole] = m_index[next];
+            hole = next;
+        }
+    }
+    m_index[hole] = IndexSlot{};
+    --m_indexed;
+}
+
+void NodeTree::resizeIndex(size_t slotCount) {
+    std::vector<IndexSlot> old = std::exchange(m_index, std::vector<IndexSlot>(slotCount));
+    const size_t mask = slotCount - 1;
+    for (const IndexSlot& entry : old) {
+        if (entry.id < 0) continue;
+        size_t slot = entry.hash & mask;
+        while (m_index[slot].id >= 0)
+            slot = (slot + 1) & mask;
+        m_index[slot] = entry;
+    }
 }
 
 QString NodeTree::CreerNoeud(const QString& text, const QString& requestedKey, int parentId,
@@ -50,14 +102,14 @@ int NodeTree::addNode(const QString& text, const QString& requestedKey, int pare
     if (siblings.empty()) siblings.reserve(10);
 
     const int id = int(m_nodes.size());
-    // One lookup claims the key: the table grows only when the key was free.
+    // One lookup finds the key free and where it goes.
     QString key = requestedKey;
     while (true) {
         if (!key.isEmpty()) {
-            const qsizetype before = m_byKey.size();
-            int& slot = m_byKey[TextKey{key}];
-            if (m_byKey.size() != before) {
-                slot = id;
+            const quint32 hash = keyHash(key);
+            const size_t slot = slotOf(key, hash);
+            if (m_index[slot].id < 0) {
+                indexAt(slot, hash, id);
                 break;
             }
         }
@@ -111,10 +163,11 @@ void NodeTree::setExpanded(const QString& key, bool expanded) {
 
 bool NodeTree::rekey(const QString& oldKey, const QString& newKey) {
     const int id = find(oldKey);
-    if (id < 0 || newKey.isEmpty() || m_byKey.contains(TextKey{newKey})) return false;
-    m_byKey.remove(TextKey{oldKey});
-    m_byKey.insert(TextKey{newKey}, id);
+    if (id < 0 || newKey.isEmpty() || find(newKey) >= 0) return false;
+    unindex(slotOf(oldKey, keyHash(oldKey)));
     m_nodes[size_t(id)].key = newKey;
+    const quint32 hash = keyHash(newKey);
+    indexAt(slotOf(newKey, hash), hash, id);
     if (m_observer) m_observer->nodeChanged(id);
     return true;
 }
@@ -125,7 +178,7 @@ void NodeTree::kill(int id) {
         kill(child);
     n.children.clear();
     n.alive = false;
-    m_byKey.remove(TextKey{n.key});
+    unindex(slotOf(n.key, keyHash(n.key)));
     --m_liveCount;
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "model/text_key.h"
-
-#include <QHash>
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 // Colours of nodes, as the server's tools number them (red + 256 * green + 65536 * blue).
@@ -61,10 +59,10 @@ public:
     int addNode(const QString& text, const QString& requestedKey, int parentId, const QString& image);
     // Room for this many nodes, so that a load does not grow the tables step by step.
     void reserve(int count);
-    bool noeudExiste(const QString& key) const { return m_byKey.contains(TextKey{key}); }
+    bool noeudExiste(const QString& key) const { return find(key) >= 0; }
 
     // Id of the node with this key, -1 when none.
-    int find(const QString& key) const { return m_byKey.value(TextKey{key}, -1); }
+    int find(const QString& key) const { return m_index[slotOf(key, keyHash(key))].id; }
     const TreeNode& node(int id) const { return m_nodes[size_t(id)]; }
     const TreeNode* nodeByKey(const QString& key) const;
 
@@ -94,12 +92,28 @@ public:
     std::vector<int> displayOrder() const;
 
 private:
+    // The key index: live node ids by key, in an open-addressing table (linear probing, at most half
+    // full) that reads each key from its node. A load adds thousands of nodes: an entry is two numbers,
+    // with no copy of the key and no allocation of its own.
+    struct IndexSlot {
+        quint32 hash = 0;
+        int id = -1; // -1: empty
+    };
+    static quint32 keyHash(QStringView key);
+    // The slot holding this key, or else the empty slot where it goes.
+    size_t slotOf(QStringView key, quint32 hash) const;
+    void indexAt(size_t slot, quint32 hash, int id);
+    void unindex(size_t slot);
+    void resizeIndex(size_t slotCount);
+
     void collectDisplay(int id, std::vector<int>& out) const;
     void kill(int id);
 
     std::vector<TreeNode> m_nodes;
     std::vector<int> m_topLevel;
-    QHash<TextKey, int> m_byKey;
+    static constexpr size_t kMinIndexSlots = 16; // a power of two, like every size of the table
+    std::vector<IndexSlot> m_index = std::vector<IndexSlot>(kMinIndexSlots);
+    int m_indexed = 0; // slots in use
     int m_liveCount = 0;
     NodeTreeObserver* m_observer = nullptr;
 };

@@ -60,21 +60,29 @@ public:
     void loadTree(int tree);
 
 private:
-    struct KeyNode {
-        QString text;
-        QString image;
-    };
-
     void ChargeMenu(const QString& parentKey, int parentId, const QString& menu, int depth, int digit);
     void addKeyNode(int menuId, const QString& nodeKey, int digit, const QString& value);
     void dropMenuReference(const QString& parentKey, int parentId, int digit);
+    // Number of a key value among those met, for the tables below.
+    int valueId(const QString& value);
 
     Configuration& m_config;
     const TreeFileReader& m_file;
     const AppContext& m_ctx;
+
     // Key texts depend only on the digit and the value (jumps aside), and trees repeat values a lot:
-    // each text is made once and shared.
-    std::array<QHash<TextKey, KeyNode>, 10> m_keyNodes;
+    // each text is made once and shared. A value is found by its text once per run of keys that share
+    // it (a menu often gives one value to several keys, read as one string), then texts and images by
+    // its number.
+    struct KnownValue {
+        QString image;
+        std::array<int, 10> textIndex; // by digit: index in m_keyTexts, -1 until made
+    };
+    QHash<TextKey, int> m_valueIds;
+    std::vector<KnownValue> m_knownValues; // by value number
+    std::vector<QString> m_keyTexts;
+    QString m_lastValue; // held, so that the same characters are the same value
+    int m_lastValueId = -1;
     std::vector<bool> m_shownSections; // by section of the file: shown as a menu
     SectionKeys m_menuKeys{menuKeyNames()};
 };
@@ -153,8 +161,11 @@ void TreeLoader::ChargeMenu(const QString& parentKey, int parentId, const QStrin
     const int menuId = m_config.nodes.addNode(text, menu, parentId, QStringLiteral("Menu"));
 
     for (int d = 0; d <= 9; ++d) {
-        // Read again at each step: a sub-menu's refusal may have cleared a key of this menu.
-        const QString value = store.at(index).value(MenuValue::forDigit(d));
+        // Read again at each step: a sub-menu's refusal may have cleared a key of this menu, and a
+        // sub-menu's section may have moved the table. A menu section holds every value of its template,
+        // and the value is used before anything changes the table: no copy (and at(), so that the list,
+        // still shared with the reader's last values, is not copied either).
+        const QString& value = store.at(index).values.at(MenuValue::forDigit(d) - 1);
         if (action::hasCode(value, action::Men))
             ChargeMenu(menu, menuId, action::param(value, 1), depth + 1, d);
         else
@@ -173,12 +184,29 @@ void TreeLoader::addKeyNode(int menuId, const QString& nodeKey, int digit, const
                                nodeKey, menuId, action::imageFor(codeOf(value)));
         return;
     }
-    QHash<TextKey, KeyNode>& known = m_keyNodes[size_t(digit)];
-    auto it = known.constFind(TextKey{value});
-    if (it == known.constEnd())
-        it = known.insert(TextKey{value}, KeyNode{action::keyNodeText(digit, value, m_config.actionTypes),
-                                                  action::imageFor(codeOf(value))});
-    m_config.nodes.addNode(it->text, nodeKey, menuId, it->image);
+    KnownValue& known = m_knownValues[size_t(valueId(value))];
+    int& textIndex = known.textIndex[size_t(digit)];
+    if (textIndex < 0) {
+        textIndex = int(m_keyTexts.size());
+        m_keyTexts.push_back(action::keyNodeText(digit, value, m_config.actionTypes));
+    }
+    m_config.nodes.addNode(m_keyTexts[size_t(textIndex)], nodeKey, menuId, known.image);
+}
+
+int TreeLoader::valueId(const QString& value) {
+    if (m_lastValueId >= 0 && value.constData() == m_lastValue.constData() &&
+        value.size() == m_lastValue.size())
+        return m_lastValueId;
+    const qsizetype before = m_valueIds.size();
+    int& id = m_valueIds[TextKey{value}];
+    if (m_valueIds.size() != before) { // a new value
+        id = int(m_knownValues.size());
+        KnownValue& known = m_knownValues.emplace_back(KnownValue{action::imageFor(codeOf(value)), {}});
+        known.textIndex.fill(-1);
+    }
+    m_lastValue = value;
+    m_lastValueId = id;
+    return id;
 }
 
 void TreeLoader::dropMenuReference(const QString& parentKey, int parentId, int digit) {
@@ -213,8 +241,13 @@ void loadInto(Configuration& config, const TreeFileReader& file, const QString& 
 
 // Servers before generation 500 have no voice boxes.
 bool versionAccepts(const QString& text, const AppContext& ctx) {
-    return ctx.VERSION_500 ||
-           (!text.contains(QLatin1String("=bvo")) && !text.contains(QLatin1String("=bvn")));
+    if (ctx.VERSION_500) return true;
+    // "=bvo" or "=bvn" anywhere: one search for their common part goes over the text once.
+    for (qsizetype at = text.indexOf(QLatin1String("=bv")); at >= 0;
+         at = text.indexOf(QLatin1String("=bv"), at + 1))
+        if (at + 3 < text.size() && (text[at + 3] == QLatin1Char('o') || text[at + 3] == QLatin1Char('n')))
+            return false;
+    return true;
 }
 
 } // namespace

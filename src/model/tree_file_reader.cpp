@@ -41,9 +41,26 @@ bool sameName(QStringView written, QStringView asked) {
     return true;
 }
 
+// Exact equality, inline: the short texts of a section compare in a few steps, with no call.
+bool sameText(QStringView a, QStringView b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // Whether two names match, their packed forms given when they have one.
 bool sameName(QStringView written, quint64 writtenPacked, QStringView asked, quint64 askedPacked) {
     return writtenPacked != 0 && askedPacked != 0 ? writtenPacked == askedPacked : sameName(written, asked);
+}
+
+// Index of the first c in text from `from` on, text.size() when none. For the few characters of a
+// header line: a plain loop, where the library's search costs more in its call than it saves.
+qsizetype shortSearch(QStringView text, qsizetype from, char16_t c) {
+    const char16_t* const chars = text.utf16();
+    while (from < text.size() && chars[from] != c)
+        ++from;
+    return from;
 }
 
 // On a name in upper case, or an ASCII name in any case (ASCII letters are folded here).
@@ -63,6 +80,9 @@ bool isTreeSectionName(QStringView name) {
 } // namespace
 
 TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists(true) {
+    // The lines of a section are read up to the text's closing NUL: a text that does not own its
+    // characters (raw data) is copied here so that it has one.
+    if (!m_text.isEmpty()) m_text.utf16();
     const QStringView all(m_text);
     const char16_t* const chars = all.utf16();
     const qsizetype size = all.size();
@@ -76,15 +96,13 @@ TreeFileReader::TreeFileReader(QString text) : m_text(std::move(text)), m_exists
         qsizetype lineStart = bracket;
         while (lineStart > 0 && isBlank(chars[lineStart - 1]))
             --lineStart;
-        qsizetype eol = all.indexOf(QLatin1Char('\n'), bracket);
-        if (eol < 0) eol = size;
+        const qsizetype eol = shortSearch(all, bracket, u'\n');
         const qsizetype pos = eol + 1;
         from = pos;
         if (lineStart > 0 && chars[lineStart - 1] != u'\n') continue;
         const QStringView line = trimmed(all.sliced(lineStart, eol - lineStart));
         if (open >= 0) m_sections[size_t(open)].end = lineStart;
-        const qsizetype close = line.indexOf(QLatin1Char(']'));
-        const QStringView name = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+        const QStringView name = trimmed(line.sliced(1, shortSearch(line, 0, u']') - 1));
         // The upper-case form is only made for a name that does not pack as it is written.
         quint64 packed = packedName(name);
         const bool packedAsWritten = packed != 0;
@@ -124,18 +142,31 @@ int TreeFileReader::section(const QString& name) const {
 template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit visit) const {
     if (section < 0 || section >= int(m_sections.size())) return;
     const Span& span = m_sections[size_t(section)];
-    const QStringView all = QStringView(m_text).sliced(span.begin, span.end - span.begin);
+    // A section's last line ends with a line feed or at the end of the text, where the text's closing
+    // NUL stands (see the constructor): each scan stops at any control character, with one test per
+    // character, and looks at where it stands only then.
+    const QStringView all(m_text);
     const char16_t* const chars = all.utf16();
-    const qsizetype size = all.size();
-    qsizetype pos = 0;
-    while (pos < size) {
+    const qsizetype end = span.end;
+    qsizetype pos = span.begin;
+    while (pos < end) {
         const qsizetype lineStart = pos;
-        // Up to the first '=', then to the end of the line: one test per character in each part.
-        while (pos < size && chars[pos] != u'=' && chars[pos] != u'\n')
-            ++pos;
-        const qsizetype eq = pos < size && chars[pos] == u'=' ? pos : -1;
-        while (pos < size && chars[pos] != u'\n')
-            ++pos;
+        qsizetype eq = -1;
+        for (;; ++pos) { // up to the first '=', or the end of the line
+            while (chars[pos] >= 0x20 && chars[pos] != u'=')
+                ++pos;
+            if (chars[pos] == u'=') eq = pos;
+            if (eq >= 0 || chars[pos] == u'\n' || pos >= end) break;
+        }
+        qsizetype nul = -1; // a value is a C string: it ends at its first NUL
+        if (eq >= 0) {
+            for (pos = eq + 1;; ++pos) { // to the end of the line
+                while (chars[pos] >= 0x20)
+                    ++pos;
+                if (chars[pos] == u'\n' || pos >= end) break;
+                if (chars[pos] == 0 && nul < 0) nul = pos;
+            }
+        }
         const qsizetype lineEnd = pos++;
         if (eq < 0) continue;
         qsizetype keyStart = lineStart;
@@ -143,7 +174,7 @@ template <typename Visit> void TreeFileReader::forEachKeyLine(int section, Visit
             ++keyStart;
         if (keyStart == eq || chars[keyStart] == u';') continue; // no key before the '=', or a comment
         const KeyLine keyLine{trimmed(all.sliced(keyStart, eq - keyStart)),
-                              all.sliced(eq + 1, lineEnd - eq - 1)};
+                              all.sliced(eq + 1, (nul < 0 ? lineEnd : nul) - eq - 1)};
         if (!visit(keyLine)) return;
     }
 }
@@ -199,30 +230,37 @@ quint32 TreeFileReader::readValues(int section, SectionKeys& keys, QStringList& 
     // as repetitions), or to the previous section's value of the same key, is shared, not copied again.
     const QString* previous = nullptr;
     const auto read = [&](qsizetype i, QStringView text) {
-        if (previous && *previous == text) return *previous;
+        if (previous && sameText(*previous, text)) return *previous;
         const QString& last = keys.m_lastValues.at(i);
-        return last == text ? last : text.toString();
+        return sameText(last, text) ? last : text.toString();
     };
     const quint32 all = quint32((quint64(1) << count) - 1);
     qsizetype start = 0;
+    const auto take = [&](qsizetype i, const KeyLine& line) {
+        out[i] = read(i, processedBeforeNul(line.value));
+        previous = &out[i];
+        found |= 1u << i;
+        if (keys.m_distinct) start = i + 1; // their search stops at this match (see below)
+    };
     // Lines in order, so that the first key of a name wins. Distinct names match a line at most once
     // each: the search stops at the first match and starts again after it, so that a section in the
     // template's order matches at once.
     forEachKeyLine(section, [&](const KeyLine& line) {
+        // The editor writes the template's keys in its order and case: the key expected next is tried
+        // as written before names are compared without regard to case.
+        const qsizetype next = start % count;
+        if (keys.m_distinct && !(found & (1u << next)) && sameText(line.key, keys.m_asked[size_t(next)])) {
+            take(next, line);
+            return found != all;
+        }
         const quint64 linePacked = packedName(line.key);
         for (qsizetype step = 0; step < count; ++step) {
             const qsizetype i = (start + step) % count;
-            const quint32 bit = 1u << i;
-            if ((found & bit) ||
+            if ((found & (1u << i)) ||
                 !sameName(line.key, linePacked, keys.m_asked[size_t(i)], keys.m_packed[size_t(i)]))
                 continue;
-            out[i] = read(i, processedView(line.value));
-            previous = &out[i];
-            found |= bit;
-            if (keys.m_distinct) {
-                start = i + 1;
-                break;
-            }
+            take(i, line);
+            if (keys.m_distinct) break;
         }
         return found != all; // every key found: the rest of the section cannot change a value
     });

@@ -57,7 +57,7 @@ public:
     }
 
 private:
-    // A "key=value" line of a section: the key trimmed, the value as written.
+    // A "key=value" line of a section: the key trimmed, the value as written up to its first NUL.
     struct KeyLine {
         QStringView key;
         QStringView value;
