@@ -15,7 +15,9 @@
 #include "platform/pacing.h"
 #include "support/test_support.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -161,6 +163,36 @@ TEST(NodeTree, TakenOrEmptyKeyGetsARandomStandIn) {
     }
     EXPECT_EQ(tree.nodeByKey("A1")->text, "1 - One");
     EXPECT_EQ(tree.count(), 3);
+}
+
+// Thousands of keys, then removals and renames at random: each key is found exactly while its node lives.
+TEST(NodeTree, EveryLiveKeyIsFoundAndNoOtherAfterRemovalsAndRenames) {
+    NodeTree tree;
+    QSet<QString> live{"A1"}, seen{"A1"};
+    tree.CreerNoeud("root", "A1", "", "Arbre");
+    for (int i = 0; i < 3000; ++i) {
+        const QString key = QStringLiteral("E-M%1-%2").arg(i / 10).arg(i % 10);
+        tree.CreerNoeud(key, key, "A1", "NoAction");
+        live << key;
+        seen << key;
+    }
+    QRandomGenerator random(7);
+    for (int step = 0; step < 3000; ++step) {
+        const QString key = QStringLiteral("E-M%1-%2").arg(random.bounded(300)).arg(random.bounded(10));
+        if (!live.remove(key)) continue;
+        if (random.bounded(2)) {
+            tree.removeNode(key);
+        } else {
+            ASSERT_TRUE(tree.rekey(key, key + 'r'));
+            live << key + 'r';
+            seen << key + 'r';
+        }
+    }
+    for (const QString& key : seen) {
+        const int id = tree.find(key);
+        EXPECT_EQ(id >= 0 && tree.node(id).key == key, live.contains(key)) << qPrintable(key);
+    }
+    EXPECT_EQ(tree.count(), live.size());
 }
 
 // The window's side: the tree view's selection and the modified mark.
