@@ -18,9 +18,11 @@ namespace {
 // Where qavo-cli tells the programs it runs that it lives.
 constexpr char kProgramDirVariable[] = "QAVO_CLI_DIR";
 
+QStringList g_arguments; // of a program that makes no application object
+
 // The sentence for a missing program, in the language the arguments ask for (English when none reads).
 QString missingText(const QString& program, const QStringList& places) {
-    QStringList args = QCoreApplication::arguments();
+    QStringList args = arguments();
     AppContext ctx;
     ctx.programDir = programDir();
     QString file;
@@ -35,8 +37,18 @@ QString missingText(const QString& program, const QStringList& places) {
 
 } // namespace
 
+void keepArguments(int argc, char* argv[]) {
+    g_arguments.clear();
+    for (int i = 0; i < argc; ++i)
+        g_arguments << QString::fromLocal8Bit(argv[i]); // as QCoreApplication decodes them
+}
+
+QStringList arguments() {
+    return QCoreApplication::instance() ? QCoreApplication::arguments() : g_arguments;
+}
+
 int runCommand(std::span<const Command> commands, const QStringList& usageNames) {
-    QStringList args = QCoreApplication::arguments();
+    QStringList args = arguments();
     args.removeFirst();
     QStringList names = usageNames;
     if (names.isEmpty())
@@ -57,13 +69,12 @@ int runCommand(std::span<const Command> commands, const QStringList& usageNames)
 
 QString programDir() {
     const QByteArray dir = qgetenv(kProgramDirVariable);
-    return platform::resourceDir(dir.isEmpty() ? QCoreApplication::applicationDirPath()
-                                               : QFile::decodeName(dir));
+    return platform::resourceDir(dir.isEmpty() ? platform::programDir() : QFile::decodeName(dir));
 }
 
 int runProgram(const QString& baseName, char* argv[]) {
     const QString name = platform::executableName(baseName);
-    const QDir here(QCoreApplication::applicationDirPath());
+    const QDir here(platform::programDir());
     const QStringList places{here.path(), QDir::cleanPath(here.filePath(QStringLiteral("../lib/qavo")))};
     for (const QString& place : places) {
         const QString path = QDir(place).filePath(name);
@@ -72,7 +83,7 @@ int runProgram(const QString& baseName, char* argv[]) {
         if (const int code = platform::runInPlace(path, argv); code >= 0) return code;
     }
     warn(missingText(name, places));
-    report().json = QCoreApplication::arguments().contains(QStringLiteral("--json"));
+    report().json = arguments().contains(QStringLiteral("--json"));
     return finishReport(kMissingProgram);
 }
 

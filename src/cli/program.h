@@ -19,8 +19,14 @@ struct Command {
     bool json = false; // takes --json: the command's report is printed as one JSON document
 };
 
+// The command line of a program that makes no application object (qavo-cli's tree commands: Qt's
+// locale and event set-up would be a fifth of their start), kept for arguments().
+void keepArguments(int argc, char* argv[]);
+// The command line, program first: the application object's when there is one, else the one kept.
+QStringList arguments();
+
 // Runs the command the first argument names among commands, else prints the usage line listing
-// usageNames (all of commands when empty). A Q(Core|Gui)Application must exist.
+// usageNames (all of commands when empty).
 int runCommand(std::span<const Command> commands, const QStringList& usageNames = {});
 
 // The folder of the files of the qavo-cli that was started (beside it, or its ../share/qavo): its

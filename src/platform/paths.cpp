@@ -17,6 +17,11 @@ QString perUserDataDir() {
 
 QString programDir() {
     if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+#if defined(__linux__)
+    // What Qt itself reads: the link the kernel keeps to the running executable.
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (!executable.isEmpty()) return QFileInfo(executable).path();
+#endif
     return QDir::currentPath();
 }
 
