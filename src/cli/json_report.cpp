@@ -6,16 +6,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <utility>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define QAVO_SSE2
-#endif
 
 namespace cli {
 
@@ -25,29 +19,12 @@ constexpr std::size_t kFindingBlock = 64 * 1024;
 
 // Copies the run of plain characters that text starts with (those that stand for themselves in JSON:
 // ASCII from 0x20 on, neither '"' nor '\\') to out, a byte each; returns its length. Nearly all of a
-// finding's text is such a run: where the processor allows, eight characters are taken at once, so text
-// must be readable, and out writable, kTextPadding units past the end.
+// finding's text is such a run.
 qsizetype copyPlainRun(const char16_t* text, qsizetype size, char* out) {
-#if defined(QAVO_SSE2)
-    const __m128i space = _mm_set1_epi16(0x20), span = _mm_set1_epi16(0x5f), zero = _mm_setzero_si128();
-    const __m128i quote = _mm_set1_epi16(u'"'), backslash = _mm_set1_epi16(u'\\');
-    for (qsizetype i = 0;; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        // u - 0x20 beyond 0x5f (unsigned; saturated to 0 otherwise) is a control character or not ASCII.
-        const __m128i printable = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, space), span), zero);
-        const __m128i special =
-            _mm_or_si128(_mm_cmpeq_epi16(units, quote), _mm_cmpeq_epi16(units, backslash));
-        const unsigned plain = unsigned(_mm_movemask_epi8(_mm_andnot_si128(special, printable)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(units, units));
-        if (plain != 0xffff) return std::min(size, i + std::countr_one(plain) / 2);
-        if (i + 8 >= size) return size;
-    }
-#else
     qsizetype i = 0;
     for (; i < size && text[i] >= 0x20 && text[i] < 0x80 && text[i] != u'"' && text[i] != u'\\'; ++i)
         out[i] = char(text[i]);
     return i;
-#endif
 }
 
 char hexDigit(unsigned n) {
@@ -56,7 +33,7 @@ char hexDigit(unsigned n) {
 
 // Writes text at out as Qt's JSON writer does: '"', '\' and the control characters escaped, everything
 // else in UTF-8, and a surrogate without its other half as \uXXXX. Returns the end of what was written: at
-// most six bytes per UTF-16 unit, and out must have kTextPadding more.
+// most six bytes per UTF-16 unit.
 class JsonEscaper {
 public:
     explicit JsonEscaper(char* out) : m_out(out) {}
@@ -216,7 +193,7 @@ void ReportFindings::add(QStringView code, QLatin1StringView level, QStringView 
     qsizetype units = code.size() + node.size();
     for (const QStringView piece : text)
         units += piece.size();
-    char* const start = room(std::size_t(units) * 6 + std::size_t(level.size()) + 4 + kTextPadding);
+    char* const start = room(std::size_t(units) * 6 + std::size_t(level.size()) + 4);
     char* at = escaped(start, {code});
     *at++ = '\0';
     at = std::copy(level.begin(), level.end(), at); // "error" or "warning": nothing to escape
@@ -229,19 +206,18 @@ void ReportFindings::add(QStringView code, QLatin1StringView level, QStringView 
 }
 
 char* ReportFindings::escaped(char* out, std::initializer_list<QStringView> pieces) {
-    // The pieces are joined first, before padding: a surrogate pair split between two of them is still
+    // The pieces are joined first: a surrogate pair split between two of them is still
     // one character, and most pieces are a few characters long, which one run converts quicker.
     qsizetype size = 0;
     for (const QStringView piece : pieces)
         size += piece.size();
-    if (std::size_t(size) + kTextPadding > m_textCapacity) {
-        m_textCapacity = std::size_t(size) + kTextPadding;
+    if (std::size_t(size) > m_textCapacity) {
+        m_textCapacity = std::size_t(size);
         m_text = std::make_unique_for_overwrite<char16_t[]>(m_textCapacity);
     }
     char16_t* at = m_text.get();
     for (const QStringView piece : pieces)
         at = std::copy_n(piece.utf16(), piece.size(), at);
-    std::fill_n(at, kTextPadding, u'\0');
     return JsonEscaper(out).write(m_text.get(), size);
 }
 

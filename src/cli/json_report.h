@@ -59,12 +59,11 @@ private:
     };
     char* room(std::size_t bytes);
     // Writes the pieces of a text at out as it prints in the document; returns the end of what was
-    // written (at most six bytes per UTF-16 unit, and kTextPadding bytes beyond it may change).
+    // written (at most six bytes per UTF-16 unit).
     char* escaped(char* out, std::initializer_list<QStringView> pieces);
-    static constexpr std::size_t kTextPadding = 8;
 
     std::vector<Block> m_blocks;
-    std::unique_ptr<char16_t[]> m_text; // the text being written, joined and padded
+    std::unique_ptr<char16_t[]> m_text; // the text being written, its pieces joined
     std::size_t m_textCapacity = 0;
 };
 
