@@ -150,8 +150,9 @@ TEST_F(PlanTest, ATreeOpensWholeCtrlWheelZoomsAndFitShowsItAgain) {
     EXPECT_TRUE(whole());
 }
 
+// A jump is painted after every box of the picture.
 TEST_F(PlanTest, ExportWritesEveryFormatOrSaysWhyNot) {
-    open();
+    open(workedExample("sau;M2"));
     // The name chosen, the start of the file written ("" when none may be) and the failure shown.
     const QString cases[][3] = {{"plan.svg", "<?xml", ""},
                                 {"plan.mmd", "flowchart LR", ""},
@@ -169,24 +170,15 @@ TEST_F(PlanTest, ExportWritesEveryFormatOrSaysWhyNot) {
         EXPECT_EQ(prompts.shown.size(), failure.isEmpty() ? 1 : 2); // the save dialog, the failure
         EXPECT_EQ(prompts.shown.value(1).text, failure);
     }
-}
-
-std::vector<flow::FlowLayout> plans(int trees) {
-    auto o = trees ? plan_test::maximal(trees) : plan_test::open(plan_test::kDemo, plan_test::kInfo);
-    return flow::layoutTrees(o->config, o->ctx, 0, flow::pictureMetrics());
-}
-
-// A jump is painted after every box of the picture and lies over the box it reaches in the dock; the PDF's
-// pages overlap.
-TEST_F(PlanTest, JumpsAreDrawnOverTheBoxesAndPdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
-    const QString svg = dir.filePath("demo.svg");
-    ASSERT_EQ(flow::writePlan(svg, {plans(0).front()}, "demo").files, QStringList{svg});
-    const QByteArray bytes = testing_support::readBytes(svg);
+    const QByteArray svg = testing_support::readBytes(dir.filePath("plan.svg"));
     qsizetype lastBox = -1;
     for (const char* fill : {"#dcebf8", "#fff6da", "#ffffff", "#f3f0ec", "#fdecea", "#fff1e0"})
-        lastBox = std::max(lastBox, bytes.lastIndexOf(QByteArray("fill=\"") + fill));
-    EXPECT_GT(bytes.indexOf("stroke=\"#1e6bb8\""), lastBox);
+        lastBox = std::max(lastBox, svg.lastIndexOf(QByteArray("fill=\"") + fill));
+    EXPECT_GT(svg.indexOf("stroke=\"#1e6bb8\""), lastBox);
+}
 
+// A jump lies over the box it reaches in the dock; the PDF's pages overlap.
+TEST_F(PlanTest, JumpsAreDrawnOverTheBoxesAndPdfPagesOverlapSoThatEveryBoxIsWholeOnOne) {
     open(workedExample("sau;M2"));
     const flow::FlowLayout& shown = plan()->plan();
     const auto jump =
@@ -198,7 +190,9 @@ TEST_F(PlanTest, JumpsAreDrawnOverTheBoxesAndPdfPagesOverlapSoThatEveryBoxIsWhol
               top(QPointF(target.x + target.width / 2, target.y + target.height / 2)));
 
     // Where a page edge cuts a box, the next page starts with that box: each is whole on one page.
-    const flow::FlowLayout largest = plans(1).front();
+    const auto maximal = plan_test::maximal(1);
+    const flow::FlowLayout largest =
+        flow::layoutTrees(maximal->config, maximal->ctx, 0, flow::pictureMetrics()).front();
     std::vector<std::pair<double, double>> xs, ys;
     for (const flow::PlanBox& b : largest.boxes()) {
         xs.push_back({b.x, b.x + b.width});

@@ -82,16 +82,12 @@ TEST_F(WindowTest, ReplacingAnUnsavedTreeAsksFirstAndOpeningStartsTheJournalAgai
     open();
     changeAndRecord("Unsaved");
     const QStringList items = journalItems();
-    const std::pair<const char*, const char*> cases[] = {{"mnuNew", "Discard the changes?"},
-                                                         {"mnuOpen", "Discard the changes?"},
-                                                         {"mnuFile1", "Discard the changes?"},
-                                                         {"mnuQuit", "Quit anyway?"}};
-    for (const auto& [command, question] : cases) {
-        SCOPED_TRACE(command);
+    for (const QString command : {"mnuNew", "mnuOpen", "mnuFile1", "mnuQuit"}) {
+        SCOPED_TRACE(command.toStdString());
         prompts.shown.clear();
         action(command)->trigger(); // answered No
         ASSERT_EQ(prompts.shown.size(), 1);
-        EXPECT_EQ(prompts.shown[0].text, question);
+        EXPECT_EQ(prompts.shown[0].text, command == "mnuQuit" ? "Quit anyway?" : "Discard the changes?");
         EXPECT_EQ(menuName() + (window->isVisible() ? "" : " closed"), "Unsaved");
         EXPECT_EQ(journalItems(), items);
     }

@@ -13,15 +13,13 @@ using enum Prompts::Answer;
 
 namespace {
 
-TEST_F(WindowServer, SendWithErrorsIsRefusedWithTheirCountAndNothingMoves) {
+TEST_F(WindowServer, ASendWithErrorsIsRefusedAndTheConfirmationCountsTheChangesFromTheTreeLastFetched) {
     open(passingTree().replace("rep=2\r\nsil=2\r\n0=\r\n1=trf;201", "rep=x\r\nsil=y\r\n0=\r\n1=trf;201"));
     const QStringList files = QDir(ctx.repTMP).entryList(QDir::Files); // the journal's
     action("mnuEnvoi")->trigger();
     EXPECT_TRUE(lastMessage().startsWith("The trees contain 2 error(s).")) << lastMessage().toStdString();
     EXPECT_EQ(requests() + QDir(ctx.repTMP).entryList(QDir::Files), files) << "no request, no file written";
-}
 
-TEST_F(WindowServer, TheSendConfirmationCountsTheChangesFromTheTreeLastFetched) {
     testing_support::writeBytes(sim->root() + "/arbre.maa", passingTree());
     open(passingTree());
     // The question answered, as "text|remark|details".
