@@ -51,11 +51,10 @@ TEST_F(LineRules, EachColumnAcceptsWhatItsKindAllows) {
 }
 
 TEST_F(LineRules, DeleteEmptiesOneCell) {
-    const char* emptied[] = {"", "", "", "", "", "", "", "", "None"};
     for (int column = 1; column <= 9; ++column) {
         fill();
         LineGridRow expected = gridRow(table, names, 1);
-        expected.texts[std::size_t(column - 1)] = emptied[column - 1];
+        expected.texts[std::size_t(column - 1)] = column == 9 ? "None" : ""; // the trace shows its level
         ASSERT_TRUE(clearCell(table, 1, column));
         EXPECT_EQ(gridRow(table, names, 1).texts, expected.texts) << column;
     }

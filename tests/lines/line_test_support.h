@@ -30,21 +30,15 @@ inline QByteArray planningBytes() {
     return bytes;
 }
 
-// Plannings as above, applications 300 "Fax", 451 "Accueil", 452 "Nuit", trace names of the labels.
-inline LineNames lineNames(const Translation& labels) {
-    LineNames names;
-    names.plannings = PlanningTable::fromBytes(planningBytes());
-    names.applications =
-        ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}, {452, "Nuit", "", ""}});
-    names.traceNames = readTraceNames(labels);
-    return names;
-}
-
-// The labels, names and an empty table that the line tests start from.
+// The labels, names and an empty table that the line tests start from: plannings as above, applications
+// 300 "Fax", 451 "Accueil", 452 "Nuit", trace names of the labels.
 class LineTableTest : public ::testing::Test {
 protected:
     Translation labels = englishLabels();
-    LineNames names = lineNames(labels);
+    LineNames names{
+        PlanningTable::fromBytes(planningBytes()),
+        ApplicationDirectory({{300, "Fax", "", ""}, {451, "Accueil", "", ""}, {452, "Nuit", "", ""}}),
+        readTraceNames(labels)};
     LineTable table;
     QTemporaryDir dir;
 

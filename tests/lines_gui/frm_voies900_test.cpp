@@ -171,7 +171,7 @@ TEST_F(LinesWindowTest, ClosingWithEditsNotAppliedAsksFirst) {
 
 // Which file is missing is the line files' test; the window shows any of them alike.
 TEST_F(LinesWindowTest, AFailedFetchShowsTheErrorAndLeavesOnlyCancel) {
-    QFile::remove(sim->root() + QStringLiteral("/rcm.txt"));
+    QFile::remove(onServer("rcm.txt"));
     open();
     EXPECT_EQ(std::pair(find("picErreur")->isVisible(), rows()), std::pair(true, 0));
     for (const char* off :

@@ -48,12 +48,11 @@ protected:
         serve("rcm.cfg", serverLines());
     }
 
+    QString onServer(const char* name) const { return sim->root() + u'/' + QLatin1String(name); }
     void serve(const char* name, const QByteArray& bytes) {
-        testing_support::writeBytes(sim->root() + QLatin1Char('/') + QLatin1String(name), bytes);
+        testing_support::writeBytes(onServer(name), bytes);
     }
-    QByteArray served(const char* name) const {
-        return testing_support::readBytes(sim->root() + QLatin1Char('/') + QLatin1String(name));
-    }
+    QByteArray served(const char* name) const { return testing_support::readBytes(onServer(name)); }
 
     // The window shown, once its first load has run.
     void open() {
